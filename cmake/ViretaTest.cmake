@@ -1,0 +1,13 @@
+# vireta_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [XVFB])
+# Builds one GoogleTest executable and registers its cases with CTest. XVFB runs it under a virtual display.
+function(vireta_add_test name)
+  cmake_parse_arguments(ARG "XVFB" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE VIRETA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  if(ARG_XVFB)
+    add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+  endif()
+endfunction()

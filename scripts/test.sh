@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test in the normal and the sanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+for preset in default asan; do
+  cmake --preset "$preset"
+  cmake --build --preset "$preset"
+  ctest --preset "$preset"
+done

@@ -1,0 +1,28 @@
+#include "ini_file.h"
+
+#include <utility>
+
+#include "text_file.h"
+
+namespace {
+
+std::filesystem::path FullPath(const std::filesystem::path& arquivo) {
+  std::error_code error;
+  const std::filesystem::path full = std::filesystem::absolute(arquivo, error);
+  return error ? arquivo : full.lexically_normal();
+}
+
+}  // namespace
+
+EIniWriteError::EIniWriteError(const std::filesystem::path& arquivo)
+    : std::runtime_error("Unable to write to " + FullPath(arquivo).string()), arquivo_(FullPath(arquivo)) {}
+
+TIniFile::TIniFile(std::filesystem::path arquivo) : arquivo_(std::move(arquivo)) {
+  TFileContents contents = ReadWholeFile(arquivo_);
+  unreadable_ = contents.Status == TFileReadStatus::Unreadable;
+  if (contents.Status == TFileReadStatus::Read) document_ = TIniDocument(contents.Bytes);
+}
+
+void TIniFile::Save() const {
+  if (unreadable_ || ReplaceFileAtomically(arquivo_, document_.Text())) throw EIniWriteError(arquivo_);
+}

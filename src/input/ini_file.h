@@ -1,0 +1,38 @@
+#pragma once
+// An INI file on disk: read once into a TIniDocument, written back all at once.
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "ini_document.h"
+
+// Saving failed and the file on disk is as it was. The text is "Unable to write to " and the file's full
+// path, ready to be shown to the user.
+class EIniWriteError : public std::runtime_error {
+ public:
+  explicit EIniWriteError(const std::filesystem::path& arquivo);
+  // The full path named in the text.
+  const std::filesystem::path& Arquivo() const { return arquivo_; }
+
+ private:
+  std::filesystem::path arquivo_;
+};
+
+class TIniFile {
+ public:
+  // Reads the file. A missing or unreadable file gives an empty document, so every read gets its default.
+  explicit TIniFile(std::filesystem::path arquivo);
+
+  TIniDocument& Document() { return document_; }
+  const TIniDocument& Document() const { return document_; }
+
+  // Replaces the file with the document's text atomically (see ReplaceFileAtomically). Throws
+  // EIniWriteError when the file cannot be written, and also when it existed but could not be read, since
+  // writing it then would drop whatever it held.
+  void Save() const;
+
+ private:
+  std::filesystem::path arquivo_;
+  TIniDocument document_;
+  bool unreadable_ = false;
+};

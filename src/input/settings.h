@@ -1,0 +1,96 @@
+#pragma once
+// The desktop input layer's preferences and the Wii Remote's button assignments, kept in "config.ini" in
+// the program's folder: read once at start-up, written back in full at exit.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// Inclusive bounds a setting is held to when it is read.
+struct TSettingLimit {
+  int32_t Min;
+  int32_t Max;
+  constexpr int32_t Clamp(int32_t value) const { return value < Min ? Min : (value > Max ? Max : value); }
+};
+
+// The pointer control divides by 2.25 - 0.1 x SpeedFast, 12 - SpeedSlow, 22 - AnalogCursorSpeed and
+// 768 - 2 x DisplayEdgeAdjustment. These bounds keep every divisor positive and each speed at least 1;
+// an edge adjustment of 0 means no stretch.
+inline constexpr TSettingLimit SpeedFastLimit{1, 22};
+inline constexpr TSettingLimit SpeedSlowLimit{1, 11};
+inline constexpr TSettingLimit AnalogCursorSpeedLimit{1, 21};
+inline constexpr TSettingLimit DisplayEdgeAdjustmentLimit{0, 383};
+
+struct TQuillonSetting {
+  std::string CursorMode = "Motion";  // "Motion", "IR", "Nunchuk Motion" or "Nunchuk Analog"
+  int32_t SensorThreshold = 2;        // tilt dead zone, accelerometer steps
+  bool InvertH = false;
+  bool InvertV = false;
+  bool AnalogInvertH = false;
+  bool AnalogInvertV = false;
+  std::string OnPush = "Slower";  // "Faster" or "Slower"
+  uint8_t BaseX = 128;            // accelerometer zero point, raw accelerometer bytes
+  uint8_t BaseY = 128;
+  uint8_t BaseZ = 160;
+  bool RumbleOnEdge = true;
+  bool UseMotionWhenLostIR = false;
+  bool DrawGraph = true;
+  int32_t SpeedFast = 5;          // within SpeedFastLimit
+  int32_t SpeedSlow = 3;          // within SpeedSlowLimit
+  int32_t AnalogCursorSpeed = 8;  // within AnalogCursorSpeedLimit
+  bool MinimizeAtStartup = false;
+  bool UseNunchuk = false;  // not stored: true for CursorMode "Nunchuk Motion" or "Nunchuk Analog"
+  bool Recalibrate = false;
+  bool EnableCursorAtStartup = false;
+  int32_t DisplayEdgeAdjustment = 50;  // IR vertical stretch, within DisplayEdgeAdjustmentLimit
+
+  // The four bounded settings as the file holds them. Saving writes these back while the field above is
+  // still their bounded value, so a hand-edited value outside the bounds is not lost; a field changed in
+  // memory is written as changed.
+  struct TFileValues {
+    int32_t SpeedFast = 5;
+    int32_t SpeedSlow = 3;
+    int32_t AnalogCursorSpeed = 8;
+    int32_t DisplayEdgeAdjustment = 50;
+    bool operator==(const TFileValues&) const = default;
+  } FileValues;
+
+  bool operator==(const TQuillonSetting&) const = default;
+};
+
+struct TButtonAssign {
+  std::string Type;   // action name: "Keys", "Execute", "Mouse->Left Click", ...
+  std::string Value;  // key text for "Keys", command line for "Execute", ignored otherwise
+  bool operator==(const TButtonAssign&) const = default;
+};
+
+inline constexpr std::size_t ButtonCount = 13;
+
+// The file section of each button, in table order.
+inline constexpr std::array<std::string_view, ButtonCount> ButtonSections{
+    "Up", "Down", "Right", "Left", "A", "B", "Home", "Plus", "Minus", "1", "2", "C", "Z"};
+
+// One entry per button in the order of ButtonSections; a new table holds the default assignments.
+struct TWiimoteButtonAssign : std::array<TButtonAssign, ButtonCount> {
+  TWiimoteButtonAssign();
+};
+
+// The folder of the running executable, ending in a path separator (the current folder if it cannot be
+// found).
+std::filesystem::path PastaDoPrograma();
+
+// PastaDoPrograma() followed by "config.ini".
+std::filesystem::path ArquivoConfiguracao();
+
+// Sets every field of both from the file; a missing or unreadable file, section or key, or a value that
+// does not parse, gives the default. Never throws for the file's contents.
+void LeConfiguracao(const std::filesystem::path& arquivo, TQuillonSetting& Setting,
+                    TWiimoteButtonAssign& ButtonAssign);
+
+// Writes every key into the file, keeping its other lines, in one atomic replacement. Throws EIniWriteError
+// ("Unable to write to " and the full path) when the file cannot be written; the file is then untouched.
+void SalvaConfiguracao(const std::filesystem::path& arquivo, const TQuillonSetting& Setting,
+                       const TWiimoteButtonAssign& ButtonAssign);

@@ -1,0 +1,170 @@
+#include "text_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <random>
+
+namespace {
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+// Owns one open file descriptor.
+class TFileDescriptor {
+ public:
+  explicit TFileDescriptor(int fd = -1) : fd_(fd) {}
+  TFileDescriptor(const TFileDescriptor&) = delete;
+  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+  ~TFileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int Get() const { return fd_; }
+  bool Valid() const { return fd_ >= 0; }
+  void Reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+  // Closes now and reports the error a delayed write may only show at close.
+  std::error_code Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0 ? std::error_code{} : LastError();
+  }
+
+ private:
+  int fd_;
+};
+
+// A temporary file beside the target; removed unless it has been renamed into place.
+class TTemporaryFile {
+ public:
+  TTemporaryFile() = default;
+  TTemporaryFile(const TTemporaryFile&) = delete;
+  TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+  ~TTemporaryFile() {
+    if (!created_) return;
+    file_.Reset(-1);
+    ::unlink(path_.c_str());
+  }
+
+  std::error_code Create(const std::filesystem::path& target) {
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    std::random_device entropy;
+    std::error_code error;
+    // A random name with O_EXCL: two savers never share a temporary file, and a stale one is never reused.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      const uint64_t tag = (static_cast<uint64_t>(entropy()) << 32) ^ entropy();
+      char hex[17];
+      for (int i = 0; i < 16; ++i) hex[i] = "0123456789abcdef"[(tag >> (4 * i)) & 0xF];
+      hex[16] = '\0';
+      path_ = folder / ("." + target.filename().string() + "." + hex + ".tmp");
+      // Mode 0666 lets the process's umask decide, as for any new file it makes.
+      const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd >= 0) {
+        file_.Reset(fd);
+        created_ = true;
+        return {};
+      }
+      error = LastError();
+      if (errno != EEXIST) return error;
+    }
+    return error;
+  }
+
+  int Descriptor() const { return file_.Get(); }
+  const std::filesystem::path& Path() const { return path_; }
+  std::error_code Close() { return file_.Close(); }
+  void Committed() { created_ = false; }
+
+ private:
+  std::filesystem::path path_;
+  TFileDescriptor file_;
+  bool created_ = false;
+};
+
+std::error_code WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return LastError();
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return {};
+}
+
+// A link to the settings file (for example into a dotfiles folder) stays a link: its target is replaced.
+std::filesystem::path FollowLink(const std::filesystem::path& arquivo) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(arquivo, error)) return arquivo;
+  std::filesystem::path target = std::filesystem::weakly_canonical(arquivo, error);
+  return error ? arquivo : target;
+}
+
+void SyncFolder(const std::filesystem::path& target) {
+  std::filesystem::path folder = target.parent_path();
+  if (folder.empty()) folder = ".";
+  TFileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  // The rename is already visible; syncing the folder only makes it survive a power cut.
+  if (dir.Valid() && ::fsync(dir.Get()) != 0) return;
+}
+
+}  // namespace
+
+TFileContents ReadWholeFile(const std::filesystem::path& arquivo) {
+  TFileContents result;
+  TFileDescriptor file(::open(arquivo.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!file.Valid()) {
+    result.Status =
+        (errno == ENOENT || errno == ENOTDIR) ? TFileReadStatus::Missing : TFileReadStatus::Unreadable;
+    return result;
+  }
+  struct stat info {};
+  if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    result.Status = TFileReadStatus::Unreadable;
+    return result;
+  }
+  if (info.st_size > 0) result.Bytes.reserve(static_cast<std::size_t>(info.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      result.Bytes.clear();
+      result.Status = TFileReadStatus::Unreadable;
+      return result;
+    }
+    if (got == 0) break;
+    result.Bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  result.Status = TFileReadStatus::Read;
+  return result;
+}
+
+std::error_code ReplaceFileAtomically(const std::filesystem::path& arquivo, std::string_view bytes) {
+  const std::filesystem::path target = FollowLink(arquivo);
+  struct stat old {};
+  const bool exists = ::stat(target.c_str(), &old) == 0;
+  // A file the user marked read-only is left alone even though the folder would let us replace it.
+  if (exists && ::access(target.c_str(), W_OK) != 0) return LastError();
+
+  TTemporaryFile temporary;
+  if (std::error_code error = temporary.Create(target)) return error;
+  if (exists) {
+    // Best effort: a file that cannot take the old owner or mode keeps the defaults of a new file.
+    if (::fchown(temporary.Descriptor(), old.st_uid, old.st_gid) != 0) errno = 0;
+    if (::fchmod(temporary.Descriptor(), old.st_mode & 07777) != 0) errno = 0;
+  }
+  if (std::error_code error = WriteAll(temporary.Descriptor(), bytes)) return error;
+  if (::fsync(temporary.Descriptor()) != 0) return LastError();
+  if (std::error_code error = temporary.Close()) return error;
+  if (::rename(temporary.Path().c_str(), target.c_str()) != 0) return LastError();
+  temporary.Committed();
+  SyncFolder(target);
+  return {};
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Whole-file reading and all-at-once replacement of small text files (the settings file).
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+enum class TFileReadStatus {
+  Read,       // Bytes holds the whole file
+  Missing,    // no file at that path (or a folder on the way is missing)
+  Unreadable  // something is there but could not be read: no rights, a folder, a device, an I/O error
+};
+
+struct TFileContents {
+  TFileReadStatus Status = TFileReadStatus::Missing;
+  std::string Bytes;
+};
+
+// Reads the whole regular file. Never blocks on FIFOs or devices: anything but a regular file is Unreadable.
+TFileContents ReadWholeFile(const std::filesystem::path& arquivo);
+
+// Replaces the file's contents with `bytes` through a temporary file in the same folder, flushed to disk and
+// renamed over the file, so that the file holds either its old contents or the new ones, never a part.
+// An existing file keeps its permission bits (and owner, where allowed); a symbolic link is followed and its
+// target replaced. An existing file without write permission is not replaced. Returns the error of the step
+// that failed (empty on success); after a failure the file is as it was and no temporary file is left.
+std::error_code ReplaceFileAtomically(const std::filesystem::path& arquivo, std::string_view bytes);

@@ -1,0 +1,28 @@
+#include "world.h"
+
+#include "ode_runtime.h"
+#include "odeimport.h"
+
+MundoFisico::MundoFisico(bool TemGravidade) {
+  IniciaMotorFisico();
+  Mundo_ = dWorldCreate();
+  Espaco_ = dHashSpaceCreate(nullptr);
+  dWorldSetGravity(Mundo_, 0, 0, TemGravidade ? static_cast<float>(-9.81) : 0.0f);
+  dWorldSetCFM(Mundo_, static_cast<float>(1e-5));
+  Chao_ = CriaCaixa(Espaco_, ChaoDim.x, ChaoDim.y, ChaoDim.z);
+  dGeomSetPosition(Chao_, ChaoPos.x, ChaoPos.y, ChaoPos.z);
+  GrupoContatos_ = dJointGroupCreate(0);
+}
+
+MundoFisico::~MundoFisico() {
+  dJointGroupDestroy(GrupoContatos_);
+  dSpaceDestroy(Espaco_);
+  dWorldDestroy(Mundo_);
+}
+
+void MundoFisico::PassoMundo(const ParametrosContato& parametros) {
+  ContextoColisao ctx{Mundo_, GrupoContatos_, &parametros};
+  dSpaceCollide(Espaco_, &ctx, TrataColisao);
+  dWorldQuickStep(Mundo_, PassoFixo);
+  dJointGroupEmpty(GrupoContatos_);
+}

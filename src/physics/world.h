@@ -1,0 +1,35 @@
+#pragma once
+// The rigid-body world of one scene: the engine's world, its collision space, the contact group of the
+// current step and the fixed ground, a flat box whose top face is z = 0. Created with the scene,
+// destroyed with it (the engine then destroys every body, geometry and joint in it).
+
+#include "UMathVec.h"
+#include "collision.h"
+
+#include <ode/ode.h>
+
+inline constexpr double PassoFixo = 0.01;  // seconds of simulated time per frame
+inline constexpr TODEArray ChaoPos{0.0f, 0.0f, -0.25f};
+inline constexpr TODEArray ChaoDim{100.0f, 100.0f, 0.5f};
+
+class MundoFisico {
+ public:
+  // CriaMundo: gravity 9.81 downwards along -z when TemGravidade, none otherwise.
+  explicit MundoFisico(bool TemGravidade);
+  ~MundoFisico();  // DestroiMundo
+  MundoFisico(const MundoFisico&) = delete;
+  MundoFisico& operator=(const MundoFisico&) = delete;
+
+  // Advances the world by exactly PassoFixo, whatever the real time between frames.
+  void PassoMundo(const ParametrosContato& parametros);
+
+  dWorldID Mundo() const { return Mundo_; }
+  dSpaceID Espaco() const { return Espaco_; }
+  dGeomID Chao() const { return Chao_; }
+
+ private:
+  dWorldID Mundo_ = nullptr;
+  dSpaceID Espaco_ = nullptr;
+  dJointGroupID GrupoContatos_ = nullptr;
+  dGeomID Chao_ = nullptr;
+};

@@ -1,0 +1,406 @@
+#include "OBJLoader.h"
+
+#include "model_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <string_view>
+#include <system_error>
+#include <tuple>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Only ASCII letters change, so names in other 8-bit encodings keep their bytes.
+void MaiusculasAscii(std::string& s) {
+  for (char& c : s) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
+bool Branco(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string_view AparaBrancos(std::string_view s) {
+  while (!s.empty() && Branco(s.front())) s.remove_prefix(1);
+  while (!s.empty() && Branco(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view AparaFim(std::string_view s) {
+  while (!s.empty() && Branco(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view Depois(std::string_view s, size_t pos) { return pos < s.size() ? s.substr(pos) : std::string_view(); }
+
+// Text after the first space, or nothing when the line has none.
+std::string_view DepoisDoPrimeiroEspaco(std::string_view s) {
+  const size_t p = s.find(' ');
+  return p == std::string_view::npos ? std::string_view() : s.substr(p + 1);
+}
+
+// Where in a file the reader stands, for the errors it raises.
+struct Local {
+  const std::string& arquivo;
+  int linha;
+  [[noreturn]] void Falha(const std::string& detalhe) const { throw ErroModelo(arquivo, linha, detalhe); }
+};
+
+// The same conversion whatever the process locale: "." is the decimal point.
+float LeCampoReal(std::string_view campo, const Local& local) {
+  std::string_view numero = campo;
+  if (numero.size() > 1 && numero.front() == '+' && numero[1] != '-' && numero[1] != '+') {
+    numero.remove_prefix(1);
+  }
+  const auto invalido = [&] { local.Falha("'" + std::string(campo) + "' is not a valid floating point value"); };
+  if (numero.empty()) invalido();
+  const char* const fimTexto = numero.data() + numero.size();
+  double valor = 0;
+  auto [fim, erro] = std::from_chars(numero.data(), fimTexto, valor);
+  if (erro == std::errc::result_out_of_range) {
+    // Too small for a double is still a number: it reads as zero once narrowed, like any tiny value.
+    long double largo = 0;
+    std::tie(fim, erro) = std::from_chars(numero.data(), fimTexto, largo);
+    valor = static_cast<double>(std::clamp<long double>(largo, -std::numeric_limits<double>::max(),
+                                                        std::numeric_limits<double>::max()));
+  }
+  // Narrowed from double, so a value too large for a single is caught instead of becoming infinite.
+  if (erro != std::errc() || fim != fimTexto || !std::isfinite(valor) ||
+      std::fabs(valor) > std::numeric_limits<float>::max()) {
+    invalido();
+  }
+  return static_cast<float>(valor);
+}
+
+int32_t LeCampoInteiro(std::string_view campo, const Local& local) {
+  std::string_view numero = campo;
+  if (numero.size() > 1 && numero.front() == '+' && numero[1] != '-' && numero[1] != '+') {
+    numero.remove_prefix(1);
+  }
+  const auto invalido = [&] { local.Falha("'" + std::string(campo) + "' is not a valid integer value"); };
+  if (numero.empty()) invalido();
+  int32_t valor = 0;
+  const auto [fim, erro] = std::from_chars(numero.data(), numero.data() + numero.size(), valor);
+  if (erro != std::errc() || fim != numero.data() + numero.size()) invalido();
+  return valor;
+}
+
+// Three numbers separated by exactly one space: the third takes the rest, so a fourth field fails with it.
+void LeTres(std::string_view texto, float destino[3], const Local& local) {
+  const size_t p1 = texto.find(' ');
+  const size_t p2 = (p1 == std::string_view::npos) ? p1 : texto.find(' ', p1 + 1);
+  if (p2 == std::string_view::npos) local.Falha("'" + std::string(texto) + "' does not hold three numbers");
+  destino[0] = LeCampoReal(texto.substr(0, p1), local);
+  destino[1] = LeCampoReal(texto.substr(p1 + 1, p2 - p1 - 1), local);
+  destino[2] = LeCampoReal(texto.substr(p2 + 1), local);
+}
+
+TVertice3f LeVetor(std::string_view texto, const Local& local) {
+  float v[3];
+  LeTres(texto, v, local);
+  return {v[0], v[1], v[2]};
+}
+
+// OBJ counts negative numbers back from the last item read so far; one that reaches before the first item
+// stays as read, and FaceValida keeps it out of use.
+int32_t ResolveRelativo(int32_t numero, int32_t lidos) {
+  if (numero >= 0) return numero;
+  const int64_t absoluto = static_cast<int64_t>(lidos) + 1 + numero;
+  return absoluto >= 1 ? static_cast<int32_t>(absoluto) : numero;
+}
+
+enum class FormaFace { Vertice, VerticeTexturaNormal, VerticeNormal };
+
+bool Dentro(int32_t numero, int32_t contagem, size_t tamanho) {
+  const int64_t limite = std::min<int64_t>(contagem, static_cast<int64_t>(tamanho) - 1);
+  return numero >= 1 && numero <= limite;
+}
+
+void SeparaCaminho(const std::string& nome, TModel& modelo) {
+  const size_t barra = nome.find_last_of("\\/");
+  if (barra == std::string::npos) {
+    modelo.Path.clear();
+    modelo.FileName = nome;
+    return;
+  }
+  modelo.Path = nome.substr(0, barra + 1);
+  modelo.FileName = nome.substr(barra + 1);
+}
+
+void Avisa(const AvisoModelo& aviso, const std::string& texto, const std::string& titulo) {
+  if (aviso) aviso(texto, titulo);
+}
+
+class LeitorModelo {
+ public:
+  LeitorModelo(const std::string& nome, const AvisoModelo& aviso) : nome_(nome), aviso_(aviso) {
+    SeparaCaminho(nome, modelo_);
+  }
+
+  TModel Le(const std::vector<std::string>& linhas) {
+    for (size_t i = 0; i < linhas.size(); ++i) {
+      const Local local{nome_, static_cast<int>(std::min<size_t>(i + 1, std::numeric_limits<int>::max()))};
+      std::string linha(AparaCR(linhas[i]));
+      if (linha.empty() || linha.front() == '#') continue;
+      if (linha.back() == '\\') {
+        linha.pop_back();
+        if (i + 1 < linhas.size()) linha += AparaCR(linhas[++i]);
+      }
+      MaiusculasAscii(linha);
+      Interpreta(linha, local);
+    }
+    return std::move(modelo_);
+  }
+
+ private:
+  static std::string_view AparaCR(std::string_view s) {
+    while (!s.empty() && s.back() == '\r') s.remove_suffix(1);
+    return s;
+  }
+
+  void Interpreta(std::string_view linha, const Local& local) {
+    if (linha.empty()) return;
+    switch (linha.front()) {
+      case 'V':
+        LeDadosVertice(linha, local);
+        break;
+      case 'G':
+        NovoGrupo(std::string(AparaBrancos(linha.substr(1))));
+        break;
+      case 'F':
+        LeFace(linha, local);
+        break;
+      case 'U':
+        if (linha.substr(0, 6) == "USEMTL") UsaMaterial(DepoisDoPrimeiroEspaco(linha));
+        break;
+      case 'M':
+        if (linha.substr(0, 6) == "MTLLIB") LeBiblioteca(DepoisDoPrimeiroEspaco(linha));
+        break;
+      default:
+        break;
+    }
+  }
+
+  void LeDadosVertice(std::string_view linha, const Local& local) {
+    if (linha.size() < 2) return;
+    switch (linha[1]) {
+      case ' ':
+        modelo_.Vertices.push_back(LeVetor(AparaBrancos(Depois(linha, 2)), local));
+        ++modelo_.VertexCount;
+        break;
+      case 'N':
+        modelo_.Normals.push_back(LeVetor(AparaBrancos(Depois(linha, 2)), local));
+        ++modelo_.NormalCount;
+        break;
+      case 'T':
+        LeCoordenadaTextura(linha, local);
+        break;
+      default:
+        break;
+    }
+  }
+
+  void LeCoordenadaTextura(std::string_view linha, const Local& local) {
+    const size_t p1 = linha.find(' ');
+    const size_t p2 = (p1 == std::string_view::npos) ? p1 : linha.find(' ', p1 + 1);
+    if (p2 == std::string_view::npos) local.Falha("'" + std::string(linha) + "' does not hold two numbers");
+    TTexCoord2f t;
+    t.u = LeCampoReal(linha.substr(p1 + 1, p2 - p1 - 1), local);
+    t.v = LeCampoReal(AparaFim(linha.substr(p2 + 1)), local);
+    modelo_.TexCoords.push_back(t);
+    ++modelo_.TexCoordCount;
+  }
+
+  void NovoGrupo(std::string nome) {
+    TGroup grupo;
+    grupo.Name = std::move(nome);
+    grupo.Faces.resize(1);
+    modelo_.Groups.push_back(std::move(grupo));
+    ++modelo_.GroupCount;
+  }
+
+  // Faces and material uses before any group line gather in a group without a name.
+  TGroup& GrupoAtual() {
+    if (modelo_.GroupCount == 0) NovoGrupo(std::string());
+    return modelo_.Groups.back();
+  }
+
+  void LeFace(std::string_view linha, const Local& local) {
+    const std::string_view resto = AparaBrancos(DepoisDoPrimeiroEspaco(linha));
+    FormaFace forma = FormaFace::Vertice;
+    const size_t barra = resto.find('/');
+    if (barra != std::string_view::npos) {
+      forma = (barra + 1 < resto.size() && resto[barra + 1] == '/') ? FormaFace::VerticeNormal
+                                                                    : FormaFace::VerticeTexturaNormal;
+    }
+    TFace face;
+    size_t inicio = 0;
+    while (true) {
+      const size_t espaco = resto.find(' ', inicio);
+      const std::string_view canto = resto.substr(inicio, espaco == std::string_view::npos ? espaco : espaco - inicio);
+      LeCanto(canto, forma, face, local);
+      if (espaco == std::string_view::npos) break;
+      inicio = espaco + 1;
+    }
+    face.Count = static_cast<int32_t>(face.VertexIndex.size());
+    TGroup& grupo = GrupoAtual();
+    grupo.Faces.push_back(std::move(face));
+    ++grupo.FaceCount;
+  }
+
+  void LeCanto(std::string_view canto, FormaFace forma, TFace& face, const Local& local) {
+    const auto formaErrada = [&] {
+      local.Falha("face corner '" + std::string(canto) + "' is not in the form of the face's first corner");
+    };
+    const size_t b1 = canto.find('/');
+    switch (forma) {
+      case FormaFace::Vertice:
+        if (b1 != std::string_view::npos) formaErrada();
+        face.VertexIndex.push_back(ResolveRelativo(LeCampoInteiro(canto, local), modelo_.VertexCount));
+        break;
+      case FormaFace::VerticeTexturaNormal: {
+        const size_t b2 = (b1 == std::string_view::npos) ? b1 : canto.find('/', b1 + 1);
+        if (b2 == std::string_view::npos || b2 == b1 + 1) formaErrada();
+        face.VertexIndex.push_back(ResolveRelativo(LeCampoInteiro(canto.substr(0, b1), local), modelo_.VertexCount));
+        face.TexCoordIndex.push_back(
+            ResolveRelativo(LeCampoInteiro(canto.substr(b1 + 1, b2 - b1 - 1), local), modelo_.TexCoordCount));
+        face.NormalIndex.push_back(ResolveRelativo(LeCampoInteiro(canto.substr(b2 + 1), local), modelo_.NormalCount));
+        break;
+      }
+      case FormaFace::VerticeNormal:
+        if (b1 == std::string_view::npos || b1 + 1 >= canto.size() || canto[b1 + 1] != '/') formaErrada();
+        face.VertexIndex.push_back(ResolveRelativo(LeCampoInteiro(canto.substr(0, b1), local), modelo_.VertexCount));
+        face.NormalIndex.push_back(ResolveRelativo(LeCampoInteiro(canto.substr(b1 + 2), local), modelo_.NormalCount));
+        break;
+    }
+  }
+
+  // Every equal name wins over the ones before it, so the last definition of a name is the one used.
+  void UsaMaterial(std::string_view nome) {
+    TGroup& grupo = GrupoAtual();
+    for (int32_t m = 1; m <= modelo_.MaterialCount && m < static_cast<int32_t>(modelo_.Materials.size()); ++m) {
+      if (modelo_.Materials[m].Name == nome) grupo.MaterialIndex = m;
+    }
+  }
+
+  void LeBiblioteca(std::string_view nome) {
+    const std::string completo = modelo_.Path + std::string(nome);
+    fs::path arquivo = EncontraArquivo(completo);
+    std::error_code ec;
+    if (!fs::is_regular_file(arquivo, ec)) {
+      // A name written with backslashes on another system still names a file here.
+      std::string comBarras = completo;
+      std::replace(comBarras.begin(), comBarras.end(), '\\', '/');
+      arquivo = EncontraArquivo(comBarras);
+    }
+    if (!fs::is_regular_file(arquivo, ec)) {
+      Avisa(aviso_, "Cannot find the material file : " + completo, "Load Model Material");
+      return;
+    }
+    LeMateriais(LeLinhasArquivo(arquivo), completo);
+  }
+
+  void LeMateriais(const std::vector<std::string>& linhas, const std::string& arquivo) {
+    for (size_t i = 0; i < linhas.size(); ++i) {
+      const Local local{arquivo, static_cast<int>(std::min<size_t>(i + 1, std::numeric_limits<int>::max()))};
+      std::string linha(AparaCR(linhas[i]));
+      if (linha.empty() || linha.front() == '#') continue;
+      MaiusculasAscii(linha);
+      InterpretaMaterial(linha, local);
+    }
+  }
+
+  void InterpretaMaterial(std::string_view linha, const Local& local) {
+    if (linha.substr(0, 6) == "NEWMTL") {
+      TMaterial material;
+      material.Name = std::string(AparaBrancos(Depois(linha, 6)));
+      material.Shininess = 60;
+      modelo_.Materials.push_back(std::move(material));
+      ++modelo_.MaterialCount;
+      return;
+    }
+    // Colour lines before the first material have nothing to colour.
+    if (modelo_.MaterialCount == 0 || linha.size() < 2) return;
+    TMaterial& atual = modelo_.Materials.back();
+    const std::string_view chave = linha.substr(0, 2);
+    float* cor = nullptr;
+    if (chave == "KA") cor = atual.Ambient;
+    if (chave == "KD") cor = atual.Diffuse;
+    if (chave == "KS") cor = atual.Specular;
+    if (cor != nullptr) {
+      LeTres(AparaBrancos(Depois(linha, 2)), cor, local);
+    } else if (chave == "NS") {
+      atual.Shininess = LeCampoReal(AparaBrancos(Depois(linha, 2)), local);
+    }
+  }
+
+  const std::string& nome_;
+  const AvisoModelo& aviso_;
+  TModel modelo_;
+};
+
+}  // namespace
+
+ErroModelo::ErroModelo(const std::string& arquivo, int linha, const std::string& detalhe)
+    : std::runtime_error(arquivo + ", line " + std::to_string(linha) + ": " + detalhe),
+      arquivo_(arquivo),
+      linha_(linha) {}
+
+TModel CarregaModeloDeLinhas(const std::string& nome, const std::vector<std::string>& linhas,
+                             const AvisoModelo& aviso) {
+  return LeitorModelo(nome, aviso).Le(linhas);
+}
+
+TModel CarregaModelo(const std::string& nome, const AvisoModelo& aviso) {
+  const fs::path arquivo = EncontraArquivo(nome);
+  std::error_code ec;
+  if (!fs::exists(arquivo, ec)) {
+    TModel vazio;
+    SeparaCaminho(nome, vazio);
+    Avisa(aviso, "Cannot find the model : " + nome, "Load Model");
+    return vazio;
+  }
+  return CarregaModeloDeLinhas(nome, LeLinhasArquivo(arquivo), aviso);
+}
+
+void CalculaLimites(TModel& modelo) {
+  float minimo[3] = {0, 0, 0};
+  float maximo[3] = {0, 0, 0};
+  const int64_t n = std::min<int64_t>(modelo.VertexCount, static_cast<int64_t>(modelo.Vertices.size()) - 1);
+  for (int64_t i = 1; i <= n; ++i) {
+    const TVertice3f& v = modelo.Vertices[static_cast<size_t>(i)];
+    const float c[3] = {v.x, v.y, v.z};
+    for (int e = 0; e < 3; ++e) {
+      if (c[e] < minimo[e]) {
+        minimo[e] = c[e];
+      } else if (c[e] > maximo[e]) {
+        maximo[e] = c[e];
+      }
+    }
+  }
+  modelo.BoundsMin = {minimo[0], minimo[1], minimo[2]};
+  modelo.BoundsMax = {maximo[0], maximo[1], maximo[2]};
+  modelo.BoundsCentre = {(minimo[0] + maximo[0]) / 2, (minimo[1] + maximo[1]) / 2, (minimo[2] + maximo[2]) / 2};
+  modelo.MaxExtent = 0;
+  for (int e = 0; e < 3; ++e) {
+    modelo.MaxExtent = std::max(modelo.MaxExtent, static_cast<double>(maximo[e]) - minimo[e]);
+  }
+}
+
+bool FaceValida(const TModel& modelo, const TFace& face) {
+  if (face.Count < 1 || face.VertexIndex.size() != static_cast<size_t>(face.Count)) return false;
+  const bool comTextura = !face.TexCoordIndex.empty();
+  const bool comNormal = !face.NormalIndex.empty();
+  if (comTextura && face.TexCoordIndex.size() != face.VertexIndex.size()) return false;
+  if (comNormal && face.NormalIndex.size() != face.VertexIndex.size()) return false;
+  for (size_t c = 0; c < face.VertexIndex.size(); ++c) {
+    if (!Dentro(face.VertexIndex[c], modelo.VertexCount, modelo.Vertices.size())) return false;
+    if (comTextura && !Dentro(face.TexCoordIndex[c], modelo.TexCoordCount, modelo.TexCoords.size())) return false;
+    if (comNormal && !Dentro(face.NormalIndex[c], modelo.NormalCount, modelo.Normals.size())) return false;
+  }
+  return true;
+}

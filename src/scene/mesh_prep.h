@@ -1,0 +1,29 @@
+#pragma once
+// Preparing a loaded model for collision: welding vertices that share a position, scaling, and the
+// vertex and index buffers the physics engine's triangle mesh reads.
+
+#include "OBJLoader.h"
+
+#include <cstdint>
+#include <vector>
+
+// Each corner's vertex number becomes the lowest-numbered vertex at exactly the same x, y and z
+// (-0 and 0 are equal). The vertex list is not changed; corners naming no vertex are left alone.
+// Expected linear time in the number of vertices and corners.
+void SoldaVertices(TModel& modelo);
+
+// Same result as SoldaVertices by comparing vertex pairs one by one; quadratic, kept for comparison only.
+void SoldaVerticesQuadratico(TModel& modelo);
+
+// Multiplies vertices 1..VertexCount by the factors per axis (computed in double, stored as single).
+// Normals are not changed.
+void EscalaModelo(TModel& modelo, double sx, double sy, double sz);
+
+struct MalhaColisao {
+  std::vector<float> Vertices;    // 4 floats per vertex: x, y, z, 0, for vertices 1..n in order
+  std::vector<uint32_t> Indices;  // 3 per triangle, 0-based positions in Vertices
+};
+
+// One triangle per face (its first three corners) of every group, in group and face order. Faces that
+// are not FaceValida or have fewer than three corners are left out.
+MalhaColisao MontaMalhaColisao(const TModel& modelo);

@@ -1,0 +1,225 @@
+#include "scene_table.h"
+
+#include "number_text.h"
+#include "text_encoding.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+const std::array<DefinicaoColuna, NumeroColunas>& ColunasCena() {
+  using T = TipoColuna;
+  static const std::array<DefinicaoColuna, NumeroColunas> colunas = {{
+      {"Nome", T::Texto, 20},         {"ID", T::Inteiro, 0},
+      {"X", T::Real, 0},              {"Y", T::Real, 0},
+      {"Z", T::Real, 0},              {"Ang", T::Real, 0},
+      {"eixoX", T::Real, 0},          {"eixoY", T::Real, 0},
+      {"eixoZ", T::Real, 0},          {"SX", T::Real, 0},
+      {"SY", T::Real, 0},             {"SZ", T::Real, 0},
+      {"Dim1", T::Real, 0},           {"Dim2", T::Real, 0},
+      {"Dim3", T::Real, 0},           {"Dim4", T::Real, 0},
+      {"Massa", T::Real, 0},          {"R", T::Real, 0},
+      {"G", T::Real, 0},              {"B", T::Real, 0},
+      {"A", T::Real, 0},              {"UsaCor", T::Booleano, 0},
+      {"Arquivo", T::Texto, 255},     {"UserMove", T::Booleano, 0},
+      {"ODEMove", T::Booleano, 0},    {"MoveX", T::Booleano, 0},
+      {"MoveY", T::Booleano, 0},      {"MoveZ", T::Booleano, 0},
+      {"ODETipo", T::Inteiro, 0},     {"MostraRastroSempre", T::Booleano, 0},
+      {"MostraRastroSolto", T::Booleano, 0}, {"MostraVecV", T::Booleano, 0},
+      {"MostraVecA", T::Booleano, 0}, {"MostraEixoRot", T::Booleano, 0},
+      {"TipoDeColisao", T::Inteiro, 0}, {"Atrito", T::Real, 0},
+      {"TemGravidade", T::Booleano, 0},
+  }};
+  return colunas;
+}
+
+namespace {
+
+const char* NomeTipoMidas(TipoColuna t) {
+  switch (t) {
+    case TipoColuna::Texto: return "string";
+    case TipoColuna::Inteiro: return "i4";
+    case TipoColuna::Real: return "r8";
+    case TipoColuna::Booleano: return "boolean";
+  }
+  return "string";
+}
+
+std::string Aspas(std::string_view s) { return "\"" + std::string(s) + "\""; }
+
+[[noreturn]] void Falha(const fs::path& arquivo, const std::string& detalhe) {
+  throw ErroCena(arquivo.string() + ": " + detalhe);
+}
+
+std::string LeBytes(const fs::path& arquivo) {
+  std::error_code ec;
+  if (fs::is_directory(arquivo, ec)) Falha(arquivo, "não é um arquivo de cena (é uma pasta)");
+  std::ifstream in(arquivo, std::ios::binary);
+  if (!in) Falha(arquivo, std::string("não foi possível abrir o arquivo: ") + std::strerror(errno));
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) Falha(arquivo, "erro de leitura");
+  return bytes;
+}
+
+int LinhaDoDeslocamento(const std::string& texto, std::ptrdiff_t deslocamento) {
+  const auto fim = texto.begin() + std::clamp<std::ptrdiff_t>(deslocamento, 0, std::ssize(texto));
+  return 1 + static_cast<int>(std::count(texto.begin(), fim, '\n'));
+}
+
+TabelaCena::Celula LeCelula(const fs::path& arquivo, int linha, const DefinicaoColuna& col, const char* texto) {
+  const std::string_view v = texto;
+  auto invalido = [&](const char* esperado) {
+    Falha(arquivo, "linha " + std::to_string(linha + 1) + ", coluna " + Aspas(col.Nome) + ": " + Aspas(v) +
+                       " não é " + esperado);
+  };
+  switch (col.Tipo) {
+    case TipoColuna::Texto: return std::string(v);
+    case TipoColuna::Inteiro: {
+      int32_t i = 0;
+      if (!LeInteiro(v, i)) invalido("um número inteiro");
+      return i;
+    }
+    case TipoColuna::Real: {
+      double d = 0;
+      // Every number reaches the engine in single precision, so one it cannot hold is refused here.
+      if (!LeReal(v, d) || !CabeEmFloat(d)) invalido("um número real válido");
+      return d;
+    }
+    case TipoColuna::Booleano: {
+      bool b = false;
+      if (!LeBooleano(v, b)) invalido("TRUE nem FALSE");
+      return b;
+    }
+  }
+  return std::monostate{};
+}
+
+}  // namespace
+
+TabelaCena TabelaCena::Le(const fs::path& arquivo) {
+  std::string bytes = LeBytes(arquivo);
+  pugi::xml_encoding codificacao = pugi::encoding_auto;
+  const bool bomUTF16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                                              (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+  if (!bomUTF16) {
+    if (!UTF8Valido(bytes)) bytes = Windows1252ParaUTF8(bytes);
+    codificacao = pugi::encoding_utf8;  // the declaration's own encoding name is not trusted
+  }
+
+  pugi::xml_document doc;
+  const pugi::xml_parse_result r = doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, codificacao);
+  if (!r) {
+    Falha(arquivo, "XML inválido na linha " + std::to_string(LinhaDoDeslocamento(bytes, r.offset)) + ": " +
+                       r.description());
+  }
+
+  const pugi::xml_node pacote = doc.child("DATAPACKET");
+  const pugi::xml_node campos = pacote.child("METADATA").child("FIELDS");
+  if (!pacote || !campos) Falha(arquivo, "não é uma tabela de cena (falta DATAPACKET/METADATA/FIELDS)");
+
+  const auto& colunas = ColunasCena();
+  for (const DefinicaoColuna& col : colunas) {
+    if (!campos.find_child_by_attribute("FIELD", "attrname", std::string(col.Nome).c_str()))
+      Falha(arquivo, "falta a coluna " + Aspas(col.Nome));
+  }
+
+  TabelaCena tabela;
+  int linha = 0;
+  for (const pugi::xml_node row : pacote.child("ROWDATA").children("ROW")) {
+    auto& celulas = tabela.Linhas_.emplace_back();
+    for (std::size_t c = 0; c < colunas.size(); ++c) {
+      const pugi::xml_attribute a = row.attribute(std::string(colunas[c].Nome).c_str());
+      if (a && *a.value() != '\0') celulas[c] = LeCelula(arquivo, linha, colunas[c], a.value());
+    }
+    ++linha;
+  }
+  return tabela;
+}
+
+void TabelaCena::Grava(const fs::path& arquivo) const {
+  pugi::xml_document doc;
+  pugi::xml_node decl = doc.append_child(pugi::node_declaration);
+  decl.append_attribute("version") = "1.0";
+  decl.append_attribute("encoding") = "UTF-8";
+  decl.append_attribute("standalone") = "yes";
+  pugi::xml_node pacote = doc.append_child("DATAPACKET");
+  pacote.append_attribute("Version") = "2.0";
+  pugi::xml_node meta = pacote.append_child("METADATA");
+  pugi::xml_node campos = meta.append_child("FIELDS");
+  for (const DefinicaoColuna& col : ColunasCena()) {
+    pugi::xml_node f = campos.append_child("FIELD");
+    f.append_attribute("attrname") = std::string(col.Nome).c_str();
+    f.append_attribute("fieldtype") = NomeTipoMidas(col.Tipo);
+    if (col.Largura > 0) f.append_attribute("WIDTH") = col.Largura;
+  }
+  meta.append_child("PARAMS");
+  pugi::xml_node dados = pacote.append_child("ROWDATA");
+  for (const auto& celulas : Linhas_) {
+    pugi::xml_node row = dados.append_child("ROW");
+    for (std::size_t c = 0; c < celulas.size(); ++c) {
+      const std::string nome(ColunasCena()[c].Nome);
+      const Celula& v = celulas[c];
+      if (auto* s = std::get_if<std::string>(&v)) {
+        if (!s->empty()) row.append_attribute(nome.c_str()) = s->c_str();
+      } else if (auto* i = std::get_if<int32_t>(&v)) {
+        row.append_attribute(nome.c_str()) = std::to_string(*i).c_str();
+      } else if (auto* d = std::get_if<double>(&v)) {
+        row.append_attribute(nome.c_str()) = EscreveReal(*d).c_str();
+      } else if (auto* b = std::get_if<bool>(&v)) {
+        row.append_attribute(nome.c_str()) = *b ? "TRUE" : "FALSE";
+      }
+    }
+  }
+  if (!doc.save_file(arquivo.c_str(), "", pugi::format_raw, pugi::encoding_utf8))
+    Falha(arquivo, "não foi possível gravar o arquivo");
+}
+
+void TabelaCena::Define(int linha, Coluna c, Celula valor) {
+  Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)] = std::move(valor);
+}
+
+double TabelaCena::Real(int linha, Coluna c) const {
+  const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
+  const double* d = std::get_if<double>(&v);
+  return d ? *d : 0.0;
+}
+
+int32_t TabelaCena::Inteiro(int linha, Coluna c) const {
+  const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
+  const int32_t* i = std::get_if<int32_t>(&v);
+  return i ? *i : 0;
+}
+
+bool TabelaCena::Booleano(int linha, Coluna c) const {
+  const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
+  const bool* b = std::get_if<bool>(&v);
+  return b ? *b : false;
+}
+
+std::string TabelaCena::Texto(int linha, Coluna c) const {
+  const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
+  const std::string* s = std::get_if<std::string>(&v);
+  return s ? *s : std::string();
+}
+
+fs::path CriaCenaInicial(const fs::path& pastaPrograma) {
+  const fs::path pasta = pastaPrograma / "Cenas";
+  const fs::path temp = pasta / "temp.xml";
+  std::error_code ec;
+  fs::create_directories(pasta, ec);
+  fs::remove(temp, ec);
+  try {
+    TabelaCena().Grava(temp);
+  } catch (const ErroCena&) {
+    // The start-up scene is a convenience; a read-only program folder must not stop the program.
+  }
+  return temp;
+}

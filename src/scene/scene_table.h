@@ -1,0 +1,64 @@
+#pragma once
+// The scene table: one row per rigid object, 37 typed columns, read from and written to the MIDAS XML
+// data-packet layout. Reading maps columns by name; an absent cell reads as 0, false or empty text.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+enum class TipoColuna { Texto, Inteiro, Real, Booleano };
+
+enum class Coluna {
+  Nome, ID, X, Y, Z, Ang, eixoX, eixoY, eixoZ, SX, SY, SZ, Dim1, Dim2, Dim3, Dim4, Massa, R, G, B, A,
+  UsaCor, Arquivo, UserMove, ODEMove, MoveX, MoveY, MoveZ, ODETipo, MostraRastroSempre, MostraRastroSolto,
+  MostraVecV, MostraVecA, MostraEixoRot, TipoDeColisao, Atrito, TemGravidade
+};
+
+struct DefinicaoColuna {
+  std::string_view Nome;
+  TipoColuna Tipo;
+  int Largura;  // characters, for text columns; 0 otherwise
+};
+
+inline constexpr int NumeroColunas = 37;
+const std::array<DefinicaoColuna, NumeroColunas>& ColunasCena();
+
+// A load that cannot go on: the text names the file and, where there is one, the row and column.
+class ErroCena : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TabelaCena {
+ public:
+  using Celula = std::variant<std::monostate, std::string, int32_t, double, bool>;
+
+  // Reads a scene file (UTF-8 or an 8-bit Windows code page). Throws ErroCena.
+  static TabelaCena Le(const std::filesystem::path& arquivo);
+
+  // Writes the table in the MIDAS layout: every column defined, one attribute per non-empty cell.
+  // Throws ErroCena when the file cannot be written.
+  void Grava(const std::filesystem::path& arquivo) const;
+
+  int NumeroLinhas() const { return static_cast<int>(Linhas_.size()); }
+  void AcrescentaLinha() { Linhas_.emplace_back(); }
+  void Define(int linha, Coluna c, Celula valor);  // the value's type must be the column's
+
+  // Readers of a 0-based row; an absent cell gives 0, false or empty text.
+  double Real(int linha, Coluna c) const;
+  int32_t Inteiro(int linha, Coluna c) const;
+  bool Booleano(int linha, Coluna c) const;
+  std::string Texto(int linha, Coluna c) const;
+
+ private:
+  std::vector<std::array<Celula, NumeroColunas>> Linhas_;
+};
+
+// The start-up scene: creates "Cenas" in `pastaPrograma` if missing, replaces "Cenas/temp.xml" with an empty
+// table of the 37 columns, and returns its path. Failures to create the folder or file are not reported.
+std::filesystem::path CriaCenaInicial(const std::filesystem::path& pastaPrograma);

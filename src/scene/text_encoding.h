@@ -1,0 +1,11 @@
+#pragma once
+// Scene files come from Windows machines as often as from Linux ones: text is either UTF-8 or an 8-bit
+// Windows code page (Western European, as Portuguese names use).
+
+#include <string>
+#include <string_view>
+
+bool UTF8Valido(std::string_view bytes);
+
+// Windows-1252 to UTF-8; bytes the code page leaves undefined become U+FFFD.
+std::string Windows1252ParaUTF8(std::string_view bytes);
