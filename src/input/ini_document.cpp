@@ -8,7 +8,9 @@ namespace {
 
 constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -16,7 +18,9 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -26,7 +30,9 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool IsComment(std::string_view trimmed) { return !trimmed.empty() && trimmed.front() == ';'; }
+bool IsComment(std::string_view trimmed) {
+  return !trimmed.empty() && trimmed.front() == ';';
+}
 
 // The name of a "[name]" line; a header without its closing bracket still opens a section.
 std::optional<std::string_view> SectionName(std::string_view line) {
@@ -51,7 +57,8 @@ std::optional<TEntry> Entry(std::string_view line) {
 }
 
 std::string_view Unquoted(std::string_view value) {
-  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') return value.substr(1, value.size() - 2);
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    return value.substr(1, value.size() - 2);
   return value;
 }
 
@@ -65,7 +72,9 @@ std::string ValueAsWritten(std::string_view value) {
   return needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
 }
 
-bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+bool HasLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
 
 void CheckWritable(std::string_view section, std::string_view key, std::string_view value) {
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
@@ -114,7 +123,8 @@ TIniDocument::TIniDocument(std::string_view text) {
     text.remove_prefix(Utf8ByteOrderMark.size());
   }
   const std::size_t firstBreak = text.find('\n');
-  if (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r') lineEnd_ = "\r\n";
+  if (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r')
+    lineEnd_ = "\r\n";
   endsWithLineEnd_ = text.empty() || text.back() == '\n';
   std::size_t start = 0;
   while (start < text.size()) {

@@ -18,8 +18,9 @@ EIniWriteError::EIniWriteError(const std::filesystem::path& arquivo)
     : std::runtime_error("Unable to write to " + FullPath(arquivo).string()), arquivo_(FullPath(arquivo)) {}
 
 TIniFile::TIniFile(std::filesystem::path arquivo) : arquivo_(std::move(arquivo)) {
-  TFileContents contents = ReadWholeFile(arquivo_);
-  unreadable_ = contents.Status == TFileReadStatus::Unreadable;
+  TFileContents contents = ReadWholeFile(arquivo_, MaxIniFileSize);
+  unreadable_ =
+      contents.Status == TFileReadStatus::Unreadable || contents.Status == TFileReadStatus::TooLarge;
   if (contents.Status == TFileReadStatus::Read) document_ = TIniDocument(contents.Bytes);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // An INI file on disk: read once into a TIniDocument, written back all at once.
 
+#include <cstddef>
 #include <filesystem>
 #include <stdexcept>
 
@@ -18,17 +19,22 @@ class EIniWriteError : public std::runtime_error {
   std::filesystem::path arquivo_;
 };
 
+// Longest file read. Settings files hold a few kilobytes; the limit keeps a runaway file (millions of empty
+// lines, each becoming a string) from exhausting memory.
+inline constexpr std::size_t MaxIniFileSize = std::size_t{1} << 20;
+
 class TIniFile {
  public:
-  // Reads the file. A missing or unreadable file gives an empty document, so every read gets its default.
+  // Reads the file. A missing or unreadable file, or one longer than MaxIniFileSize, gives an empty
+  // document, so every read gets its default.
   explicit TIniFile(std::filesystem::path arquivo);
 
   TIniDocument& Document() { return document_; }
   const TIniDocument& Document() const { return document_; }
 
   // Replaces the file with the document's text atomically (see ReplaceFileAtomically). Throws
-  // EIniWriteError when the file cannot be written, and also when it existed but could not be read, since
-  // writing it then would drop whatever it held.
+  // EIniWriteError when the file cannot be written, and also when it existed but could not be read (or was
+  // too long), since writing it then would drop whatever it held.
   void Save() const;
 
  private:

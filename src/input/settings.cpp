@@ -4,7 +4,9 @@
 
 namespace {
 
-uint8_t LowByte(int32_t value) { return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFFu); }
+uint8_t LowByte(int32_t value) {
+  return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFFu);
+}
 
 // The file's own value when memory still holds it bounded, else the value memory now holds.
 int32_t ValueToSave(int32_t inUse, int32_t fromFile, TSettingLimit limit) {
@@ -35,7 +37,9 @@ std::filesystem::path PastaDoPrograma() {
   return folder / "";
 }
 
-std::filesystem::path ArquivoConfiguracao() { return PastaDoPrograma() / "config.ini"; }
+std::filesystem::path ArquivoConfiguracao() {
+  return PastaDoPrograma() / "config.ini";
+}
 
 void LeConfiguracao(const std::filesystem::path& arquivo, TQuillonSetting& Setting,
                     TWiimoteButtonAssign& ButtonAssign) {
@@ -63,7 +67,8 @@ void LeConfiguracao(const std::filesystem::path& arquivo, TQuillonSetting& Setti
   Setting.BaseZ = LowByte(ini.ReadInteger("Motion", "BaseZ", def.BaseZ));
   Setting.FileValues.SpeedFast = ini.ReadInteger("Motion", "SpeedFast", def.SpeedFast);
   Setting.FileValues.SpeedSlow = ini.ReadInteger("Motion", "SpeedSlow", def.SpeedSlow);
-  Setting.FileValues.AnalogCursorSpeed = ini.ReadInteger("Nunchuk", "AnalogCursorSpeed", def.AnalogCursorSpeed);
+  Setting.FileValues.AnalogCursorSpeed =
+      ini.ReadInteger("Nunchuk", "AnalogCursorSpeed", def.AnalogCursorSpeed);
   Setting.Recalibrate = ini.ReadBool("Motion", "Recalibrate", def.Recalibrate);
 
   Setting.DisplayEdgeAdjustment = DisplayEdgeAdjustmentLimit.Clamp(Setting.FileValues.DisplayEdgeAdjustment);
@@ -91,9 +96,9 @@ void SalvaConfiguracao(const std::filesystem::path& arquivo, const TQuillonSetti
   ini.WriteBool("General", "MinimizeAtStartup", Setting.MinimizeAtStartup);
   ini.WriteBool("General", "EnableCursorAtStartup", Setting.EnableCursorAtStartup);
   ini.WriteBool("General", "DrawGraph", Setting.DrawGraph);
-  ini.WriteInteger("General", "DisplayEdgeAdjustment",
-                   ValueToSave(Setting.DisplayEdgeAdjustment, stored.DisplayEdgeAdjustment,
-                               DisplayEdgeAdjustmentLimit));
+  ini.WriteInteger(
+      "General", "DisplayEdgeAdjustment",
+      ValueToSave(Setting.DisplayEdgeAdjustment, stored.DisplayEdgeAdjustment, DisplayEdgeAdjustmentLimit));
   ini.WriteInteger("Motion", "SensorThreshold", Setting.SensorThreshold);
   ini.WriteString("Motion", "OnPush", Setting.OnPush);
   ini.WriteBool("Motion", "InvertH", Setting.InvertH);

@@ -10,7 +10,9 @@
 
 namespace {
 
-std::error_code LastError() { return {errno, std::generic_category()}; }
+std::error_code LastError() {
+  return {errno, std::generic_category()};
+}
 
 // Owns one open file descriptor.
 class TFileDescriptor {
@@ -109,14 +111,15 @@ std::filesystem::path FollowLink(const std::filesystem::path& arquivo) {
 void SyncFolder(const std::filesystem::path& target) {
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
+  // The rename is already visible; syncing the folder only makes it survive a power cut, so a failure
+  // here changes nothing for the caller.
   TFileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  // The rename is already visible; syncing the folder only makes it survive a power cut.
-  if (dir.Valid() && ::fsync(dir.Get()) != 0) return;
+  if (dir.Valid()) ::fsync(dir.Get());
 }
 
 }  // namespace
 
-TFileContents ReadWholeFile(const std::filesystem::path& arquivo) {
+TFileContents ReadWholeFile(const std::filesystem::path& arquivo, std::size_t maxBytes) {
   TFileContents result;
   TFileDescriptor file(::open(arquivo.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!file.Valid()) {
@@ -129,7 +132,11 @@ TFileContents ReadWholeFile(const std::filesystem::path& arquivo) {
     result.Status = TFileReadStatus::Unreadable;
     return result;
   }
-  if (info.st_size > 0) result.Bytes.reserve(static_cast<std::size_t>(info.st_size));
+  if (static_cast<uintmax_t>(info.st_size) > maxBytes) {
+    result.Status = TFileReadStatus::TooLarge;
+    return result;
+  }
+  result.Bytes.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
   for (;;) {
     const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
@@ -141,6 +148,11 @@ TFileContents ReadWholeFile(const std::filesystem::path& arquivo) {
     }
     if (got == 0) break;
     result.Bytes.append(buffer, static_cast<std::size_t>(got));
+    if (result.Bytes.size() > maxBytes) {  // grew while being read
+      result.Bytes.clear();
+      result.Status = TFileReadStatus::TooLarge;
+      return result;
+    }
   }
   result.Status = TFileReadStatus::Read;
   return result;
@@ -151,14 +163,14 @@ std::error_code ReplaceFileAtomically(const std::filesystem::path& arquivo, std:
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;
   // A file the user marked read-only is left alone even though the folder would let us replace it.
-  if (exists && ::access(target.c_str(), W_OK) != 0) return LastError();
+  if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return LastError();
 
   TTemporaryFile temporary;
   if (std::error_code error = temporary.Create(target)) return error;
   if (exists) {
-    // Best effort: a file that cannot take the old owner or mode keeps the defaults of a new file.
-    if (::fchown(temporary.Descriptor(), old.st_uid, old.st_gid) != 0) errno = 0;
-    if (::fchmod(temporary.Descriptor(), old.st_mode & 07777) != 0) errno = 0;
+    // Best effort: where the old owner or mode cannot be given, the file keeps those of any new file.
+    [[maybe_unused]] const int ownerKept = ::fchown(temporary.Descriptor(), old.st_uid, old.st_gid);
+    [[maybe_unused]] const int modeKept = ::fchmod(temporary.Descriptor(), old.st_mode & 07777);
   }
   if (std::error_code error = WriteAll(temporary.Descriptor(), bytes)) return error;
   if (::fsync(temporary.Descriptor()) != 0) return LastError();

@@ -1,15 +1,17 @@
 #pragma once
 // Whole-file reading and all-at-once replacement of small text files (the settings file).
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
 
 enum class TFileReadStatus {
-  Read,       // Bytes holds the whole file
-  Missing,    // no file at that path (or a folder on the way is missing)
-  Unreadable  // something is there but could not be read: no rights, a folder, a device, an I/O error
+  Read,        // Bytes holds the whole file
+  Missing,     // no file at that path (or a folder on the way is missing)
+  Unreadable,  // something is there but could not be read: no rights, a folder, a device, an I/O error
+  TooLarge     // a regular file longer than the reader's limit; Bytes stays empty
 };
 
 struct TFileContents {
@@ -17,8 +19,9 @@ struct TFileContents {
   std::string Bytes;
 };
 
-// Reads the whole regular file. Never blocks on FIFOs or devices: anything but a regular file is Unreadable.
-TFileContents ReadWholeFile(const std::filesystem::path& arquivo);
+// Reads the whole regular file if it holds at most `maxBytes`. Never blocks on FIFOs or devices: anything
+// but a regular file is Unreadable.
+TFileContents ReadWholeFile(const std::filesystem::path& arquivo, std::size_t maxBytes);
 
 // Replaces the file's contents with `bytes` through a temporary file in the same folder, flushed to disk and
 // renamed over the file, so that the file holds either its old contents or the new ones, never a part.
