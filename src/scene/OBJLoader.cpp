@@ -9,7 +9,6 @@
 #include <limits>
 #include <string_view>
 #include <system_error>
-#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -22,7 +21,9 @@ void MaiusculasAscii(std::string& s) {
   }
 }
 
-bool Branco(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool Branco(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
 
 std::string_view AparaBrancos(std::string_view s) {
   while (!s.empty() && Branco(s.front())) s.remove_prefix(1);
@@ -35,12 +36,25 @@ std::string_view AparaFim(std::string_view s) {
   return s;
 }
 
-std::string_view Depois(std::string_view s, size_t pos) { return pos < s.size() ? s.substr(pos) : std::string_view(); }
+std::string_view Depois(std::string_view s, size_t pos) {
+  return pos < s.size() ? s.substr(pos) : std::string_view();
+}
 
 // Text after the first space, or nothing when the line has none.
 std::string_view DepoisDoPrimeiroEspaco(std::string_view s) {
   const size_t p = s.find(' ');
   return p == std::string_view::npos ? std::string_view() : s.substr(p + 1);
+}
+
+// The offending text as the error shows it: a runaway line would not fit a message box.
+std::string Citacao(std::string_view texto) {
+  constexpr size_t limite = 40;
+  // Appended piece by piece: GCC 12 gives a false -Wrestrict on "'" + std::string(...) at -O3.
+  std::string citacao(1, '\'');
+  citacao.append(texto.substr(0, limite));
+  if (texto.size() > limite) citacao.append("...");
+  citacao.push_back('\'');
+  return citacao;
 }
 
 // Where in a file the reader stands, for the errors it raises.
@@ -56,7 +70,7 @@ float LeCampoReal(std::string_view campo, const Local& local) {
   if (numero.size() > 1 && numero.front() == '+' && numero[1] != '-' && numero[1] != '+') {
     numero.remove_prefix(1);
   }
-  const auto invalido = [&] { local.Falha("'" + std::string(campo) + "' is not a valid floating point value"); };
+  const auto invalido = [&] { local.Falha(Citacao(campo) + " is not a valid floating point value"); };
   if (numero.empty()) invalido();
   const char* const fimTexto = numero.data() + numero.size();
   double valor = 0;
@@ -64,7 +78,9 @@ float LeCampoReal(std::string_view campo, const Local& local) {
   if (erro == std::errc::result_out_of_range) {
     // Too small for a double is still a number: it reads as zero once narrowed, like any tiny value.
     long double largo = 0;
-    std::tie(fim, erro) = std::from_chars(numero.data(), fimTexto, largo);
+    const auto resultado = std::from_chars(numero.data(), fimTexto, largo);
+    fim = resultado.ptr;
+    erro = resultado.ec;
     valor = static_cast<double>(std::clamp<long double>(largo, -std::numeric_limits<double>::max(),
                                                         std::numeric_limits<double>::max()));
   }
@@ -81,7 +97,7 @@ int32_t LeCampoInteiro(std::string_view campo, const Local& local) {
   if (numero.size() > 1 && numero.front() == '+' && numero[1] != '-' && numero[1] != '+') {
     numero.remove_prefix(1);
   }
-  const auto invalido = [&] { local.Falha("'" + std::string(campo) + "' is not a valid integer value"); };
+  const auto invalido = [&] { local.Falha(Citacao(campo) + " is not a valid integer value"); };
   if (numero.empty()) invalido();
   int32_t valor = 0;
   const auto [fim, erro] = std::from_chars(numero.data(), numero.data() + numero.size(), valor);
@@ -93,7 +109,7 @@ int32_t LeCampoInteiro(std::string_view campo, const Local& local) {
 void LeTres(std::string_view texto, float destino[3], const Local& local) {
   const size_t p1 = texto.find(' ');
   const size_t p2 = (p1 == std::string_view::npos) ? p1 : texto.find(' ', p1 + 1);
-  if (p2 == std::string_view::npos) local.Falha("'" + std::string(texto) + "' does not hold three numbers");
+  if (p2 == std::string_view::npos) local.Falha(Citacao(texto) + " does not hold three numbers");
   destino[0] = LeCampoReal(texto.substr(0, p1), local);
   destino[1] = LeCampoReal(texto.substr(p1 + 1, p2 - p1 - 1), local);
   destino[2] = LeCampoReal(texto.substr(p2 + 1), local);
@@ -207,10 +223,14 @@ class LeitorModelo {
   void LeCoordenadaTextura(std::string_view linha, const Local& local) {
     const size_t p1 = linha.find(' ');
     const size_t p2 = (p1 == std::string_view::npos) ? p1 : linha.find(' ', p1 + 1);
-    if (p2 == std::string_view::npos) local.Falha("'" + std::string(linha) + "' does not hold two numbers");
+    if (p2 == std::string_view::npos) local.Falha(Citacao(linha) + " does not hold two numbers");
     TTexCoord2f t;
     t.u = LeCampoReal(linha.substr(p1 + 1, p2 - p1 - 1), local);
-    t.v = LeCampoReal(AparaFim(linha.substr(p2 + 1)), local);
+    // Some exporters add a third (w) component: it must still be a number, and nothing here uses it.
+    const std::string_view resto = AparaFim(linha.substr(p2 + 1));
+    const size_t p3 = resto.find(' ');
+    t.v = LeCampoReal(resto.substr(0, p3), local);
+    if (p3 != std::string_view::npos) LeCampoReal(resto.substr(p3 + 1), local);
     modelo_.TexCoords.push_back(t);
     ++modelo_.TexCoordCount;
   }
@@ -241,7 +261,8 @@ class LeitorModelo {
     size_t inicio = 0;
     while (true) {
       const size_t espaco = resto.find(' ', inicio);
-      const std::string_view canto = resto.substr(inicio, espaco == std::string_view::npos ? espaco : espaco - inicio);
+      const std::string_view canto =
+          resto.substr(inicio, espaco == std::string_view::npos ? espaco : espaco - inicio);
       LeCanto(canto, forma, face, local);
       if (espaco == std::string_view::npos) break;
       inicio = espaco + 1;
@@ -254,7 +275,7 @@ class LeitorModelo {
 
   void LeCanto(std::string_view canto, FormaFace forma, TFace& face, const Local& local) {
     const auto formaErrada = [&] {
-      local.Falha("face corner '" + std::string(canto) + "' is not in the form of the face's first corner");
+      local.Falha("face corner " + Citacao(canto) + " is not in the form of the face's first corner");
     };
     const size_t b1 = canto.find('/');
     switch (forma) {
@@ -265,16 +286,20 @@ class LeitorModelo {
       case FormaFace::VerticeTexturaNormal: {
         const size_t b2 = (b1 == std::string_view::npos) ? b1 : canto.find('/', b1 + 1);
         if (b2 == std::string_view::npos || b2 == b1 + 1) formaErrada();
-        face.VertexIndex.push_back(ResolveRelativo(LeCampoInteiro(canto.substr(0, b1), local), modelo_.VertexCount));
+        face.VertexIndex.push_back(
+            ResolveRelativo(LeCampoInteiro(canto.substr(0, b1), local), modelo_.VertexCount));
         face.TexCoordIndex.push_back(
             ResolveRelativo(LeCampoInteiro(canto.substr(b1 + 1, b2 - b1 - 1), local), modelo_.TexCoordCount));
-        face.NormalIndex.push_back(ResolveRelativo(LeCampoInteiro(canto.substr(b2 + 1), local), modelo_.NormalCount));
+        face.NormalIndex.push_back(
+            ResolveRelativo(LeCampoInteiro(canto.substr(b2 + 1), local), modelo_.NormalCount));
         break;
       }
       case FormaFace::VerticeNormal:
         if (b1 == std::string_view::npos || b1 + 1 >= canto.size() || canto[b1 + 1] != '/') formaErrada();
-        face.VertexIndex.push_back(ResolveRelativo(LeCampoInteiro(canto.substr(0, b1), local), modelo_.VertexCount));
-        face.NormalIndex.push_back(ResolveRelativo(LeCampoInteiro(canto.substr(b1 + 2), local), modelo_.NormalCount));
+        face.VertexIndex.push_back(
+            ResolveRelativo(LeCampoInteiro(canto.substr(0, b1), local), modelo_.VertexCount));
+        face.NormalIndex.push_back(
+            ResolveRelativo(LeCampoInteiro(canto.substr(b1 + 2), local), modelo_.NormalCount));
         break;
     }
   }
@@ -282,7 +307,8 @@ class LeitorModelo {
   // Every equal name wins over the ones before it, so the last definition of a name is the one used.
   void UsaMaterial(std::string_view nome) {
     TGroup& grupo = GrupoAtual();
-    for (int32_t m = 1; m <= modelo_.MaterialCount && m < static_cast<int32_t>(modelo_.Materials.size()); ++m) {
+    for (int32_t m = 1; m <= modelo_.MaterialCount && m < static_cast<int32_t>(modelo_.Materials.size());
+         ++m) {
       if (modelo_.Materials[m].Name == nome) grupo.MaterialIndex = m;
     }
   }
@@ -384,7 +410,8 @@ void CalculaLimites(TModel& modelo) {
   }
   modelo.BoundsMin = {minimo[0], minimo[1], minimo[2]};
   modelo.BoundsMax = {maximo[0], maximo[1], maximo[2]};
-  modelo.BoundsCentre = {(minimo[0] + maximo[0]) / 2, (minimo[1] + maximo[1]) / 2, (minimo[2] + maximo[2]) / 2};
+  modelo.BoundsCentre = {(minimo[0] + maximo[0]) / 2, (minimo[1] + maximo[1]) / 2,
+                         (minimo[2] + maximo[2]) / 2};
   modelo.MaxExtent = 0;
   for (int e = 0; e < 3; ++e) {
     modelo.MaxExtent = std::max(modelo.MaxExtent, static_cast<double>(maximo[e]) - minimo[e]);
@@ -399,7 +426,8 @@ bool FaceValida(const TModel& modelo, const TFace& face) {
   if (comNormal && face.NormalIndex.size() != face.VertexIndex.size()) return false;
   for (size_t c = 0; c < face.VertexIndex.size(); ++c) {
     if (!Dentro(face.VertexIndex[c], modelo.VertexCount, modelo.Vertices.size())) return false;
-    if (comTextura && !Dentro(face.TexCoordIndex[c], modelo.TexCoordCount, modelo.TexCoords.size())) return false;
+    if (comTextura && !Dentro(face.TexCoordIndex[c], modelo.TexCoordCount, modelo.TexCoords.size()))
+      return false;
     if (comNormal && !Dentro(face.NormalIndex[c], modelo.NormalCount, modelo.Normals.size())) return false;
   }
   return true;

@@ -29,7 +29,9 @@ struct ChavePosicao {
   bool operator==(const ChavePosicao&) const = default;
 };
 
-uint32_t Bits(float f) { return std::bit_cast<uint32_t>(f == 0.0f ? 0.0f : f); }
+uint32_t Bits(float f) {
+  return std::bit_cast<uint32_t>(f == 0.0f ? 0.0f : f);
+}
 
 struct HashPosicao {
   size_t operator()(const ChavePosicao& k) const {
@@ -43,7 +45,9 @@ struct HashPosicao {
   }
 };
 
-bool MesmaPosicao(const TVertice3f& a, const TVertice3f& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+bool MesmaPosicao(const TVertice3f& a, const TVertice3f& b) {
+  return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 
 // Rewrites every in-range corner through `representante` (indexed by vertex number).
 void AplicaSolda(TModel& modelo, const std::vector<int32_t>& representante) {
@@ -70,8 +74,8 @@ void SoldaVertices(TModel& modelo) {
     representante[v] = static_cast<int32_t>(v);
     if (std::isnan(p.x) || std::isnan(p.y) || std::isnan(p.z)) continue;
     // Vertices are visited in number order, so the first one stored at a position is the lowest.
-    const auto [it, novo] = primeiro.try_emplace(ChavePosicao{Bits(p.x), Bits(p.y), Bits(p.z)},
-                                                 static_cast<int32_t>(v));
+    const auto [it, novo] =
+        primeiro.try_emplace(ChavePosicao{Bits(p.x), Bits(p.y), Bits(p.z)}, static_cast<int32_t>(v));
     if (!novo) representante[v] = it->second;
   }
   AplicaSolda(modelo, representante);

@@ -17,7 +17,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-char MinusculaAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char MinusculaAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool IguaisSemCaixa(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -43,7 +45,8 @@ std::optional<std::string> EntradaSemCaixa(const fs::path& pasta, const std::str
 }
 
 bool ParteFixa(const fs::path& parte) {
-  return parte.empty() || parte == "." || parte == ".." || parte.has_root_directory() || parte.has_root_name();
+  return parte.empty() || parte == "." || parte == ".." || parte.has_root_directory() ||
+         parte.has_root_name();
 }
 
 struct FechaArquivo {
