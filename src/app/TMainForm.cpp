@@ -1,0 +1,183 @@
+#include "TMainForm.h"
+
+#include "gl_panel.h"
+#include "ini_file.h"
+#include "scene_loader.h"
+#include "scene_table.h"
+#include "user_interface.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int LarguraCliente = 769;
+constexpr int AlturaPainel = 610;
+constexpr int AlturaStatus = 19;
+
+// Restarts the frame timer however the scene command ends, error or not.
+class ReiniciaAoSair {
+ public:
+  explicit ReiniciaAoSair(QTimer& t) : t_(t) { t_.stop(); }
+  ~ReiniciaAoSair() { t_.start(); }
+  ReiniciaAoSair(const ReiniciaAoSair&) = delete;
+  ReiniciaAoSair& operator=(const ReiniciaAoSair&) = delete;
+
+ private:
+  QTimer& t_;
+};
+
+}  // namespace
+
+TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TInterfaceUsuario& ui)
+    : pastaPrograma_(pastaPrograma), ui_(ui) {
+  setWindowTitle("Form1");
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+  auto* cliente = new QWidget(this);
+  auto* layout = new QVBoxLayout(cliente);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  Panel1 = new TPainelGL(cliente, double(LarguraCliente) / AlturaPainel);
+  Panel1->setFixedSize(LarguraCliente, AlturaPainel);
+  layout->addWidget(Panel1);
+  setCentralWidget(cliente);
+
+  painelStatus_ = new QLabel(this);
+  painelStatus_->setFixedWidth(100);
+  painelBateria_ = new QLabel("Bateria", this);
+  painelBateria_->setFixedWidth(50);
+  painelBateria_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  statusBar()->setFixedHeight(AlturaStatus);
+  statusBar()->setSizeGripEnabled(false);
+  statusBar()->addWidget(painelStatus_);
+  statusBar()->addPermanentWidget(painelBateria_);
+
+  CriaMenu();
+  CriaTimers();
+
+  // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
+  CriaCenaInicial(pastaPrograma_);
+  LeConfiguracao(pastaPrograma_ / "config.ini", Setting, ButtonAssign);
+  cena_ = std::make_unique<Cena>(true);
+  estado_.PonteiroPos = {};
+  estado_.Dt = 0;
+
+  setFixedSize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
+  if (const QScreen* tela = QGuiApplication::primaryScreen()) {
+    const QRect area = tela->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+  }
+  TimerGL.start();
+}
+
+TMainForm::~TMainForm() {
+  if (!fechada_) {
+    FormClose();
+    FormDestroy();
+  }
+}
+
+void TMainForm::CriaMenu() {
+  QMenu* File1 = menuBar()->addMenu("&Arquivo");
+  AbrirCena1 = File1->addAction("&Abrir Cena", this, &TMainForm::AbrirCena1Click);
+  File1->addSeparator();
+  Exit1 = File1->addAction("&Sair", this, &TMainForm::Exit1Click);
+
+  Options1 = menuBar()->addMenu("Configurações");
+  Options1->setEnabled(false);
+  Calibrate1 = Options1->addAction("Calibrar acelerômetro", this, [this] { CalibrateButtonClick(remoto_, Setting); });
+  Calibrate1->setVisible(false);
+  Preference1 = Options1->addAction("Configurações");
+  Preference1->setVisible(false);
+
+  ReacaoHaptica1 = menuBar()->addAction("ReaçãoHaptica");
+  ReacaoHaptica1->setCheckable(true);
+  ReacaoHaptica1->setChecked(false);
+  // Choosing it flips the check mark, which is all it does: the next frame reads the new state.
+}
+
+void TMainForm::CriaTimers() {
+  struct {
+    QTimer& t;
+    int ms;
+  } timers[] = {{DrawTimer, 50}, {MotionTimer, 2}, {RepeatTimer, 20}, {BatteryTimer, 1000}, {CursorTimer, 12},
+                {TimerGL, 10}};
+  for (auto& [t, ms] : timers) {
+    t.setInterval(ms);
+    t.setTimerType(Qt::PreciseTimer);
+  }
+  connect(&TimerGL, &QTimer::timeout, this, &TMainForm::TimerGLTimer);
+}
+
+void TMainForm::Mostra() {
+  if (Setting.MinimizeAtStartup)
+    showMinimized();
+  else
+    show();
+}
+
+void TMainForm::Exit1Click() { close(); }
+
+void TMainForm::AbrirCena1Click() {
+  ReiniciaAoSair reinicia(TimerGL);
+  const QString escolhido = ui_.EscolheCena(QString::fromStdString((pastaPrograma_ / "Cenas").string()),
+                                            "Arquivo de cena (.xml) (*xml)");
+  if (escolhido.isEmpty()) return;
+  AbreCena(escolhido.toStdString());
+}
+
+void TMainForm::AbreCena(const std::filesystem::path& arquivo) {
+  ReiniciaAoSair reinicia(TimerGL);
+  try {
+    CarregaCena(arquivo, *cena_, [this](const std::string& texto, const std::string& titulo) {
+      ui_.MostraAviso(QString::fromStdString(texto), QString::fromStdString(titulo));
+    });
+  } catch (const std::exception& e) {
+    ui_.MostraErro(QString::fromUtf8(e.what()));
+  }
+}
+
+void TMainForm::TimerGLTimer() {
+  if (!cena_) return;
+  ++quadros_;
+  const auto agora = TRelogio::now();
+  auto quadro = [&](TDesenhoQuadro& desenho) {
+    TContextoQuadro ctx{*cena_, Camera, estado_, Setting, desenho, {}};
+    ::TimerGLTimer(ctx, remoto_, agora);
+  };
+  if (!Panel1->DesenhaQuadro(quadro)) {
+    // No picture yet (a window that starts minimised): the world still runs.
+    TDesenhoNulo nulo;
+    quadro(nulo);
+  }
+}
+
+void TMainForm::closeEvent(QCloseEvent* evento) {
+  if (!fechada_) {
+    FormClose();
+    FormDestroy();
+  }
+  evento->accept();
+}
+
+void TMainForm::FormClose() {
+  fechada_ = true;
+  for (QTimer* t : {&DrawTimer, &MotionTimer, &RepeatTimer, &BatteryTimer, &CursorTimer, &TimerGL}) t->stop();
+  Panel1->FinalizaGL();
+  cena_.reset();
+}
+
+void TMainForm::FormDestroy() {
+  try {
+    SalvaConfiguracao(pastaPrograma_ / "config.ini", Setting, ButtonAssign);
+  } catch (const EIniWriteError& e) {
+    ui_.MostraErro(QString::fromUtf8(e.what()));
+  }
+}

@@ -1,0 +1,37 @@
+#include "application.h"
+
+#include "user_interface.h"
+
+#include <QSurfaceFormat>
+
+#include <exception>
+
+TAplicacaoVireta::TAplicacaoVireta(int& argc, char** argv, TInterfaceUsuario& ui) : QApplication(argc, argv), ui_(ui) {
+  setApplicationName("Vireta");
+  setApplicationDisplayName("Vireta");
+}
+
+bool TAplicacaoVireta::notify(QObject* receptor, QEvent* evento) {
+  try {
+    return QApplication::notify(receptor, evento);
+  } catch (const std::exception& e) {
+    ui_.MostraErro(QString::fromUtf8(e.what()));
+  } catch (...) {
+    ui_.MostraErro(QStringLiteral("Erro desconhecido"));
+  }
+  return true;
+}
+
+void TAplicacaoVireta::DefineFormatoGL() {
+  QSurfaceFormat f;
+  f.setRenderableType(QSurfaceFormat::OpenGL);
+  f.setProfile(QSurfaceFormat::CompatibilityProfile);
+  f.setVersion(2, 1);
+  f.setRedBufferSize(8);
+  f.setGreenBufferSize(8);
+  f.setBlueBufferSize(8);
+  f.setAlphaBufferSize(0);
+  f.setDepthBufferSize(32);  // the driver grants what it has, usually 24
+  f.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+  QSurfaceFormat::setDefaultFormat(f);
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The application object: its one general error handler shows an error that escapes a handler in a
+// message box and lets the program run on.
+
+#include <QApplication>
+
+class TInterfaceUsuario;
+
+class TAplicacaoVireta : public QApplication {
+ public:
+  TAplicacaoVireta(int& argc, char** argv, TInterfaceUsuario& ui);
+  bool notify(QObject* receptor, QEvent* evento) override;
+
+  // The surface every GL panel asks for; set before the application object exists.
+  static void DefineFormatoGL();
+
+ private:
+  TInterfaceUsuario& ui_;
+};

@@ -1,0 +1,71 @@
+#include "frame.h"
+
+#include "simulation_step.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double SegundosEntre(TRelogio::time_point a, TRelogio::time_point b) {
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(a - b).count();
+  return std::min(static_cast<double>(ms < 0 ? -ms : ms) / 1000.0, DtMaximo);
+}
+
+TVetor Acelerometro(const TLeituraRemoto& r) { return {double(r.AccelX), double(r.AccelY), double(r.AccelZ)}; }
+
+// The accelerometer's change since the last frame, seen through the camera, as a world acceleration.
+TVetor AceleracaoDoPonteiro(const TEstadoQuadro& e, const TCamera& camera) {
+  const TMatriz4 Ri = Inversa4(MatrizVista(e.OlhoNegado, camera.Cima));
+  const TVetor c{(e.AcelAtual.x - e.AcelAnterior.x) * camera.EscalaX,
+                 (e.AcelAtual.z - e.AcelAnterior.z) * camera.EscalaZ,
+                 -(e.AcelAtual.y - e.AcelAnterior.y) * camera.EscalaY};
+  const TVetor4 a = MultMatrizPonto(Ri, c);
+  return {a[0], a[1], a[2]};
+}
+
+void Integra(double& pos, double& vel, double a, double ganho, double dt) {
+  vel += ganho * a * dt;
+  pos += vel * dt + ganho * a * dt * dt / 2;
+}
+
+}  // namespace
+
+void CalibrateButtonClick(const TLeituraRemoto& remoto, TQuillonSetting& Setting) {
+  Setting.BaseX = remoto.AccelX;
+  Setting.BaseY = remoto.AccelY;
+  Setting.BaseZ = remoto.AccelZ;
+}
+
+void TimerGLTimer(TContextoQuadro& ctx, const TLeituraRemoto& remoto, TRelogio::time_point agora) {
+  TEstadoQuadro& e = ctx.estado;
+  PassoSimulacao(ctx.cena);
+
+  ctx.desenho.Limpa();
+  e.OlhoNegado = EscalaVet(ctx.Camera.Olho, -1);
+  ctx.desenho.Projecao(ctx.Camera);
+
+  e.AcelAtual = Acelerometro(remoto);
+  e.Dt = SegundosEntre(agora, e.UltimoQuadro);
+
+  TVetor a;
+  if (remoto.ADown && (remoto.IRSize1 > 0 || remoto.IRSize2 > 0)) {
+    a = AceleracaoDoPonteiro(e, ctx.Camera);
+    e.PonteiroCaminho.push_back(e.PonteiroPos);
+  } else {
+    e.PonteiroVel = {};
+    e.PonteiroCaminho.clear();
+    CalibrateButtonClick(remoto, ctx.Setting);
+  }
+  const double ganho = ctx.Camera.Ganho;
+  Integra(e.PonteiroPos.x, e.PonteiroVel.x, a.x, ganho, e.Dt);
+  Integra(e.PonteiroPos.y, e.PonteiroVel.y, a.y, ganho, e.Dt);
+  Integra(e.PonteiroPos.z, e.PonteiroVel.z, a.z, ganho, e.Dt);
+
+  ctx.desenho.Referencias(e, ctx.cena);
+  if (ctx.agarrar) ctx.agarrar(EscalaVet(e.PonteiroPos, -1));
+  ctx.desenho.Objetos(ctx.cena);
+
+  e.UltimoQuadro = agora;
+  e.AcelAnterior = Acelerometro(remoto);
+}

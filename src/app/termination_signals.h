@@ -1,0 +1,22 @@
+#pragma once
+// A desktop session that ends, or a Ctrl+C in the terminal, asks the program to stop with a signal. The
+// window then closes as if the user had chosen "&Sair", so the settings are saved and the remote let go.
+
+#include <QObject>
+
+#include <functional>
+
+class QSocketNotifier;
+
+class TSinaisDeTermino : public QObject {
+ public:
+  // Calls `fechar` on the main thread when SIGTERM, SIGINT or SIGHUP arrives. One instance per process.
+  explicit TSinaisDeTermino(std::function<void()> fechar);
+  ~TSinaisDeTermino() override;
+  TSinaisDeTermino(const TSinaisDeTermino&) = delete;
+  TSinaisDeTermino& operator=(const TSinaisDeTermino&) = delete;
+
+ private:
+  std::function<void()> fechar_;
+  QSocketNotifier* aviso_ = nullptr;
+};

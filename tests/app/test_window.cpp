@@ -1,0 +1,231 @@
+// The real main window in-process under the virtual display: start-up, frames, scenes, the picture, and
+// shut-down, with the dialogs answered by the test.
+
+#include "TMainForm.h"
+#include "application.h"
+#include "gl_panel.h"
+#include "scene_builder.h"
+#include "user_interface.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+class InterfaceDeTeste : public TInterfaceUsuario {
+ public:
+  QString EscolheCena(const QString& pasta, const QString& filtro) override {
+    pastaPedida = pasta;
+    filtroPedido = filtro;
+    if (respostas.empty()) return {};
+    const QString r = respostas.front();
+    respostas.pop_front();
+    return r;
+  }
+  void MostraErro(const QString& texto) override { erros.push_back(texto.toStdString()); }
+  void MostraAviso(const QString& texto, const QString& titulo) override {
+    avisos.push_back((titulo + ": " + texto).toStdString());
+  }
+  std::deque<QString> respostas;
+  QString pastaPedida, filtroPedido;
+  std::vector<std::string> erros, avisos;
+};
+
+InterfaceDeTeste* uiGlobal = nullptr;
+
+// One application object for the whole run, as in the program.
+class AmbienteQt : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    TAplicacaoVireta::DefineFormatoGL();
+    static int argc = 1;
+    static char nome[] = "test_window";
+    static char* argv[] = {nome, nullptr};
+    uiGlobal = new InterfaceDeTeste;
+    app_ = new TAplicacaoVireta(argc, argv, *uiGlobal);
+  }
+  void TearDown() override {
+    delete app_;
+    delete uiGlobal;
+  }
+
+ private:
+  TAplicacaoVireta* app_ = nullptr;
+};
+const auto* const ambiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
+
+std::string LeTexto(const fs::path& p) {
+  std::stringstream s;
+  s << std::ifstream(p).rdbuf();
+  return s.str();
+}
+
+class Janela : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    *uiGlobal = InterfaceDeTeste{};
+    fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", pasta / "Cenas", fs::copy_options::recursive);
+  }
+  void Abre() {
+    form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal);
+    form->Mostra();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  }
+  void EsperaQuadros(long n) {
+    const long alvo = form->QuadrosExecutados() + n;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->QuadrosExecutados() >= alvo; }, 20000));
+  }
+  QAction* Menu(const QString& texto) {
+    for (QAction* a : form->menuBar()->actions()) {
+      if (a->text() == texto) return a;
+      if (a->menu())
+        for (QAction* b : a->menu()->actions())
+          if (b->text() == texto) return b;
+    }
+    return nullptr;
+  }
+
+  PastaTemporaria pasta;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(Janela, IniciaComMenuStatusETempVazio) {
+  Abre();
+  EXPECT_EQ(form->windowTitle(), "Form1");
+  EXPECT_EQ(form->centralWidget()->height() + form->statusBar()->height(), 629);
+  EXPECT_EQ(form->Painel()->size(), QSize(769, 610));
+  EXPECT_EQ(form->width(), 769);
+  ASSERT_NE(Menu("&Arquivo"), nullptr);
+  ASSERT_NE(Menu("&Abrir Cena"), nullptr);
+  ASSERT_NE(Menu("&Sair"), nullptr);
+  ASSERT_NE(Menu("Configurações"), nullptr);
+  EXPECT_FALSE(Menu("Configurações")->isEnabled());
+  ASSERT_NE(Menu("Calibrar acelerômetro"), nullptr);
+  EXPECT_FALSE(Menu("Calibrar acelerômetro")->isVisible());
+  QAction* haptica = Menu("ReaçãoHaptica");
+  ASSERT_NE(haptica, nullptr);
+  EXPECT_TRUE(haptica->isCheckable());
+  EXPECT_FALSE(haptica->isChecked());
+  haptica->trigger();
+  haptica->trigger();
+  EXPECT_FALSE(haptica->isChecked());
+  EXPECT_EQ(form->PainelBateria()->text(), "Bateria");
+  EXPECT_EQ(TabelaCena::Le(pasta / "Cenas" / "temp.xml").NumeroLinhas(), 0);
+  EXPECT_TRUE(form->TimerDoQuadro().isActive());
+  EXPECT_EQ(form->TimerDoQuadro().interval(), 10);
+  EsperaQuadros(10);
+  EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+TEST_F(Janela, QuadroDesenhaFundoPretoEPisoVerde) {
+  Abre();
+  EsperaQuadros(5);
+  const QImage imagem = form->Painel()->grabFramebuffer();
+  ASSERT_EQ(imagem.size(), QSize(769, 610));
+  EXPECT_EQ(QColor(imagem.pixel(5, 5)), QColor(Qt::black)) << "the sky is the black clear colour";
+  // The floor fills the lower part of the start view: its translucent green cells over black.
+  const QColor piso(imagem.pixel(384, 560));
+  EXPECT_GT(piso.green(), 80);
+  EXPECT_GT(piso.green(), 2 * piso.red());
+  EXPECT_GT(piso.green(), 2 * piso.blue());
+}
+
+TEST_F(Janela, AbreCenaPeloMenuECancelarNaoMudaNada) {
+  Abre();
+  uiGlobal->respostas = {QString::fromStdString((pasta / "Cenas" / "queda_livre.xml").string()), QString()};
+  form->AbrirCena1Click();
+  EXPECT_EQ(uiGlobal->pastaPedida.toStdString(), (pasta / "Cenas").string());
+  EXPECT_EQ(uiGlobal->filtroPedido, "Arquivo de cena (.xml) (*xml)");
+  ASSERT_EQ(form->CenaAtual()->Objetos.size(), 1u);
+  EXPECT_TRUE(form->TimerDoQuadro().isActive());
+  EsperaQuadros(20);
+  EXPECT_LT(form->CenaAtual()->Objetos[0].Posicao.z, 10.0) << "the ball falls";
+
+  const Cena* antes = form->CenaAtual();
+  const TVetor posicao = antes->Objetos[0].Posicao;
+  form->AbrirCena1Click();  // cancelled
+  EXPECT_TRUE(form->TimerDoQuadro().isActive());
+  ASSERT_EQ(form->CenaAtual()->Objetos.size(), 1u);
+  EXPECT_LE(form->CenaAtual()->Objetos[0].Posicao.z, posicao.z);
+  EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+TEST_F(Janela, CenaRuimMostraOErroEMantemACenaAnterior) {
+  Abre();
+  form->AbreCena(pasta / "Cenas" / "pilha_caixas.xml");
+  ASSERT_EQ(form->CenaAtual()->Objetos.size(), 5u);
+  pasta.Escreve("ruim.xml", "<DATAPACKET><METADATA><FIELDS/></METADATA></DATAPACKET>");
+  form->AbreCena(pasta / "ruim.xml");
+  ASSERT_EQ(uiGlobal->erros.size(), 1u);
+  EXPECT_THAT(uiGlobal->erros[0], HasSubstr("ruim.xml"));
+  EXPECT_EQ(form->CenaAtual()->Objetos.size(), 5u);
+  EXPECT_TRUE(form->TimerDoQuadro().isActive());
+  const long antes = form->QuadrosExecutados();
+  EsperaQuadros(5);
+  EXPECT_GT(form->QuadrosExecutados(), antes);
+}
+
+TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
+  Abre();
+  pasta.Escreve("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  CenaDeTeste c;
+  c.Linha({{Coluna::ODETipo, 4}, {Coluna::Arquivo, std::string("sem.obj")}, {Coluna::SX, 1.0}, {Coluna::SY, 1.0},
+           {Coluna::SZ, 1.0}});
+  form->AbreCena(c.Grava(pasta / "Cenas" / "m.xml"));
+  ASSERT_EQ(uiGlobal->avisos.size(), 1u);
+  EXPECT_THAT(uiGlobal->avisos[0], HasSubstr("Load Model Material: Cannot find the material file : "));
+  EXPECT_EQ(form->CenaAtual()->Objetos.size(), 1u);
+}
+
+TEST_F(Janela, FecharGravaConfigESuasChavesDeMao) {
+  pasta.Escreve("config.ini", "[General]\nCursorMode=IR\nMinhaChave=42\n[Extra]\nx=1\n");
+  Abre();
+  EsperaQuadros(3);
+  form->close();
+  EXPECT_FALSE(form->TimerDoQuadro().isActive());
+  EXPECT_EQ(form->CenaAtual(), nullptr) << "the world is destroyed on close";
+  const long quadros = form->QuadrosExecutados();
+  QTest::qWait(100);
+  EXPECT_EQ(form->QuadrosExecutados(), quadros) << "no frame after close";
+  const std::string ini = LeTexto(pasta / "config.ini");
+  EXPECT_THAT(ini, HasSubstr("CursorMode=IR"));
+  EXPECT_THAT(ini, HasSubstr("MinhaChave=42"));
+  EXPECT_THAT(ini, HasSubstr("[Extra]"));
+  EXPECT_THAT(ini, HasSubstr("BaseZ=0")) << "no remote: the frame zeroed the accelerometer";
+  EXPECT_THAT(ini, HasSubstr("[Z]"));
+  EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+TEST_F(Janela, PastaSemEscritaMostraErroEFechaMesmoAssim) {
+  Abre();
+  fs::create_directory(pasta / "config.ini");  // not a file: no one can write it, root included
+  form->close();
+  ASSERT_EQ(uiGlobal->erros.size(), 1u);
+  EXPECT_EQ(uiGlobal->erros[0], "Unable to write to " + (pasta / "config.ini").string());
+  EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
+  pasta.Escreve("config.ini", "[General]\nMinimizeAtStartup=1\n");
+  form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal);
+  form->Mostra();
+  EXPECT_TRUE(form->isMinimized());
+  form->AbreCena(pasta / "Cenas" / "queda_livre.xml");
+  EsperaQuadros(10);
+  EXPECT_LT(form->CenaAtual()->Objetos[0].Posicao.z, 10.0);
+}
+
+}  // namespace
