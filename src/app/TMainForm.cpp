@@ -2,16 +2,18 @@
 
 #include "gl_panel.h"
 #include "ini_file.h"
+#include "menu_check_style.h"
 #include "scene_loader.h"
 #include "scene_table.h"
 #include "user_interface.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyleFactory>
 #include <QVBoxLayout>
 
 namespace {
@@ -100,6 +102,10 @@ void TMainForm::CriaMenu() {
   ReacaoHaptica1 = menuBar()->addAction("ReaçãoHaptica");
   ReacaoHaptica1->setCheckable(true);
   ReacaoHaptica1->setChecked(false);
+  auto* estilo = new TEstiloMarcaNoMenu(QStyleFactory::create(QApplication::style()->name()));
+  estilo->setParent(menuBar());
+  menuBar()->setStyle(estilo);
+  MostraMarcaNoMenu(ReacaoHaptica1);
   // Choosing it flips the check mark, which is all it does: the next frame reads the new state.
 }
 
