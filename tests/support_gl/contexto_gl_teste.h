@@ -1,0 +1,35 @@
+#pragma once
+// An offscreen OpenGL context (compatibility profile, RGB 8-8-8, depth 24 or more) drawing into a
+// framebuffer of a given size, current on the calling thread from construction on. Needs a display
+// (tests run under xvfb-run); a QGuiApplication is created when the process has no application object yet.
+
+#include <memory>
+#include <string>
+
+struct CorRGB {
+  int r = 0, g = 0, b = 0;
+};
+
+class ContextoGLTeste {
+ public:
+  // The drawing panel's size by default. Throws std::runtime_error when no context can be made.
+  explicit ContextoGLTeste(int largura = 769, int altura = 610);
+  ~ContextoGLTeste();
+  ContextoGLTeste(const ContextoGLTeste&) = delete;
+  ContextoGLTeste& operator=(const ContextoGLTeste&) = delete;
+
+  // Makes the context current again and binds its framebuffer (construction already does both).
+  void FazAtual();
+  int Largura() const;
+  int Altura() const;
+
+  // The colour of one pixel in GL window coordinates: (0, 0) is the bottom-left pixel.
+  CorRGB Pixel(int x, int y) const;
+
+  // Writes the framebuffer as an image file (the format follows the extension, e.g. ".png").
+  bool SalvaImagem(const std::string& arquivo) const;
+
+ private:
+  struct Partes;
+  std::unique_ptr<Partes> partes_;
+};
