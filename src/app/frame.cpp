@@ -14,8 +14,14 @@ double SegundosEntre(TRelogio::time_point a, TRelogio::time_point b) {
 
 TVetor Acelerometro(const TLeituraRemoto& r) { return {double(r.AccelX), double(r.AccelY), double(r.AccelZ)}; }
 
-// The accelerometer's change since the last frame, seen through the camera, as a world acceleration.
-TVetor AceleracaoDoPonteiro(const TEstadoQuadro& e, const TCamera& camera) {
+void Integra(double& pos, double& vel, double a, double ganho, double dt) {
+  vel += ganho * a * dt;
+  pos += vel * dt + ganho * a * dt * dt / 2;
+}
+
+}  // namespace
+
+TVetor AcelerometroNoMundo(const TEstadoQuadro& e, const TCamera& camera) {
   const TMatriz4 Ri = Inversa4(MatrizVista(e.OlhoNegado, camera.Cima));
   const TVetor c{(e.AcelAtual.x - e.AcelAnterior.x) * camera.EscalaX,
                  (e.AcelAtual.z - e.AcelAnterior.z) * camera.EscalaZ,
@@ -23,13 +29,6 @@ TVetor AceleracaoDoPonteiro(const TEstadoQuadro& e, const TCamera& camera) {
   const TVetor4 a = MultMatrizPonto(Ri, c);
   return {a[0], a[1], a[2]};
 }
-
-void Integra(double& pos, double& vel, double a, double ganho, double dt) {
-  vel += ganho * a * dt;
-  pos += vel * dt + ganho * a * dt * dt / 2;
-}
-
-}  // namespace
 
 void CalibrateButtonClick(const TLeituraRemoto& remoto, TQuillonSetting& Setting) {
   Setting.BaseX = remoto.AccelX;
@@ -50,7 +49,7 @@ void TimerGLTimer(TContextoQuadro& ctx, const TLeituraRemoto& remoto, TRelogio::
 
   TVetor a;
   if (remoto.ADown && (remoto.IRSize1 > 0 || remoto.IRSize2 > 0)) {
-    a = AceleracaoDoPonteiro(e, ctx.Camera);
+    a = AcelerometroNoMundo(e, ctx.Camera);
     e.PonteiroCaminho.push_back(e.PonteiroPos);
   } else {
     e.PonteiroVel = {};

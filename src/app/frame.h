@@ -30,7 +30,7 @@ struct TEstadoQuadro {
 // What the frame reads of the Wii Remote: raw accelerometer bytes, "A" and the infrared dot sizes.
 struct TLeituraRemoto {
   uint8_t AccelX = 0, AccelY = 0, AccelZ = 0;
-  bool ADown = false;
+  bool ADown = false, BDown = false;
   int IRSize1 = 0, IRSize2 = 0;
 };
 
@@ -68,6 +68,10 @@ struct TContextoQuadro {
 
 // One tick of TimerGL, up to the buffer swap (the caller presents the picture).
 void TimerGLTimer(TContextoQuadro& ctx, const TLeituraRemoto& remoto, TRelogio::time_point agora);
+
+// The accelerometer's change from AcelAnterior to AcelAtual, seen through the camera: a world vector.
+// The remote's x goes to the camera's right, its z to the camera's up and its y, negated, forward.
+TVetor AcelerometroNoMundo(const TEstadoQuadro& estado, const TCamera& camera);
 
 // The current accelerometer bytes become the zero point.
 void CalibrateButtonClick(const TLeituraRemoto& remoto, TQuillonSetting& Setting);

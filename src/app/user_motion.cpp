@@ -1,0 +1,54 @@
+#include "user_motion.h"
+
+#include <algorithm>
+
+void MarcaProximos(Cena& cena, const TVetor& P) {
+  for (TObjetoCena& o : cena.Objetos)
+    if (o.UserMove) o.Proximo = FatorRaioDePega * o.Raio >= NormaVet(SubVet(o.Posicao, P));
+}
+
+void MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico, TVibracao& vibracao,
+                       uint32_t agoraMs, const TEnviaLeds& SetLeds) {
+  SetLeds(LedsSemVibrar);
+  vibracao.Vibrando = false;
+  for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
+    TObjetoCena& o = cena.Objetos[i];
+    dBodyID corpo = cena.Corpos[i];
+    if (!camera.Agarrar) {
+      if (camera.Soltar && o.Agarrado && corpo) dBodySetForce(corpo, 0, 0, 0);
+      o.Agarrado = false;
+      continue;
+    }
+    const bool outroPreso = std::any_of(cena.Objetos.begin(), cena.Objetos.end(),
+                                        [&](const TObjetoCena& j) { return &j != &o && j.Agarrado; });
+    if (outroPreso || !o.Proximo) continue;
+    o.Agarrado = true;
+    if (o.MoveX) o.Posicao.x = P.x;
+    if (o.MoveY) o.Posicao.y = P.y;
+    if (o.MoveZ) o.Posicao.z = P.z;
+    if (corpo)
+      dBodySetPosition(corpo, static_cast<float>(o.Posicao.x), static_cast<float>(o.Posicao.y),
+                       static_cast<float>(o.Posicao.z));
+    if (haptico) {
+      SetLeds(LedsVibrando);
+      vibracao.InicioVibracao = agoraMs;
+      vibracao.Vibrando = true;
+    }
+  }
+}
+
+void AgarraELanca(Cena& cena, TCamera& camera, TEstadoQuadro& estado, const TLeituraRemoto& remoto) {
+  const bool ambos = remoto.ADown && remoto.BDown;
+  if (camera.Agarrar && !ambos) {
+    for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
+      if (!cena.Objetos[i].Agarrado) continue;
+      estado.AcelAtual = {double(remoto.AccelX), double(remoto.AccelY), double(remoto.AccelZ)};
+      const TVetor v = AcelerometroNoMundo(estado, camera);
+      if (cena.Corpos[i])
+        dBodySetLinearVel(cena.Corpos[i], static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
+      estado.AcelAnterior = estado.AcelAtual;
+    }
+  }
+  camera.Soltar = camera.Agarrar && !ambos;
+  camera.Agarrar = ambos;
+}

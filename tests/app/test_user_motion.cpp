@@ -1,0 +1,185 @@
+// Grab, carry and throw through the real frame and the CursorTimer's grab-and-throw step, with the
+// remote's record driven directly.
+
+#include "frame.h"
+#include "scene_builder.h"
+#include "user_motion.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class Agarrar : public ::testing::Test {
+ protected:
+  void Carrega(const CenaDeTeste& c) { ::Carrega(c.Grava(pasta / "c.xml"), cena); }
+  // One frame with the pointer at P = -PonteiroPos.
+  void Quadro() {
+    agora += 10ms;
+    TContextoQuadro ctx{cena, camera, estado, setting, desenho, [&](const TVetor& P) {
+                          MarcaProximos(cena, P);
+                          MoveObjetoUsuario(cena, P, camera, haptico, vibracao, ms += 10,
+                                            [&](uint8_t b) { leds.push_back(b); });
+                        }};
+    TimerGLTimer(ctx, remoto, agora);
+  }
+  void Cursor() { AgarraELanca(cena, camera, estado, remoto); }
+  void Aperta(bool a, bool b) { remoto.ADown = a, remoto.BDown = b; }
+  void PonteiroEm(TVetor P) { estado.PonteiroPos = EscalaVet(P, -1); }
+  const TObjetoCena& Obj(std::size_t i) const { return cena.Objetos.at(i); }
+
+  PastaTemporaria pasta;
+  Cena cena;
+  TCamera camera;
+  TEstadoQuadro estado;
+  TQuillonSetting setting;
+  TDesenhoNulo desenho;
+  TLeituraRemoto remoto;
+  TVibracao vibracao;
+  bool haptico = true;
+  uint32_t ms = 0;
+  std::vector<uint8_t> leds;
+  TRelogio::time_point agora = TRelogio::now();
+};
+
+CenaDeTeste DuasBolas(bool userMove2 = true) {
+  CenaDeTeste c;
+  // Gravity off: what moves them is the user alone.
+  // Radius 0.5, so each is picked within 0.75 of its centre; 0.2 apart.
+  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::X, 0.0}, {Coluna::Z, 5.0}, {Coluna::ODEMove, true},
+           {Coluna::UserMove, true}, {Coluna::MoveX, true}, {Coluna::MoveY, true}, {Coluna::MoveZ, true},
+           {Coluna::TemGravidade, false}});
+  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::X, 1.2}, {Coluna::Z, 5.0}, {Coluna::ODEMove, true},
+           {Coluna::UserMove, userMove2}, {Coluna::MoveX, true}, {Coluna::MoveY, true}, {Coluna::MoveZ, true}});
+  return c;
+}
+
+TEST_F(Agarrar, PrimeiroDaListaVenceEOutroNaoEPegoDepois) {
+  Carrega(DuasBolas());
+  PonteiroEm({0.6, 0, 5});
+  Aperta(true, true);
+  Cursor();
+  Quadro();
+  EXPECT_TRUE(Obj(0).Proximo);
+  EXPECT_TRUE(Obj(1).Proximo);
+  EXPECT_TRUE(Obj(0).Agarrado);
+  EXPECT_FALSE(Obj(1).Agarrado);
+  EXPECT_DOUBLE_EQ(Obj(0).Posicao.x, 0.6);
+  // Nearer to the second now, but the first is still held.
+  PonteiroEm({1.1, 0, 5});
+  Quadro();
+  EXPECT_TRUE(Obj(0).Agarrado);
+  EXPECT_FALSE(Obj(1).Agarrado);
+  EXPECT_DOUBLE_EQ(Obj(0).Posicao.x, 1.1);
+}
+
+TEST_F(Agarrar, SemUserMoveNuncaEPego) {
+  CenaDeTeste c;
+  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 1.0}, {Coluna::Z, 5.0}, {Coluna::ODEMove, true},
+           {Coluna::MoveZ, true}});
+  Carrega(c);
+  PonteiroEm({0, 0, 5});
+  Aperta(true, true);
+  Cursor();
+  for (int i = 0; i < 3; ++i) Quadro();
+  EXPECT_FALSE(Obj(0).Proximo);
+  EXPECT_FALSE(Obj(0).Agarrado);
+}
+
+TEST_F(Agarrar, SoMoveZSegueSoNaVertical) {
+  CenaDeTeste c;
+  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 1.0}, {Coluna::X, 2.0}, {Coluna::Y, 3.0}, {Coluna::Z, 5.0},
+           {Coluna::ODEMove, true}, {Coluna::UserMove, true}, {Coluna::MoveZ, true}});
+  Carrega(c);
+  PonteiroEm({2.5, 3.5, 5.5});
+  Aperta(true, true);
+  Cursor();
+  Quadro();
+  ASSERT_TRUE(Obj(0).Agarrado);
+  EXPECT_DOUBLE_EQ(Obj(0).Posicao.x, 2.0);
+  EXPECT_DOUBLE_EQ(Obj(0).Posicao.y, 3.0);
+  EXPECT_DOUBLE_EQ(Obj(0).Posicao.z, 5.5);
+  EXPECT_FLOAT_EQ(dBodyGetPosition(cena.Corpos[0])[2], 5.5f);
+}
+
+TEST_F(Agarrar, SoltarLancaComAMudancaDoAcelerometroVistaPelaCamera) {
+  Carrega(DuasBolas());
+  PonteiroEm({0, 0, 5});
+  remoto.AccelX = 100, remoto.AccelY = 100, remoto.AccelZ = 100;
+  Aperta(true, true);
+  Cursor();
+  Quadro();  // AcelAnterior := (100, 100, 100)
+  ASSERT_TRUE(Obj(0).Agarrado);
+  remoto.AccelX = 110;  // the hand's last move: 10 counts along the remote's x
+  Aperta(false, true);
+  Cursor();
+  EXPECT_TRUE(camera.Soltar);
+  EXPECT_FALSE(camera.Agarrar);
+  const dReal* v = dBodyGetLinearVel(cena.Corpos[0]);
+  // From the start view, the remote's x is the camera's right: (1, -1, 0) / sqrt 2; one count, one unit.
+  EXPECT_NEAR(v[0], 10 / std::sqrt(2.0), 1e-5);
+  EXPECT_NEAR(v[1], -10 / std::sqrt(2.0), 1e-5);
+  EXPECT_NEAR(v[2], 0, 1e-5);
+  Quadro();  // it flies, and the hold ends
+  EXPECT_FALSE(Obj(0).Agarrado);
+  EXPECT_GT(Obj(0).VecV.x, 7);
+  Cursor();
+  EXPECT_FALSE(camera.Soltar);
+}
+
+TEST_F(Agarrar, VibraSoComAMarcaEEnquantoSegura) {
+  Carrega(DuasBolas());
+  PonteiroEm({0, 0, 5});
+  Aperta(true, true);
+  Cursor();
+  haptico = false;
+  Quadro();
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsSemVibrar}));
+  EXPECT_FALSE(vibracao.Vibrando);
+  leds.clear();
+  haptico = true;
+  Quadro();
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsSemVibrar, LedsVibrando}));
+  EXPECT_TRUE(vibracao.Vibrando);
+  EXPECT_EQ(vibracao.InicioVibracao, ms);
+  leds.clear();
+  Aperta(true, false);
+  Cursor();
+  Quadro();
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsSemVibrar})) << "the rumble stops on the first frame after release";
+  EXPECT_FALSE(vibracao.Vibrando);
+}
+
+TEST_F(Agarrar, RemotoPerdidoEnquantoSeguraOObjetoContinuaSeguindo) {
+  Carrega(DuasBolas());
+  PonteiroEm({0, 0, 5});
+  Aperta(true, true);
+  Cursor();
+  Quadro();
+  // No more CursorTimer ticks: Agarrar stays as it was.
+  for (double z : {5.5, 6.0, 6.5}) {
+    PonteiroEm({0, 0, z});
+    Quadro();
+    EXPECT_TRUE(Obj(0).Agarrado);
+    EXPECT_DOUBLE_EQ(Obj(0).Posicao.z, z);
+  }
+}
+
+TEST_F(Agarrar, LargarParadoLancaComVelocidadeZero) {
+  Carrega(DuasBolas());
+  PonteiroEm({0, 0, 5});
+  remoto.AccelX = remoto.AccelY = remoto.AccelZ = 128;
+  Aperta(true, true);
+  Cursor();
+  Quadro();
+  Aperta(false, false);
+  Cursor();
+  const dReal* v = dBodyGetLinearVel(cena.Corpos[0]);
+  EXPECT_NEAR(std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), 0, 1e-9);
+}
+
+}  // namespace
