@@ -1,0 +1,50 @@
+#include "camera.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// The side axis of the current view, and Cima made perpendicular to the line of sight.
+void OrtogonalizaCima(TCamera& camera, TVetor& lado) {
+  const TVetor visada = SubVet(camera.Centro, camera.Olho);
+  lado = NormalizaVet(ProdVetorial(visada, camera.Cima));
+  camera.Cima = NormalizaVet(ProdVetorial(lado, visada));
+}
+
+}  // namespace
+
+void AproximaCamera(TCamera& camera, double d) {
+  const TVetor visada = SubVet(camera.Centro, camera.Olho);
+  const double distancia = NormaVet(visada);
+  if (!(distancia > 0)) return;  // no line of sight to move along
+  const double nova = std::max(distancia - d, std::min(distancia, DistanciaMinimaCamera));
+  camera.Olho = SubVet(camera.Centro, EscalaVet(visada, nova / distancia));
+}
+
+void OrbitaCamera(TCamera& camera, double aLado, double aCima) {
+  TVetor lado;
+  OrtogonalizaCima(camera, lado);
+  const TMatriz4 m =
+      MultMatriz(MultMatriz(Translacao(camera.Centro), RotacaoEixo(camera.Cima, aCima)),
+                 MultMatriz(RotacaoEixo(lado, aLado), Translacao(EscalaVet(camera.Centro, -1))));
+  const TVetor4 olho = MultMatrizPonto(m, camera.Olho);
+  camera.Olho = {olho[0], olho[1], olho[2]};
+  OrtogonalizaCima(camera, lado);
+}
+
+void ControleCamera(const BotoesCamera& botoes, TCamera& camera, TVetor& PonteiroPos) {
+  if (botoes.Up) OrbitaCamera(camera, -1, 0);
+  if (botoes.Down) OrbitaCamera(camera, 1, 0);
+  if (botoes.Right) OrbitaCamera(camera, 0, 1);
+  if (botoes.Left) OrbitaCamera(camera, 0, -1);
+  if (botoes.Home) PonteiroPos = {0, 0, 0};
+  // Held for months, "Plus" would overflow the gain; it stops at the largest value instead.
+  if (botoes.Plus && camera.Ganho <= std::numeric_limits<int32_t>::max() - 10) camera.Ganho += 10;
+  if (botoes.Minus) {
+    camera.Ganho -= 10;
+    if (camera.Ganho <= 0) camera.Ganho = 10;
+  }
+  if (botoes.Um) AproximaCamera(camera, 1);
+  if (botoes.Dois) AproximaCamera(camera, -1);
+}

@@ -1,0 +1,65 @@
+#include "model_drawing.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+const TMaterial& MaterialDoGrupo(const TModel& modelo, const TGroup& grupo) {
+  static const TMaterial zero;
+  const int32_t i = grupo.MaterialIndex;
+  const bool valido = i >= 1 && i <= modelo.MaterialCount && static_cast<size_t>(i) < modelo.Materials.size();
+  return valido ? modelo.Materials[static_cast<size_t>(i)] : zero;
+}
+
+void AplicaMaterial(const TMaterial& m) {
+  const auto rgba = [](const float c[3]) {
+    return std::array<GLfloat, 4>{c[0], c[1], c[2], AlfaMaterialModelo};
+  };
+  glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, rgba(m.Diffuse).data());
+  glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, rgba(m.Specular).data());
+  glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, rgba(m.Ambient).data());
+  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, m.Shininess);
+  if (m.Texture != 0) {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, m.Texture);
+  } else {
+    glDisable(GL_TEXTURE_2D);
+  }
+}
+
+GLenum Primitiva(int32_t cantos) {
+  if (cantos == 3) return GL_TRIANGLES;
+  if (cantos == 4) return GL_QUADS;
+  return GL_POLYGON;
+}
+
+void DesenhaFace(const TModel& modelo, const TFace& face) {
+  const bool comNormais = modelo.NormalCount > 0 && !face.NormalIndex.empty();
+  glBegin(Primitiva(face.Count));
+  for (size_t c = 0; c < static_cast<size_t>(face.Count); ++c) {
+    if (comNormais) {
+      const TVertice3f& n = modelo.Normals[static_cast<size_t>(face.NormalIndex[c])];
+      glNormal3f(n.x, n.y, n.z);
+    }
+    const TVertice3f& v = modelo.Vertices[static_cast<size_t>(face.VertexIndex[c])];
+    glVertex3f(v.x, v.y, v.z);
+  }
+  glEnd();
+}
+
+}  // namespace
+
+void DesenhaModelo(const TModel& modelo) {
+  const size_t grupos =
+      std::min(static_cast<size_t>(std::max(modelo.GroupCount, 0)) + 1, modelo.Groups.size());
+  for (size_t g = 1; g < grupos; ++g) {
+    const TGroup& grupo = modelo.Groups[g];
+    AplicaMaterial(MaterialDoGrupo(modelo, grupo));
+    const size_t faces = std::min(static_cast<size_t>(std::max(grupo.FaceCount, 0)) + 1, grupo.Faces.size());
+    for (size_t f = 1; f < faces; ++f)
+      if (FaceValida(modelo, grupo.Faces[f])) DesenhaFace(modelo, grupo.Faces[f]);
+  }
+}

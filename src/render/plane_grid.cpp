@@ -1,0 +1,60 @@
+#include "plane_grid.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr int CelulasPlano = 10;
+
+void Vertice(const TVetor& p) {
+  glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
+}
+
+}  // namespace
+
+CoeficientesPlano CoeficientesDoPlano(const TObjetoCena& o) {
+  CoeficientesPlano p{o.Dim[0], o.Dim[1], o.Dim[2], o.Dim[3]};
+  if (p.a == 0 && p.b == 0 && p.c == 0) p.c = 1;
+  return p;
+}
+
+TVetor PontoDoPlano(const CoeficientesPlano& p, double u, double v) {
+  if (p.c != 0) return {u, v, (p.d - p.a * u - p.b * v) / p.c};
+  if (std::fabs(p.b) >= std::fabs(p.a)) return {u, (p.d - p.a * u) / p.b, v};
+  return {(p.d - p.b * u) / p.a, u, v};
+}
+
+// The loader keeps a plane's SX and SY in the bounds centre of its (otherwise unused) model.
+double ExtensaoX(const TObjetoCena& o) {
+  return o.Modelo.BoundsCentre.x;
+}
+double ExtensaoY(const TObjetoCena& o) {
+  return o.Modelo.BoundsCentre.y;
+}
+
+void DesenhaPlano(const TObjetoCena& o) {
+  const CoeficientesPlano p = CoeficientesDoPlano(o);
+  const double sx = ExtensaoX(o), sy = ExtensaoY(o);
+  const double fx = sx / CelulasPlano, fy = sy / CelulasPlano;
+  const float r = static_cast<float>(o.R / 255), g = static_cast<float>(o.G / 255),
+              b = static_cast<float>(o.B / 255);
+  glNormal3f(static_cast<float>(p.a), static_cast<float>(p.b), static_cast<float>(p.c));
+  for (int i = 0; i < CelulasPlano; ++i) {
+    const double x = -sx / 2 + i * fx;
+    for (int j = 0; j < CelulasPlano; ++j) {
+      const double y = -sy / 2 + j * fy;
+      const TVetor cantos[4] = {PontoDoPlano(p, x, y), PontoDoPlano(p, x, y + fy),
+                                PontoDoPlano(p, x + fx, y + fy), PontoDoPlano(p, x + fx, y)};
+      glColor4f(r, g, b, 1);
+      glBegin(GL_LINE_LOOP);
+      for (const TVetor& c : cantos) Vertice(c);
+      glEnd();
+      glColor4f(r, g, b, 0.5f);
+      glBegin(GL_QUADS);
+      for (const TVetor& c : cantos) Vertice(c);
+      glEnd();
+    }
+  }
+}

@@ -1,0 +1,19 @@
+#include "view_gl.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+void LimpaQuadro() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void AplicaProjecaoEVista(const TCamera& camera, double aspecto) {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(60.0, aspecto, 1.0, 1000.0);
+  const TVetor& o = camera.Olho;
+  const TVetor& c = camera.Centro;
+  const TVetor& u = camera.Cima;
+  gluLookAt(o.x, o.y, o.z, c.x, c.y, c.z, u.x, u.y, u.z);
+  glMatrixMode(GL_MODELVIEW);
+}
