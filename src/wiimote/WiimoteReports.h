@@ -1,0 +1,30 @@
+#pragma once
+// The output reports sent to the Wii Remote, byte for byte.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+// LED and rumble byte of report 0x11: bit 0 rumble, bits 4..7 LEDs 1..4.
+inline constexpr uint8_t LedsFourOnly = 0x80;    // LED 4
+inline constexpr uint8_t LedsOneAndFour = 0x90;  // LEDs 1 and 4
+inline constexpr uint8_t LedsOneAndFourRumble = 0x91;
+
+// Report modes: which data report the remote sends.
+inline constexpr uint8_t ModeButtons = 0x30;
+inline constexpr uint8_t ModeButtonsAccelIR = 0x33;
+inline constexpr uint8_t ModeButtonsAccelIRExtension = 0x37;
+
+// One report: byte 0 is the report ID, every byte not set is 0. Length is how far the report's own bytes
+// reach (the length its descriptor entry gives on a Wii Remote); the buffer is as large as any report.
+struct TOutputReport {
+  std::array<uint8_t, 65> Bytes{};
+  size_t Length = 0;
+  uint8_t ReportID() const { return Bytes[0]; }
+};
+
+TOutputReport MakeLedReport(uint8_t Value);                             // 0x11 Value
+TOutputReport MakeReportModeReport(uint8_t Mode);                       // 0x12 00 Mode (not continuous)
+TOutputReport MakeIRCameraEnableReport(uint8_t ReportID);               // 0x13 04 or 0x1A 04
+TOutputReport MakeStatusRequestReport();                                // 0x15 00
+TOutputReport MakeRegisterWriteReport(uint32_t Address, uint8_t Data);  // 0x16 04 A2 A1 A0 01 Data, 22 bytes
