@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QStyleFactory>
 #include <QVBoxLayout>
@@ -36,7 +37,8 @@ class ReiniciaAoSair {
 
 }  // namespace
 
-TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TInterfaceUsuario& ui)
+TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TInterfaceUsuario& ui,
+                     const TServicosWii* servicosWii)
     : pastaPrograma_(pastaPrograma), ui_(ui) {
   setWindowTitle("Form1");
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -71,6 +73,17 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TInterfaceUsuar
   estado_.PonteiroPos = {};
   estado_.Dt = 0;
 
+  // The controller posts its first device change now; it runs as soon as the event loop does.
+  if (!servicosWii) plataformaWii_ = std::make_unique<TPlataformaWiiReal>();
+  const TServicosWii wii = servicosWii ? *servicosWii : plataformaWii_->Servicos();
+  HIDCtl = std::make_unique<TJvHidDeviceController>(THidServices{wii.Enumerator, wii.Monitor, wii.Opener, handOver_});
+  WiiLink = std::make_unique<TWiimoteLink>(*HIDCtl, *this, wii.Clock);
+  relogioMs_ = &wii.Clock;
+  if (HIDCtl->DeviceChangeFd() >= 0) {
+    avisoDispositivos_ = new QSocketNotifier(HIDCtl->DeviceChangeFd(), QSocketNotifier::Read, this);
+    connect(avisoDispositivos_, &QSocketNotifier::activated, this, [this] { HIDCtl->DeviceChangeNotified(); });
+  }
+
   setFixedSize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
   if (const QScreen* tela = QGuiApplication::primaryScreen()) {
     const QRect area = tela->availableGeometry();
@@ -94,7 +107,8 @@ void TMainForm::CriaMenu() {
 
   Options1 = menuBar()->addMenu("Configurações");
   Options1->setEnabled(false);
-  Calibrate1 = Options1->addAction("Calibrar acelerômetro", this, [this] { CalibrateButtonClick(remoto_, Setting); });
+  Calibrate1 = Options1->addAction("Calibrar acelerômetro", this,
+                                   [this] { CalibrateButtonClick(LeituraRemoto(), Setting); });
   Calibrate1->setVisible(false);
   Preference1 = Options1->addAction("Configurações");
   Preference1->setVisible(false);
@@ -120,6 +134,20 @@ void TMainForm::CriaTimers() {
     t.setTimerType(Qt::PreciseTimer);
   }
   connect(&TimerGL, &QTimer::timeout, this, &TMainForm::TimerGLTimer);
+  connect(&CursorTimer, &QTimer::timeout, this, &TMainForm::CursorTimerTimer);
+  connect(&DrawTimer, &QTimer::timeout, this, &TMainForm::DrawTimerTimer);
+  connect(&BatteryTimer, &QTimer::timeout, this, [this] { WiiLink->BatteryTimerTimer(); });
+}
+
+QTimer& TMainForm::Timer(TInputTimer t) {
+  switch (t) {
+    case TInputTimer::BatteryTimer: return BatteryTimer;
+    case TInputTimer::MotionTimer: return MotionTimer;
+    case TInputTimer::DrawTimer: return DrawTimer;
+    case TInputTimer::RepeatTimer: return RepeatTimer;
+    case TInputTimer::CursorTimer: return CursorTimer;
+  }
+  return CursorTimer;
 }
 
 void TMainForm::Mostra() {
@@ -148,15 +176,33 @@ void TMainForm::AbreCena(const std::filesystem::path& arquivo) {
   } catch (const std::exception& e) {
     ui_.MostraErro(QString::fromUtf8(e.what()));
   }
+  WiiLink->Shutdown();
+}
+
+TLeituraRemoto TMainForm::LeituraRemoto() const {
+  const TWiimote& w = WiiLink->Wiimote();
+  TLeituraRemoto r;
+  r.AccelX = w.AccelX, r.AccelY = w.AccelY, r.AccelZ = w.AccelZ;
+  r.ADown = w.ButtonState[ButtonA].Down;
+  r.BDown = w.ButtonState[ButtonB].Down;
+  r.IRSize1 = w.IRSize1, r.IRSize2 = w.IRSize2;
+  return r;
 }
 
 void TMainForm::TimerGLTimer() {
   if (!cena_) return;
   ++quadros_;
   const auto agora = TRelogio::now();
+  const bool haptico = ReacaoHaptica1->isChecked();
+  auto agarrar = [this, haptico](const TVetor& P) {
+    MarcaProximos(*cena_, P);
+    const uint8_t leds = MoveObjetoUsuario(*cena_, P, Camera, haptico, vibracao_, relogioMs_->Milliseconds());
+    // Without a remote there is no one to tell; the caption keeps saying so.
+    if (WiiLink->WiiDevice()) WiiLink->SetLedsIfChanged(leds);
+  };
   auto quadro = [&](TDesenhoQuadro& desenho) {
-    TContextoQuadro ctx{*cena_, Camera, estado_, Setting, desenho, {}};
-    ::TimerGLTimer(ctx, remoto_, agora);
+    TContextoQuadro ctx{*cena_, Camera, estado_, Setting, desenho, agarrar};
+    ::TimerGLTimer(ctx, LeituraRemoto(), agora);
   };
   if (!Panel1->DesenhaQuadro(quadro)) {
     // No picture yet (a window that starts minimised): the world still runs.
@@ -164,6 +210,41 @@ void TMainForm::TimerGLTimer() {
     quadro(nulo);
   }
 }
+
+void TMainForm::CursorTimerTimer() {
+  if (cena_) AgarraELanca(*cena_, Camera, estado_, LeituraRemoto());
+}
+
+void TMainForm::DrawTimerTimer() {
+  WiiLink->ShowBattery();
+  if (!Setting.DrawGraph) return;
+  const auto& b = WiiLink->Wiimote().ButtonState;
+  BotoesCamera botoes;
+  botoes.Up = b[ButtonUp].Down, botoes.Down = b[ButtonDown].Down;
+  botoes.Right = b[ButtonRight].Down, botoes.Left = b[ButtonLeft].Down;
+  botoes.Home = b[ButtonHome].Down, botoes.Plus = b[ButtonPlus].Down, botoes.Minus = b[ButtonMinus].Down;
+  botoes.Um = b[ButtonOne].Down, botoes.Dois = b[ButtonTwo].Down;
+  ControleCamera(botoes, Camera, estado_.PonteiroPos);
+}
+
+void TMainForm::SetCaption(const std::string& Caption) { setWindowTitle(QString::fromStdString(Caption)); }
+
+void TMainForm::SetBatteryText(const std::string& Text) { painelBateria_->setText(QString::fromStdString(Text)); }
+
+void TMainForm::SetOptionsEnabled(bool Enabled) { Options1->setEnabled(Enabled); }
+
+void TMainForm::SetTimerEnabled(TInputTimer t, bool Enabled) {
+  if (fechada_) return;
+  QTimer& timer = Timer(t);
+  if (Enabled)
+    timer.start();
+  else
+    timer.stop();
+}
+
+TWiimoteSettings TMainForm::WiimoteSettings() const { return {Setting.UseNunchuk, Setting.EnableCursorAtStartup}; }
+
+void TMainForm::ButtonEdge(uint16_t, int, TButtonState&) {}
 
 void TMainForm::closeEvent(QCloseEvent* evento) {
   if (!fechada_) {
@@ -178,6 +259,8 @@ void TMainForm::FormClose() {
   for (QTimer* t : {&DrawTimer, &MotionTimer, &RepeatTimer, &BatteryTimer, &CursorTimer, &TimerGL}) t->stop();
   Panel1->FinalizaGL();
   cena_.reset();
+  delete avisoDispositivos_;
+  avisoDispositivos_ = nullptr;
 }
 
 void TMainForm::FormDestroy() {
@@ -186,4 +269,5 @@ void TMainForm::FormDestroy() {
   } catch (const EIniWriteError& e) {
     ui_.MostraErro(QString::fromUtf8(e.what()));
   }
+  WiiLink->Shutdown();
 }

@@ -6,6 +6,11 @@
 #include "camera.h"
 #include "frame.h"
 #include "settings.h"
+#include "user_motion.h"
+#include "wii_platform.h"
+#include "wiimote/JvHidControllerClass.h"
+#include "wiimote/WiimoteHost.h"
+#include "wiimote/WiimoteLink.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -16,13 +21,16 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QSocketNotifier;
 class TInterfaceUsuario;
 class TPainelGL;
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public IWiimoteHost {
  public:
-  // FormCreate: `pastaPrograma` holds "Cenas" and "config.ini".
-  TMainForm(const std::filesystem::path& pastaPrograma, TInterfaceUsuario& ui);
+  // FormCreate: `pastaPrograma` holds "Cenas" and "config.ini". The Wii Remote is looked for through
+  // `servicosWii`, or through udev and hidraw when none are given.
+  TMainForm(const std::filesystem::path& pastaPrograma, TInterfaceUsuario& ui,
+            const TServicosWii* servicosWii = nullptr);
   ~TMainForm() override;
 
   // Shows the window, minimised when the settings ask for it.
@@ -36,6 +44,16 @@ class TMainForm : public QMainWindow {
   void Exit1Click();
 
   void TimerGLTimer();
+  void CursorTimerTimer();
+  void DrawTimerTimer();
+
+  // What the Wii Remote link asks of the window.
+  void SetCaption(const std::string& Caption) override;
+  void SetBatteryText(const std::string& Text) override;
+  void SetOptionsEnabled(bool Enabled) override;
+  void SetTimerEnabled(TInputTimer Timer, bool Enabled) override;
+  TWiimoteSettings WiimoteSettings() const override;
+  void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) override;
 
   // Read access for the program's own checks.
   const Cena* CenaAtual() const { return cena_.get(); }
@@ -47,6 +65,8 @@ class TMainForm : public QMainWindow {
   QAction* ReacaoHaptica() const { return ReacaoHaptica1; }
   QTimer& TimerDoQuadro() { return TimerGL; }
   long QuadrosExecutados() const { return quadros_; }
+  TWiimoteLink& Wii() { return *WiiLink; }
+  QTimer& Timer(TInputTimer t);
 
  protected:
   void closeEvent(QCloseEvent* evento) override;
@@ -56,6 +76,7 @@ class TMainForm : public QMainWindow {
   void CriaTimers();
   void FormClose();
   void FormDestroy();
+  TLeituraRemoto LeituraRemoto() const;
 
   std::filesystem::path pastaPrograma_;
   TInterfaceUsuario& ui_;
@@ -65,7 +86,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<Cena> cena_;
   TCamera Camera;
   TEstadoQuadro estado_;
-  TLeituraRemoto remoto_;
+  TVibracao vibracao_;
   long quadros_ = 0;
   bool fechada_ = false;
 
@@ -80,4 +101,12 @@ class TMainForm : public QMainWindow {
   QAction* ReacaoHaptica1 = nullptr;
 
   QTimer DrawTimer, MotionTimer, RepeatTimer, BatteryTimer, CursorTimer, TimerGL;
+
+  // The Wii Remote link; destroyed in reverse order, the link (and its reader thread) first.
+  std::unique_ptr<TPlataformaWiiReal> plataformaWii_;
+  TQtHandOver handOver_;
+  std::unique_ptr<TJvHidDeviceController> HIDCtl;
+  std::unique_ptr<TWiimoteLink> WiiLink;
+  IClock* relogioMs_ = nullptr;  // the millisecond clock the rumble times are taken from
+  QSocketNotifier* avisoDispositivos_ = nullptr;
 };

@@ -6,7 +6,11 @@
 #include "termination_signals.h"
 #include "user_interface.h"
 
+#include <csignal>
+
 int main(int argc, char** argv) {
+  // A write to a device or process that went away comes back as an error instead of ending the program.
+  std::signal(SIGPIPE, SIG_IGN);
   // Floating-point exceptions stay masked, as x86-64 Linux starts: degenerate math gives NaN, never a trap.
   TAplicacaoVireta::DefineFormatoGL();
   TInterfaceUsuarioQt ui;

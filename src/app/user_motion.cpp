@@ -7,9 +7,9 @@ void MarcaProximos(Cena& cena, const TVetor& P) {
     if (o.UserMove) o.Proximo = FatorRaioDePega * o.Raio >= NormaVet(SubVet(o.Posicao, P));
 }
 
-void MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico, TVibracao& vibracao,
-                       uint32_t agoraMs, const TEnviaLeds& SetLeds) {
-  SetLeds(LedsSemVibrar);
+uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico, TVibracao& vibracao,
+                          uint32_t agoraMs) {
+  uint8_t leds = LedsSemVibrar;
   vibracao.Vibrando = false;
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
     TObjetoCena& o = cena.Objetos[i];
@@ -30,11 +30,12 @@ void MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool 
       dBodySetPosition(corpo, static_cast<float>(o.Posicao.x), static_cast<float>(o.Posicao.y),
                        static_cast<float>(o.Posicao.z));
     if (haptico) {
-      SetLeds(LedsVibrando);
+      leds = LedsVibrando;
       vibracao.InicioVibracao = agoraMs;
       vibracao.Vibrando = true;
     }
   }
+  return leds;
 }
 
 void AgarraELanca(Cena& cena, TCamera& camera, TEstadoQuadro& estado, const TLeituraRemoto& remoto) {

@@ -7,7 +7,6 @@
 #include "frame.h"
 
 #include <cstdint>
-#include <functional>
 
 inline constexpr double FatorRaioDePega = 1.5;
 inline constexpr uint8_t LedsSemVibrar = 0x90;  // LEDs 1 and 4, rumble off
@@ -19,17 +18,15 @@ struct TVibracao {
   uint32_t InicioVibracao = 0;  // ms of the millisecond clock when the rumble was last switched on
 };
 
-// Sends the LED and rumble byte to the remote.
-using TEnviaLeds = std::function<void(uint8_t)>;
-
 // Marks the objects the user may move whose pick radius reaches P.
 void MarcaProximos(Cena& cena, const TVetor& P);
 
-// One frame of carrying: the rumble goes off, then the first near object is grabbed (unless another is
-// held) and carried to P along its allowed axes, with the rumble on when `haptico`; without `agarrar`
-// every object is let go, a just-released one with its force cleared.
-void MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico, TVibracao& vibracao,
-                       uint32_t agoraMs, const TEnviaLeds& SetLeds);
+// One frame of carrying: the first near object is grabbed (unless another is held) and carried to P along
+// its allowed axes; without Agarrar every object is let go, a just-released one with its force cleared.
+// Returns the frame's LED and rumble byte: LedsVibrando while an object is carried and `haptico`, else
+// LedsSemVibrar. The caller sends it once, so the rumble starts and stops on the same frames.
+uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico, TVibracao& vibracao,
+                          uint32_t agoraMs);
 
 // The grab-and-throw part of the 12 ms CursorTimer: on the tick that sees "A" or "B" go up, every held
 // object gets a velocity from the accelerometer's last change seen through the camera; then the grab

@@ -22,8 +22,7 @@ class Agarrar : public ::testing::Test {
     agora += 10ms;
     TContextoQuadro ctx{cena, camera, estado, setting, desenho, [&](const TVetor& P) {
                           MarcaProximos(cena, P);
-                          MoveObjetoUsuario(cena, P, camera, haptico, vibracao, ms += 10,
-                                            [&](uint8_t b) { leds.push_back(b); });
+                          leds.push_back(MoveObjetoUsuario(cena, P, camera, haptico, vibracao, ms += 10));
                         }};
     TimerGLTimer(ctx, remoto, agora);
   }
@@ -143,7 +142,7 @@ TEST_F(Agarrar, VibraSoComAMarcaEEnquantoSegura) {
   leds.clear();
   haptico = true;
   Quadro();
-  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsSemVibrar, LedsVibrando}));
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsVibrando}));
   EXPECT_TRUE(vibracao.Vibrando);
   EXPECT_EQ(vibracao.InicioVibracao, ms);
   leds.clear();

@@ -6,6 +6,9 @@
 #include "gl_panel.h"
 #include "scene_builder.h"
 #include "user_interface.h"
+#include "wiimote/testing/FakeHidPlatform.h"
+#include "wiimote/testing/TestMainLoop.h"
+#include "wiimote/testing/VirtualWiimote.h"
 
 #include <QAction>
 #include <QLabel>
@@ -16,6 +19,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <deque>
 #include <fstream>
 #include <sstream>
@@ -50,6 +54,8 @@ InterfaceDeTeste* uiGlobal = nullptr;
 class AmbienteQt : public ::testing::Environment {
  public:
   void SetUp() override {
+    // A write to a virtual remote that went away must come back as an error, not end the tests.
+    std::signal(SIGPIPE, SIG_IGN);
     TAplicacaoVireta::DefineFormatoGL();
     static int argc = 1;
     static char nome[] = "test_window";
@@ -79,8 +85,10 @@ class Janela : public ::testing::Test {
     *uiGlobal = InterfaceDeTeste{};
     fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", pasta / "Cenas", fs::copy_options::recursive);
   }
+  // The window goes before the platform and any virtual remote it may still be reading.
+  void TearDown() override { form.reset(); }
   void Abre() {
-    form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal);
+    form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal, &servicos);
     form->Mostra();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   }
@@ -98,13 +106,22 @@ class Janela : public ::testing::Test {
     return nullptr;
   }
 
+  template <typename F>
+  bool Espera(F condicao) {
+    return QTest::qWaitFor(condicao, 20000);
+  }
+
+  TFakeHidPlatform plataforma;
+  TFakeClock relogio;
+  TServicosWii servicos{plataforma, plataforma, plataforma, relogio};
   PastaTemporaria pasta;
   std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(Janela, IniciaComMenuStatusETempVazio) {
   Abre();
-  EXPECT_EQ(form->windowTitle(), "Form1");
+  EXPECT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }))
+      << form->windowTitle().toStdString();
   EXPECT_EQ(form->centralWidget()->height() + form->statusBar()->height(), 629);
   EXPECT_EQ(form->Painel()->size(), QSize(769, 610));
   EXPECT_EQ(form->width(), 769);
@@ -220,12 +237,85 @@ TEST_F(Janela, PastaSemEscritaMostraErroEFechaMesmoAssim) {
 
 TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
   pasta.Escreve("config.ini", "[General]\nMinimizeAtStartup=1\n");
-  form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal);
+  form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal, &servicos);
   form->Mostra();
   EXPECT_TRUE(form->isMinimized());
   form->AbreCena(pasta / "Cenas" / "queda_livre.xml");
   EsperaQuadros(10);
   EXPECT_LT(form->CenaAtual()->Objetos[0].Posicao.z, 10.0);
+}
+
+TEST_F(Janela, SemBibliotecaDeDispositivosOTituloFicaForm1) {
+  plataforma.SetReady(false);
+  Abre();
+  EsperaQuadros(10);
+  EXPECT_EQ(form->windowTitle(), "Form1");
+  EXPECT_FALSE(Menu("Configurações")->isEnabled());
+  EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+class JanelaComRemoto : public Janela {
+ protected:
+  void Conecta() {
+    Abre();
+    caminho = plataforma.Plug(remoto);
+    ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1" && Menu("Configurações")->isEnabled(); }));
+  }
+  // One data report from the remote, and the window has decoded it.
+  void Envia(uint16_t botoes) {
+    remoto.SetButtons(botoes);
+    ASSERT_TRUE(remoto.SendDataReport());
+    ASSERT_TRUE(Espera([&] {
+      return form->Wii().Wiimote().ButtonState[ButtonA].Down == bool(botoes & 0x0008) &&
+             form->Wii().Wiimote().ButtonState[ButtonRight].Down == bool(botoes & 0x0200);
+    }));
+  }
+  TVirtualWiimote remoto;
+  std::string caminho;
+};
+
+TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
+  remoto.SetBattery(0x60);
+  Conecta();
+  for (TInputTimer t : {TInputTimer::CursorTimer, TInputTimer::DrawTimer, TInputTimer::RepeatTimer,
+                        TInputTimer::BatteryTimer})
+    EXPECT_TRUE(form->Timer(t).isActive());
+  EXPECT_TRUE(Espera([&] { return form->PainelBateria()->text() == "Bateria: 50%"; }))
+      << form->PainelBateria()->text().toStdString();
+  const TVetor olho = form->CameraAtual().Olho;
+  Envia(0x0200);  // "Right" held: the eye orbits every 50 ms
+  EXPECT_TRUE(Espera([&] { return form->CameraAtual().Olho.x < olho.x - 1; }));
+  Envia(0);
+
+  plataforma.Unplug(caminho);
+  EXPECT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }));
+  EXPECT_FALSE(form->Timer(TInputTimer::CursorTimer).isActive());
+  EXPECT_FALSE(form->Timer(TInputTimer::DrawTimer).isActive());
+  EXPECT_FALSE(Menu("Configurações")->isEnabled());
+  EXPECT_TRUE(form->TimerDoQuadro().isActive()) << "the sandbox runs on without a remote";
+}
+
+TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
+  Conecta();
+  CenaDeTeste c;
+  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::Z, 0.2}, {Coluna::ODEMove, true},
+           {Coluna::UserMove, true}, {Coluna::MoveZ, true}, {Coluna::TemGravidade, false}});
+  form->AbreCena(c.Grava(pasta / "bola.xml"));
+  Menu("ReaçãoHaptica")->trigger();
+  Envia(0x0008 | 0x0004);
+  EXPECT_TRUE(Espera([&] { return form->CenaAtual()->Objetos[0].Agarrado; }));
+  EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x91; })) << int(remoto.LedByte());
+  EXPECT_EQ(form->CenaAtual()->Objetos[0].Posicao.z, 0.0) << "carried to the pointer at the origin";
+  Envia(0x0008);
+  EXPECT_TRUE(Espera([&] { return !form->CenaAtual()->Objetos[0].Agarrado; }));
+  EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x90; }));
+}
+
+TEST_F(JanelaComRemoto, FecharDevolveORemotoAoModoDeBotoes) {
+  Conecta();
+  form->close();
+  EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x80 && remoto.ReportMode() == 0x30; }))
+      << int(remoto.LedByte()) << " " << int(remoto.ReportMode());
 }
 
 }  // namespace

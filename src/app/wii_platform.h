@@ -1,0 +1,35 @@
+#pragma once
+// The Wii Remote link's platform services as the window uses them: the real Linux ones (udev, hidraw,
+// the steady clock) or, in tests, doubles; and the hand-over of reports to the Qt main thread.
+
+#include "wiimote/HidPlatform.h"
+#include "wiimote/LinuxServices.h"
+#include "wiimote/UdevHidPlatform.h"
+
+#include <QObject>
+
+#include <memory>
+
+struct TServicosWii {
+  IHidEnumerator& Enumerator;
+  IDeviceChangeMonitor& Monitor;
+  IDeviceOpener& Opener;
+  IClock& Clock;
+};
+
+// udev and hidraw, loaded at run time: without libudev nothing is found and nothing fails.
+class TPlataformaWiiReal {
+ public:
+  TServicosWii Servicos() { return {Hid, Hid, Opener, Clock}; }
+
+ private:
+  TUdevHidPlatform Hid;
+  THidrawOpener Opener;
+  TSteadyClock Clock;
+};
+
+// Runs each posted task on the main thread, in order: a queued call on an object that lives there.
+class TQtHandOver : public QObject, public IMainThreadHandOver {
+ public:
+  void Post(std::function<void()> Task) override;
+};
