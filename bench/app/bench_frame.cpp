@@ -11,8 +11,8 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <unistd.h>
+#include <filesystem>
 
 namespace fs = std::filesystem;
 
@@ -39,8 +39,8 @@ fs::path CaixasEmGrade(int n) {
     set(Coluna::MostraVecV, true);
     if (i == 0) set(Coluna::TemGravidade, true);
   }
-  const fs::path p = fs::temp_directory_path() / ("vireta-bench-caixas-" + std::to_string(::getpid()) + "-" +
-                                                  std::to_string(n) + ".xml");
+  const fs::path p = fs::temp_directory_path() /
+                     ("vireta-bench-caixas-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".xml");
   t.Grava(p);
   return p;
 }
@@ -65,7 +65,9 @@ void RodaQuadros(benchmark::State& state, const fs::path& arquivo) {
   desenho.LiberaRecursos();
 }
 
-void BM_QuadroCenaVazia(benchmark::State& s) { RodaQuadros(s, {}); }
+void BM_QuadroCenaVazia(benchmark::State& s) {
+  RodaQuadros(s, {});
+}
 BENCHMARK(BM_QuadroCenaVazia)->Unit(benchmark::kMillisecond);
 
 void BM_QuadroAmostra(benchmark::State& s, const char* nome) {

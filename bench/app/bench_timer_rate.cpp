@@ -18,7 +18,9 @@ class SemDialogos : public TInterfaceUsuario {
  public:
   QString EscolheCena(const QString&, const QString&) override { return {}; }
   void MostraErro(const QString& t) override { std::fprintf(stderr, "%s\n", t.toUtf8().constData()); }
-  void MostraAviso(const QString& t, const QString&) override { std::fprintf(stderr, "%s\n", t.toUtf8().constData()); }
+  void MostraAviso(const QString& t, const QString&) override {
+    std::fprintf(stderr, "%s\n", t.toUtf8().constData());
+  }
 };
 
 }  // namespace

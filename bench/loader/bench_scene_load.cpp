@@ -5,8 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
 #include <unistd.h>
+#include <fstream>
 
 namespace fs = std::filesystem;
 

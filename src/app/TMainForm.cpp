@@ -7,8 +7,8 @@
 #include "scene_table.h"
 #include "user_interface.h"
 
-#include <QCloseEvent>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
@@ -76,12 +76,14 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TInterfaceUsuar
   // The controller posts its first device change now; it runs as soon as the event loop does.
   if (!servicosWii) plataformaWii_ = std::make_unique<TPlataformaWiiReal>();
   const TServicosWii wii = servicosWii ? *servicosWii : plataformaWii_->Servicos();
-  HIDCtl = std::make_unique<TJvHidDeviceController>(THidServices{wii.Enumerator, wii.Monitor, wii.Opener, handOver_});
+  HIDCtl = std::make_unique<TJvHidDeviceController>(
+      THidServices{wii.Enumerator, wii.Monitor, wii.Opener, handOver_});
   WiiLink = std::make_unique<TWiimoteLink>(*HIDCtl, *this, wii.Clock);
   relogioMs_ = &wii.Clock;
   if (HIDCtl->DeviceChangeFd() >= 0) {
     avisoDispositivos_ = new QSocketNotifier(HIDCtl->DeviceChangeFd(), QSocketNotifier::Read, this);
-    connect(avisoDispositivos_, &QSocketNotifier::activated, this, [this] { HIDCtl->DeviceChangeNotified(); });
+    connect(avisoDispositivos_, &QSocketNotifier::activated, this,
+            [this] { HIDCtl->DeviceChangeNotified(); });
   }
 
   setFixedSize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
@@ -127,8 +129,8 @@ void TMainForm::CriaTimers() {
   struct {
     QTimer& t;
     int ms;
-  } timers[] = {{DrawTimer, 50}, {MotionTimer, 2}, {RepeatTimer, 20}, {BatteryTimer, 1000}, {CursorTimer, 12},
-                {TimerGL, 10}};
+  } timers[] = {{DrawTimer, 50},      {MotionTimer, 2},  {RepeatTimer, 20},
+                {BatteryTimer, 1000}, {CursorTimer, 12}, {TimerGL, 10}};
   for (auto& [t, ms] : timers) {
     t.setInterval(ms);
     t.setTimerType(Qt::PreciseTimer);
@@ -141,11 +143,16 @@ void TMainForm::CriaTimers() {
 
 QTimer& TMainForm::Timer(TInputTimer t) {
   switch (t) {
-    case TInputTimer::BatteryTimer: return BatteryTimer;
-    case TInputTimer::MotionTimer: return MotionTimer;
-    case TInputTimer::DrawTimer: return DrawTimer;
-    case TInputTimer::RepeatTimer: return RepeatTimer;
-    case TInputTimer::CursorTimer: return CursorTimer;
+    case TInputTimer::BatteryTimer:
+      return BatteryTimer;
+    case TInputTimer::MotionTimer:
+      return MotionTimer;
+    case TInputTimer::DrawTimer:
+      return DrawTimer;
+    case TInputTimer::RepeatTimer:
+      return RepeatTimer;
+    case TInputTimer::CursorTimer:
+      return CursorTimer;
   }
   return CursorTimer;
 }
@@ -157,7 +164,9 @@ void TMainForm::Mostra() {
     show();
 }
 
-void TMainForm::Exit1Click() { close(); }
+void TMainForm::Exit1Click() {
+  close();
+}
 
 void TMainForm::AbrirCena1Click() {
   ReiniciaAoSair reinicia(TimerGL);
@@ -227,11 +236,17 @@ void TMainForm::DrawTimerTimer() {
   ControleCamera(botoes, Camera, estado_.PonteiroPos);
 }
 
-void TMainForm::SetCaption(const std::string& Caption) { setWindowTitle(QString::fromStdString(Caption)); }
+void TMainForm::SetCaption(const std::string& Caption) {
+  setWindowTitle(QString::fromStdString(Caption));
+}
 
-void TMainForm::SetBatteryText(const std::string& Text) { painelBateria_->setText(QString::fromStdString(Text)); }
+void TMainForm::SetBatteryText(const std::string& Text) {
+  painelBateria_->setText(QString::fromStdString(Text));
+}
 
-void TMainForm::SetOptionsEnabled(bool Enabled) { Options1->setEnabled(Enabled); }
+void TMainForm::SetOptionsEnabled(bool Enabled) {
+  Options1->setEnabled(Enabled);
+}
 
 void TMainForm::SetTimerEnabled(TInputTimer t, bool Enabled) {
   if (fechada_) return;
@@ -242,7 +257,9 @@ void TMainForm::SetTimerEnabled(TInputTimer t, bool Enabled) {
     timer.stop();
 }
 
-TWiimoteSettings TMainForm::WiimoteSettings() const { return {Setting.UseNunchuk, Setting.EnableCursorAtStartup}; }
+TWiimoteSettings TMainForm::WiimoteSettings() const {
+  return {Setting.UseNunchuk, Setting.EnableCursorAtStartup};
+}
 
 void TMainForm::ButtonEdge(uint16_t, int, TButtonState&) {}
 

@@ -6,7 +6,8 @@
 
 #include <exception>
 
-TAplicacaoVireta::TAplicacaoVireta(int& argc, char** argv, TInterfaceUsuario& ui) : QApplication(argc, argv), ui_(ui) {
+TAplicacaoVireta::TAplicacaoVireta(int& argc, char** argv, TInterfaceUsuario& ui)
+    : QApplication(argc, argv), ui_(ui) {
   setApplicationName("Vireta");
   setApplicationDisplayName("Vireta");
 }

@@ -12,7 +12,9 @@ double SegundosEntre(TRelogio::time_point a, TRelogio::time_point b) {
   return std::min(static_cast<double>(ms < 0 ? -ms : ms) / 1000.0, DtMaximo);
 }
 
-TVetor Acelerometro(const TLeituraRemoto& r) { return {double(r.AccelX), double(r.AccelY), double(r.AccelZ)}; }
+TVetor Acelerometro(const TLeituraRemoto& r) {
+  return {double(r.AccelX), double(r.AccelY), double(r.AccelZ)};
+}
 
 void Integra(double& pos, double& vel, double a, double ganho, double dt) {
   vel += ganho * a * dt;

@@ -23,8 +23,8 @@ struct TEstadoQuadro {
   TRelogio::time_point UltimoQuadro{};  // end of the previous frame; the zero date before the first
   double Dt = 0;                        // seconds
   TVetor AcelAtual, AcelAnterior, OlhoNegado;
-  TVetor PonteiroPos, PonteiroVel;       // the pointer's place in the world is -PonteiroPos
-  std::vector<TVetor> PonteiroCaminho;   // PonteiroPos while the pointer moves
+  TVetor PonteiroPos, PonteiroVel;      // the pointer's place in the world is -PonteiroPos
+  std::vector<TVetor> PonteiroCaminho;  // PonteiroPos while the pointer moves
 };
 
 // What the frame reads of the Wii Remote: raw accelerometer bytes, "A" and the infrared dot sizes.
@@ -38,10 +38,11 @@ struct TLeituraRemoto {
 class TDesenhoQuadro {
  public:
   virtual ~TDesenhoQuadro() = default;
-  virtual void Limpa() = 0;                                                    // colour and depth
-  virtual void Projecao(const TCamera& camera) = 0;                            // perspective and view
-  virtual void Referencias(const TEstadoQuadro& estado, const Cena& cena) = 0;  // pointer, trails, axes, floor
-  virtual void Objetos(const Cena& cena) = 0;                                   // the scene's objects
+  virtual void Limpa() = 0;                          // colour and depth
+  virtual void Projecao(const TCamera& camera) = 0;  // perspective and view
+  virtual void Referencias(const TEstadoQuadro& estado,
+                           const Cena& cena) = 0;  // pointer, trails, axes, floor
+  virtual void Objetos(const Cena& cena) = 0;      // the scene's objects
 };
 
 // Draws nothing: the frame still steps the world and moves the pointer.

@@ -6,9 +6,13 @@
 
 #include <GL/gl.h>
 
-void TDesenhoQuadroGL::Limpa() { LimpaQuadro(); }
+void TDesenhoQuadroGL::Limpa() {
+  LimpaQuadro();
+}
 
-void TDesenhoQuadroGL::Projecao(const TCamera& camera) { AplicaProjecaoEVista(camera, aspecto_); }
+void TDesenhoQuadroGL::Projecao(const TCamera& camera) {
+  AplicaProjecaoEVista(camera, aspecto_);
+}
 
 void TDesenhoQuadroGL::Referencias(const TEstadoQuadro& estado, const Cena& cena) {
   DesenhaCaixaPonto(estado.PonteiroPos);
@@ -21,4 +25,6 @@ void TDesenhoQuadroGL::Referencias(const TEstadoQuadro& estado, const Cena& cena
   glPopMatrix();
 }
 
-void TDesenhoQuadroGL::Objetos(const Cena& cena) { gl_.DesenhaObjetos(cena, true); }
+void TDesenhoQuadroGL::Objetos(const Cena& cena) {
+  gl_.DesenhaObjetos(cena, true);
+}

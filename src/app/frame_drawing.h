@@ -10,8 +10,8 @@ class TDesenhoQuadroGL : public TDesenhoQuadro {
   // `aspecto`: width / height of the drawing area.
   explicit TDesenhoQuadroGL(double aspecto) : aspecto_(aspecto) {}
 
-  void CriaRecursos() { gl_.Cria(); }       // with the context current, once it exists
-  void LiberaRecursos() { gl_.Libera(); }   // with the context current, before it goes
+  void CriaRecursos() { gl_.Cria(); }      // with the context current, once it exists
+  void LiberaRecursos() { gl_.Libera(); }  // with the context current, before it goes
 
   void Limpa() override;
   void Projecao(const TCamera& camera) override;

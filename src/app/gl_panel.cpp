@@ -9,7 +9,9 @@ TPainelGL::TPainelGL(QWidget* pai, double aspecto) : QOpenGLWidget(pai), desenho
   setUpdateBehavior(QOpenGLWidget::PartialUpdate);
 }
 
-TPainelGL::~TPainelGL() { FinalizaGL(); }
+TPainelGL::~TPainelGL() {
+  FinalizaGL();
+}
 
 void TPainelGL::initializeGL() {
   IniciaEstadoGL();

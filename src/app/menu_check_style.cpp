@@ -21,7 +21,8 @@ QIcon IconeDeMarca(int lado) {
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(QPen(QApplication::palette().color(QPalette::ButtonText), lado / 8.0, Qt::SolidLine, Qt::RoundCap,
                 Qt::RoundJoin));
-  const QPointF pontos[] = {{lado * 0.2, lado * 0.55}, {lado * 0.42, lado * 0.78}, {lado * 0.82, lado * 0.25}};
+  const QPointF pontos[] = {
+      {lado * 0.2, lado * 0.55}, {lado * 0.42, lado * 0.78}, {lado * 0.82, lado * 0.25}};
   p.drawPolyline(pontos, 3);
   return QIcon(pix);
 }
@@ -55,7 +56,8 @@ QSize TEstiloMarcaNoMenu::sizeFromContents(ContentsType tipo, const QStyleOption
     return QProxyStyle::sizeFromContents(tipo, opcao, tamanho, widget);
   // The menu bar measured the icon alone; the caption needs its own room beside it.
   const QSize texto = item->fontMetrics.size(Qt::TextShowMnemonic, item->text);
-  const QSize ambos(LadoDoIcone(this, widget) + Espaco + texto.width(), std::max(tamanho.height(), texto.height()));
+  const QSize ambos(LadoDoIcone(this, widget) + Espaco + texto.width(),
+                    std::max(tamanho.height(), texto.height()));
   QSize base = QProxyStyle::sizeFromContents(tipo, opcao, ambos, widget);
   base.rwidth() += 2 * Espaco;
   return base;

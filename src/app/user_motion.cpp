@@ -7,8 +7,8 @@ void MarcaProximos(Cena& cena, const TVetor& P) {
     if (o.UserMove) o.Proximo = FatorRaioDePega * o.Raio >= NormaVet(SubVet(o.Posicao, P));
 }
 
-uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico, TVibracao& vibracao,
-                          uint32_t agoraMs) {
+uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico,
+                          TVibracao& vibracao, uint32_t agoraMs) {
   uint8_t leds = LedsSemVibrar;
   vibracao.Vibrando = false;
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
@@ -46,7 +46,8 @@ void AgarraELanca(Cena& cena, TCamera& camera, TEstadoQuadro& estado, const TLei
       estado.AcelAtual = {double(remoto.AccelX), double(remoto.AccelY), double(remoto.AccelZ)};
       const TVetor v = AcelerometroNoMundo(estado, camera);
       if (cena.Corpos[i])
-        dBodySetLinearVel(cena.Corpos[i], static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
+        dBodySetLinearVel(cena.Corpos[i], static_cast<float>(v.x), static_cast<float>(v.y),
+                          static_cast<float>(v.z));
       estado.AcelAnterior = estado.AcelAtual;
     }
   }

@@ -25,8 +25,8 @@ void MarcaProximos(Cena& cena, const TVetor& P);
 // its allowed axes; without Agarrar every object is let go, a just-released one with its force cleared.
 // Returns the frame's LED and rumble byte: LedsVibrando while an object is carried and `haptico`, else
 // LedsSemVibrar. The caller sends it once, so the rumble starts and stops on the same frames.
-uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico, TVibracao& vibracao,
-                          uint32_t agoraMs);
+uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico,
+                          TVibracao& vibracao, uint32_t agoraMs);
 
 // The grab-and-throw part of the 12 ms CursorTimer: on the tick that sees "A" or "B" go up, every held
 // object gets a velocity from the accelerometer's last change seen through the camera; then the grab

@@ -3,26 +3,38 @@
 #include <cmath>
 #include <numbers>
 
-TODEArray NovoVetor(float x, float y, float z) { return TODEArray{x, y, z}; }
+TODEArray NovoVetor(float x, float y, float z) {
+  return TODEArray{x, y, z};
+}
 
-TVetor SomaVet(const TVetor& a, const TVetor& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+TVetor SomaVet(const TVetor& a, const TVetor& b) {
+  return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
 
-TVetor SubVet(const TVetor& a, const TVetor& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+TVetor SubVet(const TVetor& a, const TVetor& b) {
+  return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 
 TVetor ProdVetorial(const TVetor& a, const TVetor& b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-double NormaVet(const TVetor& a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
+double NormaVet(const TVetor& a) {
+  return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
+}
 
 TVetor NormalizaVet(const TVetor& a) {
   const double n = NormaVet(a);
   return {a.x / n, a.y / n, a.z / n};
 }
 
-TVetor EscalaVet(const TVetor& a, double s) { return {s * a.x, s * a.y, s * a.z}; }
+TVetor EscalaVet(const TVetor& a, double s) {
+  return {s * a.x, s * a.y, s * a.z};
+}
 
-TMatriz4 Identidade() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; }
+TMatriz4 Identidade() {
+  return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+}
 
 TMatriz4 Translacao(const TVetor& t) {
   TMatriz4 m = Identidade();
@@ -37,10 +49,12 @@ TMatriz4 RotacaoEixo(const TVetor& eixo, double anguloGraus) {
   const TVetor u = NormalizaVet(eixo);
   const double x = u.x, y = u.y, z = u.z;
   const double c = std::cos(theta), s = std::sin(theta), t = 1 - c;
+  // clang-format off
   return {x * x * t + c,     x * y * t - z * s, x * z * t + y * s, 0,
           x * y * t + z * s, y * y * t + c,     y * z * t - x * s, 0,
           x * z * t - y * s, y * z * t + x * s, z * z * t + c,     0,
           0,                 0,                 0,                 1};
+  // clang-format on
 }
 
 TMatriz4 MultMatriz(const TMatriz4& a, const TMatriz4& b) {

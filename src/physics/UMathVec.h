@@ -27,8 +27,10 @@ TVetor EscalaVet(const TVetor& a, double s);
 
 TMatriz4 Identidade();
 TMatriz4 Translacao(const TVetor& t);
-TMatriz4 RotacaoEixo(const TVetor& eixo, double anguloGraus);  // right-handed, about an axis through the origin
-TMatriz4 MultMatriz(const TMatriz4& a, const TMatriz4& b);    // a x b: b acts first
-TVetor4 MultMatrizPonto(const TMatriz4& m, const TVetor& p);   // m x (p, 1)
-TMatriz4 Inversa4(const TMatriz4& m);                          // singular input gives infinities or NaN
-TMatriz4 MatrizVista(const TVetor& f0, const TVetor& up);     // rows: right, up, forward of a camera looking along f0
+TMatriz4 RotacaoEixo(const TVetor& eixo,
+                     double anguloGraus);                   // right-handed, about an axis through the origin
+TMatriz4 MultMatriz(const TMatriz4& a, const TMatriz4& b);  // a x b: b acts first
+TVetor4 MultMatrizPonto(const TMatriz4& m, const TVetor& p);  // m x (p, 1)
+TMatriz4 Inversa4(const TMatriz4& m);                         // singular input gives infinities or NaN
+TMatriz4 MatrizVista(const TVetor& f0,
+                     const TVetor& up);  // rows: right, up, forward of a camera looking along f0

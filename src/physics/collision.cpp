@@ -7,7 +7,9 @@
 
 namespace {
 
-bool Dinamico(dBodyID corpo) { return corpo != nullptr && !dBodyIsKinematic(corpo); }
+bool Dinamico(dBodyID corpo) {
+  return corpo != nullptr && !dBodyIsKinematic(corpo);
+}
 
 double AtritoDoObjeto(dGeomID geometria, const ParametrosContato& p) {
   std::size_t i = 0;
@@ -29,9 +31,12 @@ double AtritoDoPar(dGeomID o1, dBodyID b1, dGeomID o2, dBodyID b2, const Paramet
 
 double RestituicaoDoTipo(int TipoDeColisao) {
   switch (TipoDeColisao) {
-    case 1: return 0.5;
-    case 2: return 1.0;
-    default: return 0.0;
+    case 1:
+      return 0.5;
+    case 2:
+      return 1.0;
+    default:
+      return 0.0;
   }
 }
 

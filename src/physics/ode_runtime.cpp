@@ -16,7 +16,9 @@ std::string Formata(int numero, const char* msg, va_list ap) {
 }
 
 // The engine calls exit() or abort() if these return, so they must leave by exception.
-[[noreturn]] void TrataErro(int numero, const char* msg, va_list ap) { throw ErroMotorFisico(Formata(numero, msg, ap)); }
+[[noreturn]] void TrataErro(int numero, const char* msg, va_list ap) {
+  throw ErroMotorFisico(Formata(numero, msg, ap));
+}
 
 // Warnings (for example a mass the engine dislikes) are not the student's concern: we validate before the
 // engine sees a value, so a warning carries nothing to act on.

@@ -2,11 +2,17 @@
 
 #include <cstdint>
 
-dGeomID CriaEsfera(dSpaceID espaco, float raio) { return dCreateSphere(espaco, raio); }
+dGeomID CriaEsfera(dSpaceID espaco, float raio) {
+  return dCreateSphere(espaco, raio);
+}
 
-dGeomID CriaCaixa(dSpaceID espaco, float lx, float ly, float lz) { return dCreateBox(espaco, lx, ly, lz); }
+dGeomID CriaCaixa(dSpaceID espaco, float lx, float ly, float lz) {
+  return dCreateBox(espaco, lx, ly, lz);
+}
 
-dGeomID CriaPlano(dSpaceID espaco, float a, float b, float c, float d) { return dCreatePlane(espaco, a, b, c, d); }
+dGeomID CriaPlano(dSpaceID espaco, float a, float b, float c, float d) {
+  return dCreatePlane(espaco, a, b, c, d);
+}
 
 dGeomID CriaCilindro(dSpaceID espaco, float raio, float comprimento) {
   return dCreateCapsule(espaco, raio, comprimento);

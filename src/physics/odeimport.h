@@ -7,7 +7,7 @@
 dGeomID CriaEsfera(dSpaceID espaco, float raio);
 dGeomID CriaCaixa(dSpaceID espaco, float lx, float ly, float lz);
 dGeomID CriaPlano(dSpaceID espaco, float a, float b, float c, float d);  // a·x + b·y + c·z = d
-dGeomID CriaCilindro(dSpaceID espaco, float raio, float comprimento);   // capped, axis along its own z
+dGeomID CriaCilindro(dSpaceID espaco, float raio, float comprimento);    // capped, axis along its own z
 dGeomID CriaMalha(dSpaceID espaco, dTriMeshDataID dados, dTriCallback* cb = nullptr,
                   dTriArrayCallback* cbArray = nullptr, dTriRayCallback* cbRaio = nullptr);
 

@@ -17,16 +17,16 @@ struct TTexCoord2f {
 };
 
 struct TFace {
-  int32_t Count = 0;                    // number of corners
-  std::vector<int32_t> VertexIndex;     // 0-based corners holding the file's 1-based vertex numbers
-  std::vector<int32_t> TexCoordIndex;   // present only for the v/t/n form
-  std::vector<int32_t> NormalIndex;     // present for the v/t/n and v//n forms
+  int32_t Count = 0;                   // number of corners
+  std::vector<int32_t> VertexIndex;    // 0-based corners holding the file's 1-based vertex numbers
+  std::vector<int32_t> TexCoordIndex;  // present only for the v/t/n form
+  std::vector<int32_t> NormalIndex;    // present for the v/t/n and v//n forms
 };
 
 struct TGroup {
   std::string Name;
   int32_t FaceCount = 0;
-  std::vector<TFace> Faces;  // 1-based
+  std::vector<TFace> Faces;   // 1-based
   int32_t MaterialIndex = 0;  // 0 is the zero material
 };
 

@@ -15,10 +15,13 @@ void DadosMalhaODE::Libera() {
   dados_ = nullptr;
 }
 
-Cena::Cena(bool temGravidade) : TemGravidade(temGravidade), Mundo(std::make_unique<MundoFisico>(temGravidade)) {}
+Cena::Cena(bool temGravidade)
+    : TemGravidade(temGravidade), Mundo(std::make_unique<MundoFisico>(temGravidade)) {}
 
 // The world goes first: its mesh geometries still point into the objects' buffers until then.
-Cena::~Cena() { Mundo.reset(); }
+Cena::~Cena() {
+  Mundo.reset();
+}
 
 void Cena::Troca(Cena& outra) noexcept {
   using std::swap;

@@ -69,10 +69,10 @@ class Cena {
 
   ParametrosContato Parametros() const { return {TipoDeColisao, Atritos}; }
 
-  TabelaCena Tabela;                  // the rows the scene was built from
-  std::vector<TObjetoCena> Objetos;   // an object's index is its identity everywhere
+  TabelaCena Tabela;                 // the rows the scene was built from
+  std::vector<TObjetoCena> Objetos;  // an object's index is its identity everywhere
   std::vector<dBodyID> Corpos;
-  std::vector<dGeomID> Geometrias;    // null where the kind builds no shape
+  std::vector<dGeomID> Geometrias;  // null where the kind builds no shape
   std::vector<double> Atritos;
   bool TemGravidade = true;
   int TipoDeColisao = 0;

@@ -35,9 +35,15 @@ bool LeNumero(std::string_view texto, T& valor) {
 
 }  // namespace
 
-bool LeReal(std::string_view texto, double& valor) { return LeNumero(texto, valor); }
-bool LeFloat(std::string_view texto, float& valor) { return LeNumero(texto, valor); }
-bool LeInteiro(std::string_view texto, int32_t& valor) { return LeNumero(texto, valor); }
+bool LeReal(std::string_view texto, double& valor) {
+  return LeNumero(texto, valor);
+}
+bool LeFloat(std::string_view texto, float& valor) {
+  return LeNumero(texto, valor);
+}
+bool LeInteiro(std::string_view texto, int32_t& valor) {
+  return LeNumero(texto, valor);
+}
 
 bool LeBooleano(std::string_view texto, bool& valor) {
   const std::string_view t = Apara(texto);

@@ -25,7 +25,9 @@ std::array<float, 4> QuaternioDeCarga(double angGraus, const TVetor& eixo) {
 namespace {
 
 // A length the engine would refuse (negative) becomes 0: the shape still exists and the row still loads.
-float Comprimento(double valor) { return valor > 0 ? static_cast<float>(valor) : 0.0f; }
+float Comprimento(double valor) {
+  return valor > 0 ? static_cast<float>(valor) : 0.0f;
+}
 
 bool MassaValida(const dMass& m) {
   if (!std::isfinite(m.mass)) return false;
@@ -186,18 +188,30 @@ struct Construcao {
     cena.Atritos[static_cast<std::size_t>(i)] = Real(Coluna::Atrito);
     const int32_t tipo = tabela.Inteiro(i, Coluna::ODETipo);
     switch (tipo) {
-      case 0: Esfera(); break;
-      case 1: Capsula(); break;
-      case 2: Caixa(); break;
-      case 3: Plano(); break;
-      case 4: Malha(); break;
-      default: break;
+      case 0:
+        Esfera();
+        break;
+      case 1:
+        Capsula();
+        break;
+      case 2:
+        Caixa();
+        break;
+      case 3:
+        Plano();
+        break;
+      case 4:
+        Malha();
+        break;
+      default:
+        break;
     }
     o.ODETipo = (tipo >= 0 && tipo <= 4) ? static_cast<uint8_t>(tipo) : SemForma;
     const dReal* p = dBodyGetPosition(Corpo());
     o.Posicao = o.PosicaoAnterior = TVetor{p[0], p[1], p[2]};
     o.Proximo = o.Agarrado = false;
-    o.Quaternio = (tipo == 0 || tipo == 1 || tipo == 2 || tipo == 4) ? Quaternio() : std::array<float, 4>{1, 0, 0, 0};
+    o.Quaternio =
+        (tipo == 0 || tipo == 1 || tipo == 2 || tipo == 4) ? Quaternio() : std::array<float, 4>{1, 0, 0, 0};
     o.R = Real(Coluna::R), o.G = Real(Coluna::G), o.B = Real(Coluna::B), o.A = Real(Coluna::A);
     auto flag = [&](Coluna c) { return tabela.Booleano(i, c); };
     o.MostraRastroSempre = flag(Coluna::MostraRastroSempre);

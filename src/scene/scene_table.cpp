@@ -18,24 +18,42 @@ namespace fs = std::filesystem;
 const std::array<DefinicaoColuna, NumeroColunas>& ColunasCena() {
   using T = TipoColuna;
   static const std::array<DefinicaoColuna, NumeroColunas> colunas = {{
-      {"Nome", T::Texto, 20},         {"ID", T::Inteiro, 0},
-      {"X", T::Real, 0},              {"Y", T::Real, 0},
-      {"Z", T::Real, 0},              {"Ang", T::Real, 0},
-      {"eixoX", T::Real, 0},          {"eixoY", T::Real, 0},
-      {"eixoZ", T::Real, 0},          {"SX", T::Real, 0},
-      {"SY", T::Real, 0},             {"SZ", T::Real, 0},
-      {"Dim1", T::Real, 0},           {"Dim2", T::Real, 0},
-      {"Dim3", T::Real, 0},           {"Dim4", T::Real, 0},
-      {"Massa", T::Real, 0},          {"R", T::Real, 0},
-      {"G", T::Real, 0},              {"B", T::Real, 0},
-      {"A", T::Real, 0},              {"UsaCor", T::Booleano, 0},
-      {"Arquivo", T::Texto, 255},     {"UserMove", T::Booleano, 0},
-      {"ODEMove", T::Booleano, 0},    {"MoveX", T::Booleano, 0},
-      {"MoveY", T::Booleano, 0},      {"MoveZ", T::Booleano, 0},
-      {"ODETipo", T::Inteiro, 0},     {"MostraRastroSempre", T::Booleano, 0},
-      {"MostraRastroSolto", T::Booleano, 0}, {"MostraVecV", T::Booleano, 0},
-      {"MostraVecA", T::Booleano, 0}, {"MostraEixoRot", T::Booleano, 0},
-      {"TipoDeColisao", T::Inteiro, 0}, {"Atrito", T::Real, 0},
+      {"Nome", T::Texto, 20},
+      {"ID", T::Inteiro, 0},
+      {"X", T::Real, 0},
+      {"Y", T::Real, 0},
+      {"Z", T::Real, 0},
+      {"Ang", T::Real, 0},
+      {"eixoX", T::Real, 0},
+      {"eixoY", T::Real, 0},
+      {"eixoZ", T::Real, 0},
+      {"SX", T::Real, 0},
+      {"SY", T::Real, 0},
+      {"SZ", T::Real, 0},
+      {"Dim1", T::Real, 0},
+      {"Dim2", T::Real, 0},
+      {"Dim3", T::Real, 0},
+      {"Dim4", T::Real, 0},
+      {"Massa", T::Real, 0},
+      {"R", T::Real, 0},
+      {"G", T::Real, 0},
+      {"B", T::Real, 0},
+      {"A", T::Real, 0},
+      {"UsaCor", T::Booleano, 0},
+      {"Arquivo", T::Texto, 255},
+      {"UserMove", T::Booleano, 0},
+      {"ODEMove", T::Booleano, 0},
+      {"MoveX", T::Booleano, 0},
+      {"MoveY", T::Booleano, 0},
+      {"MoveZ", T::Booleano, 0},
+      {"ODETipo", T::Inteiro, 0},
+      {"MostraRastroSempre", T::Booleano, 0},
+      {"MostraRastroSolto", T::Booleano, 0},
+      {"MostraVecV", T::Booleano, 0},
+      {"MostraVecA", T::Booleano, 0},
+      {"MostraEixoRot", T::Booleano, 0},
+      {"TipoDeColisao", T::Inteiro, 0},
+      {"Atrito", T::Real, 0},
       {"TemGravidade", T::Booleano, 0},
   }};
   return colunas;
@@ -45,15 +63,21 @@ namespace {
 
 const char* NomeTipoMidas(TipoColuna t) {
   switch (t) {
-    case TipoColuna::Texto: return "string";
-    case TipoColuna::Inteiro: return "i4";
-    case TipoColuna::Real: return "r8";
-    case TipoColuna::Booleano: return "boolean";
+    case TipoColuna::Texto:
+      return "string";
+    case TipoColuna::Inteiro:
+      return "i4";
+    case TipoColuna::Real:
+      return "r8";
+    case TipoColuna::Booleano:
+      return "boolean";
   }
   return "string";
 }
 
-std::string Aspas(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string Aspas(std::string_view s) {
+  return "\"" + std::string(s) + "\"";
+}
 
 [[noreturn]] void Falha(const fs::path& arquivo, const std::string& detalhe) {
   throw ErroCena(arquivo.string() + ": " + detalhe);
@@ -74,14 +98,16 @@ int LinhaDoDeslocamento(const std::string& texto, std::ptrdiff_t deslocamento) {
   return 1 + static_cast<int>(std::count(texto.begin(), fim, '\n'));
 }
 
-TabelaCena::Celula LeCelula(const fs::path& arquivo, int linha, const DefinicaoColuna& col, const char* texto) {
+TabelaCena::Celula LeCelula(const fs::path& arquivo, int linha, const DefinicaoColuna& col,
+                            const char* texto) {
   const std::string_view v = texto;
   auto invalido = [&](const char* esperado) {
     Falha(arquivo, "linha " + std::to_string(linha + 1) + ", coluna " + Aspas(col.Nome) + ": " + Aspas(v) +
                        " não é " + esperado);
   };
   switch (col.Tipo) {
-    case TipoColuna::Texto: return std::string(v);
+    case TipoColuna::Texto:
+      return std::string(v);
     case TipoColuna::Inteiro: {
       int32_t i = 0;
       if (!LeInteiro(v, i)) invalido("um número inteiro");
@@ -115,7 +141,8 @@ TabelaCena TabelaCena::Le(const fs::path& arquivo) {
   }
 
   pugi::xml_document doc;
-  const pugi::xml_parse_result r = doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, codificacao);
+  const pugi::xml_parse_result r =
+      doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, codificacao);
   if (!r) {
     Falha(arquivo, "XML inválido na linha " + std::to_string(LinhaDoDeslocamento(bytes, r.offset)) + ": " +
                        r.description());

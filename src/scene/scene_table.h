@@ -14,9 +14,43 @@
 enum class TipoColuna { Texto, Inteiro, Real, Booleano };
 
 enum class Coluna {
-  Nome, ID, X, Y, Z, Ang, eixoX, eixoY, eixoZ, SX, SY, SZ, Dim1, Dim2, Dim3, Dim4, Massa, R, G, B, A,
-  UsaCor, Arquivo, UserMove, ODEMove, MoveX, MoveY, MoveZ, ODETipo, MostraRastroSempre, MostraRastroSolto,
-  MostraVecV, MostraVecA, MostraEixoRot, TipoDeColisao, Atrito, TemGravidade
+  Nome,
+  ID,
+  X,
+  Y,
+  Z,
+  Ang,
+  eixoX,
+  eixoY,
+  eixoZ,
+  SX,
+  SY,
+  SZ,
+  Dim1,
+  Dim2,
+  Dim3,
+  Dim4,
+  Massa,
+  R,
+  G,
+  B,
+  A,
+  UsaCor,
+  Arquivo,
+  UserMove,
+  ODEMove,
+  MoveX,
+  MoveY,
+  MoveZ,
+  ODETipo,
+  MostraRastroSempre,
+  MostraRastroSolto,
+  MostraVecV,
+  MostraVecA,
+  MostraEixoRot,
+  TipoDeColisao,
+  Atrito,
+  TemGravidade
 };
 
 struct DefinicaoColuna {

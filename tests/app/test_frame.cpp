@@ -104,10 +104,19 @@ TEST_F(Quadro, SoltarAEsvaziaOCaminhoEParaOPonteiro) {
 
 TEST_F(Quadro, RastroCresceUmPontoPorQuadroEFixoNaoSeMove) {
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::Z, 5.0}, {Coluna::ODEMove, true},
-           {Coluna::MostraRastroSempre, true}, {Coluna::TemGravidade, true}});
-  c.Linha({{Coluna::ODETipo, 2}, {Coluna::Dim1, 1.0}, {Coluna::Dim2, 1.0}, {Coluna::Dim3, 1.0},
-           {Coluna::Z, 3.0}, {Coluna::ODEMove, false}, {Coluna::MostraRastroSempre, true}});
+  c.Linha({{Coluna::ODETipo, 0},
+           {Coluna::Dim1, 0.5},
+           {Coluna::Z, 5.0},
+           {Coluna::ODEMove, true},
+           {Coluna::MostraRastroSempre, true},
+           {Coluna::TemGravidade, true}});
+  c.Linha({{Coluna::ODETipo, 2},
+           {Coluna::Dim1, 1.0},
+           {Coluna::Dim2, 1.0},
+           {Coluna::Dim3, 1.0},
+           {Coluna::Z, 3.0},
+           {Coluna::ODEMove, false},
+           {Coluna::MostraRastroSempre, true}});
   Carrega(c);
   for (int i = 1; i <= 7; ++i) {
     Roda(Remoto(0, 0, 0, false));

@@ -49,11 +49,25 @@ CenaDeTeste DuasBolas(bool userMove2 = true) {
   CenaDeTeste c;
   // Gravity off: what moves them is the user alone.
   // Radius 0.5, so each is picked within 0.75 of its centre; 0.2 apart.
-  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::X, 0.0}, {Coluna::Z, 5.0}, {Coluna::ODEMove, true},
-           {Coluna::UserMove, true}, {Coluna::MoveX, true}, {Coluna::MoveY, true}, {Coluna::MoveZ, true},
+  c.Linha({{Coluna::ODETipo, 0},
+           {Coluna::Dim1, 0.5},
+           {Coluna::X, 0.0},
+           {Coluna::Z, 5.0},
+           {Coluna::ODEMove, true},
+           {Coluna::UserMove, true},
+           {Coluna::MoveX, true},
+           {Coluna::MoveY, true},
+           {Coluna::MoveZ, true},
            {Coluna::TemGravidade, false}});
-  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::X, 1.2}, {Coluna::Z, 5.0}, {Coluna::ODEMove, true},
-           {Coluna::UserMove, userMove2}, {Coluna::MoveX, true}, {Coluna::MoveY, true}, {Coluna::MoveZ, true}});
+  c.Linha({{Coluna::ODETipo, 0},
+           {Coluna::Dim1, 0.5},
+           {Coluna::X, 1.2},
+           {Coluna::Z, 5.0},
+           {Coluna::ODEMove, true},
+           {Coluna::UserMove, userMove2},
+           {Coluna::MoveX, true},
+           {Coluna::MoveY, true},
+           {Coluna::MoveZ, true}});
   return c;
 }
 
@@ -78,7 +92,10 @@ TEST_F(Agarrar, PrimeiroDaListaVenceEOutroNaoEPegoDepois) {
 
 TEST_F(Agarrar, SemUserMoveNuncaEPego) {
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 1.0}, {Coluna::Z, 5.0}, {Coluna::ODEMove, true},
+  c.Linha({{Coluna::ODETipo, 0},
+           {Coluna::Dim1, 1.0},
+           {Coluna::Z, 5.0},
+           {Coluna::ODEMove, true},
            {Coluna::MoveZ, true}});
   Carrega(c);
   PonteiroEm({0, 0, 5});
@@ -91,8 +108,14 @@ TEST_F(Agarrar, SemUserMoveNuncaEPego) {
 
 TEST_F(Agarrar, SoMoveZSegueSoNaVertical) {
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 1.0}, {Coluna::X, 2.0}, {Coluna::Y, 3.0}, {Coluna::Z, 5.0},
-           {Coluna::ODEMove, true}, {Coluna::UserMove, true}, {Coluna::MoveZ, true}});
+  c.Linha({{Coluna::ODETipo, 0},
+           {Coluna::Dim1, 1.0},
+           {Coluna::X, 2.0},
+           {Coluna::Y, 3.0},
+           {Coluna::Z, 5.0},
+           {Coluna::ODEMove, true},
+           {Coluna::UserMove, true},
+           {Coluna::MoveZ, true}});
   Carrega(c);
   PonteiroEm({2.5, 3.5, 5.5});
   Aperta(true, true);
@@ -149,7 +172,8 @@ TEST_F(Agarrar, VibraSoComAMarcaEEnquantoSegura) {
   Aperta(true, false);
   Cursor();
   Quadro();
-  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsSemVibrar})) << "the rumble stops on the first frame after release";
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsSemVibrar}))
+      << "the rumble stops on the first frame after release";
   EXPECT_FALSE(vibracao.Vibrando);
 }
 

@@ -199,7 +199,10 @@ TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
   Abre();
   pasta.Escreve("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 4}, {Coluna::Arquivo, std::string("sem.obj")}, {Coluna::SX, 1.0}, {Coluna::SY, 1.0},
+  c.Linha({{Coluna::ODETipo, 4},
+           {Coluna::Arquivo, std::string("sem.obj")},
+           {Coluna::SX, 1.0},
+           {Coluna::SY, 1.0},
            {Coluna::SZ, 1.0}});
   form->AbreCena(c.Grava(pasta / "Cenas" / "m.xml"));
   ASSERT_EQ(uiGlobal->avisos.size(), 1u);
@@ -298,8 +301,13 @@ TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
 TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
   Conecta();
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::Z, 0.2}, {Coluna::ODEMove, true},
-           {Coluna::UserMove, true}, {Coluna::MoveZ, true}, {Coluna::TemGravidade, false}});
+  c.Linha({{Coluna::ODETipo, 0},
+           {Coluna::Dim1, 0.5},
+           {Coluna::Z, 0.2},
+           {Coluna::ODEMove, true},
+           {Coluna::UserMove, true},
+           {Coluna::MoveZ, true},
+           {Coluna::TemGravidade, false}});
   form->AbreCena(c.Grava(pasta / "bola.xml"));
   Menu("ReaçãoHaptica")->trigger();
   Envia(0x0008 | 0x0004);

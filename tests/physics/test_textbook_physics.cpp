@@ -28,8 +28,13 @@ class FisicaDeLivro : public ::testing::Test {
 
 CenaDeTeste Bola(double z, int tipoDeColisao = 0, double massa = 1) {
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::Massa, massa}, {Coluna::Z, z},
-           {Coluna::ODEMove, true}, {Coluna::TemGravidade, true}, {Coluna::TipoDeColisao, tipoDeColisao}});
+  c.Linha({{Coluna::ODETipo, 0},
+           {Coluna::Dim1, 0.5},
+           {Coluna::Massa, massa},
+           {Coluna::Z, z},
+           {Coluna::ODEMove, true},
+           {Coluna::TemGravidade, true},
+           {Coluna::TipoDeColisao, tipoDeColisao}});
   return c;
 }
 
@@ -51,9 +56,15 @@ TEST_F(FisicaDeLivro, SemGravidadeOCorpoFicaParado) {
   EXPECT_NEAR(Obj(0).Posicao.z, 10 - g * 0.0001 * 50 * 51 / 2, 1e-6);
 
   CenaDeTeste semGravidade;
-  semGravidade.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::Z, 10.0}, {Coluna::ODEMove, true},
+  semGravidade.Linha({{Coluna::ODETipo, 0},
+                      {Coluna::Dim1, 0.5},
+                      {Coluna::Z, 10.0},
+                      {Coluna::ODEMove, true},
                       {Coluna::TemGravidade, false}});
-  semGravidade.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::Z, 20.0}, {Coluna::ODEMove, true},
+  semGravidade.Linha({{Coluna::ODETipo, 0},
+                      {Coluna::Dim1, 0.5},
+                      {Coluna::Z, 20.0},
+                      {Coluna::ODEMove, true},
                       {Coluna::TemGravidade, true}});
   Carrega(semGravidade);
   Passos(50);
@@ -95,13 +106,29 @@ TEST_F(FisicaDeLivro, RicocheteSegueOTipoDeColisao) {
 
 TEST_F(FisicaDeLivro, CorposEmRepousoTocamOChaoEmZZero) {
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::Massa, 1.0}, {Coluna::Z, 2.0},
-           {Coluna::ODEMove, true}, {Coluna::TemGravidade, true}});
-  c.Linha({{Coluna::ODETipo, 2}, {Coluna::Dim1, 1.0}, {Coluna::Dim2, 2.0}, {Coluna::Dim3, 0.6},
-           {Coluna::Massa, 3.0}, {Coluna::X, 5.0}, {Coluna::Z, 1.0}, {Coluna::ODEMove, true}});
+  c.Linha({{Coluna::ODETipo, 0},
+           {Coluna::Dim1, 0.5},
+           {Coluna::Massa, 1.0},
+           {Coluna::Z, 2.0},
+           {Coluna::ODEMove, true},
+           {Coluna::TemGravidade, true}});
+  c.Linha({{Coluna::ODETipo, 2},
+           {Coluna::Dim1, 1.0},
+           {Coluna::Dim2, 2.0},
+           {Coluna::Dim3, 0.6},
+           {Coluna::Massa, 3.0},
+           {Coluna::X, 5.0},
+           {Coluna::Z, 1.0},
+           {Coluna::ODEMove, true}});
   // A capsule lying along x: turned 90 degrees about y.
-  c.Linha({{Coluna::ODETipo, 1}, {Coluna::Dim1, 0.25}, {Coluna::Dim2, 1.0}, {Coluna::Massa, 1.0},
-           {Coluna::X, -5.0}, {Coluna::Z, 1.0}, {Coluna::Ang, 90.0}, {Coluna::eixoY, 1.0},
+  c.Linha({{Coluna::ODETipo, 1},
+           {Coluna::Dim1, 0.25},
+           {Coluna::Dim2, 1.0},
+           {Coluna::Massa, 1.0},
+           {Coluna::X, -5.0},
+           {Coluna::Z, 1.0},
+           {Coluna::Ang, 90.0},
+           {Coluna::eixoY, 1.0},
            {Coluna::ODEMove, true}});
   Carrega(c);
   Passos(300);
@@ -114,12 +141,24 @@ TEST_F(FisicaDeLivro, CorposEmRepousoTocamOChaoEmZZero) {
 
 TEST_F(FisicaDeLivro, ObjetoSemODEMoveNuncaSeMove) {
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 2}, {Coluna::Dim1, 4.0}, {Coluna::Dim2, 4.0}, {Coluna::Dim3, 0.5},
-           {Coluna::Massa, 1.0}, {Coluna::Z, 3.0}, {Coluna::Ang, 30.0}, {Coluna::eixoY, 1.0},
-           {Coluna::ODEMove, false}, {Coluna::TemGravidade, true}});
+  c.Linha({{Coluna::ODETipo, 2},
+           {Coluna::Dim1, 4.0},
+           {Coluna::Dim2, 4.0},
+           {Coluna::Dim3, 0.5},
+           {Coluna::Massa, 1.0},
+           {Coluna::Z, 3.0},
+           {Coluna::Ang, 30.0},
+           {Coluna::eixoY, 1.0},
+           {Coluna::ODEMove, false},
+           {Coluna::TemGravidade, true}});
   // A heavy box lands on it and slides off.
-  c.Linha({{Coluna::ODETipo, 2}, {Coluna::Dim1, 1.0}, {Coluna::Dim2, 1.0}, {Coluna::Dim3, 1.0},
-           {Coluna::Massa, 50.0}, {Coluna::Z, 6.0}, {Coluna::ODEMove, true}});
+  c.Linha({{Coluna::ODETipo, 2},
+           {Coluna::Dim1, 1.0},
+           {Coluna::Dim2, 1.0},
+           {Coluna::Dim3, 1.0},
+           {Coluna::Massa, 50.0},
+           {Coluna::Z, 6.0},
+           {Coluna::ODEMove, true}});
   Carrega(c);
   const TVetor fixoPos = Obj(0).Posicao;
   const std::array<float, 4> fixoQ = Obj(0).Quaternio;
@@ -140,17 +179,32 @@ TEST_F(FisicaDeLivro, ObjetoSemODEMoveNuncaSeMove) {
 // A box on a static ramp turned by `graus` about y: the distance it travels along the slope in `segundos`.
 double DeslizaNaRampa(double graus, double mu, double massa, double segundos) {
   const double th = graus * std::numbers::pi / 180;
-  const double nx = std::sin(th), nz = std::cos(th);  // the ramp's top normal
+  const double nx = std::sin(th), nz = std::cos(th);   // the ramp's top normal
   const double dx = std::cos(th), dz = -std::sin(th);  // down the slope
   const double meio = 0.25 + 0.5 + 0.0005;
   const double x = nx * meio - 3 * dx, z = 3 + nz * meio - 3 * dz;
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 2}, {Coluna::Dim1, 14.0}, {Coluna::Dim2, 4.0}, {Coluna::Dim3, 0.5},
-           {Coluna::Z, 3.0}, {Coluna::Ang, graus}, {Coluna::eixoY, 1.0}, {Coluna::ODEMove, false},
-           {Coluna::Atrito, 0.0}, {Coluna::TemGravidade, true}});
-  c.Linha({{Coluna::ODETipo, 2}, {Coluna::Dim1, 1.0}, {Coluna::Dim2, 1.0}, {Coluna::Dim3, 1.0},
-           {Coluna::Massa, massa}, {Coluna::X, x}, {Coluna::Z, z}, {Coluna::Ang, graus}, {Coluna::eixoY, 1.0},
-           {Coluna::ODEMove, true}, {Coluna::Atrito, mu}});
+  c.Linha({{Coluna::ODETipo, 2},
+           {Coluna::Dim1, 14.0},
+           {Coluna::Dim2, 4.0},
+           {Coluna::Dim3, 0.5},
+           {Coluna::Z, 3.0},
+           {Coluna::Ang, graus},
+           {Coluna::eixoY, 1.0},
+           {Coluna::ODEMove, false},
+           {Coluna::Atrito, 0.0},
+           {Coluna::TemGravidade, true}});
+  c.Linha({{Coluna::ODETipo, 2},
+           {Coluna::Dim1, 1.0},
+           {Coluna::Dim2, 1.0},
+           {Coluna::Dim3, 1.0},
+           {Coluna::Massa, massa},
+           {Coluna::X, x},
+           {Coluna::Z, z},
+           {Coluna::Ang, graus},
+           {Coluna::eixoY, 1.0},
+           {Coluna::ODEMove, true},
+           {Coluna::Atrito, mu}});
   PastaTemporaria pasta;
   Cena cena;
   Carrega(c.Grava(pasta / "rampa.xml"), cena);
@@ -184,8 +238,14 @@ TEST(Atrito, AceleracaoNaRampaEADoLivroQualquerQueSejaAMassa) {
 TEST(Atrito, CaixaLancadaNoChaoParaEmVQuadradoSobreDoisMuG) {
   for (double massa : {1.0, 25.0}) {
     CenaDeTeste c;
-    c.Linha({{Coluna::ODETipo, 2}, {Coluna::Dim1, 1.0}, {Coluna::Dim2, 1.0}, {Coluna::Dim3, 1.0},
-             {Coluna::Massa, massa}, {Coluna::Z, 0.5}, {Coluna::ODEMove, true}, {Coluna::Atrito, 0.5},
+    c.Linha({{Coluna::ODETipo, 2},
+             {Coluna::Dim1, 1.0},
+             {Coluna::Dim2, 1.0},
+             {Coluna::Dim3, 1.0},
+             {Coluna::Massa, massa},
+             {Coluna::Z, 0.5},
+             {Coluna::ODEMove, true},
+             {Coluna::Atrito, 0.5},
              {Coluna::TemGravidade, true}});
     PastaTemporaria pasta;
     Cena cena;

@@ -115,8 +115,8 @@ TEST(NumerosDoModelo, LeiturasIndependemDoLocale) {
 }
 
 TEST(NumerosDoModelo, FormasAceitas) {
-  const TModel m = Le({"v +1.5 .5 5.", "v 1e2 -0 1E-400", "V\t1 2 3", "vx 1 2", "vn  1 2 3 ", "vt 1 2  ",
-                       "vt 0.25 0.75 0"});
+  const TModel m = Le(
+      {"v +1.5 .5 5.", "v 1e2 -0 1E-400", "V\t1 2 3", "vx 1 2", "vn  1 2 3 ", "vt 1 2  ", "vt 0.25 0.75 0"});
   EsperaVertice(m, 1, 1.5f, 0.5f, 5);
   EsperaVertice(m, 2, 100, 0, 0);
   EXPECT_EQ(m.VertexCount, 2);  // "V\t" and "VX" are not vertex lines
@@ -126,30 +126,12 @@ TEST(NumerosDoModelo, FormasAceitas) {
 }
 
 TEST(NumerosDoModelo, CampoMalFormadoNomeiaALinha) {
-  const char* ruins[] = {"v 1 2 3 1",
-                         "v 1  2 3",
-                         "v 1 2  3",
-                         "v 1 2",
-                         "v 1 2 x",
-                         "v 1,5 2 3",
-                         "v 1e39 2 3",
-                         "v inf 0 0",
-                         "v nan 0 0",
-                         "v 0x1p3 0 0",
-                         "v ++1 0 0",
-                         "vn 1 2 3 4",
-                         "vt 0.5",
-                         "vt 0.5 0.5 x",
-                         "vt 0.5 0.5 0 0",
-                         "f 1 2 a",
-                         "f 1.0 2 3",
-                         "f 1 2 99999999999",
-                         "f 1  2 3",
-                         "f",
-                         "f 1/2 2/3 3/4",
-                         "f 1 2/2/2 3",
-                         "f 1//1 2/2/2 3//3",
-                         "f 1/1/1 2 3/3/3",
+  const char* ruins[] = {"v 1 2 3 1",     "v 1  2 3",          "v 1 2  3",          "v 1 2",
+                         "v 1 2 x",       "v 1,5 2 3",         "v 1e39 2 3",        "v inf 0 0",
+                         "v nan 0 0",     "v 0x1p3 0 0",       "v ++1 0 0",         "vn 1 2 3 4",
+                         "vt 0.5",        "vt 0.5 0.5 x",      "vt 0.5 0.5 0 0",    "f 1 2 a",
+                         "f 1.0 2 3",     "f 1 2 99999999999", "f 1  2 3",          "f",
+                         "f 1/2 2/3 3/4", "f 1 2/2/2 3",       "f 1//1 2/2/2 3//3", "f 1/1/1 2 3/3/3",
                          "f 1//1 2 3"};
   for (const char* ruim : ruins) {
     SCOPED_TRACE(ruim);

@@ -79,14 +79,33 @@ TEST_F(CarregaCenaTeste, ValoresDaCenaVemDaPrimeiraLinha) {
 
 TEST_F(CarregaCenaTeste, CadaFormaGuardaSuasDimensoesERaio) {
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::Dim2, 7.0}, {Coluna::Dim3, 8.0},
-           {Coluna::Dim4, 9.0}, {Coluna::Z, 3.0}, {Coluna::ODEMove, true}});
-  c.Linha({{Coluna::ODETipo, 1}, {Coluna::Dim1, 0.25}, {Coluna::Dim2, 2.0}, {Coluna::Dim3, 5.0},
+  c.Linha({{Coluna::ODETipo, 0},
+           {Coluna::Dim1, 0.5},
+           {Coluna::Dim2, 7.0},
+           {Coluna::Dim3, 8.0},
+           {Coluna::Dim4, 9.0},
+           {Coluna::Z, 3.0},
+           {Coluna::ODEMove, true}});
+  c.Linha({{Coluna::ODETipo, 1},
+           {Coluna::Dim1, 0.25},
+           {Coluna::Dim2, 2.0},
+           {Coluna::Dim3, 5.0},
            {Coluna::X, 3.0}});
-  c.Linha({{Coluna::ODETipo, 2}, {Coluna::Dim1, 2.0}, {Coluna::Dim2, 4.0}, {Coluna::Dim3, 4.0},
-           {Coluna::Dim4, 5.0}, {Coluna::Y, 9.0}});
-  c.Linha({{Coluna::ODETipo, 3}, {Coluna::Dim1, 0.0}, {Coluna::Dim2, 0.0}, {Coluna::Dim3, 1.0},
-           {Coluna::Dim4, 2.0}, {Coluna::SX, 6.0}, {Coluna::SY, 8.0}, {Coluna::X, 4.0}, {Coluna::Ang, 30.0},
+  c.Linha({{Coluna::ODETipo, 2},
+           {Coluna::Dim1, 2.0},
+           {Coluna::Dim2, 4.0},
+           {Coluna::Dim3, 4.0},
+           {Coluna::Dim4, 5.0},
+           {Coluna::Y, 9.0}});
+  c.Linha({{Coluna::ODETipo, 3},
+           {Coluna::Dim1, 0.0},
+           {Coluna::Dim2, 0.0},
+           {Coluna::Dim3, 1.0},
+           {Coluna::Dim4, 2.0},
+           {Coluna::SX, 6.0},
+           {Coluna::SY, 8.0},
+           {Coluna::X, 4.0},
+           {Coluna::Ang, 30.0},
            {Coluna::eixoX, 1.0}});
   c.Linha({{Coluna::ODETipo, 7}, {Coluna::X, 5.0}, {Coluna::Dim1, 3.0}});
   Carrega(c);
@@ -122,8 +141,14 @@ TEST_F(CarregaCenaTeste, CadaFormaGuardaSuasDimensoesERaio) {
 
 TEST_F(CarregaCenaTeste, ObjetoFixoGiradoMantemAOrientacaoDeCarga) {
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 2}, {Coluna::Dim1, 1.0}, {Coluna::Dim2, 1.0}, {Coluna::Dim3, 1.0},
-           {Coluna::Z, 2.0}, {Coluna::Ang, 30.0}, {Coluna::eixoY, 1.0}, {Coluna::ODEMove, false},
+  c.Linha({{Coluna::ODETipo, 2},
+           {Coluna::Dim1, 1.0},
+           {Coluna::Dim2, 1.0},
+           {Coluna::Dim3, 1.0},
+           {Coluna::Z, 2.0},
+           {Coluna::Ang, 30.0},
+           {Coluna::eixoY, 1.0},
+           {Coluna::ODEMove, false},
            {Coluna::TemGravidade, true}});
   Carrega(c);
   EXPECT_FALSE(dBodyIsEnabled(cena.Corpos[0]));
@@ -140,7 +165,10 @@ TEST_F(CarregaCenaTeste, ObjetoFixoGiradoMantemAOrientacaoDeCarga) {
 TEST_F(CarregaCenaTeste, ValoresQueOMotorRecusariaTemSubstitutos) {
   CenaDeTeste c;
   c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, -1.0}, {Coluna::Massa, 5.0}, {Coluna::ODEMove, true}});
-  c.Linha({{Coluna::ODETipo, 2}, {Coluna::Dim1, 0.0}, {Coluna::Dim2, 0.0}, {Coluna::Dim3, 0.0},
+  c.Linha({{Coluna::ODETipo, 2},
+           {Coluna::Dim1, 0.0},
+           {Coluna::Dim2, 0.0},
+           {Coluna::Dim3, 0.0},
            {Coluna::Massa, 2.0}});
   c.Linha({{Coluna::ODETipo, 1}, {Coluna::Dim1, 0.5}, {Coluna::Dim2, 1.0}, {Coluna::Massa, -3.0}});
   c.Linha({{Coluna::ODETipo, 3}});  // a plane without a normal
@@ -174,8 +202,13 @@ TEST_F(CarregaCenaTeste, MalhaSoldaEscalaEUsaOsTresPrimeirosCantos) {
   Modelo(pasta, "modelos/Quadrado.OBJ", Quadrado);
   CenaDeTeste c;
   // Written as on Windows: backslash and another letter case.
-  c.Linha({{Coluna::ODETipo, 4}, {Coluna::Arquivo, std::string("modelos\\quadrado.obj")}, {Coluna::SX, 2.0},
-           {Coluna::SY, 1.0}, {Coluna::SZ, 1.0}, {Coluna::Massa, 1.0}, {Coluna::Z, 1.0}});
+  c.Linha({{Coluna::ODETipo, 4},
+           {Coluna::Arquivo, std::string("modelos\\quadrado.obj")},
+           {Coluna::SX, 2.0},
+           {Coluna::SY, 1.0},
+           {Coluna::SZ, 1.0},
+           {Coluna::Massa, 1.0},
+           {Coluna::Z, 1.0}});
   Carrega(c);
   const TObjetoCena& o = Obj(0);
   EXPECT_EQ(o.ODETipo, 4);
@@ -198,15 +231,26 @@ TEST_F(CarregaCenaTeste, DuasMalhasGuardamCadaUmaASua) {
   Modelo(pasta, "alto.obj", "v -1 -1 2\nv 1 -1 2\nv 1 1 2\nv -1 1 2\nf 1 2 3\nf 1 3 4\n");
   CenaDeTeste c;
   for (const char* nome : {"baixo.obj", "alto.obj"})
-    c.Linha({{Coluna::ODETipo, 4}, {Coluna::Arquivo, std::string(nome)}, {Coluna::SX, 1.0}, {Coluna::SY, 1.0},
-             {Coluna::SZ, 1.0}, {Coluna::X, nome[0] == 'b' ? 0.0 : 10.0}, {Coluna::Z, 1.0},
-             {Coluna::ODEMove, false}, {Coluna::TemGravidade, true}});
+    c.Linha({{Coluna::ODETipo, 4},
+             {Coluna::Arquivo, std::string(nome)},
+             {Coluna::SX, 1.0},
+             {Coluna::SY, 1.0},
+             {Coluna::SZ, 1.0},
+             {Coluna::X, nome[0] == 'b' ? 0.0 : 10.0},
+             {Coluna::Z, 1.0},
+             {Coluna::ODEMove, false},
+             {Coluna::TemGravidade, true}});
   for (double x : {0.0, 10.0})
-    c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.25}, {Coluna::Massa, 1.0}, {Coluna::X, x}, {Coluna::Z, 5.0},
+    c.Linha({{Coluna::ODETipo, 0},
+             {Coluna::Dim1, 0.25},
+             {Coluna::Massa, 1.0},
+             {Coluna::X, x},
+             {Coluna::Z, 5.0},
              {Coluna::ODEMove, true}});
   Carrega(c);
   EXPECT_NE(Obj(0).Malha.Vertices, Obj(1).Malha.Vertices);
-  EXPECT_NE(dGeomTriMeshGetTriMeshDataID(cena.Geometrias[0]), dGeomTriMeshGetTriMeshDataID(cena.Geometrias[1]));
+  EXPECT_NE(dGeomTriMeshGetTriMeshDataID(cena.Geometrias[0]),
+            dGeomTriMeshGetTriMeshDataID(cena.Geometrias[1]));
   for (int i = 0; i < 200; ++i) PassoSimulacao(cena);
   // Each ball rests on its own mesh: one at z = 1 + 0.25, the other at z = 3 + 0.25.
   EXPECT_NEAR(Obj(2).Posicao.z, 1.25, 0.01);
@@ -216,8 +260,11 @@ TEST_F(CarregaCenaTeste, DuasMalhasGuardamCadaUmaASua) {
 TEST_F(CarregaCenaTeste, LinhaContinuadaEReescritaJunta) {
   const fs::path obj = Modelo(pasta, "cont.obj", "v 0 0 0\nv 1 0 0\nv 1 1 \\\n0\nf 1 2 3\n");
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 4}, {Coluna::Arquivo, std::string("cont.obj")}, {Coluna::SX, 1.0},
-           {Coluna::SY, 1.0}, {Coluna::SZ, 1.0}});
+  c.Linha({{Coluna::ODETipo, 4},
+           {Coluna::Arquivo, std::string("cont.obj")},
+           {Coluna::SX, 1.0},
+           {Coluna::SY, 1.0},
+           {Coluna::SZ, 1.0}});
   Carrega(c);
   EXPECT_EQ(LeTexto(obj), "v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n");
   EXPECT_EQ(Obj(0).Modelo.VertexCount, 3);
@@ -227,8 +274,13 @@ TEST_F(CarregaCenaTeste, LinhaContinuadaEReescritaJunta) {
 TEST_F(CarregaCenaTeste, MalhaSemTrianguloValidoCarregaSemGeometria) {
   Modelo(pasta, "ruim.obj", "v 0 0 0\nv 1 0 0\nf 1 2 9\nf 0 1 2\n");
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 4}, {Coluna::Arquivo, std::string("ruim.obj")}, {Coluna::SX, 1.0},
-           {Coluna::SY, 1.0}, {Coluna::SZ, 1.0}, {Coluna::Massa, 1.0}, {Coluna::ODEMove, true}});
+  c.Linha({{Coluna::ODETipo, 4},
+           {Coluna::Arquivo, std::string("ruim.obj")},
+           {Coluna::SX, 1.0},
+           {Coluna::SY, 1.0},
+           {Coluna::SZ, 1.0},
+           {Coluna::Massa, 1.0},
+           {Coluna::ODEMove, true}});
   Carrega(c);
   EXPECT_EQ(cena.Geometrias[0], nullptr);
   EXPECT_TRUE(Obj(0).Malha.Indices.empty());
@@ -238,7 +290,10 @@ TEST_F(CarregaCenaTeste, MalhaSemTrianguloValidoCarregaSemGeometria) {
 TEST_F(CarregaCenaTeste, ArquivoDeMaterialAusenteAvisaECarrega) {
   Modelo(pasta, "m.obj", "mtllib falta.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 4}, {Coluna::Arquivo, std::string("m.obj")}, {Coluna::SX, 1.0}, {Coluna::SY, 1.0},
+  c.Linha({{Coluna::ODETipo, 4},
+           {Coluna::Arquivo, std::string("m.obj")},
+           {Coluna::SX, 1.0},
+           {Coluna::SY, 1.0},
            {Coluna::SZ, 1.0}});
   Carrega(c);
   EXPECT_THAT(avisos, HasSubstr("Cannot find the material file : "));
@@ -247,8 +302,13 @@ TEST_F(CarregaCenaTeste, ArquivoDeMaterialAusenteAvisaECarrega) {
 
 TEST_F(CarregaCenaTeste, CargaQueFalhaDeixaACenaComoEstava) {
   CenaDeTeste boa;
-  boa.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::Z, 4.0}, {Coluna::ODEMove, true},
-             {Coluna::TemGravidade, true}, {Coluna::TipoDeColisao, 1}, {Coluna::Atrito, 0.7}});
+  boa.Linha({{Coluna::ODETipo, 0},
+             {Coluna::Dim1, 0.5},
+             {Coluna::Z, 4.0},
+             {Coluna::ODEMove, true},
+             {Coluna::TemGravidade, true},
+             {Coluna::TipoDeColisao, 1},
+             {Coluna::Atrito, 0.7}});
   Carrega(boa);
   for (int i = 0; i < 10; ++i) PassoSimulacao(cena);
   const MundoFisico* mundo = cena.Mundo.get();
@@ -284,10 +344,19 @@ TEST_F(CarregaCenaTeste, CargaQueFalhaDeixaACenaComoEstava) {
 TEST_F(CarregaCenaTeste, NovaCenaNaoHerdaNadaDaAnterior) {
   CenaDeTeste a, b;
   for (int i = 0; i < 3; ++i)
-    a.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::X, 2.0 * i}, {Coluna::ODEMove, true},
-             {Coluna::MostraRastroSempre, true}, {Coluna::TemGravidade, true}});
-  b.Linha({{Coluna::ODETipo, 2}, {Coluna::Dim1, 1.0}, {Coluna::Dim2, 1.0}, {Coluna::Dim3, 1.0},
-           {Coluna::Z, 0.5}, {Coluna::ODEMove, true}, {Coluna::MostraRastroSempre, true}});
+    a.Linha({{Coluna::ODETipo, 0},
+             {Coluna::Dim1, 0.5},
+             {Coluna::X, 2.0 * i},
+             {Coluna::ODEMove, true},
+             {Coluna::MostraRastroSempre, true},
+             {Coluna::TemGravidade, true}});
+  b.Linha({{Coluna::ODETipo, 2},
+           {Coluna::Dim1, 1.0},
+           {Coluna::Dim2, 1.0},
+           {Coluna::Dim3, 1.0},
+           {Coluna::Z, 0.5},
+           {Coluna::ODEMove, true},
+           {Coluna::MostraRastroSempre, true}});
   Carrega(a, "a.xml");
   for (int i = 0; i < 20; ++i) PassoSimulacao(cena);
   EXPECT_EQ(Obj(0).Rastro.size(), 20u);
@@ -303,12 +372,25 @@ TEST_F(CarregaCenaTeste, NovaCenaNaoHerdaNadaDaAnterior) {
 // Random damage to a real scene file and its model must end in a loaded scene or an ErroCena, never a crash.
 TEST(CargaRobusta, ArquivosDanificadosNuncaDerrubamOPrograma) {
   PastaTemporaria pasta;
-  const std::string modelo = "mtllib m.mtl\ng a\nusemtl X\nv 0 0 0\nv 1 0 0\nv 1 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\n";
+  const std::string modelo =
+      "mtllib m.mtl\ng a\nusemtl X\nv 0 0 0\nv 1 0 0\nv 1 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\n";
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 4}, {Coluna::Arquivo, std::string("m.obj")}, {Coluna::SX, 1.0}, {Coluna::SY, 1.0},
-           {Coluna::SZ, 1.0}, {Coluna::Massa, 1.0}, {Coluna::ODEMove, true}, {Coluna::TemGravidade, true}});
-  c.Linha({{Coluna::ODETipo, 2}, {Coluna::Dim1, 1.0}, {Coluna::Dim2, 1.0}, {Coluna::Dim3, 1.0}, {Coluna::Z, 3.0},
-           {Coluna::Ang, 30.0}, {Coluna::eixoX, 1.0}, {Coluna::ODEMove, true}});
+  c.Linha({{Coluna::ODETipo, 4},
+           {Coluna::Arquivo, std::string("m.obj")},
+           {Coluna::SX, 1.0},
+           {Coluna::SY, 1.0},
+           {Coluna::SZ, 1.0},
+           {Coluna::Massa, 1.0},
+           {Coluna::ODEMove, true},
+           {Coluna::TemGravidade, true}});
+  c.Linha({{Coluna::ODETipo, 2},
+           {Coluna::Dim1, 1.0},
+           {Coluna::Dim2, 1.0},
+           {Coluna::Dim3, 1.0},
+           {Coluna::Z, 3.0},
+           {Coluna::Ang, 30.0},
+           {Coluna::eixoX, 1.0},
+           {Coluna::ODEMove, true}});
   const std::string cenaTexto = LeTexto(c.Grava(pasta / "base.xml"));
   std::mt19937 rng(1234);
   const std::string lixo = "<>\"=/\\ 0123456789.-eE+TRUEFALSnavfgu\n\xC3\xA7\xFF";
@@ -317,9 +399,15 @@ TEST(CargaRobusta, ArquivosDanificadosNuncaDerrubamOPrograma) {
     for (int k = 0; k < vezes && !s.empty(); ++k) {
       const std::size_t pos = rng() % s.size();
       switch (rng() % 3) {
-        case 0: s[pos] = lixo[rng() % lixo.size()]; break;
-        case 1: s.erase(pos, 1 + rng() % 8); break;
-        case 2: s.resize(pos); break;
+        case 0:
+          s[pos] = lixo[rng() % lixo.size()];
+          break;
+        case 1:
+          s.erase(pos, 1 + rng() % 8);
+          break;
+        case 2:
+          s.resize(pos);
+          break;
       }
     }
     return s;

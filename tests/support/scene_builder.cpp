@@ -1,8 +1,8 @@
 #include "scene_builder.h"
 
+#include <unistd.h>
 #include <atomic>
 #include <fstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 

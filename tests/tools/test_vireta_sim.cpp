@@ -17,14 +17,15 @@ using ::testing::HasSubstr;
 namespace fs = std::filesystem;
 
 struct Execucao {
-  int status = -1;   // exit status; -1 when it ended by a signal
+  int status = -1;  // exit status; -1 when it ended by a signal
   std::string saida, erro;
 };
 
 Execucao Roda(const std::string& argumentos) {
   PastaTemporaria pasta;
   const fs::path out = pasta / "out", err = pasta / "err";
-  const std::string cmd = std::string(VIRETA_SIM) + " " + argumentos + " >" + out.string() + " 2>" + err.string();
+  const std::string cmd =
+      std::string(VIRETA_SIM) + " " + argumentos + " >" + out.string() + " 2>" + err.string();
   const int r = std::system(cmd.c_str());
   Execucao e;
   if (WIFEXITED(r)) e.status = WEXITSTATUS(r);
@@ -69,8 +70,12 @@ INSTANTIATE_TEST_SUITE_P(Cenas, Amostras,
 TEST(ViretaSim, QuedaLivreEmCSV) {
   PastaTemporaria pasta;
   CenaDeTeste c;
-  c.Linha({{Coluna::Nome, std::string("Bola, \"azul\"")}, {Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5},
-           {Coluna::Z, 100.0}, {Coluna::ODEMove, true}, {Coluna::TemGravidade, true}});
+  c.Linha({{Coluna::Nome, std::string("Bola, \"azul\"")},
+           {Coluna::ODETipo, 0},
+           {Coluna::Dim1, 0.5},
+           {Coluna::Z, 100.0},
+           {Coluna::ODEMove, true},
+           {Coluna::TemGravidade, true}});
   const Execucao e = Roda(c.Grava(pasta / "q.xml").string() + " --frames 100 --every 50");
   ASSERT_EQ(e.status, 0) << e.erro;
   const auto linhas = Linhas(e.saida);
