@@ -11,6 +11,8 @@ TPainelGL::TPainelGL(QWidget* pai, double aspecto) : QOpenGLWidget(pai), desenho
 
 TPainelGL::~TPainelGL() {
   FinalizaGL();
+  // The base class destroys the context after this object is gone: nothing of ours may run then.
+  disconnect(finalizaComContexto_);
 }
 
 void TPainelGL::initializeGL() {
@@ -19,7 +21,9 @@ void TPainelGL::initializeGL() {
   desenho_.CriaRecursos();
   ativo_ = true;
   // Should the context go first (the panel torn down with its window), the resources go with it.
-  connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { FinalizaGL(); });
+  disconnect(finalizaComContexto_);  // a panel moved to another window gets a new context
+  finalizaComContexto_ =
+      connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { FinalizaGL(); });
 }
 
 void TPainelGL::paintGL() {

@@ -30,4 +30,5 @@ class TPainelGL : public QOpenGLWidget {
  private:
   TDesenhoQuadroGL desenho_;
   bool ativo_ = false;
+  QMetaObject::Connection finalizaComContexto_;
 };

@@ -3,6 +3,7 @@
 
 #include "TMainForm.h"
 #include "application.h"
+#include "contexto_gl_teste.h"
 #include "gl_panel.h"
 #include "scene_builder.h"
 #include "user_interface.h"
@@ -91,6 +92,7 @@ class Janela : public ::testing::Test {
     form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal, &servicos);
     form->Mostra();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    MantemDriverCarregado();
   }
   void EsperaQuadros(long n) {
     const long alvo = form->QuadrosExecutados() + n;

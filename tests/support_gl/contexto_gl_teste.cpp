@@ -26,8 +26,8 @@ void GaranteAplicacao() {
   static QGuiApplication aplicacao(argc, argv);
 }
 
-// Keeps the GL driver modules loaded until the process ends. The driver allocates some state once per
-// process; unloaded at exit, that state looks leaked to LeakSanitizer, loaded it stays reachable.
+}  // namespace
+
 void MantemDriverCarregado() {
   dl_iterate_phdr(
       [](dl_phdr_info* info, size_t, void*) {
@@ -37,6 +37,8 @@ void MantemDriverCarregado() {
       },
       nullptr);
 }
+
+namespace {
 
 QSurfaceFormat FormatoCompativel() {
   QSurfaceFormat f;

@@ -6,6 +6,11 @@
 #include <memory>
 #include <string>
 
+// Keeps the GL driver modules loaded until the process ends. The driver allocates some state once per
+// process; unloaded at exit, that state looks leaked to LeakSanitizer, loaded it stays reachable.
+// Call once a context has been made (the driver is loaded then).
+void MantemDriverCarregado();
+
 struct CorRGB {
   int r = 0, g = 0, b = 0;
 };

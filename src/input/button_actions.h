@@ -1,0 +1,62 @@
+#pragma once
+// The desktop actions assigned to the Wii Remote's buttons in "config.ini": keys, mouse clicks and wheel,
+// browser back and forward, volume keys, pointer switching and program start, with the auto-repeat of
+// held buttons and the pointer nudges of the "Mouse->Cursor" actions. Main thread only.
+
+#include <cstdint>
+#include <string_view>
+
+#include "desktop_control_host.h"
+#include "desktop_input.h"
+#include "pointer_control.h"
+#include "process_starter.h"
+#include "settings.h"
+#include "wiimote/WiimoteState.h"
+
+// A repeatable action repeats while its button stays down longer than this, once per RepeatTimer tick.
+inline constexpr uint32_t RepeatDelayMs = 800;
+// A "Cursor ON/OFF" press shorter than this is a tap.
+inline constexpr uint32_t CursorTapMs = 300;
+// Pixels per CursorTimer tick (12 ms) that a held "Mouse->Cursor" button moves the pointer.
+inline constexpr int32_t CursorNudgePixels = 4;
+
+// True for the actions that repeat while held: "Keys", "Mouse->Wheel Up", "Mouse->Wheel Down",
+// "Web->Forward", "Web->Backward", "Mixer->Volume Up", "Mixer->Volume Down".
+bool IsRepeatable(std::string_view Type);
+
+class TButtonActions {
+ public:
+  // Every argument is kept by reference and must outlive the actions.
+  TButtonActions(const TWiimoteButtonAssign& ButtonAssign, const TWiimote& Wiimote, IDesktopInput& Desktop,
+                 IProcessStarter& Starter, IDesktopControlHost& Host, TPointerControl& Pointer);
+
+  // A button went down (Kind 1) or up (Kind 2) and State already shows it: runs the button's assigned
+  // action once. A and B, and masks of no button, run nothing. Now in ms of the millisecond clock.
+  void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State, uint32_t Now);
+  // Performs one assignment: Kind 1 the press half, 2 the release half. A press that is not a repeat
+  // stamps State.PressTime.
+  void DoAction(const TButtonAssign& Assign, bool IsRepeat, TButtonState& State, int Kind, uint32_t Now);
+  // The 20 ms RepeatTimer: repeats the press half of every repeatable action whose button has been down
+  // longer than RepeatDelayMs. A and B never repeat.
+  void RepeatTimerTimer(uint32_t Now);
+  // The pointer part of the 12 ms CursorTimer: held "Mouse->Cursor Up/Down/Right/Left" buttons move the
+  // pointer CursorNudgePixels per tick; a later button in the scan order wins on the same axis.
+  void CursorTimerTimer();
+
+  // A "Cursor ON/OFF" button is down; the pointer control switches speeds on it.
+  bool CursorButtonHeld() const { return FCursorButtonHeld; }
+
+ private:
+  void Click(TMouseButton Button, int Kind);
+  void DoubleClick(TMouseButton Button, int Kind);
+  void CursorOnOff(int Kind, uint32_t Now);
+
+  const TWiimoteButtonAssign& FButtonAssign;
+  const TWiimote& FWiimote;
+  IDesktopInput& FDesktop;
+  IProcessStarter& FStarter;
+  IDesktopControlHost& FHost;
+  TPointerControl& FPointer;
+  bool FCursorButtonHeld = false;
+  uint32_t FCursorButtonTime = 0;
+};

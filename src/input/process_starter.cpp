@@ -1,0 +1,82 @@
+#include "process_starter.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+
+#include "command_line.h"
+
+extern char** environ;
+
+namespace {
+
+// RAII for the spawn file actions.
+class TFileActions {
+ public:
+  TFileActions() { FOk = posix_spawn_file_actions_init(&FActions) == 0; }
+  ~TFileActions() {
+    if (FOk) posix_spawn_file_actions_destroy(&FActions);
+  }
+  TFileActions(const TFileActions&) = delete;
+  TFileActions& operator=(const TFileActions&) = delete;
+  bool Ok() const { return FOk; }
+  posix_spawn_file_actions_t* Get() { return &FActions; }
+
+ private:
+  posix_spawn_file_actions_t FActions{};
+  bool FOk = false;
+};
+
+}  // namespace
+
+TSpawnProcessStarter::~TSpawnProcessStarter() {
+  ReapFinished();
+}
+
+pid_t TSpawnProcessStarter::Spawn(const std::vector<std::string>& Words, int& Error) {
+  Error = 0;
+  ReapFinished();
+  if (Words.empty() || Words.front().empty()) {
+    Error = EINVAL;
+    return -1;
+  }
+  std::vector<char*> argv;
+  argv.reserve(Words.size() + 1);
+  for (const std::string& w : Words) argv.push_back(const_cast<char*>(w.c_str()));
+  argv.push_back(nullptr);
+
+  // Descriptors the program holds open without close-on-exec (the Wii Remote's node, the X connection,
+  // pipes of the toolkit) stay with it: the new program gets standard input, output and error only.
+  TFileActions actions;
+  if (!actions.Ok()) {
+    Error = ENOMEM;
+    return -1;
+  }
+  Error = posix_spawn_file_actions_addclosefrom_np(actions.Get(), 3);
+  if (Error != 0) return -1;
+
+  pid_t pid = -1;
+  Error = posix_spawnp(&pid, argv[0], actions.Get(), nullptr, argv.data(), environ);
+  if (Error != 0) return -1;
+  FChildren.push_back(pid);
+  return pid;
+}
+
+bool TSpawnProcessStarter::Start(const std::string& CommandLine) {
+  const std::optional<std::vector<std::string>> words = SplitCommandLine(CommandLine);
+  if (!words) return false;
+  int error = 0;
+  return Spawn(*words, error) > 0;
+}
+
+void TSpawnProcessStarter::ReapFinished() {
+  std::erase_if(FChildren, [](pid_t pid) {
+    int status = 0;
+    const pid_t r = waitpid(pid, &status, WNOHANG);
+    // ECHILD: someone else collected it already; either way it is no longer ours to wait for.
+    return r == pid || (r < 0 && errno != EINTR);
+  });
+}

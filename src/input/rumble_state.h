@@ -1,0 +1,10 @@
+#pragma once
+// The Wii Remote's rumble as the program last switched it: shared by the haptic reaction of the grab and
+// the pointer control's edge pulse.
+
+#include <cstdint>
+
+struct TVibracao {
+  bool Vibrando = false;        // the program has switched the rumble on
+  uint32_t InicioVibracao = 0;  // ms of the millisecond clock when the rumble was last switched on
+};

@@ -1,0 +1,120 @@
+#include "x_event_recorder.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+
+#include <chrono>
+
+namespace {
+
+std::string Modifiers(unsigned state) {
+  std::string m;
+  if (state & ShiftMask) m += 'S';
+  if (state & ControlMask) m += 'C';
+  if (state & Mod1Mask) m += 'A';
+  if (state & Mod4Mask) m += 'W';
+  return m.empty() ? m : "[" + m + "]";
+}
+
+}  // namespace
+
+struct TXEventRecorder::TImpl {
+  Display* Dpy = nullptr;
+  Window Win = 0;
+
+  ~TImpl() {
+    if (!Dpy) return;
+    if (Win) XDestroyWindow(Dpy, Win);
+    XCloseDisplay(Dpy);
+  }
+
+  // The next event, or false after the deadline.
+  bool Next(XEvent& event, std::chrono::steady_clock::time_point deadline) {
+    while (XPending(Dpy) == 0) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                              std::chrono::steady_clock::now());
+      if (left.count() <= 0) return false;
+      pollfd pfd{ConnectionNumber(Dpy), POLLIN, 0};
+      poll(&pfd, 1, static_cast<int>(left.count()));
+    }
+    XNextEvent(Dpy, &event);
+    if (event.type == MappingNotify) XRefreshKeyboardMapping(&event.xmapping);
+    return true;
+  }
+
+  bool WaitFor(int type) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    XEvent event;
+    while (Next(event, deadline))
+      if (event.type == type) return true;
+    return false;
+  }
+
+  std::string KeyName(unsigned keycode) {
+    const KeySym sym = XkbKeycodeToKeysym(Dpy, static_cast<KeyCode>(keycode), 0, 0);
+    const char* name = XKeysymToString(sym);
+    return name ? name : "NoSymbol";
+  }
+};
+
+TXEventRecorder::TXEventRecorder() : F(std::make_unique<TImpl>()) {
+  F->Dpy = XOpenDisplay(nullptr);
+  if (!F->Dpy) return;
+  const int screen = DefaultScreen(F->Dpy);
+  F->Win = XCreateSimpleWindow(F->Dpy, RootWindow(F->Dpy, screen), 0, 0,
+                               static_cast<unsigned>(DisplayWidth(F->Dpy, screen)),
+                               static_cast<unsigned>(DisplayHeight(F->Dpy, screen)), 0,
+                               BlackPixel(F->Dpy, screen), WhitePixel(F->Dpy, screen));
+  XSelectInput(F->Dpy, F->Win,
+               KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                   StructureNotifyMask | FocusChangeMask);
+  // Told of keyboard map changes as the toolkits' clients are (the service binds spare keycodes).
+  XkbSelectEvents(F->Dpy, XkbUseCoreKbd, XkbMapNotifyMask, XkbMapNotifyMask);
+  XMapWindow(F->Dpy, F->Win);
+  if (!F->WaitFor(MapNotify)) return;
+  XSetInputFocus(F->Dpy, F->Win, RevertToPointerRoot, CurrentTime);
+  if (!F->WaitFor(FocusIn)) return;
+}
+
+TXEventRecorder::~TXEventRecorder() = default;
+
+bool TXEventRecorder::Ready() const {
+  return F->Dpy != nullptr && F->Win != 0;
+}
+
+std::string TXEventRecorder::TakeUntilMarker(IDesktopInput& Desktop) {
+  Desktop.KeyDown(KeySyms::Pause);
+  Desktop.KeyUp(KeySyms::Pause);
+  std::string text;
+  auto add = [&text](const std::string& word) { text += (text.empty() ? "" : " ") + word; };
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  XEvent event;
+  while (F->Next(event, deadline)) {
+    switch (event.type) {
+      case KeyPress:
+      case KeyRelease: {
+        const std::string name = F->KeyName(event.xkey.keycode);
+        if (name == "Pause") {
+          if (event.type == KeyRelease) return text;
+          continue;
+        }
+        add((event.type == KeyPress ? "+" : "-") + name + Modifiers(event.xkey.state));
+        break;
+      }
+      case ButtonPress:
+      case ButtonRelease:
+        add((event.type == ButtonPress ? "+b" : "-b") + std::to_string(event.xbutton.button));
+        break;
+      case MotionNotify:
+        if (FRecordMotion)
+          add("move(" + std::to_string(event.xmotion.x_root) + "," + std::to_string(event.xmotion.y_root) + ")");
+        break;
+      default:
+        break;
+    }
+  }
+  add("<timeout>");
+  return text;
+}
