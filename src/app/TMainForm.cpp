@@ -48,9 +48,10 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TInterfaceUsuar
   auto* layout = new QVBoxLayout(cliente);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  Panel1 = new TPainelGL(cliente, double(LarguraCliente) / AlturaPainel);
-  Panel1->setFixedSize(LarguraCliente, AlturaPainel);
-  layout->addWidget(Panel1);
+  Panel1 = new TPainelGL(double(LarguraCliente) / AlturaPainel);
+  QWidget* painel = QWidget::createWindowContainer(Panel1, cliente);
+  painel->setFixedSize(LarguraCliente, AlturaPainel);
+  layout->addWidget(painel);
   setCentralWidget(cliente);
 
   painelStatus_ = new QLabel(this);

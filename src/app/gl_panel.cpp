@@ -2,12 +2,10 @@
 
 #include "UConfiguraGL.h"
 
+#include <GL/gl.h>
 #include <QOpenGLContext>
 
-TPainelGL::TPainelGL(QWidget* pai, double aspecto) : QOpenGLWidget(pai), desenho_(aspecto) {
-  // The frame draws outside paintGL; the picture must survive until the panel is composed.
-  setUpdateBehavior(QOpenGLWidget::PartialUpdate);
-}
+TPainelGL::TPainelGL(double aspecto) : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), desenho_(aspecto) {}
 
 TPainelGL::~TPainelGL() {
   FinalizaGL();
@@ -21,21 +19,26 @@ void TPainelGL::initializeGL() {
   desenho_.CriaRecursos();
   ativo_ = true;
   // Should the context go first (the panel torn down with its window), the resources go with it.
-  disconnect(finalizaComContexto_);  // a panel moved to another window gets a new context
+  disconnect(finalizaComContexto_);
   finalizaComContexto_ =
       connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { FinalizaGL(); });
 }
 
 void TPainelGL::paintGL() {
-  // Nothing to do: the frame timer has already drawn the picture into the panel.
+  // An expose between frames: the frame timer draws the next picture within 10 ms.
 }
 
 bool TPainelGL::DesenhaQuadro(const std::function<void(TDesenhoQuadro&)>& quadro) {
-  if (!ativo_) return false;
+  if (!ativo_ || !isExposed()) return false;
   makeCurrent();
   quadro(desenho_);
-  doneCurrent();
-  update();
+  if (capturaPedida_) {
+    QImage imagem(width(), height(), QImage::Format_RGBA8888);
+    glReadPixels(0, 0, width(), height(), GL_RGBA, GL_UNSIGNED_BYTE, imagem.bits());
+    captura_ = imagem.mirrored();
+    capturaPedida_ = false;
+  }
+  context()->swapBuffers(this);
   return true;
 }
 

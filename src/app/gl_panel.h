@@ -1,27 +1,33 @@
 #pragma once
-// Panel1: the OpenGL surface under the menu. It owns the GL context and the drawing resources that live
-// with it; the frame draws into it from the frame timer and the picture is presented right after.
+// Panel1: the OpenGL surface under the menu, a native window of its own inside the main window. It owns
+// the GL context and the drawing resources that live with it; the frame draws into it from the frame
+// timer and presents the picture right there, by swapping the buffers.
 
 #include "frame.h"
 #include "frame_drawing.h"
 
-#include <QOpenGLWidget>
+#include <QImage>
+#include <QOpenGLWindow>
 
 #include <functional>
 
-class TPainelGL : public QOpenGLWidget {
+class TPainelGL : public QOpenGLWindow {
  public:
   // `aspecto`: width / height of the panel, fixed with the window.
-  TPainelGL(QWidget* pai, double aspecto);
+  explicit TPainelGL(double aspecto);
   ~TPainelGL() override;
 
-  // Runs `quadro` with the context current and the panel's drawing at hand, then presents the picture.
-  // Returns false, having run nothing, while the context does not exist (before the window is first shown
-  // or after FinalizaGL).
+  // Runs `quadro` with the context current and the panel's drawing at hand, then swaps the buffers.
+  // Returns false, having run nothing, while there is no context or nothing of the panel is on screen
+  // (before the window first shows, minimised, after FinalizaGL).
   bool DesenhaQuadro(const std::function<void(TDesenhoQuadro&)>& quadro);
 
   // Releases the drawing resources with the context current; the context goes with the panel.
   void FinalizaGL();
+
+  // The next picture drawn is also kept as an image (for checks of what the student sees).
+  void PedeCaptura() { capturaPedida_ = true; }
+  const QImage& Captura() const { return captura_; }
 
  protected:
   void initializeGL() override;
@@ -30,5 +36,7 @@ class TPainelGL : public QOpenGLWidget {
  private:
   TDesenhoQuadroGL desenho_;
   bool ativo_ = false;
+  bool capturaPedida_ = false;
+  QImage captura_;
   QMetaObject::Connection finalizaComContexto_;
 };

@@ -152,7 +152,9 @@ TEST_F(Janela, IniciaComMenuStatusETempVazio) {
 TEST_F(Janela, QuadroDesenhaFundoPretoEPisoVerde) {
   Abre();
   EsperaQuadros(5);
-  const QImage imagem = form->Painel()->grabFramebuffer();
+  form->Painel()->PedeCaptura();
+  EsperaQuadros(2);
+  const QImage imagem = form->Painel()->Captura();
   ASSERT_EQ(imagem.size(), QSize(769, 610));
   EXPECT_EQ(QColor(imagem.pixel(5, 5)), QColor(Qt::black)) << "the sky is the black clear colour";
   // The floor fills the lower part of the start view: its translucent green cells over black.
