@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev libqt6opengl6-dev qt6-base-dev-tools
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
-  libudev-dev libx11-dev libxtst-dev
+  libudev-dev libx11-dev libxtst-dev libxrandr-dev
   xvfb xauth x11-apps x11-utils imagemagick
 )
 

@@ -8,7 +8,7 @@ namespace {
 
 // The auto-repeat's and the pointer nudge's scan order; A and B are taken out of the auto-repeat.
 constexpr std::array<TWiimoteButtonIndex, WiimoteButtonCount> ScanOrder{
-    ButtonUp,   ButtonDown,  ButtonRight, ButtonLeft, ButtonA, ButtonB, ButtonPlus,
+    ButtonUp,    ButtonDown, ButtonRight, ButtonLeft, ButtonA, ButtonB, ButtonPlus,
     ButtonMinus, ButtonHome, ButtonOne,   ButtonTwo,  ButtonC, ButtonZ};
 
 bool GrabButton(TWiimoteButtonIndex Index) {
@@ -102,7 +102,7 @@ void TButtonActions::DoAction(const TButtonAssign& Assign, bool IsRepeat, TButto
     if (press) SendKeys(FDesktop, "Alt+Left");
   } else if (type == "Mixer->Volume Up" || type == "Mixer->Volume Down" || type == "Mixer->Mute") {
     // The desktop's own volume keys, which its sound control answers.
-    const TKeySym key = type == "Mixer->Mute"          ? KeySyms::AudioMute
+    const TKeySym key = type == "Mixer->Mute"        ? KeySyms::AudioMute
                         : type == "Mixer->Volume Up" ? KeySyms::AudioRaiseVolume
                                                      : KeySyms::AudioLowerVolume;
     if (press) {

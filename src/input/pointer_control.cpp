@@ -56,23 +56,26 @@ void TPointerControl::MotionTimerTimer(uint32_t Now, bool CursorButtonHeld) {
   EdgeRumble(Now, monitors);
 }
 
+void TPointerControl::EndPulse() {
+  FHost.SetLeds(LedsPointerOn);
+  FVibracao.Vibrando = false;
+  FVibracao.PulsoDeBorda = false;
+}
+
 void TPointerControl::EdgeRumble(uint32_t Now, const TMonitors& Monitors) {
   const bool pulseOver = FVibracao.Vibrando && Now - FVibracao.InicioVibracao > EdgeRumbleMs;
   if (FSetting.RumbleOnEdge && OnDesktopEdge(Monitors, FDesktop.CursorPos())) {
     if (pulseOver) {
-      FHost.SetLeds(LedsPointerOn);
-      FVibracao.Vibrando = false;
+      EndPulse();
     } else if (!FVibracao.Vibrando && !FWasOnEdge) {
       FHost.SetLeds(LedsPointerOnRumble);
       FVibracao.InicioVibracao = Now;
       FVibracao.Vibrando = true;
+      FVibracao.PulsoDeBorda = true;
     }
     FWasOnEdge = true;
     return;
   }
   FWasOnEdge = false;
-  if (pulseOver) {
-    FHost.SetLeds(LedsPointerOn);
-    FVibracao.Vibrando = false;
-  }
+  if (pulseOver) EndPulse();
 }

@@ -34,6 +34,7 @@ class TPointerControl {
  private:
   void MoveTo(TPoint From, TPoint To, const TMonitors& Monitors);
   void EdgeRumble(uint32_t Now, const TMonitors& Monitors);
+  void EndPulse();
 
   const TQuillonSetting& FSetting;
   const TWiimote& FWiimote;

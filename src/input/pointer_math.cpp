@@ -55,8 +55,8 @@ TPoint IRTarget(const TScreenRect& Primary, int32_t IRMidX, int32_t IRMidY, int3
   const int64_t a = DisplayEdgeAdjustmentLimit.Clamp(DisplayEdgeAdjustment);
   const int64_t tx = DivRound(int64_t{Primary.Width} * (1024 - int64_t{IRMidX}), 1024);
   // H x (768 / (768 - 2A) x M - A) / 768 over one common denominator.
-  const int64_t ty = DivRound(int64_t{Primary.Height} * (768 * int64_t{IRMidY} - a * (768 - 2 * a)),
-                              768 * (768 - 2 * a));
+  const int64_t ty =
+      DivRound(int64_t{Primary.Height} * (768 * int64_t{IRMidY} - a * (768 - 2 * a)), 768 * (768 - 2 * a));
   return {static_cast<int32_t>(Primary.X + tx), static_cast<int32_t>(Primary.Y + ty)};
 }
 

@@ -7,4 +7,7 @@
 struct TVibracao {
   bool Vibrando = false;        // the program has switched the rumble on
   uint32_t InicioVibracao = 0;  // ms of the millisecond clock when the rumble was last switched on
+  // The rumble running is the pointer's edge pulse (from its start at InicioVibracao until the pointer
+  // control ends it), so the frame's own switching can leave it on for its 60 ms.
+  bool PulsoDeBorda = false;
 };

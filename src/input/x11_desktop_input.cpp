@@ -1,20 +1,86 @@
 #include "x11_desktop_input.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #ifdef VIRETA_HAVE_XRANDR
 #include <X11/extensions/Xrandr.h>
 #endif
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <cstdlib>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
 
-struct TDisplayCloser {
-  void operator()(Display* d) const { XCloseDisplay(d); }
+// Xlib has one handler of broken connections for the whole process, and its default ends the process.
+// This one answers for the displays the service opened (whose own exit handler then lets the process go
+// on) and hands every other display to the handler that was there before. Xlib's API makes this state
+// process-wide; it is kept here and nowhere else.
+class TConnectionLoss {
+ public:
+  static void Watch(Display* d) {
+    TState& s = State();
+    const std::lock_guard lock(s.Mutex);
+    if (!s.Installed) {
+      s.Previous = XSetIOErrorHandler(&TConnectionLoss::OnBroken);
+      s.Installed = true;
+    }
+    s.Ours.push_back(d);
+  }
+  static void Forget(Display* d) {
+    TState& s = State();
+    const std::lock_guard lock(s.Mutex);
+    std::erase(s.Ours, d);
+  }
+
+ private:
+  struct TState {
+    std::mutex Mutex;
+    bool Installed = false;
+    XIOErrorHandler Previous = nullptr;
+    std::vector<Display*> Ours;
+  };
+  static TState& State() {
+    static TState state;
+    return state;
+  }
+  static int OnBroken(Display* d) {
+    XIOErrorHandler previous = nullptr;
+    {
+      TState& s = State();
+      const std::lock_guard lock(s.Mutex);
+      if (std::find(s.Ours.begin(), s.Ours.end(), d) != s.Ours.end()) return 0;
+      previous = s.Previous;
+    }
+    return previous ? previous(d) : 0;
+  }
 };
+
+struct TDisplayCloser {
+  void operator()(Display* d) const {
+    XCloseDisplay(d);
+    TConnectionLoss::Forget(d);
+  }
+};
+
+// A server that is there may still refuse a connection now and then (a full listen queue right after
+// other clients came and went): a few quick tries tell that apart from no server at all.
+Display* OpenDisplay(const char* DisplayName) {
+  const char* name = DisplayName ? DisplayName : std::getenv("DISPLAY");
+  if (name == nullptr || *name == '\0') return nullptr;
+  constexpr int Tries = 5;
+  for (int attempt = 1;; ++attempt) {
+    if (Display* d = XOpenDisplay(name)) return d;
+    if (attempt == Tries) return nullptr;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 * attempt));
+  }
+}
 
 unsigned XButton(TMouseButton Button) {
   switch (Button) {
@@ -32,6 +98,7 @@ unsigned XButton(TMouseButton Button) {
 
 struct TX11DesktopInput::TImpl {
   std::unique_ptr<Display, TDisplayCloser> Dpy;
+  bool Lost = false;  // the connection broke (the server ended): Dpy may only be closed
   Window Root = 0;
   bool RandrMonitors = false;
 
@@ -40,27 +107,42 @@ struct TX11DesktopInput::TImpl {
     KeySym Sym;
   };
   bool SparesSearched = false;
-  std::vector<KeyCode> Spares;      // keycodes without any keysym, highest first
-  std::vector<TBinding> Bindings;   // spare keycodes bound by us, in the order of Spares
+  std::vector<KeyCode> Spares;     // keycodes without any keysym, highest first
+  std::vector<TBinding> Bindings;  // spare keycodes bound by us, in the order of Spares
   std::size_t NextReuse = 0;
 
   explicit TImpl(const char* DisplayName) {
-    Dpy.reset(XOpenDisplay(DisplayName));
+    Dpy.reset(OpenDisplay(DisplayName));
     if (!Dpy) return;
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(Dpy.get(), &event, &error, &major, &minor)) {
       Dpy.reset();
       return;
     }
+    // Xlib ends the process when the connection breaks. The sandbox does not depend on this server (it
+    // may be an XWayland that went away), so the desktop actions just stop.
+    TConnectionLoss::Watch(Dpy.get());
+    XSetIOErrorExitHandler(Dpy.get(), &TImpl::ConnectionLost, this);
     Root = DefaultRootWindow(Dpy.get());
+    // Without this a client of the keyboard extension hears of no layout change, and XKeysymToKeycode
+    // would keep answering from the layout of the start.
+    XkbSelectEvents(Dpy.get(), XkbUseCoreKbd, XkbMapNotifyMask, XkbMapNotifyMask);
 #ifdef VIRETA_HAVE_XRANDR
     if (XRRQueryExtension(Dpy.get(), &event, &error) && XRRQueryVersion(Dpy.get(), &major, &minor))
       RandrMonitors = major > 1 || (major == 1 && minor >= 5);
 #endif
   }
 
+  static void ConnectionLost(Display*, void* Self) {
+    static_cast<TImpl*>(Self)->Lost = true;
+  }
+
+  bool Usable() const {
+    return Dpy && !Lost;
+  }
+
   ~TImpl() {
-    if (!Dpy) return;
+    if (!Usable()) return;
     for (const TBinding& b : Bindings) {
       KeySym none = NoSymbol;
       XChangeKeyboardMapping(Dpy.get(), b.Code, 1, &none, 1);
@@ -68,8 +150,8 @@ struct TX11DesktopInput::TImpl {
     XSync(Dpy.get(), False);
   }
 
-  // Nothing here asks for events, but every client gets the keyboard's mapping changes: take them in, so
-  // the queue stays empty and XKeysymToKeycode sees the current layout.
+  // The only events here are the keyboard's mapping changes: taking them in keeps the queue empty and lets
+  // Xlib bring its copy of the layout up to date.
   void TakeMappingChanges() {
     while (XPending(Dpy.get()) > 0) {
       XEvent event;
@@ -82,7 +164,8 @@ struct TX11DesktopInput::TImpl {
     SparesSearched = true;
     int minCode = 0, maxCode = 0, perCode = 0;
     XDisplayKeycodes(Dpy.get(), &minCode, &maxCode);
-    KeySym* map = XGetKeyboardMapping(Dpy.get(), static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
+    KeySym* map =
+        XGetKeyboardMapping(Dpy.get(), static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
     if (!map) return;
     for (int code = maxCode; code >= minCode; --code) {
       const KeySym* syms = map + static_cast<std::ptrdiff_t>(code - minCode) * perCode;
@@ -123,7 +206,7 @@ struct TX11DesktopInput::TImpl {
   }
 
   void FakeKey(TKeySym Key, bool Down) {
-    if (!Dpy) return;
+    if (!Usable()) return;
     const KeyCode code = CodeFor(Key);
     if (code == 0) return;
     XTestFakeKeyEvent(Dpy.get(), code, Down ? True : False, CurrentTime);
@@ -131,7 +214,7 @@ struct TX11DesktopInput::TImpl {
   }
 
   void FakeButton(unsigned Button, bool Down) {
-    if (!Dpy) return;
+    if (!Usable()) return;
     XTestFakeButtonEvent(Dpy.get(), Button, Down ? True : False, CurrentTime);
     XFlush(Dpy.get());
   }
@@ -146,7 +229,7 @@ struct TX11DesktopInput::TImpl {
 
   // Every monitor, the primary one first.
   TMonitors MonitorsPrimaryFirst() {
-    if (!Dpy) return {};
+    if (!Usable()) return {};
     TMonitors monitors;
 #ifdef VIRETA_HAVE_XRANDR
     if (RandrMonitors) {
@@ -172,7 +255,7 @@ TX11DesktopInput::TX11DesktopInput(const char* DisplayName) : F(std::make_unique
 TX11DesktopInput::~TX11DesktopInput() = default;
 
 bool TX11DesktopInput::Available() const {
-  return F->Dpy != nullptr;
+  return F->Usable();
 }
 
 void TX11DesktopInput::KeyDown(TKeySym Key) {
@@ -200,7 +283,7 @@ void TX11DesktopInput::Wheel(int Notches) {
 }
 
 TPoint TX11DesktopInput::CursorPos() {
-  if (!F->Dpy) return {};
+  if (!F->Usable()) return {};
   Window root = 0, child = 0;
   int rootX = 0, rootY = 0, winX = 0, winY = 0;
   unsigned mask = 0;
@@ -209,7 +292,7 @@ TPoint TX11DesktopInput::CursorPos() {
 }
 
 void TX11DesktopInput::SetCursorPos(TPoint P) {
-  if (!F->Dpy) return;
+  if (!F->Usable()) return;
   XWarpPointer(F->Dpy.get(), None, F->Root, 0, 0, 0, 0, P.X, P.Y);
   XFlush(F->Dpy.get());
 }

@@ -17,6 +17,8 @@ class TX11DesktopInput final : public IDesktopInput {
   TX11DesktopInput(const TX11DesktopInput&) = delete;
   TX11DesktopInput& operator=(const TX11DesktopInput&) = delete;
 
+  // False from the start without a usable display, and from the moment the connection breaks (the server
+  // ended): the process goes on, the desktop actions stop.
   bool Available() const override;
   // A key that the layout lacks (F13 to F24 on most layouts, a character of another script) is bound to a
   // spare keycode for the rest of the run, then struck like any other.

@@ -267,14 +267,21 @@ class JanelaComRemoto : public Janela {
     Abre();
     caminho = plataforma.Plug(remoto);
     ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1" && Menu("Configurações")->isEnabled(); }));
+    // A remote at rest has been reporting before any button is pressed, as a real one streams its reports:
+    // the frames have seen its accelerometer.
+    remoto.SetAccel(128, 128, 154);
+    Envia(0);
+    EsperaQuadros(2);
   }
-  // One data report from the remote, and the window has decoded it.
+  // The remote reports with these buttons, as a real one streams its reports, until the window has
+  // decoded them (the first reports may still find the connect sequence setting the report mode).
   void Envia(uint16_t botoes) {
     remoto.SetButtons(botoes);
-    ASSERT_TRUE(remoto.SendDataReport());
     ASSERT_TRUE(Espera([&] {
-      return form->Wii().Wiimote().ButtonState[ButtonA].Down == bool(botoes & 0x0008) &&
-             form->Wii().Wiimote().ButtonState[ButtonRight].Down == bool(botoes & 0x0200);
+      remoto.SendDataReport();
+      const TWiimote& w = form->Wii().Wiimote();
+      return w.AccelZ == 154 && w.ButtonState[ButtonA].Down == bool(botoes & 0x0008) &&
+             w.ButtonState[ButtonRight].Down == bool(botoes & 0x0200);
     }));
   }
   TVirtualWiimote remoto;
@@ -321,6 +328,24 @@ TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
   Envia(0x0008);
   EXPECT_TRUE(Espera([&] { return !form->CenaAtual()->Objetos[0].Agarrado; }));
   EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x90; }));
+}
+
+TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraEVoltaParaSoltar) {
+  Conecta();
+  CenaDeTeste c;
+  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::Z, 0.2}, {Coluna::ODEMove, true},
+           {Coluna::UserMove, true}, {Coluna::MoveZ, true}, {Coluna::TemGravidade, false}});
+  form->AbreCena(c.Grava(pasta / "bola.xml"));
+  Envia(0x0008 | 0x0004);
+  ASSERT_TRUE(Espera([&] { return form->CenaAtual()->Objetos[0].Agarrado; }));
+  plataforma.Unplug(caminho);
+  ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }));
+  EsperaQuadros(10);
+  EXPECT_TRUE(form->CenaAtual()->Objetos[0].Agarrado) << "held until the remote says otherwise";
+  caminho = plataforma.Plug(remoto);
+  ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1"; }));
+  Envia(0);
+  EXPECT_TRUE(Espera([&] { return !form->CenaAtual()->Objetos[0].Agarrado; }));
 }
 
 TEST_F(JanelaComRemoto, FecharDevolveORemotoAoModoDeBotoes) {

@@ -22,7 +22,9 @@ class ButtonActions : public ::testing::Test {
     s.Down = false;
     control_.ButtonEdge(WiimoteButtons[b].Mask, 2, s, now_);
   }
-  void Assign(TWiimoteButtonIndex b, const char* type, const char* value = "") { buttons_[b] = {type, value}; }
+  void Assign(TWiimoteButtonIndex b, const char* type, const char* value = "") {
+    buttons_[b] = {type, value};
+  }
   // The 20 ms auto-repeat ticking for `ms` milliseconds.
   void RepeatFor(uint32_t ms) {
     for (uint32_t ticks = ms / 20; ticks > 0; --ticks) {

@@ -66,7 +66,8 @@ TEST_F(SpawnStarter, AProgramThatCannotStartStartsNothing) {
   EXPECT_EQ(error, ENOENT);
   const std::filesystem::path text = folder_.Path() / "notas.txt";
   WriteFile(text, "echo started > started.txt\n");
-  std::filesystem::permissions(text, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::permissions(text,
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   EXPECT_EQ(starter_.Spawn({text.string()}, error), -1);
   EXPECT_EQ(error, EACCES);
   // Executable but no program: no shell is asked to read it as a script.

@@ -45,12 +45,15 @@ TEST_F(DecodedButtons, RepeatedReportsOfTheSameStateRunNoAction) {
 TEST_F(DecodedButtons, HeldDirectionRepeatsAndGrabButtonsStaySilent) {
   buttons_[ButtonA] = {"Keys", "X"};
   buttons_[ButtonB] = {"Cursor ON/OFF", ""};
-  const uint16_t word = WiimoteButtons[ButtonDown].Mask | WiimoteButtons[ButtonA].Mask | WiimoteButtons[ButtonB].Mask;
+  const uint16_t word =
+      WiimoteButtons[ButtonDown].Mask | WiimoteButtons[ButtonA].Mask | WiimoteButtons[ButtonB].Mask;
   for (uint32_t t = 0; t <= 2000; t += 10) Report(word, t);  // reports every 10 ms, held 2 s
   const std::string typed = desktop_.Take();
-  // The press at 0, then every 10 ms report-tick from 810 to 2000 (the test ticks the repeat with each report).
+  // The press at 0, then every 10 ms report-tick from 810 to 2000 (the test ticks the repeat with each
+  // report).
   std::size_t downs = 0;
-  for (std::size_t at = typed.find("+Down"); at != std::string::npos; at = typed.find("+Down", at + 1)) ++downs;
+  for (std::size_t at = typed.find("+Down"); at != std::string::npos; at = typed.find("+Down", at + 1))
+    ++downs;
   EXPECT_EQ(downs, 1u + 120u);
   EXPECT_EQ(typed.find("+x"), std::string::npos);
   EXPECT_FALSE(host_.MotionTimer);

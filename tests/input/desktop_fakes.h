@@ -14,7 +14,8 @@
 // calibration copies the remote's accelerometer bytes into the settings.
 class TFakeControlHost : public IDesktopControlHost {
  public:
-  TFakeControlHost(TQuillonSetting& Setting, const TWiimote& Wiimote) : FSetting(Setting), FWiimote(Wiimote) {}
+  TFakeControlHost(TQuillonSetting& Setting, const TWiimote& Wiimote)
+      : FSetting(Setting), FWiimote(Wiimote) {}
   void SetLeds(uint8_t Value) override { Leds.push_back(Value); }
   bool MotionTimerActive() const override { return MotionTimer; }
   void SetMotionTimerActive(bool Active) override { MotionTimer = Active; }

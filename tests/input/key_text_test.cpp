@@ -18,7 +18,8 @@ TEST_F(KeyText, ModifiersGoDownOutsideInAndComeUpInsideOut) {
   EXPECT_EQ(Typed("Ctrl+Shift+T"), "+Control_L +Shift_L +t -t -Shift_L -Control_L");
   EXPECT_EQ(Typed("shift+ctrl+t"), "+Control_L +Shift_L +t -t -Shift_L -Control_L");
   EXPECT_EQ(Typed("^C"), "+Control_L +c -c -Control_L");
-  EXPECT_EQ(Typed("Alt+Ctrl+Shift+Del"), "+Alt_L +Control_L +Shift_L +Delete -Delete -Shift_L -Control_L -Alt_L");
+  EXPECT_EQ(Typed("Alt+Ctrl+Shift+Del"),
+            "+Alt_L +Control_L +Shift_L +Delete -Delete -Shift_L -Control_L -Alt_L");
   EXPECT_EQ(Typed("ALT+f4"), "+Alt_L +F4 -F4 -Alt_L");
   EXPECT_EQ(Typed("^^x"), "+Control_L +x -x -Control_L");
 }
@@ -33,14 +34,30 @@ TEST_F(KeyText, TheWindowsKeyComesOutOfTheTextWhereverItStands) {
 }
 
 TEST_F(KeyText, EveryNamedKeyAnyCase) {
-  const std::pair<const char*, const char*> named[] = {
-      {"BkSp", "BackSpace"}, {"tab", "Tab"},    {"ENTER", "Return"}, {"Esc", "Escape"}, {"Space", "space"},
-      {"PgUp", "Prior"},     {"pgdn", "Next"},  {"End", "End"},      {"Home", "Home"},  {"Left", "Left"},
-      {"Up", "Up"},          {"Right", "Right"}, {"Down", "Down"},   {"Ins", "Insert"}, {"Del", "Delete"},
-      {"0", "0"},            {"9", "9"},        {"a", "a"},          {"Z", "z"},        {"F1", "F1"},
-      {"f12", "F12"},        {"F13", "F13"},    {"F24", "F24"}};
-  for (const auto& [text, key] : named)
-    EXPECT_EQ(Typed(text), std::string("+") + key + " -" + key) << text;
+  const std::pair<const char*, const char*> named[] = {{"BkSp", "BackSpace"},
+                                                       {"tab", "Tab"},
+                                                       {"ENTER", "Return"},
+                                                       {"Esc", "Escape"},
+                                                       {"Space", "space"},
+                                                       {"PgUp", "Prior"},
+                                                       {"pgdn", "Next"},
+                                                       {"End", "End"},
+                                                       {"Home", "Home"},
+                                                       {"Left", "Left"},
+                                                       {"Up", "Up"},
+                                                       {"Right", "Right"},
+                                                       {"Down", "Down"},
+                                                       {"Ins", "Insert"},
+                                                       {"Del", "Delete"},
+                                                       {"0", "0"},
+                                                       {"9", "9"},
+                                                       {"a", "a"},
+                                                       {"Z", "z"},
+                                                       {"F1", "F1"},
+                                                       {"f12", "F12"},
+                                                       {"F13", "F13"},
+                                                       {"F24", "F24"}};
+  for (const auto& [text, key] : named) EXPECT_EQ(Typed(text), std::string("+") + key + " -" + key) << text;
 }
 
 TEST_F(KeyText, TextNamingNoKeyTypesNothing) {
@@ -59,7 +76,8 @@ TEST_F(KeyText, OtherKeysGoByTheLayoutsName) {
 
 TEST(KeyTextParse, ParsedCombination) {
   TRecordingDesktopInput layout;
-  EXPECT_EQ(ParseKeyText("Ctrl+Win+D", layout), (TKeyCombination{true, false, true, false, KeySyms::LetterA + 3}));
+  EXPECT_EQ(ParseKeyText("Ctrl+Win+D", layout),
+            (TKeyCombination{true, false, true, false, KeySyms::LetterA + 3}));
   EXPECT_EQ(ParseKeyText("Ctrl+Bogus", layout), (TKeyCombination{}));
   EXPECT_EQ(NamedKey("F24"), KeySyms::F1 + 23);
   EXPECT_EQ(NamedKey("F07"), std::nullopt);

@@ -32,18 +32,6 @@ class PointerControl : public ::testing::Test {
   uint32_t now_ = 1000;
 };
 
-TEST_F(PointerControl, TiltMovesByTheFastOrSlowStep) {
-  remote_.AccelX = remote_.AccelY = 140;
-  Tick();
-  EXPECT_EQ(Pointer(), (TPoint{508, 406}));
-  Tick(true);  // "Slower" while the cursor button is held
-  EXPECT_EQ(Pointer(), (TPoint{510, 408}));
-  remote_.AccelX = 116;
-  remote_.AccelY = 128;
-  Tick();
-  EXPECT_EQ(Pointer(), (TPoint{502, 408}));
-}
-
 TEST_F(PointerControl, TiltInTheDeadZoneLeavesThePointerAlone) {
   remote_.AccelX = 129;
   remote_.AccelY = 127;
@@ -117,12 +105,14 @@ TEST_F(PointerControl, ArrivingAtAnEdgeRumblesOnceForJustOver60Ms) {
   EXPECT_EQ(Pointer(), (TPoint{0, 300}));
   EXPECT_EQ(host_.Leds, (std::vector<int>{145}));
   EXPECT_TRUE(rumble_.Vibrando);
+  EXPECT_TRUE(rumble_.PulsoDeBorda);
   EXPECT_EQ(rumble_.InicioVibracao, 5002u);
   Run(60);  // up to 5062: exactly 60 ms is not yet over
   EXPECT_EQ(host_.Leds, (std::vector<int>{145}));
   Run(2);
   EXPECT_EQ(host_.Leds, (std::vector<int>{145, 144}));
   EXPECT_FALSE(rumble_.Vibrando);
+  EXPECT_FALSE(rumble_.PulsoDeBorda);
   Run(2000);  // staying on the edge
   EXPECT_EQ(host_.Leds, (std::vector<int>{145, 144}));
   EXPECT_TRUE(control_.WasOnEdge());
@@ -171,6 +161,7 @@ TEST_F(PointerControl, ARumbleOfTheGrabIsNotTakenForAnEdgePulse) {
   Tick();
   EXPECT_TRUE(host_.Leds.empty());
   EXPECT_TRUE(rumble_.Vibrando);
+  EXPECT_FALSE(rumble_.PulsoDeBorda);
 }
 
 TEST_F(PointerControl, CursorOnAndOffSwitchTheTimerAndTheLeds) {

@@ -15,26 +15,26 @@ TEST(TiltStep, WorkedValuesWithTheDefaults) {
   EXPECT_EQ(Tilt(s, 12, 12, true), (TPoint{2, 2}));
   EXPECT_EQ(Tilt(s, -12, 0), (TPoint{-8, 0}));
   EXPECT_EQ(Tilt(s, -12, 0, true), (TPoint{-1, 0}));
-  EXPECT_EQ(Tilt(s, 1, -1), (TPoint{0, 0}));  // AccelX 129: inside the dead zone
+  EXPECT_EQ(Tilt(s, 1, -1), (TPoint{0, 0}));   // AccelX 129: inside the dead zone
   EXPECT_EQ(Tilt(s, 2, -2), (TPoint{1, -1}));  // on its border: moves
 }
 
 TEST(TiltStep, FasterTakesTheSlowStepUntilTheButtonIsHeld) {
   TQuillonSetting s;
   s.OnPush = "Faster";
-  EXPECT_EQ(Tilt(s, 2, 0), (TPoint{1, 0}));  // 2 / 9 x 1.2 = 0.27, up to 1
+  EXPECT_EQ(Tilt(s, 2, 0), (TPoint{1, 0}));   // 2 / 9 x 1.2 = 0.27, up to 1
   EXPECT_EQ(Tilt(s, -2, 0), (TPoint{0, 0}));  // -0.27, up to 0
   EXPECT_EQ(Tilt(s, 12, 12, true), (TPoint{8, 6}));
 }
 
 TEST(TiltStep, WholeStepsAreExact) {
+  // -105 / 9 x 1.2 is exactly -14 and -91 / 1.95 x 1.2 exactly -56; in floating point both come out a hair
+  // short, which rounding up or toward zero would turn into -13 and -55.
   TQuillonSetting s;
-  s.OnPush = "Faster";
-  // 15 / 9 x 1.2 is exactly 2: no rounding error may push it up to 3; 9 / 9 is exactly 1.
-  EXPECT_EQ(Tilt(s, 15, 9), (TPoint{2, 1}));
-  s.OnPush = "Slower";
-  s.SpeedFast = 15;  // f = 0.75: 3 / 0.75 x 1.2 = 4.8 and 3 / 0.75 = 4
-  EXPECT_EQ(Tilt(s, 3, 3), (TPoint{4, 4}));
+  s.SensorThreshold = 0;
+  EXPECT_EQ(Tilt(s, -105, -9, true), (TPoint{-14, -1}));
+  s.SpeedFast = 3;
+  EXPECT_EQ(Tilt(s, -91, 39), (TPoint{-56, 20}));
 }
 
 TEST(TiltStep, OtherOnPushInversionAndSpeedLimits) {

@@ -1,9 +1,15 @@
 // Runs under a virtual X server: the real XTest service drives the desktop and a real X client records
 // what reaches it.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
 
 #ifdef VIRETA_HAVE_XRANDR
-#include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 #endif
 
@@ -12,6 +18,7 @@
 #include "pointer_math.h"
 #include "x11_desktop_input.h"
 #include "x_event_recorder.h"
+#include "x_test_display.h"
 
 namespace {
 
@@ -152,7 +159,7 @@ TEST_F(X11Desktop, IRAimGlidesOnTheRealScreen) {
 // a short one on the right, leaving the screen's lower right quarter on no monitor.
 class TwoMonitors {
  public:
-  TwoMonitors() : FDpy(XOpenDisplay(nullptr)) {
+  TwoMonitors() : FDpy(OpenTestDisplay()) {
     if (!FDpy) return;
     const Window root = DefaultRootWindow(FDpy);
     XRRScreenResources* resources = XRRGetScreenResources(FDpy, root);
@@ -204,6 +211,59 @@ TEST_F(X11Desktop, MonitorsComeFromRandRWithThePrimaryFirst) {
   EXPECT_EQ(host_.Leds, (std::vector<int>{145}));
 }
 #endif
+
+// A virtual X server of the test's own, on a display number it picks itself.
+class TOwnXServer {
+ public:
+  TOwnXServer() {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    const std::string fd = std::to_string(fds[1]);
+    const char* argv[] = {"Xvfb",       "-displayfd", fd.c_str(), "-screen", "0",
+                          "640x480x24", "-nolisten",  "tcp",      nullptr};
+    if (posix_spawnp(&FPid, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ) != 0) FPid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    // The server writes its display number and a newline once it accepts clients.
+    std::string number;
+    char c = 0;
+    pollfd pfd{fds[0], POLLIN, 0};
+    while (FPid > 0 && poll(&pfd, 1, 10000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (!number.empty()) FName = ":" + number;
+  }
+  ~TOwnXServer() { Stop(); }
+  void Stop() {
+    if (FPid <= 0) return;
+    kill(FPid, SIGTERM);
+    waitpid(FPid, nullptr, 0);
+    FPid = -1;
+  }
+  const std::string& Name() const { return FName; }
+
+ private:
+  pid_t FPid = -1;
+  std::string FName;
+};
+
+TEST(X11DesktopLosingItsServer, TheProgramGoesOnAndTheActionsStop) {
+  TOwnXServer server;
+  ASSERT_FALSE(server.Name().empty()) << "Xvfb did not start";
+  TX11DesktopInput desktop(server.Name().c_str());
+  ASSERT_TRUE(desktop.Available());
+  desktop.SetCursorPos({10, 20});
+  EXPECT_EQ(desktop.CursorPos(), (TPoint{10, 20}));
+  server.Stop();
+  desktop.KeyDown(KeySyms::ControlL);
+  desktop.SetCursorPos({30, 40});
+  desktop.CursorPos();
+  desktop.Monitors();
+  EXPECT_FALSE(desktop.Available());
+  EXPECT_TRUE(desktop.Monitors().empty());
+}
 
 TEST(X11DesktopWithoutDisplay, IsUnavailableAndDoesNothing) {
   TX11DesktopInput desktop(":93");  // no server there

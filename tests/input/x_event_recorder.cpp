@@ -1,11 +1,22 @@
 #include "x_event_recorder.h"
 
+#include "x_test_display.h"
+
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
 
 #include <chrono>
+
+Display* OpenTestDisplay() {
+  Display* d = XOpenDisplay(nullptr);
+  for (int attempt = 1; attempt < 5 && !d; ++attempt) {
+    poll(nullptr, 0, 5 * attempt);
+    d = XOpenDisplay(nullptr);
+  }
+  return d;
+}
 
 namespace {
 
@@ -33,8 +44,8 @@ struct TXEventRecorder::TImpl {
   // The next event, or false after the deadline.
   bool Next(XEvent& event, std::chrono::steady_clock::time_point deadline) {
     while (XPending(Dpy) == 0) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                              std::chrono::steady_clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       if (left.count() <= 0) return false;
       pollfd pfd{ConnectionNumber(Dpy), POLLIN, 0};
       poll(&pfd, 1, static_cast<int>(left.count()));
@@ -60,7 +71,7 @@ struct TXEventRecorder::TImpl {
 };
 
 TXEventRecorder::TXEventRecorder() : F(std::make_unique<TImpl>()) {
-  F->Dpy = XOpenDisplay(nullptr);
+  F->Dpy = OpenTestDisplay();
   if (!F->Dpy) return;
   const int screen = DefaultScreen(F->Dpy);
   F->Win = XCreateSimpleWindow(F->Dpy, RootWindow(F->Dpy, screen), 0, 0,
@@ -109,7 +120,8 @@ std::string TXEventRecorder::TakeUntilMarker(IDesktopInput& Desktop) {
         break;
       case MotionNotify:
         if (FRecordMotion)
-          add("move(" + std::to_string(event.xmotion.x_root) + "," + std::to_string(event.xmotion.y_root) + ")");
+          add("move(" + std::to_string(event.xmotion.x_root) + "," + std::to_string(event.xmotion.y_root) +
+              ")");
         break;
       default:
         break;

@@ -19,15 +19,29 @@ const char* ButtonText(TMouseButton Button) {
 }  // namespace
 
 std::string KeySymText(TKeySym Key) {
-  static const std::map<TKeySym, const char*> names{
-      {KeySyms::BackSpace, "BackSpace"}, {KeySyms::Tab, "Tab"},           {KeySyms::Return, "Return"},
-      {KeySyms::Pause, "Pause"},         {KeySyms::Escape, "Escape"},     {KeySyms::Space, "space"},
-      {KeySyms::Home, "Home"},           {KeySyms::Left, "Left"},         {KeySyms::Up, "Up"},
-      {KeySyms::Right, "Right"},         {KeySyms::Down, "Down"},         {KeySyms::PageUp, "Prior"},
-      {KeySyms::PageDown, "Next"},       {KeySyms::End, "End"},           {KeySyms::Insert, "Insert"},
-      {KeySyms::Delete, "Delete"},       {KeySyms::ShiftL, "Shift_L"},    {KeySyms::ControlL, "Control_L"},
-      {KeySyms::AltL, "Alt_L"},          {KeySyms::SuperL, "Super_L"},    {KeySyms::AudioMute, "AudioMute"},
-      {KeySyms::AudioRaiseVolume, "AudioRaiseVolume"}, {KeySyms::AudioLowerVolume, "AudioLowerVolume"}};
+  static const std::map<TKeySym, const char*> names{{KeySyms::BackSpace, "BackSpace"},
+                                                    {KeySyms::Tab, "Tab"},
+                                                    {KeySyms::Return, "Return"},
+                                                    {KeySyms::Pause, "Pause"},
+                                                    {KeySyms::Escape, "Escape"},
+                                                    {KeySyms::Space, "space"},
+                                                    {KeySyms::Home, "Home"},
+                                                    {KeySyms::Left, "Left"},
+                                                    {KeySyms::Up, "Up"},
+                                                    {KeySyms::Right, "Right"},
+                                                    {KeySyms::Down, "Down"},
+                                                    {KeySyms::PageUp, "Prior"},
+                                                    {KeySyms::PageDown, "Next"},
+                                                    {KeySyms::End, "End"},
+                                                    {KeySyms::Insert, "Insert"},
+                                                    {KeySyms::Delete, "Delete"},
+                                                    {KeySyms::ShiftL, "Shift_L"},
+                                                    {KeySyms::ControlL, "Control_L"},
+                                                    {KeySyms::AltL, "Alt_L"},
+                                                    {KeySyms::SuperL, "Super_L"},
+                                                    {KeySyms::AudioMute, "AudioMute"},
+                                                    {KeySyms::AudioRaiseVolume, "AudioRaiseVolume"},
+                                                    {KeySyms::AudioLowerVolume, "AudioLowerVolume"}};
   if (auto it = names.find(Key); it != names.end()) return it->second;
   if (Key >= KeySyms::Digit0 && Key <= KeySyms::Digit0 + 9) return std::string(1, static_cast<char>(Key));
   if (Key >= KeySyms::LetterA && Key <= KeySyms::LetterA + 25) return std::string(1, static_cast<char>(Key));
