@@ -38,7 +38,7 @@ class ReiniciaAoSair {
 }  // namespace
 
 TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TInterfaceUsuario& ui,
-                     const TServicosWii* servicosWii)
+                     const TServicosWii* servicosWii, IDesktopInput* desktop)
     : pastaPrograma_(pastaPrograma), ui_(ui) {
   setWindowTitle("Form1");
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -81,6 +81,14 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TInterfaceUsuar
       THidServices{wii.Enumerator, wii.Monitor, wii.Opener, handOver_});
   WiiLink = std::make_unique<TWiimoteLink>(*HIDCtl, *this, wii.Clock);
   relogioMs_ = &wii.Clock;
+  if (!desktop) {
+    desktopX_ = std::make_unique<TX11DesktopInput>();
+    desktop = desktopX_.get();
+  }
+  desktop_ = std::make_unique<TDesktopControl>(Setting, ButtonAssign, WiiLink->Wiimote(), *desktop,
+                                               iniciador_, *this, vibracao_);
+  // Said once: the sandbox works on, only the desktop actions are off.
+  if (!desktop->Available()) painelStatus_->setText(AvisoSemX11);
   if (HIDCtl->DeviceChangeFd() >= 0) {
     avisoDispositivos_ = new QSocketNotifier(HIDCtl->DeviceChangeFd(), QSocketNotifier::Read, this);
     connect(avisoDispositivos_, &QSocketNotifier::activated, this,
@@ -110,8 +118,7 @@ void TMainForm::CriaMenu() {
 
   Options1 = menuBar()->addMenu("Configurações");
   Options1->setEnabled(false);
-  Calibrate1 = Options1->addAction("Calibrar acelerômetro", this,
-                                   [this] { CalibrateButtonClick(LeituraRemoto(), Setting); });
+  Calibrate1 = Options1->addAction("Calibrar acelerômetro", this, [this] { CalibrateButtonClick(); });
   Calibrate1->setVisible(false);
   Preference1 = Options1->addAction("Configurações");
   Preference1->setVisible(false);
@@ -140,6 +147,10 @@ void TMainForm::CriaTimers() {
   connect(&CursorTimer, &QTimer::timeout, this, &TMainForm::CursorTimerTimer);
   connect(&DrawTimer, &QTimer::timeout, this, &TMainForm::DrawTimerTimer);
   connect(&BatteryTimer, &QTimer::timeout, this, [this] { WiiLink->BatteryTimerTimer(); });
+  connect(&RepeatTimer, &QTimer::timeout, this,
+          [this] { desktop_->RepeatTimerTimer(relogioMs_->Milliseconds()); });
+  connect(&MotionTimer, &QTimer::timeout, this,
+          [this] { desktop_->MotionTimerTimer(relogioMs_->Milliseconds()); });
 }
 
 QTimer& TMainForm::Timer(TInputTimer t) {
@@ -222,6 +233,7 @@ void TMainForm::TimerGLTimer() {
 }
 
 void TMainForm::CursorTimerTimer() {
+  desktop_->CursorTimerTimer();
   if (cena_) AgarraELanca(*cena_, Camera, estado_, LeituraRemoto());
 }
 
@@ -262,7 +274,17 @@ TWiimoteSettings TMainForm::WiimoteSettings() const {
   return {Setting.UseNunchuk, Setting.EnableCursorAtStartup};
 }
 
-void TMainForm::ButtonEdge(uint16_t, int, TButtonState&) {}
+void TMainForm::ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) {
+  desktop_->ButtonEdge(Mask, Kind, State, relogioMs_->Milliseconds());
+}
+
+void TMainForm::SetLeds(uint8_t Value) {
+  if (WiiLink->WiiDevice()) WiiLink->SetLeds(Value);
+}
+
+void TMainForm::CalibrateButtonClick() {
+  ::CalibrateButtonClick(LeituraRemoto(), Setting);
+}
 
 void TMainForm::closeEvent(QCloseEvent* evento) {
   if (!fechada_) {

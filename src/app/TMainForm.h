@@ -4,13 +4,17 @@
 
 #include "UArquivoCena.h"
 #include "camera.h"
+#include "desktop_control.h"
+#include "desktop_control_host.h"
 #include "frame.h"
+#include "process_starter.h"
 #include "settings.h"
 #include "user_motion.h"
 #include "wii_platform.h"
 #include "wiimote/JvHidControllerClass.h"
 #include "wiimote/WiimoteHost.h"
 #include "wiimote/WiimoteLink.h"
+#include "x11_desktop_input.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -25,12 +29,13 @@ class QSocketNotifier;
 class TInterfaceUsuario;
 class TPainelGL;
 
-class TMainForm : public QMainWindow, public IWiimoteHost {
+class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopControlHost {
  public:
   // FormCreate: `pastaPrograma` holds "Cenas" and "config.ini". The Wii Remote is looked for through
-  // `servicosWii`, or through udev and hidraw when none are given.
+  // `servicosWii`, or through udev and hidraw when none are given; the desktop's keys and mouse are
+  // reached through `desktop`, or through the X display when none is given.
   TMainForm(const std::filesystem::path& pastaPrograma, TInterfaceUsuario& ui,
-            const TServicosWii* servicosWii = nullptr);
+            const TServicosWii* servicosWii = nullptr, IDesktopInput* desktop = nullptr);
   ~TMainForm() override;
 
   // Shows the window, minimised when the settings ask for it.
@@ -55,6 +60,12 @@ class TMainForm : public QMainWindow, public IWiimoteHost {
   TWiimoteSettings WiimoteSettings() const override;
   void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) override;
 
+  // What the desktop pointer and the button actions ask of the window.
+  void SetLeds(uint8_t Value) override;
+  bool MotionTimerActive() const override { return MotionTimer.isActive(); }
+  void SetMotionTimerActive(bool Active) override { SetTimerEnabled(TInputTimer::MotionTimer, Active); }
+  void CalibrateButtonClick() override;
+
   // Read access for the program's own checks.
   const Cena* CenaAtual() const { return cena_.get(); }
   const TEstadoQuadro& EstadoQuadro() const { return estado_; }
@@ -62,6 +73,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost {
   const TQuillonSetting& Configuracao() const { return Setting; }
   TPainelGL* Painel() const { return Panel1; }
   QLabel* PainelBateria() const { return painelBateria_; }
+  QLabel* PainelStatus() const { return painelStatus_; }
   QAction* ReacaoHaptica() const { return ReacaoHaptica1; }
   QTimer& TimerDoQuadro() { return TimerGL; }
   long QuadrosExecutados() const { return quadros_; }
@@ -109,4 +121,9 @@ class TMainForm : public QMainWindow, public IWiimoteHost {
   std::unique_ptr<TWiimoteLink> WiiLink;
   IClock* relogioMs_ = nullptr;  // the millisecond clock the rumble times are taken from
   QSocketNotifier* avisoDispositivos_ = nullptr;
+
+  // The desktop's mouse and keys driven from the remote; off without an X display.
+  std::unique_ptr<TX11DesktopInput> desktopX_;
+  TSpawnProcessStarter iniciador_;
+  std::unique_ptr<TDesktopControl> desktop_;
 };

@@ -9,8 +9,11 @@ void MarcaProximos(Cena& cena, const TVetor& P) {
 
 uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico,
                           TVibracao& vibracao, uint32_t agoraMs) {
-  uint8_t leds = LedsSemVibrar;
-  vibracao.Vibrando = false;
+  // The edge pulse of the desktop pointer is left to run its 60 ms; any other rumble stops here unless an
+  // object is still carried.
+  const bool pulsoDeBorda = vibracao.Vibrando && vibracao.PulsoDeBorda;
+  uint8_t leds = pulsoDeBorda ? LedsVibrando : LedsSemVibrar;
+  if (!pulsoDeBorda) vibracao.Vibrando = false;
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
     TObjetoCena& o = cena.Objetos[i];
     dBodyID corpo = cena.Corpos[i];
@@ -31,8 +34,9 @@ uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bo
                        static_cast<float>(o.Posicao.z));
     if (haptico) {
       leds = LedsVibrando;
-      vibracao.InicioVibracao = agoraMs;
+      vibracao.InicioVibracao = agoraMs;  // renewed every frame: the edge pulse's time-out never ends a hold
       vibracao.Vibrando = true;
+      vibracao.PulsoDeBorda = false;
     }
   }
   return leds;

@@ -5,6 +5,7 @@
 #include "UArquivoCena.h"
 #include "camera.h"
 #include "frame.h"
+#include "rumble_state.h"
 
 #include <cstdint>
 
@@ -12,19 +13,14 @@ inline constexpr double FatorRaioDePega = 1.5;
 inline constexpr uint8_t LedsSemVibrar = 0x90;  // LEDs 1 and 4, rumble off
 inline constexpr uint8_t LedsVibrando = 0x91;   // LEDs 1 and 4, rumble on
 
-// Shared with the pointer control's edge rumble.
-struct TVibracao {
-  bool Vibrando = false;
-  uint32_t InicioVibracao = 0;  // ms of the millisecond clock when the rumble was last switched on
-};
-
 // Marks the objects the user may move whose pick radius reaches P.
 void MarcaProximos(Cena& cena, const TVetor& P);
 
 // One frame of carrying: the first near object is grabbed (unless another is held) and carried to P along
 // its allowed axes; without Agarrar every object is let go, a just-released one with its force cleared.
-// Returns the frame's LED and rumble byte: LedsVibrando while an object is carried and `haptico`, else
-// LedsSemVibrar. The caller sends it once, so the rumble starts and stops on the same frames.
+// Returns the frame's LED and rumble byte: LedsVibrando while an object is carried and `haptico`, or
+// while the desktop pointer's edge pulse runs (which its own timer ends), else LedsSemVibrar. The caller
+// sends it once, so the rumble starts and stops on the same frames.
 uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico,
                           TVibracao& vibracao, uint32_t agoraMs);
 

@@ -177,6 +177,22 @@ TEST_F(Agarrar, VibraSoComAMarcaEEnquantoSegura) {
   EXPECT_FALSE(vibracao.Vibrando);
 }
 
+TEST_F(Agarrar, PulsoDeBordaDoPonteiroNaoECortadoPeloQuadro) {
+  Carrega(DuasBolas());
+  vibracao.Vibrando = true;
+  vibracao.PulsoDeBorda = true;
+  vibracao.InicioVibracao = 5;
+  Quadro();
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsVibrando}));
+  EXPECT_TRUE(vibracao.Vibrando);
+  EXPECT_EQ(vibracao.InicioVibracao, 5u);
+  // The pointer control ends the pulse; the frame then switches nothing on again.
+  vibracao.Vibrando = vibracao.PulsoDeBorda = false;
+  leds.clear();
+  Quadro();
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsSemVibrar}));
+}
+
 TEST_F(Agarrar, RemotoPerdidoEnquantoSeguraOObjetoContinuaSeguindo) {
   Carrega(DuasBolas());
   PonteiroEm({0, 0, 5});

@@ -5,6 +5,7 @@
 #include "application.h"
 #include "contexto_gl_teste.h"
 #include "gl_panel.h"
+#include "recording_desktop_input.h"
 #include "scene_builder.h"
 #include "user_interface.h"
 #include "wiimote/testing/FakeHidPlatform.h"
@@ -89,7 +90,7 @@ class Janela : public ::testing::Test {
   // The window goes before the platform and any virtual remote it may still be reading.
   void TearDown() override { form.reset(); }
   void Abre() {
-    form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal, &servicos);
+    form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal, &servicos, &desktop);
     form->Mostra();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     MantemDriverCarregado();
@@ -115,6 +116,7 @@ class Janela : public ::testing::Test {
 
   TFakeHidPlatform plataforma;
   TFakeClock relogio;
+  TRecordingDesktopInput desktop;
   TServicosWii servicos{plataforma, plataforma, plataforma, relogio};
   PastaTemporaria pasta;
   std::unique_ptr<TMainForm> form;
@@ -244,12 +246,20 @@ TEST_F(Janela, PastaSemEscritaMostraErroEFechaMesmoAssim) {
 
 TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
   pasta.Escreve("config.ini", "[General]\nMinimizeAtStartup=1\n");
-  form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal, &servicos);
+  form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal, &servicos, &desktop);
   form->Mostra();
   EXPECT_TRUE(form->isMinimized());
   form->AbreCena(pasta / "Cenas" / "queda_livre.xml");
   EsperaQuadros(10);
   EXPECT_LT(form->CenaAtual()->Objetos[0].Posicao.z, 10.0);
+}
+
+TEST_F(Janela, SemX11AsAcoesDesligamEOStatusDizUmaVez) {
+  desktop.SetAvailable(false);
+  Abre();
+  EXPECT_EQ(form->PainelStatus()->text().toStdString(), AvisoSemX11);
+  EsperaQuadros(5);
+  EXPECT_TRUE(form->TimerDoQuadro().isActive());
 }
 
 TEST_F(Janela, SemBibliotecaDeDispositivosOTituloFicaForm1) {
@@ -280,8 +290,9 @@ class JanelaComRemoto : public Janela {
     ASSERT_TRUE(Espera([&] {
       remoto.SendDataReport();
       const TWiimote& w = form->Wii().Wiimote();
-      return w.AccelZ == 154 && w.ButtonState[ButtonA].Down == bool(botoes & 0x0008) &&
-             w.ButtonState[ButtonRight].Down == bool(botoes & 0x0200);
+      for (int b = ButtonUp; b <= ButtonTwo; ++b)
+        if (w.ButtonState[b].Down != bool(botoes & WiimoteButtons[b].Mask)) return false;
+      return w.AccelZ == 154;
     }));
   }
   TVirtualWiimote remoto;
@@ -333,8 +344,13 @@ TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
 TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraEVoltaParaSoltar) {
   Conecta();
   CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 0}, {Coluna::Dim1, 0.5}, {Coluna::Z, 0.2}, {Coluna::ODEMove, true},
-           {Coluna::UserMove, true}, {Coluna::MoveZ, true}, {Coluna::TemGravidade, false}});
+  c.Linha({{Coluna::ODETipo, 0},
+           {Coluna::Dim1, 0.5},
+           {Coluna::Z, 0.2},
+           {Coluna::ODEMove, true},
+           {Coluna::UserMove, true},
+           {Coluna::MoveZ, true},
+           {Coluna::TemGravidade, false}});
   form->AbreCena(c.Grava(pasta / "bola.xml"));
   Envia(0x0008 | 0x0004);
   ASSERT_TRUE(Espera([&] { return form->CenaAtual()->Objetos[0].Agarrado; }));
@@ -346,6 +362,23 @@ TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraEVoltaParaSoltar) {
   ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1"; }));
   Envia(0);
   EXPECT_TRUE(Espera([&] { return !form->CenaAtual()->Objetos[0].Agarrado; }));
+}
+
+TEST_F(JanelaComRemoto, BotoesDoRemotoDirigemODesktop) {
+  pasta.Escreve("config.ini", "[Home]\nType=Cursor ON/OFF\n");
+  Conecta();
+  EXPECT_TRUE(form->PainelStatus()->text().isEmpty());
+  desktop.Take();
+  Envia(0x0800);  // "Up": the key "Up" by default
+  Envia(0);
+  EXPECT_EQ(desktop.Take(), "+Up -Up");
+  // "Home", set to "Cursor ON/OFF", switches the desktop pointer on (tap) and off (tap), with its timer.
+  Envia(0x0080);
+  Envia(0);
+  EXPECT_TRUE(form->Timer(TInputTimer::MotionTimer).isActive());
+  Envia(0x0080);
+  Envia(0);
+  EXPECT_FALSE(form->Timer(TInputTimer::MotionTimer).isActive());
 }
 
 TEST_F(JanelaComRemoto, FecharDevolveORemotoAoModoDeBotoes) {
