@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev qt6-base-dev-tools
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
   libudev-dev libx11-dev libxtst-dev libxrandr-dev
-  xvfb xauth x11-apps x11-utils imagemagick
+  xvfb xauth
 )
 
 missing=()
