@@ -4,6 +4,7 @@
 #include "DesenhoGL.h"
 #include "UConfiguraGL.h"
 #include "contexto_gl_teste.h"
+#include "cubo_referencia.h"
 #include "view_gl.h"
 
 #include <GL/gl.h>
@@ -76,28 +77,13 @@ void CuboEmArranjo(benchmark::State& state) {
 }
 BENCHMARK(CuboEmArranjo)->Unit(benchmark::kMicrosecond);
 
-void CuboChamadaAChamada(benchmark::State& state) {
+void CuboUmaChamadaPorCanto(benchmark::State& state) {
   Contexto();
   for (auto _ : state) {
-    glPushMatrix();
-    for (int f = 0; f < 6; ++f) {
-      glRotatef(90, 0, 0, 1);
-      glNormal3f(1, 0, 0);
-      glBegin(GL_QUADS);
-      for (int i = 0; i < 20; ++i)
-        for (int j = 0; j < 20; ++j) {
-          const float y = -0.5f + static_cast<float>(i) * 0.05f, z = -0.5f + static_cast<float>(j) * 0.05f;
-          glVertex3f(0.5f, y, z);
-          glVertex3f(0.5f, y, z + 0.05f);
-          glVertex3f(0.5f, y + 0.05f, z + 0.05f);
-          glVertex3f(0.5f, y + 0.05f, z);
-        }
-      glEnd();
-    }
-    glPopMatrix();
+    CuboChamadaAChamada();
     glFinish();
   }
 }
-BENCHMARK(CuboChamadaAChamada)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CuboUmaChamadaPorCanto)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -14,6 +14,10 @@ uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bo
   const bool pulsoDeBorda = vibracao.Vibrando && vibracao.PulsoDeBorda;
   uint8_t leds = pulsoDeBorda ? LedsVibrando : LedsSemVibrar;
   if (!pulsoDeBorda) vibracao.Vibrando = false;
+  // At most one object is held at a time: a grab only happens while no other is held.
+  const auto achado =
+      std::find_if(cena.Objetos.begin(), cena.Objetos.end(), [](const TObjetoCena& o) { return o.Agarrado; });
+  std::size_t preso = static_cast<std::size_t>(achado - cena.Objetos.begin());
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
     TObjetoCena& o = cena.Objetos[i];
     dBodyID corpo = cena.Corpos[i];
@@ -22,10 +26,10 @@ uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bo
       o.Agarrado = false;
       continue;
     }
-    const bool outroPreso = std::any_of(cena.Objetos.begin(), cena.Objetos.end(),
-                                        [&](const TObjetoCena& j) { return &j != &o && j.Agarrado; });
+    const bool outroPreso = preso < cena.Objetos.size() && preso != i;
     if (outroPreso || !o.Proximo) continue;
     o.Agarrado = true;
+    preso = i;
     if (o.MoveX) o.Posicao.x = P.x;
     if (o.MoveY) o.Posicao.y = P.y;
     if (o.MoveZ) o.Posicao.z = P.z;

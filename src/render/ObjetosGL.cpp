@@ -64,20 +64,18 @@ void DesenhaPiso(int32_t celulas, double largura, double altura) {
   const int32_t h = celulas / 2;
   for (int32_t i = -h; i < h; ++i) {
     for (int32_t j = -h; j < h; ++j) {
+      const auto celula = [&](GLenum primitiva) {
+        glBegin(primitiva);
+        Vertice(i, j, 0);
+        Vertice(i + 1, j, 0);
+        Vertice(i + 1, j + 1, 0);
+        Vertice(i, j + 1, 0);
+        glEnd();
+      };
       glColor4f(0, 1, 0, 1);
-      glBegin(GL_LINE_LOOP);
-      Vertice(i, j, 0);
-      Vertice(i + 1, j, 0);
-      Vertice(i + 1, j + 1, 0);
-      Vertice(i, j + 1, 0);
-      glEnd();
+      celula(GL_LINE_LOOP);
       glColor4f(0.3f, 1, 0.3f, 0.5f);
-      glBegin(GL_QUADS);
-      Vertice(i, j, 0);
-      Vertice(i + 1, j, 0);
-      Vertice(i + 1, j + 1, 0);
-      Vertice(i, j + 1, 0);
-      glEnd();
+      celula(GL_QUADS);
     }
   }
   glPopMatrix();

@@ -295,6 +295,18 @@ class JanelaComRemoto : public Janela {
       return w.AccelZ == 154;
     }));
   }
+  // One ball the user may lift, at the pointer's start place, without gravity.
+  void AbreBolaNaOrigem() {
+    CenaDeTeste c;
+    c.Linha({{Coluna::ODETipo, 0},
+             {Coluna::Dim1, 0.5},
+             {Coluna::Z, 0.2},
+             {Coluna::ODEMove, true},
+             {Coluna::UserMove, true},
+             {Coluna::MoveZ, true},
+             {Coluna::TemGravidade, false}});
+    form->AbreCena(c.Grava(pasta / "bola.xml"));
+  }
   TVirtualWiimote remoto;
   std::string caminho;
 };
@@ -322,15 +334,7 @@ TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
 
 TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
   Conecta();
-  CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 0},
-           {Coluna::Dim1, 0.5},
-           {Coluna::Z, 0.2},
-           {Coluna::ODEMove, true},
-           {Coluna::UserMove, true},
-           {Coluna::MoveZ, true},
-           {Coluna::TemGravidade, false}});
-  form->AbreCena(c.Grava(pasta / "bola.xml"));
+  AbreBolaNaOrigem();
   Menu("ReaçãoHaptica")->trigger();
   Envia(0x0008 | 0x0004);
   EXPECT_TRUE(Espera([&] { return form->CenaAtual()->Objetos[0].Agarrado; }));
@@ -343,15 +347,7 @@ TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
 
 TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraEVoltaParaSoltar) {
   Conecta();
-  CenaDeTeste c;
-  c.Linha({{Coluna::ODETipo, 0},
-           {Coluna::Dim1, 0.5},
-           {Coluna::Z, 0.2},
-           {Coluna::ODEMove, true},
-           {Coluna::UserMove, true},
-           {Coluna::MoveZ, true},
-           {Coluna::TemGravidade, false}});
-  form->AbreCena(c.Grava(pasta / "bola.xml"));
+  AbreBolaNaOrigem();
   Envia(0x0008 | 0x0004);
   ASSERT_TRUE(Espera([&] { return form->CenaAtual()->Objetos[0].Agarrado; }));
   plataforma.Unplug(caminho);

@@ -2,6 +2,7 @@
 // colours, the plane grid, overlays, trails, models, and the GL state the drawing leaves behind.
 
 #include "ObjetosGL.h"
+#include "cubo_referencia.h"
 #include "render_fixture.h"
 #include "scene_builder.h"
 
@@ -149,34 +150,6 @@ TEST_F(ObjetosTeste, BoxAndCapsuleTakeTheirSizesAndTurn) {
   EXPECT_FALSE(Preto(CorEm({-10, 10, 5 + 2.8})));
   EXPECT_FALSE(Preto(CorEm({-10, 10, 5 - 2.8})));
   EXPECT_TRUE(Preto(CorEm({-10, 10, 5 + 3.4})));
-}
-
-// The cube as its quads are described, one call per corner: the picture the vertex array must match.
-void CuboChamadaAChamada() {
-  const auto face = [] {
-    glNormal3f(1, 0, 0);
-    glBegin(GL_QUADS);
-    for (int i = 0; i < 20; ++i)
-      for (int j = 0; j < 20; ++j) {
-        const float y = -0.5f + static_cast<float>(i) * 0.05f, z = -0.5f + static_cast<float>(j) * 0.05f;
-        glVertex3f(0.5f, y, z);
-        glVertex3f(0.5f, y, z + 0.05f);
-        glVertex3f(0.5f, y + 0.05f, z + 0.05f);
-        glVertex3f(0.5f, y + 0.05f, z);
-      }
-    glEnd();
-  };
-  glPushMatrix();
-  face();
-  for (int k = 0; k < 3; ++k) {
-    glRotatef(90, 0, 0, 1);
-    face();
-  }
-  glRotatef(-90, 0, 1, 0);
-  face();
-  glRotatef(-180, 0, 1, 0);
-  face();
-  glPopMatrix();
 }
 
 TEST_F(ObjetosTeste, CubeFromAVertexArrayDrawsTheSamePixelsAsCallByCall) {
