@@ -1,18 +1,18 @@
-#include "application.h"
+#include "app/application.h"
 
-#include "user_interface.h"
+#include "app/user_interface.h"
 
 #include <QSurfaceFormat>
 
 #include <exception>
 
-TAplicacaoVireta::TAplicacaoVireta(int& argc, char** argv, TInterfaceUsuario& ui)
+TViretaApplication::TViretaApplication(int& argc, char** argv, TUserInterface& ui)
     : QApplication(argc, argv), ui_(ui) {
   setApplicationName("Vireta");
   setApplicationDisplayName("Vireta");
 }
 
-bool TAplicacaoVireta::notify(QObject* receptor, QEvent* evento) {
+bool TViretaApplication::notify(QObject* receptor, QEvent* evento) {
   try {
     return QApplication::notify(receptor, evento);
   } catch (const std::exception& e) {
@@ -23,7 +23,7 @@ bool TAplicacaoVireta::notify(QObject* receptor, QEvent* evento) {
   return true;
 }
 
-void TAplicacaoVireta::DefineFormatoGL() {
+void TViretaApplication::DefineFormatoGL() {
   QSurfaceFormat f;
   f.setRenderableType(QSurfaceFormat::OpenGL);
   f.setProfile(QSurfaceFormat::CompatibilityProfile);

@@ -4,16 +4,16 @@
 
 #include <QApplication>
 
-class TInterfaceUsuario;
+class TUserInterface;
 
-class TAplicacaoVireta : public QApplication {
+class TViretaApplication : public QApplication {
  public:
-  TAplicacaoVireta(int& argc, char** argv, TInterfaceUsuario& ui);
+  TViretaApplication(int& argc, char** argv, TUserInterface& ui);
   bool notify(QObject* receptor, QEvent* evento) override;
 
   // The surface every GL panel asks for; set before the application object exists.
   static void DefineFormatoGL();
 
  private:
-  TInterfaceUsuario& ui_;
+  TUserInterface& ui_;
 };

@@ -1,6 +1,6 @@
-#include "frame.h"
+#include "app/frame.h"
 
-#include "simulation_step.h"
+#include "scene/simulation_step.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +12,7 @@ double SegundosEntre(TRelogio::time_point a, TRelogio::time_point b) {
   return std::min(static_cast<double>(ms < 0 ? -ms : ms) / 1000.0, DtMaximo);
 }
 
-TVetor Acelerometro(const TLeituraRemoto& r) {
+TVector Acelerometro(const TRemoteReading& r) {
   return {double(r.AccelX), double(r.AccelY), double(r.AccelZ)};
 }
 
@@ -23,23 +23,23 @@ void Integra(double& pos, double& vel, double a, double ganho, double dt) {
 
 }  // namespace
 
-TVetor AcelerometroNoMundo(const TEstadoQuadro& e, const TCamera& camera) {
-  const TMatriz4 Ri = Inversa4(MatrizVista(e.OlhoNegado, camera.Cima));
-  const TVetor c{(e.AcelAtual.x - e.AcelAnterior.x) * camera.EscalaX,
-                 (e.AcelAtual.z - e.AcelAnterior.z) * camera.EscalaZ,
-                 -(e.AcelAtual.y - e.AcelAnterior.y) * camera.EscalaY};
-  const TVetor4 a = MultMatrizPonto(Ri, c);
+TVector AcelerometroNoMundo(const TFrameState& e, const TCamera& camera) {
+  const TMatrix4 Ri = Inversa4(MatrizVista(e.OlhoNegado, camera.Cima));
+  const TVector c{(e.AcelAtual.x - e.AcelAnterior.x) * camera.EscalaX,
+                  (e.AcelAtual.z - e.AcelAnterior.z) * camera.EscalaZ,
+                  -(e.AcelAtual.y - e.AcelAnterior.y) * camera.EscalaY};
+  const TVector4 a = MultMatrizPonto(Ri, c);
   return {a[0], a[1], a[2]};
 }
 
-void CalibrateButtonClick(const TLeituraRemoto& remoto, TQuillonSetting& Setting) {
+void CalibrateButtonClick(const TRemoteReading& remoto, TQuillonSetting& Setting) {
   Setting.BaseX = remoto.AccelX;
   Setting.BaseY = remoto.AccelY;
   Setting.BaseZ = remoto.AccelZ;
 }
 
-void TimerGLTimer(TContextoQuadro& ctx, const TLeituraRemoto& remoto, TRelogio::time_point agora) {
-  TEstadoQuadro& e = ctx.estado;
+void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora) {
+  TFrameState& e = ctx.estado;
   PassoSimulacao(ctx.cena);
 
   ctx.desenho.Limpa();
@@ -49,7 +49,7 @@ void TimerGLTimer(TContextoQuadro& ctx, const TLeituraRemoto& remoto, TRelogio::
   e.AcelAtual = Acelerometro(remoto);
   e.Dt = SegundosEntre(agora, e.UltimoQuadro);
 
-  TVetor a;
+  TVector a;
   if (remoto.ADown && (remoto.IRSize1 > 0 || remoto.IRSize2 > 0)) {
     a = AcelerometroNoMundo(e, ctx.Camera);
     e.PonteiroCaminho.push_back(e.PonteiroPos);

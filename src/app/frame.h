@@ -1,12 +1,12 @@
 #pragma once
 // The 10 ms heartbeat: one physics step, the state copy, the camera, the 3D pointer integrated from the
-// Wii Remote's accelerometer, the picture. Plain C++: the drawing goes through TDesenhoQuadro, so the
+// Wii Remote's accelerometer, the picture. Plain C++: the drawing goes through TFrameDrawing, so the
 // frame's logic runs in tests without a display.
 
-#include "UArquivoCena.h"
-#include "UMathVec.h"
-#include "camera.h"
-#include "settings.h"
+#include "input/settings.h"
+#include "physics/vector_math.h"
+#include "render/camera.h"
+#include "scene/scene.h"
 
 #include <chrono>
 #include <cstdint>
@@ -19,60 +19,60 @@ using TRelogio = std::chrono::system_clock;
 // or a stall would otherwise throw the pointer across the world.
 inline constexpr double DtMaximo = 0.1;
 
-struct TEstadoQuadro {
+struct TFrameState {
   TRelogio::time_point UltimoQuadro{};  // end of the previous frame; the zero date before the first
   double Dt = 0;                        // seconds
-  TVetor AcelAtual, AcelAnterior, OlhoNegado;
-  TVetor PonteiroPos, PonteiroVel;      // the pointer's place in the world is -PonteiroPos
-  std::vector<TVetor> PonteiroCaminho;  // PonteiroPos while the pointer moves
+  TVector AcelAtual, AcelAnterior, OlhoNegado;
+  TVector PonteiroPos, PonteiroVel;      // the pointer's place in the world is -PonteiroPos
+  std::vector<TVector> PonteiroCaminho;  // PonteiroPos while the pointer moves
 };
 
 // What the frame reads of the Wii Remote: raw accelerometer bytes, "A" and the infrared dot sizes.
-struct TLeituraRemoto {
+struct TRemoteReading {
   uint8_t AccelX = 0, AccelY = 0, AccelZ = 0;
   bool ADown = false, BDown = false;
   int IRSize1 = 0, IRSize2 = 0;
 };
 
 // What the frame draws, in its order. The real one draws with OpenGL into the current context.
-class TDesenhoQuadro {
+class TFrameDrawing {
  public:
-  virtual ~TDesenhoQuadro() = default;
+  virtual ~TFrameDrawing() = default;
   virtual void Limpa() = 0;                          // colour and depth
   virtual void Projecao(const TCamera& camera) = 0;  // perspective and view
-  virtual void Referencias(const TEstadoQuadro& estado,
-                           const Cena& cena) = 0;  // pointer, trails, axes, floor
-  virtual void Objetos(const Cena& cena) = 0;      // the scene's objects
+  virtual void Referencias(const TFrameState& estado,
+                           const TScene& cena) = 0;  // pointer, trails, axes, floor
+  virtual void Objetos(const TScene& cena) = 0;      // the scene's objects
 };
 
 // Draws nothing: the frame still steps the world and moves the pointer.
-class TDesenhoNulo : public TDesenhoQuadro {
+class TNullFrameDrawing : public TFrameDrawing {
  public:
   void Limpa() override {}
   void Projecao(const TCamera&) override {}
-  void Referencias(const TEstadoQuadro&, const Cena&) override {}
-  void Objetos(const Cena&) override {}
+  void Referencias(const TFrameState&, const TScene&) override {}
+  void Objetos(const TScene&) override {}
 };
 
 // Grabbing and moving objects with the pointer at P = -PonteiroPos, between the reference drawing and the
 // objects. Empty until a remote can grab.
-using TPassoAgarrar = std::function<void(const TVetor& P)>;
+using TGrabStep = std::function<void(const TVector& P)>;
 
-struct TContextoQuadro {
-  Cena& cena;
+struct TFrameContext {
+  TScene& cena;
   TCamera& Camera;
-  TEstadoQuadro& estado;
+  TFrameState& estado;
   TQuillonSetting& Setting;  // the frame re-zeroes the accelerometer (BaseX, BaseY, BaseZ)
-  TDesenhoQuadro& desenho;
-  TPassoAgarrar agarrar;
+  TFrameDrawing& desenho;
+  TGrabStep agarrar;
 };
 
 // One tick of TimerGL, up to the buffer swap (the caller presents the picture).
-void TimerGLTimer(TContextoQuadro& ctx, const TLeituraRemoto& remoto, TRelogio::time_point agora);
+void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora);
 
 // The accelerometer's change from AcelAnterior to AcelAtual, seen through the camera: a world vector.
 // The remote's x goes to the camera's right, its z to the camera's up and its y, negated, forward.
-TVetor AcelerometroNoMundo(const TEstadoQuadro& estado, const TCamera& camera);
+TVector AcelerometroNoMundo(const TFrameState& estado, const TCamera& camera);
 
 // The current accelerometer bytes become the zero point.
-void CalibrateButtonClick(const TLeituraRemoto& remoto, TQuillonSetting& Setting);
+void CalibrateButtonClick(const TRemoteReading& remoto, TQuillonSetting& Setting);

@@ -1,20 +1,21 @@
-#include "frame_drawing.h"
+#include "app/frame_drawing.h"
 
-#include "ObjetosGL.h"
-#include "view_gl.h"
-#include "world.h"
+#include "physics/world.h"
+#include "render/reference_drawing.h"
+#include "render/trails.h"
+#include "render/view_gl.h"
 
 #include <GL/gl.h>
 
-void TDesenhoQuadroGL::Limpa() {
+void TGLFrameDrawing::Limpa() {
   LimpaQuadro();
 }
 
-void TDesenhoQuadroGL::Projecao(const TCamera& camera) {
+void TGLFrameDrawing::Projecao(const TCamera& camera) {
   AplicaProjecaoEVista(camera, aspecto_);
 }
 
-void TDesenhoQuadroGL::Referencias(const TEstadoQuadro& estado, const Cena& cena) {
+void TGLFrameDrawing::Referencias(const TFrameState& estado, const TScene& cena) {
   DesenhaCaixaPonto(estado.PonteiroPos);
   DesenhaCaminhoPonteiro(estado.PonteiroCaminho);
   DesenhaRastros(cena.Objetos);
@@ -25,6 +26,6 @@ void TDesenhoQuadroGL::Referencias(const TEstadoQuadro& estado, const Cena& cena
   glPopMatrix();
 }
 
-void TDesenhoQuadroGL::Objetos(const Cena& cena) {
+void TGLFrameDrawing::Objetos(const TScene& cena) {
   gl_.DesenhaObjetos(cena, true);
 }

@@ -2,23 +2,23 @@
 // The frame's picture with OpenGL, into whatever context is current: the drawing steps of the frame in
 // their order, and the GL objects that live with the context.
 
-#include "DesenhoGL.h"
-#include "frame.h"
+#include "app/frame.h"
+#include "render/object_drawing.h"
 
-class TDesenhoQuadroGL : public TDesenhoQuadro {
+class TGLFrameDrawing : public TFrameDrawing {
  public:
   // `aspecto`: width / height of the drawing area.
-  explicit TDesenhoQuadroGL(double aspecto) : aspecto_(aspecto) {}
+  explicit TGLFrameDrawing(double aspecto) : aspecto_(aspecto) {}
 
   void CriaRecursos() { gl_.Cria(); }      // with the context current, once it exists
   void LiberaRecursos() { gl_.Libera(); }  // with the context current, before it goes
 
   void Limpa() override;
   void Projecao(const TCamera& camera) override;
-  void Referencias(const TEstadoQuadro& estado, const Cena& cena) override;
-  void Objetos(const Cena& cena) override;
+  void Referencias(const TFrameState& estado, const TScene& cena) override;
+  void Objetos(const TScene& cena) override;
 
  private:
   double aspecto_;
-  DesenhoGL gl_;
+  TObjectDrawing gl_;
 };

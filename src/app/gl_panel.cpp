@@ -1,19 +1,19 @@
-#include "gl_panel.h"
+#include "app/gl_panel.h"
 
-#include "UConfiguraGL.h"
+#include "render/gl_state.h"
 
 #include <GL/gl.h>
 #include <QOpenGLContext>
 
-TPainelGL::TPainelGL(double aspecto) : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), desenho_(aspecto) {}
+TGLPanel::TGLPanel(double aspecto) : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), desenho_(aspecto) {}
 
-TPainelGL::~TPainelGL() {
+TGLPanel::~TGLPanel() {
   FinalizaGL();
   // The base class destroys the context after this object is gone: nothing of ours may run then.
   disconnect(finalizaComContexto_);
 }
 
-void TPainelGL::initializeGL() {
+void TGLPanel::initializeGL() {
   IniciaEstadoGL();
   ConfiguraLuzesEMaterial();
   desenho_.CriaRecursos();
@@ -24,11 +24,11 @@ void TPainelGL::initializeGL() {
       connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { FinalizaGL(); });
 }
 
-void TPainelGL::paintGL() {
+void TGLPanel::paintGL() {
   // An expose between frames: the frame timer draws the next picture within 10 ms.
 }
 
-bool TPainelGL::DesenhaQuadro(const std::function<void(TDesenhoQuadro&)>& quadro) {
+bool TGLPanel::DesenhaQuadro(const std::function<void(TFrameDrawing&)>& quadro) {
   if (!ativo_ || !isExposed()) return false;
   makeCurrent();
   quadro(desenho_);
@@ -42,7 +42,7 @@ bool TPainelGL::DesenhaQuadro(const std::function<void(TDesenhoQuadro&)>& quadro
   return true;
 }
 
-void TPainelGL::FinalizaGL() {
+void TGLPanel::FinalizaGL() {
   if (!ativo_) return;
   ativo_ = false;
   makeCurrent();

@@ -3,24 +3,24 @@
 // the GL context and the drawing resources that live with it; the frame draws into it from the frame
 // timer and presents the picture right there, by swapping the buffers.
 
-#include "frame.h"
-#include "frame_drawing.h"
+#include "app/frame.h"
+#include "app/frame_drawing.h"
 
 #include <QImage>
 #include <QOpenGLWindow>
 
 #include <functional>
 
-class TPainelGL : public QOpenGLWindow {
+class TGLPanel : public QOpenGLWindow {
  public:
   // `aspecto`: width / height of the panel, fixed with the window.
-  explicit TPainelGL(double aspecto);
-  ~TPainelGL() override;
+  explicit TGLPanel(double aspecto);
+  ~TGLPanel() override;
 
   // Runs `quadro` with the context current and the panel's drawing at hand, then swaps the buffers.
   // Returns false, having run nothing, while there is no context or nothing of the panel is on screen
   // (before the window first shows, minimised, after FinalizaGL).
-  bool DesenhaQuadro(const std::function<void(TDesenhoQuadro&)>& quadro);
+  bool DesenhaQuadro(const std::function<void(TFrameDrawing&)>& quadro);
 
   // Releases the drawing resources with the context current; the context goes with the panel.
   void FinalizaGL();
@@ -34,7 +34,7 @@ class TPainelGL : public QOpenGLWindow {
   void paintGL() override;
 
  private:
-  TDesenhoQuadroGL desenho_;
+  TGLFrameDrawing desenho_;
   bool ativo_ = false;
   bool capturaPedida_ = false;
   QImage captura_;

@@ -1,4 +1,4 @@
-#include "menu_check_style.h"
+#include "app/menu_check_style.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,8 +29,8 @@ QIcon IconeDeMarca(int lado) {
 
 }  // namespace
 
-void TEstiloMarcaNoMenu::drawControl(ControlElement elemento, const QStyleOption* opcao, QPainter* pintor,
-                                     const QWidget* widget) const {
+void TMenuCheckStyle::drawControl(ControlElement elemento, const QStyleOption* opcao, QPainter* pintor,
+                                  const QWidget* widget) const {
   const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(opcao);
   if (elemento != CE_MenuBarItem || !item || item->icon.isNull()) {
     QProxyStyle::drawControl(elemento, opcao, pintor, widget);
@@ -49,8 +49,8 @@ void TEstiloMarcaNoMenu::drawControl(ControlElement elemento, const QStyleOption
   item->icon.paint(pintor, QRect(item->rect.left() + Espaco, item->rect.center().y() - lado / 2, lado, lado));
 }
 
-QSize TEstiloMarcaNoMenu::sizeFromContents(ContentsType tipo, const QStyleOption* opcao, const QSize& tamanho,
-                                           const QWidget* widget) const {
+QSize TMenuCheckStyle::sizeFromContents(ContentsType tipo, const QStyleOption* opcao, const QSize& tamanho,
+                                        const QWidget* widget) const {
   const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(opcao);
   if (tipo != CT_MenuBarItem || !item || item->icon.isNull())
     return QProxyStyle::sizeFromContents(tipo, opcao, tamanho, widget);

@@ -6,7 +6,7 @@
 
 class QAction;
 
-class TEstiloMarcaNoMenu : public QProxyStyle {
+class TMenuCheckStyle : public QProxyStyle {
  public:
   using QProxyStyle::QProxyStyle;
   void drawControl(ControlElement elemento, const QStyleOption* opcao, QPainter* pintor,

@@ -1,4 +1,4 @@
-#include "termination_signals.h"
+#include "app/termination_signals.h"
 
 #include <QSocketNotifier>
 
@@ -19,7 +19,7 @@ void AoSinal(int) {
 
 }  // namespace
 
-TSinaisDeTermino::TSinaisDeTermino(std::function<void()> fechar) : fechar_(std::move(fechar)) {
+TTerminationSignals::TTerminationSignals(std::function<void()> fechar) : fechar_(std::move(fechar)) {
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, descritores) != 0) return;
   aviso_ = new QSocketNotifier(descritores[1], QSocketNotifier::Read, this);
   connect(aviso_, &QSocketNotifier::activated, this, [this] {
@@ -34,7 +34,7 @@ TSinaisDeTermino::TSinaisDeTermino(std::function<void()> fechar) : fechar_(std::
   for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &sa, nullptr);
 }
 
-TSinaisDeTermino::~TSinaisDeTermino() {
+TTerminationSignals::~TTerminationSignals() {
   for (int s : {SIGTERM, SIGINT, SIGHUP}) std::signal(s, SIG_DFL);
   for (int& d : descritores) {
     if (d >= 0) ::close(d);

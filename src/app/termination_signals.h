@@ -8,13 +8,13 @@
 
 class QSocketNotifier;
 
-class TSinaisDeTermino : public QObject {
+class TTerminationSignals : public QObject {
  public:
   // Calls `fechar` on the main thread when SIGTERM, SIGINT or SIGHUP arrives. One instance per process.
-  explicit TSinaisDeTermino(std::function<void()> fechar);
-  ~TSinaisDeTermino() override;
-  TSinaisDeTermino(const TSinaisDeTermino&) = delete;
-  TSinaisDeTermino& operator=(const TSinaisDeTermino&) = delete;
+  explicit TTerminationSignals(std::function<void()> fechar);
+  ~TTerminationSignals() override;
+  TTerminationSignals(const TTerminationSignals&) = delete;
+  TTerminationSignals& operator=(const TTerminationSignals&) = delete;
 
  private:
   std::function<void()> fechar_;

@@ -1,18 +1,18 @@
-#include "user_interface.h"
+#include "app/user_interface.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
-QString TInterfaceUsuarioQt::EscolheCena(const QString& pastaInicial, const QString& filtro) {
+QString TQtUserInterface::EscolheCena(const QString& pastaInicial, const QString& filtro) {
   return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), pastaInicial, filtro);
 }
 
-void TInterfaceUsuarioQt::MostraErro(const QString& texto) {
+void TQtUserInterface::MostraErro(const QString& texto) {
   QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), texto);
 }
 
-void TInterfaceUsuarioQt::MostraAviso(const QString& texto, const QString& titulo) {
+void TQtUserInterface::MostraAviso(const QString& texto, const QString& titulo) {
   // Like the loader's own boxes: no owner window, one OK button.
   QMessageBox::information(nullptr, titulo, texto, QMessageBox::Ok);
 }

@@ -4,9 +4,9 @@
 
 #include <QString>
 
-class TInterfaceUsuario {
+class TUserInterface {
  public:
-  virtual ~TInterfaceUsuario() = default;
+  virtual ~TUserInterface() = default;
   // The chosen file, or an empty text when the user cancels.
   virtual QString EscolheCena(const QString& pastaInicial, const QString& filtro) = 0;
   // The application's general error handler: the error's text in a message box.
@@ -16,7 +16,7 @@ class TInterfaceUsuario {
 };
 
 // Qt's file dialog and message boxes.
-class TInterfaceUsuarioQt : public TInterfaceUsuario {
+class TQtUserInterface : public TUserInterface {
  public:
   QString EscolheCena(const QString& pastaInicial, const QString& filtro) override;
   void MostraErro(const QString& texto) override;

@@ -1,14 +1,14 @@
-#include "user_motion.h"
+#include "app/user_motion.h"
 
 #include <algorithm>
 
-void MarcaProximos(Cena& cena, const TVetor& P) {
+void MarcaProximos(TScene& cena, const TVector& P) {
   for (TObjetoCena& o : cena.Objetos)
     if (o.UserMove) o.Proximo = FatorRaioDePega * o.Raio >= NormaVet(SubVet(o.Posicao, P));
 }
 
-uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico,
-                          TVibracao& vibracao, uint32_t agoraMs) {
+uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera, bool haptico,
+                          TRumbleState& vibracao, uint32_t agoraMs) {
   // The edge pulse of the desktop pointer is left to run its 60 ms; any other rumble stops here unless an
   // object is still carried.
   const bool pulsoDeBorda = vibracao.Vibrando && vibracao.PulsoDeBorda;
@@ -46,13 +46,13 @@ uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bo
   return leds;
 }
 
-void AgarraELanca(Cena& cena, TCamera& camera, TEstadoQuadro& estado, const TLeituraRemoto& remoto) {
+void AgarraELanca(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto) {
   const bool ambos = remoto.ADown && remoto.BDown;
   if (camera.Agarrar && !ambos) {
     for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
       if (!cena.Objetos[i].Agarrado) continue;
       estado.AcelAtual = {double(remoto.AccelX), double(remoto.AccelY), double(remoto.AccelZ)};
-      const TVetor v = AcelerometroNoMundo(estado, camera);
+      const TVector v = AcelerometroNoMundo(estado, camera);
       if (cena.Corpos[i])
         dBodySetLinearVel(cena.Corpos[i], static_cast<float>(v.x), static_cast<float>(v.y),
                           static_cast<float>(v.z));

@@ -2,10 +2,10 @@
 // Grabbing, carrying and throwing scene objects with the Wii Remote's 3D pointer, and the rumble that
 // tells the student an object is held.
 
-#include "UArquivoCena.h"
-#include "camera.h"
-#include "frame.h"
-#include "rumble_state.h"
+#include "app/frame.h"
+#include "input/rumble_state.h"
+#include "render/camera.h"
+#include "scene/scene.h"
 
 #include <cstdint>
 
@@ -14,17 +14,17 @@ inline constexpr uint8_t LedsSemVibrar = 0x90;  // LEDs 1 and 4, rumble off
 inline constexpr uint8_t LedsVibrando = 0x91;   // LEDs 1 and 4, rumble on
 
 // Marks the objects the user may move whose pick radius reaches P.
-void MarcaProximos(Cena& cena, const TVetor& P);
+void MarcaProximos(TScene& cena, const TVector& P);
 
 // One frame of carrying: the first near object is grabbed (unless another is held) and carried to P along
 // its allowed axes; without Agarrar every object is let go, a just-released one with its force cleared.
 // Returns the frame's LED and rumble byte: LedsVibrando while an object is carried and `haptico`, or
 // while the desktop pointer's edge pulse runs (which its own timer ends), else LedsSemVibrar. The caller
 // sends it once, so the rumble starts and stops on the same frames.
-uint8_t MoveObjetoUsuario(Cena& cena, const TVetor& P, const TCamera& camera, bool haptico,
-                          TVibracao& vibracao, uint32_t agoraMs);
+uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera, bool haptico,
+                          TRumbleState& vibracao, uint32_t agoraMs);
 
 // The grab-and-throw part of the 12 ms CursorTimer: on the tick that sees "A" or "B" go up, every held
 // object gets a velocity from the accelerometer's last change seen through the camera; then the grab
 // flags follow the buttons.
-void AgarraELanca(Cena& cena, TCamera& camera, TEstadoQuadro& estado, const TLeituraRemoto& remoto);
+void AgarraELanca(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto);

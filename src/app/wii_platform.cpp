@@ -1,4 +1,4 @@
-#include "wii_platform.h"
+#include "app/wii_platform.h"
 
 #include <QMetaObject>
 

@@ -2,15 +2,15 @@
 // The Wii Remote link's platform services as the window uses them: the real Linux ones (udev, hidraw,
 // the steady clock) or, in tests, doubles; and the hand-over of reports to the Qt main thread.
 
-#include "wiimote/HidPlatform.h"
-#include "wiimote/LinuxServices.h"
-#include "wiimote/UdevHidPlatform.h"
+#include "wiimote/hid_platform.h"
+#include "wiimote/linux_services.h"
+#include "wiimote/udev_hid_platform.h"
 
 #include <QObject>
 
 #include <memory>
 
-struct TServicosWii {
+struct TWiiServices {
   IHidEnumerator& Enumerator;
   IDeviceChangeMonitor& Monitor;
   IDeviceOpener& Opener;
@@ -18,9 +18,9 @@ struct TServicosWii {
 };
 
 // udev and hidraw, loaded at run time: without libudev nothing is found and nothing fails.
-class TPlataformaWiiReal {
+class TRealWiiPlatform {
  public:
-  TServicosWii Servicos() { return {Hid, Hid, Opener, Clock}; }
+  TWiiServices Servicos() { return {Hid, Hid, Opener, Clock}; }
 
  private:
   TUdevHidPlatform Hid;

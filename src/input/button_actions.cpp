@@ -1,8 +1,8 @@
-#include "button_actions.h"
+#include "input/button_actions.h"
 
 #include <array>
 
-#include "key_text.h"
+#include "input/key_text.h"
 
 namespace {
 
@@ -32,45 +32,45 @@ bool IsRepeatable(std::string_view Type) {
 TButtonActions::TButtonActions(const TWiimoteButtonAssign& ButtonAssign, const TWiimote& Wiimote,
                                IDesktopInput& Desktop, IProcessStarter& Starter, IDesktopControlHost& Host,
                                TPointerControl& Pointer)
-    : FButtonAssign(ButtonAssign),
-      FWiimote(Wiimote),
-      FDesktop(Desktop),
-      FStarter(Starter),
-      FHost(Host),
-      FPointer(Pointer) {}
+    : buttonAssign_(ButtonAssign),
+      wiimote_(Wiimote),
+      desktop_(Desktop),
+      starter_(Starter),
+      host_(Host),
+      pointer_(Pointer) {}
 
 void TButtonActions::ButtonEdge(uint16_t Mask, int Kind, TButtonState& State, uint32_t Now) {
   const int index = ButtonIndexOfMask(Mask);
   if (index < 0 || GrabButton(static_cast<TWiimoteButtonIndex>(index))) return;
-  DoAction(FButtonAssign[static_cast<std::size_t>(index)], false, State, Kind, Now);
+  DoAction(buttonAssign_[static_cast<std::size_t>(index)], false, State, Kind, Now);
 }
 
 void TButtonActions::Click(TMouseButton Button, int Kind) {
-  if (Kind == 1) FDesktop.ButtonDown(Button);
-  if (Kind == 2) FDesktop.ButtonUp(Button);
+  if (Kind == 1) desktop_.ButtonDown(Button);
+  if (Kind == 2) desktop_.ButtonUp(Button);
 }
 
 void TButtonActions::DoubleClick(TMouseButton Button, int Kind) {
   if (Kind != 1) return;
   for (int i = 0; i < 2; ++i) {
-    FDesktop.ButtonDown(Button);
-    FDesktop.ButtonUp(Button);
+    desktop_.ButtonDown(Button);
+    desktop_.ButtonUp(Button);
   }
 }
 
 void TButtonActions::CursorOnOff(int Kind, uint32_t Now) {
   if (Kind == 1) {
-    FCursorButtonHeld = true;
-    FPointer.CursorOn();
-    FCursorButtonTime = Now;
+    cursorButtonHeld_ = true;
+    pointer_.CursorOn();
+    cursorButtonTime_ = Now;
     return;
   }
-  FCursorButtonHeld = false;
-  if (Now - FCursorButtonTime >= CursorTapMs) return;
-  if (FPointer.CursorWasOn())
-    FPointer.CursorOff();
+  cursorButtonHeld_ = false;
+  if (Now - cursorButtonTime_ >= CursorTapMs) return;
+  if (pointer_.CursorWasOn())
+    pointer_.CursorOff();
   else
-    FHost.SetLeds(LedsPointerOn);
+    host_.SetLeds(LedsPointerOn);
 }
 
 void TButtonActions::DoAction(const TButtonAssign& Assign, bool IsRepeat, TButtonState& State, int Kind,
@@ -79,7 +79,7 @@ void TButtonActions::DoAction(const TButtonAssign& Assign, bool IsRepeat, TButto
   const std::string& type = Assign.Type;
   const bool press = Kind == 1;
   if (type == "Keys") {
-    if (press) SendKeys(FDesktop, Assign.Value);
+    if (press) SendKeys(desktop_, Assign.Value);
   } else if (type == "Mouse->Left Click") {
     Click(TMouseButton::Left, Kind);
   } else if (type == "Mouse->Left Double Click") {
@@ -93,39 +93,39 @@ void TButtonActions::DoAction(const TButtonAssign& Assign, bool IsRepeat, TButto
   } else if (type == "Mouse->Middle Double Click") {
     DoubleClick(TMouseButton::Middle, Kind);
   } else if (type == "Mouse->Wheel Up") {
-    if (press) FDesktop.Wheel(1);
+    if (press) desktop_.Wheel(1);
   } else if (type == "Mouse->Wheel Down") {
-    if (press) FDesktop.Wheel(-1);
+    if (press) desktop_.Wheel(-1);
   } else if (type == "Web->Forward") {
-    if (press) SendKeys(FDesktop, "Alt+Right");
+    if (press) SendKeys(desktop_, "Alt+Right");
   } else if (type == "Web->Backward") {
-    if (press) SendKeys(FDesktop, "Alt+Left");
+    if (press) SendKeys(desktop_, "Alt+Left");
   } else if (type == "Mixer->Volume Up" || type == "Mixer->Volume Down" || type == "Mixer->Mute") {
     // The desktop's own volume keys, which its sound control answers.
     const TKeySym key = type == "Mixer->Mute"        ? KeySyms::AudioMute
                         : type == "Mixer->Volume Up" ? KeySyms::AudioRaiseVolume
                                                      : KeySyms::AudioLowerVolume;
     if (press) {
-      FDesktop.KeyDown(key);
-      FDesktop.KeyUp(key);
+      desktop_.KeyDown(key);
+      desktop_.KeyUp(key);
     }
   } else if (type == "Cursor ON/OFF") {
     CursorOnOff(Kind, Now);
   } else if (type == "Cursor ON") {
-    if (press) FPointer.CursorOn();
-    if (Kind == 2) FPointer.CursorOff();
+    if (press) pointer_.CursorOn();
+    if (Kind == 2) pointer_.CursorOff();
   } else if (type == "Execute") {
-    if (press) FStarter.Start(Assign.Value);
+    if (press) starter_.Start(Assign.Value);
   }
 }
 
 void TButtonActions::RepeatTimerTimer(uint32_t Now) {
-  FStarter.ReapFinished();
+  starter_.ReapFinished();
   for (TWiimoteButtonIndex index : ScanOrder) {
     if (GrabButton(index)) continue;
     const std::size_t i = static_cast<std::size_t>(index);
-    const TButtonState& state = FWiimote.ButtonState[i];
-    const TButtonAssign& assign = FButtonAssign[i];
+    const TButtonState& state = wiimote_.ButtonState[i];
+    const TButtonAssign& assign = buttonAssign_[i];
     if (!state.Down || !IsRepeatable(assign.Type) || Now - state.PressTime <= RepeatDelayMs) continue;
     TButtonState scratch = state;
     DoAction(assign, true, scratch, 1, Now);
@@ -137,16 +137,16 @@ void TButtonActions::CursorTimerTimer() {
   int32_t vertical = 0;  // +1 up
   for (TWiimoteButtonIndex index : ScanOrder) {
     const std::size_t i = static_cast<std::size_t>(index);
-    if (!FWiimote.ButtonState[i].Down) continue;
-    const std::string& type = FButtonAssign[i].Type;
+    if (!wiimote_.ButtonState[i].Down) continue;
+    const std::string& type = buttonAssign_[i].Type;
     if (type == "Mouse->Cursor Up") vertical = 1;
     if (type == "Mouse->Cursor Down") vertical = -1;
     if (type == "Mouse->Cursor Right") horizontal = 1;
     if (type == "Mouse->Cursor Left") horizontal = -1;
   }
-  if ((horizontal == 0 && vertical == 0) || !FDesktop.Available()) return;
-  const TPoint p = FDesktop.CursorPos();
-  const TPoint to = ClampTo(BoundingBox(FDesktop.Monitors()),
+  if ((horizontal == 0 && vertical == 0) || !desktop_.Available()) return;
+  const TPoint p = desktop_.CursorPos();
+  const TPoint to = ClampTo(BoundingBox(desktop_.Monitors()),
                             {p.X + horizontal * CursorNudgePixels, p.Y - vertical * CursorNudgePixels});
-  if (to != p) FDesktop.SetCursorPos(to);
+  if (to != p) desktop_.SetCursorPos(to);
 }

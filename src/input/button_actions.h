@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <string_view>
 
-#include "desktop_control_host.h"
-#include "desktop_input.h"
-#include "pointer_control.h"
-#include "process_starter.h"
-#include "settings.h"
-#include "wiimote/WiimoteState.h"
+#include "input/desktop_control_host.h"
+#include "input/desktop_input.h"
+#include "input/pointer_control.h"
+#include "input/process_starter.h"
+#include "input/settings.h"
+#include "wiimote/wiimote_state.h"
 
 // A repeatable action repeats while its button stays down longer than this, once per RepeatTimer tick.
 inline constexpr uint32_t RepeatDelayMs = 800;
@@ -44,19 +44,19 @@ class TButtonActions {
   void CursorTimerTimer();
 
   // A "Cursor ON/OFF" button is down; the pointer control switches speeds on it.
-  bool CursorButtonHeld() const { return FCursorButtonHeld; }
+  bool CursorButtonHeld() const { return cursorButtonHeld_; }
 
  private:
   void Click(TMouseButton Button, int Kind);
   void DoubleClick(TMouseButton Button, int Kind);
   void CursorOnOff(int Kind, uint32_t Now);
 
-  const TWiimoteButtonAssign& FButtonAssign;
-  const TWiimote& FWiimote;
-  IDesktopInput& FDesktop;
-  IProcessStarter& FStarter;
-  IDesktopControlHost& FHost;
-  TPointerControl& FPointer;
-  bool FCursorButtonHeld = false;
-  uint32_t FCursorButtonTime = 0;
+  const TWiimoteButtonAssign& buttonAssign_;
+  const TWiimote& wiimote_;
+  IDesktopInput& desktop_;
+  IProcessStarter& starter_;
+  IDesktopControlHost& host_;
+  TPointerControl& pointer_;
+  bool cursorButtonHeld_ = false;
+  uint32_t cursorButtonTime_ = 0;
 };

@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "input/command_line.h"
 
 namespace {
 

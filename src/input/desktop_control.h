@@ -5,14 +5,14 @@
 
 #include <cstdint>
 
-#include "button_actions.h"
-#include "desktop_control_host.h"
-#include "desktop_input.h"
-#include "pointer_control.h"
-#include "process_starter.h"
-#include "rumble_state.h"
-#include "settings.h"
-#include "wiimote/WiimoteState.h"
+#include "input/button_actions.h"
+#include "input/desktop_control_host.h"
+#include "input/desktop_input.h"
+#include "input/pointer_control.h"
+#include "input/process_starter.h"
+#include "input/rumble_state.h"
+#include "input/settings.h"
+#include "wiimote/wiimote_state.h"
 
 class TDesktopControl {
  public:
@@ -20,27 +20,27 @@ class TDesktopControl {
   // at every use, so a calibration through Host shows at the next tick.
   TDesktopControl(const TQuillonSetting& Setting, const TWiimoteButtonAssign& ButtonAssign,
                   const TWiimote& Wiimote, IDesktopInput& Desktop, IProcessStarter& Starter,
-                  IDesktopControlHost& Host, TVibracao& Vibracao);
+                  IDesktopControlHost& Host, TRumbleState& Vibracao);
 
   // From IWiimoteHost::ButtonEdge, with the clock's milliseconds.
   void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State, uint32_t Now) {
-    FActions.ButtonEdge(Mask, Kind, State, Now);
+    actions_.ButtonEdge(Mask, Kind, State, Now);
   }
   // RepeatTimer, every 20 ms while a Wii Remote is connected.
-  void RepeatTimerTimer(uint32_t Now) { FActions.RepeatTimerTimer(Now); }
+  void RepeatTimerTimer(uint32_t Now) { actions_.RepeatTimerTimer(Now); }
   // MotionTimer, every 2 ms while the desktop pointer is on.
-  void MotionTimerTimer(uint32_t Now) { FPointer.MotionTimerTimer(Now, FActions.CursorButtonHeld()); }
+  void MotionTimerTimer(uint32_t Now) { pointer_.MotionTimerTimer(Now, actions_.CursorButtonHeld()); }
   // The first part of CursorTimer, every 12 ms while a Wii Remote is connected, before the grab and throw.
-  void CursorTimerTimer() { FActions.CursorTimerTimer(); }
+  void CursorTimerTimer() { actions_.CursorTimerTimer(); }
 
-  void CursorOn() { FPointer.CursorOn(); }
-  void CursorOff() { FPointer.CursorOff(); }
+  void CursorOn() { pointer_.CursorOn(); }
+  void CursorOff() { pointer_.CursorOff(); }
 
-  bool CursorButtonHeld() const { return FActions.CursorButtonHeld(); }
-  bool CursorWasOn() const { return FPointer.CursorWasOn(); }
-  bool WasOnEdge() const { return FPointer.WasOnEdge(); }
+  bool CursorButtonHeld() const { return actions_.CursorButtonHeld(); }
+  bool CursorWasOn() const { return pointer_.CursorWasOn(); }
+  bool WasOnEdge() const { return pointer_.WasOnEdge(); }
 
  private:
-  TPointerControl FPointer;
-  TButtonActions FActions;
+  TPointerControl pointer_;
+  TButtonActions actions_;
 };

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "key_symbols.h"
-#include "screen_geometry.h"
+#include "input/key_symbols.h"
+#include "input/screen_geometry.h"
 
 // Shown once in the first panel of the status bar when there is no X display to drive.
 inline constexpr const char* AvisoSemX11 = "Sem X11: ações desligadas";

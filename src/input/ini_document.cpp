@@ -1,4 +1,4 @@
-#include "ini_document.h"
+#include "input/ini_document.h"
 
 #include <limits>
 #include <stdexcept>

@@ -1,8 +1,8 @@
-#include "ini_file.h"
+#include "input/ini_file.h"
 
 #include <utility>
 
-#include "text_file.h"
+#include "input/text_file.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "ini_document.h"
+#include "input/ini_document.h"
 
 // Saving failed and the file on disk is as it was. The text is "Unable to write to " and the file's full
 // path, ready to be shown to the user.

@@ -1,4 +1,4 @@
-#include "key_text.h"
+#include "input/key_text.h"
 
 #include <array>
 #include <cctype>

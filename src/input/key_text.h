@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "desktop_input.h"
-#include "key_symbols.h"
+#include "input/desktop_input.h"
+#include "input/key_symbols.h"
 
 struct TKeyCombination {
   bool Win = false;  // the left Windows (Super) key

@@ -1,6 +1,6 @@
-#include "pointer_control.h"
+#include "input/pointer_control.h"
 
-#include "pointer_math.h"
+#include "input/pointer_math.h"
 
 namespace {
 
@@ -9,21 +9,21 @@ constexpr int32_t NoDotSize = 15;
 }  // namespace
 
 TPointerControl::TPointerControl(const TQuillonSetting& Setting, const TWiimote& Wiimote,
-                                 IDesktopInput& Desktop, IDesktopControlHost& Host, TVibracao& Vibracao)
-    : FSetting(Setting), FWiimote(Wiimote), FDesktop(Desktop), FHost(Host), FVibracao(Vibracao) {}
+                                 IDesktopInput& Desktop, IDesktopControlHost& Host, TRumbleState& Vibracao)
+    : setting_(Setting), wiimote_(Wiimote), desktop_(Desktop), host_(Host), vibracao_(Vibracao) {}
 
 void TPointerControl::CursorOn() {
-  FCursorWasOn = FHost.MotionTimerActive();
-  FHost.SetMotionTimerActive(true);
-  FHost.SetLeds(LedsPointerOn);
-  if (FSetting.Recalibrate) FHost.CalibrateButtonClick();
+  cursorWasOn_ = host_.MotionTimerActive();
+  host_.SetMotionTimerActive(true);
+  host_.SetLeds(LedsPointerOn);
+  if (setting_.Recalibrate) host_.CalibrateButtonClick();
 }
 
 void TPointerControl::CursorOff() {
-  FCursorWasOn = false;
-  FHost.SetMotionTimerActive(false);
-  FHost.SetLeds(LedsPointerOff);
-  if (FSetting.Recalibrate) FHost.CalibrateButtonClick();
+  cursorWasOn_ = false;
+  host_.SetMotionTimerActive(false);
+  host_.SetLeds(LedsPointerOff);
+  if (setting_.Recalibrate) host_.CalibrateButtonClick();
 }
 
 // The pointer is kept on the desktop here rather than by the window system, and a move that would not
@@ -31,51 +31,51 @@ void TPointerControl::CursorOff() {
 // mouse still works while the remote rests.
 void TPointerControl::MoveTo(TPoint From, TPoint To, const TMonitors& Monitors) {
   const TPoint p = ClampTo(BoundingBox(Monitors), To);
-  if (p != From) FDesktop.SetCursorPos(p);
+  if (p != From) desktop_.SetCursorPos(p);
 }
 
 void TPointerControl::MotionTimerTimer(uint32_t Now, bool CursorButtonHeld) {
-  if (!FDesktop.Available()) return;
-  const TMonitors monitors = FDesktop.Monitors();
-  const TPoint c = FDesktop.CursorPos();
-  const std::string& mode = FSetting.CursorMode;
-  const bool lostIR = FWiimote.IRSize1 == NoDotSize && FWiimote.IRSize2 == NoDotSize;
-  if (mode == "Motion" || (mode == "IR" && lostIR && FSetting.UseMotionWhenLostIR)) {
-    const TPoint m = TiltStep(FSetting, FWiimote.AccelX, FWiimote.AccelY, CursorButtonHeld);
+  if (!desktop_.Available()) return;
+  const TMonitors monitors = desktop_.Monitors();
+  const TPoint c = desktop_.CursorPos();
+  const std::string& mode = setting_.CursorMode;
+  const bool lostIR = wiimote_.IRSize1 == NoDotSize && wiimote_.IRSize2 == NoDotSize;
+  if (mode == "Motion" || (mode == "IR" && lostIR && setting_.UseMotionWhenLostIR)) {
+    const TPoint m = TiltStep(setting_, wiimote_.AccelX, wiimote_.AccelY, CursorButtonHeld);
     MoveTo(c, {c.X + m.X, c.Y + m.Y}, monitors);
   } else if (mode == "IR") {
     const TScreenRect primary = monitors.empty() ? TScreenRect{} : monitors.front();
-    const TPoint target = IRTarget(primary, FWiimote.IRMidX, FWiimote.IRMidY, FSetting.DisplayEdgeAdjustment);
+    const TPoint target = IRTarget(primary, wiimote_.IRMidX, wiimote_.IRMidY, setting_.DisplayEdgeAdjustment);
     MoveTo(c, IRGlide(target, c), monitors);
   }
-  if (mode == "Nunchuk Analog" && FWiimote.ExtensionConnected) {
-    const TPoint m = NunchukStep(FSetting, FWiimote.NunchukStickX, FWiimote.NunchukStickY);
-    const TPoint p = FDesktop.CursorPos();
+  if (mode == "Nunchuk Analog" && wiimote_.ExtensionConnected) {
+    const TPoint m = NunchukStep(setting_, wiimote_.NunchukStickX, wiimote_.NunchukStickY);
+    const TPoint p = desktop_.CursorPos();
     MoveTo(p, {p.X + m.X, p.Y - m.Y}, monitors);
   }
   EdgeRumble(Now, monitors);
 }
 
 void TPointerControl::EndPulse() {
-  FHost.SetLeds(LedsPointerOn);
-  FVibracao.Vibrando = false;
-  FVibracao.PulsoDeBorda = false;
+  host_.SetLeds(LedsPointerOn);
+  vibracao_.Vibrando = false;
+  vibracao_.PulsoDeBorda = false;
 }
 
 void TPointerControl::EdgeRumble(uint32_t Now, const TMonitors& Monitors) {
-  const bool pulseOver = FVibracao.Vibrando && Now - FVibracao.InicioVibracao > EdgeRumbleMs;
-  if (FSetting.RumbleOnEdge && OnDesktopEdge(Monitors, FDesktop.CursorPos())) {
+  const bool pulseOver = vibracao_.Vibrando && Now - vibracao_.InicioVibracao > EdgeRumbleMs;
+  if (setting_.RumbleOnEdge && OnDesktopEdge(Monitors, desktop_.CursorPos())) {
     if (pulseOver) {
       EndPulse();
-    } else if (!FVibracao.Vibrando && !FWasOnEdge) {
-      FHost.SetLeds(LedsPointerOnRumble);
-      FVibracao.InicioVibracao = Now;
-      FVibracao.Vibrando = true;
-      FVibracao.PulsoDeBorda = true;
+    } else if (!vibracao_.Vibrando && !wasOnEdge_) {
+      host_.SetLeds(LedsPointerOnRumble);
+      vibracao_.InicioVibracao = Now;
+      vibracao_.Vibrando = true;
+      vibracao_.PulsoDeBorda = true;
     }
-    FWasOnEdge = true;
+    wasOnEdge_ = true;
     return;
   }
-  FWasOnEdge = false;
+  wasOnEdge_ = false;
   if (pulseOver) EndPulse();
 }

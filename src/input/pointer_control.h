@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-#include "desktop_control_host.h"
-#include "desktop_input.h"
-#include "rumble_state.h"
-#include "settings.h"
-#include "wiimote/WiimoteState.h"
+#include "input/desktop_control_host.h"
+#include "input/desktop_input.h"
+#include "input/rumble_state.h"
+#include "input/settings.h"
+#include "wiimote/wiimote_state.h"
 
 // The edge pulse ends at the first tick more than this many ms after it began.
 inline constexpr uint32_t EdgeRumbleMs = 60;
@@ -18,7 +18,7 @@ class TPointerControl {
  public:
   // Every argument is kept by reference and must outlive the control.
   TPointerControl(const TQuillonSetting& Setting, const TWiimote& Wiimote, IDesktopInput& Desktop,
-                  IDesktopControlHost& Host, TVibracao& Vibracao);
+                  IDesktopControlHost& Host, TRumbleState& Vibracao);
 
   // Switches the pointer on (LEDs 1 and 4), noting in CursorWasOn whether it was on already; recalibrates
   // when the settings ask for it.
@@ -28,19 +28,19 @@ class TPointerControl {
   // One step of the pointer and of the edge rumble; Now in ms of the millisecond clock.
   void MotionTimerTimer(uint32_t Now, bool CursorButtonHeld);
 
-  bool CursorWasOn() const { return FCursorWasOn; }
-  bool WasOnEdge() const { return FWasOnEdge; }
+  bool CursorWasOn() const { return cursorWasOn_; }
+  bool WasOnEdge() const { return wasOnEdge_; }
 
  private:
   void MoveTo(TPoint From, TPoint To, const TMonitors& Monitors);
   void EdgeRumble(uint32_t Now, const TMonitors& Monitors);
   void EndPulse();
 
-  const TQuillonSetting& FSetting;
-  const TWiimote& FWiimote;
-  IDesktopInput& FDesktop;
-  IDesktopControlHost& FHost;
-  TVibracao& FVibracao;
-  bool FCursorWasOn = false;
-  bool FWasOnEdge = false;
+  const TQuillonSetting& setting_;
+  const TWiimote& wiimote_;
+  IDesktopInput& desktop_;
+  IDesktopControlHost& host_;
+  TRumbleState& vibracao_;
+  bool cursorWasOn_ = false;
+  bool wasOnEdge_ = false;
 };

@@ -1,4 +1,4 @@
-#include "pointer_math.h"
+#include "input/pointer_math.h"
 
 #include <cstdlib>
 

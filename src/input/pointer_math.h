@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "screen_geometry.h"
-#include "settings.h"
+#include "input/screen_geometry.h"
+#include "input/settings.h"
 
 // The tilt step for the accelerometer bytes: the deviation from BaseX/BaseY, zero inside the dead zone
 // (|d| < SensorThreshold), scaled by the fast step (24 dx / (45 - 2 SpeedFast) and 20 dy / (45 - 2

@@ -1,4 +1,4 @@
-#include "process_starter.h"
+#include "input/process_starter.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <optional>
 
-#include "command_line.h"
+#include "input/command_line.h"
 
 extern char** environ;
 
@@ -16,18 +16,18 @@ namespace {
 // RAII for the spawn file actions.
 class TFileActions {
  public:
-  TFileActions() { FOk = posix_spawn_file_actions_init(&FActions) == 0; }
+  TFileActions() { ok_ = posix_spawn_file_actions_init(&actions_) == 0; }
   ~TFileActions() {
-    if (FOk) posix_spawn_file_actions_destroy(&FActions);
+    if (ok_) posix_spawn_file_actions_destroy(&actions_);
   }
   TFileActions(const TFileActions&) = delete;
   TFileActions& operator=(const TFileActions&) = delete;
-  bool Ok() const { return FOk; }
-  posix_spawn_file_actions_t* Get() { return &FActions; }
+  bool Ok() const { return ok_; }
+  posix_spawn_file_actions_t* Get() { return &actions_; }
 
  private:
-  posix_spawn_file_actions_t FActions{};
-  bool FOk = false;
+  posix_spawn_file_actions_t actions_{};
+  bool ok_ = false;
 };
 
 }  // namespace
@@ -61,7 +61,7 @@ pid_t TSpawnProcessStarter::Spawn(const std::vector<std::string>& Words, int& Er
   pid_t pid = -1;
   Error = posix_spawnp(&pid, argv[0], actions.Get(), nullptr, argv.data(), environ);
   if (Error != 0) return -1;
-  FChildren.push_back(pid);
+  children_.push_back(pid);
   return pid;
 }
 
@@ -73,7 +73,7 @@ bool TSpawnProcessStarter::Start(const std::string& CommandLine) {
 }
 
 void TSpawnProcessStarter::ReapFinished() {
-  std::erase_if(FChildren, [](pid_t pid) {
+  std::erase_if(children_, [](pid_t pid) {
     int status = 0;
     const pid_t r = waitpid(pid, &status, WNOHANG);
     // ECHILD: someone else collected it already; either way it is no longer ours to wait for.

@@ -34,8 +34,8 @@ class TSpawnProcessStarter final : public IProcessStarter {
   // holds no word or does not split).
   pid_t Spawn(const std::vector<std::string>& Words, int& Error);
   // Started programs not yet known to have ended.
-  std::size_t RunningCount() const { return FChildren.size(); }
+  std::size_t RunningCount() const { return children_.size(); }
 
  private:
-  std::vector<pid_t> FChildren;
+  std::vector<pid_t> children_;
 };

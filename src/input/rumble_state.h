@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-struct TVibracao {
+struct TRumbleState {
   bool Vibrando = false;        // the program has switched the rumble on
   uint32_t InicioVibracao = 0;  // ms of the millisecond clock when the rumble was last switched on
   // The rumble running is the pointer's edge pulse (from its start at InicioVibracao until the pointer

@@ -1,6 +1,6 @@
-#include "settings.h"
+#include "input/settings.h"
 
-#include "ini_file.h"
+#include "input/ini_file.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "text_file.h"
+#include "input/text_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "x11_desktop_input.h"
+#include "input/x11_desktop_input.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>

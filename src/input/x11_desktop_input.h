@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "desktop_input.h"
+#include "input/desktop_input.h"
 
 class TX11DesktopInput final : public IDesktopInput {
  public:

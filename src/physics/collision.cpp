@@ -1,6 +1,6 @@
-#include "collision.h"
+#include "physics/collision.h"
 
-#include "odeimport.h"
+#include "physics/geometry_factory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +11,7 @@ bool Dinamico(dBodyID corpo) {
   return corpo != nullptr && !dBodyIsKinematic(corpo);
 }
 
-double AtritoDoObjeto(dGeomID geometria, const ParametrosContato& p) {
+double AtritoDoObjeto(dGeomID geometria, const TContactParameters& p) {
   std::size_t i = 0;
   if (!IndiceDaGeometria(geometria, i) || i >= p.Atritos.size()) return 0;
   const double mu = p.Atritos[i];
@@ -20,7 +20,7 @@ double AtritoDoObjeto(dGeomID geometria, const ParametrosContato& p) {
 
 // A body that moves slides with its own coefficient over anything that holds still (the ground, a static
 // ramp), so "the box's Atrito" means what a student expects. Two moving bodies share the geometric mean.
-double AtritoDoPar(dGeomID o1, dBodyID b1, dGeomID o2, dBodyID b2, const ParametrosContato& p) {
+double AtritoDoPar(dGeomID o1, dBodyID b1, dGeomID o2, dBodyID b2, const TContactParameters& p) {
   const bool d1 = Dinamico(b1), d2 = Dinamico(b2);
   if (d1 && !d2) return AtritoDoObjeto(o1, p);
   if (d2 && !d1) return AtritoDoObjeto(o2, p);
@@ -53,7 +53,7 @@ dSurfaceParameters SuperficieContato(int TipoDeColisao, double mu) {
 }
 
 void TrataColisao(void* data, dGeomID o1, dGeomID o2) {
-  const auto& ctx = *static_cast<const ContextoColisao*>(data);
+  const auto& ctx = *static_cast<const TCollisionContext*>(data);
   dBodyID b1 = dGeomGetBody(o1);
   dBodyID b2 = dGeomGetBody(o2);
   if (b1 && b2 && dAreConnected(b1, b2)) return;

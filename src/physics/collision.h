@@ -9,7 +9,7 @@
 inline constexpr int ContatosMax = 5;
 
 // What the handler needs of the scene: the collision kind and one friction coefficient per object.
-struct ParametrosContato {
+struct TContactParameters {
   int TipoDeColisao = 0;
   std::span<const double> Atritos;
 };
@@ -22,11 +22,11 @@ double RestituicaoDoTipo(int TipoDeColisao);
 dSurfaceParameters SuperficieContato(int TipoDeColisao, double mu);
 
 // Handed to the engine's near-collision callback as its user data.
-struct ContextoColisao {
+struct TCollisionContext {
   dWorldID Mundo;
   dJointGroupID GrupoContatos;
-  const ParametrosContato* Parametros;
+  const TContactParameters* Parametros;
 };
 
-// The engine's near-collision callback; `data` is a ContextoColisao.
+// The engine's near-collision callback; `data` is a TCollisionContext.
 void TrataColisao(void* data, dGeomID o1, dGeomID o2);

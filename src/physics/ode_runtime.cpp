@@ -1,4 +1,4 @@
-#include "ode_runtime.h"
+#include "physics/ode_runtime.h"
 
 #include <ode/ode.h>
 
@@ -17,7 +17,7 @@ std::string Formata(int numero, const char* msg, va_list ap) {
 
 // The engine calls exit() or abort() if these return, so they must leave by exception.
 [[noreturn]] void TrataErro(int numero, const char* msg, va_list ap) {
-  throw ErroMotorFisico(Formata(numero, msg, ap));
+  throw EPhysicsEngineError(Formata(numero, msg, ap));
 }
 
 // Warnings (for example a mass the engine dislikes) are not the student's concern: we validate before the

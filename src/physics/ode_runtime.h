@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-class ErroMotorFisico : public std::runtime_error {
+class EPhysicsEngineError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };

@@ -1,9 +1,9 @@
-#include "world.h"
+#include "physics/world.h"
 
-#include "ode_runtime.h"
-#include "odeimport.h"
+#include "physics/geometry_factory.h"
+#include "physics/ode_runtime.h"
 
-MundoFisico::MundoFisico(bool TemGravidade) {
+TPhysicsWorld::TPhysicsWorld(bool TemGravidade) {
   IniciaMotorFisico();
   Mundo_ = dWorldCreate();
   Espaco_ = dHashSpaceCreate(nullptr);
@@ -19,14 +19,14 @@ MundoFisico::MundoFisico(bool TemGravidade) {
   GrupoContatos_ = dJointGroupCreate(0);
 }
 
-MundoFisico::~MundoFisico() {
+TPhysicsWorld::~TPhysicsWorld() {
   dJointGroupDestroy(GrupoContatos_);
   dSpaceDestroy(Espaco_);
   dWorldDestroy(Mundo_);
 }
 
-void MundoFisico::PassoMundo(const ParametrosContato& parametros) {
-  ContextoColisao ctx{Mundo_, GrupoContatos_, &parametros};
+void TPhysicsWorld::PassoMundo(const TContactParameters& parametros) {
+  TCollisionContext ctx{Mundo_, GrupoContatos_, &parametros};
   dSpaceCollide(Espaco_, &ctx, TrataColisao);
   dWorldQuickStep(Mundo_, PassoFixo);
   dJointGroupEmpty(GrupoContatos_);

@@ -3,8 +3,8 @@
 // current step and the fixed ground, a flat box whose top face is z = 0. Created with the scene,
 // destroyed with it (the engine then destroys every body, geometry and joint in it).
 
-#include "UMathVec.h"
-#include "collision.h"
+#include "physics/collision.h"
+#include "physics/vector_math.h"
 
 #include <ode/ode.h>
 
@@ -14,16 +14,16 @@ inline constexpr double CamadaDeContato = 0.001;  // m of overlap allowed before
 inline constexpr TODEArray ChaoPos{0.0f, 0.0f, -0.25f};
 inline constexpr TODEArray ChaoDim{100.0f, 100.0f, 0.5f};
 
-class MundoFisico {
+class TPhysicsWorld {
  public:
   // CriaMundo: gravity 9.81 downwards along -z when TemGravidade, none otherwise.
-  explicit MundoFisico(bool TemGravidade);
-  ~MundoFisico();  // DestroiMundo
-  MundoFisico(const MundoFisico&) = delete;
-  MundoFisico& operator=(const MundoFisico&) = delete;
+  explicit TPhysicsWorld(bool TemGravidade);
+  ~TPhysicsWorld();  // DestroiMundo
+  TPhysicsWorld(const TPhysicsWorld&) = delete;
+  TPhysicsWorld& operator=(const TPhysicsWorld&) = delete;
 
   // Advances the world by exactly PassoFixo, whatever the real time between frames.
-  void PassoMundo(const ParametrosContato& parametros);
+  void PassoMundo(const TContactParameters& parametros);
 
   dWorldID Mundo() const { return Mundo_; }
   dSpaceID Espaco() const { return Espaco_; }

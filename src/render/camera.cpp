@@ -1,4 +1,4 @@
-#include "camera.h"
+#include "render/camera.h"
 
 #include <algorithm>
 #include <limits>
@@ -6,8 +6,8 @@
 namespace {
 
 // The side axis of the current view, and Cima made perpendicular to the line of sight.
-void OrtogonalizaCima(TCamera& camera, TVetor& lado) {
-  const TVetor visada = SubVet(camera.Centro, camera.Olho);
+void OrtogonalizaCima(TCamera& camera, TVector& lado) {
+  const TVector visada = SubVet(camera.Centro, camera.Olho);
   lado = NormalizaVet(ProdVetorial(visada, camera.Cima));
   camera.Cima = NormalizaVet(ProdVetorial(lado, visada));
 }
@@ -15,7 +15,7 @@ void OrtogonalizaCima(TCamera& camera, TVetor& lado) {
 }  // namespace
 
 void AproximaCamera(TCamera& camera, double d) {
-  const TVetor visada = SubVet(camera.Centro, camera.Olho);
+  const TVector visada = SubVet(camera.Centro, camera.Olho);
   const double distancia = NormaVet(visada);
   if (!(distancia > 0)) return;  // no line of sight to move along
   const double nova = std::max(distancia - d, std::min(distancia, DistanciaMinimaCamera));
@@ -23,17 +23,17 @@ void AproximaCamera(TCamera& camera, double d) {
 }
 
 void OrbitaCamera(TCamera& camera, double aLado, double aCima) {
-  TVetor lado;
+  TVector lado;
   OrtogonalizaCima(camera, lado);
-  const TMatriz4 m =
+  const TMatrix4 m =
       MultMatriz(MultMatriz(Translacao(camera.Centro), RotacaoEixo(camera.Cima, aCima)),
                  MultMatriz(RotacaoEixo(lado, aLado), Translacao(EscalaVet(camera.Centro, -1))));
-  const TVetor4 olho = MultMatrizPonto(m, camera.Olho);
+  const TVector4 olho = MultMatrizPonto(m, camera.Olho);
   camera.Olho = {olho[0], olho[1], olho[2]};
   OrtogonalizaCima(camera, lado);
 }
 
-void ControleCamera(const BotoesCamera& botoes, TCamera& camera, TVetor& PonteiroPos) {
+void ControleCamera(const TCameraButtons& botoes, TCamera& camera, TVector& PonteiroPos) {
   if (botoes.Up) OrbitaCamera(camera, -1, 0);
   if (botoes.Down) OrbitaCamera(camera, 1, 0);
   if (botoes.Right) OrbitaCamera(camera, 0, 1);

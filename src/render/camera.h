@@ -2,14 +2,14 @@
 // The view: an eye orbiting a fixed centre with z up at the start, steered by the Wii Remote's buttons.
 // Plain math and state; the GL side is in view_gl.h.
 
-#include "UMathVec.h"
+#include "physics/vector_math.h"
 
 #include <cstdint>
 
 struct TCamera {
-  TVetor Olho{50, 50, 25};
-  TVetor Cima{0, 0, 1};  // unit and perpendicular to the line of sight after every orbit
-  TVetor Centro{0, 0, 0};
+  TVector Olho{50, 50, 25};
+  TVector Cima{0, 0, 1};  // unit and perpendicular to the line of sight after every orbit
+  TVector Centro{0, 0, 0};
   int32_t Ganho = 100;                                 // gain of the 3D pointer's acceleration
   bool Agarrar = false;                                // grab request
   bool Soltar = false;                                 // release tick
@@ -28,7 +28,7 @@ void AproximaCamera(TCamera& camera, double d);
 void OrbitaCamera(TCamera& camera, double aLado, double aCima);
 
 // The Down flags of the buttons that steer the camera, as the Wii Remote reports them.
-struct BotoesCamera {
+struct TCameraButtons {
   bool Up = false, Down = false, Right = false, Left = false;
   bool Home = false, Plus = false, Minus = false;
   bool Um = false, Dois = false;  // buttons "1" and "2"
@@ -36,4 +36,4 @@ struct BotoesCamera {
 
 // One 50 ms tick of the camera buttons: every button that is down acts, in the order Up, Down, Right,
 // Left, Home (PonteiroPos back to the origin), Plus, Minus (Ganho never below 10), 1 (closer), 2 (farther).
-void ControleCamera(const BotoesCamera& botoes, TCamera& camera, TVetor& PonteiroPos);
+void ControleCamera(const TCameraButtons& botoes, TCamera& camera, TVector& PonteiroPos);

@@ -1,4 +1,4 @@
-#include "model_drawing.h"
+#include "render/model_drawing.h"
 
 #include <GL/gl.h>
 
@@ -41,10 +41,10 @@ void DesenhaFace(const TModel& modelo, const TFace& face) {
   glBegin(Primitiva(face.Count));
   for (size_t c = 0; c < static_cast<size_t>(face.Count); ++c) {
     if (comNormais) {
-      const TVertice3f& n = modelo.Normals[static_cast<size_t>(face.NormalIndex[c])];
+      const TVertex3f& n = modelo.Normals[static_cast<size_t>(face.NormalIndex[c])];
       glNormal3f(n.x, n.y, n.z);
     }
-    const TVertice3f& v = modelo.Vertices[static_cast<size_t>(face.VertexIndex[c])];
+    const TVertex3f& v = modelo.Vertices[static_cast<size_t>(face.VertexIndex[c])];
     glVertex3f(v.x, v.y, v.z);
   }
   glEnd();

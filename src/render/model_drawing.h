@@ -1,7 +1,7 @@
 #pragma once
 // Immediate-mode drawing of an OBJ model with its own materials.
 
-#include "OBJLoader.h"
+#include "scene/obj_loader.h"
 
 // Alpha sent with every material colour: models are opaque even while blending is on.
 inline constexpr float AlfaMaterialModelo = 1.0f;

@@ -1,4 +1,4 @@
-#include "plane_grid.h"
+#include "render/plane_grid.h"
 
 #include <GL/gl.h>
 
@@ -8,19 +8,19 @@ namespace {
 
 constexpr int CelulasPlano = 10;
 
-void Vertice(const TVetor& p) {
+void Vertice(const TVector& p) {
   glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
 }
 
 }  // namespace
 
-CoeficientesPlano CoeficientesDoPlano(const TObjetoCena& o) {
-  CoeficientesPlano p{o.Dim[0], o.Dim[1], o.Dim[2], o.Dim[3]};
+TPlaneCoefficients CoeficientesDoPlano(const TObjetoCena& o) {
+  TPlaneCoefficients p{o.Dim[0], o.Dim[1], o.Dim[2], o.Dim[3]};
   if (p.a == 0 && p.b == 0 && p.c == 0) p.c = 1;
   return p;
 }
 
-TVetor PontoDoPlano(const CoeficientesPlano& p, double u, double v) {
+TVector PontoDoPlano(const TPlaneCoefficients& p, double u, double v) {
   if (p.c != 0) return {u, v, (p.d - p.a * u - p.b * v) / p.c};
   if (std::fabs(p.b) >= std::fabs(p.a)) return {u, (p.d - p.a * u) / p.b, v};
   return {(p.d - p.b * u) / p.a, u, v};
@@ -35,7 +35,7 @@ double ExtensaoY(const TObjetoCena& o) {
 }
 
 void DesenhaPlano(const TObjetoCena& o) {
-  const CoeficientesPlano p = CoeficientesDoPlano(o);
+  const TPlaneCoefficients p = CoeficientesDoPlano(o);
   const double sx = ExtensaoX(o), sy = ExtensaoY(o);
   const double fx = sx / CelulasPlano, fy = sy / CelulasPlano;
   const float r = static_cast<float>(o.R / 255), g = static_cast<float>(o.G / 255),
@@ -45,15 +45,15 @@ void DesenhaPlano(const TObjetoCena& o) {
     const double x = -sx / 2 + i * fx;
     for (int j = 0; j < CelulasPlano; ++j) {
       const double y = -sy / 2 + j * fy;
-      const TVetor cantos[4] = {PontoDoPlano(p, x, y), PontoDoPlano(p, x, y + fy),
-                                PontoDoPlano(p, x + fx, y + fy), PontoDoPlano(p, x + fx, y)};
+      const TVector cantos[4] = {PontoDoPlano(p, x, y), PontoDoPlano(p, x, y + fy),
+                                 PontoDoPlano(p, x + fx, y + fy), PontoDoPlano(p, x + fx, y)};
       glColor4f(r, g, b, 1);
       glBegin(GL_LINE_LOOP);
-      for (const TVetor& c : cantos) Vertice(c);
+      for (const TVector& c : cantos) Vertice(c);
       glEnd();
       glColor4f(r, g, b, 0.5f);
       glBegin(GL_QUADS);
-      for (const TVetor& c : cantos) Vertice(c);
+      for (const TVector& c : cantos) Vertice(c);
       glEnd();
     }
   }

@@ -1,4 +1,4 @@
-#include "DesenhoGL.h"
+#include "render/trails.h"
 
 #include <GL/gl.h>
 
@@ -8,16 +8,16 @@
 namespace {
 
 // The points are handed to GL as they are stored, three doubles each, without a copy.
-static_assert(sizeof(TVetor) == 3 * sizeof(double), "TVetor must be three packed doubles");
+static_assert(sizeof(TVector) == 3 * sizeof(double), "TVector must be three packed doubles");
 
 // One line strip through every point; a strip longer than one draw call can take goes in pieces that
 // share their end points, so the line stays unbroken.
-void DesenhaFaixa(const std::vector<TVetor>& pontos) {
+void DesenhaFaixa(const std::vector<TVector>& pontos) {
   if (pontos.size() < 2) return;
   const size_t lote = static_cast<size_t>(std::numeric_limits<GLsizei>::max());
   for (size_t inicio = 0; inicio + 1 < pontos.size(); inicio += lote - 1) {
     const size_t n = std::min(lote, pontos.size() - inicio);
-    glVertexPointer(3, GL_DOUBLE, sizeof(TVetor), &pontos[inicio].x);
+    glVertexPointer(3, GL_DOUBLE, sizeof(TVector), &pontos[inicio].x);
     glDrawArrays(GL_LINE_STRIP, 0, static_cast<GLsizei>(n));
   }
 }

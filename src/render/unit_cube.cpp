@@ -1,4 +1,4 @@
-#include "unit_cube.h"
+#include "render/unit_cube.h"
 
 #include <GL/gl.h>
 
@@ -14,7 +14,7 @@ void DesenhaFace(const std::vector<float>& face) {
 
 }  // namespace
 
-CuboUnitario::CuboUnitario() {
+TUnitCube::TUnitCube() {
   face_.reserve(QuadsPorLado * QuadsPorLado * 4 * 3);
   const auto canto = [this](float y, float z) { face_.insert(face_.end(), {0.5f, y, z}); };
   for (int i = 0; i < QuadsPorLado; ++i) {
@@ -31,7 +31,7 @@ CuboUnitario::CuboUnitario() {
 
 // The six faces as the +x face under cumulative turns: +x, +y, -x, -y about z, then +z and -z about y.
 // The same vertices, matrices and primitive as drawing the quads call by call, so the same pixels.
-void CuboUnitario::Desenha() const {
+void TUnitCube::Desenha() const {
   glPushMatrix();
   glVertexPointer(3, GL_FLOAT, 0, face_.data());
   glEnableClientState(GL_VERTEX_ARRAY);

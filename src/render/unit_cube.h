@@ -4,9 +4,9 @@
 
 #include <vector>
 
-class CuboUnitario {
+class TUnitCube {
  public:
-  CuboUnitario();
+  TUnitCube();
 
   // Side 1, centred at the origin, outward normals, in the current colour; the matrix as on entry.
   void Desenha() const;

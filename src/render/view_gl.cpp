@@ -1,4 +1,4 @@
-#include "view_gl.h"
+#include "render/view_gl.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -11,9 +11,9 @@ void AplicaProjecaoEVista(const TCamera& camera, double aspecto) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   gluPerspective(60.0, aspecto, 1.0, 1000.0);
-  const TVetor& o = camera.Olho;
-  const TVetor& c = camera.Centro;
-  const TVetor& u = camera.Cima;
+  const TVector& o = camera.Olho;
+  const TVector& c = camera.Centro;
+  const TVector& u = camera.Cima;
   gluLookAt(o.x, o.y, o.z, c.x, c.y, c.z, u.x, u.y, u.z);
   glMatrixMode(GL_MODELVIEW);
 }

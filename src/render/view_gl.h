@@ -1,7 +1,7 @@
 #pragma once
 // The start of every frame's picture: clearing, then the camera's projection and view.
 
-#include "camera.h"
+#include "render/camera.h"
 
 // Clears the colour and depth buffers.
 void LimpaQuadro();

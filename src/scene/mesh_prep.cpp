@@ -1,4 +1,4 @@
-#include "mesh_prep.h"
+#include "scene/mesh_prep.h"
 
 #include <algorithm>
 #include <bit>
@@ -24,17 +24,17 @@ size_t ContaFaces(const TGroup& grupo) {
 }
 
 // Bit patterns stand for numeric equality once -0 is folded into 0 (NaN vertices never reach the key).
-struct ChavePosicao {
+struct TPositionKey {
   uint32_t x, y, z;
-  bool operator==(const ChavePosicao&) const = default;
+  bool operator==(const TPositionKey&) const = default;
 };
 
 uint32_t Bits(float f) {
   return std::bit_cast<uint32_t>(f == 0.0f ? 0.0f : f);
 }
 
-struct HashPosicao {
-  size_t operator()(const ChavePosicao& k) const {
+struct TPositionHash {
+  size_t operator()(const TPositionKey& k) const {
     uint64_t h = k.x;
     h = h * 0x9E3779B97F4A7C15ull ^ k.y;
     h = h * 0x9E3779B97F4A7C15ull ^ k.z;
@@ -45,7 +45,7 @@ struct HashPosicao {
   }
 };
 
-bool MesmaPosicao(const TVertice3f& a, const TVertice3f& b) {
+bool MesmaPosicao(const TVertex3f& a, const TVertex3f& b) {
   return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
@@ -67,15 +67,15 @@ void AplicaSolda(TModel& modelo, const std::vector<int32_t>& representante) {
 void SoldaVertices(TModel& modelo) {
   const size_t n = ContaVertices(modelo);
   std::vector<int32_t> representante(n + 1, 0);
-  std::unordered_map<ChavePosicao, int32_t, HashPosicao> primeiro;
+  std::unordered_map<TPositionKey, int32_t, TPositionHash> primeiro;
   primeiro.reserve(n);
   for (size_t v = 1; v <= n; ++v) {
-    const TVertice3f& p = modelo.Vertices[v];
+    const TVertex3f& p = modelo.Vertices[v];
     representante[v] = static_cast<int32_t>(v);
     if (std::isnan(p.x) || std::isnan(p.y) || std::isnan(p.z)) continue;
     // Vertices are visited in number order, so the first one stored at a position is the lowest.
     const auto [it, novo] =
-        primeiro.try_emplace(ChavePosicao{Bits(p.x), Bits(p.y), Bits(p.z)}, static_cast<int32_t>(v));
+        primeiro.try_emplace(TPositionKey{Bits(p.x), Bits(p.y), Bits(p.z)}, static_cast<int32_t>(v));
     if (!novo) representante[v] = it->second;
   }
   AplicaSolda(modelo, representante);
@@ -99,19 +99,19 @@ void SoldaVerticesQuadratico(TModel& modelo) {
 void EscalaModelo(TModel& modelo, double sx, double sy, double sz) {
   const size_t n = ContaVertices(modelo);
   for (size_t v = 1; v <= n; ++v) {
-    TVertice3f& p = modelo.Vertices[v];
+    TVertex3f& p = modelo.Vertices[v];
     p.x = static_cast<float>(p.x * sx);
     p.y = static_cast<float>(p.y * sy);
     p.z = static_cast<float>(p.z * sz);
   }
 }
 
-MalhaColisao MontaMalhaColisao(const TModel& modelo) {
-  MalhaColisao malha;
+TCollisionMesh MontaMalhaColisao(const TModel& modelo) {
+  TCollisionMesh malha;
   const size_t n = ContaVertices(modelo);
   malha.Vertices.reserve(4 * n);
   for (size_t v = 1; v <= n; ++v) {
-    const TVertice3f& p = modelo.Vertices[v];
+    const TVertex3f& p = modelo.Vertices[v];
     malha.Vertices.insert(malha.Vertices.end(), {p.x, p.y, p.z, 0.0f});
   }
   for (size_t g = 1; g <= ContaGrupos(modelo); ++g) {

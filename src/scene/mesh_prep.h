@@ -2,7 +2,7 @@
 // Preparing a loaded model for collision: welding vertices that share a position, scaling, and the
 // vertex and index buffers the physics engine's triangle mesh reads.
 
-#include "OBJLoader.h"
+#include "scene/obj_loader.h"
 
 #include <cstdint>
 #include <vector>
@@ -19,11 +19,11 @@ void SoldaVerticesQuadratico(TModel& modelo);
 // Normals are not changed.
 void EscalaModelo(TModel& modelo, double sx, double sy, double sz);
 
-struct MalhaColisao {
+struct TCollisionMesh {
   std::vector<float> Vertices;    // 4 floats per vertex: x, y, z, 0, for vertices 1..n in order
   std::vector<uint32_t> Indices;  // 3 per triangle, 0-based positions in Vertices
 };
 
 // One triangle per face (its first three corners) of every group, in group and face order. Faces that
 // are not FaceValida or have fewer than three corners are left out.
-MalhaColisao MontaMalhaColisao(const TModel& modelo);
+TCollisionMesh MontaMalhaColisao(const TModel& modelo);

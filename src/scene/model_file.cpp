@@ -1,4 +1,4 @@
-#include "model_file.h"
+#include "scene/model_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -49,7 +49,7 @@ bool ParteFixa(const fs::path& parte) {
          parte.has_root_name();
 }
 
-struct FechaArquivo {
+struct TFileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
@@ -67,7 +67,7 @@ std::string LeTexto(const fs::path& arquivo) {
   // A folder or a pipe would read as empty or block forever; neither is a model.
   if (!fs::is_regular_file(st)) FalhaLeitura(arquivo, "not a regular file");
 
-  std::unique_ptr<std::FILE, FechaArquivo> f(std::fopen(arquivo.c_str(), "rb"));
+  std::unique_ptr<std::FILE, TFileCloser> f(std::fopen(arquivo.c_str(), "rb"));
   if (!f) FalhaLeitura(arquivo, std::strerror(errno));
   std::string texto;
   const auto tamanho = fs::file_size(arquivo, ec);
@@ -80,18 +80,18 @@ std::string LeTexto(const fs::path& arquivo) {
 }
 
 // Owns the descriptor of the work file and removes the file unless it became the model.
-class ArquivoTrabalho {
+class TWorkFile {
  public:
-  explicit ArquivoTrabalho(std::string modelo) : caminho_(std::move(modelo)) {
+  explicit TWorkFile(std::string modelo) : caminho_(std::move(modelo)) {
     fd_ = mkstemp(caminho_.data());
     if (fd_ < 0) caminho_.clear();
   }
-  ~ArquivoTrabalho() {
+  ~TWorkFile() {
     if (fd_ >= 0) close(fd_);
     if (!caminho_.empty() && !mantido_) unlink(caminho_.c_str());
   }
-  ArquivoTrabalho(const ArquivoTrabalho&) = delete;
-  ArquivoTrabalho& operator=(const ArquivoTrabalho&) = delete;
+  TWorkFile(const TWorkFile&) = delete;
+  TWorkFile& operator=(const TWorkFile&) = delete;
 
   bool Aberto() const { return fd_ >= 0; }
   const std::string& Caminho() const { return caminho_; }
@@ -146,7 +146,7 @@ bool SubstituiArquivo(const fs::path& modelo, const std::vector<std::string>& li
   fs::path pasta = alvo.parent_path();
   if (pasta.empty()) pasta = ".";
 
-  ArquivoTrabalho trabalho((pasta / ".limpando OBJ.XXXXXX").string());
+  TWorkFile trabalho((pasta / ".limpando OBJ.XXXXXX").string());
   if (!trabalho.Aberto()) return false;
   std::string texto;
   size_t total = 0;
@@ -212,9 +212,9 @@ std::vector<std::string> LeLinhasArquivo(const fs::path& arquivo) {
   return linhas;
 }
 
-ModeloLimpo LimpaArquivoModelo(const fs::path& modelo) {
+TCleanedModel LimpaArquivoModelo(const fs::path& modelo) {
   std::vector<std::string> linhas = LeLinhasArquivo(modelo);
-  ModeloLimpo limpo;
+  TCleanedModel limpo;
   limpo.Linhas.reserve(linhas.size());
   bool juntou = false;
   for (size_t i = 0; i < linhas.size(); ++i) {

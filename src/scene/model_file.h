@@ -18,7 +18,7 @@ std::filesystem::path ResolveNomeModelo(const std::string& arquivo, const std::f
 // std::runtime_error naming the file when it is missing, not a regular file, or cannot be read.
 std::vector<std::string> LeLinhasArquivo(const std::filesystem::path& arquivo);
 
-struct ModeloLimpo {
+struct TCleanedModel {
   std::vector<std::string> Linhas;  // the model's lines after joining, exactly as the loader must read them
   bool Reescrito = false;           // the file on disk now holds these lines
 };
@@ -27,4 +27,4 @@ struct ModeloLimpo {
 // anything was joined, replaces the model file by a new one through a rename in its own folder. A folder
 // that cannot be written leaves the file as it was and the joined lines in memory only. Throws
 // std::runtime_error naming the file when it cannot be read.
-ModeloLimpo LimpaArquivoModelo(const std::filesystem::path& modelo);
+TCleanedModel LimpaArquivoModelo(const std::filesystem::path& modelo);

@@ -1,4 +1,4 @@
-#include "number_text.h"
+#include "scene/number_text.h"
 
 #include <charconv>
 #include <cmath>

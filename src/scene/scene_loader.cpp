@@ -1,8 +1,8 @@
-#include "scene_loader.h"
+#include "scene/scene_loader.h"
 
-#include "model_file.h"
-#include "ode_runtime.h"
-#include "odeimport.h"
+#include "physics/geometry_factory.h"
+#include "physics/ode_runtime.h"
+#include "scene/model_file.h"
 
 #include <cmath>
 #include <numbers>
@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 static_assert(sizeof(dTriIndex) == sizeof(uint32_t), "the collision mesh is built with 32-bit indices");
 
-std::array<float, 4> QuaternioDeCarga(double angGraus, const TVetor& eixo) {
+std::array<float, 4> QuaternioDeCarga(double angGraus, const TVector& eixo) {
   const double a = static_cast<float>(angGraus * std::numbers::pi / 180.0);
   const double L = NormaVet(eixo);
   if (L == 0) return {1, 0, 0, 0};
@@ -45,32 +45,32 @@ void AplicaMassa(dBodyID corpo, const dMass& m) {
 }
 
 // Everything a row's build needs beside the row itself.
-struct Construcao {
-  const TabelaCena& tabela;
+struct TSceneBuild {
+  const TSceneTable& tabela;
   int i;
-  Cena& cena;
+  TScene& cena;
   const fs::path& arquivoCena;
-  const AvisoModelo& aviso;
+  const TModelNotice& aviso;
 
-  double Real(Coluna c) const { return tabela.Real(i, c); }
-  float Simples(Coluna c) const { return static_cast<float>(tabela.Real(i, c)); }
+  double Real(TColumn c) const { return tabela.Real(i, c); }
+  float Simples(TColumn c) const { return static_cast<float>(tabela.Real(i, c)); }
   TObjetoCena& Objeto() const { return cena.Objetos[static_cast<std::size_t>(i)]; }
   dBodyID Corpo() const { return cena.Corpos[static_cast<std::size_t>(i)]; }
-  TVetor EixoLido() const { return {Real(Coluna::eixoX), Real(Coluna::eixoY), Real(Coluna::eixoZ)}; }
-  std::array<float, 4> Quaternio() const { return QuaternioDeCarga(Real(Coluna::Ang), EixoLido()); }
+  TVector EixoLido() const { return {Real(TColumn::eixoX), Real(TColumn::eixoY), Real(TColumn::eixoZ)}; }
+  std::array<float, 4> Quaternio() const { return QuaternioDeCarga(Real(TColumn::Ang), EixoLido()); }
 
   void Orienta(dGeomID g) const {
     const std::array<float, 4> q = Quaternio();
     const dQuaternion qd = {q[0], q[1], q[2], q[3]};
     dGeomSetQuaternion(g, qd);
     Objeto().Eixo = EixoLido();
-    Objeto().Ang = static_cast<float>(Real(Coluna::Ang) * std::numbers::pi / 180.0);
+    Objeto().Ang = static_cast<float>(Real(TColumn::Ang) * std::numbers::pi / 180.0);
   }
 
   // Attach, place at (X, Y, Z) and orient with the load-time quaternion.
   void PoePose(dGeomID g) const {
     dGeomSetBody(g, Corpo());
-    dGeomSetPosition(g, Simples(Coluna::X), Simples(Coluna::Y), Simples(Coluna::Z));
+    dGeomSetPosition(g, Simples(TColumn::X), Simples(TColumn::Y), Simples(TColumn::Z));
     Orienta(g);
   }
 
@@ -81,44 +81,44 @@ struct Construcao {
 
   void Esfera() const {
     TObjetoCena& o = Objeto();
-    const float r = Comprimento(Real(Coluna::Dim1));
+    const float r = Comprimento(Real(TColumn::Dim1));
     dGeomID g = CriaEsfera(cena.Mundo->Espaco(), r);
     dGeomSphereSetRadius(g, r);
     PoePose(g);
     dMass m;
-    dMassSetSphereTotal(&m, Simples(Coluna::Massa), r);
+    dMassSetSphereTotal(&m, Simples(TColumn::Massa), r);
     AplicaMassa(Corpo(), m);
-    o.Dim[0] = Real(Coluna::Dim1);
-    o.Raio = Real(Coluna::Dim1);
+    o.Dim[0] = Real(TColumn::Dim1);
+    o.Raio = Real(TColumn::Dim1);
     Registra(g);
   }
 
   void Capsula() const {
     TObjetoCena& o = Objeto();
-    const float r = Comprimento(Real(Coluna::Dim1)), l = Comprimento(Real(Coluna::Dim2));
+    const float r = Comprimento(Real(TColumn::Dim1)), l = Comprimento(Real(TColumn::Dim2));
     dGeomID g = CriaCilindro(cena.Mundo->Espaco(), r, l);
     dGeomCapsuleSetParams(g, r, l);
     PoePose(g);
     dMass m;
-    dMassSetCapsuleTotal(&m, Simples(Coluna::Massa), 3, r, l);
+    dMassSetCapsuleTotal(&m, Simples(TColumn::Massa), 3, r, l);
     AplicaMassa(Corpo(), m);
-    o.Dim[0] = Real(Coluna::Dim1);
-    o.Dim[1] = Real(Coluna::Dim2);
-    o.Raio = 2 * Real(Coluna::Dim1) + Real(Coluna::Dim2);
+    o.Dim[0] = Real(TColumn::Dim1);
+    o.Dim[1] = Real(TColumn::Dim2);
+    o.Raio = 2 * Real(TColumn::Dim1) + Real(TColumn::Dim2);
     Registra(g);
   }
 
   void Caixa() const {
     TObjetoCena& o = Objeto();
-    const float lx = Comprimento(Real(Coluna::Dim1)), ly = Comprimento(Real(Coluna::Dim2)),
-                lz = Comprimento(Real(Coluna::Dim3));
+    const float lx = Comprimento(Real(TColumn::Dim1)), ly = Comprimento(Real(TColumn::Dim2)),
+                lz = Comprimento(Real(TColumn::Dim3));
     dGeomID g = CriaCaixa(cena.Mundo->Espaco(), lx, ly, lz);
     dGeomBoxSetLengths(g, lx, ly, lz);
     PoePose(g);
     dMass m;
-    dMassSetBoxTotal(&m, Simples(Coluna::Massa), lx, ly, lz);
+    dMassSetBoxTotal(&m, Simples(TColumn::Massa), lx, ly, lz);
     AplicaMassa(Corpo(), m);
-    for (int k = 0; k < 3; ++k) o.Dim[k] = Real(static_cast<Coluna>(static_cast<int>(Coluna::Dim1) + k));
+    for (int k = 0; k < 3; ++k) o.Dim[k] = Real(static_cast<TColumn>(static_cast<int>(TColumn::Dim1) + k));
     o.Raio = std::sqrt(std::pow(o.Dim[0] / 2, 2) + std::pow(o.Dim[1] / 2, 2) + std::pow(o.Dim[2] / 2, 2));
     Registra(g);
   }
@@ -127,49 +127,49 @@ struct Construcao {
   // still exists, free of gravity, so the object behaves as a plane row always did.
   void Plano() const {
     TObjetoCena& o = Objeto();
-    float a = Simples(Coluna::Dim1), b = Simples(Coluna::Dim2), c = Simples(Coluna::Dim3);
-    const float d = Simples(Coluna::Dim4);
+    float a = Simples(TColumn::Dim1), b = Simples(TColumn::Dim2), c = Simples(TColumn::Dim3);
+    const float d = Simples(TColumn::Dim4);
     if (a == 0 && b == 0 && c == 0) c = 1;  // a plane needs a normal; a blank row lies flat
     dGeomID g = CriaPlano(cena.Mundo->Espaco(), a, b, c, d);
     dGeomPlaneSetParams(g, a, b, c, d);
     dBodySetGravityMode(Corpo(), 0);
-    for (int k = 0; k < 4; ++k) o.Dim[k] = Real(static_cast<Coluna>(static_cast<int>(Coluna::Dim1) + k));
-    o.Raio = std::sqrt(std::pow(Real(Coluna::SX) / 2, 2) + std::pow(Real(Coluna::SY) / 2, 2));
-    o.Modelo.BoundsCentre.x = Simples(Coluna::SX);
-    o.Modelo.BoundsCentre.y = Simples(Coluna::SY);
+    for (int k = 0; k < 4; ++k) o.Dim[k] = Real(static_cast<TColumn>(static_cast<int>(TColumn::Dim1) + k));
+    o.Raio = std::sqrt(std::pow(Real(TColumn::SX) / 2, 2) + std::pow(Real(TColumn::SY) / 2, 2));
+    o.Modelo.BoundsCentre.x = Simples(TColumn::SX);
+    o.Modelo.BoundsCentre.y = Simples(TColumn::SY);
     Registra(g);
   }
 
   void Malha() const {
     TObjetoCena& o = Objeto();
-    const std::string nome = tabela.Texto(i, Coluna::Arquivo);
+    const std::string nome = tabela.Texto(i, TColumn::Arquivo);
     const fs::path caminho = ResolveNomeModelo(nome, arquivoCena.parent_path());
-    ModeloLimpo limpo = LimpaArquivoModelo(caminho);
+    TCleanedModel limpo = LimpaArquivoModelo(caminho);
     o.Modelo = CarregaModeloDeLinhas(caminho.string(), limpo.Linhas, aviso);
     SoldaVertices(o.Modelo);
-    EscalaModelo(o.Modelo, Real(Coluna::SX), Real(Coluna::SY), Real(Coluna::SZ));
+    EscalaModelo(o.Modelo, Real(TColumn::SX), Real(TColumn::SY), Real(TColumn::SZ));
     for (int v = 1; v <= o.Modelo.VertexCount; ++v) {
-      const TVertice3f& p = o.Modelo.Vertices[static_cast<std::size_t>(v)];
+      const TVertex3f& p = o.Modelo.Vertices[static_cast<std::size_t>(v)];
       if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
         throw std::runtime_error(caminho.string() + ": o modelo fica grande demais com a escala SX, SY, SZ");
     }
     CalculaLimites(o.Modelo);
     o.Malha = MontaMalhaColisao(o.Modelo);
 
-    dBodySetPosition(Corpo(), Simples(Coluna::X), Simples(Coluna::Y), Simples(Coluna::Z));
-    const TVertice3f& mn = o.Modelo.BoundsMin;
-    const TVertice3f& mx = o.Modelo.BoundsMax;
-    const TVertice3f& ce = o.Modelo.BoundsCentre;
+    dBodySetPosition(Corpo(), Simples(TColumn::X), Simples(TColumn::Y), Simples(TColumn::Z));
+    const TVertex3f& mn = o.Modelo.BoundsMin;
+    const TVertex3f& mx = o.Modelo.BoundsMax;
+    const TVertex3f& ce = o.Modelo.BoundsCentre;
     o.Raio = std::sqrt(std::pow(double(mx.x) - ce.x, 2) + std::pow(double(mx.y) - ce.y, 2) +
                        std::pow(double(mx.z) - ce.z, 2));
     // A model without a usable triangle gives the engine nothing to collide: the object keeps its body,
     // drawn as loaded, but no geometry.
     if (o.Malha.Indices.empty()) {
       o.Eixo = EixoLido();
-      o.Ang = static_cast<float>(Real(Coluna::Ang) * std::numbers::pi / 180.0);
+      o.Ang = static_cast<float>(Real(TColumn::Ang) * std::numbers::pi / 180.0);
       return;
     }
-    o.DadosMalha = DadosMalhaODE(dGeomTriMeshDataCreate());
+    o.DadosMalha = TOdeMeshData(dGeomTriMeshDataCreate());
     dGeomTriMeshDataBuildSingle(o.DadosMalha.get(), o.Malha.Vertices.data(), 4 * sizeof(float),
                                 static_cast<int>(o.Malha.Vertices.size() / 4), o.Malha.Indices.data(),
                                 static_cast<int>(o.Malha.Indices.size()), 3 * sizeof(dTriIndex));
@@ -177,7 +177,7 @@ struct Construcao {
     dGeomSetBody(g, Corpo());
     Orienta(g);
     dMass m;
-    dMassSetBoxTotal(&m, Simples(Coluna::Massa), mx.x - mn.x, mx.y - mn.y, mx.z - mn.z);
+    dMassSetBoxTotal(&m, Simples(TColumn::Massa), mx.x - mn.x, mx.y - mn.y, mx.z - mn.z);
     AplicaMassa(Corpo(), m);
     Registra(g);
   }
@@ -185,8 +185,8 @@ struct Construcao {
   void Constroi() const {
     TObjetoCena& o = Objeto();
     cena.Corpos[static_cast<std::size_t>(i)] = dBodyCreate(cena.Mundo->Mundo());
-    cena.Atritos[static_cast<std::size_t>(i)] = Real(Coluna::Atrito);
-    const int32_t tipo = tabela.Inteiro(i, Coluna::ODETipo);
+    cena.Atritos[static_cast<std::size_t>(i)] = Real(TColumn::Atrito);
+    const int32_t tipo = tabela.Inteiro(i, TColumn::ODETipo);
     switch (tipo) {
       case 0:
         Esfera();
@@ -208,20 +208,20 @@ struct Construcao {
     }
     o.ODETipo = (tipo >= 0 && tipo <= 4) ? static_cast<uint8_t>(tipo) : SemForma;
     const dReal* p = dBodyGetPosition(Corpo());
-    o.Posicao = o.PosicaoAnterior = TVetor{p[0], p[1], p[2]};
+    o.Posicao = o.PosicaoAnterior = TVector{p[0], p[1], p[2]};
     o.Proximo = o.Agarrado = false;
     o.Quaternio =
         (tipo == 0 || tipo == 1 || tipo == 2 || tipo == 4) ? Quaternio() : std::array<float, 4>{1, 0, 0, 0};
-    o.R = Real(Coluna::R), o.G = Real(Coluna::G), o.B = Real(Coluna::B), o.A = Real(Coluna::A);
-    auto flag = [&](Coluna c) { return tabela.Booleano(i, c); };
-    o.MostraRastroSempre = flag(Coluna::MostraRastroSempre);
-    o.MostraRastroSolto = flag(Coluna::MostraRastroSolto);
-    o.MostraVecV = flag(Coluna::MostraVecV);
-    o.MostraVecA = flag(Coluna::MostraVecA);
-    o.MostraEixoRot = flag(Coluna::MostraEixoRot);
-    o.ODEMove = flag(Coluna::ODEMove);
-    o.UserMove = flag(Coluna::UserMove);
-    o.MoveX = flag(Coluna::MoveX), o.MoveY = flag(Coluna::MoveY), o.MoveZ = flag(Coluna::MoveZ);
+    o.R = Real(TColumn::R), o.G = Real(TColumn::G), o.B = Real(TColumn::B), o.A = Real(TColumn::A);
+    auto flag = [&](TColumn c) { return tabela.Booleano(i, c); };
+    o.MostraRastroSempre = flag(TColumn::MostraRastroSempre);
+    o.MostraRastroSolto = flag(TColumn::MostraRastroSolto);
+    o.MostraVecV = flag(TColumn::MostraVecV);
+    o.MostraVecA = flag(TColumn::MostraVecA);
+    o.MostraEixoRot = flag(TColumn::MostraEixoRot);
+    o.ODEMove = flag(TColumn::ODEMove);
+    o.UserMove = flag(TColumn::UserMove);
+    o.MoveX = flag(TColumn::MoveX), o.MoveY = flag(TColumn::MoveY), o.MoveZ = flag(TColumn::MoveZ);
     o.Rastro.clear();
     if (!o.ODEMove) {
       // Kinematic: nothing that touches the object can push it or build up its velocity, while the
@@ -238,12 +238,12 @@ std::string OndeNaCena(const fs::path& arquivo, int linha) {
 
 }  // namespace
 
-void CarregaCena(const fs::path& arquivo, Cena& cena, const AvisoModelo& aviso) {
+void CarregaCena(const fs::path& arquivo, TScene& cena, const TModelNotice& aviso) {
   IniciaMotorFisico();
-  TabelaCena tabela = TabelaCena::Le(arquivo);
+  TSceneTable tabela = TSceneTable::Le(arquivo);
   const int n = tabela.NumeroLinhas();
-  Cena nova(n > 0 && tabela.Booleano(0, Coluna::TemGravidade));
-  nova.TipoDeColisao = n > 0 ? tabela.Inteiro(0, Coluna::TipoDeColisao) : 0;
+  TScene nova(n > 0 && tabela.Booleano(0, TColumn::TemGravidade));
+  nova.TipoDeColisao = n > 0 ? tabela.Inteiro(0, TColumn::TipoDeColisao) : 0;
   const auto tamanho = static_cast<std::size_t>(n);
   nova.Objetos.resize(tamanho);
   nova.Corpos.assign(tamanho, nullptr);
@@ -252,13 +252,13 @@ void CarregaCena(const fs::path& arquivo, Cena& cena, const AvisoModelo& aviso) 
 
   for (int i = 0; i < n; ++i) {
     try {
-      Construcao{tabela, i, nova, arquivo, aviso}.Constroi();
-    } catch (const ErroModelo& e) {
-      throw ErroCena(OndeNaCena(arquivo, i) + e.what());
-    } catch (const ErroMotorFisico& e) {
-      throw ErroCena(arquivo.string() + ": linha " + std::to_string(i + 1) + ": " + e.what());
+      TSceneBuild{tabela, i, nova, arquivo, aviso}.Constroi();
+    } catch (const EModelError& e) {
+      throw ESceneError(OndeNaCena(arquivo, i) + e.what());
+    } catch (const EPhysicsEngineError& e) {
+      throw ESceneError(arquivo.string() + ": linha " + std::to_string(i + 1) + ": " + e.what());
     } catch (const std::exception& e) {
-      throw ErroCena(OndeNaCena(arquivo, i) + e.what());
+      throw ESceneError(OndeNaCena(arquivo, i) + e.what());
     }
   }
   nova.Tabela = std::move(tabela);

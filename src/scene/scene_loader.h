@@ -1,16 +1,16 @@
 #pragma once
 // Turns a scene file into a running scene: every row becomes a body with its collision shape and record.
 
-#include "OBJLoader.h"
-#include "UArquivoCena.h"
+#include "scene/obj_loader.h"
+#include "scene/scene.h"
 
 #include <filesystem>
 
 // Reads and builds the whole scene aside, then exchanges it with `cena` in one step: on any error
-// (ErroCena, naming the file and the row and column or the model's line) `cena` is left exactly as it was.
+// (ESceneError, naming the file and the row and column or the model's line) `cena` is left exactly as it was.
 // Model names are resolved against the scene file's folder. `aviso` receives the model loader's notices.
-void CarregaCena(const std::filesystem::path& arquivo, Cena& cena, const AvisoModelo& aviso);
+void CarregaCena(const std::filesystem::path& arquivo, TScene& cena, const TModelNotice& aviso);
 
 // Load-time orientation: the unit quaternion (w, x, y, z) of a turn of `angGraus` about `eixo`;
 // the identity for a zero axis.
-std::array<float, 4> QuaternioDeCarga(double angGraus, const TVetor& eixo);
+std::array<float, 4> QuaternioDeCarga(double angGraus, const TVector& eixo);

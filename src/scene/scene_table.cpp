@@ -1,7 +1,7 @@
-#include "scene_table.h"
+#include "scene/scene_table.h"
 
-#include "number_text.h"
-#include "text_encoding.h"
+#include "scene/number_text.h"
+#include "scene/text_encoding.h"
 
 #include <pugixml.hpp>
 
@@ -15,9 +15,9 @@
 
 namespace fs = std::filesystem;
 
-const std::array<DefinicaoColuna, NumeroColunas>& ColunasCena() {
-  using T = TipoColuna;
-  static const std::array<DefinicaoColuna, NumeroColunas> colunas = {{
+const std::array<TColumnDefinition, NumeroColunas>& ColunasCena() {
+  using T = TColumnType;
+  static const std::array<TColumnDefinition, NumeroColunas> colunas = {{
       {"Nome", T::Texto, 20},
       {"ID", T::Inteiro, 0},
       {"X", T::Real, 0},
@@ -61,15 +61,15 @@ const std::array<DefinicaoColuna, NumeroColunas>& ColunasCena() {
 
 namespace {
 
-const char* NomeTipoMidas(TipoColuna t) {
+const char* NomeTipoMidas(TColumnType t) {
   switch (t) {
-    case TipoColuna::Texto:
+    case TColumnType::Texto:
       return "string";
-    case TipoColuna::Inteiro:
+    case TColumnType::Inteiro:
       return "i4";
-    case TipoColuna::Real:
+    case TColumnType::Real:
       return "r8";
-    case TipoColuna::Booleano:
+    case TColumnType::Booleano:
       return "boolean";
   }
   return "string";
@@ -80,7 +80,7 @@ std::string Aspas(std::string_view s) {
 }
 
 [[noreturn]] void Falha(const fs::path& arquivo, const std::string& detalhe) {
-  throw ErroCena(arquivo.string() + ": " + detalhe);
+  throw ESceneError(arquivo.string() + ": " + detalhe);
 }
 
 std::string LeBytes(const fs::path& arquivo) {
@@ -98,28 +98,28 @@ int LinhaDoDeslocamento(const std::string& texto, std::ptrdiff_t deslocamento) {
   return 1 + static_cast<int>(std::count(texto.begin(), fim, '\n'));
 }
 
-TabelaCena::Celula LeCelula(const fs::path& arquivo, int linha, const DefinicaoColuna& col,
-                            const char* texto) {
+TSceneTable::Celula LeCelula(const fs::path& arquivo, int linha, const TColumnDefinition& col,
+                             const char* texto) {
   const std::string_view v = texto;
   auto invalido = [&](const char* esperado) {
     Falha(arquivo, "linha " + std::to_string(linha + 1) + ", coluna " + Aspas(col.Nome) + ": " + Aspas(v) +
                        " não é " + esperado);
   };
   switch (col.Tipo) {
-    case TipoColuna::Texto:
+    case TColumnType::Texto:
       return std::string(v);
-    case TipoColuna::Inteiro: {
+    case TColumnType::Inteiro: {
       int32_t i = 0;
       if (!LeInteiro(v, i)) invalido("um número inteiro");
       return i;
     }
-    case TipoColuna::Real: {
+    case TColumnType::Real: {
       double d = 0;
       // Every number reaches the engine in single precision, so one it cannot hold is refused here.
       if (!LeReal(v, d) || !CabeEmFloat(d)) invalido("um número real válido");
       return d;
     }
-    case TipoColuna::Booleano: {
+    case TColumnType::Booleano: {
       bool b = false;
       if (!LeBooleano(v, b)) invalido("TRUE nem FALSE");
       return b;
@@ -130,7 +130,7 @@ TabelaCena::Celula LeCelula(const fs::path& arquivo, int linha, const DefinicaoC
 
 }  // namespace
 
-TabelaCena TabelaCena::Le(const fs::path& arquivo) {
+TSceneTable TSceneTable::Le(const fs::path& arquivo) {
   std::string bytes = LeBytes(arquivo);
   pugi::xml_encoding codificacao = pugi::encoding_auto;
   const bool bomUTF16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
@@ -153,12 +153,12 @@ TabelaCena TabelaCena::Le(const fs::path& arquivo) {
   if (!pacote || !campos) Falha(arquivo, "não é uma tabela de cena (falta DATAPACKET/METADATA/FIELDS)");
 
   const auto& colunas = ColunasCena();
-  for (const DefinicaoColuna& col : colunas) {
+  for (const TColumnDefinition& col : colunas) {
     if (!campos.find_child_by_attribute("FIELD", "attrname", std::string(col.Nome).c_str()))
       Falha(arquivo, "falta a coluna " + Aspas(col.Nome));
   }
 
-  TabelaCena tabela;
+  TSceneTable tabela;
   int linha = 0;
   for (const pugi::xml_node row : pacote.child("ROWDATA").children("ROW")) {
     auto& celulas = tabela.Linhas_.emplace_back();
@@ -171,7 +171,7 @@ TabelaCena TabelaCena::Le(const fs::path& arquivo) {
   return tabela;
 }
 
-void TabelaCena::Grava(const fs::path& arquivo) const {
+void TSceneTable::Grava(const fs::path& arquivo) const {
   pugi::xml_document doc;
   pugi::xml_node decl = doc.append_child(pugi::node_declaration);
   decl.append_attribute("version") = "1.0";
@@ -181,7 +181,7 @@ void TabelaCena::Grava(const fs::path& arquivo) const {
   pacote.append_attribute("Version") = "2.0";
   pugi::xml_node meta = pacote.append_child("METADATA");
   pugi::xml_node campos = meta.append_child("FIELDS");
-  for (const DefinicaoColuna& col : ColunasCena()) {
+  for (const TColumnDefinition& col : ColunasCena()) {
     pugi::xml_node f = campos.append_child("FIELD");
     f.append_attribute("attrname") = std::string(col.Nome).c_str();
     f.append_attribute("fieldtype") = NomeTipoMidas(col.Tipo);
@@ -209,29 +209,29 @@ void TabelaCena::Grava(const fs::path& arquivo) const {
     Falha(arquivo, "não foi possível gravar o arquivo");
 }
 
-void TabelaCena::Define(int linha, Coluna c, Celula valor) {
+void TSceneTable::Define(int linha, TColumn c, Celula valor) {
   Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)] = std::move(valor);
 }
 
-double TabelaCena::Real(int linha, Coluna c) const {
+double TSceneTable::Real(int linha, TColumn c) const {
   const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
   const double* d = std::get_if<double>(&v);
   return d ? *d : 0.0;
 }
 
-int32_t TabelaCena::Inteiro(int linha, Coluna c) const {
+int32_t TSceneTable::Inteiro(int linha, TColumn c) const {
   const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
   const int32_t* i = std::get_if<int32_t>(&v);
   return i ? *i : 0;
 }
 
-bool TabelaCena::Booleano(int linha, Coluna c) const {
+bool TSceneTable::Booleano(int linha, TColumn c) const {
   const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
   const bool* b = std::get_if<bool>(&v);
   return b ? *b : false;
 }
 
-std::string TabelaCena::Texto(int linha, Coluna c) const {
+std::string TSceneTable::Texto(int linha, TColumn c) const {
   const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
   const std::string* s = std::get_if<std::string>(&v);
   return s ? *s : std::string();
@@ -244,8 +244,8 @@ fs::path CriaCenaInicial(const fs::path& pastaPrograma) {
   fs::create_directories(pasta, ec);
   fs::remove(temp, ec);
   try {
-    TabelaCena().Grava(temp);
-  } catch (const ErroCena&) {
+    TSceneTable().Grava(temp);
+  } catch (const ESceneError&) {
     // The start-up scene is a convenience; a read-only program folder must not stop the program.
   }
   return temp;

@@ -11,9 +11,9 @@
 #include <variant>
 #include <vector>
 
-enum class TipoColuna { Texto, Inteiro, Real, Booleano };
+enum class TColumnType { Texto, Inteiro, Real, Booleano };
 
-enum class Coluna {
+enum class TColumn {
   Nome,
   ID,
   X,
@@ -53,41 +53,41 @@ enum class Coluna {
   TemGravidade
 };
 
-struct DefinicaoColuna {
+struct TColumnDefinition {
   std::string_view Nome;
-  TipoColuna Tipo;
+  TColumnType Tipo;
   int Largura;  // characters, for text columns; 0 otherwise
 };
 
 inline constexpr int NumeroColunas = 37;
-const std::array<DefinicaoColuna, NumeroColunas>& ColunasCena();
+const std::array<TColumnDefinition, NumeroColunas>& ColunasCena();
 
 // A load that cannot go on: the text names the file and, where there is one, the row and column.
-class ErroCena : public std::runtime_error {
+class ESceneError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-class TabelaCena {
+class TSceneTable {
  public:
   using Celula = std::variant<std::monostate, std::string, int32_t, double, bool>;
 
-  // Reads a scene file (UTF-8 or an 8-bit Windows code page). Throws ErroCena.
-  static TabelaCena Le(const std::filesystem::path& arquivo);
+  // Reads a scene file (UTF-8 or an 8-bit Windows code page). Throws ESceneError.
+  static TSceneTable Le(const std::filesystem::path& arquivo);
 
   // Writes the table in the MIDAS layout: every column defined, one attribute per non-empty cell.
-  // Throws ErroCena when the file cannot be written.
+  // Throws ESceneError when the file cannot be written.
   void Grava(const std::filesystem::path& arquivo) const;
 
   int NumeroLinhas() const { return static_cast<int>(Linhas_.size()); }
   void AcrescentaLinha() { Linhas_.emplace_back(); }
-  void Define(int linha, Coluna c, Celula valor);  // the value's type must be the column's
+  void Define(int linha, TColumn c, Celula valor);  // the value's type must be the column's
 
   // Readers of a 0-based row; an absent cell gives 0, false or empty text.
-  double Real(int linha, Coluna c) const;
-  int32_t Inteiro(int linha, Coluna c) const;
-  bool Booleano(int linha, Coluna c) const;
-  std::string Texto(int linha, Coluna c) const;
+  double Real(int linha, TColumn c) const;
+  int32_t Inteiro(int linha, TColumn c) const;
+  bool Booleano(int linha, TColumn c) const;
+  std::string Texto(int linha, TColumn c) const;
 
  private:
   std::vector<std::array<Celula, NumeroColunas>> Linhas_;

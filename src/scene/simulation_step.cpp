@@ -1,6 +1,6 @@
-#include "simulation_step.h"
+#include "scene/simulation_step.h"
 
-void CopiaEstadoCorpos(Cena& cena) {
+void CopiaEstadoCorpos(TScene& cena) {
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
     dBodyID corpo = cena.Corpos[i];
     if (!corpo) continue;
@@ -28,7 +28,7 @@ void CopiaEstadoCorpos(Cena& cena) {
   }
 }
 
-void PassoSimulacao(Cena& cena) {
+void PassoSimulacao(TScene& cena) {
   cena.Mundo->PassoMundo(cena.Parametros());
   CopiaEstadoCorpos(cena);
 }

@@ -1,4 +1,4 @@
-#include "text_encoding.h"
+#include "scene/text_encoding.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "desktop_control.h"
-#include "desktop_fakes.h"
-#include "recording_desktop_input.h"
+#include "input/desktop_control.h"
+#include "input/testing/recording_desktop_input.h"
+#include "support/desktop_fakes.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ class ButtonActions : public ::testing::Test {
   TRecordingDesktopInput desktop_;
   TRecordingStarter starter_;
   TFakeControlHost host_{setting_, remote_};
-  TVibracao rumble_;
+  TRumbleState rumble_;
   TDesktopControl control_{setting_, buttons_, remote_, desktop_, starter_, host_, rumble_};
   uint32_t now_ = 1000;
 };

@@ -6,9 +6,9 @@
 
 #include <cerrno>
 
-#include "command_line.h"
-#include "process_starter.h"
-#include "temp_folder.h"
+#include "input/command_line.h"
+#include "input/process_starter.h"
+#include "support/temp_folder.h"
 
 namespace {
 

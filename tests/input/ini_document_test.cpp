@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "ini_document.h"
+#include "input/ini_document.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "key_text.h"
-#include "recording_desktop_input.h"
+#include "input/key_text.h"
+#include "input/testing/recording_desktop_input.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "desktop_fakes.h"
-#include "pointer_control.h"
-#include "recording_desktop_input.h"
+#include "input/pointer_control.h"
+#include "input/testing/recording_desktop_input.h"
+#include "support/desktop_fakes.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ class PointerControl : public ::testing::Test {
   TWiimote remote_;
   TRecordingDesktopInput desktop_;  // one 1024 x 768 monitor
   TFakeControlHost host_{setting_, remote_};
-  TVibracao rumble_;
+  TRumbleState rumble_;
   TPointerControl control_{setting_, remote_, desktop_, host_, rumble_};
   uint32_t now_ = 1000;
 };

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "pointer_math.h"
+#include "input/pointer_math.h"
 
 namespace {
 

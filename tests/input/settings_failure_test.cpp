@@ -12,9 +12,9 @@
 
 #include <string>
 
-#include "ini_file.h"
-#include "settings.h"
-#include "temp_folder.h"
+#include "input/ini_file.h"
+#include "input/settings.h"
+#include "support/temp_folder.h"
 
 namespace {
 

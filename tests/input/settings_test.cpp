@@ -4,9 +4,9 @@
 #include <random>
 #include <string>
 
-#include "ini_file.h"
-#include "settings.h"
-#include "temp_folder.h"
+#include "input/ini_file.h"
+#include "input/settings.h"
+#include "support/temp_folder.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_folder.h"
-#include "text_file.h"
+#include "input/text_file.h"
+#include "support/temp_folder.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "x_event_recorder.h"
+#include "input/x_event_recorder.h"
 
-#include "x_test_display.h"
+#include "input/x_test_display.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -119,7 +119,7 @@ std::string TXEventRecorder::TakeUntilMarker(IDesktopInput& Desktop) {
         add((event.type == ButtonPress ? "+b" : "-b") + std::to_string(event.xbutton.button));
         break;
       case MotionNotify:
-        if (FRecordMotion)
+        if (recordMotion_)
           add("move(" + std::to_string(event.xmotion.x_root) + "," + std::to_string(event.xmotion.y_root) +
               ")");
         break;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "desktop_input.h"
+#include "input/desktop_input.h"
 
 class TXEventRecorder {
  public:
@@ -17,7 +17,7 @@ class TXEventRecorder {
 
   bool Ready() const;
   // Whether pointer motion is written down ("move(x,y)", root coordinates); off at first.
-  void RecordMotion(bool On) { FRecordMotion = On; }
+  void RecordMotion(bool On) { recordMotion_ = On; }
 
   // Strikes the marker key (Pause) through `Desktop` and gives every event that arrived before it, as
   // words: "+t[CS]" for a key press with Control and Shift held (S Shift, C Control, A Alt, W Super),
@@ -29,5 +29,5 @@ class TXEventRecorder {
  private:
   struct TImpl;
   std::unique_ptr<TImpl> F;
-  bool FRecordMotion = false;
+  bool recordMotion_ = false;
 };

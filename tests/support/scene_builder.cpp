@@ -1,4 +1,4 @@
-#include "scene_builder.h"
+#include "support/scene_builder.h"
 
 #include <unistd.h>
 #include <atomic>
@@ -6,7 +6,7 @@
 
 namespace fs = std::filesystem;
 
-PastaTemporaria::PastaTemporaria() {
+TSceneFolder::TSceneFolder() {
   static std::atomic<int> contador{0};
   caminho_ = fs::temp_directory_path() /
              ("vireta-teste-" + std::to_string(::getpid()) + "-" + std::to_string(contador++));
@@ -14,30 +14,30 @@ PastaTemporaria::PastaTemporaria() {
   fs::create_directories(caminho_);
 }
 
-PastaTemporaria::~PastaTemporaria() {
+TSceneFolder::~TSceneFolder() {
   std::error_code ec;
   fs::remove_all(caminho_, ec);
 }
 
-fs::path PastaTemporaria::Escreve(const std::string& nome, const std::string& texto) const {
+fs::path TSceneFolder::Escreve(const std::string& nome, const std::string& texto) const {
   const fs::path p = caminho_ / nome;
   fs::create_directories(p.parent_path());
   std::ofstream(p, std::ios::binary) << texto;
   return p;
 }
 
-CenaDeTeste& CenaDeTeste::Linha(std::initializer_list<Valor> valores) {
+TTestScene& TTestScene::Linha(std::initializer_list<Valor> valores) {
   tabela_.AcrescentaLinha();
   for (const auto& [coluna, valor] : valores) tabela_.Define(tabela_.NumeroLinhas() - 1, coluna, valor);
   return *this;
 }
 
-fs::path CenaDeTeste::Grava(const fs::path& arquivo) const {
+fs::path TTestScene::Grava(const fs::path& arquivo) const {
   tabela_.Grava(arquivo);
   return arquivo;
 }
 
-void Carrega(const fs::path& arquivo, Cena& cena, std::string* avisos) {
+void Carrega(const fs::path& arquivo, TScene& cena, std::string* avisos) {
   CarregaCena(arquivo, cena, [avisos](const std::string& texto, const std::string& titulo) {
     if (avisos) *avisos += titulo + ": " + texto + "\n";
   });

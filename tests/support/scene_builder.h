@@ -2,8 +2,8 @@
 // Builds scene files for tests through the real table writer, so every test also goes through the
 // real reader and loader.
 
-#include "scene_loader.h"
-#include "scene_table.h"
+#include "scene/scene_loader.h"
+#include "scene/scene_table.h"
 
 #include <filesystem>
 #include <initializer_list>
@@ -11,12 +11,12 @@
 #include <utility>
 
 // A fresh folder under the system's temporary folder, removed with the object.
-class PastaTemporaria {
+class TSceneFolder {
  public:
-  PastaTemporaria();
-  ~PastaTemporaria();
-  PastaTemporaria(const PastaTemporaria&) = delete;
-  PastaTemporaria& operator=(const PastaTemporaria&) = delete;
+  TSceneFolder();
+  ~TSceneFolder();
+  TSceneFolder(const TSceneFolder&) = delete;
+  TSceneFolder& operator=(const TSceneFolder&) = delete;
   const std::filesystem::path& Caminho() const { return caminho_; }
   std::filesystem::path operator/(const std::string& nome) const { return caminho_ / nome; }
   // Writes `texto` to `nome` inside the folder and returns its path.
@@ -26,18 +26,18 @@ class PastaTemporaria {
   std::filesystem::path caminho_;
 };
 
-using Valor = std::pair<Coluna, TabelaCena::Celula>;
+using Valor = std::pair<TColumn, TSceneTable::Celula>;
 
-class CenaDeTeste {
+class TTestScene {
  public:
-  CenaDeTeste& Linha(std::initializer_list<Valor> valores);
+  TTestScene& Linha(std::initializer_list<Valor> valores);
   // Writes the table to `arquivo` and returns the path.
   std::filesystem::path Grava(const std::filesystem::path& arquivo) const;
-  const TabelaCena& Tabela() const { return tabela_; }
+  const TSceneTable& Tabela() const { return tabela_; }
 
  private:
-  TabelaCena tabela_;
+  TSceneTable tabela_;
 };
 
 // Loads `arquivo` into a fresh scene; notices are collected in `avisos` when given.
-void Carrega(const std::filesystem::path& arquivo, Cena& cena, std::string* avisos = nullptr);
+void Carrega(const std::filesystem::path& arquivo, TScene& cena, std::string* avisos = nullptr);

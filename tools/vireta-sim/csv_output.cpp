@@ -1,4 +1,4 @@
-#include "csv_output.h"
+#include "vireta-sim/csv_output.h"
 
 #include <charconv>
 #include <string>
@@ -29,14 +29,14 @@ void EscreveCabecalhoCSV(std::ostream& saida) {
   saida << "frame,t,i,nome,x,y,z,vx,vy,vz,qw,qx,qy,qz\n";
 }
 
-void EscreveQuadroCSV(std::ostream& saida, const Cena& cena, long quadro) {
+void EscreveQuadroCSV(std::ostream& saida, const TScene& cena, long quadro) {
   // Whole hundredths, so t never shows the binary rounding of frame x 0.01.
   const std::string t =
       std::to_string(quadro / 100) + "." + (quadro % 100 < 10 ? "0" : "") + std::to_string(quadro % 100);
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
     const TObjetoCena& o = cena.Objetos[i];
     saida << quadro << ',' << t << ',' << i << ','
-          << Campo(cena.Tabela.Texto(static_cast<int>(i), Coluna::Nome)) << ',' << Numero(o.Posicao.x) << ','
+          << Campo(cena.Tabela.Texto(static_cast<int>(i), TColumn::Nome)) << ',' << Numero(o.Posicao.x) << ','
           << Numero(o.Posicao.y) << ',' << Numero(o.Posicao.z) << ',' << Numero(o.VecV.x) << ','
           << Numero(o.VecV.y) << ',' << Numero(o.VecV.z) << ',' << Numero(o.Quaternio[0]) << ','
           << Numero(o.Quaternio[1]) << ',' << Numero(o.Quaternio[2]) << ',' << Numero(o.Quaternio[3]) << '\n';

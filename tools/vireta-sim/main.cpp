@@ -1,9 +1,9 @@
 // vireta-sim: steps a scene file without a window and prints the objects' states as CSV, for plots.
 // It loads and steps exactly as the program does: same loader, world, contacts and fixed 0.01 s step.
 
-#include "csv_output.h"
-#include "scene_loader.h"
-#include "simulation_step.h"
+#include "scene/scene_loader.h"
+#include "scene/simulation_step.h"
+#include "vireta-sim/csv_output.h"
 
 #include <cstdio>
 #include <exception>
@@ -20,7 +20,7 @@ constexpr const char* Uso =
     "  --frames N  quadros de 0,01 s a simular (padrão 100)\n"
     "  --every K   escreve um quadro a cada K (padrão 1); o quadro 0 é o estado logo após carregar\n";
 
-struct Opcoes {
+struct TOptions {
   std::string cena;
   long quadros = 100;
   long cada = 1;
@@ -38,8 +38,8 @@ std::optional<long> Numero(std::string_view texto, long minimo) {
   return v;
 }
 
-std::optional<Opcoes> LeOpcoes(int argc, char** argv) {
-  Opcoes o;
+std::optional<TOptions> LeOpcoes(int argc, char** argv) {
+  TOptions o;
   for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];
     if ((a == "--frames" || a == "--every") && i + 1 < argc) {
@@ -59,15 +59,15 @@ std::optional<Opcoes> LeOpcoes(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::optional<Opcoes> opcoes = LeOpcoes(argc, argv);
+  const std::optional<TOptions> opcoes = LeOpcoes(argc, argv);
   if (!opcoes) {
     std::cerr << Uso;
     return 2;
   }
   try {
-    Cena cena;
+    TScene cena;
     // Notices (a missing material file) do not stop the load; they go where the user will see them.
-    const AvisoModelo aviso = [](const std::string& texto, const std::string& titulo) {
+    const TModelNotice aviso = [](const std::string& texto, const std::string& titulo) {
       std::cerr << titulo << ": " << texto << '\n';
     };
     CarregaCena(opcoes->cena, cena, aviso);

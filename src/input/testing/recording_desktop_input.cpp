@@ -1,4 +1,4 @@
-#include "recording_desktop_input.h"
+#include "input/testing/recording_desktop_input.h"
 
 #include <cstdio>
 
@@ -51,10 +51,10 @@ std::string KeySymText(TKeySym Key) {
   return hex;
 }
 
-TRecordingDesktopInput::TRecordingDesktopInput() : FMonitors{{0, 0, 1024, 768}} {}
+TRecordingDesktopInput::TRecordingDesktopInput() : monitors_{{0, 0, 1024, 768}} {}
 
 void TRecordingDesktopInput::Record(std::string Word) {
-  if (FAvailable) FRecord.push_back(std::move(Word));
+  if (available_) record_.push_back(std::move(Word));
 }
 
 void TRecordingDesktopInput::KeyDown(TKeySym Key) {
@@ -78,22 +78,22 @@ void TRecordingDesktopInput::Wheel(int Notches) {
 }
 
 void TRecordingDesktopInput::SetCursorPos(TPoint P) {
-  if (!FAvailable || FMonitors.empty()) return;
-  FCursor = ClampTo(BoundingBox(FMonitors), P);
-  ++FMoves;
-  Record("move(" + std::to_string(FCursor.X) + "," + std::to_string(FCursor.Y) + ")");
+  if (!available_ || monitors_.empty()) return;
+  cursor_ = ClampTo(BoundingBox(monitors_), P);
+  ++moves_;
+  Record("move(" + std::to_string(cursor_.X) + "," + std::to_string(cursor_.Y) + ")");
 }
 
 std::optional<TKeySym> TRecordingDesktopInput::KeyByName(std::string_view Name) const {
-  auto it = FLayoutNames.find(Name);
-  if (it == FLayoutNames.end()) return std::nullopt;
+  auto it = layoutNames_.find(Name);
+  if (it == layoutNames_.end()) return std::nullopt;
   return it->second;
 }
 
 std::string TRecordingDesktopInput::Take() {
   std::string text;
-  for (const std::string& w : FRecord) text += (text.empty() ? "" : " ") + w;
-  FRecord.clear();
-  FMoves = 0;
+  for (const std::string& w : record_) text += (text.empty() ? "" : " ") + w;
+  record_.clear();
+  moves_ = 0;
   return text;
 }

@@ -1,0 +1,89 @@
+// The cost of one whole frame in an offscreen context: physics step, state copy, the full redraw, and a
+// glFinish standing in for the swap (the GPU, here Mesa's llvmpipe, must really finish the picture).
+// Needs a display: run under xvfb-run.
+
+#include "app/frame.h"
+#include "app/frame_drawing.h"
+#include "render/gl_state.h"
+#include "scene/scene_loader.h"
+#include "support_gl/gl_test_context.h"
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TTestGLContext& Contexto() {
+  static TTestGLContext ctx(769, 610);
+  return ctx;
+}
+
+fs::path CaixasEmGrade(int n) {
+  TSceneTable t;
+  for (int i = 0; i < n; ++i) {
+    t.AcrescentaLinha();
+    const auto set = [&](TColumn c, TSceneTable::Celula v) { t.Define(i, c, std::move(v)); };
+    set(TColumn::ODETipo, 2);
+    for (TColumn c : {TColumn::Dim1, TColumn::Dim2, TColumn::Dim3}) set(c, 1.0);
+    set(TColumn::X, double(i % 15) * 1.5 - 10);
+    set(TColumn::Y, double((i / 15) % 15) * 1.5 - 10);
+    set(TColumn::Z, 0.5 + 1.1 * (i / 225));
+    set(TColumn::Massa, 1.0);
+    set(TColumn::ODEMove, true);
+    set(TColumn::R, 200.0);
+    set(TColumn::MostraVecV, true);
+    if (i == 0) set(TColumn::TemGravidade, true);
+  }
+  const fs::path p = fs::temp_directory_path() /
+                     ("vireta-bench-caixas-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".xml");
+  t.Grava(p);
+  return p;
+}
+
+void RodaQuadros(benchmark::State& state, const fs::path& arquivo) {
+  Contexto().FazAtual();
+  IniciaEstadoGL();
+  ConfiguraLuzesEMaterial();
+  TGLFrameDrawing desenho(769.0 / 610.0);
+  desenho.CriaRecursos();
+  TScene cena;
+  if (!arquivo.empty()) CarregaCena(arquivo, cena, [](const std::string&, const std::string&) {});
+  TCamera camera;
+  TFrameState estado;
+  TQuillonSetting setting;
+  TFrameContext ctx{cena, camera, estado, setting, desenho, {}};
+  const TRemoteReading remoto;
+  for (auto _ : state) {
+    TimerGLTimer(ctx, remoto, TRelogio::now());
+    glFinish();
+  }
+  desenho.LiberaRecursos();
+}
+
+void BM_QuadroCenaVazia(benchmark::State& s) {
+  RodaQuadros(s, {});
+}
+BENCHMARK(BM_QuadroCenaVazia)->Unit(benchmark::kMillisecond);
+
+void BM_QuadroAmostra(benchmark::State& s, const char* nome) {
+  RodaQuadros(s, fs::path(VIRETA_SOURCE_DIR) / "Cenas" / nome);
+}
+BENCHMARK_CAPTURE(BM_QuadroAmostra, queda_livre, "queda_livre.xml")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_QuadroAmostra, rampa_atrito, "rampa_atrito.xml")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_QuadroAmostra, pilha_caixas, "pilha_caixas.xml")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_QuadroAmostra, plano, "plano.xml")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_QuadroAmostra, malha_obj, "malha_obj.xml")->Unit(benchmark::kMillisecond);
+
+void BM_QuadroComCaixas(benchmark::State& s) {
+  const fs::path p = CaixasEmGrade(static_cast<int>(s.range(0)));
+  RodaQuadros(s, p);
+  fs::remove(p);
+}
+BENCHMARK(BM_QuadroComCaixas)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMillisecond);
+
+}  // namespace

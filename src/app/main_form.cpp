@@ -1,0 +1,313 @@
+#include "app/main_form.h"
+
+#include "app/gl_panel.h"
+#include "app/menu_check_style.h"
+#include "app/user_interface.h"
+#include "input/ini_file.h"
+#include "scene/scene_loader.h"
+#include "scene/scene_table.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QStatusBar>
+#include <QStyleFactory>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int LarguraCliente = 769;
+constexpr int AlturaPainel = 610;
+constexpr int AlturaStatus = 19;
+
+// Restarts the frame timer however the scene command ends, error or not.
+class TRestartOnExit {
+ public:
+  explicit TRestartOnExit(QTimer& t) : t_(t) { t_.stop(); }
+  ~TRestartOnExit() { t_.start(); }
+  TRestartOnExit(const TRestartOnExit&) = delete;
+  TRestartOnExit& operator=(const TRestartOnExit&) = delete;
+
+ private:
+  QTimer& t_;
+};
+
+}  // namespace
+
+TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface& ui,
+                     const TWiiServices* servicosWii, IDesktopInput* desktop)
+    : pastaPrograma_(pastaPrograma), ui_(ui) {
+  setWindowTitle("Form1");
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+  auto* cliente = new QWidget(this);
+  auto* layout = new QVBoxLayout(cliente);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  Panel1 = new TGLPanel(double(LarguraCliente) / AlturaPainel);
+  QWidget* painel = QWidget::createWindowContainer(Panel1, cliente);
+  painel->setFixedSize(LarguraCliente, AlturaPainel);
+  layout->addWidget(painel);
+  setCentralWidget(cliente);
+
+  painelStatus_ = new QLabel(this);
+  painelStatus_->setFixedWidth(100);
+  painelBateria_ = new QLabel("Bateria", this);
+  painelBateria_->setFixedWidth(50);
+  painelBateria_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  statusBar()->setFixedHeight(AlturaStatus);
+  statusBar()->setSizeGripEnabled(false);
+  statusBar()->addWidget(painelStatus_);
+  statusBar()->addPermanentWidget(painelBateria_);
+
+  CriaMenu();
+  CriaTimers();
+
+  // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
+  CriaCenaInicial(pastaPrograma_);
+  LeConfiguracao(pastaPrograma_ / "config.ini", Setting, ButtonAssign);
+  cena_ = std::make_unique<TScene>(true);
+  estado_.PonteiroPos = {};
+  estado_.Dt = 0;
+
+  // The controller posts its first device change now; it runs as soon as the event loop does.
+  if (!servicosWii) plataformaWii_ = std::make_unique<TRealWiiPlatform>();
+  const TWiiServices wii = servicosWii ? *servicosWii : plataformaWii_->Servicos();
+  HIDCtl = std::make_unique<TJvHidDeviceController>(
+      THidServices{wii.Enumerator, wii.Monitor, wii.Opener, handOver_});
+  WiiLink = std::make_unique<TWiimoteLink>(*HIDCtl, *this, wii.Clock);
+  relogioMs_ = &wii.Clock;
+  if (!desktop) {
+    desktopX_ = std::make_unique<TX11DesktopInput>();
+    desktop = desktopX_.get();
+  }
+  desktop_ = std::make_unique<TDesktopControl>(Setting, ButtonAssign, WiiLink->Wiimote(), *desktop,
+                                               iniciador_, *this, vibracao_);
+  // Said once: the sandbox works on, only the desktop actions are off.
+  if (!desktop->Available()) painelStatus_->setText(AvisoSemX11);
+  if (HIDCtl->DeviceChangeFd() >= 0) {
+    avisoDispositivos_ = new QSocketNotifier(HIDCtl->DeviceChangeFd(), QSocketNotifier::Read, this);
+    connect(avisoDispositivos_, &QSocketNotifier::activated, this,
+            [this] { HIDCtl->DeviceChangeNotified(); });
+  }
+
+  setFixedSize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
+  if (const QScreen* tela = QGuiApplication::primaryScreen()) {
+    const QRect area = tela->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+  }
+  TimerGL.start();
+}
+
+TMainForm::~TMainForm() {
+  if (!fechada_) {
+    FormClose();
+    FormDestroy();
+  }
+}
+
+void TMainForm::CriaMenu() {
+  QMenu* File1 = menuBar()->addMenu("&Arquivo");
+  AbrirCena1 = File1->addAction("&Abrir Cena", this, &TMainForm::AbrirCena1Click);
+  File1->addSeparator();
+  Exit1 = File1->addAction("&Sair", this, &TMainForm::Exit1Click);
+
+  Options1 = menuBar()->addMenu("Configurações");
+  Options1->setEnabled(false);
+  Calibrate1 = Options1->addAction("Calibrar acelerômetro", this, [this] { CalibrateButtonClick(); });
+  Calibrate1->setVisible(false);
+  Preference1 = Options1->addAction("Configurações");
+  Preference1->setVisible(false);
+
+  ReacaoHaptica1 = menuBar()->addAction("ReaçãoHaptica");
+  ReacaoHaptica1->setCheckable(true);
+  ReacaoHaptica1->setChecked(false);
+  auto* estilo = new TMenuCheckStyle(QStyleFactory::create(QApplication::style()->name()));
+  estilo->setParent(menuBar());
+  menuBar()->setStyle(estilo);
+  MostraMarcaNoMenu(ReacaoHaptica1);
+  // Choosing it flips the check mark, which is all it does: the next frame reads the new state.
+}
+
+void TMainForm::CriaTimers() {
+  struct {
+    QTimer& t;
+    int ms;
+  } timers[] = {{DrawTimer, 50},      {MotionTimer, 2},  {RepeatTimer, 20},
+                {BatteryTimer, 1000}, {CursorTimer, 12}, {TimerGL, 10}};
+  for (auto& [t, ms] : timers) {
+    t.setInterval(ms);
+    t.setTimerType(Qt::PreciseTimer);
+  }
+  connect(&TimerGL, &QTimer::timeout, this, &TMainForm::TimerGLTimer);
+  connect(&CursorTimer, &QTimer::timeout, this, &TMainForm::CursorTimerTimer);
+  connect(&DrawTimer, &QTimer::timeout, this, &TMainForm::DrawTimerTimer);
+  connect(&BatteryTimer, &QTimer::timeout, this, [this] { WiiLink->BatteryTimerTimer(); });
+  connect(&RepeatTimer, &QTimer::timeout, this,
+          [this] { desktop_->RepeatTimerTimer(relogioMs_->Milliseconds()); });
+  connect(&MotionTimer, &QTimer::timeout, this,
+          [this] { desktop_->MotionTimerTimer(relogioMs_->Milliseconds()); });
+}
+
+QTimer& TMainForm::Timer(TInputTimer t) {
+  switch (t) {
+    case TInputTimer::BatteryTimer:
+      return BatteryTimer;
+    case TInputTimer::MotionTimer:
+      return MotionTimer;
+    case TInputTimer::DrawTimer:
+      return DrawTimer;
+    case TInputTimer::RepeatTimer:
+      return RepeatTimer;
+    case TInputTimer::CursorTimer:
+      return CursorTimer;
+  }
+  return CursorTimer;
+}
+
+void TMainForm::Mostra() {
+  if (Setting.MinimizeAtStartup)
+    showMinimized();
+  else
+    show();
+}
+
+void TMainForm::Exit1Click() {
+  close();
+}
+
+void TMainForm::AbrirCena1Click() {
+  TRestartOnExit reinicia(TimerGL);
+  const QString escolhido = ui_.EscolheCena(QString::fromStdString((pastaPrograma_ / "Cenas").string()),
+                                            "Arquivo de cena (.xml) (*xml)");
+  if (escolhido.isEmpty()) return;
+  AbreCena(escolhido.toStdString());
+}
+
+void TMainForm::AbreCena(const std::filesystem::path& arquivo) {
+  TRestartOnExit reinicia(TimerGL);
+  try {
+    CarregaCena(arquivo, *cena_, [this](const std::string& texto, const std::string& titulo) {
+      ui_.MostraAviso(QString::fromStdString(texto), QString::fromStdString(titulo));
+    });
+  } catch (const std::exception& e) {
+    ui_.MostraErro(QString::fromUtf8(e.what()));
+  }
+  WiiLink->Shutdown();
+}
+
+TRemoteReading TMainForm::LeituraRemoto() const {
+  const TWiimote& w = WiiLink->Wiimote();
+  TRemoteReading r;
+  r.AccelX = w.AccelX, r.AccelY = w.AccelY, r.AccelZ = w.AccelZ;
+  r.ADown = w.ButtonState[ButtonA].Down;
+  r.BDown = w.ButtonState[ButtonB].Down;
+  r.IRSize1 = w.IRSize1, r.IRSize2 = w.IRSize2;
+  return r;
+}
+
+void TMainForm::TimerGLTimer() {
+  if (!cena_) return;
+  ++quadros_;
+  const auto agora = TRelogio::now();
+  const bool haptico = ReacaoHaptica1->isChecked();
+  auto agarrar = [this, haptico](const TVector& P) {
+    MarcaProximos(*cena_, P);
+    const uint8_t leds = MoveObjetoUsuario(*cena_, P, Camera, haptico, vibracao_, relogioMs_->Milliseconds());
+    // Without a remote there is no one to tell; the caption keeps saying so.
+    if (WiiLink->WiiDevice()) WiiLink->SetLedsIfChanged(leds);
+  };
+  auto quadro = [&](TFrameDrawing& desenho) {
+    TFrameContext ctx{*cena_, Camera, estado_, Setting, desenho, agarrar};
+    ::TimerGLTimer(ctx, LeituraRemoto(), agora);
+  };
+  if (!Panel1->DesenhaQuadro(quadro)) {
+    // No picture yet (a window that starts minimised): the world still runs.
+    TNullFrameDrawing nulo;
+    quadro(nulo);
+  }
+}
+
+void TMainForm::CursorTimerTimer() {
+  desktop_->CursorTimerTimer();
+  if (cena_) AgarraELanca(*cena_, Camera, estado_, LeituraRemoto());
+}
+
+void TMainForm::DrawTimerTimer() {
+  WiiLink->ShowBattery();
+  if (!Setting.DrawGraph) return;
+  const auto& b = WiiLink->Wiimote().ButtonState;
+  TCameraButtons botoes;
+  botoes.Up = b[ButtonUp].Down, botoes.Down = b[ButtonDown].Down;
+  botoes.Right = b[ButtonRight].Down, botoes.Left = b[ButtonLeft].Down;
+  botoes.Home = b[ButtonHome].Down, botoes.Plus = b[ButtonPlus].Down, botoes.Minus = b[ButtonMinus].Down;
+  botoes.Um = b[ButtonOne].Down, botoes.Dois = b[ButtonTwo].Down;
+  ControleCamera(botoes, Camera, estado_.PonteiroPos);
+}
+
+void TMainForm::SetCaption(const std::string& Caption) {
+  setWindowTitle(QString::fromStdString(Caption));
+}
+
+void TMainForm::SetBatteryText(const std::string& Text) {
+  painelBateria_->setText(QString::fromStdString(Text));
+}
+
+void TMainForm::SetOptionsEnabled(bool Enabled) {
+  Options1->setEnabled(Enabled);
+}
+
+void TMainForm::SetTimerEnabled(TInputTimer t, bool Enabled) {
+  if (fechada_) return;
+  QTimer& timer = Timer(t);
+  if (Enabled)
+    timer.start();
+  else
+    timer.stop();
+}
+
+TWiimoteSettings TMainForm::WiimoteSettings() const {
+  return {Setting.UseNunchuk, Setting.EnableCursorAtStartup};
+}
+
+void TMainForm::ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) {
+  desktop_->ButtonEdge(Mask, Kind, State, relogioMs_->Milliseconds());
+}
+
+void TMainForm::SetLeds(uint8_t Value) {
+  if (WiiLink->WiiDevice()) WiiLink->SetLeds(Value);
+}
+
+void TMainForm::CalibrateButtonClick() {
+  ::CalibrateButtonClick(LeituraRemoto(), Setting);
+}
+
+void TMainForm::closeEvent(QCloseEvent* evento) {
+  if (!fechada_) {
+    FormClose();
+    FormDestroy();
+  }
+  evento->accept();
+}
+
+void TMainForm::FormClose() {
+  fechada_ = true;
+  for (QTimer* t : {&DrawTimer, &MotionTimer, &RepeatTimer, &BatteryTimer, &CursorTimer, &TimerGL}) t->stop();
+  Panel1->FinalizaGL();
+  cena_.reset();
+  delete avisoDispositivos_;
+  avisoDispositivos_ = nullptr;
+}
+
+void TMainForm::FormDestroy() {
+  try {
+    SalvaConfiguracao(pastaPrograma_ / "config.ini", Setting, ButtonAssign);
+  } catch (const EIniWriteError& e) {
+    ui_.MostraErro(QString::fromUtf8(e.what()));
+  }
+  WiiLink->Shutdown();
+}

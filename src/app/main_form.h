@@ -1,0 +1,129 @@
+#pragma once
+// The main window: it owns the scene, the physics world, the camera and pointer, the settings and every
+// timer, and runs the start-up, frame and shut-down steps on the main thread.
+
+#include "app/frame.h"
+#include "app/user_motion.h"
+#include "app/wii_platform.h"
+#include "input/desktop_control.h"
+#include "input/desktop_control_host.h"
+#include "input/process_starter.h"
+#include "input/settings.h"
+#include "input/x11_desktop_input.h"
+#include "render/camera.h"
+#include "scene/scene.h"
+#include "wiimote/hid_controller.h"
+#include "wiimote/wiimote_host.h"
+#include "wiimote/wiimote_link.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <filesystem>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSocketNotifier;
+class TUserInterface;
+class TGLPanel;
+
+class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopControlHost {
+ public:
+  // FormCreate: `pastaPrograma` holds "Cenas" and "config.ini". The Wii Remote is looked for through
+  // `servicosWii`, or through udev and hidraw when none are given; the desktop's keys and mouse are
+  // reached through `desktop`, or through the X display when none is given.
+  TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface& ui,
+            const TWiiServices* servicosWii = nullptr, IDesktopInput* desktop = nullptr);
+  ~TMainForm() override;
+
+  // Shows the window, minimised when the settings ask for it.
+  void Mostra();
+
+  // Loads a scene file as the menu command does after its dialog; an error is shown, the old scene kept.
+  void AbreCena(const std::filesystem::path& arquivo);
+
+  // Menu handlers.
+  void AbrirCena1Click();
+  void Exit1Click();
+
+  void TimerGLTimer();
+  void CursorTimerTimer();
+  void DrawTimerTimer();
+
+  // What the Wii Remote link asks of the window.
+  void SetCaption(const std::string& Caption) override;
+  void SetBatteryText(const std::string& Text) override;
+  void SetOptionsEnabled(bool Enabled) override;
+  void SetTimerEnabled(TInputTimer Timer, bool Enabled) override;
+  TWiimoteSettings WiimoteSettings() const override;
+  void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) override;
+
+  // What the desktop pointer and the button actions ask of the window.
+  void SetLeds(uint8_t Value) override;
+  bool MotionTimerActive() const override { return MotionTimer.isActive(); }
+  void SetMotionTimerActive(bool Active) override { SetTimerEnabled(TInputTimer::MotionTimer, Active); }
+  void CalibrateButtonClick() override;
+
+  // Read access for the program's own checks.
+  const TScene* CenaAtual() const { return cena_.get(); }
+  const TFrameState& EstadoQuadro() const { return estado_; }
+  const TCamera& CameraAtual() const { return Camera; }
+  const TQuillonSetting& Configuracao() const { return Setting; }
+  TGLPanel* Painel() const { return Panel1; }
+  QLabel* PainelBateria() const { return painelBateria_; }
+  QLabel* PainelStatus() const { return painelStatus_; }
+  QAction* ReacaoHaptica() const { return ReacaoHaptica1; }
+  QTimer& TimerDoQuadro() { return TimerGL; }
+  long QuadrosExecutados() const { return quadros_; }
+  TWiimoteLink& Wii() { return *WiiLink; }
+  QTimer& Timer(TInputTimer t);
+
+ protected:
+  void closeEvent(QCloseEvent* evento) override;
+
+ private:
+  void CriaMenu();
+  void CriaTimers();
+  void FormClose();
+  void FormDestroy();
+  TRemoteReading LeituraRemoto() const;
+
+  std::filesystem::path pastaPrograma_;
+  TUserInterface& ui_;
+
+  TQuillonSetting Setting;
+  TWiimoteButtonAssign ButtonAssign;
+  std::unique_ptr<TScene> cena_;
+  TCamera Camera;
+  TFrameState estado_;
+  TRumbleState vibracao_;
+  long quadros_ = 0;
+  bool fechada_ = false;
+
+  TGLPanel* Panel1 = nullptr;
+  QLabel* painelStatus_ = nullptr;
+  QLabel* painelBateria_ = nullptr;
+  QMenu* Options1 = nullptr;
+  QAction* AbrirCena1 = nullptr;
+  QAction* Exit1 = nullptr;
+  QAction* Calibrate1 = nullptr;
+  QAction* Preference1 = nullptr;
+  QAction* ReacaoHaptica1 = nullptr;
+
+  QTimer DrawTimer, MotionTimer, RepeatTimer, BatteryTimer, CursorTimer, TimerGL;
+
+  // The Wii Remote link; destroyed in reverse order, the link (and its reader thread) first.
+  std::unique_ptr<TRealWiiPlatform> plataformaWii_;
+  TQtHandOver handOver_;
+  std::unique_ptr<TJvHidDeviceController> HIDCtl;
+  std::unique_ptr<TWiimoteLink> WiiLink;
+  IClock* relogioMs_ = nullptr;  // the millisecond clock the rumble times are taken from
+  QSocketNotifier* avisoDispositivos_ = nullptr;
+
+  // The desktop's mouse and keys driven from the remote; off without an X display.
+  std::unique_ptr<TX11DesktopInput> desktopX_;
+  TSpawnProcessStarter iniciador_;
+  std::unique_ptr<TDesktopControl> desktop_;
+};

@@ -1,0 +1,386 @@
+#include "scene/obj_loader.h"
+
+#include "scene/model_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <string_view>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Only ASCII letters change, so names in other 8-bit encodings keep their bytes.
+void MaiusculasAscii(std::string& s) {
+  for (char& c : s) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
+bool Branco(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+
+std::string_view AparaBrancos(std::string_view s) {
+  while (!s.empty() && Branco(s.front())) s.remove_prefix(1);
+  while (!s.empty() && Branco(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view AparaFim(std::string_view s) {
+  while (!s.empty() && Branco(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view Depois(std::string_view s, size_t pos) {
+  return pos < s.size() ? s.substr(pos) : std::string_view();
+}
+
+// Text after the first space, or nothing when the line has none.
+std::string_view DepoisDoPrimeiroEspaco(std::string_view s) {
+  const size_t p = s.find(' ');
+  return p == std::string_view::npos ? std::string_view() : s.substr(p + 1);
+}
+
+// The offending text as the error shows it: a runaway line would not fit a message box.
+std::string Citacao(std::string_view texto) {
+  constexpr size_t limite = 40;
+  // Appended piece by piece: GCC 12 gives a false -Wrestrict on "'" + std::string(...) at -O3.
+  std::string citacao(1, '\'');
+  citacao.append(texto.substr(0, limite));
+  if (texto.size() > limite) citacao.append("...");
+  citacao.push_back('\'');
+  return citacao;
+}
+
+// Where in a file the reader stands, for the errors it raises.
+struct TSourceLine {
+  const std::string& arquivo;
+  int linha;
+  [[noreturn]] void Falha(const std::string& detalhe) const { throw EModelError(arquivo, linha, detalhe); }
+};
+
+// The same conversion whatever the process locale: "." is the decimal point.
+float LeCampoReal(std::string_view campo, const TSourceLine& local) {
+  std::string_view numero = campo;
+  if (numero.size() > 1 && numero.front() == '+' && numero[1] != '-' && numero[1] != '+') {
+    numero.remove_prefix(1);
+  }
+  const auto invalido = [&] { local.Falha(Citacao(campo) + " is not a valid floating point value"); };
+  if (numero.empty()) invalido();
+  const char* const fimTexto = numero.data() + numero.size();
+  double valor = 0;
+  auto [fim, erro] = std::from_chars(numero.data(), fimTexto, valor);
+  if (erro == std::errc::result_out_of_range) {
+    // Too small for a double is still a number: it reads as zero once narrowed, like any tiny value.
+    long double largo = 0;
+    const auto resultado = std::from_chars(numero.data(), fimTexto, largo);
+    fim = resultado.ptr;
+    erro = resultado.ec;
+    valor = static_cast<double>(std::clamp<long double>(largo, -std::numeric_limits<double>::max(),
+                                                        std::numeric_limits<double>::max()));
+  }
+  // Narrowed from double, so a value too large for a single is caught instead of becoming infinite.
+  if (erro != std::errc() || fim != fimTexto || !std::isfinite(valor) ||
+      std::fabs(valor) > std::numeric_limits<float>::max()) {
+    invalido();
+  }
+  return static_cast<float>(valor);
+}
+
+int32_t LeCampoInteiro(std::string_view campo, const TSourceLine& local) {
+  std::string_view numero = campo;
+  if (numero.size() > 1 && numero.front() == '+' && numero[1] != '-' && numero[1] != '+') {
+    numero.remove_prefix(1);
+  }
+  const auto invalido = [&] { local.Falha(Citacao(campo) + " is not a valid integer value"); };
+  if (numero.empty()) invalido();
+  int32_t valor = 0;
+  const auto [fim, erro] = std::from_chars(numero.data(), numero.data() + numero.size(), valor);
+  if (erro != std::errc() || fim != numero.data() + numero.size()) invalido();
+  return valor;
+}
+
+// Three numbers separated by exactly one space: the third takes the rest, so a fourth field fails with it.
+void LeTres(std::string_view texto, float destino[3], const TSourceLine& local) {
+  const size_t p1 = texto.find(' ');
+  const size_t p2 = (p1 == std::string_view::npos) ? p1 : texto.find(' ', p1 + 1);
+  if (p2 == std::string_view::npos) local.Falha(Citacao(texto) + " does not hold three numbers");
+  destino[0] = LeCampoReal(texto.substr(0, p1), local);
+  destino[1] = LeCampoReal(texto.substr(p1 + 1, p2 - p1 - 1), local);
+  destino[2] = LeCampoReal(texto.substr(p2 + 1), local);
+}
+
+TVertex3f LeVetor(std::string_view texto, const TSourceLine& local) {
+  float v[3];
+  LeTres(texto, v, local);
+  return {v[0], v[1], v[2]};
+}
+
+// OBJ counts negative numbers back from the last item read so far; one that reaches before the first item
+// stays as read, and FaceValida keeps it out of use.
+int32_t ResolveRelativo(int32_t numero, int32_t lidos) {
+  if (numero >= 0) return numero;
+  const int64_t absoluto = static_cast<int64_t>(lidos) + 1 + numero;
+  return absoluto >= 1 ? static_cast<int32_t>(absoluto) : numero;
+}
+
+enum class TFaceForm { Vertice, VerticeTexturaNormal, VerticeNormal };
+
+void SeparaCaminho(const std::string& nome, TModel& modelo) {
+  const size_t barra = nome.find_last_of("\\/");
+  if (barra == std::string::npos) {
+    modelo.Path.clear();
+    modelo.FileName = nome;
+    return;
+  }
+  modelo.Path = nome.substr(0, barra + 1);
+  modelo.FileName = nome.substr(barra + 1);
+}
+
+void Avisa(const TModelNotice& aviso, const std::string& texto, const std::string& titulo) {
+  if (aviso) aviso(texto, titulo);
+}
+
+class TModelReader {
+ public:
+  TModelReader(const std::string& nome, const TModelNotice& aviso) : nome_(nome), aviso_(aviso) {
+    SeparaCaminho(nome, modelo_);
+  }
+
+  TModel Le(const std::vector<std::string>& linhas) {
+    for (size_t i = 0; i < linhas.size(); ++i) {
+      const TSourceLine local{nome_,
+                              static_cast<int>(std::min<size_t>(i + 1, std::numeric_limits<int>::max()))};
+      std::string linha(AparaCR(linhas[i]));
+      if (linha.empty() || linha.front() == '#') continue;
+      if (linha.back() == '\\') {
+        linha.pop_back();
+        if (i + 1 < linhas.size()) linha += AparaCR(linhas[++i]);
+      }
+      MaiusculasAscii(linha);
+      Interpreta(linha, local);
+    }
+    return std::move(modelo_);
+  }
+
+ private:
+  static std::string_view AparaCR(std::string_view s) {
+    while (!s.empty() && s.back() == '\r') s.remove_suffix(1);
+    return s;
+  }
+
+  void Interpreta(std::string_view linha, const TSourceLine& local) {
+    if (linha.empty()) return;
+    switch (linha.front()) {
+      case 'V':
+        LeDadosVertice(linha, local);
+        break;
+      case 'G':
+        NovoGrupo(std::string(AparaBrancos(linha.substr(1))));
+        break;
+      case 'F':
+        LeFace(linha, local);
+        break;
+      case 'U':
+        if (linha.substr(0, 6) == "USEMTL") UsaMaterial(DepoisDoPrimeiroEspaco(linha));
+        break;
+      case 'M':
+        if (linha.substr(0, 6) == "MTLLIB") LeBiblioteca(DepoisDoPrimeiroEspaco(linha));
+        break;
+      default:
+        break;
+    }
+  }
+
+  void LeDadosVertice(std::string_view linha, const TSourceLine& local) {
+    if (linha.size() < 2) return;
+    switch (linha[1]) {
+      case ' ':
+        modelo_.Vertices.push_back(LeVetor(AparaBrancos(Depois(linha, 2)), local));
+        ++modelo_.VertexCount;
+        break;
+      case 'N':
+        modelo_.Normals.push_back(LeVetor(AparaBrancos(Depois(linha, 2)), local));
+        ++modelo_.NormalCount;
+        break;
+      case 'T':
+        LeCoordenadaTextura(linha, local);
+        break;
+      default:
+        break;
+    }
+  }
+
+  void LeCoordenadaTextura(std::string_view linha, const TSourceLine& local) {
+    const size_t p1 = linha.find(' ');
+    const size_t p2 = (p1 == std::string_view::npos) ? p1 : linha.find(' ', p1 + 1);
+    if (p2 == std::string_view::npos) local.Falha(Citacao(linha) + " does not hold two numbers");
+    TTexCoord2f t;
+    t.u = LeCampoReal(linha.substr(p1 + 1, p2 - p1 - 1), local);
+    // Some exporters add a third (w) component: it must still be a number, and nothing here uses it.
+    const std::string_view resto = AparaFim(linha.substr(p2 + 1));
+    const size_t p3 = resto.find(' ');
+    t.v = LeCampoReal(resto.substr(0, p3), local);
+    if (p3 != std::string_view::npos) LeCampoReal(resto.substr(p3 + 1), local);
+    modelo_.TexCoords.push_back(t);
+    ++modelo_.TexCoordCount;
+  }
+
+  void NovoGrupo(std::string nome) {
+    TGroup grupo;
+    grupo.Name = std::move(nome);
+    grupo.Faces.resize(1);
+    modelo_.Groups.push_back(std::move(grupo));
+    ++modelo_.GroupCount;
+  }
+
+  // Faces and material uses before any group line gather in a group without a name.
+  TGroup& GrupoAtual() {
+    if (modelo_.GroupCount == 0) NovoGrupo(std::string());
+    return modelo_.Groups.back();
+  }
+
+  void LeFace(std::string_view linha, const TSourceLine& local) {
+    const std::string_view resto = AparaBrancos(DepoisDoPrimeiroEspaco(linha));
+    TFaceForm forma = TFaceForm::Vertice;
+    const size_t barra = resto.find('/');
+    if (barra != std::string_view::npos) {
+      forma = (barra + 1 < resto.size() && resto[barra + 1] == '/') ? TFaceForm::VerticeNormal
+                                                                    : TFaceForm::VerticeTexturaNormal;
+    }
+    TFace face;
+    size_t inicio = 0;
+    while (true) {
+      const size_t espaco = resto.find(' ', inicio);
+      const std::string_view canto =
+          resto.substr(inicio, espaco == std::string_view::npos ? espaco : espaco - inicio);
+      LeCanto(canto, forma, face, local);
+      if (espaco == std::string_view::npos) break;
+      inicio = espaco + 1;
+    }
+    face.Count = static_cast<int32_t>(face.VertexIndex.size());
+    TGroup& grupo = GrupoAtual();
+    grupo.Faces.push_back(std::move(face));
+    ++grupo.FaceCount;
+  }
+
+  void LeCanto(std::string_view canto, TFaceForm forma, TFace& face, const TSourceLine& local) {
+    const auto formaErrada = [&] {
+      local.Falha("face corner " + Citacao(canto) + " is not in the form of the face's first corner");
+    };
+    const size_t b1 = canto.find('/');
+    switch (forma) {
+      case TFaceForm::Vertice:
+        if (b1 != std::string_view::npos) formaErrada();
+        face.VertexIndex.push_back(ResolveRelativo(LeCampoInteiro(canto, local), modelo_.VertexCount));
+        break;
+      case TFaceForm::VerticeTexturaNormal: {
+        const size_t b2 = (b1 == std::string_view::npos) ? b1 : canto.find('/', b1 + 1);
+        if (b2 == std::string_view::npos || b2 == b1 + 1) formaErrada();
+        face.VertexIndex.push_back(
+            ResolveRelativo(LeCampoInteiro(canto.substr(0, b1), local), modelo_.VertexCount));
+        face.TexCoordIndex.push_back(
+            ResolveRelativo(LeCampoInteiro(canto.substr(b1 + 1, b2 - b1 - 1), local), modelo_.TexCoordCount));
+        face.NormalIndex.push_back(
+            ResolveRelativo(LeCampoInteiro(canto.substr(b2 + 1), local), modelo_.NormalCount));
+        break;
+      }
+      case TFaceForm::VerticeNormal:
+        if (b1 == std::string_view::npos || b1 + 1 >= canto.size() || canto[b1 + 1] != '/') formaErrada();
+        face.VertexIndex.push_back(
+            ResolveRelativo(LeCampoInteiro(canto.substr(0, b1), local), modelo_.VertexCount));
+        face.NormalIndex.push_back(
+            ResolveRelativo(LeCampoInteiro(canto.substr(b1 + 2), local), modelo_.NormalCount));
+        break;
+    }
+  }
+
+  // Every equal name wins over the ones before it, so the last definition of a name is the one used.
+  void UsaMaterial(std::string_view nome) {
+    TGroup& grupo = GrupoAtual();
+    for (int32_t m = 1; m <= modelo_.MaterialCount && m < static_cast<int32_t>(modelo_.Materials.size());
+         ++m) {
+      if (modelo_.Materials[m].Name == nome) grupo.MaterialIndex = m;
+    }
+  }
+
+  void LeBiblioteca(std::string_view nome) {
+    const std::string completo = modelo_.Path + std::string(nome);
+    fs::path arquivo = EncontraArquivo(completo);
+    std::error_code ec;
+    if (!fs::is_regular_file(arquivo, ec)) {
+      // A name written with backslashes on another system still names a file here.
+      std::string comBarras = completo;
+      std::replace(comBarras.begin(), comBarras.end(), '\\', '/');
+      arquivo = EncontraArquivo(comBarras);
+    }
+    if (!fs::is_regular_file(arquivo, ec)) {
+      Avisa(aviso_, "Cannot find the material file : " + completo, "Load Model Material");
+      return;
+    }
+    LeMateriais(LeLinhasArquivo(arquivo), completo);
+  }
+
+  void LeMateriais(const std::vector<std::string>& linhas, const std::string& arquivo) {
+    for (size_t i = 0; i < linhas.size(); ++i) {
+      const TSourceLine local{arquivo,
+                              static_cast<int>(std::min<size_t>(i + 1, std::numeric_limits<int>::max()))};
+      std::string linha(AparaCR(linhas[i]));
+      if (linha.empty() || linha.front() == '#') continue;
+      MaiusculasAscii(linha);
+      InterpretaMaterial(linha, local);
+    }
+  }
+
+  void InterpretaMaterial(std::string_view linha, const TSourceLine& local) {
+    if (linha.substr(0, 6) == "NEWMTL") {
+      TMaterial material;
+      material.Name = std::string(AparaBrancos(Depois(linha, 6)));
+      material.Shininess = 60;
+      modelo_.Materials.push_back(std::move(material));
+      ++modelo_.MaterialCount;
+      return;
+    }
+    // Colour lines before the first material have nothing to colour.
+    if (modelo_.MaterialCount == 0 || linha.size() < 2) return;
+    TMaterial& atual = modelo_.Materials.back();
+    const std::string_view chave = linha.substr(0, 2);
+    float* cor = nullptr;
+    if (chave == "KA") cor = atual.Ambient;
+    if (chave == "KD") cor = atual.Diffuse;
+    if (chave == "KS") cor = atual.Specular;
+    if (cor != nullptr) {
+      LeTres(AparaBrancos(Depois(linha, 2)), cor, local);
+    } else if (chave == "NS") {
+      atual.Shininess = LeCampoReal(AparaBrancos(Depois(linha, 2)), local);
+    }
+  }
+
+  const std::string& nome_;
+  const TModelNotice& aviso_;
+  TModel modelo_;
+};
+
+}  // namespace
+
+TModel CarregaModeloDeLinhas(const std::string& nome, const std::vector<std::string>& linhas,
+                             const TModelNotice& aviso) {
+  return TModelReader(nome, aviso).Le(linhas);
+}
+
+TModel CarregaModelo(const std::string& nome, const TModelNotice& aviso) {
+  const fs::path arquivo = EncontraArquivo(nome);
+  std::error_code ec;
+  if (!fs::exists(arquivo, ec)) {
+    TModel vazio;
+    SeparaCaminho(nome, vazio);
+    Avisa(aviso, "Cannot find the model : " + nome, "Load Model");
+    return vazio;
+  }
+  return CarregaModeloDeLinhas(nome, LeLinhasArquivo(arquivo), aviso);
+}

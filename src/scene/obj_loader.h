@@ -1,0 +1,21 @@
+#pragma once
+// Reading Wavefront OBJ/MTL files into a TModel.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "scene/obj_model.h"
+
+// Receives the loader's notices (missing model or material file): text and caption.
+using TModelNotice = std::function<void(const std::string& texto, const std::string& titulo)>;
+
+// Reads the model named `nome` from disk. A missing file is reported through `aviso` and gives the empty
+// model with Path and FileName set. Throws EModelError on malformed content, std::runtime_error on I/O
+// errors.
+TModel CarregaModelo(const std::string& nome, const TModelNotice& aviso);
+
+// Reads a model from lines already in memory (`nome` gives Path, FileName and the error messages;
+// the material file is still read from disk).
+TModel CarregaModeloDeLinhas(const std::string& nome, const std::vector<std::string>& linhas,
+                             const TModelNotice& aviso);

@@ -1,0 +1,36 @@
+#include "scene/scene.h"
+
+#include <utility>
+
+TOdeMeshData& TOdeMeshData::operator=(TOdeMeshData&& o) noexcept {
+  if (this != &o) {
+    Libera();
+    dados_ = std::exchange(o.dados_, nullptr);
+  }
+  return *this;
+}
+
+void TOdeMeshData::Libera() {
+  if (dados_) dGeomTriMeshDataDestroy(dados_);
+  dados_ = nullptr;
+}
+
+TScene::TScene(bool temGravidade)
+    : TemGravidade(temGravidade), Mundo(std::make_unique<TPhysicsWorld>(temGravidade)) {}
+
+// The world goes first: its mesh geometries still point into the objects' buffers until then.
+TScene::~TScene() {
+  Mundo.reset();
+}
+
+void TScene::Troca(TScene& outra) noexcept {
+  using std::swap;
+  swap(Tabela, outra.Tabela);
+  swap(Objetos, outra.Objetos);
+  swap(Corpos, outra.Corpos);
+  swap(Geometrias, outra.Geometrias);
+  swap(Atritos, outra.Atritos);
+  swap(TemGravidade, outra.TemGravidade);
+  swap(TipoDeColisao, outra.TipoDeColisao);
+  swap(Mundo, outra.Mundo);
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The run-time form of a scene: one record per table row, the parallel arrays of engine handles and
+// friction, the scene-wide values, the scene's table and the physics world that holds its bodies.
+
+#include "physics/collision.h"
+#include "physics/vector_math.h"
+#include "physics/world.h"
+#include "scene/mesh_prep.h"
+#include "scene/obj_loader.h"
+#include "scene/scene_table.h"
+
+#include <ode/ode.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// Engine data behind a triangle-mesh geometry; released after the geometry that reads it.
+class TOdeMeshData {
+ public:
+  TOdeMeshData() = default;
+  explicit TOdeMeshData(dTriMeshDataID dados) : dados_(dados) {}
+  ~TOdeMeshData() { Libera(); }
+  TOdeMeshData(TOdeMeshData&& o) noexcept : dados_(o.dados_) { o.dados_ = nullptr; }
+  TOdeMeshData& operator=(TOdeMeshData&& o) noexcept;
+  TOdeMeshData(const TOdeMeshData&) = delete;
+  TOdeMeshData& operator=(const TOdeMeshData&) = delete;
+  dTriMeshDataID get() const { return dados_; }
+
+ private:
+  void Libera();
+  dTriMeshDataID dados_ = nullptr;
+};
+
+inline constexpr uint8_t SemForma = 255;  // ODETipo of a row whose kind builds no shape
+
+struct TObjetoCena {
+  TVector Posicao, PosicaoAnterior, VecV, VecA, Eixo;
+  std::array<float, 4> Quaternio{};  // w, x, y, z as the engine orders them
+  std::array<double, 4> Dim{};
+  double Raio = 0;
+  double Ang = 0;  // radians
+  TModel Modelo;
+  double R = 0, G = 0, B = 0, A = 0;  // 0 to 255
+  bool Proximo = false, Agarrado = false;
+  bool ODEMove = false, UserMove = false;
+  bool MostraRastroSempre = false, MostraRastroSolto = false;
+  bool MostraVecV = false, MostraVecA = false, MostraEixoRot = false;
+  uint8_t ODETipo = 0;  // 0 sphere, 1 capsule, 2 box, 3 plane, 4 mesh, SemForma otherwise
+  bool MoveX = false, MoveY = false, MoveZ = false;
+  std::vector<TVector> Rastro;  // oldest first, one point per frame, no limit
+
+  // Collision mesh of a mesh object: the engine reads these buffers for as long as the geometry exists.
+  TCollisionMesh Malha;
+  TOdeMeshData DadosMalha;
+};
+
+class TScene {
+ public:
+  // No objects; a world with only the ground, with gravity or without. The program starts with gravity.
+  explicit TScene(bool temGravidade = true);
+  ~TScene();
+  TScene(const TScene&) = delete;
+  TScene& operator=(const TScene&) = delete;
+
+  // Exchanges everything with `outra`; nothing is destroyed, so both stay consistent.
+  void Troca(TScene& outra) noexcept;
+
+  TContactParameters Parametros() const { return {TipoDeColisao, Atritos}; }
+
+  TSceneTable Tabela;                // the rows the scene was built from
+  std::vector<TObjetoCena> Objetos;  // an object's index is its identity everywhere
+  std::vector<dBodyID> Corpos;
+  std::vector<dGeomID> Geometrias;  // null where the kind builds no shape
+  std::vector<double> Atritos;
+  bool TemGravidade = true;
+  int TipoDeColisao = 0;
+  std::unique_ptr<TPhysicsWorld> Mundo;
+};

@@ -1,0 +1,403 @@
+#include "wiimote/testing/virtual_wiimote.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+constexpr uint32_t NunchukInitRegister = 0xA40040;
+constexpr uint32_t CameraEnableRegister = 0xB00030;
+constexpr uint32_t CameraModeRegister = 0xB00033;
+constexpr uint8_t CameraModeBasic = 1;
+constexpr uint16_t CoreButtonBits = 0x1F9F;
+
+// The bytes as the extension sends them after initialisation: decoding is (x xor 0x17) + 0x17.
+uint8_t Encode(uint8_t Raw) {
+  return static_cast<uint8_t>(((Raw - 0x17) & 0xFF) ^ 0x17);
+}
+
+}  // namespace
+
+const std::vector<uint8_t>& WiimoteReportDescriptor() {
+  static const std::vector<uint8_t> Descriptor = [] {
+    std::vector<uint8_t> D = {
+        0x05, 0x01,        // Usage Page (Generic Desktop)
+        0x09, 0x05,        // Usage (Game Pad)
+        0xA1, 0x01,        // Collection (Application)
+        0x06, 0x00, 0xFF,  //   Usage Page (vendor)
+        0x15, 0x00,        //   Logical Minimum (0)
+        0x26, 0xFF, 0x00,  //   Logical Maximum (255)
+        0x75, 0x08,        //   Report Size (8)
+    };
+    auto Add = [&D](uint8_t Id, uint8_t Count, uint8_t MainItem) {
+      // Report ID, Report Count, Usage (1), Input or Output (data, array, absolute)
+      D.insert(D.end(), {0x85, Id, 0x95, Count, 0x09, 0x01, MainItem, 0x00});
+    };
+    const std::pair<uint8_t, uint8_t> Outputs[] = {{0x10, 1},  {0x11, 1}, {0x12, 2},  {0x13, 1},
+                                                   {0x14, 1},  {0x15, 1}, {0x16, 21}, {0x17, 6},
+                                                   {0x18, 21}, {0x19, 1}, {0x1A, 1}};
+    for (auto [Id, Count] : Outputs) Add(Id, Count, 0x91);
+    const std::pair<uint8_t, uint8_t> Inputs[] = {{0x20, 6},  {0x21, 21}, {0x22, 4},  {0x30, 2},  {0x31, 5},
+                                                  {0x32, 10}, {0x33, 17}, {0x34, 21}, {0x35, 21}, {0x36, 21},
+                                                  {0x37, 21}, {0x3D, 21}, {0x3E, 21}, {0x3F, 21}};
+    for (auto [Id, Count] : Inputs) Add(Id, Count, 0x81);
+    D.push_back(0xC0);  // End Collection
+    return D;
+  }();
+  return Descriptor;
+}
+
+size_t TVirtualWiimote::OwnOutputLength(uint8_t ReportID) {
+  switch (ReportID) {
+    case 0x12:
+      return 3;
+    case 0x16:
+    case 0x18:
+      return 22;
+    case 0x17:
+      return 7;
+    default:
+      return ReportID >= 0x10 && ReportID <= 0x1A ? 2 : 0;
+  }
+}
+
+TVirtualWiimote::TVirtualWiimote(std::function<uint32_t()> Clock)
+    : clock_(std::move(Clock)), wake_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+  thread_ = std::thread([this] { Run(); });
+}
+
+TVirtualWiimote::~TVirtualWiimote() {
+  stop_.store(true);
+  Wake();
+  thread_.join();
+}
+
+void TVirtualWiimote::Wake() {
+  const uint64_t One = 1;
+  [[maybe_unused]] ssize_t Ignored = ::write(wake_.Get(), &One, sizeof One);
+}
+
+void TVirtualWiimote::Run() {
+  while (!stop_.load()) {
+    std::vector<pollfd> Fds{{wake_.Get(), POLLIN, 0}};
+    {
+      std::lock_guard Lock(mutex_);
+      for (const TConnection& C : connections_) Fds.push_back({C.Fd.Get(), POLLIN, 0});
+    }
+    if (::poll(Fds.data(), Fds.size(), -1) < 0 && errno != EINTR) return;
+    if ((Fds[0].revents & POLLIN) != 0) {
+      uint64_t Count = 0;
+      [[maybe_unused]] ssize_t Ignored = ::read(wake_.Get(), &Count, sizeof Count);
+    }
+    std::lock_guard Lock(mutex_);
+    TakeInLocked();
+  }
+}
+
+void TVirtualWiimote::Drain() {
+  std::lock_guard Lock(mutex_);
+  TakeInLocked();
+}
+
+void TVirtualWiimote::TakeInLocked() {
+  uint8_t Buffer[256];
+  for (size_t I = 0; I < connections_.size(); ++I) {
+    for (;;) {
+      TConnection& C = connections_[I];
+      if (C.Closed) break;
+      const ssize_t Count = ::recv(C.Fd.Get(), Buffer, sizeof Buffer, MSG_DONTWAIT);
+      if (Count > 0) {
+        HandleLocked(std::vector<uint8_t>(Buffer, Buffer + Count));
+        continue;
+      }
+      if (Count < 0 && (errno == EAGAIN || errno == EINTR)) break;
+      // A writer that closes its end with input reports unread makes the next recv fail with ECONNRESET
+      // once, ahead of what it wrote before closing: read on.
+      if (Count < 0 && errno == ECONNRESET) continue;
+      C.Closed = true;  // the other end closed it
+    }
+  }
+  std::erase_if(connections_, [](const TConnection& C) { return C.Closed; });
+}
+
+TUniqueFd TVirtualWiimote::Connect(int& Error) {
+  std::lock_guard Lock(mutex_);
+  if (!on_) {
+    Error = ENODEV;
+    return TUniqueFd();
+  }
+  int Pair[2];
+  if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, Pair) != 0) {
+    Error = errno;
+    return TUniqueFd();
+  }
+  if (refuseWrites_) ::shutdown(Pair[1], SHUT_RD);
+  connections_.push_back({TUniqueFd(Pair[1]), false});
+  Wake();
+  Error = 0;
+  return TUniqueFd(Pair[0]);
+}
+
+void TVirtualWiimote::SwitchOff() {
+  std::lock_guard Lock(mutex_);
+  on_ = false;
+  connections_.clear();
+  Wake();
+}
+
+void TVirtualWiimote::SwitchOn() {
+  std::lock_guard Lock(mutex_);
+  on_ = true;
+}
+
+void TVirtualWiimote::SetRefuseWrites(bool Refuse) {
+  std::lock_guard Lock(mutex_);
+  refuseWrites_ = Refuse;
+}
+
+size_t TVirtualWiimote::ConnectionCount() const {
+  std::lock_guard Lock(mutex_);
+  return connections_.size();
+}
+
+void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
+  const uint8_t Id = Report[0];
+  TReceived Entry;
+  Entry.Time = clock_ ? clock_() : 0;
+  Entry.Rejected = Report.size() != OwnOutputLength(Id);
+  Entry.Bytes = Report;
+  received_.push_back(std::move(Entry));
+  receivedChanged_.notify_all();
+  if (received_.back().Rejected) return;
+
+  switch (Id) {
+    case 0x11:
+      ledByte_ = Report[1];
+      break;
+    case 0x12:
+      mode_ = Report[2];
+      paused_ = false;
+      break;
+    case 0x13:
+      camera1_ = (Report[1] & 0x04) != 0;
+      break;
+    case 0x1A:
+      camera2_ = (Report[1] & 0x04) != 0;
+      break;
+    case 0x15:
+      SendStatusLocked(true);
+      break;
+    case 0x16: {
+      const uint32_t Address = (uint32_t{Report[2]} << 16) | (uint32_t{Report[3]} << 8) | Report[4];
+      const size_t Size = std::min<size_t>(Report[5], 16);
+      for (size_t I = 0; I < Size; ++I) registers_[Address + static_cast<uint32_t>(I)] = Report[6 + I];
+      // Acknowledgement: buttons, the report acknowledged, error code 0.
+      BroadcastLocked(
+          {0x22, static_cast<uint8_t>(buttons_ >> 8), static_cast<uint8_t>(buttons_), 0x16, 0x00});
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void TVirtualWiimote::BroadcastLocked(const std::vector<uint8_t>& Report) {
+  // A full queue drops the report, as hidraw does. A connection whose other end has gone is dropped only
+  // once what it wrote has been taken in.
+  for (TConnection& C : connections_)
+    if (!C.Closed) ::send(C.Fd.Get(), Report.data(), Report.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+}
+
+void TVirtualWiimote::SendStatusLocked(bool Requested) {
+  const uint16_t Buttons = buttons_ & CoreButtonBits;
+  uint8_t Flags = static_cast<uint8_t>(ledByte_ & 0xF0);
+  if (extensionPlugged_) Flags |= 0x02;
+  if (CameraEnabledLocked()) Flags |= 0x08;
+  BroadcastLocked(
+      {0x20, static_cast<uint8_t>(Buttons >> 8), static_cast<uint8_t>(Buttons), Flags, 0, 0, battery_});
+  if (!Requested) paused_ = true;
+}
+
+uint8_t TVirtualWiimote::RegisterOr(uint32_t Address, uint8_t Default) const {
+  auto Found = registers_.find(Address);
+  return Found != registers_.end() ? Found->second : Default;
+}
+
+void TVirtualWiimote::AppendIRLocked(std::vector<uint8_t>& Report, size_t Bytes) const {
+  std::vector<uint8_t> IR;
+  if (!CameraEnabledLocked()) {
+    IR.assign(Bytes, 0xFF);
+  } else if (RegisterOr(CameraModeRegister, 0) == CameraModeBasic) {
+    for (int Pair = 0; Pair < 2; ++Pair) {
+      const TIRDot& A = dots_[2 * Pair];
+      const TIRDot& B = dots_[2 * Pair + 1];
+      const int AX = A.Seen ? A.X : 0x3FF, AY = A.Seen ? A.Y : 0x3FF;
+      const int BX = B.Seen ? B.X : 0x3FF, BY = B.Seen ? B.Y : 0x3FF;
+      IR.insert(IR.end(), {static_cast<uint8_t>(AX), static_cast<uint8_t>(AY),
+                           static_cast<uint8_t>(((AY >> 8) & 3) << 6 | ((AX >> 8) & 3) << 4 |
+                                                ((BY >> 8) & 3) << 2 | ((BX >> 8) & 3)),
+                           static_cast<uint8_t>(BX), static_cast<uint8_t>(BY)});
+    }
+  } else {
+    // Extended format, three bytes a dot; a report with less room carries only the first bytes.
+    for (const TIRDot& Dot : dots_) {
+      if (!Dot.Seen) {
+        IR.insert(IR.end(), {0xFF, 0xFF, 0xFF});
+        continue;
+      }
+      IR.insert(IR.end(), {static_cast<uint8_t>(Dot.X), static_cast<uint8_t>(Dot.Y),
+                           static_cast<uint8_t>(((Dot.Y >> 8) & 3) << 6 | ((Dot.X >> 8) & 3) << 4 |
+                                                (Dot.Size & 0x0F))});
+    }
+  }
+  IR.resize(Bytes, 0xFF);
+  Report.insert(Report.end(), IR.begin(), IR.end());
+}
+
+void TVirtualWiimote::AppendExtensionLocked(std::vector<uint8_t>& Report) const {
+  for (uint8_t Raw : nunchuk_) {
+    if (!extensionPlugged_)
+      Report.push_back(0x00);
+    else if (RegisterOr(NunchukInitRegister, 0xFF) == 0x00)
+      Report.push_back(Encode(Raw));
+    else
+      Report.push_back(0xFF);
+  }
+}
+
+std::vector<uint8_t> TVirtualWiimote::DataReportLocked() const {
+  const uint16_t Buttons = buttons_ & CoreButtonBits;
+  std::vector<uint8_t> Report = {mode_, static_cast<uint8_t>(Buttons >> 8), static_cast<uint8_t>(Buttons)};
+  switch (mode_) {
+    case 0x30:
+      break;
+    case 0x31:
+      Report.insert(Report.end(), accel_, accel_ + 3);
+      break;
+    case 0x33:
+      Report.insert(Report.end(), accel_, accel_ + 3);
+      AppendIRLocked(Report, 12);
+      break;
+    case 0x37:
+      Report.insert(Report.end(), accel_, accel_ + 3);
+      AppendIRLocked(Report, 10);
+      AppendExtensionLocked(Report);
+      break;
+    default:
+      return {};
+  }
+  return Report;
+}
+
+bool TVirtualWiimote::SendDataReport() {
+  std::lock_guard Lock(mutex_);
+  if (paused_) return false;
+  const std::vector<uint8_t> Report = DataReportLocked();
+  if (Report.empty()) return false;
+  BroadcastLocked(Report);
+  return true;
+}
+
+void TVirtualWiimote::SendRaw(const std::vector<uint8_t>& Report) {
+  std::lock_guard Lock(mutex_);
+  BroadcastLocked(Report);
+}
+
+void TVirtualWiimote::SetButtons(uint16_t Word) {
+  std::lock_guard Lock(mutex_);
+  buttons_ = Word;
+}
+
+void TVirtualWiimote::SetAccel(uint8_t X, uint8_t Y, uint8_t Z) {
+  std::lock_guard Lock(mutex_);
+  accel_[0] = X;
+  accel_[1] = Y;
+  accel_[2] = Z;
+}
+
+void TVirtualWiimote::SetIRDot(int Index, int X, int Y, int Size) {
+  std::lock_guard Lock(mutex_);
+  dots_[Index & 3] = {X & 0x3FF, Y & 0x3FF, Size & 0x0F, true};
+}
+
+void TVirtualWiimote::HideIRDot(int Index) {
+  std::lock_guard Lock(mutex_);
+  dots_[Index & 3].Seen = false;
+}
+
+void TVirtualWiimote::SetNunchuk(uint8_t StickX, uint8_t StickY, uint8_t AccelX, uint8_t AccelY,
+                                 uint8_t AccelZ, bool C, bool Z) {
+  std::lock_guard Lock(mutex_);
+  // Byte 5: a 0 bit is a pressed button (bit 0 Z, bit 1 C); its upper bits carry accelerometer low bits,
+  // left at 0 here.
+  const uint8_t Buttons = static_cast<uint8_t>((C ? 0 : 0x02) | (Z ? 0 : 0x01));
+  const uint8_t Raw[6] = {StickX, StickY, AccelX, AccelY, AccelZ, Buttons};
+  std::copy(Raw, Raw + 6, nunchuk_);
+}
+
+void TVirtualWiimote::SetBattery(uint8_t Level) {
+  std::lock_guard Lock(mutex_);
+  battery_ = Level;
+}
+
+void TVirtualWiimote::PlugExtension(bool Plugged) {
+  std::lock_guard Lock(mutex_);
+  extensionPlugged_ = Plugged;
+  if (!Plugged) registers_.erase(NunchukInitRegister);  // a new extension starts uninitialised
+  SendStatusLocked(false);
+}
+
+std::vector<TVirtualWiimote::TReceived> TVirtualWiimote::Received() const {
+  std::lock_guard Lock(mutex_);
+  return received_;
+}
+
+size_t TVirtualWiimote::ReceivedCount() const {
+  std::lock_guard Lock(mutex_);
+  return received_.size();
+}
+
+void TVirtualWiimote::ClearReceived() {
+  std::lock_guard Lock(mutex_);
+  received_.clear();
+}
+
+bool TVirtualWiimote::WaitForReceived(size_t Count, std::chrono::milliseconds Timeout) {
+  std::unique_lock Lock(mutex_);
+  return receivedChanged_.wait_for(Lock, Timeout, [&] { return received_.size() >= Count; });
+}
+
+uint8_t TVirtualWiimote::LedByte() const {
+  std::lock_guard Lock(mutex_);
+  return ledByte_;
+}
+
+uint8_t TVirtualWiimote::ReportMode() const {
+  std::lock_guard Lock(mutex_);
+  return mode_;
+}
+
+std::optional<uint8_t> TVirtualWiimote::Register(uint32_t Address) const {
+  std::lock_guard Lock(mutex_);
+  auto Found = registers_.find(Address);
+  if (Found == registers_.end()) return std::nullopt;
+  return Found->second;
+}
+
+bool TVirtualWiimote::ExtensionInitialised() const {
+  std::lock_guard Lock(mutex_);
+  return extensionPlugged_ && RegisterOr(NunchukInitRegister, 0xFF) == 0x00;
+}
+
+bool TVirtualWiimote::CameraEnabled() const {
+  std::lock_guard Lock(mutex_);
+  return CameraEnabledLocked();
+}
+
+bool TVirtualWiimote::CameraEnabledLocked() const {
+  return camera1_ && camera2_ && RegisterOr(CameraEnableRegister, 0) == 0x08;
+}

@@ -1,0 +1,128 @@
+#pragma once
+// A Wii Remote in software, for tests. Each Connect() is one open of its device node: the caller gets one
+// end of a socketpair(AF_UNIX, SOCK_SEQPACKET), so every write is one report and every read one report, as
+// with hidraw. Like hidraw, each input report goes to every open connection.
+//
+// It speaks the protocol as a real remote does: it answers 0x15 with a 0x20 status carrying the battery
+// and extension bits, follows 0x12 report modes, keeps the 0x11 LED and rumble byte, stores 0x16 register
+// writes and acknowledges them with 0x22, ignores a report whose length is not its own (as a remote over
+// Bluetooth does with padded reports), pauses data reports after an unrequested status report until the
+// next 0x12, and sends 0x30, 0x31, 0x33 and 0x37 reports from the scripted state, the IR dots in the
+// format the camera registers select and the Nunchuk bytes encoded once the extension was initialised.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "common/unique_fd.h"
+
+class TVirtualWiimote {
+ public:
+  struct TReceived {
+    std::vector<uint8_t> Bytes;  // the report as written, ID first
+    uint32_t Time = 0;           // the clock when it was taken in
+    bool Rejected = false;       // its length was not the report's own: the remote ignored it
+  };
+  struct TIRDot {
+    int X = 0, Y = 0, Size = 0;
+    bool Seen = false;
+  };
+
+  // Clock stamps received reports; without one they get 0.
+  explicit TVirtualWiimote(std::function<uint32_t()> Clock = {});
+  ~TVirtualWiimote();
+  TVirtualWiimote(const TVirtualWiimote&) = delete;
+  TVirtualWiimote& operator=(const TVirtualWiimote&) = delete;
+
+  // One open of the node: the caller's end, or an invalid one with Error (ENODEV while switched off).
+  TUniqueFd Connect(int& Error);
+  // Switched off: every connection closes (readers see a hang-up) and new ones are refused.
+  void SwitchOff();
+  void SwitchOn();
+  // Connections made from now on accept no write: the writer gets EPIPE.
+  void SetRefuseWrites(bool Refuse);
+  size_t ConnectionCount() const;
+
+  void SetButtons(uint16_t Word);  // core button word, (first byte shl 8) or second byte
+  void SetAccel(uint8_t X, uint8_t Y, uint8_t Z);
+  void SetIRDot(int Index, int X, int Y, int Size);  // Index 0..3
+  void HideIRDot(int Index);
+  // Plain Nunchuk values as the extension measures them; buttons true when pressed.
+  void SetNunchuk(uint8_t StickX, uint8_t StickY, uint8_t AccelX, uint8_t AccelY, uint8_t AccelZ, bool C,
+                  bool Z);
+  void SetBattery(uint8_t Level);
+  // Plugs or pulls the Nunchuk: the remote then sends an unrequested status report.
+  void PlugExtension(bool Plugged);
+
+  // One data report in the current mode; false when reports are paused or the mode is not one it knows.
+  bool SendDataReport();
+  void SendRaw(const std::vector<uint8_t>& Report);
+
+  std::vector<TReceived> Received() const;
+  size_t ReceivedCount() const;
+  void ClearReceived();
+  // Waits until Count reports were taken in; false after Timeout (a bound against hanging).
+  bool WaitForReceived(size_t Count, std::chrono::milliseconds Timeout = std::chrono::milliseconds(10000));
+  // Takes in, on the caller's thread, every report already written to any connection.
+  void Drain();
+
+  uint8_t LedByte() const;
+  uint8_t ReportMode() const;
+  std::optional<uint8_t> Register(uint32_t Address) const;
+  bool ExtensionInitialised() const;
+  bool CameraEnabled() const;
+
+  // The output report lengths the remote's report descriptor declares, report ID included; 0 if unknown.
+  static size_t OwnOutputLength(uint8_t ReportID);
+
+ private:
+  struct TConnection {
+    TUniqueFd Fd;
+    bool Closed = false;
+  };
+
+  void Run();
+  void Wake();
+  void TakeInLocked();
+  void HandleLocked(std::vector<uint8_t> Report);
+  void BroadcastLocked(const std::vector<uint8_t>& Report);
+  void SendStatusLocked(bool Requested);
+  std::vector<uint8_t> DataReportLocked() const;
+  void AppendIRLocked(std::vector<uint8_t>& Report, size_t Bytes) const;
+  void AppendExtensionLocked(std::vector<uint8_t>& Report) const;
+  uint8_t RegisterOr(uint32_t Address, uint8_t Default) const;
+  bool CameraEnabledLocked() const;
+
+  std::function<uint32_t()> clock_;
+  mutable std::mutex mutex_;
+  std::condition_variable receivedChanged_;
+  std::vector<TConnection> connections_;
+  std::vector<TReceived> received_;
+  bool on_ = true;
+  bool refuseWrites_ = false;
+  uint16_t buttons_ = 0;
+  uint8_t accel_[3] = {0x80, 0x80, 0x98};
+  TIRDot dots_[4];
+  uint8_t nunchuk_[6] = {0x80, 0x80, 0x80, 0x80, 0xB0, 0x03};  // raw bytes, buttons released
+  bool extensionPlugged_ = false;
+  uint8_t battery_ = 0xC0;
+  uint8_t ledByte_ = 0;
+  uint8_t mode_ = 0x30;
+  bool paused_ = false;
+  bool camera1_ = false, camera2_ = false;
+  std::map<uint32_t, uint8_t> registers_;
+  TUniqueFd wake_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// The report descriptor of a Wii Remote, as it publicly documents its reports: output reports 0x10..0x1A
+// and input reports 0x20..0x3F in one application collection, every field 8-bit.
+const std::vector<uint8_t>& WiimoteReportDescriptor();

@@ -1,0 +1,123 @@
+#include "wiimote/wiimote_decoder.h"
+
+#include <cstdlib>
+
+namespace {
+
+// Bounds-checked view of a report's data bytes.
+class TReportBytes {
+ public:
+  TReportBytes(const uint8_t* Data, size_t Size) : data_(Data), size_(Data != nullptr ? Size : 0) {}
+  int32_t operator[](size_t Index) const { return Index < size_ ? data_[Index] : 0; }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+};
+
+constexpr uint8_t StatusReport = 0x20;
+constexpr uint8_t ButtonsAccel = 0x31;
+constexpr uint8_t ButtonsAccelIR = 0x33;
+constexpr uint8_t ButtonsAccelIRExtension = 0x37;
+constexpr int32_t NoDotSize = 15;
+
+// Core buttons in the order their events go out.
+constexpr TWiimoteButtonIndex CoreButtonOrder[] = {ButtonUp,   ButtonDown,  ButtonRight, ButtonLeft,
+                                                   ButtonHome, ButtonMinus, ButtonPlus,  ButtonA,
+                                                   ButtonB,    ButtonOne,   ButtonTwo};
+
+void SetButton(TWiimote& Wiimote, TWiimoteButtonIndex Index, bool Pressed,
+               const TWiimoteDecodeEvents& Events) {
+  TButtonState& State = Wiimote.ButtonState[Index];
+  if (State.Down == Pressed) return;
+  State.Down = Pressed;
+  if (Pressed) State.PressTime = Events.Now;
+  if (Events.ButtonEdge) Events.ButtonEdge(WiimoteButtons[Index].Mask, Pressed ? 1 : 2, State);
+}
+
+void DecodeStatus(TWiimote& Wiimote, const TReportBytes& Bytes, const TWiimoteDecodeEvents& Events) {
+  const bool ExtensionPlugged = (Bytes[2] & 0x02) != 0;
+  if (Events.Status) Events.Status(ExtensionPlugged);
+  Wiimote.ExtensionConnected = ExtensionPlugged;
+  Wiimote.BatteryLevel = Bytes[5];
+}
+
+void DecodeAccelerometer(TWiimote& Wiimote, const TReportBytes& Bytes) {
+  Wiimote.AccelX = static_cast<uint8_t>(Bytes[2]);
+  Wiimote.AccelY = static_cast<uint8_t>(Bytes[3]);
+  Wiimote.AccelZ = static_cast<uint8_t>(Bytes[4]);
+}
+
+void DecodeIR(TWiimote& W, const TReportBytes& Bytes) {
+  W.IRSize1 = Bytes[7] & 0x0F;
+  W.IRX1 = Bytes[5] + (Bytes[7] & 0x30) * 16;
+  W.IRY1 = Bytes[6] + (Bytes[7] & 0xC0) * 4;
+  W.IRSize2 = Bytes[10] & 0x0F;
+  W.IRX2 = Bytes[8] + (Bytes[10] & 0x30) * 16;
+  W.IRY2 = Bytes[9] + (Bytes[10] & 0xC0) * 4;
+  const bool Seen1 = W.IRSize1 < NoDotSize;
+  const bool Seen2 = W.IRSize2 < NoDotSize;
+  if (Seen1 && Seen2) {
+    // Integer division truncates toward zero, as the midpoint and half distances want.
+    W.IRHalfDX = std::abs((W.IRX2 - W.IRX1) / 2);
+    W.IRHalfDY = std::abs((W.IRY2 - W.IRY1) / 2);
+    W.IRMidX = (W.IRX2 + W.IRX1) / 2;
+    W.IRMidY = (W.IRY2 + W.IRY1) / 2;
+    W.IRDot2Right = W.IRX2 > W.IRX1;
+    W.IRDot2Below = W.IRY2 > W.IRY1;
+  } else if (Seen2) {
+    // One dot left: extrapolate the midpoint from it with the last known half distances.
+    W.IRMidX = W.IRDot2Right ? W.IRX2 - W.IRHalfDX : W.IRX2 + W.IRHalfDX;
+    W.IRMidY = W.IRDot2Below ? W.IRY2 - W.IRHalfDY : W.IRY2 + W.IRHalfDY;
+  } else if (Seen1) {
+    W.IRMidX = W.IRDot2Right ? W.IRX1 + W.IRHalfDX : W.IRX1 - W.IRHalfDX;
+    W.IRMidY = W.IRDot2Below ? W.IRY1 + W.IRHalfDY : W.IRY1 - W.IRHalfDY;
+  }
+}
+
+void DecodeNunchuk(TWiimote& W, const TReportBytes& Bytes, const TWiimoteDecodeEvents& Events) {
+  W.NunchukStickX = DecodeNunchukValue(static_cast<uint8_t>(Bytes[15]));
+  W.NunchukStickY = DecodeNunchukValue(static_cast<uint8_t>(Bytes[16]));
+  W.NunchukAccelX = DecodeNunchukValue(static_cast<uint8_t>(Bytes[17]));
+  W.NunchukAccelY = DecodeNunchukValue(static_cast<uint8_t>(Bytes[18]));
+  W.NunchukAccelZ = DecodeNunchukValue(static_cast<uint8_t>(Bytes[19]));
+  const int32_t Buttons = ((Bytes[20] ^ 0x17) + 0x17) & 0xFF;  // 0 bits are pressed buttons
+  SetButton(W, ButtonZ, (Buttons & 0x01) == 0, Events);
+  SetButton(W, ButtonC, (Buttons & 0x02) == 0, Events);
+}
+
+}  // namespace
+
+int32_t DecodeNunchukValue(uint8_t Raw) {
+  return Raw + (Raw ^ 0x17) + 0x17;
+}
+
+void ParseButtons(TWiimote& Wiimote, uint16_t Word, const TWiimoteDecodeEvents& Events) {
+  for (TWiimoteButtonIndex Index : CoreButtonOrder)
+    SetButton(Wiimote, Index, (Word & WiimoteButtons[Index].Mask) != 0, Events);
+}
+
+void ParseReport(TWiimote& Wiimote, uint8_t ReportID, const uint8_t* Data, size_t Size,
+                 const TWiimoteDecodeEvents& Events) {
+  const TReportBytes Bytes(Data, Size);
+  switch (ReportID) {
+    case StatusReport:
+      DecodeStatus(Wiimote, Bytes, Events);
+      break;
+    case ButtonsAccel:
+      DecodeAccelerometer(Wiimote, Bytes);
+      break;
+    case ButtonsAccelIR:
+      DecodeAccelerometer(Wiimote, Bytes);
+      DecodeIR(Wiimote, Bytes);
+      break;
+    case ButtonsAccelIRExtension:
+      DecodeAccelerometer(Wiimote, Bytes);
+      DecodeIR(Wiimote, Bytes);
+      if (Wiimote.ExtensionConnected) DecodeNunchuk(Wiimote, Bytes, Events);
+      break;
+    default:
+      break;
+  }
+  ParseButtons(Wiimote, static_cast<uint16_t>((Bytes[0] << 8) | Bytes[1]), Events);
+}

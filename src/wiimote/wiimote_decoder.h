@@ -1,0 +1,29 @@
+#pragma once
+// Decoding of the Wii Remote's input reports into TWiimote. Bytes are counted from the first byte after
+// the report ID; a byte beyond the report's Size reads as 0, as in the reader's zero-filled buffer.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "wiimote/wiimote_state.h"
+
+// A button changed: Kind 1 pressed, 2 released. Called after State (Down, and PressTime on a press) is
+// updated.
+using TButtonEdgeEvent = std::function<void(uint16_t Mask, int Kind, TButtonState& State)>;
+// A status report arrived; ExtensionPlugged is its extension bit. Runs before the record takes it.
+using TStatusEvent = std::function<void(bool ExtensionPlugged)>;
+
+struct TWiimoteDecodeEvents {
+  TButtonEdgeEvent ButtonEdge;
+  TStatusEvent Status;
+  uint32_t Now = 0;  // the clock's milliseconds, stored as PressTime on a press edge
+};
+
+// Decodes one report by its ID (0x20 status, 0x31, 0x33, 0x37), then the core buttons of any report.
+void ParseReport(TWiimote& Wiimote, uint8_t ReportID, const uint8_t* Data, size_t Size,
+                 const TWiimoteDecodeEvents& Events);
+// The eleven core buttons from the word (data byte 0 shl 8) or data byte 1.
+void ParseButtons(TWiimote& Wiimote, uint16_t Word, const TWiimoteDecodeEvents& Events);
+// One extension byte as the stick and accelerometer fields hold it: raw + (raw xor 0x17) + 0x17.
+int32_t DecodeNunchukValue(uint8_t Raw);

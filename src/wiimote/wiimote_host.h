@@ -1,0 +1,28 @@
+#pragma once
+// What the Wii Remote link asks of the main window. The window implements it; tests record it.
+
+#include <cstdint>
+#include <string>
+
+#include "wiimote/wiimote_state.h"
+
+// The two settings the link reads, taken from the settings record whenever they are needed.
+struct TWiimoteSettings {
+  bool UseNunchuk = false;             // the cursor mode is "Nunchuk Motion" or "Nunchuk Analog"
+  bool EnableCursorAtStartup = false;  // start the desktop pointer's timer when a remote is claimed
+};
+
+// The window's timers that run only while a Wii Remote is connected.
+enum class TInputTimer { BatteryTimer, MotionTimer, DrawTimer, RepeatTimer, CursorTimer };
+
+class IWiimoteHost {
+ public:
+  virtual ~IWiimoteHost() = default;
+  virtual void SetCaption(const std::string& Caption) = 0;   // the main window's title, UTF-8
+  virtual void SetBatteryText(const std::string& Text) = 0;  // second panel of the status bar
+  virtual void SetOptionsEnabled(bool Enabled) = 0;          // the "Configurações" menu (Options1)
+  virtual void SetTimerEnabled(TInputTimer Timer, bool Enabled) = 0;
+  virtual TWiimoteSettings WiimoteSettings() const = 0;
+  // A button went down (Kind 1) or up (Kind 2); State already shows it. The button actions start here.
+  virtual void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) = 0;
+};

@@ -1,0 +1,35 @@
+#include "wiimote/wiimote_reports.h"
+
+namespace {
+
+TOutputReport Report(size_t Length, std::initializer_list<uint8_t> Head) {
+  TOutputReport R;
+  R.Length = Length;
+  size_t I = 0;
+  for (uint8_t Byte : Head) R.Bytes[I++] = Byte;
+  return R;
+}
+
+}  // namespace
+
+TOutputReport MakeLedReport(uint8_t Value) {
+  return Report(2, {0x11, Value});
+}
+
+TOutputReport MakeReportModeReport(uint8_t Mode) {
+  return Report(3, {0x12, 0x00, Mode});
+}
+
+TOutputReport MakeIRCameraEnableReport(uint8_t ReportID) {
+  return Report(2, {ReportID, 0x04});
+}
+
+TOutputReport MakeStatusRequestReport() {
+  return Report(2, {0x15, 0x00});
+}
+
+TOutputReport MakeRegisterWriteReport(uint32_t Address, uint8_t Data) {
+  // Register space, rumble bit clear, the address high byte first, one data byte of a 16-byte block.
+  return Report(22, {0x16, 0x04, static_cast<uint8_t>(Address >> 16), static_cast<uint8_t>(Address >> 8),
+                     static_cast<uint8_t>(Address), 0x01, Data});
+}

@@ -1,0 +1,387 @@
+// The real main window in-process under the virtual display: start-up, frames, scenes, the picture, and
+// shut-down, with the dialogs answered by the test.
+
+#include "app/main_form.h"
+#include "app/application.h"
+#include "app/gl_panel.h"
+#include "app/user_interface.h"
+#include "input/testing/recording_desktop_input.h"
+#include "support/scene_builder.h"
+#include "support_gl/gl_test_context.h"
+#include "wiimote/testing/fake_hid_platform.h"
+#include "wiimote/testing/test_main_loop.h"
+#include "wiimote/testing/virtual_wiimote.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <deque>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+class InterfaceDeTeste : public TUserInterface {
+ public:
+  QString EscolheCena(const QString& pasta, const QString& filtro) override {
+    pastaPedida = pasta;
+    filtroPedido = filtro;
+    if (respostas.empty()) return {};
+    const QString r = respostas.front();
+    respostas.pop_front();
+    return r;
+  }
+  void MostraErro(const QString& texto) override { erros.push_back(texto.toStdString()); }
+  void MostraAviso(const QString& texto, const QString& titulo) override {
+    avisos.push_back((titulo + ": " + texto).toStdString());
+  }
+  std::deque<QString> respostas;
+  QString pastaPedida, filtroPedido;
+  std::vector<std::string> erros, avisos;
+};
+
+InterfaceDeTeste* uiGlobal = nullptr;
+
+// One application object for the whole run, as in the program.
+class AmbienteQt : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    // A write to a virtual remote that went away must come back as an error, not end the tests.
+    std::signal(SIGPIPE, SIG_IGN);
+    TViretaApplication::DefineFormatoGL();
+    static int argc = 1;
+    static char nome[] = "test_window";
+    static char* argv[] = {nome, nullptr};
+    uiGlobal = new InterfaceDeTeste;
+    app_ = new TViretaApplication(argc, argv, *uiGlobal);
+  }
+  void TearDown() override {
+    delete app_;
+    delete uiGlobal;
+  }
+
+ private:
+  TViretaApplication* app_ = nullptr;
+};
+const auto* const ambiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
+
+std::string LeTexto(const fs::path& p) {
+  std::stringstream s;
+  s << std::ifstream(p).rdbuf();
+  return s.str();
+}
+
+class Janela : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    *uiGlobal = InterfaceDeTeste{};
+    fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", pasta / "Cenas", fs::copy_options::recursive);
+  }
+  // The window goes before the platform and any virtual remote it may still be reading.
+  void TearDown() override { form.reset(); }
+  void Abre() {
+    form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal, &servicos, &desktop);
+    form->Mostra();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    MantemDriverCarregado();
+  }
+  void EsperaQuadros(long n) {
+    const long alvo = form->QuadrosExecutados() + n;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->QuadrosExecutados() >= alvo; }, 20000));
+  }
+  QAction* Menu(const QString& texto) {
+    for (QAction* a : form->menuBar()->actions()) {
+      if (a->text() == texto) return a;
+      if (a->menu())
+        for (QAction* b : a->menu()->actions())
+          if (b->text() == texto) return b;
+    }
+    return nullptr;
+  }
+
+  template <typename F>
+  bool Espera(F condicao) {
+    return QTest::qWaitFor(condicao, 20000);
+  }
+
+  TFakeHidPlatform plataforma;
+  TFakeClock relogio;
+  TRecordingDesktopInput desktop;
+  TWiiServices servicos{plataforma, plataforma, plataforma, relogio};
+  TSceneFolder pasta;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(Janela, IniciaComMenuStatusETempVazio) {
+  Abre();
+  EXPECT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }))
+      << form->windowTitle().toStdString();
+  EXPECT_EQ(form->centralWidget()->height() + form->statusBar()->height(), 629);
+  EXPECT_EQ(form->Painel()->size(), QSize(769, 610));
+  EXPECT_EQ(form->width(), 769);
+  ASSERT_NE(Menu("&Arquivo"), nullptr);
+  ASSERT_NE(Menu("&Abrir Cena"), nullptr);
+  ASSERT_NE(Menu("&Sair"), nullptr);
+  ASSERT_NE(Menu("Configurações"), nullptr);
+  EXPECT_FALSE(Menu("Configurações")->isEnabled());
+  ASSERT_NE(Menu("Calibrar acelerômetro"), nullptr);
+  EXPECT_FALSE(Menu("Calibrar acelerômetro")->isVisible());
+  QAction* haptica = Menu("ReaçãoHaptica");
+  ASSERT_NE(haptica, nullptr);
+  EXPECT_TRUE(haptica->isCheckable());
+  EXPECT_FALSE(haptica->isChecked());
+  haptica->trigger();
+  haptica->trigger();
+  EXPECT_FALSE(haptica->isChecked());
+  EXPECT_EQ(form->PainelBateria()->text(), "Bateria");
+  EXPECT_EQ(TSceneTable::Le(pasta / "Cenas" / "temp.xml").NumeroLinhas(), 0);
+  EXPECT_TRUE(form->TimerDoQuadro().isActive());
+  EXPECT_EQ(form->TimerDoQuadro().interval(), 10);
+  EsperaQuadros(10);
+  EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+TEST_F(Janela, QuadroDesenhaFundoPretoEPisoVerde) {
+  Abre();
+  EsperaQuadros(5);
+  form->Painel()->PedeCaptura();
+  EsperaQuadros(2);
+  const QImage imagem = form->Painel()->Captura();
+  ASSERT_EQ(imagem.size(), QSize(769, 610));
+  EXPECT_EQ(QColor(imagem.pixel(5, 5)), QColor(Qt::black)) << "the sky is the black clear colour";
+  // The floor fills the lower part of the start view: its translucent green cells over black.
+  const QColor piso(imagem.pixel(384, 560));
+  EXPECT_GT(piso.green(), 80);
+  EXPECT_GT(piso.green(), 2 * piso.red());
+  EXPECT_GT(piso.green(), 2 * piso.blue());
+}
+
+TEST_F(Janela, AbreCenaPeloMenuECancelarNaoMudaNada) {
+  Abre();
+  uiGlobal->respostas = {QString::fromStdString((pasta / "Cenas" / "queda_livre.xml").string()), QString()};
+  form->AbrirCena1Click();
+  EXPECT_EQ(uiGlobal->pastaPedida.toStdString(), (pasta / "Cenas").string());
+  EXPECT_EQ(uiGlobal->filtroPedido, "Arquivo de cena (.xml) (*xml)");
+  ASSERT_EQ(form->CenaAtual()->Objetos.size(), 1u);
+  EXPECT_TRUE(form->TimerDoQuadro().isActive());
+  EsperaQuadros(20);
+  EXPECT_LT(form->CenaAtual()->Objetos[0].Posicao.z, 10.0) << "the ball falls";
+
+  const TScene* antes = form->CenaAtual();
+  const TVector posicao = antes->Objetos[0].Posicao;
+  form->AbrirCena1Click();  // cancelled
+  EXPECT_TRUE(form->TimerDoQuadro().isActive());
+  ASSERT_EQ(form->CenaAtual()->Objetos.size(), 1u);
+  EXPECT_LE(form->CenaAtual()->Objetos[0].Posicao.z, posicao.z);
+  EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+TEST_F(Janela, CenaRuimMostraOErroEMantemACenaAnterior) {
+  Abre();
+  form->AbreCena(pasta / "Cenas" / "pilha_caixas.xml");
+  ASSERT_EQ(form->CenaAtual()->Objetos.size(), 5u);
+  pasta.Escreve("ruim.xml", "<DATAPACKET><METADATA><FIELDS/></METADATA></DATAPACKET>");
+  form->AbreCena(pasta / "ruim.xml");
+  ASSERT_EQ(uiGlobal->erros.size(), 1u);
+  EXPECT_THAT(uiGlobal->erros[0], HasSubstr("ruim.xml"));
+  EXPECT_EQ(form->CenaAtual()->Objetos.size(), 5u);
+  EXPECT_TRUE(form->TimerDoQuadro().isActive());
+  const long antes = form->QuadrosExecutados();
+  EsperaQuadros(5);
+  EXPECT_GT(form->QuadrosExecutados(), antes);
+}
+
+TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
+  Abre();
+  pasta.Escreve("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 4},
+           {TColumn::Arquivo, std::string("sem.obj")},
+           {TColumn::SX, 1.0},
+           {TColumn::SY, 1.0},
+           {TColumn::SZ, 1.0}});
+  form->AbreCena(c.Grava(pasta / "Cenas" / "m.xml"));
+  ASSERT_EQ(uiGlobal->avisos.size(), 1u);
+  EXPECT_THAT(uiGlobal->avisos[0], HasSubstr("Load Model Material: Cannot find the material file : "));
+  EXPECT_EQ(form->CenaAtual()->Objetos.size(), 1u);
+}
+
+TEST_F(Janela, FecharGravaConfigESuasChavesDeMao) {
+  pasta.Escreve("config.ini", "[General]\nCursorMode=IR\nMinhaChave=42\n[Extra]\nx=1\n");
+  Abre();
+  EsperaQuadros(3);
+  form->close();
+  EXPECT_FALSE(form->TimerDoQuadro().isActive());
+  EXPECT_EQ(form->CenaAtual(), nullptr) << "the world is destroyed on close";
+  const long quadros = form->QuadrosExecutados();
+  QTest::qWait(100);
+  EXPECT_EQ(form->QuadrosExecutados(), quadros) << "no frame after close";
+  const std::string ini = LeTexto(pasta / "config.ini");
+  EXPECT_THAT(ini, HasSubstr("CursorMode=IR"));
+  EXPECT_THAT(ini, HasSubstr("MinhaChave=42"));
+  EXPECT_THAT(ini, HasSubstr("[Extra]"));
+  EXPECT_THAT(ini, HasSubstr("BaseZ=0")) << "no remote: the frame zeroed the accelerometer";
+  EXPECT_THAT(ini, HasSubstr("[Z]"));
+  EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+TEST_F(Janela, PastaSemEscritaMostraErroEFechaMesmoAssim) {
+  Abre();
+  fs::create_directory(pasta / "config.ini");  // not a file: no one can write it, root included
+  form->close();
+  ASSERT_EQ(uiGlobal->erros.size(), 1u);
+  EXPECT_EQ(uiGlobal->erros[0], "Unable to write to " + (pasta / "config.ini").string());
+  EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
+  pasta.Escreve("config.ini", "[General]\nMinimizeAtStartup=1\n");
+  form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal, &servicos, &desktop);
+  form->Mostra();
+  EXPECT_TRUE(form->isMinimized());
+  form->AbreCena(pasta / "Cenas" / "queda_livre.xml");
+  EsperaQuadros(10);
+  EXPECT_LT(form->CenaAtual()->Objetos[0].Posicao.z, 10.0);
+}
+
+TEST_F(Janela, SemX11AsAcoesDesligamEOStatusDizUmaVez) {
+  desktop.SetAvailable(false);
+  Abre();
+  EXPECT_EQ(form->PainelStatus()->text().toStdString(), AvisoSemX11);
+  EsperaQuadros(5);
+  EXPECT_TRUE(form->TimerDoQuadro().isActive());
+}
+
+TEST_F(Janela, SemBibliotecaDeDispositivosOTituloFicaForm1) {
+  plataforma.SetReady(false);
+  Abre();
+  EsperaQuadros(10);
+  EXPECT_EQ(form->windowTitle(), "Form1");
+  EXPECT_FALSE(Menu("Configurações")->isEnabled());
+  EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+class JanelaComRemoto : public Janela {
+ protected:
+  void Conecta() {
+    Abre();
+    caminho = plataforma.Plug(remoto);
+    ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1" && Menu("Configurações")->isEnabled(); }));
+    // A remote at rest has been reporting before any button is pressed, as a real one streams its reports:
+    // the frames have seen its accelerometer.
+    remoto.SetAccel(128, 128, 154);
+    Envia(0);
+    EsperaQuadros(2);
+  }
+  // The remote reports with these buttons, as a real one streams its reports, until the window has
+  // decoded them (the first reports may still find the connect sequence setting the report mode).
+  void Envia(uint16_t botoes) {
+    remoto.SetButtons(botoes);
+    ASSERT_TRUE(Espera([&] {
+      remoto.SendDataReport();
+      const TWiimote& w = form->Wii().Wiimote();
+      for (int b = ButtonUp; b <= ButtonTwo; ++b)
+        if (w.ButtonState[b].Down != bool(botoes & WiimoteButtons[b].Mask)) return false;
+      return w.AccelZ == 154;
+    }));
+  }
+  // One ball the user may lift, at the pointer's start place, without gravity.
+  void AbreBolaNaOrigem() {
+    TTestScene c;
+    c.Linha({{TColumn::ODETipo, 0},
+             {TColumn::Dim1, 0.5},
+             {TColumn::Z, 0.2},
+             {TColumn::ODEMove, true},
+             {TColumn::UserMove, true},
+             {TColumn::MoveZ, true},
+             {TColumn::TemGravidade, false}});
+    form->AbreCena(c.Grava(pasta / "bola.xml"));
+  }
+  TVirtualWiimote remoto;
+  std::string caminho;
+};
+
+TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
+  remoto.SetBattery(0x60);
+  Conecta();
+  for (TInputTimer t : {TInputTimer::CursorTimer, TInputTimer::DrawTimer, TInputTimer::RepeatTimer,
+                        TInputTimer::BatteryTimer})
+    EXPECT_TRUE(form->Timer(t).isActive());
+  EXPECT_TRUE(Espera([&] { return form->PainelBateria()->text() == "Bateria: 50%"; }))
+      << form->PainelBateria()->text().toStdString();
+  const TVector olho = form->CameraAtual().Olho;
+  Envia(0x0200);  // "Right" held: the eye orbits every 50 ms
+  EXPECT_TRUE(Espera([&] { return form->CameraAtual().Olho.x < olho.x - 1; }));
+  Envia(0);
+
+  plataforma.Unplug(caminho);
+  EXPECT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }));
+  EXPECT_FALSE(form->Timer(TInputTimer::CursorTimer).isActive());
+  EXPECT_FALSE(form->Timer(TInputTimer::DrawTimer).isActive());
+  EXPECT_FALSE(Menu("Configurações")->isEnabled());
+  EXPECT_TRUE(form->TimerDoQuadro().isActive()) << "the sandbox runs on without a remote";
+}
+
+TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
+  Conecta();
+  AbreBolaNaOrigem();
+  Menu("ReaçãoHaptica")->trigger();
+  Envia(0x0008 | 0x0004);
+  EXPECT_TRUE(Espera([&] { return form->CenaAtual()->Objetos[0].Agarrado; }));
+  EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x91; })) << int(remoto.LedByte());
+  EXPECT_EQ(form->CenaAtual()->Objetos[0].Posicao.z, 0.0) << "carried to the pointer at the origin";
+  Envia(0x0008);
+  EXPECT_TRUE(Espera([&] { return !form->CenaAtual()->Objetos[0].Agarrado; }));
+  EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x90; }));
+}
+
+TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraEVoltaParaSoltar) {
+  Conecta();
+  AbreBolaNaOrigem();
+  Envia(0x0008 | 0x0004);
+  ASSERT_TRUE(Espera([&] { return form->CenaAtual()->Objetos[0].Agarrado; }));
+  plataforma.Unplug(caminho);
+  ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }));
+  EsperaQuadros(10);
+  EXPECT_TRUE(form->CenaAtual()->Objetos[0].Agarrado) << "held until the remote says otherwise";
+  caminho = plataforma.Plug(remoto);
+  ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1"; }));
+  Envia(0);
+  EXPECT_TRUE(Espera([&] { return !form->CenaAtual()->Objetos[0].Agarrado; }));
+}
+
+TEST_F(JanelaComRemoto, BotoesDoRemotoDirigemODesktop) {
+  pasta.Escreve("config.ini", "[Home]\nType=Cursor ON/OFF\n");
+  Conecta();
+  EXPECT_TRUE(form->PainelStatus()->text().isEmpty());
+  desktop.Take();
+  Envia(0x0800);  // "Up": the key "Up" by default
+  Envia(0);
+  EXPECT_EQ(desktop.Take(), "+Up -Up");
+  // "Home", set to "Cursor ON/OFF", switches the desktop pointer on (tap) and off (tap), with its timer.
+  Envia(0x0080);
+  Envia(0);
+  EXPECT_TRUE(form->Timer(TInputTimer::MotionTimer).isActive());
+  Envia(0x0080);
+  Envia(0);
+  EXPECT_FALSE(form->Timer(TInputTimer::MotionTimer).isActive());
+}
+
+TEST_F(JanelaComRemoto, FecharDevolveORemotoAoModoDeBotoes) {
+  Conecta();
+  form->close();
+  EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x80 && remoto.ReportMode() == 0x30; }))
+      << int(remoto.LedByte()) << " " << int(remoto.ReportMode());
+}
+
+}  // namespace

@@ -1,0 +1,101 @@
+#include "physics/collision.h"
+#include "physics/geometry_factory.h"
+#include "physics/world.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(SuperficieDeContato, TipoDeColisaoDaORicochete) {
+  EXPECT_FLOAT_EQ(SuperficieContato(0, 0.5).bounce, 0.0f);
+  EXPECT_FLOAT_EQ(SuperficieContato(1, 0.5).bounce, 0.5f);
+  EXPECT_FLOAT_EQ(SuperficieContato(2, 0.5).bounce, 1.0f);
+  EXPECT_FLOAT_EQ(SuperficieContato(7, 0.5).bounce, 0.0f);
+  EXPECT_FLOAT_EQ(SuperficieContato(-1, 0.5).bounce, 0.0f);
+  const dSurfaceParameters s = SuperficieContato(1, 0.25);
+  EXPECT_FLOAT_EQ(s.mu, 0.25f);
+  EXPECT_EQ(s.mode & dContactApprox1, dContactApprox1) << "mu must act as a Coulomb coefficient";
+  EXPECT_EQ(s.mode & dContactMu2, 0);
+  EXPECT_FLOAT_EQ(s.soft_erp, 0.5f);
+}
+
+class Contatos : public ::testing::Test {
+ protected:
+  // Runs the handler on one pair and returns the number of contact joints it made.
+  int ContatosDoPar(dGeomID a, dGeomID b) {
+    dJointGroupID grupo = dJointGroupCreate(0);
+    TContactParameters p{0, atritos};
+    TCollisionContext ctx{mundo.Mundo(), grupo, &p};
+    const int antes = Juntas(a) + Juntas(b);
+    TrataColisao(&ctx, a, b);
+    const int feitas = Juntas(a) + Juntas(b) - antes;
+    dJointGroupDestroy(grupo);
+    return feitas;
+  }
+  static int Juntas(dGeomID g) { return dGeomGetBody(g) ? dBodyGetNumJoints(dGeomGetBody(g)) : 0; }
+
+  dGeomID Esfera(float r, float z) {
+    dBodyID b = dBodyCreate(mundo.Mundo());
+    dGeomID geo = CriaEsfera(mundo.Espaco(), r);
+    dGeomSetBody(geo, b);
+    dBodySetPosition(b, 0, 0, z);
+    return geo;
+  }
+
+  TPhysicsWorld mundo{true};
+  std::vector<double> atritos{0.5, 0.5};
+};
+
+TEST_F(Contatos, ObjetoContraOChaoSempreTemContato) {
+  dGeomID bola = Esfera(0.5f, 0.45f);
+  EXPECT_GT(ContatosDoPar(bola, mundo.Chao()), 0);
+  EXPECT_GT(ContatosDoPar(mundo.Chao(), bola), 0);
+}
+
+TEST_F(Contatos, CorposLigadosPorJuntaNaoColidem) {
+  dGeomID a = Esfera(0.5f, 2.0f);
+  dGeomID b = Esfera(0.5f, 2.5f);
+  dJointID junta = dJointCreateBall(mundo.Mundo(), nullptr);
+  dJointAttach(junta, dGeomGetBody(a), dGeomGetBody(b));
+  EXPECT_EQ(ContatosDoPar(a, b), 0);
+  dJointDestroy(junta);
+  EXPECT_GT(ContatosDoPar(a, b), 0);
+}
+
+TEST_F(Contatos, NoMaximoCincoPontosPorPar) {
+  // A box lying on a finely cut triangle mesh touches it in many places.
+  std::vector<float> vertices;
+  std::vector<dTriIndex> indices;
+  const int n = 10;
+  for (int j = 0; j <= n; ++j)
+    for (int i = 0; i <= n; ++i) vertices.insert(vertices.end(), {float(i) / 5 - 1, float(j) / 5 - 1, 0, 0});
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+      const dTriIndex v = static_cast<dTriIndex>(j * (n + 1) + i);
+      indices.insert(indices.end(), {v, v + 1, v + n + 1, v + 1, v + n + 2, v + n + 1});
+    }
+  dTriMeshDataID dados = dGeomTriMeshDataCreate();
+  dGeomTriMeshDataBuildSingle(dados, vertices.data(), 4 * sizeof(float), (n + 1) * (n + 1), indices.data(),
+                              static_cast<int>(indices.size()), 3 * sizeof(dTriIndex));
+  dGeomID malha = CriaMalha(mundo.Espaco(), dados);
+  dGeomSetPosition(malha, 0, 0, 5);
+  dBodyID b = dBodyCreate(mundo.Mundo());
+  dGeomID caixa = CriaCaixa(mundo.Espaco(), 1.6f, 1.6f, 0.5f);
+  dGeomSetBody(caixa, b);
+  dBodySetPosition(b, 0, 0, 5.2f);
+  dContactGeom todos[64];
+  ASSERT_GT(dCollide(caixa, malha, 64, todos, sizeof(dContactGeom)), ContatosMax);
+  EXPECT_EQ(ContatosDoPar(caixa, malha), ContatosMax);
+  dGeomDestroy(malha);
+  dGeomTriMeshDataDestroy(dados);
+}
+
+TEST_F(Contatos, SemNadaQueSeMovaNaoHaContato) {
+  dGeomID a = Esfera(0.5f, 0.3f);
+  dBodySetKinematic(dGeomGetBody(a));
+  EXPECT_EQ(ContatosDoPar(a, mundo.Chao()), 0);
+}
+
+}  // namespace

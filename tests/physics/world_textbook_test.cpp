@@ -1,0 +1,262 @@
+// The simulation against what a physics textbook predicts, through the real loader, world and contacts.
+
+#include "scene/simulation_step.h"
+#include "support/scene_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+constexpr double g = 9.81;
+
+class FisicaDeLivro : public ::testing::Test {
+ protected:
+  void Carrega(const TTestScene& c) { ::Carrega(c.Grava(pasta / "cena.xml"), cena); }
+  void Passos(int n) {
+    for (int i = 0; i < n; ++i) PassoSimulacao(cena);
+  }
+  const TObjetoCena& Obj(std::size_t i) const { return cena.Objetos.at(i); }
+
+  TSceneFolder pasta;
+  TScene cena;
+};
+
+TTestScene Bola(double z, int tipoDeColisao = 0, double massa = 1) {
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 0},
+           {TColumn::Dim1, 0.5},
+           {TColumn::Massa, massa},
+           {TColumn::Z, z},
+           {TColumn::ODEMove, true},
+           {TColumn::TemGravidade, true},
+           {TColumn::TipoDeColisao, tipoDeColisao}});
+  return c;
+}
+
+TEST_F(FisicaDeLivro, QuedaLivreDepoisDeUmSegundo) {
+  Carrega(Bola(100));
+  Passos(100);
+  EXPECT_NEAR(Obj(0).VecV.z, -g, 1e-4);
+  // z0 - g t^2 / 2, within the fixed step's own discretisation error (g t dt).
+  EXPECT_NEAR(Obj(0).Posicao.z, 100 - g / 2, g * 1.0 * 0.01);
+  EXPECT_DOUBLE_EQ(Obj(0).Posicao.x, 0);
+}
+
+TEST_F(FisicaDeLivro, SemGravidadeOCorpoFicaParado) {
+  TTestScene c = Bola(10);
+  c.Linha({{TColumn::ODETipo, 0}, {TColumn::Dim1, 0.5}, {TColumn::Z, 20.0}, {TColumn::ODEMove, true}});
+  // Only the first row speaks for the scene: the second row's empty TemGravidade does not matter.
+  Carrega(c);
+  Passos(50);
+  EXPECT_NEAR(Obj(0).Posicao.z, 10 - g * 0.0001 * 50 * 51 / 2, 1e-6);
+
+  TTestScene semGravidade;
+  semGravidade.Linha({{TColumn::ODETipo, 0},
+                      {TColumn::Dim1, 0.5},
+                      {TColumn::Z, 10.0},
+                      {TColumn::ODEMove, true},
+                      {TColumn::TemGravidade, false}});
+  semGravidade.Linha({{TColumn::ODETipo, 0},
+                      {TColumn::Dim1, 0.5},
+                      {TColumn::Z, 20.0},
+                      {TColumn::ODEMove, true},
+                      {TColumn::TemGravidade, true}});
+  Carrega(semGravidade);
+  Passos(50);
+  EXPECT_DOUBLE_EQ(Obj(0).Posicao.z, static_cast<float>(10.0));
+  EXPECT_DOUBLE_EQ(Obj(1).Posicao.z, static_cast<float>(20.0));
+}
+
+// Speed just before the first contact and just after it, from the frames' velocities.
+double RazaoDeRicochete(FisicaDeLivro& t, TScene& cena) {
+  double antes = 0;
+  for (int i = 0; i < 300; ++i) {
+    const double v = cena.Objetos[0].VecV.z;
+    PassoSimulacao(cena);
+    const double depois = cena.Objetos[0].VecV.z;
+    if (v < -1 && depois > v + 1) {
+      antes = v;
+      // Let the contact finish: the largest upward speed over the next few frames.
+      double maximo = depois;
+      for (int k = 0; k < 5; ++k) {
+        PassoSimulacao(cena);
+        maximo = std::max(maximo, cena.Objetos[0].VecV.z);
+      }
+      return maximo / -antes;
+    }
+  }
+  (void)t;
+  ADD_FAILURE() << "the ball never reached the ground";
+  return -1;
+}
+
+TEST_F(FisicaDeLivro, RicocheteSegueOTipoDeColisao) {
+  const double esperado[] = {0.0, 0.5, 1.0};
+  for (int tipo = 0; tipo < 3; ++tipo) {
+    SCOPED_TRACE(tipo);
+    Carrega(Bola(5, tipo));
+    EXPECT_NEAR(RazaoDeRicochete(*this, cena), esperado[tipo], 0.05);
+  }
+}
+
+TEST_F(FisicaDeLivro, CorposEmRepousoTocamOChaoEmZZero) {
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 0},
+           {TColumn::Dim1, 0.5},
+           {TColumn::Massa, 1.0},
+           {TColumn::Z, 2.0},
+           {TColumn::ODEMove, true},
+           {TColumn::TemGravidade, true}});
+  c.Linha({{TColumn::ODETipo, 2},
+           {TColumn::Dim1, 1.0},
+           {TColumn::Dim2, 2.0},
+           {TColumn::Dim3, 0.6},
+           {TColumn::Massa, 3.0},
+           {TColumn::X, 5.0},
+           {TColumn::Z, 1.0},
+           {TColumn::ODEMove, true}});
+  // A capsule lying along x: turned 90 degrees about y.
+  c.Linha({{TColumn::ODETipo, 1},
+           {TColumn::Dim1, 0.25},
+           {TColumn::Dim2, 1.0},
+           {TColumn::Massa, 1.0},
+           {TColumn::X, -5.0},
+           {TColumn::Z, 1.0},
+           {TColumn::Ang, 90.0},
+           {TColumn::eixoY, 1.0},
+           {TColumn::ODEMove, true}});
+  Carrega(c);
+  Passos(300);
+  const double softness = 0.005;
+  EXPECT_NEAR(Obj(0).Posicao.z - 0.5, 0, softness);
+  EXPECT_NEAR(Obj(1).Posicao.z - 0.3, 0, softness);
+  EXPECT_NEAR(Obj(2).Posicao.z - 0.25, 0, softness);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_NEAR(Obj(i).VecV.z, 0, 0.01) << i;
+}
+
+TEST_F(FisicaDeLivro, ObjetoSemODEMoveNuncaSeMove) {
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 2},
+           {TColumn::Dim1, 4.0},
+           {TColumn::Dim2, 4.0},
+           {TColumn::Dim3, 0.5},
+           {TColumn::Massa, 1.0},
+           {TColumn::Z, 3.0},
+           {TColumn::Ang, 30.0},
+           {TColumn::eixoY, 1.0},
+           {TColumn::ODEMove, false},
+           {TColumn::TemGravidade, true}});
+  // A heavy box lands on it and slides off.
+  c.Linha({{TColumn::ODETipo, 2},
+           {TColumn::Dim1, 1.0},
+           {TColumn::Dim2, 1.0},
+           {TColumn::Dim3, 1.0},
+           {TColumn::Massa, 50.0},
+           {TColumn::Z, 6.0},
+           {TColumn::ODEMove, true}});
+  Carrega(c);
+  const TVector fixoPos = Obj(0).Posicao;
+  const std::array<float, 4> fixoQ = Obj(0).Quaternio;
+  dBodyID corpo = cena.Corpos[0];
+  for (int i = 0; i < 300; ++i) {
+    PassoSimulacao(cena);
+    const dReal* p = dBodyGetPosition(corpo);
+    const dReal* q = dBodyGetQuaternion(corpo);
+    ASSERT_EQ(p[2], static_cast<float>(3.0)) << "frame " << i;
+    ASSERT_EQ(p[0], 0.0);
+    ASSERT_FLOAT_EQ(static_cast<float>(q[0]), fixoQ[0]);
+    ASSERT_FLOAT_EQ(static_cast<float>(q[2]), fixoQ[2]);
+  }
+  EXPECT_EQ(Obj(0).Posicao.z, fixoPos.z);
+  EXPECT_GT(Obj(1).Posicao.x, 1.0) << "the box should have slid off the turned static box";
+}
+
+// A box on a static ramp turned by `graus` about y: the distance it travels along the slope in `segundos`.
+double DeslizaNaRampa(double graus, double mu, double massa, double segundos) {
+  const double th = graus * std::numbers::pi / 180;
+  const double nx = std::sin(th), nz = std::cos(th);   // the ramp's top normal
+  const double dx = std::cos(th), dz = -std::sin(th);  // down the slope
+  const double meio = 0.25 + 0.5 + 0.0005;
+  const double x = nx * meio - 3 * dx, z = 3 + nz * meio - 3 * dz;
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 2},
+           {TColumn::Dim1, 14.0},
+           {TColumn::Dim2, 4.0},
+           {TColumn::Dim3, 0.5},
+           {TColumn::Z, 3.0},
+           {TColumn::Ang, graus},
+           {TColumn::eixoY, 1.0},
+           {TColumn::ODEMove, false},
+           {TColumn::Atrito, 0.0},
+           {TColumn::TemGravidade, true}});
+  c.Linha({{TColumn::ODETipo, 2},
+           {TColumn::Dim1, 1.0},
+           {TColumn::Dim2, 1.0},
+           {TColumn::Dim3, 1.0},
+           {TColumn::Massa, massa},
+           {TColumn::X, x},
+           {TColumn::Z, z},
+           {TColumn::Ang, graus},
+           {TColumn::eixoY, 1.0},
+           {TColumn::ODEMove, true},
+           {TColumn::Atrito, mu}});
+  TSceneFolder pasta;
+  TScene cena;
+  Carrega(c.Grava(pasta / "rampa.xml"), cena);
+  // Settle onto the slope first, then measure from rest.
+  PassoSimulacao(cena);
+  const TVector inicio = cena.Objetos[1].Posicao;
+  const int quadros = static_cast<int>(std::lround(segundos / 0.01));
+  for (int i = 0; i < quadros; ++i) PassoSimulacao(cena);
+  const TVector fim = cena.Objetos[1].Posicao;
+  return (fim.x - inicio.x) * dx + (fim.z - inicio.z) * dz;
+}
+
+TEST(Atrito, CaixaDeslizaQuandoATangenteSuperaOCoeficiente) {
+  const double tan30 = std::tan(std::numbers::pi / 6);  // 0.577
+  for (double massa : {1.0, 50.0}) {
+    SCOPED_TRACE(massa);
+    EXPECT_LT(std::fabs(DeslizaNaRampa(30, tan30 + 0.1, massa, 1.0)), 0.02) << "should hold";
+    EXPECT_GT(DeslizaNaRampa(30, tan30 - 0.1, massa, 1.0), 0.2) << "should slide";
+  }
+}
+
+TEST(Atrito, AceleracaoNaRampaEADoLivroQualquerQueSejaAMassa) {
+  const double th = std::numbers::pi / 6, mu = 0.3, t = 1.0;
+  const double a = g * (std::sin(th) - mu * std::cos(th));  // 2.36 m/s^2
+  const double leve = DeslizaNaRampa(30, mu, 1, t);
+  const double pesada = DeslizaNaRampa(30, mu, 40, t);
+  EXPECT_NEAR(leve, a * t * t / 2, 0.05 * a * t * t / 2);
+  EXPECT_NEAR(pesada, leve, 0.01);
+}
+
+TEST(Atrito, CaixaLancadaNoChaoParaEmVQuadradoSobreDoisMuG) {
+  for (double massa : {1.0, 25.0}) {
+    TTestScene c;
+    c.Linha({{TColumn::ODETipo, 2},
+             {TColumn::Dim1, 1.0},
+             {TColumn::Dim2, 1.0},
+             {TColumn::Dim3, 1.0},
+             {TColumn::Massa, massa},
+             {TColumn::Z, 0.5},
+             {TColumn::ODEMove, true},
+             {TColumn::Atrito, 0.5},
+             {TColumn::TemGravidade, true}});
+    TSceneFolder pasta;
+    TScene cena;
+    Carrega(c.Grava(pasta / "chao.xml"), cena);
+    for (int i = 0; i < 20; ++i) PassoSimulacao(cena);
+    dBodySetLinearVel(cena.Corpos[0], 4, 0, 0);
+    const double x0 = cena.Objetos[0].Posicao.x;
+    for (int i = 0; i < 200; ++i) PassoSimulacao(cena);
+    EXPECT_NEAR(cena.Objetos[0].Posicao.x - x0, 4.0 * 4.0 / (2 * 0.5 * g), 0.08) << massa;
+    EXPECT_NEAR(cena.Objetos[0].VecV.x, 0, 1e-3);
+  }
+}
+
+}  // namespace

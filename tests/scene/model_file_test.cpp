@@ -1,0 +1,246 @@
+#include "scene/model_file.h"
+#include "scene/obj_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TSceneFolder {
+ public:
+  TSceneFolder() {
+    std::string modelo = (fs::path(testing::TempDir()) / "vireta-mf-XXXXXX").string();
+    if (mkdtemp(modelo.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    caminho_ = modelo;
+  }
+  ~TSceneFolder() {
+    std::error_code ec;
+    fs::permissions(caminho_, fs::perms::owner_all, ec);
+    fs::remove_all(caminho_, ec);
+  }
+  fs::path Escreve(const fs::path& nome, const std::string& texto) const {
+    fs::create_directories((caminho_ / nome).parent_path());
+    std::ofstream(caminho_ / nome, std::ios::binary) << texto;
+    return caminho_ / nome;
+  }
+  std::vector<std::string> Entradas() const {
+    std::vector<std::string> nomes;
+    for (const auto& e : fs::directory_iterator(caminho_)) nomes.push_back(e.path().filename().string());
+    return nomes;
+  }
+  const fs::path& Caminho() const { return caminho_; }
+
+ private:
+  fs::path caminho_;
+};
+
+std::string Conteudo(const fs::path& arquivo) {
+  std::ifstream in(arquivo, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+using Linhas = std::vector<std::string>;
+
+TEST(EncontraArquivo, IgnoraACaixaDasLetrasComponentePorComponente) {
+  TSceneFolder pasta;
+  const fs::path real = pasta.Escreve("Modelos/Sub/Cubo.OBJ", "v 0 0 0\n");
+  EXPECT_EQ(EncontraArquivo(real), real);
+  EXPECT_EQ(EncontraArquivo(pasta.Caminho() / "MODELOS/sub/cubo.obj"), real);
+  const fs::path falta = pasta.Caminho() / "modelos/outro/cubo.obj";
+  EXPECT_EQ(EncontraArquivo(falta), falta);
+
+  pasta.Escreve("a.OBJ", "");
+  pasta.Escreve("A.obj", "");
+  EXPECT_EQ(EncontraArquivo(pasta.Caminho() / "a.obj"), pasta.Caminho() / "A.obj");
+}
+
+TEST(ResolveNomeModelo, BarrasInvertidasEPastaDaCena) {
+  TSceneFolder pasta;
+  const fs::path real = pasta.Escreve("Modelos/cubo.OBJ", "");
+  EXPECT_EQ(ResolveNomeModelo("modelos\\CUBO.obj", pasta.Caminho()), real);
+  EXPECT_EQ(ResolveNomeModelo(real.string(), "/outra/pasta"), real);
+  EXPECT_EQ(ResolveNomeModelo("sem\\nada.obj", pasta.Caminho()), pasta.Caminho() / "sem/nada.obj");
+}
+
+TEST(LeLinhasArquivo, FinaisDeLinhaEErros) {
+  TSceneFolder pasta;
+  EXPECT_EQ(LeLinhasArquivo(pasta.Escreve("a.obj", "a\r\n\r\nb\r\r\nc")), (Linhas{"a", "", "b", "c"}));
+  EXPECT_EQ(LeLinhasArquivo(pasta.Escreve("b.obj", "x\n")), (Linhas{"x"}));
+  EXPECT_TRUE(LeLinhasArquivo(pasta.Escreve("c.obj", "")).empty());
+  for (const fs::path& ruim : {pasta.Caminho() / "falta.obj", pasta.Caminho()}) {
+    try {
+      LeLinhasArquivo(ruim);
+      ADD_FAILURE() << ruim << " was read";
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find(ruim.string()), std::string::npos);
+    }
+  }
+}
+
+TEST(LimpezaDoModelo, SemBarraInvertidaOArquivoNaoMuda) {
+  TSceneFolder pasta;
+  const std::string texto = "v 1 2 3\r\nf 1 1 1\r\n";
+  const fs::path modelo = pasta.Escreve("m.obj", texto);
+  struct stat antes {};
+  ASSERT_EQ(stat(modelo.c_str(), &antes), 0);
+  const TCleanedModel limpo = LimpaArquivoModelo(modelo);
+  EXPECT_FALSE(limpo.Reescrito);
+  EXPECT_EQ(limpo.Linhas, (Linhas{"v 1 2 3", "f 1 1 1"}));
+  struct stat depois {};
+  ASSERT_EQ(stat(modelo.c_str(), &depois), 0);
+  EXPECT_EQ(antes.st_ino, depois.st_ino);
+  EXPECT_EQ(Conteudo(modelo), texto);
+}
+
+TEST(LimpezaDoModelo, JuntaUmaLinhaPorBarraEReescreveNoLugar) {
+  TSceneFolder pasta;
+  const fs::path modelo = pasta.Escreve("m.obj", "v 1 \\ resto\r\n2 3\r\ng a\\b\\\nc\\d\nfim \\");
+  fs::permissions(modelo, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const TCleanedModel limpo = LimpaArquivoModelo(modelo);
+  EXPECT_TRUE(limpo.Reescrito);
+  EXPECT_EQ(limpo.Linhas, (Linhas{"v 1 2 3", "g ac\\d", "fim "}));
+  EXPECT_EQ(Conteudo(modelo), "v 1 2 3\ng ac\\d\nfim \n");
+  EXPECT_EQ(fs::status(modelo).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(pasta.Entradas(), Linhas{"m.obj"});
+}
+
+void EsperaModelosIguais(const TModel& a, const TModel& b) {
+  ASSERT_EQ(a.VertexCount, b.VertexCount);
+  for (int v = 1; v <= a.VertexCount; ++v) {
+    EXPECT_EQ(a.Vertices[v].x, b.Vertices[v].x);
+    EXPECT_EQ(a.Vertices[v].y, b.Vertices[v].y);
+    EXPECT_EQ(a.Vertices[v].z, b.Vertices[v].z);
+  }
+  ASSERT_EQ(a.GroupCount, b.GroupCount);
+  for (int g = 1; g <= a.GroupCount; ++g) {
+    EXPECT_EQ(a.Groups[g].Name, b.Groups[g].Name);
+    EXPECT_EQ(a.Groups[g].MaterialIndex, b.Groups[g].MaterialIndex);
+    ASSERT_EQ(a.Groups[g].FaceCount, b.Groups[g].FaceCount);
+    for (int f = 1; f <= a.Groups[g].FaceCount; ++f) {
+      EXPECT_EQ(a.Groups[g].Faces[f].VertexIndex, b.Groups[g].Faces[f].VertexIndex);
+    }
+  }
+  EXPECT_EQ(a.MaterialCount, b.MaterialCount);
+}
+
+TEST(LimpezaDoModelo, LinhasDevolvidasDaoOMesmoModeloQueOArquivoReescrito) {
+  TSceneFolder pasta;
+  pasta.Escreve("cor.mtl", "newmtl a\n");
+  const fs::path modelo = pasta.Escreve(
+      "m.obj",
+      "mtllib cor.mtl\r\nv 0 0 0\r\nv 1 \\\r\n0 0\r\nv 0 1 \\ x\r\n0\r\ng a \\\r\n\\\r\nf 1 2 3\r\n"
+      "usemtl A\\\r\n\r\nf 3 2 1\r\n");
+  const TCleanedModel limpo = LimpaArquivoModelo(modelo);
+  ASSERT_TRUE(limpo.Reescrito);
+  const TModel daMemoria = CarregaModeloDeLinhas(modelo.string(), limpo.Linhas, {});
+  const TModel doDisco = CarregaModelo(modelo.string(), {});
+  EXPECT_EQ(daMemoria.VertexCount, 3);
+  EXPECT_EQ(daMemoria.Groups[1].Name,
+            "A F 1 2 3");  // "g a \" joined the line "\", which then joined "f 1 2 3"
+  EXPECT_EQ(daMemoria.Groups[1].MaterialIndex, 1);
+  EsperaModelosIguais(daMemoria, doDisco);
+}
+
+TEST(LimpezaDoModelo, LigacaoSimbolicaContinuaLigacao) {
+  TSceneFolder pasta;
+  const fs::path real = pasta.Escreve("real.obj", "v 1\\\n 2 3\n");
+  fs::create_symlink(real, pasta.Caminho() / "liga.obj");
+  EXPECT_TRUE(LimpaArquivoModelo(pasta.Caminho() / "liga.obj").Reescrito);
+  EXPECT_TRUE(fs::is_symlink(pasta.Caminho() / "liga.obj"));
+  EXPECT_EQ(Conteudo(real), "v 1 2 3\n");
+}
+
+TEST(LimpezaDoModelo, ModeloAusenteLancaErroComONome) {
+  TSceneFolder pasta;
+  const fs::path falta = pasta.Caminho() / "falta.obj";
+  try {
+    LimpaArquivoModelo(falta);
+    FAIL() << "a missing model was cleaned";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find(falta.string()), std::string::npos);
+  }
+}
+
+// 0 when the cleaning kept the file and joined in memory; other values say why it could not be checked.
+int LimpaSemPoderEscrever(const fs::path& modelo) {
+  if (access(modelo.c_str(), R_OK) != 0) return 79;
+  if (access(modelo.parent_path().c_str(), W_OK) == 0) return 78;
+  try {
+    const TCleanedModel limpo = LimpaArquivoModelo(modelo);
+    return (!limpo.Reescrito && limpo.Linhas == Linhas{"v 1 2 3"}) ? 0 : 1;
+  } catch (...) {
+    return 2;
+  }
+}
+
+TEST(LimpezaDoModelo, PastaSemEscritaDeixaOArquivoEJuntaNaMemoria) {
+  TSceneFolder pasta;
+  const std::string texto = "v 1 \\\n2 3\n";
+  const fs::path modelo = pasta.Escreve("m.obj", texto);
+  fs::permissions(modelo, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::others_read);
+  fs::permissions(pasta.Caminho(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                       fs::perms::group_exec | fs::perms::others_read |
+                                       fs::perms::others_exec);
+  int resultado = 0;
+  if (geteuid() != 0) {
+    resultado = LimpaSemPoderEscrever(modelo);
+  } else {
+    // Root writes anywhere: the check runs in a child that has given up root for the unprivileged user.
+    const pid_t filho = fork();
+    ASSERT_GE(filho, 0);
+    if (filho == 0) {
+      if (setgid(65534) != 0 || setuid(65534) != 0) _exit(77);
+      _exit(LimpaSemPoderEscrever(modelo));
+    }
+    int estado = 0;
+    ASSERT_EQ(waitpid(filho, &estado, 0), filho);
+    ASSERT_TRUE(WIFEXITED(estado));
+    resultado = WEXITSTATUS(estado);
+  }
+  if (resultado == 77) GTEST_SKIP() << "running as root and cannot switch to an unprivileged user";
+  if (resultado == 78) GTEST_SKIP() << "the folder stays writable after chmod (file system ignores modes)";
+  if (resultado == 79) GTEST_SKIP() << "the temporary folder is not readable by the unprivileged user";
+  EXPECT_EQ(resultado, 0);
+  EXPECT_EQ(Conteudo(modelo), texto);
+  EXPECT_EQ(pasta.Entradas(), Linhas{"m.obj"});
+}
+
+TEST(LimpezaDoModelo, EscritaInterrompidaDeixaOModeloIntacto) {
+  TSceneFolder pasta;
+  const std::string texto = "v 1 \\\n2 3\nv 4 5 6\nv 7 8 9\n";
+  const fs::path modelo = pasta.Escreve("m.obj", texto);
+  // A file size limit makes the work file's write stop part way, as a full disk would.
+  rlimit antes{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &antes), 0);
+  rlimit limite = antes;
+  limite.rlim_cur = 4;
+  const auto sinalAntes = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limite), 0);
+  TCleanedModel limpo;
+  EXPECT_NO_THROW(limpo = LimpaArquivoModelo(modelo));
+  setrlimit(RLIMIT_FSIZE, &antes);
+  std::signal(SIGXFSZ, sinalAntes);
+  EXPECT_FALSE(limpo.Reescrito);
+  EXPECT_EQ(limpo.Linhas, (Linhas{"v 1 2 3", "v 4 5 6", "v 7 8 9"}));
+  EXPECT_EQ(Conteudo(modelo), texto);
+  EXPECT_EQ(pasta.Entradas(), Linhas{"m.obj"});
+}
+
+}  // namespace

@@ -1,0 +1,432 @@
+// Loading scenes into the world: what each row kind builds, the scene-wide values, models, and that a
+// failed load leaves the running scene exactly as it was.
+
+#include "scene/simulation_step.h"
+#include "support/scene_builder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace {
+
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
+
+std::string LeTexto(const fs::path& p) {
+  std::stringstream s;
+  s << std::ifstream(p, std::ios::binary).rdbuf();
+  return s.str();
+}
+
+class CarregaCenaTeste : public ::testing::Test {
+ protected:
+  void Carrega(const TTestScene& c, const std::string& nome = "cena.xml") {
+    ::Carrega(c.Grava(pasta / nome), cena, &avisos);
+  }
+  std::string ErroDe(const TTestScene& c, const std::string& nome = "ruim.xml") {
+    try {
+      ::Carrega(c.Grava(pasta / nome), cena, &avisos);
+    } catch (const ESceneError& e) {
+      return e.what();
+    }
+    return "(nenhum erro)";
+  }
+  const TObjetoCena& Obj(std::size_t i) const { return cena.Objetos.at(i); }
+
+  TSceneFolder pasta;
+  TScene cena;
+  std::string avisos;
+};
+
+TEST(QuaternioDeCarga, AnguloEEixo) {
+  using Q = std::array<float, 4>;
+  EXPECT_EQ(QuaternioDeCarga(0, {0, 0, 0}), (Q{1, 0, 0, 0}));
+  EXPECT_EQ(QuaternioDeCarga(45, {0, 0, 0}), (Q{1, 0, 0, 0}));
+  const Q q = QuaternioDeCarga(90, {0, 0, 1});
+  EXPECT_NEAR(q[0], 0.70710678, 1e-6);
+  EXPECT_EQ(q[1], 0);
+  EXPECT_EQ(q[2], 0);
+  EXPECT_NEAR(q[3], 0.70710678, 1e-6);
+  EXPECT_EQ(QuaternioDeCarga(90, {0, 0, 2}), q);
+}
+
+TEST_F(CarregaCenaTeste, TabelaSemLinhasDaMundoSemGravidade) {
+  Carrega(TTestScene{});
+  EXPECT_TRUE(cena.Objetos.empty());
+  EXPECT_FALSE(cena.TemGravidade);
+  EXPECT_EQ(cena.TipoDeColisao, 0);
+  dVector3 gr;
+  dWorldGetGravity(cena.Mundo->Mundo(), gr);
+  EXPECT_EQ(gr[2], 0);
+}
+
+TEST_F(CarregaCenaTeste, ValoresDaCenaVemDaPrimeiraLinha) {
+  TTestScene c;
+  c.Linha({{TColumn::TemGravidade, true}, {TColumn::TipoDeColisao, 2}, {TColumn::ODETipo, 7}});
+  c.Linha({{TColumn::TemGravidade, false}, {TColumn::TipoDeColisao, 0}, {TColumn::ODETipo, 7}});
+  Carrega(c);
+  EXPECT_TRUE(cena.TemGravidade);
+  EXPECT_EQ(cena.TipoDeColisao, 2);
+  dVector3 gr;
+  dWorldGetGravity(cena.Mundo->Mundo(), gr);
+  EXPECT_NEAR(gr[2], -9.81, 1e-6);
+}
+
+TEST_F(CarregaCenaTeste, CadaFormaGuardaSuasDimensoesERaio) {
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 0},
+           {TColumn::Dim1, 0.5},
+           {TColumn::Dim2, 7.0},
+           {TColumn::Dim3, 8.0},
+           {TColumn::Dim4, 9.0},
+           {TColumn::Z, 3.0},
+           {TColumn::ODEMove, true}});
+  c.Linha({{TColumn::ODETipo, 1},
+           {TColumn::Dim1, 0.25},
+           {TColumn::Dim2, 2.0},
+           {TColumn::Dim3, 5.0},
+           {TColumn::X, 3.0}});
+  c.Linha({{TColumn::ODETipo, 2},
+           {TColumn::Dim1, 2.0},
+           {TColumn::Dim2, 4.0},
+           {TColumn::Dim3, 4.0},
+           {TColumn::Dim4, 5.0},
+           {TColumn::Y, 9.0}});
+  c.Linha({{TColumn::ODETipo, 3},
+           {TColumn::Dim1, 0.0},
+           {TColumn::Dim2, 0.0},
+           {TColumn::Dim3, 1.0},
+           {TColumn::Dim4, 2.0},
+           {TColumn::SX, 6.0},
+           {TColumn::SY, 8.0},
+           {TColumn::X, 4.0},
+           {TColumn::Ang, 30.0},
+           {TColumn::eixoX, 1.0}});
+  c.Linha({{TColumn::ODETipo, 7}, {TColumn::X, 5.0}, {TColumn::Dim1, 3.0}});
+  Carrega(c);
+  ASSERT_EQ(cena.Objetos.size(), 5u);
+  EXPECT_EQ(Obj(0).Dim, (std::array<double, 4>{0.5, 0, 0, 0}));
+  EXPECT_EQ(Obj(0).Raio, 0.5);
+  EXPECT_EQ(Obj(0).Posicao.z, 3.0);
+  EXPECT_EQ(Obj(1).Dim, (std::array<double, 4>{0.25, 2.0, 0, 0}));
+  EXPECT_EQ(Obj(1).Raio, 2.5);
+  EXPECT_EQ(Obj(2).Dim, (std::array<double, 4>{2, 4, 4, 0}));
+  EXPECT_DOUBLE_EQ(Obj(2).Raio, 3.0);
+  EXPECT_EQ(Obj(2).Posicao.y, 9.0);
+
+  // The plane: no position of its own, no gravity, Raio from SX and SY, drawn extent in Modelo's centre.
+  EXPECT_EQ(Obj(3).ODETipo, 3);
+  EXPECT_EQ(Obj(3).Dim, (std::array<double, 4>{0, 0, 1, 2}));
+  EXPECT_DOUBLE_EQ(Obj(3).Raio, 5.0);
+  EXPECT_EQ(Obj(3).Posicao.x, 0);
+  EXPECT_EQ(Obj(3).Quaternio, (std::array<float, 4>{1, 0, 0, 0}));
+  EXPECT_EQ(Obj(3).Modelo.BoundsCentre.x, 6.0f);
+  EXPECT_EQ(Obj(3).Modelo.BoundsCentre.y, 8.0f);
+  EXPECT_EQ(dBodyGetGravityMode(cena.Corpos[3]), 0);
+  ASSERT_NE(cena.Geometrias[3], nullptr);
+  EXPECT_EQ(dGeomGetBody(cena.Geometrias[3]), nullptr);
+
+  // Any other kind: a body without a shape, at the origin.
+  EXPECT_EQ(Obj(4).ODETipo, SemForma);
+  EXPECT_EQ(cena.Geometrias[4], nullptr);
+  ASSERT_NE(cena.Corpos[4], nullptr);
+  EXPECT_EQ(Obj(4).Posicao.x, 0);
+  EXPECT_EQ(Obj(4).Dim, (std::array<double, 4>{}));
+}
+
+TEST_F(CarregaCenaTeste, ObjetoFixoGiradoMantemAOrientacaoDeCarga) {
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 2},
+           {TColumn::Dim1, 1.0},
+           {TColumn::Dim2, 1.0},
+           {TColumn::Dim3, 1.0},
+           {TColumn::Z, 2.0},
+           {TColumn::Ang, 30.0},
+           {TColumn::eixoY, 1.0},
+           {TColumn::ODEMove, false},
+           {TColumn::TemGravidade, true}});
+  Carrega(c);
+  EXPECT_FALSE(dBodyIsEnabled(cena.Corpos[0]));
+  EXPECT_NEAR(Obj(0).Quaternio[0], std::cos(M_PI / 12), 1e-6);
+  EXPECT_NEAR(Obj(0).Quaternio[2], std::sin(M_PI / 12), 1e-6);
+  EXPECT_NEAR(Obj(0).Ang, M_PI / 6, 1e-6);
+  for (int i = 0; i < 100; ++i) PassoSimulacao(cena);
+  const dReal* q = dBodyGetQuaternion(cena.Corpos[0]);
+  EXPECT_FLOAT_EQ(q[0], Obj(0).Quaternio[0]);
+  EXPECT_FLOAT_EQ(q[2], Obj(0).Quaternio[2]);
+  EXPECT_EQ(dBodyGetPosition(cena.Corpos[0])[2], 2.0);
+}
+
+TEST_F(CarregaCenaTeste, ValoresQueOMotorRecusariaTemSubstitutos) {
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 0}, {TColumn::Dim1, -1.0}, {TColumn::Massa, 5.0}, {TColumn::ODEMove, true}});
+  c.Linha({{TColumn::ODETipo, 2},
+           {TColumn::Dim1, 0.0},
+           {TColumn::Dim2, 0.0},
+           {TColumn::Dim3, 0.0},
+           {TColumn::Massa, 2.0}});
+  c.Linha({{TColumn::ODETipo, 1}, {TColumn::Dim1, 0.5}, {TColumn::Dim2, 1.0}, {TColumn::Massa, -3.0}});
+  c.Linha({{TColumn::ODETipo, 3}});  // a plane without a normal
+  c.Linha({{TColumn::ODETipo, 0}, {TColumn::Dim1, 0.5}, {TColumn::Massa, 4.0}});
+  Carrega(c);
+  dMass m;
+  for (std::size_t i = 0; i < 3; ++i) {
+    dBodyGetMass(cena.Corpos[i], &m);
+    EXPECT_EQ(m.mass, 1) << "row " << i << " keeps the engine's default mass";
+  }
+  dBodyGetMass(cena.Corpos[4], &m);
+  EXPECT_FLOAT_EQ(m.mass, 4);
+  dVector4 plano;
+  dGeomPlaneGetParams(cena.Geometrias[3], plano);
+  EXPECT_EQ(plano[2], 1);
+  for (int i = 0; i < 50; ++i) PassoSimulacao(cena);
+}
+
+// A model file next to the scene; returns its path.
+fs::path Modelo(const TSceneFolder& pasta, const std::string& nome, const std::string& texto) {
+  return pasta.Escreve(nome, texto);
+}
+
+const char* Quadrado =
+    "g chao\n"
+    "v 0 0 0\nv 2 0 0\nv 2 2 0\nv 0 2 0\nv 2 0 0\n"
+    "f 1 5 3 4\n"
+    "f 1 2 3\n";
+
+TEST_F(CarregaCenaTeste, MalhaSoldaEscalaEUsaOsTresPrimeirosCantos) {
+  Modelo(pasta, "modelos/Quadrado.OBJ", Quadrado);
+  TTestScene c;
+  // Written as on Windows: backslash and another letter case.
+  c.Linha({{TColumn::ODETipo, 4},
+           {TColumn::Arquivo, std::string("modelos\\quadrado.obj")},
+           {TColumn::SX, 2.0},
+           {TColumn::SY, 1.0},
+           {TColumn::SZ, 1.0},
+           {TColumn::Massa, 1.0},
+           {TColumn::Z, 1.0}});
+  Carrega(c);
+  const TObjetoCena& o = Obj(0);
+  EXPECT_EQ(o.ODETipo, 4);
+  EXPECT_EQ(o.Modelo.VertexCount, 5);
+  // Vertex 5 sits where vertex 2 does: the face names vertex 2 after the weld.
+  EXPECT_EQ(o.Modelo.Groups[1].Faces[1].VertexIndex, (std::vector<int32_t>{1, 2, 3, 4}));
+  EXPECT_EQ(o.Modelo.Vertices[2].x, 4.0f);
+  EXPECT_EQ(o.Modelo.BoundsMax.x, 4.0f);
+  // The quad gives one triangle, its first three corners.
+  EXPECT_EQ(o.Malha.Indices, (std::vector<uint32_t>{0, 1, 2, 0, 1, 2}));
+  EXPECT_EQ(o.Malha.Vertices.size(), 5u * 4);
+  EXPECT_DOUBLE_EQ(o.Raio, std::sqrt(2.0 * 2 + 1 * 1));
+  ASSERT_NE(cena.Geometrias[0], nullptr);
+  EXPECT_EQ(dGeomGetClass(cena.Geometrias[0]), dTriMeshClass);
+  EXPECT_EQ(o.Posicao.z, 1.0);
+}
+
+TEST_F(CarregaCenaTeste, DuasMalhasGuardamCadaUmaASua) {
+  Modelo(pasta, "baixo.obj", "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nf 1 2 3\nf 1 3 4\n");
+  Modelo(pasta, "alto.obj", "v -1 -1 2\nv 1 -1 2\nv 1 1 2\nv -1 1 2\nf 1 2 3\nf 1 3 4\n");
+  TTestScene c;
+  for (const char* nome : {"baixo.obj", "alto.obj"})
+    c.Linha({{TColumn::ODETipo, 4},
+             {TColumn::Arquivo, std::string(nome)},
+             {TColumn::SX, 1.0},
+             {TColumn::SY, 1.0},
+             {TColumn::SZ, 1.0},
+             {TColumn::X, nome[0] == 'b' ? 0.0 : 10.0},
+             {TColumn::Z, 1.0},
+             {TColumn::ODEMove, false},
+             {TColumn::TemGravidade, true}});
+  for (double x : {0.0, 10.0})
+    c.Linha({{TColumn::ODETipo, 0},
+             {TColumn::Dim1, 0.25},
+             {TColumn::Massa, 1.0},
+             {TColumn::X, x},
+             {TColumn::Z, 5.0},
+             {TColumn::ODEMove, true}});
+  Carrega(c);
+  EXPECT_NE(Obj(0).Malha.Vertices, Obj(1).Malha.Vertices);
+  EXPECT_NE(dGeomTriMeshGetTriMeshDataID(cena.Geometrias[0]),
+            dGeomTriMeshGetTriMeshDataID(cena.Geometrias[1]));
+  for (int i = 0; i < 200; ++i) PassoSimulacao(cena);
+  // Each ball rests on its own mesh: one at z = 1 + 0.25, the other at z = 3 + 0.25.
+  EXPECT_NEAR(Obj(2).Posicao.z, 1.25, 0.01);
+  EXPECT_NEAR(Obj(3).Posicao.z, 3.25, 0.01);
+}
+
+TEST_F(CarregaCenaTeste, LinhaContinuadaEReescritaJunta) {
+  const fs::path obj = Modelo(pasta, "cont.obj", "v 0 0 0\nv 1 0 0\nv 1 1 \\\n0\nf 1 2 3\n");
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 4},
+           {TColumn::Arquivo, std::string("cont.obj")},
+           {TColumn::SX, 1.0},
+           {TColumn::SY, 1.0},
+           {TColumn::SZ, 1.0}});
+  Carrega(c);
+  EXPECT_EQ(LeTexto(obj), "v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n");
+  EXPECT_EQ(Obj(0).Modelo.VertexCount, 3);
+  EXPECT_EQ(Obj(0).Malha.Indices.size(), 3u);
+}
+
+TEST_F(CarregaCenaTeste, MalhaSemTrianguloValidoCarregaSemGeometria) {
+  Modelo(pasta, "ruim.obj", "v 0 0 0\nv 1 0 0\nf 1 2 9\nf 0 1 2\n");
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 4},
+           {TColumn::Arquivo, std::string("ruim.obj")},
+           {TColumn::SX, 1.0},
+           {TColumn::SY, 1.0},
+           {TColumn::SZ, 1.0},
+           {TColumn::Massa, 1.0},
+           {TColumn::ODEMove, true}});
+  Carrega(c);
+  EXPECT_EQ(cena.Geometrias[0], nullptr);
+  EXPECT_TRUE(Obj(0).Malha.Indices.empty());
+  for (int i = 0; i < 10; ++i) PassoSimulacao(cena);
+}
+
+TEST_F(CarregaCenaTeste, ArquivoDeMaterialAusenteAvisaECarrega) {
+  Modelo(pasta, "m.obj", "mtllib falta.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 4},
+           {TColumn::Arquivo, std::string("m.obj")},
+           {TColumn::SX, 1.0},
+           {TColumn::SY, 1.0},
+           {TColumn::SZ, 1.0}});
+  Carrega(c);
+  EXPECT_THAT(avisos, HasSubstr("Cannot find the material file : "));
+  EXPECT_EQ(Obj(0).Modelo.VertexCount, 3);
+}
+
+TEST_F(CarregaCenaTeste, CargaQueFalhaDeixaACenaComoEstava) {
+  TTestScene boa;
+  boa.Linha({{TColumn::ODETipo, 0},
+             {TColumn::Dim1, 0.5},
+             {TColumn::Z, 4.0},
+             {TColumn::ODEMove, true},
+             {TColumn::TemGravidade, true},
+             {TColumn::TipoDeColisao, 1},
+             {TColumn::Atrito, 0.7}});
+  Carrega(boa);
+  for (int i = 0; i < 10; ++i) PassoSimulacao(cena);
+  const TPhysicsWorld* mundo = cena.Mundo.get();
+  const dBodyID corpo = cena.Corpos[0];
+  const TVector pos = Obj(0).Posicao;
+
+  Modelo(pasta, "quebrado.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 1  1 0\nf 1 2 3\n");
+  TTestScene malhaRuim, valorRuim, semModelo;
+  malhaRuim.Linha({{TColumn::ODETipo, 0}, {TColumn::Dim1, 1.0}});
+  malhaRuim.Linha({{TColumn::ODETipo, 4}, {TColumn::Arquivo, std::string("quebrado.obj")}});
+  semModelo.Linha({{TColumn::ODETipo, 4}, {TColumn::Arquivo, std::string("sumiu.obj")}});
+  valorRuim.Linha({{TColumn::ODETipo, 0}});
+
+  const std::string e1 = ErroDe(malhaRuim, "m.xml");
+  EXPECT_THAT(e1, HasSubstr("m.xml: linha 2, coluna \"Arquivo\""));
+  EXPECT_THAT(e1, HasSubstr("quebrado.obj"));
+  EXPECT_THAT(e1, HasSubstr("4"));  // the model's line
+  EXPECT_THAT(ErroDe(semModelo, "s.xml"), HasSubstr("sumiu.obj"));
+  pasta.Escreve("v.xml", LeTexto(valorRuim.Grava(pasta / "v.xml")) + "junk<");
+  EXPECT_THROW(::Carrega(pasta / "v.xml", cena), ESceneError);
+  EXPECT_THROW(::Carrega(pasta / "nada.xml", cena), ESceneError);
+
+  EXPECT_EQ(cena.Mundo.get(), mundo);
+  ASSERT_EQ(cena.Objetos.size(), 1u);
+  EXPECT_EQ(cena.Corpos[0], corpo);
+  EXPECT_EQ(cena.TipoDeColisao, 1);
+  EXPECT_EQ(cena.Atritos[0], 0.7);
+  EXPECT_EQ(Obj(0).Posicao.z, pos.z);
+  PassoSimulacao(cena);
+  EXPECT_LT(Obj(0).Posicao.z, pos.z) << "the old scene keeps running";
+}
+
+TEST_F(CarregaCenaTeste, NovaCenaNaoHerdaNadaDaAnterior) {
+  TTestScene a, b;
+  for (int i = 0; i < 3; ++i)
+    a.Linha({{TColumn::ODETipo, 0},
+             {TColumn::Dim1, 0.5},
+             {TColumn::X, 2.0 * i},
+             {TColumn::ODEMove, true},
+             {TColumn::MostraRastroSempre, true},
+             {TColumn::TemGravidade, true}});
+  b.Linha({{TColumn::ODETipo, 2},
+           {TColumn::Dim1, 1.0},
+           {TColumn::Dim2, 1.0},
+           {TColumn::Dim3, 1.0},
+           {TColumn::Z, 0.5},
+           {TColumn::ODEMove, true},
+           {TColumn::MostraRastroSempre, true}});
+  Carrega(a, "a.xml");
+  for (int i = 0; i < 20; ++i) PassoSimulacao(cena);
+  EXPECT_EQ(Obj(0).Rastro.size(), 20u);
+  Carrega(b, "b.xml");
+  ASSERT_EQ(cena.Objetos.size(), 1u);
+  EXPECT_TRUE(Obj(0).Rastro.empty());
+  // Only the ground and the one box are in the new space.
+  EXPECT_EQ(dSpaceGetNumGeoms(cena.Mundo->Espaco()), 2);
+  PassoSimulacao(cena);
+  EXPECT_EQ(Obj(0).Rastro.size(), 1u);
+}
+
+// Random damage to a real scene file and its model must end in a loaded scene or an ESceneError, never a
+// crash.
+TEST(CargaRobusta, ArquivosDanificadosNuncaDerrubamOPrograma) {
+  TSceneFolder pasta;
+  const std::string modelo =
+      "mtllib m.mtl\ng a\nusemtl X\nv 0 0 0\nv 1 0 0\nv 1 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\n";
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 4},
+           {TColumn::Arquivo, std::string("m.obj")},
+           {TColumn::SX, 1.0},
+           {TColumn::SY, 1.0},
+           {TColumn::SZ, 1.0},
+           {TColumn::Massa, 1.0},
+           {TColumn::ODEMove, true},
+           {TColumn::TemGravidade, true}});
+  c.Linha({{TColumn::ODETipo, 2},
+           {TColumn::Dim1, 1.0},
+           {TColumn::Dim2, 1.0},
+           {TColumn::Dim3, 1.0},
+           {TColumn::Z, 3.0},
+           {TColumn::Ang, 30.0},
+           {TColumn::eixoX, 1.0},
+           {TColumn::ODEMove, true}});
+  const std::string cenaTexto = LeTexto(c.Grava(pasta / "base.xml"));
+  std::mt19937 rng(1234);
+  const std::string lixo = "<>\"=/\\ 0123456789.-eE+TRUEFALSnavfgu\n\xC3\xA7\xFF";
+  auto estraga = [&](std::string s) {
+    const int vezes = 1 + static_cast<int>(rng() % 4);
+    for (int k = 0; k < vezes && !s.empty(); ++k) {
+      const std::size_t pos = rng() % s.size();
+      switch (rng() % 3) {
+        case 0:
+          s[pos] = lixo[rng() % lixo.size()];
+          break;
+        case 1:
+          s.erase(pos, 1 + rng() % 8);
+          break;
+        case 2:
+          s.resize(pos);
+          break;
+      }
+    }
+    return s;
+  };
+  int carregadas = 0;
+  for (int i = 0; i < 400; ++i) {
+    pasta.Escreve("m.obj", i % 2 ? estraga(modelo) : modelo);
+    pasta.Escreve("m.mtl", "newmtl x\nKd 1 0 0\n");
+    const fs::path p = pasta.Escreve("f.xml", i % 2 ? cenaTexto : estraga(cenaTexto));
+    TScene cena;
+    try {
+      ::Carrega(p, cena);
+      for (int k = 0; k < 5; ++k) PassoSimulacao(cena);
+      ++carregadas;
+    } catch (const ESceneError&) {
+    }
+  }
+  EXPECT_GT(carregadas, 0);
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+// The scene table's file: reading by column name, empty cells, encodings, and errors that name the place.
+
+#include "scene/scene_table.h"
+#include "support/scene_builder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using ::testing::HasSubstr;
+
+// A data packet holding the 37 field definitions (in the order given) and the rows given as XML text.
+std::string Pacote(const std::string& linhas, const std::string& omite = "", bool invertida = false) {
+  std::vector<std::string> campos;
+  for (const TColumnDefinition& c : ColunasCena()) {
+    if (c.Nome == omite) continue;
+    const char* tipo = c.Tipo == TColumnType::Texto     ? "string"
+                       : c.Tipo == TColumnType::Inteiro ? "i4"
+                       : c.Tipo == TColumnType::Real    ? "r8"
+                                                        : "boolean";
+    campos.push_back("<FIELD attrname=\"" + std::string(c.Nome) + "\" fieldtype=\"" + tipo + "\"/>");
+  }
+  if (invertida) std::reverse(campos.begin(), campos.end());
+  std::string s =
+      "<?xml version=\"1.0\" standalone=\"yes\"?>\n<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>";
+  for (const auto& c : campos) s += c;
+  return s + "</FIELDS><PARAMS/></METADATA>\n<ROWDATA>\n" + linhas + "</ROWDATA></DATAPACKET>\n";
+}
+
+std::string ErroAoLer(const std::filesystem::path& p) {
+  try {
+    TSceneTable::Le(p);
+  } catch (const ESceneError& e) {
+    return e.what();
+  }
+  return "(nenhum erro)";
+}
+
+TEST(TSceneTable, LeColunasPeloNomeECelulasVaziasComoZero) {
+  TSceneFolder pasta;
+  const auto p = pasta.Escreve(
+      "a.xml",
+      Pacote("<ROW RowState=\"4\" Nome=\"Bola\" X=\"1.5\" ODETipo=\"2\" ODEMove=\"TRUE\" Massa=\"\"/>\n"
+             "<ROW Z=\"-2.5E-1\" UserMove=\"false\"/>\n",
+             "", true));
+  const TSceneTable t = TSceneTable::Le(p);
+  ASSERT_EQ(t.NumeroLinhas(), 2);
+  EXPECT_EQ(t.Texto(0, TColumn::Nome), "Bola");
+  EXPECT_EQ(t.Real(0, TColumn::X), 1.5);
+  EXPECT_EQ(t.Inteiro(0, TColumn::ODETipo), 2);
+  EXPECT_TRUE(t.Booleano(0, TColumn::ODEMove));
+  EXPECT_EQ(t.Real(0, TColumn::Massa), 0);
+  EXPECT_EQ(t.Real(1, TColumn::Z), -0.25);
+  EXPECT_FALSE(t.Booleano(1, TColumn::UserMove));
+  EXPECT_EQ(t.Texto(1, TColumn::Nome), "");
+  EXPECT_EQ(t.Inteiro(1, TColumn::ID), 0);
+}
+
+TEST(TSceneTable, GravaELeDeVoltaOsMesmosValores) {
+  TSceneFolder pasta;
+  TTestScene c;
+  c.Linha({{TColumn::Nome, std::string("Ação \"1\" <x>")},
+           {TColumn::X, 0.1},
+           {TColumn::Massa, 1e-7},
+           {TColumn::ODETipo, 4},
+           {TColumn::TemGravidade, true},
+           {TColumn::Arquivo, std::string("m\\a.obj")}});
+  c.Linha({});
+  const TSceneTable t = TSceneTable::Le(c.Grava(pasta / "r.xml"));
+  ASSERT_EQ(t.NumeroLinhas(), 2);
+  EXPECT_EQ(t.Texto(0, TColumn::Nome), "Ação \"1\" <x>");
+  EXPECT_EQ(t.Real(0, TColumn::X), 0.1);
+  EXPECT_EQ(t.Real(0, TColumn::Massa), 1e-7);
+  EXPECT_EQ(t.Inteiro(0, TColumn::ODETipo), 4);
+  EXPECT_TRUE(t.Booleano(0, TColumn::TemGravidade));
+  EXPECT_EQ(t.Texto(0, TColumn::Arquivo), "m\\a.obj");
+  EXPECT_FALSE(t.Booleano(1, TColumn::TemGravidade));
+}
+
+TEST(TSceneTable, AceitaUTF8EPaginaDeCodigoDoWindows) {
+  TSceneFolder pasta;
+  const std::string utf8 = Pacote("<ROW Nome=\"Maçã\"/>");
+  std::string cp1252 = Pacote("<ROW Nome=\"Ma\xE7\xE3 \x80\"/>");
+  EXPECT_EQ(TSceneTable::Le(pasta.Escreve("u.xml", utf8)).Texto(0, TColumn::Nome), "Maçã");
+  EXPECT_EQ(TSceneTable::Le(pasta.Escreve("w.xml", cp1252)).Texto(0, TColumn::Nome), "Maçã €");
+}
+
+TEST(TSceneTable, ErrosNomeiamArquivoLinhaEColuna) {
+  TSceneFolder pasta;
+  auto erro = [&](const std::string& nome, const std::string& texto) {
+    return ErroAoLer(pasta.Escreve(nome, texto));
+  };
+  const std::string valor = erro("v.xml", Pacote("<ROW/><ROW Massa=\"abc\"/>"));
+  EXPECT_THAT(valor, HasSubstr("v.xml"));
+  EXPECT_THAT(valor, HasSubstr("linha 2"));
+  EXPECT_THAT(valor, HasSubstr("\"Massa\""));
+  EXPECT_THAT(valor, HasSubstr("abc"));
+  EXPECT_THAT(erro("i.xml", Pacote("<ROW ODETipo=\"2.5\"/>")), HasSubstr("\"ODETipo\""));
+  EXPECT_THAT(erro("b.xml", Pacote("<ROW ODEMove=\"talvez\"/>")), HasSubstr("\"ODEMove\""));
+  // The engine works in single precision: a value it cannot hold is refused, as are NaN and infinity.
+  EXPECT_THAT(erro("g.xml", Pacote("<ROW X=\"1e300\"/>")), HasSubstr("\"X\""));
+  EXPECT_THAT(erro("n.xml", Pacote("<ROW X=\"nan\"/>")), HasSubstr("\"X\""));
+  EXPECT_THAT(erro("c.xml", Pacote("<ROW/>", "Atrito")), HasSubstr("\"Atrito\""));
+  EXPECT_THAT(erro("x.xml", "<DATAPACKET><METADATA>\n<FIELDS>\n<FIELD"), HasSubstr("linha 3"));
+  EXPECT_THAT(erro("t.xml", "<html><body/></html>"), HasSubstr("não é uma tabela de cena"));
+  EXPECT_THAT(ErroAoLer(pasta / "nao-existe.xml"), HasSubstr("nao-existe.xml"));
+  EXPECT_THAT(ErroAoLer(pasta.Caminho()), HasSubstr("pasta"));
+}
+
+TEST(CenaInicial, CriaPastaEArquivoVazioComAsTrintaESeteColunas) {
+  TSceneFolder pasta;
+  const auto temp = CriaCenaInicial(pasta.Caminho());
+  EXPECT_EQ(temp, pasta / "Cenas" / "temp.xml");
+  const TSceneTable t = TSceneTable::Le(temp);
+  EXPECT_EQ(t.NumeroLinhas(), 0);
+  std::stringstream texto;
+  texto << std::ifstream(temp).rdbuf();
+  for (const TColumnDefinition& c : ColunasCena())
+    EXPECT_THAT(texto.str(), HasSubstr("attrname=\"" + std::string(c.Nome) + "\""));
+  EXPECT_THAT(texto.str(), HasSubstr("WIDTH=\"255\""));
+}
+
+TEST(CenaInicial, SubstituiUmTempAntigo) {
+  TSceneFolder pasta;
+  TTestScene velha;
+  velha.Linha({{TColumn::Nome, std::string("antiga")}});
+  std::filesystem::create_directories(pasta / "Cenas");
+  velha.Grava(pasta / "Cenas" / "temp.xml");
+  EXPECT_EQ(TSceneTable::Le(CriaCenaInicial(pasta.Caminho())).NumeroLinhas(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+#pragma once
+// The HID controller wired to the fake platform, a test main loop and a fake clock.
+
+#include <csignal>
+#include <memory>
+
+#include "wiimote/hid_controller.h"
+#include "wiimote/testing/fake_hid_platform.h"
+#include "wiimote/testing/test_main_loop.h"
+
+struct TControllerRig {
+  TFakeClock Clock;
+  TFakeHidPlatform Platform;
+  TTestMainLoop Loop;
+  std::unique_ptr<TJvHidDeviceController> HIDCtl;
+
+  TControllerRig() {
+    // A write into a closed socket must come back as EPIPE, not end the test program.
+    std::signal(SIGPIPE, SIG_IGN);
+  }
+  // Creating the controller posts the start-up change; Loop.RunPending() runs it.
+  TJvHidDeviceController& Create() {
+    HIDCtl = std::make_unique<TJvHidDeviceController>(THidServices{Platform, Platform, Platform, Loop});
+    return *HIDCtl;
+  }
+  // What the main window does when the monitor's descriptor turns readable.
+  void Notice() { HIDCtl->DeviceChangeNotified(); }
+};

@@ -1,0 +1,113 @@
+// The headless runner as a student uses it: its CSV, its exit codes and its one-line errors.
+
+#include "support/scene_builder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
+
+struct Execucao {
+  int status = -1;  // exit status; -1 when it ended by a signal
+  std::string saida, erro;
+};
+
+Execucao Roda(const std::string& argumentos) {
+  TSceneFolder pasta;
+  const fs::path out = pasta / "out", err = pasta / "err";
+  const std::string cmd =
+      std::string(VIRETA_SIM) + " " + argumentos + " >" + out.string() + " 2>" + err.string();
+  const int r = std::system(cmd.c_str());
+  Execucao e;
+  if (WIFEXITED(r)) e.status = WEXITSTATUS(r);
+  std::stringstream a, b;
+  a << std::ifstream(out).rdbuf();
+  b << std::ifstream(err).rdbuf();
+  e.saida = a.str();
+  e.erro = b.str();
+  return e;
+}
+
+std::vector<std::string> Linhas(const std::string& texto) {
+  std::vector<std::string> v;
+  std::istringstream in(texto);
+  for (std::string l; std::getline(in, l);) v.push_back(l);
+  return v;
+}
+
+// The samples are copied aside: loading a model may rewrite it, and the repository stays untouched.
+class Amostras : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Amostras, CarregaESimulaSemErro) {
+  TSceneFolder pasta;
+  fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", pasta / "Cenas", fs::copy_options::recursive);
+  const Execucao e = Roda((pasta / "Cenas" / GetParam()).string() + " --frames 50 --every 25");
+  EXPECT_EQ(e.status, 0) << e.erro;
+  EXPECT_EQ(e.erro, "");
+  const auto linhas = Linhas(e.saida);
+  ASSERT_GE(linhas.size(), 4u);
+  EXPECT_EQ(linhas[0], "frame,t,i,nome,x,y,z,vx,vy,vz,qw,qx,qy,qz");
+  EXPECT_EQ((linhas.size() - 1) % 3, 0u) << "frames 0, 25 and 50, the same objects in each";
+  EXPECT_EQ(linhas[1].rfind("0,0.00,0,", 0), 0u);
+  EXPECT_EQ(linhas.back().rfind("50,0.50,", 0), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cenas, Amostras,
+                         ::testing::Values("queda_livre.xml", "colisao_inelastica.xml", "colisao_parcial.xml",
+                                           "colisao_elastica.xml", "rampa_atrito.xml", "pilha_caixas.xml",
+                                           "capsula.xml", "plano.xml", "caixa_estatica.xml", "malha_obj.xml",
+                                           "tipo7.xml"));
+
+TEST(ViretaSim, QuedaLivreEmCSV) {
+  TSceneFolder pasta;
+  TTestScene c;
+  c.Linha({{TColumn::Nome, std::string("Bola, \"azul\"")},
+           {TColumn::ODETipo, 0},
+           {TColumn::Dim1, 0.5},
+           {TColumn::Z, 100.0},
+           {TColumn::ODEMove, true},
+           {TColumn::TemGravidade, true}});
+  const Execucao e = Roda(c.Grava(pasta / "q.xml").string() + " --frames 100 --every 50");
+  ASSERT_EQ(e.status, 0) << e.erro;
+  const auto linhas = Linhas(e.saida);
+  ASSERT_EQ(linhas.size(), 4u);
+  EXPECT_EQ(linhas[1], "0,0.00,0,\"Bola, \"\"azul\"\"\",0,0,100,0,0,0,1,0,0,0");
+  EXPECT_EQ(linhas[3].rfind("100,1.00,0,", 0), 0u);
+  EXPECT_THAT(linhas[3], HasSubstr(",-9.81"));
+}
+
+TEST(ViretaSim, CenaRuimSaiComUmEUmaLinhaDeErro) {
+  TSceneFolder pasta;
+  TTestScene c;
+  c.Linha({{TColumn::ODETipo, 4}, {TColumn::Arquivo, std::string("nao-ha.obj")}});
+  const Execucao e = Roda(c.Grava(pasta / "ruim.xml").string());
+  EXPECT_EQ(e.status, 1);
+  EXPECT_EQ(Linhas(e.erro).size(), 1u) << e.erro;
+  EXPECT_THAT(e.erro, HasSubstr("ruim.xml: linha 1, coluna \"Arquivo\""));
+  EXPECT_EQ(e.saida, "");
+
+  const Execucao sumido = Roda((pasta / "sumido.xml").string());
+  EXPECT_EQ(sumido.status, 1);
+  EXPECT_THAT(sumido.erro, HasSubstr("sumido.xml"));
+}
+
+TEST(ViretaSim, UsoErradoSaiComDois) {
+  EXPECT_EQ(Roda("").status, 2);
+  EXPECT_EQ(Roda("a.xml --frames").status, 2);
+  EXPECT_EQ(Roda("a.xml --frames -1").status, 2);
+  EXPECT_EQ(Roda("a.xml --every 0").status, 2);
+  EXPECT_EQ(Roda("a.xml --every x").status, 2);
+  EXPECT_EQ(Roda("a.xml b.xml").status, 2);
+  EXPECT_THAT(Roda("--ajuda").erro, HasSubstr("uso: vireta-sim"));
+}
+
+}  // namespace

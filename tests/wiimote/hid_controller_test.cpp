@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <thread>
+
+#include "support/wiimote_rig.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct TDataRecord {
+  uint8_t ReportID;
+  std::vector<uint8_t> Data;
+};
+
+class HidController : public ::testing::Test {
+ protected:
+  // Remotes first: the platform points at them.
+  TVirtualWiimote RemoteA, RemoteB;
+  TControllerRig Rig;
+  std::vector<TDataRecord> Reports;
+  int Changes = 0;
+
+  TJvHidDeviceController& CreateRecording() {
+    TJvHidDeviceController& C = Rig.Create();
+    C.SetOnDeviceChange([this] { ++Changes; });
+    C.SetOnDeviceData([this](TJvHidDevice&, uint8_t Id, const uint8_t* Data, uint16_t Size) {
+      Reports.push_back({Id, std::vector<uint8_t>(Data, Data + Size)});
+    });
+    return C;
+  }
+};
+
+TEST_F(HidController, StartupChangeRaisesOnDeviceChangeOnceWithNoDevice) {
+  TJvHidDeviceController& C = CreateRecording();
+  EXPECT_EQ(Changes, 0) << "the first change waits for the main loop";
+  Rig.Loop.RunPending();
+  EXPECT_EQ(Changes, 1);
+  EXPECT_EQ(C.LastChangeParam(), -1);
+
+  Rig.Notice();  // readable without a notice: nothing
+  Rig.Platform.Notify();
+  Rig.Notice();  // a notice, but no node came or went
+  EXPECT_EQ(Changes, 1);
+  EXPECT_EQ(Rig.Platform.EnumerationCount(), 2);
+}
+
+TEST_F(HidController, WithoutTheLibraryNothingIsEverFoundNorReported) {
+  Rig.Platform.SetReady(false);
+  Rig.Platform.Plug(RemoteA);
+  TJvHidDeviceController& C = CreateRecording();
+  EXPECT_EQ(Rig.Loop.RunPending(), 0u);
+  Rig.Notice();
+  EXPECT_EQ(Changes, 0);
+  EXPECT_TRUE(C.DeviceList().empty());
+}
+
+TEST_F(HidController, ClaimsInListOrderAndEachDeviceOnce) {
+  const std::string First = Rig.Platform.Plug(RemoteA);
+  const std::string Second = Rig.Platform.Plug(RemoteB);
+  TJvHidDeviceController& C = CreateRecording();
+  Rig.Loop.RunPending();
+  ASSERT_EQ(C.DeviceList().size(), 2u);
+  EXPECT_EQ(C.FreeCount(), 2);
+
+  TJvHidDevice *D1 = nullptr, *D2 = nullptr, *D3 = nullptr;
+  ASSERT_TRUE(C.ClaimByIds(D1, 0x057E, 0x0306));
+  EXPECT_EQ(D1->InterfaceInfo().InstanceHandle, First);
+  ASSERT_TRUE(C.ClaimByIds(D2, 0x057E, 0x0306));
+  EXPECT_EQ(D2->InterfaceInfo().InstanceHandle, Second);
+  EXPECT_FALSE(C.ClaimByIds(D3, 0x057E, 0x0306));
+  EXPECT_EQ(D3, nullptr);
+  EXPECT_EQ(C.ClaimedCount(), 2);
+  EXPECT_EQ(C.FreeCount(), 0);
+
+  C.Release(D1);
+  EXPECT_EQ(D1, nullptr);
+  EXPECT_EQ(C.FreeCount(), 1);
+  ASSERT_TRUE(C.ClaimByIds(D3, 0x057E, 0x0306));
+  EXPECT_EQ(D3->InterfaceInfo().InstanceHandle, First) << "a released device can be claimed again";
+}
+
+TEST_F(HidController, ProductMinusOneMatchesAnyProductOfTheVendor) {
+  Rig.Platform.PlugOther(MakeHidId(3, 0x046D, 0xC52B), {0x75, 0x08, 0x95, 0x02, 0x81, 0x00});
+  const std::string Plus = Rig.Platform.Plug(RemoteA, 0x0330);
+  TJvHidDeviceController& C = CreateRecording();
+  Rig.Loop.RunPending();
+  TJvHidDevice* D = nullptr;
+  EXPECT_FALSE(C.ClaimByIds(D, 0x057E, 0x0306));
+  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, -1));
+  EXPECT_EQ(D->InterfaceInfo().InstanceHandle, Plus);
+  EXPECT_EQ(D->HidAttributes().ProductID, 0x0330);
+  EXPECT_EQ(D->HidAttributes().BusType, 5);
+}
+
+TEST_F(HidController, NodesThatCannotBeIdentifiedAreLeftOut) {
+  Rig.Platform.PlugOther("not a HID_ID", {});
+  Rig.Platform.PlugOther("0003:0000XYZ1:00000001", {});
+  Rig.Platform.Plug(RemoteA);
+  TJvHidDeviceController& C = CreateRecording();
+  Rig.Loop.RunPending();
+  ASSERT_EQ(C.DeviceList().size(), 1u);
+  EXPECT_EQ(C.DeviceList()[0]->HidAttributes().VendorID, 0x057E);
+}
+
+TEST_F(HidController, ReadWaitSliceTakesOnlyValuesFrom10To10000) {
+  Rig.Platform.Plug(RemoteA);
+  TJvHidDeviceController& C = CreateRecording();
+  Rig.Loop.RunPending();
+  TJvHidDevice& D = *C.DeviceList()[0];
+  EXPECT_EQ(D.ReadWaitSlice(), 100u);
+  C.SetDevThreadSleepTime(9);
+  EXPECT_EQ(C.DevThreadSleepTime(), 9u);
+  EXPECT_EQ(D.ReadWaitSlice(), 100u);
+  C.SetDevThreadSleepTime(100);
+  C.SetDevThreadSleepTime(10000);
+  EXPECT_EQ(D.ReadWaitSlice(), 10000u);
+  C.SetDevThreadSleepTime(10001);
+  EXPECT_EQ(C.DevThreadSleepTime(), 10001u);
+  EXPECT_EQ(D.ReadWaitSlice(), 10000u);
+  D.SetReadWaitSlice(10);
+  EXPECT_EQ(D.ReadWaitSlice(), 10u);
+}
+
+TEST_F(HidController, PulledDeviceStaysUnpluggedUntilItsHolderReleasesIt) {
+  const std::string Held = Rig.Platform.Plug(RemoteA);
+  const std::string Free = Rig.Platform.Plug(RemoteB);
+  TJvHidDeviceController& C = CreateRecording();
+  int Unplugs = 0, Removals = 0, Arrivals = 0;
+  C.SetOnDeviceUnplug([&](TJvHidDevice&) { ++Unplugs; });
+  C.SetOnRemoval([&](TJvHidDevice& D) {
+    EXPECT_TRUE(D.InPlugEvent());
+    ++Removals;
+  });
+  C.SetOnArrival([&](TJvHidDevice& D) {
+    EXPECT_TRUE(D.CanAccess()) << "a device may be written to during its arrival";
+    ++Arrivals;
+  });
+  Rig.Loop.RunPending();
+  EXPECT_EQ(Arrivals, 2);
+  TJvHidDevice* D = nullptr;
+  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+
+  Rig.Platform.Unplug(Held);
+  Rig.Platform.Unplug(Free);
+  Rig.Notice();
+  EXPECT_EQ(Changes, 2);
+  EXPECT_EQ(Removals, 2);
+  EXPECT_EQ(Unplugs, 2);
+  ASSERT_EQ(C.DeviceList().size(), 1u) << "the free one is gone, the held one waits";
+  EXPECT_EQ(C.DeviceList()[0].get(), D);
+  EXPECT_FALSE(D->Plugged());
+  EXPECT_FALSE(D->CanAccess());
+  EXPECT_EQ(C.UnpluggedCount(), 1);
+
+  Rig.Platform.Notify();
+  Rig.Notice();
+  EXPECT_EQ(Removals, 2) << "an unplugged device is reported once";
+
+  C.Release(D);
+  EXPECT_TRUE(C.DeviceList().empty());
+  EXPECT_EQ(C.UnpluggedCount(), 0);
+}
+
+TEST_F(HidController, ReportOfNBytesReachesTheHandlerWithSizeNMinusOneInOrder) {
+  Rig.Platform.Plug(RemoteA);
+  TJvHidDeviceController& C = CreateRecording();
+  Rig.Loop.RunPending();
+  TJvHidDevice* D = nullptr;
+  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  ASSERT_NE(D->ReadThread(), nullptr);
+
+  RemoteA.SendRaw({0x31, 0x00, 0x08, 0x81, 0x82, 0x83});
+  RemoteA.SendRaw({0x30, 0x10});
+  RemoteA.SendRaw({0x3F});
+  ASSERT_TRUE(Rig.Loop.RunUntil([&] { return Reports.size() == 3; }));
+  EXPECT_EQ(Reports[0].ReportID, 0x31);
+  EXPECT_EQ(Reports[0].Data, (std::vector<uint8_t>{0x00, 0x08, 0x81, 0x82, 0x83}));
+  EXPECT_EQ(Reports[1].ReportID, 0x30);
+  EXPECT_EQ(Reports[1].Data, (std::vector<uint8_t>{0x10}));
+  EXPECT_EQ(Reports[2].ReportID, 0x3F);
+  EXPECT_TRUE(Reports[2].Data.empty());
+}
+
+TEST_F(HidController, ReaderWaitsForTheMainThreadBeforeReadingTheNextReport) {
+  Rig.Platform.Plug(RemoteA);
+  TJvHidDeviceController& C = CreateRecording();
+  Rig.Loop.RunPending();
+  TJvHidDevice* D = nullptr;
+  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  RemoteA.SendRaw({0x30, 0x00, 0x01});
+  RemoteA.SendRaw({0x30, 0x00, 0x02});
+  for (int I = 0; I < 10000 && Rig.Loop.QueuedCount() == 0; ++I) std::this_thread::sleep_for(1ms);
+  std::this_thread::sleep_for(50ms);  // room for a reader that would not wait
+  EXPECT_EQ(Rig.Loop.QueuedCount(), 1u);
+  ASSERT_TRUE(Rig.Loop.RunUntil([&] { return Reports.size() == 2; }));
+  EXPECT_EQ(Reports[0].Data[1], 0x01);
+  EXPECT_EQ(Reports[1].Data[1], 0x02);
+}
+
+TEST_F(HidController, ReleaseEndsTheReaderEvenWithAReportWaitingForTheMainThread) {
+  Rig.Platform.Plug(RemoteA);
+  TJvHidDeviceController& C = CreateRecording();
+  Rig.Loop.RunPending();
+  TJvHidDevice* D = nullptr;
+  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  TJvHidDevice* const Device = D;
+  C.SetDevThreadSleepTime(10000);  // a reader that only looked between slices would keep Release 10 s
+
+  RemoteA.SendRaw({0x30, 0x00, 0x01});
+  for (int I = 0; I < 10000 && Rig.Loop.QueuedCount() == 0; ++I) std::this_thread::sleep_for(1ms);
+  ASSERT_EQ(Rig.Loop.QueuedCount(), 1u);  // the reader now waits in the hand-over
+  C.Release(D);                           // joins the reader: it must not wait for the queued hand-over
+  EXPECT_EQ(D, nullptr);
+  EXPECT_EQ(Device->ReadThread(), nullptr);
+  EXPECT_FALSE(Device->Claimed());
+  Rig.Loop.RunPending();
+  EXPECT_TRUE(Reports.empty()) << "a hand-over of a released device is dropped";
+}
+
+TEST_F(HidController, ReaderEndsWhenItsDeviceVanishes) {
+  const std::string Path = Rig.Platform.Plug(RemoteA);
+  TJvHidDeviceController& C = CreateRecording();
+  std::vector<uint32_t> Errors;
+  C.SetOnDeviceDataError([&](TJvHidDevice&, uint32_t Error) { Errors.push_back(Error); });
+  Rig.Loop.RunPending();
+  TJvHidDevice* D = nullptr;
+  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+
+  RemoteA.SendRaw({0x30, 0x00, 0x04});
+  RemoteA.SwitchOff();
+  ASSERT_TRUE(Rig.Loop.RunUntil([&] { return D->ReadThread()->Finished(); }));
+  ASSERT_EQ(Reports.size(), 1u) << "the report sent before the hang-up still arrives";
+  EXPECT_EQ(Errors, std::vector<uint32_t>{ENODEV});
+
+  Rig.Platform.Unplug(Path);
+  Rig.Notice();
+  EXPECT_FALSE(D->Plugged());
+  C.Release(D);
+  EXPECT_TRUE(C.DeviceList().empty());
+}
+
+TEST_F(HidController, ChangeNoticeDuringAReconciliationStartsNoOther) {
+  TJvHidDeviceController& C = Rig.Create();
+  int Nested = 0;
+  C.SetOnDeviceChange([&] {
+    EXPECT_TRUE(C.Reconciling());
+    ++Nested;
+    Rig.Platform.Notify();
+    Rig.Notice();
+  });
+  Rig.Loop.RunPending();
+  EXPECT_EQ(Nested, 1);
+  EXPECT_EQ(Rig.Platform.EnumerationCount(), 1);
+  EXPECT_FALSE(C.Reconciling());
+}
+
+TEST_F(HidController, SettingTheDataHandlerStopsAndStartsReaders) {
+  Rig.Platform.Plug(RemoteA);
+  TJvHidDeviceController& C = CreateRecording();
+  Rig.Loop.RunPending();
+  TJvHidDevice* D = nullptr;
+  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  EXPECT_NE(D->ReadThread(), nullptr);
+  C.SetOnDeviceData(nullptr);
+  EXPECT_EQ(D->ReadThread(), nullptr);
+  int Own = 0;
+  D->SetDataHandler([&](TJvHidDevice&, uint8_t, const uint8_t*, uint16_t) { ++Own; });
+  ASSERT_NE(D->ReadThread(), nullptr);
+  C.SetOnDeviceData([](TJvHidDevice&, uint8_t, const uint8_t*, uint16_t) {});  // does not replace its own
+  RemoteA.SendRaw({0x30, 0, 0});
+  ASSERT_TRUE(Rig.Loop.RunUntil([&] { return Own == 1; }));
+}
+
+TEST_F(HidController, WritesExactlyTheBytesGivenAndReportsCaps) {
+  Rig.Platform.Plug(RemoteA);
+  TJvHidDeviceController& C = CreateRecording();
+  Rig.Loop.RunPending();
+  TJvHidDevice* D = nullptr;
+  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  EXPECT_EQ(D->QueryCaps().InputReportByteLength, 22);
+  EXPECT_EQ(D->QueryCaps().OutputReportByteLength, 22);
+  EXPECT_EQ(D->OutputReportLength(0x11), 2);
+
+  const uint8_t Leds[] = {0x11, 0x10};
+  size_t Written = 0;
+  ASSERT_TRUE(D->WriteReport(Leds, sizeof Leds, Written));
+  EXPECT_EQ(Written, 2u);
+  ASSERT_TRUE(RemoteA.WaitForReceived(1));
+  EXPECT_EQ(RemoteA.Received()[0].Bytes, (std::vector<uint8_t>{0x11, 0x10}));
+  EXPECT_FALSE(RemoteA.Received()[0].Rejected);
+  EXPECT_EQ(RemoteA.LedByte(), 0x10);
+}
+
+TEST_F(HidController, DeviceWithoutReadWriteAccessIsListedButNeitherReadNorWritten) {
+  const std::string Path = Rig.Platform.Plug(RemoteA);
+  Rig.Platform.DenyReadWrite(Path, EACCES);
+  TJvHidDeviceController& C = CreateRecording();
+  Rig.Loop.RunPending();
+  TJvHidDevice* D = nullptr;
+  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  EXPECT_FALSE(D->ReadWriteOpen());
+  EXPECT_EQ(D->ReadThread(), nullptr);
+  const uint8_t Leds[] = {0x11, 0x10};
+  size_t Written = 0;
+  EXPECT_FALSE(D->WriteReport(Leds, sizeof Leds, Written));
+  EXPECT_EQ(D->LastError(), EACCES);
+}
+
+TEST(HidId, ParsesTheKernelFormatAndRefusesOthers) {
+  THidAttributes A;
+  ASSERT_TRUE(ParseHidId("0005:0000057E:00000330", A));
+  EXPECT_EQ(A.BusType, 5);
+  EXPECT_EQ(A.VendorID, 0x057E);
+  EXPECT_EQ(A.ProductID, 0x0330);
+  for (const char* Bad : {"", "0005:057E", "0005:0000057E:", "x:1:2", "0005:0001057E:00000330", "5:1:2:3"})
+    EXPECT_FALSE(ParseHidId(Bad, A)) << Bad;
+}
+
+}  // namespace

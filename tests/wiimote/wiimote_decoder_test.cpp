@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "wiimote/wiimote_decoder.h"
+
+namespace {
+
+struct TEdge {
+  uint16_t Mask;
+  int Kind;
+  bool operator==(const TEdge&) const = default;
+};
+
+class WiimoteDecoder : public ::testing::Test {
+ protected:
+  TWiimote W;
+  std::vector<TEdge> Edges;
+  std::vector<bool> Statuses;
+  TWiimoteDecodeEvents Events;
+
+  void SetUp() override {
+    Events.ButtonEdge = [this](uint16_t Mask, int Kind, TButtonState&) { Edges.push_back({Mask, Kind}); };
+    Events.Status = [this](bool Extension) { Statuses.push_back(Extension); };
+    Events.Now = 5000;
+  }
+  // Data bytes after the report ID, exactly as many as given.
+  void Parse(uint8_t Id, std::vector<uint8_t> Data) { ParseReport(W, Id, Data.data(), Data.size(), Events); }
+  // A 0x33 or 0x37 report with these six IR bytes at data bytes 5..10, nothing else set.
+  void ParseIR(uint8_t Id, std::initializer_list<uint8_t> IR) {
+    std::vector<uint8_t> Data(Id == 0x33 ? 17 : 21, 0xFF);
+    Data[0] = Data[1] = 0;
+    std::copy(IR.begin(), IR.end(), Data.begin() + 5);
+    Parse(Id, Data);
+  }
+};
+
+TEST_F(WiimoteDecoder, TwoDotsThenOneLostThenBothLost) {
+  ParseIR(0x33, {0x10, 0x20, 0x54, 0x30, 0x40, 0x96});
+  EXPECT_EQ(W.IRX1, 0x110);
+  EXPECT_EQ(W.IRY1, 0x120);
+  EXPECT_EQ(W.IRSize1, 4);
+  EXPECT_EQ(W.IRX2, 0x130);
+  EXPECT_EQ(W.IRY2, 0x240);
+  EXPECT_EQ(W.IRSize2, 6);
+  EXPECT_EQ(W.IRMidX, 0x120);
+  EXPECT_EQ(W.IRMidY, 0x1B0);
+  EXPECT_EQ(W.IRHalfDX, 0x10);
+  EXPECT_EQ(W.IRHalfDY, 0x90);
+  EXPECT_TRUE(W.IRDot2Right);
+  EXPECT_TRUE(W.IRDot2Below);
+
+  ParseIR(0x33, {0xFF, 0xFF, 0xFF, 0x40, 0x50, 0x96});  // dot 1 lost, dot 2 at (0x140, 0x250)
+  EXPECT_EQ(W.IRSize1, 15);
+  EXPECT_EQ(W.IRMidX, 0x130);
+  EXPECT_EQ(W.IRMidY, 0x1C0);
+  EXPECT_EQ(W.IRHalfDX, 0x10) << "half distances come only from two seen dots";
+
+  ParseIR(0x37, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});  // both lost: same positions in 0x37
+  EXPECT_EQ(W.IRMidX, 0x130);
+  EXPECT_EQ(W.IRMidY, 0x1C0);
+  EXPECT_EQ(W.IRX2, 0x3FF) << "the raw dot fields are stored even when not seen";
+}
+
+TEST_F(WiimoteDecoder, OnlyDotOneSeenExtrapolatesTowardsWhereDotTwoWas) {
+  ParseIR(0x37, {0x00, 0x00, 0x51, 0x40, 0x80, 0x02});  // dot 1 (0x100, 0x100); dot 2 (0x40, 0x80)
+  EXPECT_FALSE(W.IRDot2Right);
+  EXPECT_FALSE(W.IRDot2Below);
+  EXPECT_EQ(W.IRHalfDX, 0x60);
+  EXPECT_EQ(W.IRHalfDY, 0x40);
+  ParseIR(0x37, {0x20, 0x00, 0x51, 0xFF, 0xFF, 0xFF});  // dot 1 moved to (0x120, 0x100), dot 2 lost
+  EXPECT_EQ(W.IRMidX, 0x120 - 0x60);
+  EXPECT_EQ(W.IRMidY, 0x100 - 0x40);
+}
+
+TEST_F(WiimoteDecoder, OddDistancesTruncateTowardZero) {
+  ParseIR(0x33, {0x05, 0x05, 0x00, 0x00, 0x00, 0x00});  // dot 1 (5, 5) dot 2 (0, 0)
+  EXPECT_EQ(W.IRHalfDX, 2);
+  EXPECT_EQ(W.IRMidX, 2);
+}
+
+TEST_F(WiimoteDecoder, AccelerometerBytesAreStoredUnchanged) {
+  Parse(0x31, {0x00, 0x00, 0x81, 0x7F, 0x99});
+  EXPECT_EQ(W.AccelX, 0x81);
+  EXPECT_EQ(W.AccelY, 0x7F);
+  EXPECT_EQ(W.AccelZ, 0x99);
+  Parse(0x31, {0x00, 0x00, 0x10});  // short: the missing bytes read as 0
+  EXPECT_EQ(W.AccelY, 0);
+  EXPECT_EQ(W.AccelZ, 0);
+}
+
+TEST_F(WiimoteDecoder, StatusReportSetsExtensionAndBatteryAfterItsSetUp) {
+  bool ExtensionDuringSetUp = true;
+  Events.Status = [&](bool Extension) {
+    Statuses.push_back(Extension);
+    ExtensionDuringSetUp = W.ExtensionConnected;
+  };
+  Parse(0x20, {0x00, 0x00, 0x02, 0x00, 0x00, 0x60});
+  EXPECT_EQ(Statuses, std::vector<bool>{true});
+  EXPECT_FALSE(ExtensionDuringSetUp);
+  EXPECT_TRUE(W.ExtensionConnected);
+  EXPECT_EQ(W.BatteryLevel, 0x60);
+  Parse(0x20, {0x00, 0x00, 0xFD, 0x00, 0x00, 0xFF});  // every other status bit set, extension clear
+  EXPECT_FALSE(W.ExtensionConnected);
+  EXPECT_EQ(W.BatteryLevel, 0xFF);
+}
+
+TEST_F(WiimoteDecoder, NunchukBytesAreDecodedOnlyWithAnExtension) {
+  std::vector<uint8_t> Data(21, 0);
+  Data[15] = 0x7E;
+  Data[16] = 0x00;
+  Data[17] = 0xFF;
+  Data[18] = 0x17;
+  Data[19] = 0x80;
+  Data[20] = 0xFE;  // decodes to 0x00: Z and C both pressed
+  Parse(0x37, Data);
+  EXPECT_EQ(W.NunchukStickX, 0) << "no extension: untouched";
+  EXPECT_TRUE(Edges.empty());
+
+  W.ExtensionConnected = true;
+  Parse(0x37, Data);
+  EXPECT_EQ(W.NunchukStickX, 254);
+  EXPECT_EQ(W.NunchukStickY, 46);
+  EXPECT_EQ(W.NunchukAccelX, 510);
+  EXPECT_EQ(W.NunchukAccelY, 46);  // 0x17 + 0x00 + 0x17
+  EXPECT_EQ(W.NunchukAccelZ, 0x80 + 0x97 + 0x17);
+  EXPECT_EQ(Edges, (std::vector<TEdge>{{0x2000, 1}, {0x4000, 1}})) << "Z first, then C";
+  EXPECT_TRUE(W.ButtonState[ButtonZ].Down);
+  EXPECT_TRUE(W.ButtonState[ButtonC].Down);
+
+  Edges.clear();
+  Data[20] = 0xFC;  // decodes to 0x02: Z pressed, C released
+  Parse(0x37, Data);
+  EXPECT_EQ(Edges, (std::vector<TEdge>{{0x4000, 2}}));
+}
+
+TEST_F(WiimoteDecoder, HeldButtonGivesOnePressAndOneRelease) {
+  Events.Now = 1234;
+  Parse(0x30, {0x00, 0x08});
+  Events.Now = 1300;
+  Parse(0x30, {0x00, 0x08});
+  Parse(0x31, {0x00, 0x08, 0x80, 0x80, 0x80});
+  EXPECT_EQ(Edges, (std::vector<TEdge>{{0x0008, 1}}));
+  EXPECT_TRUE(W.ButtonState[ButtonA].Down);
+  EXPECT_EQ(W.ButtonState[ButtonA].PressTime, 1234u);
+  Parse(0x30, {0x00, 0x00});
+  EXPECT_EQ(Edges, (std::vector<TEdge>{{0x0008, 1}, {0x0008, 2}}));
+  EXPECT_FALSE(W.ButtonState[ButtonA].Down);
+  EXPECT_EQ(W.ButtonState[ButtonA].PressTime, 1234u) << "a release keeps the press time";
+}
+
+TEST_F(WiimoteDecoder, CoreButtonsGoOutInTheirOrderAndOtherBitsAreIgnored) {
+  Parse(0x22, {0xFF, 0xFF, 0x16, 0x00});  // any report carries the buttons; 0x22 nothing else
+  const std::vector<TEdge> Expected = {{0x0800, 1}, {0x0400, 1}, {0x0200, 1}, {0x0100, 1},
+                                       {0x0080, 1}, {0x0010, 1}, {0x1000, 1}, {0x0008, 1},
+                                       {0x0004, 1}, {0x0002, 1}, {0x0001, 1}};
+  EXPECT_EQ(Edges, Expected);
+  EXPECT_FALSE(W.ButtonState[ButtonC].Down) << "0x4000 of the core word is not C";
+  EXPECT_FALSE(W.ButtonState[ButtonZ].Down);
+  EXPECT_EQ(W.AccelX, 0);
+}
+
+TEST_F(WiimoteDecoder, RandomReportsKeepEveryFieldInItsRange) {
+  std::mt19937 Random(77);
+  const uint8_t Ids[] = {0x20, 0x22, 0x30, 0x31, 0x33, 0x37, 0x3D, 0x00, 0xFF};
+  int Balance[WiimoteButtonCount] = {};
+  Events.ButtonEdge = [&](uint16_t Mask, int Kind, TButtonState& State) {
+    EXPECT_EQ(State.Down, Kind == 1);
+    for (int I = 0; I < WiimoteButtonCount; ++I)
+      if (WiimoteButtons[I].Mask == Mask) Balance[I] += Kind == 1 ? 1 : -1;
+  };
+  for (int Round = 0; Round < 20000; ++Round) {
+    std::vector<uint8_t> Data(Random() % 26);
+    for (uint8_t& B : Data) B = static_cast<uint8_t>(Random());
+    // Exactly sized, so that the sanitizers see any read past the end; sometimes no buffer at all.
+    const uint8_t* Bytes = Round % 97 == 0 ? nullptr : Data.data();
+    ParseReport(W, Ids[Random() % std::size(Ids)], Bytes, Data.size(), Events);
+    ASSERT_GE(W.IRSize1, 0);
+    ASSERT_LE(W.IRSize1, 15);
+    ASSERT_LE(W.IRX1, 1023);
+    ASSERT_LE(W.IRY2, 1023);
+    ASSERT_GE(W.IRHalfDX, 0);
+    ASSERT_GE(W.IRHalfDY, 0);
+    ASSERT_LE(W.BatteryLevel, 255);
+    if (W.NunchukStickX != 0) {
+      ASSERT_GE(W.NunchukStickX, 46);
+      ASSERT_LE(W.NunchukStickX, 510);
+    }
+  }
+  for (int I = 0; I < WiimoteButtonCount; ++I)
+    EXPECT_EQ(Balance[I], W.ButtonState[I].Down ? 1 : 0) << "edges alternate for " << WiimoteButtons[I].Key;
+}
+
+}  // namespace

@@ -1,0 +1,371 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <system_error>
+#include <thread>
+
+#include "support/wiimote_rig.h"
+#include "wiimote/testing/recording_host.h"
+#include "wiimote/wiimote_link.h"
+
+namespace {
+
+using TBytes = std::vector<uint8_t>;
+
+TBytes RegisterWrite(uint8_t A2, uint8_t A1, uint8_t A0, uint8_t Data) {
+  TBytes R(22, 0);
+  R[0] = 0x16;
+  R[1] = 0x04;
+  R[2] = A2;
+  R[3] = A1;
+  R[4] = A0;
+  R[5] = 0x01;
+  R[6] = Data;
+  return R;
+}
+
+const std::vector<TBytes> IRSetUp = {
+    {0x12, 0x00, 0x33},
+    {0x13, 0x04},
+    {0x1A, 0x04},
+    RegisterWrite(0xB0, 0x00, 0x30, 0x08),
+    RegisterWrite(0xB0, 0x00, 0x06, 0x90),
+    RegisterWrite(0xB0, 0x00, 0x08, 0xC0),
+    RegisterWrite(0xB0, 0x00, 0x1A, 0x40),
+    RegisterWrite(0xB0, 0x00, 0x33, 0x33),
+};
+const std::vector<TBytes> NunchukSetUp = {{0x12, 0x00, 0x37}, RegisterWrite(0xA4, 0x00, 0x40, 0x00)};
+
+std::string ErrorCaption(int Code) {
+  return "Erro(" + std::to_string(Code) + "):" + std::system_category().message(Code);
+}
+
+class WiimoteLink : public ::testing::Test {
+ protected:
+  TControllerRig Rig;  // its clock stamps what the remotes take in
+  TVirtualWiimote Remote{[this] { return Rig.Clock.Milliseconds(); }};
+  TVirtualWiimote Other{[this] { return Rig.Clock.Milliseconds(); }};
+  TRecordingHost Host;
+  std::unique_ptr<TWiimoteLink> Link;
+  std::string RemotePath;
+
+  ~WiimoteLink() override {
+    Link.reset();
+    Rig.HIDCtl.reset();
+  }
+
+  // The window's start-up: controller, link, then the first turn of the main loop.
+  void Start(bool PlugRemote = true) {
+    if (PlugRemote) RemotePath = Rig.Platform.Plug(Remote);
+    // Everything written before a wait is taken in before the clock moves on.
+    Rig.Clock.SetBeforeSleep([this] {
+      Remote.Drain();
+      Other.Drain();
+    });
+    Rig.Create();
+    Link = std::make_unique<TWiimoteLink>(*Rig.HIDCtl, Host, Rig.Clock);
+    Rig.Loop.RunPending();
+  }
+  std::vector<TBytes> ReceivedBytes(const TVirtualWiimote& R) const {
+    std::vector<TBytes> All;
+    for (const auto& Entry : R.Received()) All.push_back(Entry.Bytes);
+    return All;
+  }
+  // The reports taken in, once the remote has taken in Count of them.
+  std::vector<TBytes> WaitFor(TVirtualWiimote& R, size_t Count) {
+    EXPECT_TRUE(R.WaitForReceived(Count));
+    return ReceivedBytes(R);
+  }
+  bool RunUntil(const std::function<bool()>& Done) { return Rig.Loop.RunUntil(Done); }
+  // Lets the connect sequence's status reply be handled and forgets everything the remote took in so far.
+  void Settle() {
+    ASSERT_TRUE(RunUntil([&] { return W().BatteryLevel != 0; }));
+    Remote.Drain();
+    Remote.ClearReceived();
+  }
+  const TWiimote& W() const { return Link->Wiimote(); }
+};
+
+TEST_F(WiimoteLink, ConnectSequenceSendsModeIRSetUpAndStatusRequest200msApart) {
+  const uint32_t Start0 = Rig.Clock.Milliseconds();
+  Start();
+  ASSERT_NE(Link->WiiDevice(), nullptr);
+  const std::vector<TVirtualWiimote::TReceived> Got = (Remote.WaitForReceived(10), Remote.Received());
+  // Past the tenth come the answers to the status reply, which the main loop may have handled already.
+  ASSERT_GE(Got.size(), 10u);
+  std::vector<TBytes> Expected = {{0x12, 0x00, 0x37}};
+  Expected.insert(Expected.end(), IRSetUp.begin(), IRSetUp.end());
+  Expected.push_back({0x15, 0x00});
+  for (size_t I = 0; I < Expected.size(); ++I) {
+    EXPECT_EQ(Got[I].Bytes, Expected[I]) << I;
+    EXPECT_FALSE(Got[I].Rejected) << I;
+  }
+  EXPECT_EQ(Got[0].Time, Start0);
+  for (size_t I = 1; I < 9; ++I) EXPECT_EQ(Got[I].Time, Start0 + 200) << I;
+  EXPECT_EQ(Got[9].Time, Start0 + 400);
+
+  const std::vector<std::string> Log = {"options:on",     "BatteryTimer:on", "DrawTimer:on",
+                                        "RepeatTimer:on", "CursorTimer:on",  "caption:Form1"};
+  EXPECT_EQ(Host.Log, Log);
+  EXPECT_TRUE(Remote.CameraEnabled());
+  EXPECT_EQ(Remote.Register(0xB0001A), 0x40);
+}
+
+TEST_F(WiimoteLink, ConnectSequenceWithNunchukSettingAndCursorAtStartup) {
+  Host.Settings.UseNunchuk = true;
+  Host.Settings.EnableCursorAtStartup = true;
+  const uint32_t Start0 = Rig.Clock.Milliseconds();
+  Start();
+  ASSERT_TRUE(Remote.WaitForReceived(4));
+  const auto Got = Remote.Received();
+  const std::vector<TBytes> Expected = {{0x12, 0x00, 0x37}, NunchukSetUp[0], NunchukSetUp[1], {0x15, 0x00}};
+  // What follows answers the status reply, which the main loop may have handled already.
+  const std::vector<TBytes> All = ReceivedBytes(Remote);
+  EXPECT_EQ(std::vector<TBytes>(All.begin(), All.begin() + 4), Expected);
+  EXPECT_EQ(Got[1].Time, Start0 + 200);
+  EXPECT_EQ(Got[3].Time, Start0 + 400);
+  EXPECT_EQ(Host.Log[1], "BatteryTimer:on");
+  EXPECT_EQ(Host.Log[2], "MotionTimer:on");
+  EXPECT_EQ(Host.Log[3], "DrawTimer:on");
+}
+
+TEST_F(WiimoteLink, EveryStatusReplyRepeatsTheSetUpAndFeedsTheBatteryText) {
+  Remote.SetBattery(0x60);
+  Start();
+  // The status request of the connect sequence is answered; the reply sets the IR camera up again.
+  ASSERT_TRUE(RunUntil([&] { return W().BatteryLevel == 0x60; }));
+  std::vector<TBytes> Got = WaitFor(Remote, 10 + IRSetUp.size());
+  EXPECT_EQ(std::vector<TBytes>(Got.begin() + 10, Got.end()), IRSetUp);
+  EXPECT_FALSE(W().ExtensionConnected);
+  Link->ShowBattery();
+  EXPECT_EQ(Host.BatteryText, "Bateria: 50%");
+
+  // An extension while the cursor mode is not a Nunchuk one: still the IR set-up, but the flag is set.
+  Remote.PlugExtension(true);
+  ASSERT_TRUE(RunUntil([&] { return W().ExtensionConnected; }));
+  Got = WaitFor(Remote, 10 + 2 * IRSetUp.size());
+  EXPECT_EQ(std::vector<TBytes>(Got.end() - 8, Got.end()), IRSetUp);
+
+  // With a Nunchuk cursor mode the next battery tick's reply initialises the extension.
+  Host.Settings.UseNunchuk = true;
+  Remote.ClearReceived();
+  Link->BatteryTimerTimer();
+  ASSERT_TRUE(RunUntil([&] { return Remote.ReceivedCount() >= 3; }));
+  EXPECT_EQ(WaitFor(Remote, 3), (std::vector<TBytes>{{0x15, 0x00}, NunchukSetUp[0], NunchukSetUp[1]}));
+  EXPECT_TRUE(Remote.ExtensionInitialised());
+
+  // The encoded Nunchuk bytes and buttons of the next data report reach the record.
+  Remote.SetNunchuk(0x80, 0x17, 0x90, 0x91, 0x92, true, false);
+  ASSERT_TRUE(Remote.SendDataReport());
+  ASSERT_TRUE(RunUntil([&] { return W().NunchukStickX != 0; }));
+  EXPECT_EQ(W().NunchukStickX, 254);
+  EXPECT_EQ(W().NunchukStickY, 46);
+  EXPECT_TRUE(W().ButtonState[ButtonC].Down);
+  EXPECT_FALSE(W().ButtonState[ButtonZ].Down);
+  ASSERT_FALSE(Host.Edges.empty());
+  EXPECT_EQ(Host.Edges.back().Mask, 0x4000);
+}
+
+TEST_F(WiimoteLink, AnUnrequestedStatusPausesDataUntilTheSetUpSetsTheModeAgain) {
+  Start();
+  Settle();
+  Remote.PlugExtension(true);
+  EXPECT_FALSE(Remote.SendDataReport());
+  ASSERT_TRUE(RunUntil([&] { return W().ExtensionConnected; }));
+  Remote.Drain();
+  Remote.SetIRDot(0, 0x110, 0x120, 4);
+  Remote.SetIRDot(1, 0x130, 0x240, 6);
+  Remote.SetAccel(0x81, 0x82, 0x83);
+  ASSERT_TRUE(Remote.SendDataReport());
+  ASSERT_TRUE(RunUntil([&] { return W().AccelZ == 0x83; }));
+  EXPECT_EQ(W().IRMidX, 0x120);
+  EXPECT_EQ(W().IRMidY, 0x1B0);
+}
+
+TEST_F(WiimoteLink, UnplugStopsEverythingAndReplugClaimsAgain) {
+  Start();
+  Remote.SetButtons(0x0008);
+  ASSERT_TRUE(Remote.SendDataReport());
+  ASSERT_TRUE(RunUntil([&] { return W().ButtonState[ButtonA].Down; }));
+  Host.Log.clear();
+
+  Remote.SwitchOff();
+  Rig.Platform.Unplug(RemotePath);
+  Rig.Notice();
+  const std::vector<std::string> Log = {"options:off",
+                                        "BatteryTimer:off",
+                                        "MotionTimer:off",
+                                        "DrawTimer:off",
+                                        "RepeatTimer:off",
+                                        "CursorTimer:off",
+                                        "caption:Wii Remote não detectado"};
+  EXPECT_EQ(Host.Log, Log);
+  EXPECT_EQ(Link->WiiDevice(), nullptr);
+  EXPECT_TRUE(Rig.HIDCtl->DeviceList().empty());
+  EXPECT_TRUE(W().ButtonState[ButtonA].Down) << "the record keeps its last state";
+
+  // Writing with no remote only says so.
+  Remote.ClearReceived();
+  Link->SetupIRCamera();
+  EXPECT_EQ(Host.Caption, "Wii Remote não encontrado");
+
+  Remote.SwitchOn();
+  Remote.SetButtons(0);
+  Host.Log.clear();
+  RemotePath = Rig.Platform.Plug(Remote);
+  Rig.Notice();
+  ASSERT_NE(Link->WiiDevice(), nullptr);
+  EXPECT_EQ(Host.Caption, "Form1");
+  EXPECT_EQ(Host.Log.front(), "options:on");
+  EXPECT_EQ(WaitFor(Remote, 10).front(), (TBytes{0x12, 0x00, 0x37}));
+  ASSERT_TRUE(RunUntil([&] { return !W().ButtonState[ButtonA].Down; }));
+  EXPECT_EQ(Host.Edges.back().Mask, 0x0008);
+  EXPECT_EQ(Host.Edges.back().Kind, 2);
+}
+
+TEST_F(WiimoteLink, RemoteLostWhileAReportWaitsForTheMainThread) {
+  Start();
+  Settle();
+  const uint8_t AccelBefore = W().AccelX;
+  Remote.SendRaw({0x31, 0x00, 0x00, 0x55, 0x55, 0x55});
+  for (int I = 0; I < 10000 && Rig.Loop.QueuedCount() == 0; ++I)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  Remote.SwitchOff();
+  Rig.Platform.Unplug(RemotePath);
+  Rig.Notice();  // released before the main loop ran the hand-over
+  EXPECT_EQ(Link->WiiDevice(), nullptr);
+  Rig.Loop.RunPending();
+  EXPECT_EQ(W().AccelX, AccelBefore);
+}
+
+TEST_F(WiimoteLink, ClaimsTheOriginalModelFirstThenTheLaterOne) {
+  const std::string Later = Rig.Platform.Plug(Other, 0x0330);
+  Start();
+  ASSERT_NE(Link->WiiDevice(), nullptr);
+  EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, RemotePath);
+
+  // Only the later model present: it is claimed.
+  Remote.SwitchOff();
+  Rig.Platform.Unplug(RemotePath);
+  Rig.Notice();
+  ASSERT_NE(Link->WiiDevice(), nullptr);
+  EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, Later);
+  EXPECT_EQ(Host.Caption, "Form1");
+  EXPECT_EQ(WaitFor(Other, 10).back(), (TBytes{0x15, 0x00}));
+}
+
+TEST_F(WiimoteLink, ASecondRemoteIsNeverClaimedWhileOneIsHeld) {
+  Start();
+  TJvHidDevice* const Held = Link->WiiDevice();
+  Host.Log.clear();
+  Rig.Platform.Plug(Other);
+  Rig.Notice();
+  EXPECT_EQ(Link->WiiDevice(), Held);
+  EXPECT_EQ(Host.Log, std::vector<std::string>{"caption:Form1"});
+  EXPECT_EQ(Other.ReceivedCount(), 0u);
+}
+
+TEST_F(WiimoteLink, EachReportGoesOutAtItsOwnLengthZeroFilled) {
+  Start();
+  ASSERT_EQ(Link->WiiDevice()->QueryCaps().OutputReportByteLength, 22) << "the largest stays 22";
+  Settle();
+  Link->SetLeds(0x90);
+  Link->SetReportMode(0x30);
+  Link->RequestStatus();
+  Link->IRResetButtonClick();
+  const auto Got = (Remote.WaitForReceived(11), Remote.Received());
+  ASSERT_EQ(Got.size(), 11u);
+  EXPECT_EQ(Got[0].Bytes, (TBytes{0x11, 0x90}));
+  EXPECT_EQ(Got[1].Bytes, (TBytes{0x12, 0x00, 0x30}));
+  EXPECT_EQ(Got[2].Bytes, (TBytes{0x15, 0x00}));
+  EXPECT_EQ(Got[9].Bytes, RegisterWrite(0xB0, 0x00, 0x1A, 0x40)) << "one data byte, not a block";
+  for (const auto& Entry : Got) EXPECT_FALSE(Entry.Rejected);
+  EXPECT_EQ(Remote.LedByte(), 0x90);
+}
+
+TEST_F(WiimoteLink, RefusedWriteShowsTheSystemTextInTheCaption) {
+  Start();
+  Settle();
+  Remote.SetRefuseWrites(true);
+  Link->SetLeds(0x91);
+  EXPECT_EQ(Host.Caption, ErrorCaption(EPIPE));
+  EXPECT_EQ(Host.Caption, "Erro(32):" + std::system_category().message(EPIPE));
+  EXPECT_EQ(Link->LedByte(), -1) << "the remote may hold either byte";
+  Link->SetLedsIfChanged(0x91);
+  EXPECT_EQ(Remote.LedByte(), 0x00) << "nothing got through";
+}
+
+TEST_F(WiimoteLink, RemoteOffBeforeTheChangeIsNoticedFailsEveryReportOfASequence) {
+  Start();
+  Settle();
+  Remote.SwitchOff();
+  Host.Log.clear();
+  Link->SetupIRCamera();
+  EXPECT_EQ(Host.Log, std::vector<std::string>(8, "caption:" + ErrorCaption(ENODEV)))
+      << "every report of the set-up is still tried";
+
+  // Back before any device change: the next write opens the node again and works, and leaves the
+  // caption as it was.
+  Remote.SwitchOn();
+  Remote.ClearReceived();
+  Link->SetLeds(0x90);
+  EXPECT_EQ(WaitFor(Remote, 1), (std::vector<TBytes>{{0x11, 0x90}}));
+  EXPECT_EQ(Host.Caption, ErrorCaption(ENODEV));
+}
+
+TEST_F(WiimoteLink, UserMoveLedsAreSentOnlyWhenTheByteChanges) {
+  Start();
+  Settle();
+  for (int Frame = 0; Frame < 5; ++Frame) Link->SetLedsIfChanged(0x90);
+  Link->SetLedsIfChanged(0x91);
+  Link->SetLedsIfChanged(0x91);
+  Link->SetLedsIfChanged(0x90);
+  Link->SetLeds(0x90);  // the plain operation always sends
+  const auto Got = WaitFor(Remote, 4);
+  EXPECT_EQ(Got, (std::vector<TBytes>{{0x11, 0x90}, {0x11, 0x91}, {0x11, 0x90}, {0x11, 0x90}}));
+
+  Remote.SwitchOff();
+  Rig.Platform.Unplug(RemotePath);
+  Rig.Notice();
+  Host.Caption.clear();
+  Link->SetLedsIfChanged(0x90);
+  EXPECT_EQ(Host.Caption, "Wii Remote não encontrado") << "without a remote every frame says so";
+}
+
+TEST_F(WiimoteLink, ShutdownSendsLedFourThenButtonsOnly) {
+  Start();
+  Settle();
+  Link->Shutdown();
+  EXPECT_EQ(WaitFor(Remote, 2), (std::vector<TBytes>{{0x11, 0x80}, {0x12, 0x00, 0x30}}));
+}
+
+TEST_F(WiimoteLink, WithoutTheLibraryTheCaptionKeepsItsOwnTextAndTimersStayOff) {
+  Rig.Platform.SetReady(false);
+  Start();
+  EXPECT_EQ(Link->WiiDevice(), nullptr);
+  EXPECT_TRUE(Host.Log.empty());
+  EXPECT_EQ(Host.Caption, "Form1");
+}
+
+TEST_F(WiimoteLink, NoRemoteAtStartSaysNotDetected) {
+  Start(false);
+  EXPECT_EQ(Host.Log, std::vector<std::string>{"caption:Wii Remote não detectado"});
+  Link->ShowBattery();
+  EXPECT_EQ(Host.BatteryText, "Bateria: 0%");
+}
+
+TEST_F(WiimoteLink, BatteryTextRoundsAndGoesPastAHundred) {
+  Start(false);
+  const std::pair<int, const char*> Cases[] = {{0xC0, "Bateria: 100%"},
+                                               {0x60, "Bateria: 50%"},
+                                               {0xFF, "Bateria: 133%"},
+                                               {24, "Bateria: 13%"},
+                                               {1, "Bateria: 1%"}};
+  for (auto [Level, Text] : Cases) {
+    Link->Wiimote().BatteryLevel = Level;
+    Link->ShowBattery();
+    EXPECT_EQ(Host.BatteryText, Text) << Level;
+  }
+}
+
+}  // namespace
