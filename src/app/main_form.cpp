@@ -79,13 +79,13 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   const TWiiServices wii = servicosWii ? *servicosWii : plataformaWii_->Servicos();
   HIDCtl = std::make_unique<TJvHidDeviceController>(
       THidServices{wii.Enumerator, wii.Monitor, wii.Opener, handOver_});
-  WiiLink = std::make_unique<TWiimoteLink>(*HIDCtl, *this, wii.Clock);
+  wiiLink_ = std::make_unique<TWiimoteLink>(*HIDCtl, *this, wii.Clock);
   relogioMs_ = &wii.Clock;
   if (!desktop) {
     desktopX_ = std::make_unique<TX11DesktopInput>();
     desktop = desktopX_.get();
   }
-  desktop_ = std::make_unique<TDesktopControl>(Setting, ButtonAssign, WiiLink->Wiimote(), *desktop,
+  desktop_ = std::make_unique<TDesktopControl>(Setting, ButtonAssign, wiiLink_->Wiimote(), *desktop,
                                                iniciador_, *this, vibracao_);
   // Said once: the sandbox works on, only the desktop actions are off.
   if (!desktop->Available()) painelStatus_->setText(AvisoSemX11);
@@ -146,7 +146,7 @@ void TMainForm::CriaTimers() {
   connect(&TimerGL, &QTimer::timeout, this, &TMainForm::TimerGLTimer);
   connect(&CursorTimer, &QTimer::timeout, this, &TMainForm::CursorTimerTimer);
   connect(&DrawTimer, &QTimer::timeout, this, &TMainForm::DrawTimerTimer);
-  connect(&BatteryTimer, &QTimer::timeout, this, [this] { WiiLink->BatteryTimerTimer(); });
+  connect(&BatteryTimer, &QTimer::timeout, this, [this] { wiiLink_->BatteryTimerTimer(); });
   connect(&RepeatTimer, &QTimer::timeout, this,
           [this] { desktop_->RepeatTimerTimer(relogioMs_->Milliseconds()); });
   connect(&MotionTimer, &QTimer::timeout, this,
@@ -197,11 +197,11 @@ void TMainForm::AbreCena(const std::filesystem::path& arquivo) {
   } catch (const std::exception& e) {
     ui_.MostraErro(QString::fromUtf8(e.what()));
   }
-  WiiLink->Shutdown();
+  wiiLink_->Shutdown();
 }
 
 TRemoteReading TMainForm::LeituraRemoto() const {
-  const TWiimote& w = WiiLink->Wiimote();
+  const TWiimote& w = wiiLink_->Wiimote();
   TRemoteReading r;
   r.AccelX = w.AccelX, r.AccelY = w.AccelY, r.AccelZ = w.AccelZ;
   r.ADown = w.ButtonState[ButtonA].Down;
@@ -219,7 +219,7 @@ void TMainForm::TimerGLTimer() {
     MarcaProximos(*cena_, P);
     const uint8_t leds = MoveObjetoUsuario(*cena_, P, Camera, haptico, vibracao_, relogioMs_->Milliseconds());
     // Without a remote there is no one to tell; the caption keeps saying so.
-    if (WiiLink->WiiDevice()) WiiLink->SetLedsIfChanged(leds);
+    if (wiiLink_->WiiDevice()) wiiLink_->SetLedsIfChanged(leds);
   };
   auto quadro = [&](TFrameDrawing& desenho) {
     TFrameContext ctx{*cena_, Camera, estado_, Setting, desenho, agarrar};
@@ -238,9 +238,9 @@ void TMainForm::CursorTimerTimer() {
 }
 
 void TMainForm::DrawTimerTimer() {
-  WiiLink->ShowBattery();
+  wiiLink_->ShowBattery();
   if (!Setting.DrawGraph) return;
-  const auto& b = WiiLink->Wiimote().ButtonState;
+  const auto& b = wiiLink_->Wiimote().ButtonState;
   TCameraButtons botoes;
   botoes.Up = b[ButtonUp].Down, botoes.Down = b[ButtonDown].Down;
   botoes.Right = b[ButtonRight].Down, botoes.Left = b[ButtonLeft].Down;
@@ -279,7 +279,7 @@ void TMainForm::ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) {
 }
 
 void TMainForm::SetLeds(uint8_t Value) {
-  if (WiiLink->WiiDevice()) WiiLink->SetLeds(Value);
+  if (wiiLink_->WiiDevice()) wiiLink_->SetLeds(Value);
 }
 
 void TMainForm::CalibrateButtonClick() {
@@ -309,5 +309,5 @@ void TMainForm::FormDestroy() {
   } catch (const EIniWriteError& e) {
     ui_.MostraErro(QString::fromUtf8(e.what()));
   }
-  WiiLink->Shutdown();
+  wiiLink_->Shutdown();
 }

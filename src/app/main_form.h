@@ -77,7 +77,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QAction* ReacaoHaptica() const { return ReacaoHaptica1; }
   QTimer& TimerDoQuadro() { return TimerGL; }
   long QuadrosExecutados() const { return quadros_; }
-  TWiimoteLink& Wii() { return *WiiLink; }
+  TWiimoteLink& Wii() { return *wiiLink_; }
   QTimer& Timer(TInputTimer t);
 
  protected:
@@ -118,7 +118,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   std::unique_ptr<TRealWiiPlatform> plataformaWii_;
   TQtHandOver handOver_;
   std::unique_ptr<TJvHidDeviceController> HIDCtl;
-  std::unique_ptr<TWiimoteLink> WiiLink;
+  std::unique_ptr<TWiimoteLink> wiiLink_;
   IClock* relogioMs_ = nullptr;  // the millisecond clock the rumble times are taken from
   QSocketNotifier* avisoDispositivos_ = nullptr;
 

@@ -20,12 +20,12 @@ struct TWiiServices {
 // udev and hidraw, loaded at run time: without libudev nothing is found and nothing fails.
 class TRealWiiPlatform {
  public:
-  TWiiServices Servicos() { return {Hid, Hid, Opener, Clock}; }
+  TWiiServices Servicos() { return {hid_, hid_, opener_, clock_}; }
 
  private:
-  TUdevHidPlatform Hid;
-  THidrawOpener Opener;
-  TSteadyClock Clock;
+  TUdevHidPlatform hid_;
+  THidrawOpener opener_;
+  TSteadyClock clock_;
 };
 
 // Runs each posted task on the main thread, in order: a queued call on an object that lives there.

@@ -250,55 +250,55 @@ struct TX11DesktopInput::TImpl {
   }
 };
 
-TX11DesktopInput::TX11DesktopInput(const char* DisplayName) : F(std::make_unique<TImpl>(DisplayName)) {}
+TX11DesktopInput::TX11DesktopInput(const char* DisplayName) : impl_(std::make_unique<TImpl>(DisplayName)) {}
 
 TX11DesktopInput::~TX11DesktopInput() = default;
 
 bool TX11DesktopInput::Available() const {
-  return F->Usable();
+  return impl_->Usable();
 }
 
 void TX11DesktopInput::KeyDown(TKeySym Key) {
-  F->FakeKey(Key, true);
+  impl_->FakeKey(Key, true);
 }
 
 void TX11DesktopInput::KeyUp(TKeySym Key) {
-  F->FakeKey(Key, false);
+  impl_->FakeKey(Key, false);
 }
 
 void TX11DesktopInput::ButtonDown(TMouseButton Button) {
-  F->FakeButton(XButton(Button), true);
+  impl_->FakeButton(XButton(Button), true);
 }
 
 void TX11DesktopInput::ButtonUp(TMouseButton Button) {
-  F->FakeButton(XButton(Button), false);
+  impl_->FakeButton(XButton(Button), false);
 }
 
 void TX11DesktopInput::Wheel(int Notches) {
   const unsigned button = Notches > 0 ? 4 : 5;
   for (int i = 0; i < (Notches > 0 ? Notches : -Notches); ++i) {
-    F->FakeButton(button, true);
-    F->FakeButton(button, false);
+    impl_->FakeButton(button, true);
+    impl_->FakeButton(button, false);
   }
 }
 
 TPoint TX11DesktopInput::CursorPos() {
-  if (!F->Usable()) return {};
+  if (!impl_->Usable()) return {};
   Window root = 0, child = 0;
   int rootX = 0, rootY = 0, winX = 0, winY = 0;
   unsigned mask = 0;
-  XQueryPointer(F->Dpy.get(), F->Root, &root, &child, &rootX, &rootY, &winX, &winY, &mask);
+  XQueryPointer(impl_->Dpy.get(), impl_->Root, &root, &child, &rootX, &rootY, &winX, &winY, &mask);
   return {rootX, rootY};
 }
 
 void TX11DesktopInput::SetCursorPos(TPoint P) {
-  if (!F->Usable()) return;
-  XWarpPointer(F->Dpy.get(), None, F->Root, 0, 0, 0, 0, P.X, P.Y);
-  XFlush(F->Dpy.get());
+  if (!impl_->Usable()) return;
+  XWarpPointer(impl_->Dpy.get(), None, impl_->Root, 0, 0, 0, 0, P.X, P.Y);
+  XFlush(impl_->Dpy.get());
 }
 
 TMonitors TX11DesktopInput::Monitors() {
-  return F->MonitorsPrimaryFirst();
+  return impl_->MonitorsPrimaryFirst();
 }
 
 std::optional<TKeySym> TX11DesktopInput::KeyByName(std::string_view Name) const {

@@ -36,5 +36,5 @@ class TX11DesktopInput final : public IDesktopInput {
 
  private:
   struct TImpl;
-  std::unique_ptr<TImpl> F;
+  std::unique_ptr<TImpl> impl_;
 };

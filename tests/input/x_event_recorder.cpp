@@ -70,29 +70,29 @@ struct TXEventRecorder::TImpl {
   }
 };
 
-TXEventRecorder::TXEventRecorder() : F(std::make_unique<TImpl>()) {
-  F->Dpy = OpenTestDisplay();
-  if (!F->Dpy) return;
-  const int screen = DefaultScreen(F->Dpy);
-  F->Win = XCreateSimpleWindow(F->Dpy, RootWindow(F->Dpy, screen), 0, 0,
-                               static_cast<unsigned>(DisplayWidth(F->Dpy, screen)),
-                               static_cast<unsigned>(DisplayHeight(F->Dpy, screen)), 0,
-                               BlackPixel(F->Dpy, screen), WhitePixel(F->Dpy, screen));
-  XSelectInput(F->Dpy, F->Win,
+TXEventRecorder::TXEventRecorder() : impl_(std::make_unique<TImpl>()) {
+  impl_->Dpy = OpenTestDisplay();
+  if (!impl_->Dpy) return;
+  const int screen = DefaultScreen(impl_->Dpy);
+  impl_->Win = XCreateSimpleWindow(impl_->Dpy, RootWindow(impl_->Dpy, screen), 0, 0,
+                               static_cast<unsigned>(DisplayWidth(impl_->Dpy, screen)),
+                               static_cast<unsigned>(DisplayHeight(impl_->Dpy, screen)), 0,
+                               BlackPixel(impl_->Dpy, screen), WhitePixel(impl_->Dpy, screen));
+  XSelectInput(impl_->Dpy, impl_->Win,
                KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                    StructureNotifyMask | FocusChangeMask);
   // Told of keyboard map changes as the toolkits' clients are (the service binds spare keycodes).
-  XkbSelectEvents(F->Dpy, XkbUseCoreKbd, XkbMapNotifyMask, XkbMapNotifyMask);
-  XMapWindow(F->Dpy, F->Win);
-  if (!F->WaitFor(MapNotify)) return;
-  XSetInputFocus(F->Dpy, F->Win, RevertToPointerRoot, CurrentTime);
-  if (!F->WaitFor(FocusIn)) return;
+  XkbSelectEvents(impl_->Dpy, XkbUseCoreKbd, XkbMapNotifyMask, XkbMapNotifyMask);
+  XMapWindow(impl_->Dpy, impl_->Win);
+  if (!impl_->WaitFor(MapNotify)) return;
+  XSetInputFocus(impl_->Dpy, impl_->Win, RevertToPointerRoot, CurrentTime);
+  if (!impl_->WaitFor(FocusIn)) return;
 }
 
 TXEventRecorder::~TXEventRecorder() = default;
 
 bool TXEventRecorder::Ready() const {
-  return F->Dpy != nullptr && F->Win != 0;
+  return impl_->Dpy != nullptr && impl_->Win != 0;
 }
 
 std::string TXEventRecorder::TakeUntilMarker(IDesktopInput& Desktop) {
@@ -102,11 +102,11 @@ std::string TXEventRecorder::TakeUntilMarker(IDesktopInput& Desktop) {
   auto add = [&text](const std::string& word) { text += (text.empty() ? "" : " ") + word; };
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   XEvent event;
-  while (F->Next(event, deadline)) {
+  while (impl_->Next(event, deadline)) {
     switch (event.type) {
       case KeyPress:
       case KeyRelease: {
-        const std::string name = F->KeyName(event.xkey.keycode);
+        const std::string name = impl_->KeyName(event.xkey.keycode);
         if (name == "Pause") {
           if (event.type == KeyRelease) return text;
           continue;

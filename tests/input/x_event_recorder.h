@@ -28,6 +28,6 @@ class TXEventRecorder {
 
  private:
   struct TImpl;
-  std::unique_ptr<TImpl> F;
+  std::unique_ptr<TImpl> impl_;
   bool recordMotion_ = false;
 };

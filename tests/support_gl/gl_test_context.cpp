@@ -54,7 +54,7 @@ QSurfaceFormat FormatoCompativel() {
 
 }  // namespace
 
-struct TTestGLContext::Partes {
+struct TTestGLContext::TParts {
   QOffscreenSurface superficie;
   QOpenGLContext contexto;
   std::unique_ptr<QOpenGLFramebufferObject> quadro;
@@ -63,46 +63,46 @@ struct TTestGLContext::Partes {
 
 TTestGLContext::TTestGLContext(int largura, int altura) {
   GaranteAplicacao();
-  partes_ = std::make_unique<Partes>();
-  partes_->largura = largura;
-  partes_->altura = altura;
+  parts_ = std::make_unique<TParts>();
+  parts_->largura = largura;
+  parts_->altura = altura;
   const QSurfaceFormat formato = FormatoCompativel();
-  partes_->superficie.setFormat(formato);
-  partes_->superficie.create();
+  parts_->superficie.setFormat(formato);
+  parts_->superficie.create();
   MantemDriverCarregado();
-  partes_->contexto.setFormat(formato);
-  if (!partes_->superficie.isValid() || !partes_->contexto.create() ||
-      !partes_->contexto.makeCurrent(&partes_->superficie))
+  parts_->contexto.setFormat(formato);
+  if (!parts_->superficie.isValid() || !parts_->contexto.create() ||
+      !parts_->contexto.makeCurrent(&parts_->superficie))
     throw std::runtime_error("no offscreen OpenGL context (is a display available?)");
   QOpenGLFramebufferObjectFormat formatoQuadro;
   formatoQuadro.setAttachment(QOpenGLFramebufferObject::Depth);
-  partes_->quadro = std::make_unique<QOpenGLFramebufferObject>(largura, altura, formatoQuadro);
-  if (!partes_->quadro->isValid()) throw std::runtime_error("no framebuffer object for the test context");
+  parts_->quadro = std::make_unique<QOpenGLFramebufferObject>(largura, altura, formatoQuadro);
+  if (!parts_->quadro->isValid()) throw std::runtime_error("no framebuffer object for the test context");
   FazAtual();
   glViewport(0, 0, largura, altura);
 }
 
 TTestGLContext::~TTestGLContext() {
   // The framebuffer is a GL object: freed while its context is still current.
-  partes_->contexto.makeCurrent(&partes_->superficie);
-  partes_->quadro.reset();
-  partes_->contexto.doneCurrent();
+  parts_->contexto.makeCurrent(&parts_->superficie);
+  parts_->quadro.reset();
+  parts_->contexto.doneCurrent();
 }
 
 void TTestGLContext::FazAtual() {
-  partes_->contexto.makeCurrent(&partes_->superficie);
-  partes_->quadro->bind();
+  parts_->contexto.makeCurrent(&parts_->superficie);
+  parts_->quadro->bind();
 }
 
 int TTestGLContext::Largura() const {
-  return partes_->largura;
+  return parts_->largura;
 }
 int TTestGLContext::Altura() const {
-  return partes_->altura;
+  return parts_->altura;
 }
 
 TRgbColor TTestGLContext::Pixel(int x, int y) const {
-  if (x < 0 || y < 0 || x >= partes_->largura || y >= partes_->altura)
+  if (x < 0 || y < 0 || x >= parts_->largura || y >= parts_->altura)
     throw std::out_of_range("pixel outside the test framebuffer");
   unsigned char rgb[3] = {0, 0, 0};
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -112,10 +112,10 @@ TRgbColor TTestGLContext::Pixel(int x, int y) const {
 
 bool TTestGLContext::SalvaImagem(const std::string& arquivo) const {
   // Read as RGB: the framebuffer's alpha is whatever the drawing left there and is not part of the picture.
-  QImage imagem(partes_->largura, partes_->altura, QImage::Format_RGB888);
+  QImage imagem(parts_->largura, parts_->altura, QImage::Format_RGB888);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  for (int y = 0; y < partes_->altura; ++y)
-    glReadPixels(0, partes_->altura - 1 - y, partes_->largura, 1, GL_RGB, GL_UNSIGNED_BYTE,
+  for (int y = 0; y < parts_->altura; ++y)
+    glReadPixels(0, parts_->altura - 1 - y, parts_->largura, 1, GL_RGB, GL_UNSIGNED_BYTE,
                  imagem.scanLine(y));
   return imagem.save(QString::fromStdString(arquivo));
 }

@@ -35,6 +35,6 @@ class TTestGLContext {
   bool SalvaImagem(const std::string& arquivo) const;
 
  private:
-  struct Partes;
-  std::unique_ptr<Partes> partes_;
+  struct TParts;
+  std::unique_ptr<TParts> parts_;
 };
