@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-// Colours always go with their alpha (see TObjectDrawing.cpp).
+// Colours always go with their alpha (see render/object_drawing.cpp).
 
 namespace {
 

@@ -1,7 +1,8 @@
 #pragma once
 // The platform services the HID layer needs, each behind a small interface so that tests can put a
-// virtual device where the kernel would be. The Linux implementations are in UdevHidPlatform.h,
-// HidrawOpener.h and SteadyClock.h; the test doubles in testing/.
+// virtual device where the kernel would be. The Linux implementations are in wiimote/udev_hid_platform.h
+// (enumeration and change notices) and wiimote/linux_services.h (opener, clock); the test doubles in
+// wiimote/testing/.
 
 #include <cstdint>
 #include <functional>
