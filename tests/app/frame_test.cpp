@@ -19,9 +19,8 @@ class Quadro : public ::testing::Test {
     TFrameContext ctx{cena, camera, estado, setting, desenho, {}};
     TimerGLTimer(ctx, r, agora);
   }
-  void Carrega(const TTestScene& c) { ::Carrega(c.Grava(pasta / "c.xml"), cena); }
+  void Carrega(const TTestScene& c) { ::Carrega(c, cena); }
 
-  TSceneFolder pasta;
   TScene cena;
   TCamera camera;
   TFrameState estado;
@@ -104,19 +103,12 @@ TEST_F(Quadro, SoltarAEsvaziaOCaminhoEParaOPonteiro) {
 
 TEST_F(Quadro, RastroCresceUmPontoPorQuadroEFixoNaoSeMove) {
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 0},
-           {TColumn::Dim1, 0.5},
-           {TColumn::Z, 5.0},
-           {TColumn::ODEMove, true},
-           {TColumn::MostraRastroSempre, true},
-           {TColumn::TemGravidade, true}});
-  c.Linha({{TColumn::ODETipo, 2},
-           {TColumn::Dim1, 1.0},
-           {TColumn::Dim2, 1.0},
-           {TColumn::Dim3, 1.0},
-           {TColumn::Z, 3.0},
-           {TColumn::ODEMove, false},
-           {TColumn::MostraRastroSempre, true}});
+  c.Linha(SphereRow(0.5), {{TColumn::Z, 5.0},
+                           {TColumn::ODEMove, true},
+                           {TColumn::MostraRastroSempre, true},
+                           {TColumn::TemGravidade, true}});
+  c.Linha(BoxRow(1.0, 1.0, 1.0),
+          {{TColumn::Z, 3.0}, {TColumn::ODEMove, false}, {TColumn::MostraRastroSempre, true}});
   Carrega(c);
   for (int i = 1; i <= 7; ++i) {
     Roda(Remoto(0, 0, 0, false));

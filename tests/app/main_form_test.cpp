@@ -7,6 +7,7 @@
 #include "app/user_interface.h"
 #include "input/testing/recording_desktop_input.h"
 #include "support/scene_builder.h"
+#include "support/temp_folder.h"
 #include "support_gl/gl_test_context.h"
 #include "wiimote/testing/fake_hid_platform.h"
 #include "wiimote/testing/test_main_loop.h"
@@ -23,8 +24,6 @@
 
 #include <csignal>
 #include <deque>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -75,12 +74,6 @@ class AmbienteQt : public ::testing::Environment {
 };
 const auto* const ambiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
 
-std::string LeTexto(const fs::path& p) {
-  std::stringstream s;
-  s << std::ifstream(p).rdbuf();
-  return s.str();
-}
-
 class Janela : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -90,7 +83,7 @@ class Janela : public ::testing::Test {
   // The window goes before the platform and any virtual remote it may still be reading.
   void TearDown() override { form.reset(); }
   void Abre() {
-    form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal, &servicos, &desktop);
+    form = std::make_unique<TMainForm>(pasta.Path(), *uiGlobal, &servicos, &desktop);
     form->Mostra();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     MantemDriverCarregado();
@@ -118,7 +111,7 @@ class Janela : public ::testing::Test {
   TFakeClock relogio;
   TRecordingDesktopInput desktop;
   TWiiServices servicos{plataforma, plataforma, plataforma, relogio};
-  TSceneFolder pasta;
+  TTempFolder pasta;
   std::unique_ptr<TMainForm> form;
 };
 
@@ -190,7 +183,7 @@ TEST_F(Janela, CenaRuimMostraOErroEMantemACenaAnterior) {
   Abre();
   form->AbreCena(pasta / "Cenas" / "pilha_caixas.xml");
   ASSERT_EQ(form->CenaAtual()->Objetos.size(), 5u);
-  pasta.Escreve("ruim.xml", "<DATAPACKET><METADATA><FIELDS/></METADATA></DATAPACKET>");
+  pasta.Write("ruim.xml", "<DATAPACKET><METADATA><FIELDS/></METADATA></DATAPACKET>");
   form->AbreCena(pasta / "ruim.xml");
   ASSERT_EQ(uiGlobal->erros.size(), 1u);
   EXPECT_THAT(uiGlobal->erros[0], HasSubstr("ruim.xml"));
@@ -203,13 +196,9 @@ TEST_F(Janela, CenaRuimMostraOErroEMantemACenaAnterior) {
 
 TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
   Abre();
-  pasta.Escreve("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  pasta.Write("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 4},
-           {TColumn::Arquivo, std::string("sem.obj")},
-           {TColumn::SX, 1.0},
-           {TColumn::SY, 1.0},
-           {TColumn::SZ, 1.0}});
+  c.Linha(ModelRow("sem.obj"));
   form->AbreCena(c.Grava(pasta / "Cenas" / "m.xml"));
   ASSERT_EQ(uiGlobal->avisos.size(), 1u);
   EXPECT_THAT(uiGlobal->avisos[0], HasSubstr("Load Model Material: Cannot find the material file : "));
@@ -217,7 +206,7 @@ TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
 }
 
 TEST_F(Janela, FecharGravaConfigESuasChavesDeMao) {
-  pasta.Escreve("config.ini", "[General]\nCursorMode=IR\nMinhaChave=42\n[Extra]\nx=1\n");
+  pasta.Write("config.ini", "[General]\nCursorMode=IR\nMinhaChave=42\n[Extra]\nx=1\n");
   Abre();
   EsperaQuadros(3);
   form->close();
@@ -226,7 +215,7 @@ TEST_F(Janela, FecharGravaConfigESuasChavesDeMao) {
   const long quadros = form->QuadrosExecutados();
   QTest::qWait(100);
   EXPECT_EQ(form->QuadrosExecutados(), quadros) << "no frame after close";
-  const std::string ini = LeTexto(pasta / "config.ini");
+  const std::string ini = pasta.Read("config.ini");
   EXPECT_THAT(ini, HasSubstr("CursorMode=IR"));
   EXPECT_THAT(ini, HasSubstr("MinhaChave=42"));
   EXPECT_THAT(ini, HasSubstr("[Extra]"));
@@ -245,8 +234,8 @@ TEST_F(Janela, PastaSemEscritaMostraErroEFechaMesmoAssim) {
 }
 
 TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
-  pasta.Escreve("config.ini", "[General]\nMinimizeAtStartup=1\n");
-  form = std::make_unique<TMainForm>(pasta.Caminho(), *uiGlobal, &servicos, &desktop);
+  pasta.Write("config.ini", "[General]\nMinimizeAtStartup=1\n");
+  form = std::make_unique<TMainForm>(pasta.Path(), *uiGlobal, &servicos, &desktop);
   form->Mostra();
   EXPECT_TRUE(form->isMinimized());
   form->AbreCena(pasta / "Cenas" / "queda_livre.xml");
@@ -298,13 +287,11 @@ class JanelaComRemoto : public Janela {
   // One ball the user may lift, at the pointer's start place, without gravity.
   void AbreBolaNaOrigem() {
     TTestScene c;
-    c.Linha({{TColumn::ODETipo, 0},
-             {TColumn::Dim1, 0.5},
-             {TColumn::Z, 0.2},
-             {TColumn::ODEMove, true},
-             {TColumn::UserMove, true},
-             {TColumn::MoveZ, true},
-             {TColumn::TemGravidade, false}});
+    c.Linha(SphereRow(0.5), {{TColumn::Z, 0.2},
+                             {TColumn::ODEMove, true},
+                             {TColumn::UserMove, true},
+                             {TColumn::MoveZ, true},
+                             {TColumn::TemGravidade, false}});
     form->AbreCena(c.Grava(pasta / "bola.xml"));
   }
   TVirtualWiimote remoto;
@@ -361,7 +348,7 @@ TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraEVoltaParaSoltar) {
 }
 
 TEST_F(JanelaComRemoto, BotoesDoRemotoDirigemODesktop) {
-  pasta.Escreve("config.ini", "[Home]\nType=Cursor ON/OFF\n");
+  pasta.Write("config.ini", "[Home]\nType=Cursor ON/OFF\n");
   Conecta();
   EXPECT_TRUE(form->PainelStatus()->text().isEmpty());
   desktop.Take();

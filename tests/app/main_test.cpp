@@ -1,7 +1,8 @@
 // The real program, started as a user starts it (no arguments) from a folder of its own under the
 // virtual display: it creates its start-up scene, runs, and on a session's end saves and exits 0.
 
-#include "support/scene_builder.h"
+#include "scene/scene_table.h"
+#include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,20 +10,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string LeTexto(const fs::path& p) {
-  std::stringstream s;
-  s << std::ifstream(p).rdbuf();
-  return s.str();
-}
 
 // Waits up to `limite` for `condicao`; generous, so a slow machine does not fail the test.
 template <typename F>
@@ -36,7 +29,7 @@ bool Espera(F condicao, std::chrono::seconds limite = 30s) {
 }
 
 TEST(Programa, IniciaCriaTempRodaESalvaAoTerminar) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   const fs::path programa = pasta / "vireta";
   fs::copy_file(VIRETA_PROGRAM, programa);
   fs::permissions(programa, fs::perms::owner_all);
@@ -64,7 +57,7 @@ TEST(Programa, IniciaCriaTempRodaESalvaAoTerminar) {
   ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(TSceneTable::Le(temp).NumeroLinhas(), 0);
-  const std::string ini = LeTexto(config);
+  const std::string ini = ReadFile(config);
   for (const char* secao : {"[General]", "[Motion]", "[Nunchuk]", "[Up]", "[Z]"})
     EXPECT_THAT(ini, ::testing::HasSubstr(secao));
 }

@@ -16,7 +16,7 @@ using namespace std::chrono_literals;
 
 class Agarrar : public ::testing::Test {
  protected:
-  void Carrega(const TTestScene& c) { ::Carrega(c.Grava(pasta / "c.xml"), cena); }
+  void Carrega(const TTestScene& c) { ::Carrega(c, cena); }
   // One frame with the pointer at P = -PonteiroPos.
   void Quadro() {
     agora += 10ms;
@@ -31,7 +31,6 @@ class Agarrar : public ::testing::Test {
   void PonteiroEm(TVector P) { estado.PonteiroPos = EscalaVet(P, -1); }
   const TObjetoCena& Obj(std::size_t i) const { return cena.Objetos.at(i); }
 
-  TSceneFolder pasta;
   TScene cena;
   TCamera camera;
   TFrameState estado;
@@ -49,25 +48,21 @@ TTestScene DuasBolas(bool userMove2 = true) {
   TTestScene c;
   // Gravity off: what moves them is the user alone.
   // Radius 0.5, so each is picked within 0.75 of its centre; 0.2 apart.
-  c.Linha({{TColumn::ODETipo, 0},
-           {TColumn::Dim1, 0.5},
-           {TColumn::X, 0.0},
-           {TColumn::Z, 5.0},
-           {TColumn::ODEMove, true},
-           {TColumn::UserMove, true},
-           {TColumn::MoveX, true},
-           {TColumn::MoveY, true},
-           {TColumn::MoveZ, true},
-           {TColumn::TemGravidade, false}});
-  c.Linha({{TColumn::ODETipo, 0},
-           {TColumn::Dim1, 0.5},
-           {TColumn::X, 1.2},
-           {TColumn::Z, 5.0},
-           {TColumn::ODEMove, true},
-           {TColumn::UserMove, userMove2},
-           {TColumn::MoveX, true},
-           {TColumn::MoveY, true},
-           {TColumn::MoveZ, true}});
+  c.Linha(SphereRow(0.5), {{TColumn::X, 0.0},
+                           {TColumn::Z, 5.0},
+                           {TColumn::ODEMove, true},
+                           {TColumn::UserMove, true},
+                           {TColumn::MoveX, true},
+                           {TColumn::MoveY, true},
+                           {TColumn::MoveZ, true},
+                           {TColumn::TemGravidade, false}});
+  c.Linha(SphereRow(0.5), {{TColumn::X, 1.2},
+                           {TColumn::Z, 5.0},
+                           {TColumn::ODEMove, true},
+                           {TColumn::UserMove, userMove2},
+                           {TColumn::MoveX, true},
+                           {TColumn::MoveY, true},
+                           {TColumn::MoveZ, true}});
   return c;
 }
 
@@ -92,11 +87,7 @@ TEST_F(Agarrar, PrimeiroDaListaVenceEOutroNaoEPegoDepois) {
 
 TEST_F(Agarrar, SemUserMoveNuncaEPego) {
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 0},
-           {TColumn::Dim1, 1.0},
-           {TColumn::Z, 5.0},
-           {TColumn::ODEMove, true},
-           {TColumn::MoveZ, true}});
+  c.Linha(SphereRow(1.0), {{TColumn::Z, 5.0}, {TColumn::ODEMove, true}, {TColumn::MoveZ, true}});
   Carrega(c);
   PonteiroEm({0, 0, 5});
   Aperta(true, true);
@@ -108,14 +99,12 @@ TEST_F(Agarrar, SemUserMoveNuncaEPego) {
 
 TEST_F(Agarrar, SoMoveZSegueSoNaVertical) {
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 0},
-           {TColumn::Dim1, 1.0},
-           {TColumn::X, 2.0},
-           {TColumn::Y, 3.0},
-           {TColumn::Z, 5.0},
-           {TColumn::ODEMove, true},
-           {TColumn::UserMove, true},
-           {TColumn::MoveZ, true}});
+  c.Linha(SphereRow(1.0), {{TColumn::X, 2.0},
+                           {TColumn::Y, 3.0},
+                           {TColumn::Z, 5.0},
+                           {TColumn::ODEMove, true},
+                           {TColumn::UserMove, true},
+                           {TColumn::MoveZ, true}});
   Carrega(c);
   PonteiroEm({2.5, 3.5, 5.5});
   Aperta(true, true);

@@ -1,14 +1,13 @@
 // The Wii Remote's report decoder feeding the button actions, as the window wires them.
 #include <gtest/gtest.h>
 
-#include "input/desktop_control.h"
 #include "input/testing/recording_desktop_input.h"
-#include "support/desktop_fakes.h"
+#include "support/desktop_control_fixture.h"
 #include "wiimote/wiimote_decoder.h"
 
 namespace {
 
-class DecodedButtons : public ::testing::Test {
+class DecodedButtons : public TDesktopControlFixture<TRecordingDesktopInput> {
  protected:
   DecodedButtons() {
     events_.ButtonEdge = [this](uint16_t Mask, int Kind, TButtonState& State) {
@@ -22,14 +21,6 @@ class DecodedButtons : public ::testing::Test {
     control_.RepeatTimerTimer(now);
   }
 
-  TQuillonSetting setting_;
-  TWiimoteButtonAssign buttons_;
-  TWiimote remote_;
-  TRecordingDesktopInput desktop_;
-  TRecordingStarter starter_;
-  TFakeControlHost host_{setting_, remote_};
-  TRumbleState rumble_;
-  TDesktopControl control_{setting_, buttons_, remote_, desktop_, starter_, host_, rumble_};
   TWiimoteDecodeEvents events_;
 };
 

@@ -1,27 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "input/desktop_control.h"
 #include "input/testing/recording_desktop_input.h"
-#include "support/desktop_fakes.h"
+#include "support/desktop_control_fixture.h"
 
 namespace {
 
-class ButtonActions : public ::testing::Test {
+class ButtonActions : public TDesktopControlFixture<TRecordingDesktopInput> {
  protected:
   ButtonActions() { remote_.AccelX = remote_.AccelY = 128; }
 
-  // As the report decoder does: the state shows the edge first, then the edge goes to the actions.
-  void Press(TWiimoteButtonIndex b) {
-    TButtonState& s = remote_.ButtonState[b];
-    s.Down = true;
-    s.PressTime = now_;
-    control_.ButtonEdge(WiimoteButtons[b].Mask, 1, s, now_);
-  }
-  void Release(TWiimoteButtonIndex b) {
-    TButtonState& s = remote_.ButtonState[b];
-    s.Down = false;
-    control_.ButtonEdge(WiimoteButtons[b].Mask, 2, s, now_);
-  }
   void Assign(TWiimoteButtonIndex b, const char* type, const char* value = "") {
     buttons_[b] = {type, value};
   }
@@ -37,16 +24,6 @@ class ButtonActions : public ::testing::Test {
     for (std::size_t at = record.find(word); at != std::string::npos; at = record.find(word, at + 1)) ++n;
     return n;
   }
-
-  TQuillonSetting setting_;
-  TWiimoteButtonAssign buttons_;  // the defaults of the settings file
-  TWiimote remote_;
-  TRecordingDesktopInput desktop_;
-  TRecordingStarter starter_;
-  TFakeControlHost host_{setting_, remote_};
-  TRumbleState rumble_;
-  TDesktopControl control_{setting_, buttons_, remote_, desktop_, starter_, host_, rumble_};
-  uint32_t now_ = 1000;
 };
 
 TEST_F(ButtonActions, DefaultAssignmentsTypeKeysAndClickOnTheirEdges) {

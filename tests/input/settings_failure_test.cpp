@@ -14,6 +14,7 @@
 
 #include "input/ini_file.h"
 #include "input/settings.h"
+#include "support/child_process.h"
 #include "support/temp_folder.h"
 
 namespace {

@@ -13,32 +13,20 @@
 #include <X11/extensions/Xrandr.h>
 #endif
 
-#include "input/desktop_control.h"
 #include "input/pointer_math.h"
 #include "input/x11_desktop_input.h"
 #include "input/x_event_recorder.h"
 #include "input/x_test_display.h"
-#include "support/desktop_fakes.h"
+#include "support/desktop_control_fixture.h"
 
 namespace {
 
-class X11Desktop : public ::testing::Test {
+class X11Desktop : public TDesktopControlFixture<TX11DesktopInput> {
  protected:
   void SetUp() override {
     ASSERT_TRUE(desktop_.Available()) << "no X display";
     ASSERT_TRUE(recorder_.Ready());
     recorder_.TakeUntilMarker(desktop_);  // whatever the window's set-up left behind
-  }
-  void Press(TWiimoteButtonIndex b) {
-    TButtonState& s = remote_.ButtonState[b];
-    s.Down = true;
-    s.PressTime = now_;
-    control_.ButtonEdge(WiimoteButtons[b].Mask, 1, s, now_);
-  }
-  void Release(TWiimoteButtonIndex b) {
-    TButtonState& s = remote_.ButtonState[b];
-    s.Down = false;
-    control_.ButtonEdge(WiimoteButtons[b].Mask, 2, s, now_);
   }
   // What one tap of Plus, assigned (type, value), makes arrive.
   std::string Tap(const char* type, const char* value = "") {
@@ -49,16 +37,7 @@ class X11Desktop : public ::testing::Test {
   }
   std::string Arrived() { return recorder_.TakeUntilMarker(desktop_); }
 
-  TX11DesktopInput desktop_;
   TXEventRecorder recorder_;
-  TQuillonSetting setting_;
-  TWiimoteButtonAssign buttons_;
-  TWiimote remote_;
-  TRecordingStarter starter_;
-  TFakeControlHost host_{setting_, remote_};
-  TRumbleState rumble_;
-  TDesktopControl control_{setting_, buttons_, remote_, desktop_, starter_, host_, rumble_};
-  uint32_t now_ = 1000;
 };
 
 TEST_F(X11Desktop, KeyCombinationsArriveWithTheirModifiers) {

@@ -16,25 +16,22 @@ constexpr double g = 9.81;
 
 class FisicaDeLivro : public ::testing::Test {
  protected:
-  void Carrega(const TTestScene& c) { ::Carrega(c.Grava(pasta / "cena.xml"), cena); }
+  void Carrega(const TTestScene& c) { ::Carrega(c, cena); }
   void Passos(int n) {
     for (int i = 0; i < n; ++i) PassoSimulacao(cena);
   }
   const TObjetoCena& Obj(std::size_t i) const { return cena.Objetos.at(i); }
 
-  TSceneFolder pasta;
   TScene cena;
 };
 
 TTestScene Bola(double z, int tipoDeColisao = 0, double massa = 1) {
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 0},
-           {TColumn::Dim1, 0.5},
-           {TColumn::Massa, massa},
-           {TColumn::Z, z},
-           {TColumn::ODEMove, true},
-           {TColumn::TemGravidade, true},
-           {TColumn::TipoDeColisao, tipoDeColisao}});
+  c.Linha(SphereRow(0.5), {{TColumn::Massa, massa},
+                           {TColumn::Z, z},
+                           {TColumn::ODEMove, true},
+                           {TColumn::TemGravidade, true},
+                           {TColumn::TipoDeColisao, tipoDeColisao}});
   return c;
 }
 
@@ -49,23 +46,17 @@ TEST_F(FisicaDeLivro, QuedaLivreDepoisDeUmSegundo) {
 
 TEST_F(FisicaDeLivro, SemGravidadeOCorpoFicaParado) {
   TTestScene c = Bola(10);
-  c.Linha({{TColumn::ODETipo, 0}, {TColumn::Dim1, 0.5}, {TColumn::Z, 20.0}, {TColumn::ODEMove, true}});
+  c.Linha(SphereRow(0.5), {{TColumn::Z, 20.0}, {TColumn::ODEMove, true}});
   // Only the first row speaks for the scene: the second row's empty TemGravidade does not matter.
   Carrega(c);
   Passos(50);
   EXPECT_NEAR(Obj(0).Posicao.z, 10 - g * 0.0001 * 50 * 51 / 2, 1e-6);
 
   TTestScene semGravidade;
-  semGravidade.Linha({{TColumn::ODETipo, 0},
-                      {TColumn::Dim1, 0.5},
-                      {TColumn::Z, 10.0},
-                      {TColumn::ODEMove, true},
-                      {TColumn::TemGravidade, false}});
-  semGravidade.Linha({{TColumn::ODETipo, 0},
-                      {TColumn::Dim1, 0.5},
-                      {TColumn::Z, 20.0},
-                      {TColumn::ODEMove, true},
-                      {TColumn::TemGravidade, true}});
+  semGravidade.Linha(SphereRow(0.5),
+                     {{TColumn::Z, 10.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, false}});
+  semGravidade.Linha(SphereRow(0.5),
+                     {{TColumn::Z, 20.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
   Carrega(semGravidade);
   Passos(50);
   EXPECT_DOUBLE_EQ(Obj(0).Posicao.z, static_cast<float>(10.0));
@@ -106,20 +97,11 @@ TEST_F(FisicaDeLivro, RicocheteSegueOTipoDeColisao) {
 
 TEST_F(FisicaDeLivro, CorposEmRepousoTocamOChaoEmZZero) {
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 0},
-           {TColumn::Dim1, 0.5},
-           {TColumn::Massa, 1.0},
-           {TColumn::Z, 2.0},
-           {TColumn::ODEMove, true},
-           {TColumn::TemGravidade, true}});
-  c.Linha({{TColumn::ODETipo, 2},
-           {TColumn::Dim1, 1.0},
-           {TColumn::Dim2, 2.0},
-           {TColumn::Dim3, 0.6},
-           {TColumn::Massa, 3.0},
-           {TColumn::X, 5.0},
-           {TColumn::Z, 1.0},
-           {TColumn::ODEMove, true}});
+  c.Linha(
+      SphereRow(0.5),
+      {{TColumn::Massa, 1.0}, {TColumn::Z, 2.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
+  c.Linha(BoxRow(1.0, 2.0, 0.6),
+          {{TColumn::Massa, 3.0}, {TColumn::X, 5.0}, {TColumn::Z, 1.0}, {TColumn::ODEMove, true}});
   // A capsule lying along x: turned 90 degrees about y.
   c.Linha({{TColumn::ODETipo, 1},
            {TColumn::Dim1, 0.25},
@@ -141,24 +123,14 @@ TEST_F(FisicaDeLivro, CorposEmRepousoTocamOChaoEmZZero) {
 
 TEST_F(FisicaDeLivro, ObjetoSemODEMoveNuncaSeMove) {
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 2},
-           {TColumn::Dim1, 4.0},
-           {TColumn::Dim2, 4.0},
-           {TColumn::Dim3, 0.5},
-           {TColumn::Massa, 1.0},
-           {TColumn::Z, 3.0},
-           {TColumn::Ang, 30.0},
-           {TColumn::eixoY, 1.0},
-           {TColumn::ODEMove, false},
-           {TColumn::TemGravidade, true}});
+  c.Linha(BoxRow(4.0, 4.0, 0.5), {{TColumn::Massa, 1.0},
+                                  {TColumn::Z, 3.0},
+                                  {TColumn::Ang, 30.0},
+                                  {TColumn::eixoY, 1.0},
+                                  {TColumn::ODEMove, false},
+                                  {TColumn::TemGravidade, true}});
   // A heavy box lands on it and slides off.
-  c.Linha({{TColumn::ODETipo, 2},
-           {TColumn::Dim1, 1.0},
-           {TColumn::Dim2, 1.0},
-           {TColumn::Dim3, 1.0},
-           {TColumn::Massa, 50.0},
-           {TColumn::Z, 6.0},
-           {TColumn::ODEMove, true}});
+  c.Linha(BoxRow(1.0, 1.0, 1.0), {{TColumn::Massa, 50.0}, {TColumn::Z, 6.0}, {TColumn::ODEMove, true}});
   Carrega(c);
   const TVector fixoPos = Obj(0).Posicao;
   const std::array<float, 4> fixoQ = Obj(0).Quaternio;
@@ -184,30 +156,21 @@ double DeslizaNaRampa(double graus, double mu, double massa, double segundos) {
   const double meio = 0.25 + 0.5 + 0.0005;
   const double x = nx * meio - 3 * dx, z = 3 + nz * meio - 3 * dz;
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 2},
-           {TColumn::Dim1, 14.0},
-           {TColumn::Dim2, 4.0},
-           {TColumn::Dim3, 0.5},
-           {TColumn::Z, 3.0},
-           {TColumn::Ang, graus},
-           {TColumn::eixoY, 1.0},
-           {TColumn::ODEMove, false},
-           {TColumn::Atrito, 0.0},
-           {TColumn::TemGravidade, true}});
-  c.Linha({{TColumn::ODETipo, 2},
-           {TColumn::Dim1, 1.0},
-           {TColumn::Dim2, 1.0},
-           {TColumn::Dim3, 1.0},
-           {TColumn::Massa, massa},
-           {TColumn::X, x},
-           {TColumn::Z, z},
-           {TColumn::Ang, graus},
-           {TColumn::eixoY, 1.0},
-           {TColumn::ODEMove, true},
-           {TColumn::Atrito, mu}});
-  TSceneFolder pasta;
+  c.Linha(BoxRow(14.0, 4.0, 0.5), {{TColumn::Z, 3.0},
+                                   {TColumn::Ang, graus},
+                                   {TColumn::eixoY, 1.0},
+                                   {TColumn::ODEMove, false},
+                                   {TColumn::Atrito, 0.0},
+                                   {TColumn::TemGravidade, true}});
+  c.Linha(BoxRow(1.0, 1.0, 1.0), {{TColumn::Massa, massa},
+                                  {TColumn::X, x},
+                                  {TColumn::Z, z},
+                                  {TColumn::Ang, graus},
+                                  {TColumn::eixoY, 1.0},
+                                  {TColumn::ODEMove, true},
+                                  {TColumn::Atrito, mu}});
   TScene cena;
-  Carrega(c.Grava(pasta / "rampa.xml"), cena);
+  Carrega(c, cena);
   // Settle onto the slope first, then measure from rest.
   PassoSimulacao(cena);
   const TVector inicio = cena.Objetos[1].Posicao;
@@ -238,18 +201,13 @@ TEST(Atrito, AceleracaoNaRampaEADoLivroQualquerQueSejaAMassa) {
 TEST(Atrito, CaixaLancadaNoChaoParaEmVQuadradoSobreDoisMuG) {
   for (double massa : {1.0, 25.0}) {
     TTestScene c;
-    c.Linha({{TColumn::ODETipo, 2},
-             {TColumn::Dim1, 1.0},
-             {TColumn::Dim2, 1.0},
-             {TColumn::Dim3, 1.0},
-             {TColumn::Massa, massa},
-             {TColumn::Z, 0.5},
-             {TColumn::ODEMove, true},
-             {TColumn::Atrito, 0.5},
-             {TColumn::TemGravidade, true}});
-    TSceneFolder pasta;
+    c.Linha(BoxRow(1.0, 1.0, 1.0), {{TColumn::Massa, massa},
+                                    {TColumn::Z, 0.5},
+                                    {TColumn::ODEMove, true},
+                                    {TColumn::Atrito, 0.5},
+                                    {TColumn::TemGravidade, true}});
     TScene cena;
-    Carrega(c.Grava(pasta / "chao.xml"), cena);
+    Carrega(c, cena);
     for (int i = 0; i < 20; ++i) PassoSimulacao(cena);
     dBodySetLinearVel(cena.Corpos[0], 4, 0, 0);
     const double x0 = cena.Objetos[0].Posicao.x;

@@ -5,6 +5,7 @@
 #include "render/render_fixture.h"
 #include "render/trails.h"
 #include "support/scene_builder.h"
+#include "support/temp_folder.h"
 #include "support_gl/reference_cube.h"
 
 #include <GL/gl.h>
@@ -30,20 +31,22 @@ struct Linha {
 class ObjetosTeste : public TDrawingTest {
  protected:
   void Carrega(const std::vector<Linha>& linhas) {
-    TSceneTable t;
-    for (const Linha& l : linhas) {
-      t.AcrescentaLinha();
-      const int i = t.NumeroLinhas() - 1;
-      const std::vector<Valor> celulas = {
-          {TColumn::ODETipo, l.tipo}, {TColumn::X, l.pos.x},     {TColumn::Y, l.pos.y},
-          {TColumn::Z, l.pos.z},      {TColumn::Dim1, l.dim[0]}, {TColumn::Dim2, l.dim[1]},
-          {TColumn::Dim3, l.dim[2]},  {TColumn::Dim4, l.dim[3]}, {TColumn::R, l.cor.x},
-          {TColumn::G, l.cor.y},      {TColumn::B, l.cor.z},     {TColumn::Massa, 1.0}};
-      for (const auto& [coluna, valor] : celulas) t.Define(i, coluna, valor);
-      for (const auto& [coluna, valor] : l.extra) t.Define(i, coluna, valor);
-    }
-    t.Grava(pasta / "cena.xml");
-    ::Carrega(pasta / "cena.xml", cena);
+    TTestScene c;
+    for (const Linha& l : linhas)
+      c.Linha({{TColumn::ODETipo, l.tipo},
+               {TColumn::X, l.pos.x},
+               {TColumn::Y, l.pos.y},
+               {TColumn::Z, l.pos.z},
+               {TColumn::Dim1, l.dim[0]},
+               {TColumn::Dim2, l.dim[1]},
+               {TColumn::Dim3, l.dim[2]},
+               {TColumn::Dim4, l.dim[3]},
+               {TColumn::R, l.cor.x},
+               {TColumn::G, l.cor.y},
+               {TColumn::B, l.cor.z},
+               {TColumn::Massa, 1.0}},
+              l.extra);
+    ::Carrega(c.Grava(pasta / "cena.xml"), cena);
   }
   void Desenha(bool comAltura = true) {
     ComecaQuadro();
@@ -53,7 +56,7 @@ class ObjetosTeste : public TDrawingTest {
   // A unit vector across the line of sight, in the picture's horizontal.
   TVector Lado() const { return NormalizaVet(ProdVetorial(SubVet(camera.Centro, camera.Olho), camera.Cima)); }
 
-  TSceneFolder pasta;
+  TTempFolder pasta;
   TScene cena;
 };
 
@@ -278,7 +281,7 @@ TEST_F(ObjetosTeste, ModelDrawsItsOwnMaterialAndSkipsBrokenFaces) {
 }
 
 TEST_F(ObjetosTeste, StateAfterDrawingEveryKindIsAsTheFrameExpects) {
-  pasta.Escreve("tri.obj", "v -1 -1 0\nv 1 -1 0\nv 0 1 0\ng tri\nf 1 2 3\n");
+  pasta.Write("tri.obj", "v -1 -1 0\nv 1 -1 0\nv 0 1 0\ng tri\nf 1 2 3\n");
   const std::vector<Valor> malha{
       {TColumn::Arquivo, std::string("tri.obj")}, {TColumn::SX, 1.0}, {TColumn::SY, 1.0}, {TColumn::SZ, 1.0}};
   Carrega({{Esfera, {}, {1}, {}, {{TColumn::MostraVecV, true}}},

@@ -1,5 +1,6 @@
 #include "scene/model_file.h"
 #include "scene/obj_loader.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,7 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,70 +19,35 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TSceneFolder {
- public:
-  TSceneFolder() {
-    std::string modelo = (fs::path(testing::TempDir()) / "vireta-mf-XXXXXX").string();
-    if (mkdtemp(modelo.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    caminho_ = modelo;
-  }
-  ~TSceneFolder() {
-    std::error_code ec;
-    fs::permissions(caminho_, fs::perms::owner_all, ec);
-    fs::remove_all(caminho_, ec);
-  }
-  fs::path Escreve(const fs::path& nome, const std::string& texto) const {
-    fs::create_directories((caminho_ / nome).parent_path());
-    std::ofstream(caminho_ / nome, std::ios::binary) << texto;
-    return caminho_ / nome;
-  }
-  std::vector<std::string> Entradas() const {
-    std::vector<std::string> nomes;
-    for (const auto& e : fs::directory_iterator(caminho_)) nomes.push_back(e.path().filename().string());
-    return nomes;
-  }
-  const fs::path& Caminho() const { return caminho_; }
-
- private:
-  fs::path caminho_;
-};
-
-std::string Conteudo(const fs::path& arquivo) {
-  std::ifstream in(arquivo, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 using Linhas = std::vector<std::string>;
 
 TEST(EncontraArquivo, IgnoraACaixaDasLetrasComponentePorComponente) {
-  TSceneFolder pasta;
-  const fs::path real = pasta.Escreve("Modelos/Sub/Cubo.OBJ", "v 0 0 0\n");
+  TTempFolder pasta;
+  const fs::path real = pasta.Write("Modelos/Sub/Cubo.OBJ", "v 0 0 0\n");
   EXPECT_EQ(EncontraArquivo(real), real);
-  EXPECT_EQ(EncontraArquivo(pasta.Caminho() / "MODELOS/sub/cubo.obj"), real);
-  const fs::path falta = pasta.Caminho() / "modelos/outro/cubo.obj";
+  EXPECT_EQ(EncontraArquivo(pasta.Path() / "MODELOS/sub/cubo.obj"), real);
+  const fs::path falta = pasta.Path() / "modelos/outro/cubo.obj";
   EXPECT_EQ(EncontraArquivo(falta), falta);
 
-  pasta.Escreve("a.OBJ", "");
-  pasta.Escreve("A.obj", "");
-  EXPECT_EQ(EncontraArquivo(pasta.Caminho() / "a.obj"), pasta.Caminho() / "A.obj");
+  pasta.Write("a.OBJ", "");
+  pasta.Write("A.obj", "");
+  EXPECT_EQ(EncontraArquivo(pasta.Path() / "a.obj"), pasta.Path() / "A.obj");
 }
 
 TEST(ResolveNomeModelo, BarrasInvertidasEPastaDaCena) {
-  TSceneFolder pasta;
-  const fs::path real = pasta.Escreve("Modelos/cubo.OBJ", "");
-  EXPECT_EQ(ResolveNomeModelo("modelos\\CUBO.obj", pasta.Caminho()), real);
+  TTempFolder pasta;
+  const fs::path real = pasta.Write("Modelos/cubo.OBJ", "");
+  EXPECT_EQ(ResolveNomeModelo("modelos\\CUBO.obj", pasta.Path()), real);
   EXPECT_EQ(ResolveNomeModelo(real.string(), "/outra/pasta"), real);
-  EXPECT_EQ(ResolveNomeModelo("sem\\nada.obj", pasta.Caminho()), pasta.Caminho() / "sem/nada.obj");
+  EXPECT_EQ(ResolveNomeModelo("sem\\nada.obj", pasta.Path()), pasta.Path() / "sem/nada.obj");
 }
 
 TEST(LeLinhasArquivo, FinaisDeLinhaEErros) {
-  TSceneFolder pasta;
-  EXPECT_EQ(LeLinhasArquivo(pasta.Escreve("a.obj", "a\r\n\r\nb\r\r\nc")), (Linhas{"a", "", "b", "c"}));
-  EXPECT_EQ(LeLinhasArquivo(pasta.Escreve("b.obj", "x\n")), (Linhas{"x"}));
-  EXPECT_TRUE(LeLinhasArquivo(pasta.Escreve("c.obj", "")).empty());
-  for (const fs::path& ruim : {pasta.Caminho() / "falta.obj", pasta.Caminho()}) {
+  TTempFolder pasta;
+  EXPECT_EQ(LeLinhasArquivo(pasta.Write("a.obj", "a\r\n\r\nb\r\r\nc")), (Linhas{"a", "", "b", "c"}));
+  EXPECT_EQ(LeLinhasArquivo(pasta.Write("b.obj", "x\n")), (Linhas{"x"}));
+  EXPECT_TRUE(LeLinhasArquivo(pasta.Write("c.obj", "")).empty());
+  for (const fs::path& ruim : {pasta.Path() / "falta.obj", pasta.Path()}) {
     try {
       LeLinhasArquivo(ruim);
       ADD_FAILURE() << ruim << " was read";
@@ -93,9 +58,9 @@ TEST(LeLinhasArquivo, FinaisDeLinhaEErros) {
 }
 
 TEST(LimpezaDoModelo, SemBarraInvertidaOArquivoNaoMuda) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   const std::string texto = "v 1 2 3\r\nf 1 1 1\r\n";
-  const fs::path modelo = pasta.Escreve("m.obj", texto);
+  const fs::path modelo = pasta.Write("m.obj", texto);
   struct stat antes {};
   ASSERT_EQ(stat(modelo.c_str(), &antes), 0);
   const TCleanedModel limpo = LimpaArquivoModelo(modelo);
@@ -104,20 +69,20 @@ TEST(LimpezaDoModelo, SemBarraInvertidaOArquivoNaoMuda) {
   struct stat depois {};
   ASSERT_EQ(stat(modelo.c_str(), &depois), 0);
   EXPECT_EQ(antes.st_ino, depois.st_ino);
-  EXPECT_EQ(Conteudo(modelo), texto);
+  EXPECT_EQ(ReadFile(modelo), texto);
 }
 
 TEST(LimpezaDoModelo, JuntaUmaLinhaPorBarraEReescreveNoLugar) {
-  TSceneFolder pasta;
-  const fs::path modelo = pasta.Escreve("m.obj", "v 1 \\ resto\r\n2 3\r\ng a\\b\\\nc\\d\nfim \\");
+  TTempFolder pasta;
+  const fs::path modelo = pasta.Write("m.obj", "v 1 \\ resto\r\n2 3\r\ng a\\b\\\nc\\d\nfim \\");
   fs::permissions(modelo, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   const TCleanedModel limpo = LimpaArquivoModelo(modelo);
   EXPECT_TRUE(limpo.Reescrito);
   EXPECT_EQ(limpo.Linhas, (Linhas{"v 1 2 3", "g ac\\d", "fim "}));
-  EXPECT_EQ(Conteudo(modelo), "v 1 2 3\ng ac\\d\nfim \n");
+  EXPECT_EQ(ReadFile(modelo), "v 1 2 3\ng ac\\d\nfim \n");
   EXPECT_EQ(fs::status(modelo).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  EXPECT_EQ(pasta.Entradas(), Linhas{"m.obj"});
+  EXPECT_EQ(pasta.List(), "m.obj ");
 }
 
 void EsperaModelosIguais(const TModel& a, const TModel& b) {
@@ -140,9 +105,9 @@ void EsperaModelosIguais(const TModel& a, const TModel& b) {
 }
 
 TEST(LimpezaDoModelo, LinhasDevolvidasDaoOMesmoModeloQueOArquivoReescrito) {
-  TSceneFolder pasta;
-  pasta.Escreve("cor.mtl", "newmtl a\n");
-  const fs::path modelo = pasta.Escreve(
+  TTempFolder pasta;
+  pasta.Write("cor.mtl", "newmtl a\n");
+  const fs::path modelo = pasta.Write(
       "m.obj",
       "mtllib cor.mtl\r\nv 0 0 0\r\nv 1 \\\r\n0 0\r\nv 0 1 \\ x\r\n0\r\ng a \\\r\n\\\r\nf 1 2 3\r\n"
       "usemtl A\\\r\n\r\nf 3 2 1\r\n");
@@ -158,17 +123,17 @@ TEST(LimpezaDoModelo, LinhasDevolvidasDaoOMesmoModeloQueOArquivoReescrito) {
 }
 
 TEST(LimpezaDoModelo, LigacaoSimbolicaContinuaLigacao) {
-  TSceneFolder pasta;
-  const fs::path real = pasta.Escreve("real.obj", "v 1\\\n 2 3\n");
-  fs::create_symlink(real, pasta.Caminho() / "liga.obj");
-  EXPECT_TRUE(LimpaArquivoModelo(pasta.Caminho() / "liga.obj").Reescrito);
-  EXPECT_TRUE(fs::is_symlink(pasta.Caminho() / "liga.obj"));
-  EXPECT_EQ(Conteudo(real), "v 1 2 3\n");
+  TTempFolder pasta;
+  const fs::path real = pasta.Write("real.obj", "v 1\\\n 2 3\n");
+  fs::create_symlink(real, pasta.Path() / "liga.obj");
+  EXPECT_TRUE(LimpaArquivoModelo(pasta.Path() / "liga.obj").Reescrito);
+  EXPECT_TRUE(fs::is_symlink(pasta.Path() / "liga.obj"));
+  EXPECT_EQ(ReadFile(real), "v 1 2 3\n");
 }
 
 TEST(LimpezaDoModelo, ModeloAusenteLancaErroComONome) {
-  TSceneFolder pasta;
-  const fs::path falta = pasta.Caminho() / "falta.obj";
+  TTempFolder pasta;
+  const fs::path falta = pasta.Path() / "falta.obj";
   try {
     LimpaArquivoModelo(falta);
     FAIL() << "a missing model was cleaned";
@@ -190,14 +155,13 @@ int LimpaSemPoderEscrever(const fs::path& modelo) {
 }
 
 TEST(LimpezaDoModelo, PastaSemEscritaDeixaOArquivoEJuntaNaMemoria) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   const std::string texto = "v 1 \\\n2 3\n";
-  const fs::path modelo = pasta.Escreve("m.obj", texto);
+  const fs::path modelo = pasta.Write("m.obj", texto);
   fs::permissions(modelo, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                               fs::perms::others_read);
-  fs::permissions(pasta.Caminho(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                       fs::perms::group_exec | fs::perms::others_read |
-                                       fs::perms::others_exec);
+  fs::permissions(pasta.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
   int resultado = 0;
   if (geteuid() != 0) {
     resultado = LimpaSemPoderEscrever(modelo);
@@ -218,14 +182,14 @@ TEST(LimpezaDoModelo, PastaSemEscritaDeixaOArquivoEJuntaNaMemoria) {
   if (resultado == 78) GTEST_SKIP() << "the folder stays writable after chmod (file system ignores modes)";
   if (resultado == 79) GTEST_SKIP() << "the temporary folder is not readable by the unprivileged user";
   EXPECT_EQ(resultado, 0);
-  EXPECT_EQ(Conteudo(modelo), texto);
-  EXPECT_EQ(pasta.Entradas(), Linhas{"m.obj"});
+  EXPECT_EQ(ReadFile(modelo), texto);
+  EXPECT_EQ(pasta.List(), "m.obj ");
 }
 
 TEST(LimpezaDoModelo, EscritaInterrompidaDeixaOModeloIntacto) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   const std::string texto = "v 1 \\\n2 3\nv 4 5 6\nv 7 8 9\n";
-  const fs::path modelo = pasta.Escreve("m.obj", texto);
+  const fs::path modelo = pasta.Write("m.obj", texto);
   // A file size limit makes the work file's write stop part way, as a full disk would.
   rlimit antes{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &antes), 0);
@@ -239,8 +203,8 @@ TEST(LimpezaDoModelo, EscritaInterrompidaDeixaOModeloIntacto) {
   std::signal(SIGXFSZ, sinalAntes);
   EXPECT_FALSE(limpo.Reescrito);
   EXPECT_EQ(limpo.Linhas, (Linhas{"v 1 2 3", "v 4 5 6", "v 7 8 9"}));
-  EXPECT_EQ(Conteudo(modelo), texto);
-  EXPECT_EQ(pasta.Entradas(), Linhas{"m.obj"});
+  EXPECT_EQ(ReadFile(modelo), texto);
+  EXPECT_EQ(pasta.List(), "m.obj ");
 }
 
 }  // namespace

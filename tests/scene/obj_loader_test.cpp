@@ -1,14 +1,15 @@
 #include "scene/obj_loader.h"
 #include "scene/mesh_prep.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <locale>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,27 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class TSceneFolder {
- public:
-  TSceneFolder() {
-    std::string modelo = (fs::path(testing::TempDir()) / "vireta-obj-XXXXXX").string();
-    if (mkdtemp(modelo.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    caminho_ = modelo;
-  }
-  ~TSceneFolder() {
-    std::error_code ec;
-    fs::remove_all(caminho_, ec);
-  }
-  std::string Escreve(const std::string& nome, const std::string& texto) const {
-    std::ofstream(caminho_ / nome, std::ios::binary) << texto;
-    return (caminho_ / nome).string();
-  }
-  const fs::path& Caminho() const { return caminho_; }
-
- private:
-  fs::path caminho_;
-};
 
 struct Avisos {
   std::vector<std::pair<std::string, std::string>> recebidos;
@@ -218,9 +198,9 @@ TEST(CaminhoDoModelo, ModeloAusenteAvisaEDevolveModeloVazio) {
 }
 
 TEST(CaminhoDoModelo, ArquivoQueNaoSeLeLancaErroComONome) {
-  TSceneFolder pasta;
-  fs::create_directory(pasta.Caminho() / "pasta.obj");
-  const std::string nome = (pasta.Caminho() / "pasta.obj").string();
+  TTempFolder pasta;
+  fs::create_directory(pasta.Path() / "pasta.obj");
+  const std::string nome = (pasta.Path() / "pasta.obj").string();
   try {
     CarregaModelo(nome, {});
     FAIL() << "a folder was read as a model";
@@ -232,16 +212,16 @@ TEST(CaminhoDoModelo, ArquivoQueNaoSeLeLancaErroComONome) {
 class MateriaisDoModelo : public testing::Test {
  protected:
   TModel Carrega(const std::string& obj) {
-    return CarregaModelo(pasta.Escreve("Casa.obj", obj), avisos.Receptor());
+    return CarregaModelo(pasta.Write("Casa.obj", obj), avisos.Receptor());
   }
-  TSceneFolder pasta;
+  TTempFolder pasta;
   Avisos avisos;
 };
 
 TEST_F(MateriaisDoModelo, UsemtlEscolheOUltimoNomeIgual) {
-  pasta.Escreve("cores.mtl",
-                "Kd 9 9 9\r\nnewmtl red\nKd 1 0 0\nKa 0.1 0.2 0.3\nnewmtl blue\nKs 0 0 1\nNs 10\nnewmtl Red\n"
-                "Kd 0.5 0 0\n");
+  pasta.Write("cores.mtl",
+              "Kd 9 9 9\r\nnewmtl red\nKd 1 0 0\nKa 0.1 0.2 0.3\nnewmtl blue\nKs 0 0 1\nNs 10\nnewmtl Red\n"
+              "Kd 0.5 0 0\n");
   const TModel m = Carrega(
       "mtllib cores.mtl\nv 0 0 0\ng a\nusemtl Red\ng b\nUSEMTL BLUE\nusemtl blue \ng c\nusemtl verde\ng d\n");
   EXPECT_TRUE(avisos.recebidos.empty());
@@ -259,7 +239,7 @@ TEST_F(MateriaisDoModelo, UsemtlEscolheOUltimoNomeIgual) {
 }
 
 TEST_F(MateriaisDoModelo, UsemtlAntesDoPrimeiroGrupoVaiParaOGrupoImplicito) {
-  pasta.Escreve("c.mtl", "newmtl a\r\n");
+  pasta.Write("c.mtl", "newmtl a\r\n");
   const TModel m = Carrega("mtllib c.mtl\r\nusemtl A\r\nv 0 0 0\r\nf 1 1 1\r\n");
   ASSERT_EQ(m.GroupCount, 1);
   EXPECT_EQ(m.Groups[1].MaterialIndex, 1);
@@ -269,7 +249,7 @@ TEST_F(MateriaisDoModelo, ArquivoDeMaterialAusenteAvisaEContinua) {
   const TModel m = Carrega("mtllib falta.mtl\nv 1 2 3\ng a\nusemtl x\n");
   ASSERT_EQ(avisos.recebidos.size(), 1u);
   EXPECT_EQ(avisos.recebidos[0].first,
-            "Cannot find the material file : " + (pasta.Caminho() / "FALTA.MTL").string());
+            "Cannot find the material file : " + (pasta.Path() / "FALTA.MTL").string());
   EXPECT_EQ(avisos.recebidos[0].second, "Load Model Material");
   EXPECT_EQ(m.VertexCount, 1);
   EXPECT_EQ(m.MaterialCount, 0);
@@ -277,12 +257,12 @@ TEST_F(MateriaisDoModelo, ArquivoDeMaterialAusenteAvisaEContinua) {
 }
 
 TEST_F(MateriaisDoModelo, NumeroRuimNoMaterialNomeiaOArquivoDeMaterial) {
-  pasta.Escreve("m.mtl", "newmtl a\n\nKd 1 2\n");
+  pasta.Write("m.mtl", "newmtl a\n\nKd 1 2\n");
   try {
     Carrega("mtllib m.mtl\n");
     FAIL() << "malformed colour accepted";
   } catch (const EModelError& e) {
-    EXPECT_EQ(e.Arquivo(), (pasta.Caminho() / "M.MTL").string());
+    EXPECT_EQ(e.Arquivo(), (pasta.Path() / "M.MTL").string());
     EXPECT_EQ(e.Linha(), 3);
   }
 }
@@ -319,7 +299,7 @@ TEST(ModeloAleatorio, NuncaLeForaDosArrays) {
   const std::vector<std::string> estranhos{"1/1/1", "2//-1", "-1/-1/-1",   "1/2",  "/",     "//", "e9",
                                            "",      "+4",    "9999999999", "A",    "m.mtl", "-0", "\\",
                                            "\t",    ".",     "nan",        "1e40", "x",     "\r"};
-  TSceneFolder pasta;
+  TTempFolder pasta;
   std::mt19937 gerador(20240607);
   // Mostly well-formed lines with a few odd fields, so that loads get deep before anything breaks.
   auto texto = [&](size_t linhas) {
@@ -346,10 +326,10 @@ TEST(ModeloAleatorio, NuncaLeForaDosArrays) {
       "f -1 -2 -3\n";
   int carregados = 0, recusados = 0, aleatoriosComTriangulos = 0;
   for (int i = 0; i < 600; ++i) {
-    pasta.Escreve("m.mtl", i % 3 == 0 ? texto(gerador() % 10) : "newmtl a\nKd 1 0 0\n");
+    pasta.Write("m.mtl", i % 3 == 0 ? texto(gerador() % 10) : "newmtl a\nKd 1 0 0\n");
     std::string obj = (i % 2 == 0) ? texto(gerador() % 40) : valido.substr(0, gerador() % valido.size());
     if (i % 5 == 0 && !obj.empty()) obj[gerador() % obj.size()] = static_cast<char>(gerador());
-    const std::string nome = pasta.Escreve("m.obj", obj);
+    const std::string nome = pasta.Write("m.obj", obj);
     try {
       TModel m = CarregaModelo(nome, {});
       SoldaVertices(m);

@@ -3,25 +3,18 @@
 
 #include "scene/simulation_step.h"
 #include "support/scene_builder.h"
+#include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 namespace {
 
 using ::testing::HasSubstr;
 namespace fs = std::filesystem;
-
-std::string LeTexto(const fs::path& p) {
-  std::stringstream s;
-  s << std::ifstream(p, std::ios::binary).rdbuf();
-  return s.str();
-}
 
 class CarregaCenaTeste : public ::testing::Test {
  protected:
@@ -38,7 +31,7 @@ class CarregaCenaTeste : public ::testing::Test {
   }
   const TObjetoCena& Obj(std::size_t i) const { return cena.Objetos.at(i); }
 
-  TSceneFolder pasta;
+  TTempFolder pasta;
   TScene cena;
   std::string avisos;
 };
@@ -79,24 +72,17 @@ TEST_F(CarregaCenaTeste, ValoresDaCenaVemDaPrimeiraLinha) {
 
 TEST_F(CarregaCenaTeste, CadaFormaGuardaSuasDimensoesERaio) {
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 0},
-           {TColumn::Dim1, 0.5},
-           {TColumn::Dim2, 7.0},
-           {TColumn::Dim3, 8.0},
-           {TColumn::Dim4, 9.0},
-           {TColumn::Z, 3.0},
-           {TColumn::ODEMove, true}});
+  c.Linha(SphereRow(0.5), {{TColumn::Dim2, 7.0},
+                           {TColumn::Dim3, 8.0},
+                           {TColumn::Dim4, 9.0},
+                           {TColumn::Z, 3.0},
+                           {TColumn::ODEMove, true}});
   c.Linha({{TColumn::ODETipo, 1},
            {TColumn::Dim1, 0.25},
            {TColumn::Dim2, 2.0},
            {TColumn::Dim3, 5.0},
            {TColumn::X, 3.0}});
-  c.Linha({{TColumn::ODETipo, 2},
-           {TColumn::Dim1, 2.0},
-           {TColumn::Dim2, 4.0},
-           {TColumn::Dim3, 4.0},
-           {TColumn::Dim4, 5.0},
-           {TColumn::Y, 9.0}});
+  c.Linha(BoxRow(2.0, 4.0, 4.0), {{TColumn::Dim4, 5.0}, {TColumn::Y, 9.0}});
   c.Linha({{TColumn::ODETipo, 3},
            {TColumn::Dim1, 0.0},
            {TColumn::Dim2, 0.0},
@@ -141,15 +127,11 @@ TEST_F(CarregaCenaTeste, CadaFormaGuardaSuasDimensoesERaio) {
 
 TEST_F(CarregaCenaTeste, ObjetoFixoGiradoMantemAOrientacaoDeCarga) {
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 2},
-           {TColumn::Dim1, 1.0},
-           {TColumn::Dim2, 1.0},
-           {TColumn::Dim3, 1.0},
-           {TColumn::Z, 2.0},
-           {TColumn::Ang, 30.0},
-           {TColumn::eixoY, 1.0},
-           {TColumn::ODEMove, false},
-           {TColumn::TemGravidade, true}});
+  c.Linha(BoxRow(1.0, 1.0, 1.0), {{TColumn::Z, 2.0},
+                                  {TColumn::Ang, 30.0},
+                                  {TColumn::eixoY, 1.0},
+                                  {TColumn::ODEMove, false},
+                                  {TColumn::TemGravidade, true}});
   Carrega(c);
   EXPECT_FALSE(dBodyIsEnabled(cena.Corpos[0]));
   EXPECT_NEAR(Obj(0).Quaternio[0], std::cos(M_PI / 12), 1e-6);
@@ -164,15 +146,11 @@ TEST_F(CarregaCenaTeste, ObjetoFixoGiradoMantemAOrientacaoDeCarga) {
 
 TEST_F(CarregaCenaTeste, ValoresQueOMotorRecusariaTemSubstitutos) {
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 0}, {TColumn::Dim1, -1.0}, {TColumn::Massa, 5.0}, {TColumn::ODEMove, true}});
-  c.Linha({{TColumn::ODETipo, 2},
-           {TColumn::Dim1, 0.0},
-           {TColumn::Dim2, 0.0},
-           {TColumn::Dim3, 0.0},
-           {TColumn::Massa, 2.0}});
+  c.Linha(SphereRow(-1.0), {{TColumn::Massa, 5.0}, {TColumn::ODEMove, true}});
+  c.Linha(BoxRow(0.0, 0.0, 0.0), {{TColumn::Massa, 2.0}});
   c.Linha({{TColumn::ODETipo, 1}, {TColumn::Dim1, 0.5}, {TColumn::Dim2, 1.0}, {TColumn::Massa, -3.0}});
   c.Linha({{TColumn::ODETipo, 3}});  // a plane without a normal
-  c.Linha({{TColumn::ODETipo, 0}, {TColumn::Dim1, 0.5}, {TColumn::Massa, 4.0}});
+  c.Linha(SphereRow(0.5), {{TColumn::Massa, 4.0}});
   Carrega(c);
   dMass m;
   for (std::size_t i = 0; i < 3; ++i) {
@@ -187,11 +165,6 @@ TEST_F(CarregaCenaTeste, ValoresQueOMotorRecusariaTemSubstitutos) {
   for (int i = 0; i < 50; ++i) PassoSimulacao(cena);
 }
 
-// A model file next to the scene; returns its path.
-fs::path Modelo(const TSceneFolder& pasta, const std::string& nome, const std::string& texto) {
-  return pasta.Escreve(nome, texto);
-}
-
 const char* Quadrado =
     "g chao\n"
     "v 0 0 0\nv 2 0 0\nv 2 2 0\nv 0 2 0\nv 2 0 0\n"
@@ -199,7 +172,7 @@ const char* Quadrado =
     "f 1 2 3\n";
 
 TEST_F(CarregaCenaTeste, MalhaSoldaEscalaEUsaOsTresPrimeirosCantos) {
-  Modelo(pasta, "modelos/Quadrado.OBJ", Quadrado);
+  pasta.Write("modelos/Quadrado.OBJ", Quadrado);
   TTestScene c;
   // Written as on Windows: backslash and another letter case.
   c.Linha({{TColumn::ODETipo, 4},
@@ -227,26 +200,17 @@ TEST_F(CarregaCenaTeste, MalhaSoldaEscalaEUsaOsTresPrimeirosCantos) {
 }
 
 TEST_F(CarregaCenaTeste, DuasMalhasGuardamCadaUmaASua) {
-  Modelo(pasta, "baixo.obj", "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nf 1 2 3\nf 1 3 4\n");
-  Modelo(pasta, "alto.obj", "v -1 -1 2\nv 1 -1 2\nv 1 1 2\nv -1 1 2\nf 1 2 3\nf 1 3 4\n");
+  pasta.Write("baixo.obj", "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nf 1 2 3\nf 1 3 4\n");
+  pasta.Write("alto.obj", "v -1 -1 2\nv 1 -1 2\nv 1 1 2\nv -1 1 2\nf 1 2 3\nf 1 3 4\n");
   TTestScene c;
   for (const char* nome : {"baixo.obj", "alto.obj"})
-    c.Linha({{TColumn::ODETipo, 4},
-             {TColumn::Arquivo, std::string(nome)},
-             {TColumn::SX, 1.0},
-             {TColumn::SY, 1.0},
-             {TColumn::SZ, 1.0},
-             {TColumn::X, nome[0] == 'b' ? 0.0 : 10.0},
-             {TColumn::Z, 1.0},
-             {TColumn::ODEMove, false},
-             {TColumn::TemGravidade, true}});
+    c.Linha(ModelRow(nome), {{TColumn::X, nome[0] == 'b' ? 0.0 : 10.0},
+                             {TColumn::Z, 1.0},
+                             {TColumn::ODEMove, false},
+                             {TColumn::TemGravidade, true}});
   for (double x : {0.0, 10.0})
-    c.Linha({{TColumn::ODETipo, 0},
-             {TColumn::Dim1, 0.25},
-             {TColumn::Massa, 1.0},
-             {TColumn::X, x},
-             {TColumn::Z, 5.0},
-             {TColumn::ODEMove, true}});
+    c.Linha(SphereRow(0.25),
+            {{TColumn::Massa, 1.0}, {TColumn::X, x}, {TColumn::Z, 5.0}, {TColumn::ODEMove, true}});
   Carrega(c);
   EXPECT_NE(Obj(0).Malha.Vertices, Obj(1).Malha.Vertices);
   EXPECT_NE(dGeomTriMeshGetTriMeshDataID(cena.Geometrias[0]),
@@ -258,29 +222,19 @@ TEST_F(CarregaCenaTeste, DuasMalhasGuardamCadaUmaASua) {
 }
 
 TEST_F(CarregaCenaTeste, LinhaContinuadaEReescritaJunta) {
-  const fs::path obj = Modelo(pasta, "cont.obj", "v 0 0 0\nv 1 0 0\nv 1 1 \\\n0\nf 1 2 3\n");
+  const fs::path obj = pasta.Write("cont.obj", "v 0 0 0\nv 1 0 0\nv 1 1 \\\n0\nf 1 2 3\n");
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 4},
-           {TColumn::Arquivo, std::string("cont.obj")},
-           {TColumn::SX, 1.0},
-           {TColumn::SY, 1.0},
-           {TColumn::SZ, 1.0}});
+  c.Linha(ModelRow("cont.obj"));
   Carrega(c);
-  EXPECT_EQ(LeTexto(obj), "v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n");
+  EXPECT_EQ(ReadFile(obj), "v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n");
   EXPECT_EQ(Obj(0).Modelo.VertexCount, 3);
   EXPECT_EQ(Obj(0).Malha.Indices.size(), 3u);
 }
 
 TEST_F(CarregaCenaTeste, MalhaSemTrianguloValidoCarregaSemGeometria) {
-  Modelo(pasta, "ruim.obj", "v 0 0 0\nv 1 0 0\nf 1 2 9\nf 0 1 2\n");
+  pasta.Write("ruim.obj", "v 0 0 0\nv 1 0 0\nf 1 2 9\nf 0 1 2\n");
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 4},
-           {TColumn::Arquivo, std::string("ruim.obj")},
-           {TColumn::SX, 1.0},
-           {TColumn::SY, 1.0},
-           {TColumn::SZ, 1.0},
-           {TColumn::Massa, 1.0},
-           {TColumn::ODEMove, true}});
+  c.Linha(ModelRow("ruim.obj"), {{TColumn::Massa, 1.0}, {TColumn::ODEMove, true}});
   Carrega(c);
   EXPECT_EQ(cena.Geometrias[0], nullptr);
   EXPECT_TRUE(Obj(0).Malha.Indices.empty());
@@ -288,13 +242,9 @@ TEST_F(CarregaCenaTeste, MalhaSemTrianguloValidoCarregaSemGeometria) {
 }
 
 TEST_F(CarregaCenaTeste, ArquivoDeMaterialAusenteAvisaECarrega) {
-  Modelo(pasta, "m.obj", "mtllib falta.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  pasta.Write("m.obj", "mtllib falta.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 4},
-           {TColumn::Arquivo, std::string("m.obj")},
-           {TColumn::SX, 1.0},
-           {TColumn::SY, 1.0},
-           {TColumn::SZ, 1.0}});
+  c.Linha(ModelRow("m.obj"));
   Carrega(c);
   EXPECT_THAT(avisos, HasSubstr("Cannot find the material file : "));
   EXPECT_EQ(Obj(0).Modelo.VertexCount, 3);
@@ -302,22 +252,20 @@ TEST_F(CarregaCenaTeste, ArquivoDeMaterialAusenteAvisaECarrega) {
 
 TEST_F(CarregaCenaTeste, CargaQueFalhaDeixaACenaComoEstava) {
   TTestScene boa;
-  boa.Linha({{TColumn::ODETipo, 0},
-             {TColumn::Dim1, 0.5},
-             {TColumn::Z, 4.0},
-             {TColumn::ODEMove, true},
-             {TColumn::TemGravidade, true},
-             {TColumn::TipoDeColisao, 1},
-             {TColumn::Atrito, 0.7}});
+  boa.Linha(SphereRow(0.5), {{TColumn::Z, 4.0},
+                             {TColumn::ODEMove, true},
+                             {TColumn::TemGravidade, true},
+                             {TColumn::TipoDeColisao, 1},
+                             {TColumn::Atrito, 0.7}});
   Carrega(boa);
   for (int i = 0; i < 10; ++i) PassoSimulacao(cena);
   const TPhysicsWorld* mundo = cena.Mundo.get();
   const dBodyID corpo = cena.Corpos[0];
   const TVector pos = Obj(0).Posicao;
 
-  Modelo(pasta, "quebrado.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 1  1 0\nf 1 2 3\n");
+  pasta.Write("quebrado.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 1  1 0\nf 1 2 3\n");
   TTestScene malhaRuim, valorRuim, semModelo;
-  malhaRuim.Linha({{TColumn::ODETipo, 0}, {TColumn::Dim1, 1.0}});
+  malhaRuim.Linha(SphereRow(1.0));
   malhaRuim.Linha({{TColumn::ODETipo, 4}, {TColumn::Arquivo, std::string("quebrado.obj")}});
   semModelo.Linha({{TColumn::ODETipo, 4}, {TColumn::Arquivo, std::string("sumiu.obj")}});
   valorRuim.Linha({{TColumn::ODETipo, 0}});
@@ -327,7 +275,7 @@ TEST_F(CarregaCenaTeste, CargaQueFalhaDeixaACenaComoEstava) {
   EXPECT_THAT(e1, HasSubstr("quebrado.obj"));
   EXPECT_THAT(e1, HasSubstr("4"));  // the model's line
   EXPECT_THAT(ErroDe(semModelo, "s.xml"), HasSubstr("sumiu.obj"));
-  pasta.Escreve("v.xml", LeTexto(valorRuim.Grava(pasta / "v.xml")) + "junk<");
+  pasta.Write("v.xml", ReadFile(valorRuim.Grava(pasta / "v.xml")) + "junk<");
   EXPECT_THROW(::Carrega(pasta / "v.xml", cena), ESceneError);
   EXPECT_THROW(::Carrega(pasta / "nada.xml", cena), ESceneError);
 
@@ -344,19 +292,12 @@ TEST_F(CarregaCenaTeste, CargaQueFalhaDeixaACenaComoEstava) {
 TEST_F(CarregaCenaTeste, NovaCenaNaoHerdaNadaDaAnterior) {
   TTestScene a, b;
   for (int i = 0; i < 3; ++i)
-    a.Linha({{TColumn::ODETipo, 0},
-             {TColumn::Dim1, 0.5},
-             {TColumn::X, 2.0 * i},
-             {TColumn::ODEMove, true},
-             {TColumn::MostraRastroSempre, true},
-             {TColumn::TemGravidade, true}});
-  b.Linha({{TColumn::ODETipo, 2},
-           {TColumn::Dim1, 1.0},
-           {TColumn::Dim2, 1.0},
-           {TColumn::Dim3, 1.0},
-           {TColumn::Z, 0.5},
-           {TColumn::ODEMove, true},
-           {TColumn::MostraRastroSempre, true}});
+    a.Linha(SphereRow(0.5), {{TColumn::X, 2.0 * i},
+                             {TColumn::ODEMove, true},
+                             {TColumn::MostraRastroSempre, true},
+                             {TColumn::TemGravidade, true}});
+  b.Linha(BoxRow(1.0, 1.0, 1.0),
+          {{TColumn::Z, 0.5}, {TColumn::ODEMove, true}, {TColumn::MostraRastroSempre, true}});
   Carrega(a, "a.xml");
   for (int i = 0; i < 20; ++i) PassoSimulacao(cena);
   EXPECT_EQ(Obj(0).Rastro.size(), 20u);
@@ -372,27 +313,15 @@ TEST_F(CarregaCenaTeste, NovaCenaNaoHerdaNadaDaAnterior) {
 // Random damage to a real scene file and its model must end in a loaded scene or an ESceneError, never a
 // crash.
 TEST(CargaRobusta, ArquivosDanificadosNuncaDerrubamOPrograma) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   const std::string modelo =
       "mtllib m.mtl\ng a\nusemtl X\nv 0 0 0\nv 1 0 0\nv 1 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\n";
   TTestScene c;
-  c.Linha({{TColumn::ODETipo, 4},
-           {TColumn::Arquivo, std::string("m.obj")},
-           {TColumn::SX, 1.0},
-           {TColumn::SY, 1.0},
-           {TColumn::SZ, 1.0},
-           {TColumn::Massa, 1.0},
-           {TColumn::ODEMove, true},
-           {TColumn::TemGravidade, true}});
-  c.Linha({{TColumn::ODETipo, 2},
-           {TColumn::Dim1, 1.0},
-           {TColumn::Dim2, 1.0},
-           {TColumn::Dim3, 1.0},
-           {TColumn::Z, 3.0},
-           {TColumn::Ang, 30.0},
-           {TColumn::eixoX, 1.0},
-           {TColumn::ODEMove, true}});
-  const std::string cenaTexto = LeTexto(c.Grava(pasta / "base.xml"));
+  c.Linha(ModelRow("m.obj"),
+          {{TColumn::Massa, 1.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
+  c.Linha(BoxRow(1.0, 1.0, 1.0),
+          {{TColumn::Z, 3.0}, {TColumn::Ang, 30.0}, {TColumn::eixoX, 1.0}, {TColumn::ODEMove, true}});
+  const std::string cenaTexto = ReadFile(c.Grava(pasta / "base.xml"));
   std::mt19937 rng(1234);
   const std::string lixo = "<>\"=/\\ 0123456789.-eE+TRUEFALSnavfgu\n\xC3\xA7\xFF";
   auto estraga = [&](std::string s) {
@@ -415,9 +344,9 @@ TEST(CargaRobusta, ArquivosDanificadosNuncaDerrubamOPrograma) {
   };
   int carregadas = 0;
   for (int i = 0; i < 400; ++i) {
-    pasta.Escreve("m.obj", i % 2 ? estraga(modelo) : modelo);
-    pasta.Escreve("m.mtl", "newmtl x\nKd 1 0 0\n");
-    const fs::path p = pasta.Escreve("f.xml", i % 2 ? cenaTexto : estraga(cenaTexto));
+    pasta.Write("m.obj", i % 2 ? estraga(modelo) : modelo);
+    pasta.Write("m.mtl", "newmtl x\nKd 1 0 0\n");
+    const fs::path p = pasta.Write("f.xml", i % 2 ? cenaTexto : estraga(cenaTexto));
     TScene cena;
     try {
       ::Carrega(p, cena);

@@ -2,12 +2,10 @@
 
 #include "scene/scene_table.h"
 #include "support/scene_builder.h"
+#include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -41,8 +39,8 @@ std::string ErroAoLer(const std::filesystem::path& p) {
 }
 
 TEST(TSceneTable, LeColunasPeloNomeECelulasVaziasComoZero) {
-  TSceneFolder pasta;
-  const auto p = pasta.Escreve(
+  TTempFolder pasta;
+  const auto p = pasta.Write(
       "a.xml",
       Pacote("<ROW RowState=\"4\" Nome=\"Bola\" X=\"1.5\" ODETipo=\"2\" ODEMove=\"TRUE\" Massa=\"\"/>\n"
              "<ROW Z=\"-2.5E-1\" UserMove=\"false\"/>\n",
@@ -61,7 +59,7 @@ TEST(TSceneTable, LeColunasPeloNomeECelulasVaziasComoZero) {
 }
 
 TEST(TSceneTable, GravaELeDeVoltaOsMesmosValores) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   TTestScene c;
   c.Linha({{TColumn::Nome, std::string("Ação \"1\" <x>")},
            {TColumn::X, 0.1},
@@ -82,17 +80,17 @@ TEST(TSceneTable, GravaELeDeVoltaOsMesmosValores) {
 }
 
 TEST(TSceneTable, AceitaUTF8EPaginaDeCodigoDoWindows) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   const std::string utf8 = Pacote("<ROW Nome=\"Maçã\"/>");
   std::string cp1252 = Pacote("<ROW Nome=\"Ma\xE7\xE3 \x80\"/>");
-  EXPECT_EQ(TSceneTable::Le(pasta.Escreve("u.xml", utf8)).Texto(0, TColumn::Nome), "Maçã");
-  EXPECT_EQ(TSceneTable::Le(pasta.Escreve("w.xml", cp1252)).Texto(0, TColumn::Nome), "Maçã €");
+  EXPECT_EQ(TSceneTable::Le(pasta.Write("u.xml", utf8)).Texto(0, TColumn::Nome), "Maçã");
+  EXPECT_EQ(TSceneTable::Le(pasta.Write("w.xml", cp1252)).Texto(0, TColumn::Nome), "Maçã €");
 }
 
 TEST(TSceneTable, ErrosNomeiamArquivoLinhaEColuna) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   auto erro = [&](const std::string& nome, const std::string& texto) {
-    return ErroAoLer(pasta.Escreve(nome, texto));
+    return ErroAoLer(pasta.Write(nome, texto));
   };
   const std::string valor = erro("v.xml", Pacote("<ROW/><ROW Massa=\"abc\"/>"));
   EXPECT_THAT(valor, HasSubstr("v.xml"));
@@ -108,29 +106,28 @@ TEST(TSceneTable, ErrosNomeiamArquivoLinhaEColuna) {
   EXPECT_THAT(erro("x.xml", "<DATAPACKET><METADATA>\n<FIELDS>\n<FIELD"), HasSubstr("linha 3"));
   EXPECT_THAT(erro("t.xml", "<html><body/></html>"), HasSubstr("não é uma tabela de cena"));
   EXPECT_THAT(ErroAoLer(pasta / "nao-existe.xml"), HasSubstr("nao-existe.xml"));
-  EXPECT_THAT(ErroAoLer(pasta.Caminho()), HasSubstr("pasta"));
+  EXPECT_THAT(ErroAoLer(pasta.Path()), HasSubstr("pasta"));
 }
 
 TEST(CenaInicial, CriaPastaEArquivoVazioComAsTrintaESeteColunas) {
-  TSceneFolder pasta;
-  const auto temp = CriaCenaInicial(pasta.Caminho());
+  TTempFolder pasta;
+  const auto temp = CriaCenaInicial(pasta.Path());
   EXPECT_EQ(temp, pasta / "Cenas" / "temp.xml");
   const TSceneTable t = TSceneTable::Le(temp);
   EXPECT_EQ(t.NumeroLinhas(), 0);
-  std::stringstream texto;
-  texto << std::ifstream(temp).rdbuf();
+  const std::string texto = ReadFile(temp);
   for (const TColumnDefinition& c : ColunasCena())
-    EXPECT_THAT(texto.str(), HasSubstr("attrname=\"" + std::string(c.Nome) + "\""));
-  EXPECT_THAT(texto.str(), HasSubstr("WIDTH=\"255\""));
+    EXPECT_THAT(texto, HasSubstr("attrname=\"" + std::string(c.Nome) + "\""));
+  EXPECT_THAT(texto, HasSubstr("WIDTH=\"255\""));
 }
 
 TEST(CenaInicial, SubstituiUmTempAntigo) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   TTestScene velha;
   velha.Linha({{TColumn::Nome, std::string("antiga")}});
   std::filesystem::create_directories(pasta / "Cenas");
   velha.Grava(pasta / "Cenas" / "temp.xml");
-  EXPECT_EQ(TSceneTable::Le(CriaCenaInicial(pasta.Caminho())).NumeroLinhas(), 0);
+  EXPECT_EQ(TSceneTable::Le(CriaCenaInicial(pasta.Path())).NumeroLinhas(), 0);
 }
 
 }  // namespace

@@ -1,35 +1,34 @@
 #include "support/scene_builder.h"
 
-#include <unistd.h>
-#include <atomic>
-#include <fstream>
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
-TSceneFolder::TSceneFolder() {
-  static std::atomic<int> contador{0};
-  caminho_ = fs::temp_directory_path() /
-             ("vireta-teste-" + std::to_string(::getpid()) + "-" + std::to_string(contador++));
-  fs::remove_all(caminho_);
-  fs::create_directories(caminho_);
+std::vector<Valor> SphereRow(double radius) {
+  return {{TColumn::ODETipo, 0}, {TColumn::Dim1, radius}};
 }
 
-TSceneFolder::~TSceneFolder() {
-  std::error_code ec;
-  fs::remove_all(caminho_, ec);
+std::vector<Valor> BoxRow(double x, double y, double z) {
+  return {{TColumn::ODETipo, 2}, {TColumn::Dim1, x}, {TColumn::Dim2, y}, {TColumn::Dim3, z}};
 }
 
-fs::path TSceneFolder::Escreve(const std::string& nome, const std::string& texto) const {
-  const fs::path p = caminho_ / nome;
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << texto;
-  return p;
+std::vector<Valor> ModelRow(const std::string& file) {
+  return {{TColumn::ODETipo, 4},
+          {TColumn::Arquivo, file},
+          {TColumn::SX, 1.0},
+          {TColumn::SY, 1.0},
+          {TColumn::SZ, 1.0}};
 }
 
-TTestScene& TTestScene::Linha(std::initializer_list<Valor> valores) {
+TTestScene& TTestScene::Linha(const std::vector<Valor>& valores) {
   tabela_.AcrescentaLinha();
   for (const auto& [coluna, valor] : valores) tabela_.Define(tabela_.NumeroLinhas() - 1, coluna, valor);
   return *this;
+}
+
+TTestScene& TTestScene::Linha(std::vector<Valor> forma, const std::vector<Valor>& valores) {
+  forma.insert(forma.end(), valores.begin(), valores.end());
+  return Linha(forma);
 }
 
 fs::path TTestScene::Grava(const fs::path& arquivo) const {
@@ -41,4 +40,9 @@ void Carrega(const fs::path& arquivo, TScene& cena, std::string* avisos) {
   CarregaCena(arquivo, cena, [avisos](const std::string& texto, const std::string& titulo) {
     if (avisos) *avisos += titulo + ": " + texto + "\n";
   });
+}
+
+void Carrega(const TTestScene& linhas, TScene& cena) {
+  const TTempFolder folder;
+  Carrega(linhas.Grava(folder / "cena.xml"), cena);
 }

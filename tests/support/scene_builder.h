@@ -6,31 +6,23 @@
 #include "scene/scene_table.h"
 
 #include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <utility>
-
-// A fresh folder under the system's temporary folder, removed with the object.
-class TSceneFolder {
- public:
-  TSceneFolder();
-  ~TSceneFolder();
-  TSceneFolder(const TSceneFolder&) = delete;
-  TSceneFolder& operator=(const TSceneFolder&) = delete;
-  const std::filesystem::path& Caminho() const { return caminho_; }
-  std::filesystem::path operator/(const std::string& nome) const { return caminho_ / nome; }
-  // Writes `texto` to `nome` inside the folder and returns its path.
-  std::filesystem::path Escreve(const std::string& nome, const std::string& texto) const;
-
- private:
-  std::filesystem::path caminho_;
-};
+#include <vector>
 
 using Valor = std::pair<TColumn, TSceneTable::Celula>;
 
+// The cells that make a row a sphere, a box, or a model file at scale 1; a test adds its own after them.
+std::vector<Valor> SphereRow(double radius);
+std::vector<Valor> BoxRow(double x, double y, double z);
+std::vector<Valor> ModelRow(const std::string& file);
+
 class TTestScene {
  public:
-  TTestScene& Linha(std::initializer_list<Valor> valores);
+  // Appends a row with these cells; the others stay empty.
+  TTestScene& Linha(const std::vector<Valor>& valores);
+  // Appends a row of a shape's cells followed by the test's own.
+  TTestScene& Linha(std::vector<Valor> forma, const std::vector<Valor>& valores);
   // Writes the table to `arquivo` and returns the path.
   std::filesystem::path Grava(const std::filesystem::path& arquivo) const;
   const TSceneTable& Tabela() const { return tabela_; }
@@ -41,3 +33,5 @@ class TTestScene {
 
 // Loads `arquivo` into a fresh scene; notices are collected in `avisos` when given.
 void Carrega(const std::filesystem::path& arquivo, TScene& cena, std::string* avisos = nullptr);
+// Writes `linhas` to a scratch folder of its own and loads them: for scenes with no file beside them.
+void Carrega(const TTestScene& linhas, TScene& cena);

@@ -1,13 +1,13 @@
 // The headless runner as a student uses it: its CSV, its exit codes and its one-line errors.
 
 #include "support/scene_builder.h"
+#include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -22,18 +22,15 @@ struct Execucao {
 };
 
 Execucao Roda(const std::string& argumentos) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   const fs::path out = pasta / "out", err = pasta / "err";
   const std::string cmd =
       std::string(VIRETA_SIM) + " " + argumentos + " >" + out.string() + " 2>" + err.string();
   const int r = std::system(cmd.c_str());
   Execucao e;
   if (WIFEXITED(r)) e.status = WEXITSTATUS(r);
-  std::stringstream a, b;
-  a << std::ifstream(out).rdbuf();
-  b << std::ifstream(err).rdbuf();
-  e.saida = a.str();
-  e.erro = b.str();
+  e.saida = ReadFile(out);
+  e.erro = ReadFile(err);
   return e;
 }
 
@@ -48,7 +45,7 @@ std::vector<std::string> Linhas(const std::string& texto) {
 class Amostras : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(Amostras, CarregaESimulaSemErro) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", pasta / "Cenas", fs::copy_options::recursive);
   const Execucao e = Roda((pasta / "Cenas" / GetParam()).string() + " --frames 50 --every 25");
   EXPECT_EQ(e.status, 0) << e.erro;
@@ -68,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Cenas, Amostras,
                                            "tipo7.xml"));
 
 TEST(ViretaSim, QuedaLivreEmCSV) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   TTestScene c;
   c.Linha({{TColumn::Nome, std::string("Bola, \"azul\"")},
            {TColumn::ODETipo, 0},
@@ -86,7 +83,7 @@ TEST(ViretaSim, QuedaLivreEmCSV) {
 }
 
 TEST(ViretaSim, CenaRuimSaiComUmEUmaLinhaDeErro) {
-  TSceneFolder pasta;
+  TTempFolder pasta;
   TTestScene c;
   c.Linha({{TColumn::ODETipo, 4}, {TColumn::Arquivo, std::string("nao-ha.obj")}});
   const Execucao e = Roda(c.Grava(pasta / "ruim.xml").string());

@@ -30,6 +30,14 @@ class HidController : public ::testing::Test {
     });
     return C;
   }
+  // RemoteA plugged in before start-up, the controller started with the recording handlers, and the
+  // remote claimed; null when the claim failed.
+  TJvHidDevice* ClaimRemoteA() {
+    Rig.Platform.Plug(RemoteA);
+    CreateRecording();
+    Rig.Loop.RunPending();
+    return Rig.ClaimRemote();
+  }
 };
 
 TEST_F(HidController, StartupChangeRaisesOnDeviceChangeOnceWithNoDevice) {
@@ -164,11 +172,8 @@ TEST_F(HidController, PulledDeviceStaysUnpluggedUntilItsHolderReleasesIt) {
 }
 
 TEST_F(HidController, ReportOfNBytesReachesTheHandlerWithSizeNMinusOneInOrder) {
-  Rig.Platform.Plug(RemoteA);
-  TJvHidDeviceController& C = CreateRecording();
-  Rig.Loop.RunPending();
-  TJvHidDevice* D = nullptr;
-  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  TJvHidDevice* D = ClaimRemoteA();
+  ASSERT_NE(D, nullptr);
   ASSERT_NE(D->ReadThread(), nullptr);
 
   RemoteA.SendRaw({0x31, 0x00, 0x08, 0x81, 0x82, 0x83});
@@ -184,14 +189,11 @@ TEST_F(HidController, ReportOfNBytesReachesTheHandlerWithSizeNMinusOneInOrder) {
 }
 
 TEST_F(HidController, ReaderWaitsForTheMainThreadBeforeReadingTheNextReport) {
-  Rig.Platform.Plug(RemoteA);
-  TJvHidDeviceController& C = CreateRecording();
-  Rig.Loop.RunPending();
-  TJvHidDevice* D = nullptr;
-  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  TJvHidDevice* D = ClaimRemoteA();
+  ASSERT_NE(D, nullptr);
   RemoteA.SendRaw({0x30, 0x00, 0x01});
   RemoteA.SendRaw({0x30, 0x00, 0x02});
-  for (int I = 0; I < 10000 && Rig.Loop.QueuedCount() == 0; ++I) std::this_thread::sleep_for(1ms);
+  Rig.WaitForHandOver();
   std::this_thread::sleep_for(50ms);  // room for a reader that would not wait
   EXPECT_EQ(Rig.Loop.QueuedCount(), 1u);
   ASSERT_TRUE(Rig.Loop.RunUntil([&] { return Reports.size() == 2; }));
@@ -200,16 +202,14 @@ TEST_F(HidController, ReaderWaitsForTheMainThreadBeforeReadingTheNextReport) {
 }
 
 TEST_F(HidController, ReleaseEndsTheReaderEvenWithAReportWaitingForTheMainThread) {
-  Rig.Platform.Plug(RemoteA);
-  TJvHidDeviceController& C = CreateRecording();
-  Rig.Loop.RunPending();
-  TJvHidDevice* D = nullptr;
-  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  TJvHidDevice* D = ClaimRemoteA();
+  ASSERT_NE(D, nullptr);
+  TJvHidDeviceController& C = *Rig.HIDCtl;
   TJvHidDevice* const Device = D;
   C.SetDevThreadSleepTime(10000);  // a reader that only looked between slices would keep Release 10 s
 
   RemoteA.SendRaw({0x30, 0x00, 0x01});
-  for (int I = 0; I < 10000 && Rig.Loop.QueuedCount() == 0; ++I) std::this_thread::sleep_for(1ms);
+  Rig.WaitForHandOver();
   ASSERT_EQ(Rig.Loop.QueuedCount(), 1u);  // the reader now waits in the hand-over
   C.Release(D);                           // joins the reader: it must not wait for the queued hand-over
   EXPECT_EQ(D, nullptr);
@@ -225,8 +225,8 @@ TEST_F(HidController, ReaderEndsWhenItsDeviceVanishes) {
   std::vector<uint32_t> Errors;
   C.SetOnDeviceDataError([&](TJvHidDevice&, uint32_t Error) { Errors.push_back(Error); });
   Rig.Loop.RunPending();
-  TJvHidDevice* D = nullptr;
-  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  TJvHidDevice* D = Rig.ClaimRemote();
+  ASSERT_NE(D, nullptr);
 
   RemoteA.SendRaw({0x30, 0x00, 0x04});
   RemoteA.SwitchOff();
@@ -257,11 +257,9 @@ TEST_F(HidController, ChangeNoticeDuringAReconciliationStartsNoOther) {
 }
 
 TEST_F(HidController, SettingTheDataHandlerStopsAndStartsReaders) {
-  Rig.Platform.Plug(RemoteA);
-  TJvHidDeviceController& C = CreateRecording();
-  Rig.Loop.RunPending();
-  TJvHidDevice* D = nullptr;
-  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  TJvHidDevice* D = ClaimRemoteA();
+  ASSERT_NE(D, nullptr);
+  TJvHidDeviceController& C = *Rig.HIDCtl;
   EXPECT_NE(D->ReadThread(), nullptr);
   C.SetOnDeviceData(nullptr);
   EXPECT_EQ(D->ReadThread(), nullptr);
@@ -274,11 +272,8 @@ TEST_F(HidController, SettingTheDataHandlerStopsAndStartsReaders) {
 }
 
 TEST_F(HidController, WritesExactlyTheBytesGivenAndReportsCaps) {
-  Rig.Platform.Plug(RemoteA);
-  TJvHidDeviceController& C = CreateRecording();
-  Rig.Loop.RunPending();
-  TJvHidDevice* D = nullptr;
-  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  TJvHidDevice* D = ClaimRemoteA();
+  ASSERT_NE(D, nullptr);
   EXPECT_EQ(D->QueryCaps().InputReportByteLength, 22);
   EXPECT_EQ(D->QueryCaps().OutputReportByteLength, 22);
   EXPECT_EQ(D->OutputReportLength(0x11), 2);
@@ -296,10 +291,10 @@ TEST_F(HidController, WritesExactlyTheBytesGivenAndReportsCaps) {
 TEST_F(HidController, DeviceWithoutReadWriteAccessIsListedButNeitherReadNorWritten) {
   const std::string Path = Rig.Platform.Plug(RemoteA);
   Rig.Platform.DenyReadWrite(Path, EACCES);
-  TJvHidDeviceController& C = CreateRecording();
+  CreateRecording();
   Rig.Loop.RunPending();
-  TJvHidDevice* D = nullptr;
-  ASSERT_TRUE(C.ClaimByIds(D, 0x057E, 0x0306));
+  TJvHidDevice* D = Rig.ClaimRemote();
+  ASSERT_NE(D, nullptr);
   EXPECT_FALSE(D->ReadWriteOpen());
   EXPECT_EQ(D->ReadThread(), nullptr);
   const uint8_t Leds[] = {0x11, 0x10};

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <system_error>
-#include <thread>
 
 #include "support/wiimote_rig.h"
 #include "wiimote/testing/recording_host.h"
@@ -82,6 +81,12 @@ class WiimoteLink : public ::testing::Test {
     ASSERT_TRUE(RunUntil([&] { return W().BatteryLevel != 0; }));
     Remote.Drain();
     Remote.ClearReceived();
+  }
+  // The remote switched off and gone from the system, as the main window notices it.
+  void PullRemote() {
+    Remote.SwitchOff();
+    Rig.Platform.Unplug(RemotePath);
+    Rig.Notice();
   }
   const TWiimote& W() const { return Link->Wiimote(); }
 };
@@ -189,9 +194,7 @@ TEST_F(WiimoteLink, UnplugStopsEverythingAndReplugClaimsAgain) {
   ASSERT_TRUE(RunUntil([&] { return W().ButtonState[ButtonA].Down; }));
   Host.Log.clear();
 
-  Remote.SwitchOff();
-  Rig.Platform.Unplug(RemotePath);
-  Rig.Notice();
+  PullRemote();
   const std::vector<std::string> Log = {"options:off",
                                         "BatteryTimer:off",
                                         "MotionTimer:off",
@@ -228,11 +231,8 @@ TEST_F(WiimoteLink, RemoteLostWhileAReportWaitsForTheMainThread) {
   Settle();
   const uint8_t AccelBefore = W().AccelX;
   Remote.SendRaw({0x31, 0x00, 0x00, 0x55, 0x55, 0x55});
-  for (int I = 0; I < 10000 && Rig.Loop.QueuedCount() == 0; ++I)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  Remote.SwitchOff();
-  Rig.Platform.Unplug(RemotePath);
-  Rig.Notice();  // released before the main loop ran the hand-over
+  Rig.WaitForHandOver();
+  PullRemote();  // released before the main loop ran the hand-over
   EXPECT_EQ(Link->WiiDevice(), nullptr);
   Rig.Loop.RunPending();
   EXPECT_EQ(W().AccelX, AccelBefore);
@@ -245,9 +245,7 @@ TEST_F(WiimoteLink, ClaimsTheOriginalModelFirstThenTheLaterOne) {
   EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, RemotePath);
 
   // Only the later model present: it is claimed.
-  Remote.SwitchOff();
-  Rig.Platform.Unplug(RemotePath);
-  Rig.Notice();
+  PullRemote();
   ASSERT_NE(Link->WiiDevice(), nullptr);
   EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, Later);
   EXPECT_EQ(Host.Caption, "Form1");
@@ -324,9 +322,7 @@ TEST_F(WiimoteLink, UserMoveLedsAreSentOnlyWhenTheByteChanges) {
   const auto Got = WaitFor(Remote, 4);
   EXPECT_EQ(Got, (std::vector<TBytes>{{0x11, 0x90}, {0x11, 0x91}, {0x11, 0x90}, {0x11, 0x90}}));
 
-  Remote.SwitchOff();
-  Rig.Platform.Unplug(RemotePath);
-  Rig.Notice();
+  PullRemote();
   Host.Caption.clear();
   Link->SetLedsIfChanged(0x90);
   EXPECT_EQ(Host.Caption, "Wii Remote não encontrado") << "without a remote every frame says so";
