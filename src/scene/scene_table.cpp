@@ -1,16 +1,12 @@
 #include "scene/scene_table.h"
 
+#include "common/file_io.h"
 #include "scene/number_text.h"
 #include "scene/text_encoding.h"
 
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -86,11 +82,19 @@ std::string Aspas(std::string_view s) {
 std::string LeBytes(const fs::path& arquivo) {
   std::error_code ec;
   if (fs::is_directory(arquivo, ec)) Falha(arquivo, "não é um arquivo de cena (é uma pasta)");
-  std::ifstream in(arquivo, std::ios::binary);
-  if (!in) Falha(arquivo, std::string("não foi possível abrir o arquivo: ") + std::strerror(errno));
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) Falha(arquivo, "erro de leitura");
-  return bytes;
+  TFileContents conteudo = ReadWholeFile(arquivo);
+  switch (conteudo.Status) {
+    case TFileReadStatus::Read:
+      return std::move(conteudo.Bytes);
+    case TFileReadStatus::NotAFile:
+      // A FIFO or a device would never end; neither is a scene.
+      Falha(arquivo, "não é um arquivo de cena (não é um arquivo comum)");
+    case TFileReadStatus::Missing:
+    case TFileReadStatus::Unreadable:
+    case TFileReadStatus::TooLarge:
+      break;
+  }
+  Falha(arquivo, "não foi possível abrir o arquivo: " + conteudo.Error.message());
 }
 
 int LinhaDoDeslocamento(const std::string& texto, std::ptrdiff_t deslocamento) {
