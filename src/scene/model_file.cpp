@@ -2,26 +2,14 @@
 
 #include <optional>
 #include <stdexcept>
-#include <string_view>
 #include <system_error>
 
+#include "common/ascii_text.h"
 #include "common/file_io.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-char MinusculaAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IguaisSemCaixa(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (MinusculaAscii(a[i]) != MinusculaAscii(b[i])) return false;
-  }
-  return true;
-}
 
 // Several entries may match when the folder holds names that differ only in case; taking the smallest in
 // name order keeps the choice the same from one run to the next.
@@ -33,7 +21,8 @@ std::optional<std::string> EntradaSemCaixa(const fs::path& pasta, const std::str
   for (; it != fs::directory_iterator(); it.increment(ec)) {
     if (ec) break;
     std::string entrada = it->path().filename().string();
-    if (IguaisSemCaixa(entrada, nome) && (!escolhida || entrada < *escolhida)) escolhida = std::move(entrada);
+    if (EqualsIgnoringAsciiCase(entrada, nome) && (!escolhida || entrada < *escolhida))
+      escolhida = std::move(entrada);
   }
   return escolhida;
 }

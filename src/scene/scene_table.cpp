@@ -1,7 +1,7 @@
 #include "scene/scene_table.h"
 
 #include "common/file_io.h"
-#include "scene/number_text.h"
+#include "common/number_text.h"
 #include "scene/text_encoding.h"
 
 #include <pugixml.hpp>
@@ -114,18 +114,18 @@ TSceneTable::Celula LeCelula(const fs::path& arquivo, int linha, const TColumnDe
       return std::string(v);
     case TColumnType::Inteiro: {
       int32_t i = 0;
-      if (!LeInteiro(v, i)) invalido("um número inteiro");
+      if (!ParseInt(v, i)) invalido("um número inteiro");
       return i;
     }
     case TColumnType::Real: {
       double d = 0;
       // Every number reaches the engine in single precision, so one it cannot hold is refused here.
-      if (!LeReal(v, d) || !CabeEmFloat(d)) invalido("um número real válido");
+      if (!ParseDouble(v, d) || !FitsFloat(d)) invalido("um número real válido");
       return d;
     }
     case TColumnType::Booleano: {
       bool b = false;
-      if (!LeBooleano(v, b)) invalido("TRUE nem FALSE");
+      if (!ParseBool(v, b)) invalido("TRUE nem FALSE");
       return b;
     }
   }
@@ -203,7 +203,7 @@ void TSceneTable::Grava(const fs::path& arquivo) const {
       } else if (auto* i = std::get_if<int32_t>(&v)) {
         row.append_attribute(nome.c_str()) = std::to_string(*i).c_str();
       } else if (auto* d = std::get_if<double>(&v)) {
-        row.append_attribute(nome.c_str()) = EscreveReal(*d).c_str();
+        row.append_attribute(nome.c_str()) = FormatDouble(*d).c_str();
       } else if (auto* b = std::get_if<bool>(&v)) {
         row.append_attribute(nome.c_str()) = *b ? "TRUE" : "FALSE";
       }
