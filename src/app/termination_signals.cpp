@@ -8,23 +8,28 @@
 
 namespace {
 
-// The one thing a signal handler may touch: the write end of a socket pair, set once before any handler
-// is installed. Everything else happens when the main loop reads the other end.
-int descritores[2] = {-1, -1};
+// The one thing a signal handler may touch: the write end of a socket pair, set before any handler is
+// installed and cleared after they are all gone. Everything else happens when the main loop reads the other
+// end. The instance owns both ends; this is only a copy of the number.
+volatile std::sig_atomic_t signalWriteEnd = -1;
 
 void AoSinal(int) {
   const char c = 1;
-  [[maybe_unused]] const ssize_t n = ::write(descritores[0], &c, 1);
+  [[maybe_unused]] const ssize_t n = ::write(signalWriteEnd, &c, 1);
 }
 
 }  // namespace
 
 TTerminationSignals::TTerminationSignals(std::function<void()> fechar) : fechar_(std::move(fechar)) {
-  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, descritores) != 0) return;
-  aviso_ = new QSocketNotifier(descritores[1], QSocketNotifier::Read, this);
+  int ends[2] = {-1, -1};
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
+  signalEnd_.Reset(ends[0]);
+  noticeEnd_.Reset(ends[1]);
+  signalWriteEnd = signalEnd_.Get();
+  aviso_ = new QSocketNotifier(noticeEnd_.Get(), QSocketNotifier::Read, this);
   connect(aviso_, &QSocketNotifier::activated, this, [this] {
     char c;
-    [[maybe_unused]] const ssize_t n = ::read(descritores[1], &c, 1);
+    [[maybe_unused]] const ssize_t n = ::read(noticeEnd_.Get(), &c, 1);
     fechar_();
   });
   struct sigaction sa {};
@@ -36,8 +41,7 @@ TTerminationSignals::TTerminationSignals(std::function<void()> fechar) : fechar_
 
 TTerminationSignals::~TTerminationSignals() {
   for (int s : {SIGTERM, SIGINT, SIGHUP}) std::signal(s, SIG_DFL);
-  for (int& d : descritores) {
-    if (d >= 0) ::close(d);
-    d = -1;
-  }
+  signalWriteEnd = -1;
+  signalEnd_.Reset();
+  noticeEnd_.Reset();
 }

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "common/unique_fd.h"
+
 class QSocketNotifier;
 
 class TTerminationSignals : public QObject {
@@ -18,5 +20,7 @@ class TTerminationSignals : public QObject {
 
  private:
   std::function<void()> fechar_;
+  TUniqueFd signalEnd_;  // written by the signal handler
+  TUniqueFd noticeEnd_;  // read on the main thread
   QSocketNotifier* aviso_ = nullptr;
 };

@@ -26,6 +26,8 @@ class TUniqueFd {
     if (fd_ >= 0) ::close(fd_);
     fd_ = Fd;
   }
+  // Closes now; false (with errno set) when close(2) fails, which is where a delayed write error may show.
+  bool Close() { return ::close(std::exchange(fd_, -1)) == 0; }
 
  private:
   int fd_ = -1;

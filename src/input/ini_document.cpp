@@ -4,31 +4,11 @@
 #include <stdexcept>
 #include <utility>
 
+#include "common/ascii_text.h"
+
 namespace {
 
 constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 bool IsComment(std::string_view trimmed) {
   return !trimmed.empty() && trimmed.front() == ';';
@@ -36,11 +16,11 @@ bool IsComment(std::string_view trimmed) {
 
 // The name of a "[name]" line; a header without its closing bracket still opens a section.
 std::optional<std::string_view> SectionName(std::string_view line) {
-  const std::string_view trimmed = Trim(line);
+  const std::string_view trimmed = TrimWhiteSpace(line);
   if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
   std::string_view name = trimmed.substr(1);
   name = name.substr(0, name.find(']'));
-  return Trim(name);
+  return TrimWhiteSpace(name);
 }
 
 struct TEntry {
@@ -49,11 +29,11 @@ struct TEntry {
 };
 
 std::optional<TEntry> Entry(std::string_view line) {
-  const std::string_view trimmed = Trim(line);
+  const std::string_view trimmed = TrimWhiteSpace(line);
   if (trimmed.empty() || IsComment(trimmed) || trimmed.front() == '[') return std::nullopt;
   const std::size_t equals = trimmed.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
-  return TEntry{Trim(trimmed.substr(0, equals)), Trim(trimmed.substr(equals + 1))};
+  return TEntry{TrimWhiteSpace(trimmed.substr(0, equals)), TrimWhiteSpace(trimmed.substr(equals + 1))};
 }
 
 std::string_view Unquoted(std::string_view value) {
@@ -68,7 +48,8 @@ std::string ValueAsRead(std::string_view stored) {
 
 // Quotes keep edge blanks and a quoted-looking value intact through the trim and unquote of reading.
 std::string ValueAsWritten(std::string_view value) {
-  const bool needsQuotes = Trim(value).size() != value.size() || Unquoted(value).size() != value.size();
+  const bool needsQuotes =
+      TrimWhiteSpace(value).size() != value.size() || Unquoted(value).size() != value.size();
   return needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
 }
 
@@ -79,7 +60,7 @@ bool HasLineBreak(std::string_view text) {
 void CheckWritable(std::string_view section, std::string_view key, std::string_view value) {
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
     throw std::invalid_argument("INI entries cannot hold a line break");
-  if (Trim(key).empty() || key.find('=') != std::string_view::npos)
+  if (TrimWhiteSpace(key).empty() || key.find('=') != std::string_view::npos)
     throw std::invalid_argument("INI key names must be non-empty and without \"=\"");
   if (section.find(']') != std::string_view::npos)
     throw std::invalid_argument("INI section names cannot hold \"]\"");
@@ -107,7 +88,7 @@ std::optional<int32_t> ParseIniInteger(std::string_view text) {
   for (const char c : text) {
     int digit = base;
     if (c >= '0' && c <= '9') digit = c - '0';
-    if (base == 16 && LowerAscii(c) >= 'a' && LowerAscii(c) <= 'f') digit = LowerAscii(c) - 'a' + 10;
+    if (base == 16 && ToLowerAscii(c) >= 'a' && ToLowerAscii(c) <= 'f') digit = ToLowerAscii(c) - 'a' + 10;
     if (digit >= base) return std::nullopt;
     magnitude = magnitude * base + digit;
     if (magnitude > Limit) return std::nullopt;
@@ -143,7 +124,7 @@ TIniDocument::TIniDocument(std::string_view text) {
 std::optional<TIniDocument::TSectionRange> TIniDocument::FindSection(std::string_view section) const {
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     const std::optional<std::string_view> name = SectionName(lines_[i]);
-    if (!name || !SameIgnoringCase(*name, section)) continue;
+    if (!name || !EqualsIgnoringAsciiCase(*name, section)) continue;
     std::size_t end = i + 1;
     while (end < lines_.size() && !SectionName(lines_[end])) ++end;
     return TSectionRange{i, end};
@@ -154,7 +135,7 @@ std::optional<TIniDocument::TSectionRange> TIniDocument::FindSection(std::string
 std::optional<std::size_t> TIniDocument::FindKey(const TSectionRange& range, std::string_view key) const {
   for (std::size_t i = range.Header + 1; i < range.End; ++i) {
     const std::optional<TEntry> entry = Entry(lines_[i]);
-    if (entry && SameIgnoringCase(entry->Key, key)) return i;
+    if (entry && EqualsIgnoringAsciiCase(entry->Key, key)) return i;
   }
   return std::nullopt;
 }
@@ -178,12 +159,12 @@ bool TIniDocument::ReadBool(std::string_view section, std::string_view key, bool
 
 void TIniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   CheckWritable(section, key, value);
-  const std::string_view name = Trim(key);
+  const std::string_view name = TrimWhiteSpace(key);
   std::string line = std::string(name) + "=" + ValueAsWritten(value);
   const std::optional<TSectionRange> range = FindSection(section);
   if (!range) {
-    if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
-    lines_.push_back("[" + std::string(Trim(section)) + "]");
+    if (!lines_.empty() && !TrimWhiteSpace(lines_.back()).empty()) lines_.emplace_back();
+    lines_.push_back("[" + std::string(TrimWhiteSpace(section)) + "]");
     lines_.push_back(std::move(line));
     endsWithLineEnd_ = true;
     return;
@@ -196,7 +177,7 @@ void TIniDocument::WriteString(std::string_view section, std::string_view key, s
   // After the section's last entry, so blank lines and comments leading into the next section stay there.
   std::size_t after = range->Header;
   for (std::size_t i = range->Header + 1; i < range->End; ++i) {
-    const std::string_view trimmed = Trim(lines_[i]);
+    const std::string_view trimmed = TrimWhiteSpace(lines_[i]);
     if (!trimmed.empty() && !IsComment(trimmed)) after = i;
   }
   if (after + 1 == lines_.size()) endsWithLineEnd_ = true;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "input/text_file.h"
+#include "common/file_io.h"
 
 namespace {
 
@@ -19,8 +19,8 @@ EIniWriteError::EIniWriteError(const std::filesystem::path& arquivo)
 
 TIniFile::TIniFile(std::filesystem::path arquivo) : arquivo_(std::move(arquivo)) {
   TFileContents contents = ReadWholeFile(arquivo_, MaxIniFileSize);
-  unreadable_ =
-      contents.Status == TFileReadStatus::Unreadable || contents.Status == TFileReadStatus::TooLarge;
+  // Anything there that could not be read must not be overwritten with defaults.
+  unreadable_ = contents.Status != TFileReadStatus::Read && contents.Status != TFileReadStatus::Missing;
   if (contents.Status == TFileReadStatus::Read) document_ = TIniDocument(contents.Bytes);
 }
 

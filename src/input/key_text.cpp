@@ -1,8 +1,9 @@
 #include "input/key_text.h"
 
 #include <array>
-#include <cctype>
 #include <string>
+
+#include "common/ascii_text.h"
 
 namespace {
 
@@ -30,21 +31,6 @@ constexpr std::array<TKeyName, 15> NamedKeys{{
     {"Del", KeySyms::Delete},
 }};
 
-char Lower(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
-
-bool StartsWithText(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
-}
-
 void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
   for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
     text.replace(at, what.size(), with);
@@ -53,16 +39,16 @@ void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
 // Strips the modifier prefixes off `rest`, noting them in `keys`.
 void TakeModifiers(std::string_view& rest, TKeyCombination& keys) {
   for (;;) {
-    if (StartsWithText(rest, "Shift+")) {
+    if (StartsWithIgnoringAsciiCase(rest, "Shift+")) {
       keys.Shift = true;
       rest.remove_prefix(6);
-    } else if (StartsWithText(rest, "Ctrl+")) {
+    } else if (StartsWithIgnoringAsciiCase(rest, "Ctrl+")) {
       keys.Ctrl = true;
       rest.remove_prefix(5);
-    } else if (StartsWithText(rest, "^")) {
+    } else if (StartsWithIgnoringAsciiCase(rest, "^")) {
       keys.Ctrl = true;
       rest.remove_prefix(1);
-    } else if (StartsWithText(rest, "Alt+")) {
+    } else if (StartsWithIgnoringAsciiCase(rest, "Alt+")) {
       keys.Alt = true;
       rest.remove_prefix(4);
     } else {
@@ -75,13 +61,13 @@ void TakeModifiers(std::string_view& rest, TKeyCombination& keys) {
 
 std::optional<TKeySym> NamedKey(std::string_view Name) {
   for (const TKeyName& k : NamedKeys)
-    if (SameText(Name, k.Name)) return k.Key;
+    if (EqualsIgnoringAsciiCase(Name, k.Name)) return k.Key;
   if (Name.size() == 1) {
-    const char c = Lower(Name[0]);
+    const char c = ToLowerAscii(Name[0]);
     if (c >= '0' && c <= '9') return KeySyms::Digit0 + static_cast<TKeySym>(c - '0');
     if (c >= 'a' && c <= 'z') return KeySyms::LetterA + static_cast<TKeySym>(c - 'a');
   }
-  if ((Name.size() == 2 || Name.size() == 3) && Lower(Name[0]) == 'f' && Name[1] != '0') {
+  if ((Name.size() == 2 || Name.size() == 3) && ToLowerAscii(Name[0]) == 'f' && Name[1] != '0') {
     int number = 0;
     for (char c : Name.substr(1)) {
       if (c < '0' || c > '9') return std::nullopt;

@@ -8,13 +8,14 @@
 #endif
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "common/ascii_text.h"
 
 namespace {
 
@@ -306,9 +307,9 @@ std::optional<TKeySym> TX11DesktopInput::KeyByName(std::string_view Name) const 
   if (name.empty()) return std::nullopt;
   KeySym sym = XStringToKeysym(name.c_str());
   if (sym == NoSymbol) {
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    MakeLowerAscii(name);
     const std::string lower = name;
-    name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+    name[0] = ToUpperAscii(name[0]);
     sym = XStringToKeysym(name.c_str());
     if (sym == NoSymbol) sym = XStringToKeysym(lower.c_str());
   }

@@ -1,10 +1,10 @@
 #include "scene/obj_loader.h"
 
+#include "common/ascii_text.h"
+#include "common/number_text.h"
 #include "scene/model_file.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <filesystem>
 #include <limits>
 #include <string_view>
@@ -13,28 +13,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Only ASCII letters change, so names in other 8-bit encodings keep their bytes.
-void MaiusculasAscii(std::string& s) {
-  for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-}
-
-bool Branco(char c) {
-  return static_cast<unsigned char>(c) <= ' ';
-}
-
-std::string_view AparaBrancos(std::string_view s) {
-  while (!s.empty() && Branco(s.front())) s.remove_prefix(1);
-  while (!s.empty() && Branco(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-std::string_view AparaFim(std::string_view s) {
-  while (!s.empty() && Branco(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 std::string_view Depois(std::string_view s, size_t pos) {
   return pos < s.size() ? s.substr(pos) : std::string_view();
@@ -66,42 +44,14 @@ struct TSourceLine {
 
 // The same conversion whatever the process locale: "." is the decimal point.
 float LeCampoReal(std::string_view campo, const TSourceLine& local) {
-  std::string_view numero = campo;
-  if (numero.size() > 1 && numero.front() == '+' && numero[1] != '-' && numero[1] != '+') {
-    numero.remove_prefix(1);
-  }
-  const auto invalido = [&] { local.Falha(Citacao(campo) + " is not a valid floating point value"); };
-  if (numero.empty()) invalido();
-  const char* const fimTexto = numero.data() + numero.size();
-  double valor = 0;
-  auto [fim, erro] = std::from_chars(numero.data(), fimTexto, valor);
-  if (erro == std::errc::result_out_of_range) {
-    // Too small for a double is still a number: it reads as zero once narrowed, like any tiny value.
-    long double largo = 0;
-    const auto resultado = std::from_chars(numero.data(), fimTexto, largo);
-    fim = resultado.ptr;
-    erro = resultado.ec;
-    valor = static_cast<double>(std::clamp<long double>(largo, -std::numeric_limits<double>::max(),
-                                                        std::numeric_limits<double>::max()));
-  }
-  // Narrowed from double, so a value too large for a single is caught instead of becoming infinite.
-  if (erro != std::errc() || fim != fimTexto || !std::isfinite(valor) ||
-      std::fabs(valor) > std::numeric_limits<float>::max()) {
-    invalido();
-  }
-  return static_cast<float>(valor);
+  float valor = 0;
+  if (!ParseFloatField(campo, valor)) local.Falha(Citacao(campo) + " is not a valid floating point value");
+  return valor;
 }
 
 int32_t LeCampoInteiro(std::string_view campo, const TSourceLine& local) {
-  std::string_view numero = campo;
-  if (numero.size() > 1 && numero.front() == '+' && numero[1] != '-' && numero[1] != '+') {
-    numero.remove_prefix(1);
-  }
-  const auto invalido = [&] { local.Falha(Citacao(campo) + " is not a valid integer value"); };
-  if (numero.empty()) invalido();
   int32_t valor = 0;
-  const auto [fim, erro] = std::from_chars(numero.data(), numero.data() + numero.size(), valor);
-  if (erro != std::errc() || fim != numero.data() + numero.size()) invalido();
+  if (!ParseIntField(campo, valor)) local.Falha(Citacao(campo) + " is not a valid integer value");
   return valor;
 }
 
@@ -162,7 +112,7 @@ class TModelReader {
         linha.pop_back();
         if (i + 1 < linhas.size()) linha += AparaCR(linhas[++i]);
       }
-      MaiusculasAscii(linha);
+      MakeUpperAscii(linha);
       Interpreta(linha, local);
     }
     return std::move(modelo_);
@@ -181,7 +131,7 @@ class TModelReader {
         LeDadosVertice(linha, local);
         break;
       case 'G':
-        NovoGrupo(std::string(AparaBrancos(linha.substr(1))));
+        NovoGrupo(std::string(Trim(linha.substr(1))));
         break;
       case 'F':
         LeFace(linha, local);
@@ -201,11 +151,11 @@ class TModelReader {
     if (linha.size() < 2) return;
     switch (linha[1]) {
       case ' ':
-        modelo_.Vertices.push_back(LeVetor(AparaBrancos(Depois(linha, 2)), local));
+        modelo_.Vertices.push_back(LeVetor(Trim(Depois(linha, 2)), local));
         ++modelo_.VertexCount;
         break;
       case 'N':
-        modelo_.Normals.push_back(LeVetor(AparaBrancos(Depois(linha, 2)), local));
+        modelo_.Normals.push_back(LeVetor(Trim(Depois(linha, 2)), local));
         ++modelo_.NormalCount;
         break;
       case 'T':
@@ -223,7 +173,7 @@ class TModelReader {
     TTexCoord2f t;
     t.u = LeCampoReal(linha.substr(p1 + 1, p2 - p1 - 1), local);
     // Some exporters add a third (w) component: it must still be a number, and nothing here uses it.
-    const std::string_view resto = AparaFim(linha.substr(p2 + 1));
+    const std::string_view resto = TrimEnd(linha.substr(p2 + 1));
     const size_t p3 = resto.find(' ');
     t.v = LeCampoReal(resto.substr(0, p3), local);
     if (p3 != std::string_view::npos) LeCampoReal(resto.substr(p3 + 1), local);
@@ -246,7 +196,7 @@ class TModelReader {
   }
 
   void LeFace(std::string_view linha, const TSourceLine& local) {
-    const std::string_view resto = AparaBrancos(DepoisDoPrimeiroEspaco(linha));
+    const std::string_view resto = Trim(DepoisDoPrimeiroEspaco(linha));
     TFaceForm forma = TFaceForm::Vertice;
     const size_t barra = resto.find('/');
     if (barra != std::string_view::npos) {
@@ -332,7 +282,7 @@ class TModelReader {
                               static_cast<int>(std::min<size_t>(i + 1, std::numeric_limits<int>::max()))};
       std::string linha(AparaCR(linhas[i]));
       if (linha.empty() || linha.front() == '#') continue;
-      MaiusculasAscii(linha);
+      MakeUpperAscii(linha);
       InterpretaMaterial(linha, local);
     }
   }
@@ -340,7 +290,7 @@ class TModelReader {
   void InterpretaMaterial(std::string_view linha, const TSourceLine& local) {
     if (linha.substr(0, 6) == "NEWMTL") {
       TMaterial material;
-      material.Name = std::string(AparaBrancos(Depois(linha, 6)));
+      material.Name = std::string(Trim(Depois(linha, 6)));
       material.Shininess = 60;
       modelo_.Materials.push_back(std::move(material));
       ++modelo_.MaterialCount;
@@ -355,9 +305,9 @@ class TModelReader {
     if (chave == "KD") cor = atual.Diffuse;
     if (chave == "KS") cor = atual.Specular;
     if (cor != nullptr) {
-      LeTres(AparaBrancos(Depois(linha, 2)), cor, local);
+      LeTres(Trim(Depois(linha, 2)), cor, local);
     } else if (chave == "NS") {
-      atual.Shininess = LeCampoReal(AparaBrancos(Depois(linha, 2)), local);
+      atual.Shininess = LeCampoReal(Trim(Depois(linha, 2)), local);
     }
   }
 

@@ -1,16 +1,12 @@
 #include "scene/scene_table.h"
 
-#include "scene/number_text.h"
+#include "common/file_io.h"
+#include "common/number_text.h"
 #include "scene/text_encoding.h"
 
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -86,11 +82,19 @@ std::string Aspas(std::string_view s) {
 std::string LeBytes(const fs::path& arquivo) {
   std::error_code ec;
   if (fs::is_directory(arquivo, ec)) Falha(arquivo, "não é um arquivo de cena (é uma pasta)");
-  std::ifstream in(arquivo, std::ios::binary);
-  if (!in) Falha(arquivo, std::string("não foi possível abrir o arquivo: ") + std::strerror(errno));
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) Falha(arquivo, "erro de leitura");
-  return bytes;
+  TFileContents conteudo = ReadWholeFile(arquivo);
+  switch (conteudo.Status) {
+    case TFileReadStatus::Read:
+      return std::move(conteudo.Bytes);
+    case TFileReadStatus::NotAFile:
+      // A FIFO or a device would never end; neither is a scene.
+      Falha(arquivo, "não é um arquivo de cena (não é um arquivo comum)");
+    case TFileReadStatus::Missing:
+    case TFileReadStatus::Unreadable:
+    case TFileReadStatus::TooLarge:
+      break;
+  }
+  Falha(arquivo, "não foi possível abrir o arquivo: " + conteudo.Error.message());
 }
 
 int LinhaDoDeslocamento(const std::string& texto, std::ptrdiff_t deslocamento) {
@@ -110,18 +114,18 @@ TSceneTable::Celula LeCelula(const fs::path& arquivo, int linha, const TColumnDe
       return std::string(v);
     case TColumnType::Inteiro: {
       int32_t i = 0;
-      if (!LeInteiro(v, i)) invalido("um número inteiro");
+      if (!ParseInt(v, i)) invalido("um número inteiro");
       return i;
     }
     case TColumnType::Real: {
       double d = 0;
       // Every number reaches the engine in single precision, so one it cannot hold is refused here.
-      if (!LeReal(v, d) || !CabeEmFloat(d)) invalido("um número real válido");
+      if (!ParseDouble(v, d) || !FitsFloat(d)) invalido("um número real válido");
       return d;
     }
     case TColumnType::Booleano: {
       bool b = false;
-      if (!LeBooleano(v, b)) invalido("TRUE nem FALSE");
+      if (!ParseBool(v, b)) invalido("TRUE nem FALSE");
       return b;
     }
   }
@@ -199,7 +203,7 @@ void TSceneTable::Grava(const fs::path& arquivo) const {
       } else if (auto* i = std::get_if<int32_t>(&v)) {
         row.append_attribute(nome.c_str()) = std::to_string(*i).c_str();
       } else if (auto* d = std::get_if<double>(&v)) {
-        row.append_attribute(nome.c_str()) = EscreveReal(*d).c_str();
+        row.append_attribute(nome.c_str()) = FormatDouble(*d).c_str();
       } else if (auto* b = std::get_if<bool>(&v)) {
         row.append_attribute(nome.c_str()) = *b ? "TRUE" : "FALSE";
       }

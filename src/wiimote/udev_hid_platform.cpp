@@ -1,21 +1,18 @@
 #include "wiimote/udev_hid_platform.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "common/file_io.h"
 
 namespace {
 
 // The kernel refuses report descriptors longer than this (HID_MAX_DESCRIPTOR_SIZE).
-constexpr std::streamsize MaxDescriptorBytes = 4096;
+constexpr std::size_t MaxDescriptorBytes = 4096;
 
+// Empty when the file cannot be read, as when it is not there.
 std::vector<uint8_t> ReadDescriptorFile(const std::string& Path) {
-  std::ifstream File(Path, std::ios::binary);
-  if (!File) return {};
-  std::vector<uint8_t> Bytes(MaxDescriptorBytes);
-  File.read(reinterpret_cast<char*>(Bytes.data()), MaxDescriptorBytes);
-  Bytes.resize(static_cast<size_t>(File.gcount()));
-  return Bytes;
+  const TFileContents Contents = ReadWholeFile(Path, MaxDescriptorBytes);
+  return {Contents.Bytes.begin(), Contents.Bytes.end()};
 }
 
 std::string Text(const char* Value) {

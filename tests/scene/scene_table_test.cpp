@@ -7,6 +7,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 using ::testing::HasSubstr;
@@ -107,6 +109,10 @@ TEST(TSceneTable, ErrosNomeiamArquivoLinhaEColuna) {
   EXPECT_THAT(erro("t.xml", "<html><body/></html>"), HasSubstr("não é uma tabela de cena"));
   EXPECT_THAT(ErroAoLer(pasta / "nao-existe.xml"), HasSubstr("nao-existe.xml"));
   EXPECT_THAT(ErroAoLer(pasta.Path()), HasSubstr("pasta"));
+  // A FIFO would wait for a writer forever.
+  const std::filesystem::path fifo = pasta / "fifo.xml";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_THAT(ErroAoLer(fifo), HasSubstr("fifo.xml"));
 }
 
 TEST(CenaInicial, CriaPastaEArquivoVazioComAsTrintaESeteColunas) {

@@ -1,8 +1,9 @@
 #pragma once
-// Whole-file reading and all-at-once replacement of small text files (the settings file).
+// Whole files read at once, and files replaced all at once (the settings file, cleaned models).
 
 #include <cstddef>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -10,22 +11,26 @@
 enum class TFileReadStatus {
   Read,        // Bytes holds the whole file
   Missing,     // no file at that path (or a folder on the way is missing)
-  Unreadable,  // something is there but could not be read: no rights, a folder, a device, an I/O error
+  NotAFile,    // a folder, FIFO, device or socket: nothing was read from it
+  Unreadable,  // the file is there but could not be opened or read: no rights, an I/O error
   TooLarge     // a regular file longer than the reader's limit; Bytes stays empty
 };
 
 struct TFileContents {
   TFileReadStatus Status = TFileReadStatus::Missing;
   std::string Bytes;
+  std::error_code Error;  // the system's reason when Missing or Unreadable
 };
 
 // Reads the whole regular file if it holds at most `maxBytes`. Never blocks on FIFOs or devices: anything
-// but a regular file is Unreadable.
-TFileContents ReadWholeFile(const std::filesystem::path& arquivo, std::size_t maxBytes);
+// but a regular file is NotAFile.
+TFileContents ReadWholeFile(const std::filesystem::path& arquivo,
+                            std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
 // Replaces the file's contents with `bytes` through a temporary file in the same folder, flushed to disk and
 // renamed over the file, so that the file holds either its old contents or the new ones, never a part.
 // An existing file keeps its permission bits (and owner, where allowed); a symbolic link is followed and its
-// target replaced. An existing file without write permission is not replaced. Returns the error of the step
-// that failed (empty on success); after a failure the file is as it was and no temporary file is left.
+// target replaced, and a link that leads nowhere is refused rather than replaced by a plain file. An
+// existing file without write permission is not replaced. Returns the error of the step that failed (empty
+// on success); after a failure the file is as it was and no temporary file is left.
 std::error_code ReplaceFileAtomically(const std::filesystem::path& arquivo, std::string_view bytes);

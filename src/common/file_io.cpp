@@ -1,4 +1,4 @@
-#include "input/text_file.h"
+#include "common/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,37 +8,13 @@
 #include <cstdint>
 #include <random>
 
+#include "common/unique_fd.h"
+
 namespace {
 
 std::error_code LastError() {
   return {errno, std::generic_category()};
 }
-
-// Owns one open file descriptor.
-class TFileDescriptor {
- public:
-  explicit TFileDescriptor(int fd = -1) : fd_(fd) {}
-  TFileDescriptor(const TFileDescriptor&) = delete;
-  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-  ~TFileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int Get() const { return fd_; }
-  bool Valid() const { return fd_ >= 0; }
-  void Reset(int fd) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-  // Closes now and reports the error a delayed write may only show at close.
-  std::error_code Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0 ? std::error_code{} : LastError();
-  }
-
- private:
-  int fd_;
-};
 
 // A temporary file beside the target; removed unless it has been renamed into place.
 class TTemporaryFile {
@@ -48,7 +24,7 @@ class TTemporaryFile {
   TTemporaryFile& operator=(const TTemporaryFile&) = delete;
   ~TTemporaryFile() {
     if (!created_) return;
-    file_.Reset(-1);
+    file_.Reset();
     ::unlink(path_.c_str());
   }
 
@@ -79,12 +55,12 @@ class TTemporaryFile {
 
   int Descriptor() const { return file_.Get(); }
   const std::filesystem::path& Path() const { return path_; }
-  std::error_code Close() { return file_.Close(); }
+  std::error_code Close() { return file_.Close() ? std::error_code{} : LastError(); }
   void Committed() { created_ = false; }
 
  private:
   std::filesystem::path path_;
-  TFileDescriptor file_;
+  TUniqueFd file_;
   bool created_ = false;
 };
 
@@ -100,12 +76,15 @@ std::error_code WriteAll(int fd, std::string_view bytes) {
   return {};
 }
 
-// A link to the settings file (for example into a dotfiles folder) stays a link: its target is replaced.
-std::filesystem::path FollowLink(const std::filesystem::path& arquivo) {
+// A link (the settings file kept in a dotfiles folder, a model shared between scenes) stays a link: its
+// target is replaced. A link that leads nowhere gives an error, since renaming over it would turn it into a
+// plain file and cut it from where the user keeps the real one.
+std::error_code FollowLink(const std::filesystem::path& arquivo, std::filesystem::path& target) {
   std::error_code error;
-  if (!std::filesystem::is_symlink(arquivo, error)) return arquivo;
-  std::filesystem::path target = std::filesystem::weakly_canonical(arquivo, error);
-  return error ? arquivo : target;
+  target = arquivo;
+  if (!std::filesystem::is_symlink(arquivo, error)) return {};
+  target = std::filesystem::canonical(arquivo, error);
+  return error;
 }
 
 void SyncFolder(const std::filesystem::path& target) {
@@ -113,7 +92,7 @@ void SyncFolder(const std::filesystem::path& target) {
   if (folder.empty()) folder = ".";
   // The rename is already visible; syncing the folder only makes it survive a power cut, so a failure
   // here changes nothing for the caller.
-  TFileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  TUniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.Valid()) ::fsync(dir.Get());
 }
 
@@ -121,15 +100,21 @@ void SyncFolder(const std::filesystem::path& target) {
 
 TFileContents ReadWholeFile(const std::filesystem::path& arquivo, std::size_t maxBytes) {
   TFileContents result;
-  TFileDescriptor file(::open(arquivo.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  TUniqueFd file(::open(arquivo.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!file.Valid()) {
+    result.Error = LastError();
     result.Status =
         (errno == ENOENT || errno == ENOTDIR) ? TFileReadStatus::Missing : TFileReadStatus::Unreadable;
     return result;
   }
   struct stat info {};
-  if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (::fstat(file.Get(), &info) != 0) {
+    result.Error = LastError();
     result.Status = TFileReadStatus::Unreadable;
+    return result;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    result.Status = TFileReadStatus::NotAFile;
     return result;
   }
   if (static_cast<uintmax_t>(info.st_size) > maxBytes) {
@@ -142,6 +127,7 @@ TFileContents ReadWholeFile(const std::filesystem::path& arquivo, std::size_t ma
     const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
     if (got < 0) {
       if (errno == EINTR) continue;
+      result.Error = LastError();
       result.Bytes.clear();
       result.Status = TFileReadStatus::Unreadable;
       return result;
@@ -159,7 +145,8 @@ TFileContents ReadWholeFile(const std::filesystem::path& arquivo, std::size_t ma
 }
 
 std::error_code ReplaceFileAtomically(const std::filesystem::path& arquivo, std::string_view bytes) {
-  const std::filesystem::path target = FollowLink(arquivo);
+  std::filesystem::path target;
+  if (std::error_code error = FollowLink(arquivo, target)) return error;
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;
   // A file the user marked read-only is left alone even though the folder would let us replace it.

@@ -1,21 +1,26 @@
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <gtest/gtest.h>
 
-#include "input/text_file.h"
+#include "common/file_io.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 TEST(ReadWholeFile, TellsMissingFromUnreadableAndNeverBlocks) {
   TTempFolder folder;
-  EXPECT_EQ(ReadWholeFile(folder.Path() / "none", 100).Status, TFileReadStatus::Missing);
+  const TFileContents missing = ReadWholeFile(folder.Path() / "none", 100);
+  EXPECT_EQ(missing.Status, TFileReadStatus::Missing);
+  EXPECT_EQ(missing.Error, std::errc::no_such_file_or_directory);
   EXPECT_EQ(ReadWholeFile(folder.Path() / "none" / "deeper", 100).Status, TFileReadStatus::Missing);
-  EXPECT_EQ(ReadWholeFile(folder.Path(), 100).Status, TFileReadStatus::Unreadable);
+  EXPECT_EQ(ReadWholeFile(folder.Path(), 100).Status, TFileReadStatus::NotAFile);
   const std::filesystem::path fifo = folder.Path() / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_EQ(ReadWholeFile(fifo, 100).Status, TFileReadStatus::Unreadable);
+  EXPECT_EQ(ReadWholeFile(fifo, 100).Status, TFileReadStatus::NotAFile);
   WriteFile(folder.Path() / "bytes", std::string("a\0b\r\n", 5));
   const TFileContents contents = ReadWholeFile(folder.Path() / "bytes", 5);
   EXPECT_EQ(contents.Status, TFileReadStatus::Read);
@@ -49,6 +54,34 @@ TEST(ReplaceFileAtomically, ReplacesTheTargetOfASymbolicLinkAndKeepsTheLink) {
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadFile(target), "new");
   EXPECT_EQ(ListFolder(folder.Path() / "dotfiles"), "vireta.ini ");
+}
+
+TEST(ReplaceFileAtomically, RefusesALinkThatLeadsNowhereAndKeepsIt) {
+  TTempFolder folder;
+  const std::filesystem::path link = folder.Path() / "config.ini";
+  std::filesystem::create_symlink(folder.Path() / "dotfiles" / "vireta.ini", link);
+  EXPECT_TRUE(ReplaceFileAtomically(link, "new"));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ListFolder(folder.Path()), "config.ini ");
+}
+
+TEST(ReplaceFileAtomically, AWriteCutOffPartWayLeavesTheOldFile) {
+  TTempFolder folder;
+  const std::filesystem::path file = folder.Path() / "m.obj";
+  WriteFile(file, "v 1 2 3\n");
+  // A file size limit stops the temporary file's write part way, as a full disk would.
+  rlimit before{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit limit = before;
+  limit.rlim_cur = 4;
+  const auto signalBefore = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  const std::error_code error = ReplaceFileAtomically(file, "v 1 2 3\nv 4 5 6\nv 7 8 9\n");
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, signalBefore);
+  EXPECT_TRUE(error);
+  EXPECT_EQ(ReadFile(file), "v 1 2 3\n");
+  EXPECT_EQ(ListFolder(folder.Path()), "m.obj ");
 }
 
 }  // namespace

@@ -1,0 +1,86 @@
+#include "common/number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "common/ascii_text.h"
+
+namespace {
+
+// from_chars takes no leading '+', which hand-written files do use.
+std::string_view WithoutPlus(std::string_view t) {
+  if (t.size() > 1 && t.front() == '+' && t[1] != '-' && t[1] != '+') t.remove_prefix(1);
+  return t;
+}
+
+template <typename T>
+bool ParseWhole(std::string_view text, T& value) {
+  const std::string_view t = WithoutPlus(text);
+  if (t.empty()) return false;
+  T v{};
+  const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), v);
+  if (error != std::errc() || end != t.data() + t.size()) return false;
+  if constexpr (std::is_floating_point_v<T>) {
+    if (!std::isfinite(v)) return false;
+  }
+  value = v;
+  return true;
+}
+
+// As ParseWhole for a double, but a value below the double's range reads as that tiny value rounded (zero
+// or a subnormal) instead of failing.
+bool ParseDoubleAllowingUnderflow(std::string_view text, double& value) {
+  if (ParseWhole(text, value)) return true;
+  const std::string_view t = WithoutPlus(text);
+  const char* const textEnd = t.data() + t.size();
+  double narrow = 0;
+  if (t.empty() || std::from_chars(t.data(), textEnd, narrow).ec != std::errc::result_out_of_range)
+    return false;
+  long double wide = 0;
+  const auto [end, error] = std::from_chars(t.data(), textEnd, wide);
+  if (error != std::errc() || end != textEnd || std::fabs(wide) > std::numeric_limits<double>::max()) {
+    return false;
+  }
+  value = static_cast<double>(wide);
+  return true;
+}
+
+}  // namespace
+
+bool ParseDouble(std::string_view text, double& value) {
+  return ParseWhole(Trim(text), value);
+}
+
+bool ParseInt(std::string_view text, int32_t& value) {
+  return ParseWhole(Trim(text), value);
+}
+
+bool ParseBool(std::string_view text, bool& value) {
+  const std::string_view t = Trim(text);
+  if (EqualsIgnoringAsciiCase(t, "TRUE") || t == "1") return value = true, true;
+  if (EqualsIgnoringAsciiCase(t, "FALSE") || t == "0") return value = false, true;
+  return false;
+}
+
+bool ParseFloatField(std::string_view field, float& value) {
+  double wide = 0;
+  // Narrowed from double, so a value too large for a single is caught instead of becoming infinite.
+  if (!ParseDoubleAllowingUnderflow(field, wide) || !FitsFloat(wide)) return false;
+  value = static_cast<float>(wide);
+  return true;
+}
+
+bool ParseIntField(std::string_view field, int32_t& value) {
+  return ParseWhole(field, value);
+}
+
+bool FitsFloat(double value) {
+  return std::isfinite(value) && std::fabs(value) <= std::numeric_limits<float>::max();
+}
+
+std::string FormatDouble(double value) {
+  char buf[32];
+  const auto [end, error] = std::to_chars(buf, buf + sizeof buf, value);
+  return error == std::errc() ? std::string(buf, end) : std::string("0");
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Numbers in files are written with "." whatever the user's locale, so they are read and written here
+// without the C library's locale-dependent functions. Every form takes an optional leading '+' or '-'.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Cells and settings: blanks and control characters around the number are allowed.
+bool ParseDouble(std::string_view text, double& value);  // decimal or exponent form, finite as a double
+bool ParseInt(std::string_view text, int32_t& value);    // plain decimal
+bool ParseBool(std::string_view text, bool& value);      // TRUE/FALSE in any case, or 1/0
+
+// Fields of a line already split at its separators: the field is the number alone, with no blanks.
+// A value too small for a double reads as zero (it would once narrowed anyway); one beyond single precision
+// is refused, so that it never turns into an infinity.
+bool ParseFloatField(std::string_view field, float& value);
+bool ParseIntField(std::string_view field, int32_t& value);
+
+bool FitsFloat(double value);            // finite after narrowing to single precision
+std::string FormatDouble(double value);  // shortest text that reads back to the same double

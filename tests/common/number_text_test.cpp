@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "common/number_text.h"
+
+namespace {
+
+TEST(ParseDouble, DecimalAndExponentFormsWithBlanksAroundAndFiniteOnly) {
+  double d = 0;
+  EXPECT_TRUE(ParseDouble(" +1.5e3\t", d));
+  EXPECT_EQ(d, 1500);
+  EXPECT_TRUE(ParseDouble("-.25", d));
+  EXPECT_EQ(d, -0.25);
+  for (const char* bad : {"", " ", "1,5", "+-1", "++1", "1 2", "0x10", "nan", "inf", "1e400", "1e-400"}) {
+    d = 7;
+    EXPECT_FALSE(ParseDouble(bad, d)) << bad;
+    EXPECT_EQ(d, 7) << "a failed parse leaves the value alone: " << bad;
+  }
+}
+
+TEST(ParseInt, PlainDecimalInTheSigned32BitRange) {
+  int32_t i = 0;
+  EXPECT_TRUE(ParseInt(" +42 ", i));
+  EXPECT_EQ(i, 42);
+  EXPECT_TRUE(ParseInt("-2147483648", i));
+  EXPECT_EQ(i, std::numeric_limits<int32_t>::min());
+  for (const char* bad : {"2147483648", "1.0", "1e3", "$10", "-", "+"}) EXPECT_FALSE(ParseInt(bad, i)) << bad;
+}
+
+TEST(ParseBool, TrueAndFalseInAnyCaseOrOneAndZero) {
+  bool b = false;
+  EXPECT_TRUE(ParseBool(" tRUe ", b));
+  EXPECT_TRUE(b);
+  EXPECT_TRUE(ParseBool("0", b));
+  EXPECT_FALSE(b);
+  EXPECT_TRUE(ParseBool("FALSE", b));
+  EXPECT_FALSE(b);
+  for (const char* bad : {"", "2", "yes", "TRUEX", "tru"}) EXPECT_FALSE(ParseBool(bad, b)) << bad;
+}
+
+TEST(NumberFields, NoBlanksTinyValuesReadAsZeroAndSinglePrecisionIsTheLimit) {
+  float f = 1;
+  EXPECT_TRUE(ParseFloatField("+2.5", f));
+  EXPECT_EQ(f, 2.5f);
+  EXPECT_TRUE(ParseFloatField("1e-400", f));
+  EXPECT_EQ(f, 0);
+  EXPECT_TRUE(ParseFloatField("-3.4e38", f));
+  for (const char* bad : {" 1", "1 ", "", "1e39", "1e400", "nan", "-inf", "1e-400x"})
+    EXPECT_FALSE(ParseFloatField(bad, f)) << bad;
+  int32_t i = 0;
+  EXPECT_TRUE(ParseIntField("+7", i));
+  EXPECT_EQ(i, 7);
+  for (const char* bad : {" 1", "1\t", "+", "99999999999"}) EXPECT_FALSE(ParseIntField(bad, i)) << bad;
+}
+
+TEST(FormatDouble, ShortestTextThatReadsBackExactly) {
+  EXPECT_EQ(FormatDouble(0.1), "0.1");
+  EXPECT_EQ(FormatDouble(-2), "-2");
+  for (const double value : {1.0 / 3, 6.02214076e23, -1e-300, 9.81}) {
+    double back = 0;
+    ASSERT_TRUE(ParseDouble(FormatDouble(value), back));
+    EXPECT_EQ(back, value);
+  }
+  EXPECT_TRUE(FitsFloat(std::numeric_limits<float>::max()));
+  EXPECT_FALSE(FitsFloat(3.5e38));
+  EXPECT_FALSE(FitsFloat(std::nan("")));
+}
+
+}  // namespace
