@@ -70,7 +70,7 @@ void TButtonActions::CursorOnOff(int Kind, uint32_t Now) {
   if (pointer_.CursorWasOn())
     pointer_.CursorOff();
   else
-    host_.SetLeds(LedsPointerOn);
+    host_.SetLeds(LedsOneAndFour);
 }
 
 void TButtonActions::DoAction(const TButtonAssign& Assign, bool IsRepeat, TButtonState& State, int Kind,

@@ -15,14 +15,14 @@ TPointerControl::TPointerControl(const TQuillonSetting& Setting, const TWiimote&
 void TPointerControl::CursorOn() {
   cursorWasOn_ = host_.MotionTimerActive();
   host_.SetMotionTimerActive(true);
-  host_.SetLeds(LedsPointerOn);
+  host_.SetLeds(LedsOneAndFour);
   if (setting_.Recalibrate) host_.CalibrateButtonClick();
 }
 
 void TPointerControl::CursorOff() {
   cursorWasOn_ = false;
   host_.SetMotionTimerActive(false);
-  host_.SetLeds(LedsPointerOff);
+  host_.SetLeds(LedsFourOnly);
   if (setting_.Recalibrate) host_.CalibrateButtonClick();
 }
 
@@ -57,7 +57,7 @@ void TPointerControl::MotionTimerTimer(uint32_t Now, bool CursorButtonHeld) {
 }
 
 void TPointerControl::EndPulse() {
-  host_.SetLeds(LedsPointerOn);
+  host_.SetLeds(LedsOneAndFour);
   vibracao_.Vibrando = false;
   vibracao_.PulsoDeBorda = false;
 }
@@ -68,7 +68,7 @@ void TPointerControl::EdgeRumble(uint32_t Now, const TMonitors& Monitors) {
     if (pulseOver) {
       EndPulse();
     } else if (!vibracao_.Vibrando && !wasOnEdge_) {
-      host_.SetLeds(LedsPointerOnRumble);
+      host_.SetLeds(LedsOneAndFourRumble);
       vibracao_.InicioVibracao = Now;
       vibracao_.Vibrando = true;
       vibracao_.PulsoDeBorda = true;
