@@ -1,5 +1,6 @@
 #include "input/pointer_control.h"
 
+#include "input/cursor_mode.h"
 #include "input/pointer_math.h"
 
 namespace {
@@ -38,17 +39,17 @@ void TPointerControl::MotionTimerTimer(uint32_t Now, bool CursorButtonHeld) {
   if (!desktop_.Available()) return;
   const TMonitors monitors = desktop_.Monitors();
   const TPoint c = desktop_.CursorPos();
-  const std::string& mode = setting_.CursorMode;
+  const TCursorMode mode = CursorModeOf(setting_.CursorMode);
   const bool lostIR = wiimote_.IRSize1 == NoDotSize && wiimote_.IRSize2 == NoDotSize;
-  if (mode == "Motion" || (mode == "IR" && lostIR && setting_.UseMotionWhenLostIR)) {
+  if (mode == TCursorMode::Motion || (mode == TCursorMode::IR && lostIR && setting_.UseMotionWhenLostIR)) {
     const TPoint m = TiltStep(setting_, wiimote_.AccelX, wiimote_.AccelY, CursorButtonHeld);
     MoveTo(c, {c.X + m.X, c.Y + m.Y}, monitors);
-  } else if (mode == "IR") {
+  } else if (mode == TCursorMode::IR) {
     const TScreenRect primary = monitors.empty() ? TScreenRect{} : monitors.front();
     const TPoint target = IRTarget(primary, wiimote_.IRMidX, wiimote_.IRMidY, setting_.DisplayEdgeAdjustment);
     MoveTo(c, IRGlide(target, c), monitors);
   }
-  if (mode == "Nunchuk Analog" && wiimote_.ExtensionConnected) {
+  if (mode == TCursorMode::NunchukAnalog && wiimote_.ExtensionConnected) {
     const TPoint m = NunchukStep(setting_, wiimote_.NunchukStickX, wiimote_.NunchukStickY);
     const TPoint p = desktop_.CursorPos();
     MoveTo(p, {p.X + m.X, p.Y - m.Y}, monitors);

@@ -1,5 +1,6 @@
 #include "input/settings.h"
 
+#include "input/cursor_mode.h"
 #include "input/ini_file.h"
 
 namespace {
@@ -76,7 +77,7 @@ void LeConfiguracao(const std::filesystem::path& arquivo, TQuillonSetting& Setti
   Setting.SpeedSlow = SpeedSlowLimit.Clamp(Setting.FileValues.SpeedSlow);
   Setting.AnalogCursorSpeed = AnalogCursorSpeedLimit.Clamp(Setting.FileValues.AnalogCursorSpeed);
 
-  Setting.UseNunchuk = Setting.CursorMode == "Nunchuk Motion" || Setting.CursorMode == "Nunchuk Analog";
+  Setting.UseNunchuk = UsesNunchuk(CursorModeOf(Setting.CursorMode));
 
   for (std::size_t i = 0; i < ButtonCount; ++i) {
     ButtonAssign[i].Type = ini.ReadString(ButtonSections[i], "Type", defButtons[i].Type);

@@ -25,7 +25,7 @@ inline constexpr TSettingLimit AnalogCursorSpeedLimit{1, 21};
 inline constexpr TSettingLimit DisplayEdgeAdjustmentLimit{0, 383};
 
 struct TQuillonSetting {
-  std::string CursorMode = "Motion";  // "Motion", "IR", "Nunchuk Motion" or "Nunchuk Analog"
+  std::string CursorMode = "Motion";  // one of CursorModeNames: "Motion", "IR", "Nunchuk Motion", ...
   int32_t SensorThreshold = 2;        // tilt dead zone, accelerometer steps
   bool InvertH = false;
   bool InvertV = false;
@@ -62,7 +62,7 @@ struct TQuillonSetting {
 };
 
 struct TButtonAssign {
-  std::string Type;   // action name: "Keys", "Execute", "Mouse->Left Click", ...
+  std::string Type;   // action name, one of ButtonActionNames; any other text is kept and does nothing
   std::string Value;  // key text for "Keys", command line for "Execute", ignored otherwise
   bool operator==(const TButtonAssign&) const = default;
 };

@@ -1,0 +1,22 @@
+#include "input/button_action_kind.h"
+
+TButtonActionKind ButtonActionKindOf(std::string_view Type) {
+  for (const TButtonActionName& entry : ButtonActionNames)
+    if (entry.Name == Type) return entry.Kind;
+  return TButtonActionKind::Unknown;
+}
+
+bool IsRepeatable(TButtonActionKind Kind) {
+  switch (Kind) {
+    case TButtonActionKind::Keys:
+    case TButtonActionKind::WheelUp:
+    case TButtonActionKind::WheelDown:
+    case TButtonActionKind::WebForward:
+    case TButtonActionKind::WebBackward:
+    case TButtonActionKind::VolumeUp:
+    case TButtonActionKind::VolumeDown:
+      return true;
+    default:
+      return false;
+  }
+}
