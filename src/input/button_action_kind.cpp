@@ -1,9 +1,7 @@
 #include "input/button_action_kind.h"
 
 TButtonActionKind ButtonActionKindOf(std::string_view Type) {
-  for (const TButtonActionName& entry : ButtonActionNames)
-    if (entry.Name == Type) return entry.Kind;
-  return TButtonActionKind::Unknown;
+  return ValueOfName(ButtonActionNames, Type, TButtonActionKind::Unknown);
 }
 
 bool IsRepeatable(TButtonActionKind Kind) {

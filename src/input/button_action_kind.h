@@ -6,6 +6,8 @@
 #include <array>
 #include <string_view>
 
+#include "input/name_table.h"
+
 enum class TButtonActionKind {
   Unknown,  // a name no action has: the button does nothing
   Keys,
@@ -31,12 +33,7 @@ enum class TButtonActionKind {
   Execute,
 };
 
-struct TButtonActionName {
-  std::string_view Name;
-  TButtonActionKind Kind;
-};
-
-inline constexpr std::array<TButtonActionName, 21> ButtonActionNames{{
+inline constexpr std::array<TNamedValue<TButtonActionKind>, 21> ButtonActionNames{{
     {"Keys", TButtonActionKind::Keys},
     {"Mouse->Left Click", TButtonActionKind::LeftClick},
     {"Mouse->Left Double Click", TButtonActionKind::LeftDoubleClick},

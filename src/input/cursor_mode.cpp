@@ -1,9 +1,7 @@
 #include "input/cursor_mode.h"
 
 TCursorMode CursorModeOf(std::string_view CursorMode) {
-  for (const TCursorModeName& entry : CursorModeNames)
-    if (entry.Name == CursorMode) return entry.Mode;
-  return TCursorMode::Unknown;
+  return ValueOfName(CursorModeNames, CursorMode, TCursorMode::Unknown);
 }
 
 bool UsesNunchuk(TCursorMode Mode) {

@@ -5,6 +5,8 @@
 #include <array>
 #include <string_view>
 
+#include "input/name_table.h"
+
 enum class TCursorMode {
   Unknown,  // a name no mode has: the pointer does not move and the Nunchuk is not set up
   Motion,
@@ -13,12 +15,7 @@ enum class TCursorMode {
   NunchukAnalog,
 };
 
-struct TCursorModeName {
-  std::string_view Name;
-  TCursorMode Mode;
-};
-
-inline constexpr std::array<TCursorModeName, 4> CursorModeNames{{
+inline constexpr std::array<TNamedValue<TCursorMode>, 4> CursorModeNames{{
     {"Motion", TCursorMode::Motion},
     {"IR", TCursorMode::IR},
     {"Nunchuk Motion", TCursorMode::NunchukMotion},

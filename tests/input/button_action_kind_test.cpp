@@ -10,11 +10,11 @@ namespace {
 TEST(ButtonActionKind, EveryKindHasOneNameThatReadsBackAsIt) {
   std::set<std::string_view> names;
   std::set<TButtonActionKind> kinds;
-  for (const TButtonActionName& entry : ButtonActionNames) {
-    EXPECT_EQ(ButtonActionKindOf(entry.Name), entry.Kind) << entry.Name;
-    EXPECT_NE(entry.Kind, TButtonActionKind::Unknown) << entry.Name;
+  for (const TNamedValue<TButtonActionKind>& entry : ButtonActionNames) {
+    EXPECT_EQ(ButtonActionKindOf(entry.Name), entry.Value) << entry.Name;
+    EXPECT_NE(entry.Value, TButtonActionKind::Unknown) << entry.Name;
     names.insert(entry.Name);
-    kinds.insert(entry.Kind);
+    kinds.insert(entry.Value);
   }
   EXPECT_EQ(names.size(), ButtonActionNames.size());
   // Execute is the last kind and Unknown has no name: a kind added without a name shows here.
@@ -30,8 +30,8 @@ TEST(ButtonActionKind, ExactlyTheSevenRepeatingActionsRepeat) {
   const std::set<std::string_view> repeating{
       "Keys",          "Mouse->Wheel Up",  "Mouse->Wheel Down", "Web->Forward",
       "Web->Backward", "Mixer->Volume Up", "Mixer->Volume Down"};
-  for (const TButtonActionName& entry : ButtonActionNames)
-    EXPECT_EQ(IsRepeatable(entry.Kind), repeating.count(entry.Name) == 1) << entry.Name;
+  for (const TNamedValue<TButtonActionKind>& entry : ButtonActionNames)
+    EXPECT_EQ(IsRepeatable(entry.Value), repeating.count(entry.Name) == 1) << entry.Name;
   EXPECT_FALSE(IsRepeatable(TButtonActionKind::Unknown));
 }
 
