@@ -12,7 +12,7 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
   // The edge pulse of the desktop pointer is left to run its 60 ms; any other rumble stops here unless an
   // object is still carried.
   const bool pulsoDeBorda = vibracao.Vibrando && vibracao.PulsoDeBorda;
-  uint8_t leds = pulsoDeBorda ? LedsVibrando : LedsSemVibrar;
+  uint8_t leds = pulsoDeBorda ? LedsOneAndFourRumble : LedsOneAndFour;
   if (!pulsoDeBorda) vibracao.Vibrando = false;
   // At most one object is held at a time: a grab only happens while no other is held.
   const auto achado =
@@ -37,7 +37,7 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
       dBodySetPosition(corpo, static_cast<float>(o.Posicao.x), static_cast<float>(o.Posicao.y),
                        static_cast<float>(o.Posicao.z));
     if (haptico) {
-      leds = LedsVibrando;
+      leds = LedsOneAndFourRumble;
       vibracao.InicioVibracao = agoraMs;  // renewed every frame: the edge pulse's time-out never ends a hold
       vibracao.Vibrando = true;
       vibracao.PulsoDeBorda = false;

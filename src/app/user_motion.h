@@ -6,21 +6,20 @@
 #include "input/rumble_state.h"
 #include "render/camera.h"
 #include "scene/scene.h"
+#include "wiimote/led_byte.h"
 
 #include <cstdint>
 
 inline constexpr double FatorRaioDePega = 1.5;
-inline constexpr uint8_t LedsSemVibrar = 0x90;  // LEDs 1 and 4, rumble off
-inline constexpr uint8_t LedsVibrando = 0x91;   // LEDs 1 and 4, rumble on
 
 // Marks the objects the user may move whose pick radius reaches P.
 void MarcaProximos(TScene& cena, const TVector& P);
 
 // One frame of carrying: the first near object is grabbed (unless another is held) and carried to P along
 // its allowed axes; without Agarrar every object is let go, a just-released one with its force cleared.
-// Returns the frame's LED and rumble byte: LedsVibrando while an object is carried and `haptico`, or
-// while the desktop pointer's edge pulse runs (which its own timer ends), else LedsSemVibrar. The caller
-// sends it once, so the rumble starts and stops on the same frames.
+// Returns the frame's LED and rumble byte: LedsOneAndFourRumble while an object is carried and `haptico`,
+// or while the desktop pointer's edge pulse runs (which its own timer ends), else LedsOneAndFour. The
+// caller sends it once, so the rumble starts and stops on the same frames.
 uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera, bool haptico,
                           TRumbleState& vibracao, uint32_t agoraMs);
 

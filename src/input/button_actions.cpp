@@ -23,12 +23,6 @@ int ButtonIndexOfMask(uint16_t Mask) {
 
 }  // namespace
 
-bool IsRepeatable(std::string_view Type) {
-  return Type == "Keys" || Type == "Mouse->Wheel Up" || Type == "Mouse->Wheel Down" ||
-         Type == "Web->Forward" || Type == "Web->Backward" || Type == "Mixer->Volume Up" ||
-         Type == "Mixer->Volume Down";
-}
-
 TButtonActions::TButtonActions(const TWiimoteButtonAssign& ButtonAssign, const TWiimote& Wiimote,
                                IDesktopInput& Desktop, IProcessStarter& Starter, IDesktopControlHost& Host,
                                TPointerControl& Pointer)
@@ -70,52 +64,78 @@ void TButtonActions::CursorOnOff(int Kind, uint32_t Now) {
   if (pointer_.CursorWasOn())
     pointer_.CursorOff();
   else
-    host_.SetLeds(LedsPointerOn);
+    host_.SetLeds(LedsOneAndFour);
+}
+
+void TButtonActions::TapKey(TKeySym Key) {
+  desktop_.KeyDown(Key);
+  desktop_.KeyUp(Key);
 }
 
 void TButtonActions::DoAction(const TButtonAssign& Assign, bool IsRepeat, TButtonState& State, int Kind,
                               uint32_t Now) {
   if (Kind == 1 && !IsRepeat) State.PressTime = Now;
-  const std::string& type = Assign.Type;
   const bool press = Kind == 1;
-  if (type == "Keys") {
-    if (press) SendKeys(desktop_, Assign.Value);
-  } else if (type == "Mouse->Left Click") {
-    Click(TMouseButton::Left, Kind);
-  } else if (type == "Mouse->Left Double Click") {
-    DoubleClick(TMouseButton::Left, Kind);
-  } else if (type == "Mouse->Right Click") {
-    Click(TMouseButton::Right, Kind);
-  } else if (type == "Mouse->Right Double Click") {
-    DoubleClick(TMouseButton::Right, Kind);
-  } else if (type == "Mouse->Middle Click") {
-    Click(TMouseButton::Middle, Kind);
-  } else if (type == "Mouse->Middle Double Click") {
-    DoubleClick(TMouseButton::Middle, Kind);
-  } else if (type == "Mouse->Wheel Up") {
-    if (press) desktop_.Wheel(1);
-  } else if (type == "Mouse->Wheel Down") {
-    if (press) desktop_.Wheel(-1);
-  } else if (type == "Web->Forward") {
-    if (press) SendKeys(desktop_, "Alt+Right");
-  } else if (type == "Web->Backward") {
-    if (press) SendKeys(desktop_, "Alt+Left");
-  } else if (type == "Mixer->Volume Up" || type == "Mixer->Volume Down" || type == "Mixer->Mute") {
+  switch (ButtonActionKindOf(Assign.Type)) {
+    case TButtonActionKind::Keys:
+      if (press) SendKeys(desktop_, Assign.Value);
+      break;
+    case TButtonActionKind::LeftClick:
+      Click(TMouseButton::Left, Kind);
+      break;
+    case TButtonActionKind::LeftDoubleClick:
+      DoubleClick(TMouseButton::Left, Kind);
+      break;
+    case TButtonActionKind::RightClick:
+      Click(TMouseButton::Right, Kind);
+      break;
+    case TButtonActionKind::RightDoubleClick:
+      DoubleClick(TMouseButton::Right, Kind);
+      break;
+    case TButtonActionKind::MiddleClick:
+      Click(TMouseButton::Middle, Kind);
+      break;
+    case TButtonActionKind::MiddleDoubleClick:
+      DoubleClick(TMouseButton::Middle, Kind);
+      break;
+    case TButtonActionKind::WheelUp:
+      if (press) desktop_.Wheel(1);
+      break;
+    case TButtonActionKind::WheelDown:
+      if (press) desktop_.Wheel(-1);
+      break;
+    case TButtonActionKind::WebForward:
+      if (press) SendKeys(desktop_, "Alt+Right");
+      break;
+    case TButtonActionKind::WebBackward:
+      if (press) SendKeys(desktop_, "Alt+Left");
+      break;
     // The desktop's own volume keys, which its sound control answers.
-    const TKeySym key = type == "Mixer->Mute"        ? KeySyms::AudioMute
-                        : type == "Mixer->Volume Up" ? KeySyms::AudioRaiseVolume
-                                                     : KeySyms::AudioLowerVolume;
-    if (press) {
-      desktop_.KeyDown(key);
-      desktop_.KeyUp(key);
-    }
-  } else if (type == "Cursor ON/OFF") {
-    CursorOnOff(Kind, Now);
-  } else if (type == "Cursor ON") {
-    if (press) pointer_.CursorOn();
-    if (Kind == 2) pointer_.CursorOff();
-  } else if (type == "Execute") {
-    if (press) starter_.Start(Assign.Value);
+    case TButtonActionKind::VolumeUp:
+      if (press) TapKey(KeySyms::AudioRaiseVolume);
+      break;
+    case TButtonActionKind::VolumeDown:
+      if (press) TapKey(KeySyms::AudioLowerVolume);
+      break;
+    case TButtonActionKind::Mute:
+      if (press) TapKey(KeySyms::AudioMute);
+      break;
+    case TButtonActionKind::CursorOnOff:
+      CursorOnOff(Kind, Now);
+      break;
+    case TButtonActionKind::CursorOn:
+      if (press) pointer_.CursorOn();
+      if (Kind == 2) pointer_.CursorOff();
+      break;
+    case TButtonActionKind::Execute:
+      if (press) starter_.Start(Assign.Value);
+      break;
+    case TButtonActionKind::CursorUp:  // moved by CursorTimerTimer while held, nothing on the edges
+    case TButtonActionKind::CursorDown:
+    case TButtonActionKind::CursorRight:
+    case TButtonActionKind::CursorLeft:
+    case TButtonActionKind::Unknown:
+      break;
   }
 }
 
@@ -126,7 +146,9 @@ void TButtonActions::RepeatTimerTimer(uint32_t Now) {
     const std::size_t i = static_cast<std::size_t>(index);
     const TButtonState& state = wiimote_.ButtonState[i];
     const TButtonAssign& assign = buttonAssign_[i];
-    if (!state.Down || !IsRepeatable(assign.Type) || Now - state.PressTime <= RepeatDelayMs) continue;
+    if (!state.Down || !IsRepeatable(ButtonActionKindOf(assign.Type)) ||
+        Now - state.PressTime <= RepeatDelayMs)
+      continue;
     TButtonState scratch = state;
     DoAction(assign, true, scratch, 1, Now);
   }
@@ -138,11 +160,22 @@ void TButtonActions::CursorTimerTimer() {
   for (TWiimoteButtonIndex index : ScanOrder) {
     const std::size_t i = static_cast<std::size_t>(index);
     if (!wiimote_.ButtonState[i].Down) continue;
-    const std::string& type = buttonAssign_[i].Type;
-    if (type == "Mouse->Cursor Up") vertical = 1;
-    if (type == "Mouse->Cursor Down") vertical = -1;
-    if (type == "Mouse->Cursor Right") horizontal = 1;
-    if (type == "Mouse->Cursor Left") horizontal = -1;
+    switch (ButtonActionKindOf(buttonAssign_[i].Type)) {
+      case TButtonActionKind::CursorUp:
+        vertical = 1;
+        break;
+      case TButtonActionKind::CursorDown:
+        vertical = -1;
+        break;
+      case TButtonActionKind::CursorRight:
+        horizontal = 1;
+        break;
+      case TButtonActionKind::CursorLeft:
+        horizontal = -1;
+        break;
+      default:
+        break;
+    }
   }
   if ((horizontal == 0 && vertical == 0) || !desktop_.Available()) return;
   const TPoint p = desktop_.CursorPos();

@@ -4,8 +4,8 @@
 // held buttons and the pointer nudges of the "Mouse->Cursor" actions. Main thread only.
 
 #include <cstdint>
-#include <string_view>
 
+#include "input/button_action_kind.h"
 #include "input/desktop_control_host.h"
 #include "input/desktop_input.h"
 #include "input/pointer_control.h"
@@ -19,10 +19,6 @@ inline constexpr uint32_t RepeatDelayMs = 800;
 inline constexpr uint32_t CursorTapMs = 300;
 // Pixels per CursorTimer tick (12 ms) that a held "Mouse->Cursor" button moves the pointer.
 inline constexpr int32_t CursorNudgePixels = 4;
-
-// True for the actions that repeat while held: "Keys", "Mouse->Wheel Up", "Mouse->Wheel Down",
-// "Web->Forward", "Web->Backward", "Mixer->Volume Up", "Mixer->Volume Down".
-bool IsRepeatable(std::string_view Type);
 
 class TButtonActions {
  public:
@@ -50,6 +46,7 @@ class TButtonActions {
   void Click(TMouseButton Button, int Kind);
   void DoubleClick(TMouseButton Button, int Kind);
   void CursorOnOff(int Kind, uint32_t Now);
+  void TapKey(TKeySym Key);
 
   const TWiimoteButtonAssign& buttonAssign_;
   const TWiimote& wiimote_;

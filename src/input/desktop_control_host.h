@@ -4,9 +4,7 @@
 
 #include <cstdint>
 
-inline constexpr uint8_t LedsPointerOn = 144;        // LEDs 1 and 4, rumble off
-inline constexpr uint8_t LedsPointerOnRumble = 145;  // LEDs 1 and 4, rumble on
-inline constexpr uint8_t LedsPointerOff = 128;       // LED 4 only
+#include "wiimote/led_byte.h"
 
 class IDesktopControlHost {
  public:

@@ -1,5 +1,6 @@
 #include "input/pointer_control.h"
 
+#include "input/cursor_mode.h"
 #include "input/pointer_math.h"
 
 namespace {
@@ -15,14 +16,14 @@ TPointerControl::TPointerControl(const TQuillonSetting& Setting, const TWiimote&
 void TPointerControl::CursorOn() {
   cursorWasOn_ = host_.MotionTimerActive();
   host_.SetMotionTimerActive(true);
-  host_.SetLeds(LedsPointerOn);
+  host_.SetLeds(LedsOneAndFour);
   if (setting_.Recalibrate) host_.CalibrateButtonClick();
 }
 
 void TPointerControl::CursorOff() {
   cursorWasOn_ = false;
   host_.SetMotionTimerActive(false);
-  host_.SetLeds(LedsPointerOff);
+  host_.SetLeds(LedsFourOnly);
   if (setting_.Recalibrate) host_.CalibrateButtonClick();
 }
 
@@ -38,17 +39,17 @@ void TPointerControl::MotionTimerTimer(uint32_t Now, bool CursorButtonHeld) {
   if (!desktop_.Available()) return;
   const TMonitors monitors = desktop_.Monitors();
   const TPoint c = desktop_.CursorPos();
-  const std::string& mode = setting_.CursorMode;
+  const TCursorMode mode = CursorModeOf(setting_.CursorMode);
   const bool lostIR = wiimote_.IRSize1 == NoDotSize && wiimote_.IRSize2 == NoDotSize;
-  if (mode == "Motion" || (mode == "IR" && lostIR && setting_.UseMotionWhenLostIR)) {
+  if (mode == TCursorMode::Motion || (mode == TCursorMode::IR && lostIR && setting_.UseMotionWhenLostIR)) {
     const TPoint m = TiltStep(setting_, wiimote_.AccelX, wiimote_.AccelY, CursorButtonHeld);
     MoveTo(c, {c.X + m.X, c.Y + m.Y}, monitors);
-  } else if (mode == "IR") {
+  } else if (mode == TCursorMode::IR) {
     const TScreenRect primary = monitors.empty() ? TScreenRect{} : monitors.front();
     const TPoint target = IRTarget(primary, wiimote_.IRMidX, wiimote_.IRMidY, setting_.DisplayEdgeAdjustment);
     MoveTo(c, IRGlide(target, c), monitors);
   }
-  if (mode == "Nunchuk Analog" && wiimote_.ExtensionConnected) {
+  if (mode == TCursorMode::NunchukAnalog && wiimote_.ExtensionConnected) {
     const TPoint m = NunchukStep(setting_, wiimote_.NunchukStickX, wiimote_.NunchukStickY);
     const TPoint p = desktop_.CursorPos();
     MoveTo(p, {p.X + m.X, p.Y - m.Y}, monitors);
@@ -57,7 +58,7 @@ void TPointerControl::MotionTimerTimer(uint32_t Now, bool CursorButtonHeld) {
 }
 
 void TPointerControl::EndPulse() {
-  host_.SetLeds(LedsPointerOn);
+  host_.SetLeds(LedsOneAndFour);
   vibracao_.Vibrando = false;
   vibracao_.PulsoDeBorda = false;
 }
@@ -68,7 +69,7 @@ void TPointerControl::EdgeRumble(uint32_t Now, const TMonitors& Monitors) {
     if (pulseOver) {
       EndPulse();
     } else if (!vibracao_.Vibrando && !wasOnEdge_) {
-      host_.SetLeds(LedsPointerOnRumble);
+      host_.SetLeds(LedsOneAndFourRumble);
       vibracao_.InicioVibracao = Now;
       vibracao_.Vibrando = true;
       vibracao_.PulsoDeBorda = true;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <variant>
 
 // Inclusive bounds a setting is held to when it is read.
 struct TSettingLimit {
@@ -25,7 +26,7 @@ inline constexpr TSettingLimit AnalogCursorSpeedLimit{1, 21};
 inline constexpr TSettingLimit DisplayEdgeAdjustmentLimit{0, 383};
 
 struct TQuillonSetting {
-  std::string CursorMode = "Motion";  // "Motion", "IR", "Nunchuk Motion" or "Nunchuk Analog"
+  std::string CursorMode = "Motion";  // one of CursorModeNames; any other text moves nothing
   int32_t SensorThreshold = 2;        // tilt dead zone, accelerometer steps
   bool InvertH = false;
   bool InvertV = false;
@@ -61,8 +62,58 @@ struct TQuillonSetting {
   bool operator==(const TQuillonSetting&) const = default;
 };
 
+// A setting held to a TSettingLimit: memory keeps the bounded value, FileValues the value the file held.
+struct TBoundedSetting {
+  int32_t TQuillonSetting::*InUse;
+  int32_t TQuillonSetting::TFileValues::*FromFile;
+  TSettingLimit Limit;
+};
+
+// Where a key's value lives and how it is read: a string as written, a bool as an integer other than 0, an
+// integer in decimal or hexadecimal, a byte as the low byte of such an integer, or a bounded integer. A
+// missing or unreadable value gives the field's value in a new TQuillonSetting.
+using TSettingField = std::variant<std::string TQuillonSetting::*, bool TQuillonSetting::*,
+                                   int32_t TQuillonSetting::*, uint8_t TQuillonSetting::*, TBoundedSetting>;
+
+struct TSettingEntry {
+  std::string_view Section;
+  std::string_view Key;
+  TSettingField Field;
+};
+
+// Every stored field of TQuillonSetting, once, in the order a new file lists them. Reading and writing
+// both walk this table, so a key cannot be read under one name and written under another.
+inline constexpr std::array<TSettingEntry, 20> SettingEntries{{
+    {"General", "CursorMode", &TQuillonSetting::CursorMode},
+    {"General", "RumbleOnEdge", &TQuillonSetting::RumbleOnEdge},
+    {"General", "UseMotionWhenLostIR", &TQuillonSetting::UseMotionWhenLostIR},
+    {"General", "MinimizeAtStartup", &TQuillonSetting::MinimizeAtStartup},
+    {"General", "EnableCursorAtStartup", &TQuillonSetting::EnableCursorAtStartup},
+    {"General", "DrawGraph", &TQuillonSetting::DrawGraph},
+    {"General", "DisplayEdgeAdjustment",
+     TBoundedSetting{&TQuillonSetting::DisplayEdgeAdjustment,
+                     &TQuillonSetting::TFileValues::DisplayEdgeAdjustment, DisplayEdgeAdjustmentLimit}},
+    {"Motion", "SensorThreshold", &TQuillonSetting::SensorThreshold},
+    {"Motion", "OnPush", &TQuillonSetting::OnPush},
+    {"Motion", "InvertH", &TQuillonSetting::InvertH},
+    {"Motion", "InvertV", &TQuillonSetting::InvertV},
+    {"Nunchuk", "AnalogInvertH", &TQuillonSetting::AnalogInvertH},
+    {"Nunchuk", "AnalogInvertV", &TQuillonSetting::AnalogInvertV},
+    {"Motion", "BaseX", &TQuillonSetting::BaseX},
+    {"Motion", "BaseY", &TQuillonSetting::BaseY},
+    {"Motion", "BaseZ", &TQuillonSetting::BaseZ},
+    {"Motion", "SpeedFast",
+     TBoundedSetting{&TQuillonSetting::SpeedFast, &TQuillonSetting::TFileValues::SpeedFast, SpeedFastLimit}},
+    {"Motion", "SpeedSlow",
+     TBoundedSetting{&TQuillonSetting::SpeedSlow, &TQuillonSetting::TFileValues::SpeedSlow, SpeedSlowLimit}},
+    {"Nunchuk", "AnalogCursorSpeed",
+     TBoundedSetting{&TQuillonSetting::AnalogCursorSpeed, &TQuillonSetting::TFileValues::AnalogCursorSpeed,
+                     AnalogCursorSpeedLimit}},
+    {"Motion", "Recalibrate", &TQuillonSetting::Recalibrate},
+}};
+
 struct TButtonAssign {
-  std::string Type;   // action name: "Keys", "Execute", "Mouse->Left Click", ...
+  std::string Type;   // action name, one of ButtonActionNames; any other text is kept and does nothing
   std::string Value;  // key text for "Keys", command line for "Execute", ignored otherwise
   bool operator==(const TButtonAssign&) const = default;
 };
@@ -72,6 +123,16 @@ inline constexpr std::size_t ButtonCount = 13;
 // The file section of each button, in table order.
 inline constexpr std::array<std::string_view, ButtonCount> ButtonSections{
     "Up", "Down", "Right", "Left", "A", "B", "Home", "Plus", "Minus", "1", "2", "C", "Z"};
+
+// The keys of each button's section, in the order a new file lists them.
+struct TButtonAssignKey {
+  std::string_view Key;
+  std::string TButtonAssign::*Field;
+};
+inline constexpr std::array<TButtonAssignKey, 2> ButtonAssignKeys{{
+    {"Type", &TButtonAssign::Type},
+    {"Value", &TButtonAssign::Value},
+}};
 
 // One entry per button in the order of ButtonSections; a new table holds the default assignments.
 struct TWiimoteButtonAssign : std::array<TButtonAssign, ButtonCount> {

@@ -36,31 +36,9 @@ void Resolve(void* Handle, const char* Name, TFunction& Slot, bool& AllFound) {
 
 void TUdevLibrary::ResolveAll(bool& AllFound) {
   // A missing name does not stop the others: the flag alone records it.
-  auto& F = functions_;
-  Resolve(handle_, "udev_new", F.udev_new, AllFound);
-  Resolve(handle_, "udev_unref", F.udev_unref, AllFound);
-  Resolve(handle_, "udev_enumerate_new", F.udev_enumerate_new, AllFound);
-  Resolve(handle_, "udev_enumerate_unref", F.udev_enumerate_unref, AllFound);
-  Resolve(handle_, "udev_enumerate_add_match_subsystem", F.udev_enumerate_add_match_subsystem, AllFound);
-  Resolve(handle_, "udev_enumerate_scan_devices", F.udev_enumerate_scan_devices, AllFound);
-  Resolve(handle_, "udev_enumerate_get_list_entry", F.udev_enumerate_get_list_entry, AllFound);
-  Resolve(handle_, "udev_list_entry_get_next", F.udev_list_entry_get_next, AllFound);
-  Resolve(handle_, "udev_list_entry_get_name", F.udev_list_entry_get_name, AllFound);
-  Resolve(handle_, "udev_device_new_from_syspath", F.udev_device_new_from_syspath, AllFound);
-  Resolve(handle_, "udev_device_unref", F.udev_device_unref, AllFound);
-  Resolve(handle_, "udev_device_get_devnode", F.udev_device_get_devnode, AllFound);
-  Resolve(handle_, "udev_device_get_syspath", F.udev_device_get_syspath, AllFound);
-  Resolve(handle_, "udev_device_get_action", F.udev_device_get_action, AllFound);
-  Resolve(handle_, "udev_device_get_parent_with_subsystem_devtype",
-          F.udev_device_get_parent_with_subsystem_devtype, AllFound);
-  Resolve(handle_, "udev_device_get_property_value", F.udev_device_get_property_value, AllFound);
-  Resolve(handle_, "udev_monitor_new_from_netlink", F.udev_monitor_new_from_netlink, AllFound);
-  Resolve(handle_, "udev_monitor_unref", F.udev_monitor_unref, AllFound);
-  Resolve(handle_, "udev_monitor_filter_add_match_subsystem_devtype",
-          F.udev_monitor_filter_add_match_subsystem_devtype, AllFound);
-  Resolve(handle_, "udev_monitor_enable_receiving", F.udev_monitor_enable_receiving, AllFound);
-  Resolve(handle_, "udev_monitor_get_fd", F.udev_monitor_get_fd, AllFound);
-  Resolve(handle_, "udev_monitor_receive_device", F.udev_monitor_receive_device, AllFound);
+#define VIRETA_UDEV_RESOLVE(Name) Resolve(handle_, #Name, functions_.Name, AllFound);
+  VIRETA_UDEV_FUNCTIONS(VIRETA_UDEV_RESOLVE)
+#undef VIRETA_UDEV_RESOLVE
 }
 
 bool TUdevLibrary::OpenUdevLibrary() {

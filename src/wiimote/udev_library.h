@@ -11,32 +11,37 @@
 
 #include <string>
 
+// Every libudev entry point the program uses, in one list: TUdevFunctions is declared from it and
+// TUdevLibrary fills that table from it, so a name is written once and cannot be missed by either.
+#define VIRETA_UDEV_FUNCTIONS(X)                     \
+  X(udev_new)                                        \
+  X(udev_unref)                                      \
+  X(udev_enumerate_new)                              \
+  X(udev_enumerate_unref)                            \
+  X(udev_enumerate_add_match_subsystem)              \
+  X(udev_enumerate_scan_devices)                     \
+  X(udev_enumerate_get_list_entry)                   \
+  X(udev_list_entry_get_next)                        \
+  X(udev_list_entry_get_name)                        \
+  X(udev_device_new_from_syspath)                    \
+  X(udev_device_unref)                               \
+  X(udev_device_get_devnode)                         \
+  X(udev_device_get_syspath)                         \
+  X(udev_device_get_action)                          \
+  X(udev_device_get_parent_with_subsystem_devtype)   \
+  X(udev_device_get_property_value)                  \
+  X(udev_monitor_new_from_netlink)                   \
+  X(udev_monitor_unref)                              \
+  X(udev_monitor_filter_add_match_subsystem_devtype) \
+  X(udev_monitor_enable_receiving)                   \
+  X(udev_monitor_get_fd)                             \
+  X(udev_monitor_receive_device)
+
 // One pointer per entry point, resolved by name; all empty while the library is not loaded.
 struct TUdevFunctions {
-  decltype(&::udev_new) udev_new = nullptr;
-  decltype(&::udev_unref) udev_unref = nullptr;
-  decltype(&::udev_enumerate_new) udev_enumerate_new = nullptr;
-  decltype(&::udev_enumerate_unref) udev_enumerate_unref = nullptr;
-  decltype(&::udev_enumerate_add_match_subsystem) udev_enumerate_add_match_subsystem = nullptr;
-  decltype(&::udev_enumerate_scan_devices) udev_enumerate_scan_devices = nullptr;
-  decltype(&::udev_enumerate_get_list_entry) udev_enumerate_get_list_entry = nullptr;
-  decltype(&::udev_list_entry_get_next) udev_list_entry_get_next = nullptr;
-  decltype(&::udev_list_entry_get_name) udev_list_entry_get_name = nullptr;
-  decltype(&::udev_device_new_from_syspath) udev_device_new_from_syspath = nullptr;
-  decltype(&::udev_device_unref) udev_device_unref = nullptr;
-  decltype(&::udev_device_get_devnode) udev_device_get_devnode = nullptr;
-  decltype(&::udev_device_get_syspath) udev_device_get_syspath = nullptr;
-  decltype(&::udev_device_get_action) udev_device_get_action = nullptr;
-  decltype(&::udev_device_get_parent_with_subsystem_devtype) udev_device_get_parent_with_subsystem_devtype =
-      nullptr;
-  decltype(&::udev_device_get_property_value) udev_device_get_property_value = nullptr;
-  decltype(&::udev_monitor_new_from_netlink) udev_monitor_new_from_netlink = nullptr;
-  decltype(&::udev_monitor_unref) udev_monitor_unref = nullptr;
-  decltype(&::udev_monitor_filter_add_match_subsystem_devtype)
-      udev_monitor_filter_add_match_subsystem_devtype = nullptr;
-  decltype(&::udev_monitor_enable_receiving) udev_monitor_enable_receiving = nullptr;
-  decltype(&::udev_monitor_get_fd) udev_monitor_get_fd = nullptr;
-  decltype(&::udev_monitor_receive_device) udev_monitor_receive_device = nullptr;
+#define VIRETA_UDEV_DECLARE(Name) decltype(&::Name) Name = nullptr;
+  VIRETA_UDEV_FUNCTIONS(VIRETA_UDEV_DECLARE)
+#undef VIRETA_UDEV_DECLARE
 };
 
 class TUdevLibrary {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <system_error>
 
+#include "wiimote/led_byte.h"
 #include "wiimote/wiimote_decoder.h"
 
 namespace {

@@ -49,9 +49,9 @@ class TWiimoteLink {
   bool SendReport(const TOutputReport& Report);
   void SetLeds(uint8_t Value);
   // SetLeds, skipped when Value is the byte last written successfully. The user-move step of the frame
-  // decides its byte first (0x90, or 0x91 while it carries an object with the haptic reaction on) and
-  // calls this once per frame, so the rumble starts and stops on the same frames without a report every
-  // 10 ms.
+  // decides its byte first (LedsOneAndFour, or LedsOneAndFourRumble while it carries an object with the
+  // haptic reaction on) and calls this once per frame, so the rumble starts and stops on the same frames
+  // without a report every 10 ms.
   void SetLedsIfChanged(uint8_t Value);
   // The LED and rumble byte last written successfully, or -1 when unknown.
   int LedByte() const { return ledByte_; }

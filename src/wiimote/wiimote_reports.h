@@ -5,11 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 
-// LED and rumble byte of report 0x11: bit 0 rumble, bits 4..7 LEDs 1..4.
-inline constexpr uint8_t LedsFourOnly = 0x80;    // LED 4
-inline constexpr uint8_t LedsOneAndFour = 0x90;  // LEDs 1 and 4
-inline constexpr uint8_t LedsOneAndFourRumble = 0x91;
-
 // Report modes: which data report the remote sends.
 inline constexpr uint8_t ModeButtons = 0x30;
 inline constexpr uint8_t ModeButtonsAccelIR = 0x33;

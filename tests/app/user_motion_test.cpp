@@ -149,19 +149,19 @@ TEST_F(Agarrar, VibraSoComAMarcaEEnquantoSegura) {
   Cursor();
   haptico = false;
   Quadro();
-  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsSemVibrar}));
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsOneAndFour}));
   EXPECT_FALSE(vibracao.Vibrando);
   leds.clear();
   haptico = true;
   Quadro();
-  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsVibrando}));
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsOneAndFourRumble}));
   EXPECT_TRUE(vibracao.Vibrando);
   EXPECT_EQ(vibracao.InicioVibracao, ms);
   leds.clear();
   Aperta(true, false);
   Cursor();
   Quadro();
-  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsSemVibrar}))
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsOneAndFour}))
       << "the rumble stops on the first frame after release";
   EXPECT_FALSE(vibracao.Vibrando);
 }
@@ -172,14 +172,14 @@ TEST_F(Agarrar, PulsoDeBordaDoPonteiroNaoECortadoPeloQuadro) {
   vibracao.PulsoDeBorda = true;
   vibracao.InicioVibracao = 5;
   Quadro();
-  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsVibrando}));
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsOneAndFourRumble}));
   EXPECT_TRUE(vibracao.Vibrando);
   EXPECT_EQ(vibracao.InicioVibracao, 5u);
   // The pointer control ends the pulse; the frame then switches nothing on again.
   vibracao.Vibrando = vibracao.PulsoDeBorda = false;
   leds.clear();
   Quadro();
-  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsSemVibrar}));
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsOneAndFour}));
 }
 
 TEST_F(Agarrar, RemotoPerdidoEnquantoSeguraOObjetoContinuaSeguindo) {

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstddef>
 #include <random>
+#include <set>
 #include <string>
+#include <type_traits>
+#include <variant>
 
 #include "input/ini_file.h"
 #include "input/settings.h"
@@ -53,6 +57,49 @@ TEST_F(SettingsFile, FirstRunReadsDefaultsAndWritesEveryKeyInOrder) {
   EXPECT_EQ(ListFolder(folder_.Path()), "config.ini ");
   Save();  // a second exit changes nothing
   EXPECT_EQ(ReadFile(Config()), DefaultFile);
+}
+
+// Changing one field at a time proves that each entry writes and reads back its own field; the distinct
+// offsets prove that no two entries share a field, so the 20 entries cover the 20 stored fields. DefaultFile
+// above pins the names and their order.
+TEST_F(SettingsFile, EveryTableEntryHasItsOwnFieldAndRoundTripsAValueOtherThanItsDefault) {
+  std::set<std::ptrdiff_t> fields;  // offsets in the record
+  std::size_t fieldCount = 0;
+  for (const TSettingEntry& entry : SettingEntries) {
+    TQuillonSetting changed;
+    const auto note = [&](const auto& member) {
+      fields.insert(reinterpret_cast<const char*>(&member) - reinterpret_cast<const char*>(&changed));
+      ++fieldCount;
+    };
+    std::visit(
+        [&](auto field) {
+          if constexpr (std::is_same_v<decltype(field), TBoundedSetting>) {
+            const TSettingLimit limit = field.Limit;
+            const int32_t other = changed.*field.InUse != limit.Min ? limit.Min : limit.Max;
+            changed.*field.InUse = other;
+            changed.FileValues.*field.FromFile = other;
+            note(changed.*field.InUse);
+            note(changed.FileValues.*field.FromFile);
+          } else {
+            auto& value = changed.*field;
+            using TValue = std::remove_reference_t<decltype(value)>;
+            if constexpr (std::is_same_v<TValue, std::string>)
+              value += " changed";
+            else if constexpr (std::is_same_v<TValue, bool>)
+              value = !value;
+            else
+              value = static_cast<TValue>(value + 1);
+            note(value);
+          }
+        },
+        entry.Field);
+    ASSERT_NE(changed, TQuillonSetting{}) << entry.Key;
+    SalvaConfiguracao(Config(), changed, buttons_);
+    TQuillonSetting read;  // fresh, so a field that was never stored shows as its default
+    LeConfiguracao(Config(), read, buttons_);
+    EXPECT_EQ(read, changed) << entry.Section << "/" << entry.Key;
+  }
+  EXPECT_EQ(fields.size(), fieldCount);
 }
 
 TEST_F(SettingsFile, BaseXReadsHexadecimalFallsBackOnGarbageAndKeepsTheLowByte) {
