@@ -26,7 +26,7 @@ TTestGLContext& Contexto() {
 fs::path CaixasEmGrade(int n) {
   TSceneTable t;
   for (int i = 0; i < n; ++i) {
-    t.AcrescentaLinha();
+    t.AppendRow();
     const auto set = [&](TColumn c, TSceneTable::Celula v) { t.Define(i, c, std::move(v)); };
     set(TColumn::ODETipo, 2);
     for (TColumn c : {TColumn::Dim1, TColumn::Dim2, TColumn::Dim3}) set(c, 1.0);
@@ -41,18 +41,18 @@ fs::path CaixasEmGrade(int n) {
   }
   const fs::path p = fs::temp_directory_path() /
                      ("vireta-bench-caixas-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".xml");
-  t.Grava(p);
+  t.Write(p);
   return p;
 }
 
 void RodaQuadros(benchmark::State& state, const fs::path& arquivo) {
   Contexto().FazAtual();
-  IniciaEstadoGL();
-  ConfiguraLuzesEMaterial();
+  InitGLState();
+  SetLightsAndMaterial();
   TGLFrameDrawing desenho(769.0 / 610.0);
-  desenho.CriaRecursos();
+  desenho.CreateResources();
   TScene cena;
-  if (!arquivo.empty()) CarregaCena(arquivo, cena, [](const std::string&, const std::string&) {});
+  if (!arquivo.empty()) LoadScene(arquivo, cena, [](const std::string&, const std::string&) {});
   TCamera camera;
   TFrameState estado;
   TQuillonSetting setting;
@@ -62,7 +62,7 @@ void RodaQuadros(benchmark::State& state, const fs::path& arquivo) {
     TimerGLTimer(ctx, remoto, TRelogio::now());
     glFinish();
   }
-  desenho.LiberaRecursos();
+  desenho.ReleaseResources();
 }
 
 void BM_QuadroCenaVazia(benchmark::State& s) {

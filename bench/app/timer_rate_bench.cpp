@@ -16,9 +16,9 @@ namespace {
 
 class SemDialogos : public TUserInterface {
  public:
-  QString EscolheCena(const QString&, const QString&) override { return {}; }
-  void MostraErro(const QString& t) override { std::fprintf(stderr, "%s\n", t.toUtf8().constData()); }
-  void MostraAviso(const QString& t, const QString&) override {
+  QString ChooseScene(const QString&, const QString&) override { return {}; }
+  void ShowError(const QString& t) override { std::fprintf(stderr, "%s\n", t.toUtf8().constData()); }
+  void ShowNotice(const QString& t, const QString&) override {
     std::fprintf(stderr, "%s\n", t.toUtf8().constData());
   }
 };
@@ -28,7 +28,7 @@ class SemDialogos : public TUserInterface {
 int main(int argc, char** argv) {
   const std::string cena = argc > 1 ? argv[1] : "";
   const double segundos = argc > 2 ? std::stod(argv[2]) : 10.0;
-  TViretaApplication::DefineFormatoGL();
+  TViretaApplication::SetGLFormat();
   SemDialogos ui;
   TViretaApplication app(argc, argv, ui);
   const auto pasta = std::filesystem::temp_directory_path() / "vireta-bench-timer";
@@ -37,14 +37,14 @@ int main(int argc, char** argv) {
   QElapsedTimer relogio;
   {
     TMainForm form(pasta, ui);
-    form.Mostra();
-    if (!cena.empty()) form.AbreCena(cena);
+    form.Show();
+    if (!cena.empty()) form.OpenScene(cena);
     QTimer::singleShot(500, [&] {  // after start-up has settled
-      inicio = form.QuadrosExecutados();
+      inicio = form.FramesRun();
       relogio.start();
       QTimer::singleShot(static_cast<int>(segundos * 1000), [&] {
         const double s = relogio.nsecsElapsed() / 1e9;
-        const long n = form.QuadrosExecutados() - inicio;
+        const long n = form.FramesRun() - inicio;
         std::printf("%s: %ld frames in %.2f s = %.1f frames per second (aim 100)\n",
                     cena.empty() ? "empty scene" : cena.c_str(), n, s, n / s);
         form.close();

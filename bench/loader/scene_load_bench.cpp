@@ -29,13 +29,13 @@ struct Arquivos {
     for (int t = 0; t < 21845; ++t) obj << "f " << 3 * t + 1 << ' ' << 3 * t + 2 << ' ' << 3 * t + 3 << '\n';
     obj.close();
     TSceneTable tabela;
-    tabela.AcrescentaLinha();
+    tabela.AppendRow();
     tabela.Define(0, TColumn::ODETipo, 4);
     tabela.Define(0, TColumn::Arquivo, std::string("grande.obj"));
     for (TColumn c : {TColumn::SX, TColumn::SY, TColumn::SZ}) tabela.Define(0, c, 0.1);
     tabela.Define(0, TColumn::Massa, 1.0);
     cena = pasta / "grande.xml";
-    tabela.Grava(cena);
+    tabela.Write(cena);
   }
   ~Arquivos() { fs::remove_all(pasta); }
 };
@@ -44,7 +44,7 @@ void BM_CarregaCenaComMalhaGrande(benchmark::State& state) {
   Arquivos a;
   for (auto _ : state) {
     TScene cena;
-    CarregaCena(a.cena, cena, [](const std::string&, const std::string&) {});
+    LoadScene(a.cena, cena, [](const std::string&, const std::string&) {});
     benchmark::DoNotOptimize(cena.Geometrias[0]);
   }
 }

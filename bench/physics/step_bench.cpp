@@ -31,8 +31,8 @@ void Esferas(TScene& cena, int n) {
 void BM_PassoComEsferasEmRepouso(benchmark::State& state) {
   TScene cena;
   Esferas(cena, static_cast<int>(state.range(0)));
-  for (int i = 0; i < 100; ++i) PassoSimulacao(cena);  // settle into resting contact
-  for (auto _ : state) PassoSimulacao(cena);
+  for (int i = 0; i < 100; ++i) SimulationStep(cena);  // settle into resting contact
+  for (auto _ : state) SimulationStep(cena);
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_PassoComEsferasEmRepouso)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);

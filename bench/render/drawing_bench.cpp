@@ -19,10 +19,10 @@ namespace {
 TTestGLContext& Contexto() {
   static const std::unique_ptr<TTestGLContext> contexto = [] {
     auto c = std::make_unique<TTestGLContext>();
-    IniciaEstadoGL();
-    ConfiguraLuzesEMaterial();
-    LimpaQuadro();
-    AplicaProjecaoEVista(TCamera{}, 769.0 / 610.0);
+    InitGLState();
+    SetLightsAndMaterial();
+    ClearFrame();
+    ApplyProjectionAndView(TCamera{}, 769.0 / 610.0);
     return c;
   }();
   return *contexto;

@@ -80,12 +80,12 @@ void PreparaMalha(benchmark::State& state) {
   const ArquivoGerado arquivo(GeraSopa(TriangulosMaximos, false));
   const std::string nome = arquivo.Caminho().string();
   for (auto _ : state) {
-    const TCleanedModel limpo = LimpaArquivoModelo(arquivo.Caminho());
-    TModel modelo = CarregaModeloDeLinhas(nome, limpo.Linhas, {});
+    const TCleanedModel limpo = CleanModelFile(arquivo.Caminho());
+    TModel modelo = LoadModelFromLines(nome, limpo.Linhas, {});
     Solda(modelo);
-    EscalaModelo(modelo, 1.5, 2.0, 0.5);
-    CalculaLimites(modelo);
-    const TCollisionMesh malha = MontaMalhaColisao(modelo);
+    ScaleModel(modelo, 1.5, 2.0, 0.5);
+    ComputeBounds(modelo);
+    const TCollisionMesh malha = BuildCollisionMesh(modelo);
     benchmark::DoNotOptimize(malha.Indices.data());
     if (modelo.VertexCount != 3 * TriangulosMaximos || malha.Indices.size() != 3u * TriangulosMaximos) {
       state.SkipWithError("generated mesh did not load whole");
@@ -94,18 +94,18 @@ void PreparaMalha(benchmark::State& state) {
 }
 
 void BM_PreparaMalhaMaxima(benchmark::State& state) {
-  PreparaMalha<SoldaVertices>(state);
+  PreparaMalha<WeldVertices>(state);
 }
 void BM_PreparaMalhaMaximaSoldaQuadratica(benchmark::State& state) {
-  PreparaMalha<SoldaVerticesQuadratico>(state);
+  PreparaMalha<WeldVerticesQuadratic>(state);
 }
 
 void BM_LeituraOBJDaMemoria(benchmark::State& state) {
   const ArquivoGerado arquivo(GeraSopa(static_cast<int>(state.range(0)), true));
   const std::string nome = arquivo.Caminho().string();
-  const std::vector<std::string> linhas = LeLinhasArquivo(arquivo.Caminho());
+  const std::vector<std::string> linhas = ReadFileLines(arquivo.Caminho());
   for (auto _ : state) {
-    TModel modelo = CarregaModeloDeLinhas(nome, linhas, {});
+    TModel modelo = LoadModelFromLines(nome, linhas, {});
     benchmark::DoNotOptimize(modelo.Vertices.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(arquivo.Tamanho()));
@@ -116,7 +116,7 @@ void BM_LeituraOBJDoDisco(benchmark::State& state) {
   const ArquivoGerado arquivo(GeraSopa(static_cast<int>(state.range(0)), true));
   const std::string nome = arquivo.Caminho().string();
   for (auto _ : state) {
-    TModel modelo = CarregaModelo(nome, {});
+    TModel modelo = LoadModel(nome, {});
     benchmark::DoNotOptimize(modelo.Vertices.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(arquivo.Tamanho()));

@@ -16,14 +16,14 @@ bool TViretaApplication::notify(QObject* receptor, QEvent* evento) {
   try {
     return QApplication::notify(receptor, evento);
   } catch (const std::exception& e) {
-    ui_.MostraErro(QString::fromUtf8(e.what()));
+    ui_.ShowError(QString::fromUtf8(e.what()));
   } catch (...) {
-    ui_.MostraErro(QStringLiteral("Erro desconhecido"));
+    ui_.ShowError(QStringLiteral("Erro desconhecido"));
   }
   return true;
 }
 
-void TViretaApplication::DefineFormatoGL() {
+void TViretaApplication::SetGLFormat() {
   QSurfaceFormat f;
   f.setRenderableType(QSurfaceFormat::OpenGL);
   f.setProfile(QSurfaceFormat::CompatibilityProfile);

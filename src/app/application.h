@@ -12,7 +12,7 @@ class TViretaApplication : public QApplication {
   bool notify(QObject* receptor, QEvent* evento) override;
 
   // The surface every GL panel asks for; set before the application object exists.
-  static void DefineFormatoGL();
+  static void SetGLFormat();
 
  private:
   TUserInterface& ui_;

@@ -23,7 +23,7 @@ void Integra(double& pos, double& vel, double a, double ganho, double dt) {
 
 }  // namespace
 
-TVector AcelerometroNoMundo(const TFrameState& e, const TCamera& camera) {
+TVector AccelerometerInWorld(const TFrameState& e, const TCamera& camera) {
   const TMatrix4 Ri = Inversa4(MatrizVista(e.OlhoNegado, camera.Cima));
   const TVector c{(e.AcelAtual.x - e.AcelAnterior.x) * camera.EscalaX,
                   (e.AcelAtual.z - e.AcelAnterior.z) * camera.EscalaZ,
@@ -40,18 +40,18 @@ void CalibrateButtonClick(const TRemoteReading& remoto, TQuillonSetting& Setting
 
 void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora) {
   TFrameState& e = ctx.estado;
-  PassoSimulacao(ctx.cena);
+  SimulationStep(ctx.cena);
 
-  ctx.desenho.Limpa();
+  ctx.desenho.Clear();
   e.OlhoNegado = EscalaVet(ctx.Camera.Olho, -1);
-  ctx.desenho.Projecao(ctx.Camera);
+  ctx.desenho.Projection(ctx.Camera);
 
   e.AcelAtual = Acelerometro(remoto);
   e.Dt = SegundosEntre(agora, e.UltimoQuadro);
 
   TVector a;
   if (remoto.ADown && (remoto.IRSize1 > 0 || remoto.IRSize2 > 0)) {
-    a = AcelerometroNoMundo(e, ctx.Camera);
+    a = AccelerometerInWorld(e, ctx.Camera);
     e.PonteiroCaminho.push_back(e.PonteiroPos);
   } else {
     e.PonteiroVel = {};
@@ -63,7 +63,7 @@ void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::ti
   Integra(e.PonteiroPos.y, e.PonteiroVel.y, a.y, ganho, e.Dt);
   Integra(e.PonteiroPos.z, e.PonteiroVel.z, a.z, ganho, e.Dt);
 
-  ctx.desenho.Referencias(e, ctx.cena);
+  ctx.desenho.References(e, ctx.cena);
   if (ctx.agarrar) ctx.agarrar(EscalaVet(e.PonteiroPos, -1));
   ctx.desenho.Objetos(ctx.cena);
 

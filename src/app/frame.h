@@ -38,19 +38,19 @@ struct TRemoteReading {
 class TFrameDrawing {
  public:
   virtual ~TFrameDrawing() = default;
-  virtual void Limpa() = 0;                          // colour and depth
-  virtual void Projecao(const TCamera& camera) = 0;  // perspective and view
-  virtual void Referencias(const TFrameState& estado,
-                           const TScene& cena) = 0;  // pointer, trails, axes, floor
-  virtual void Objetos(const TScene& cena) = 0;      // the scene's objects
+  virtual void Clear() = 0;                            // colour and depth
+  virtual void Projection(const TCamera& camera) = 0;  // perspective and view
+  virtual void References(const TFrameState& estado,
+                          const TScene& cena) = 0;  // pointer, trails, axes, floor
+  virtual void Objetos(const TScene& cena) = 0;     // the scene's objects
 };
 
 // Draws nothing: the frame still steps the world and moves the pointer.
 class TNullFrameDrawing : public TFrameDrawing {
  public:
-  void Limpa() override {}
-  void Projecao(const TCamera&) override {}
-  void Referencias(const TFrameState&, const TScene&) override {}
+  void Clear() override {}
+  void Projection(const TCamera&) override {}
+  void References(const TFrameState&, const TScene&) override {}
   void Objetos(const TScene&) override {}
 };
 
@@ -72,7 +72,7 @@ void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::ti
 
 // The accelerometer's change from AcelAnterior to AcelAtual, seen through the camera: a world vector.
 // The remote's x goes to the camera's right, its z to the camera's up and its y, negated, forward.
-TVector AcelerometroNoMundo(const TFrameState& estado, const TCamera& camera);
+TVector AccelerometerInWorld(const TFrameState& estado, const TCamera& camera);
 
 // The current accelerometer bytes become the zero point.
 void CalibrateButtonClick(const TRemoteReading& remoto, TQuillonSetting& Setting);

@@ -7,20 +7,20 @@
 
 #include <GL/gl.h>
 
-void TGLFrameDrawing::Limpa() {
-  LimpaQuadro();
+void TGLFrameDrawing::Clear() {
+  ClearFrame();
 }
 
-void TGLFrameDrawing::Projecao(const TCamera& camera) {
-  AplicaProjecaoEVista(camera, aspecto_);
+void TGLFrameDrawing::Projection(const TCamera& camera) {
+  ApplyProjectionAndView(camera, aspecto_);
 }
 
-void TGLFrameDrawing::Referencias(const TFrameState& estado, const TScene& cena) {
+void TGLFrameDrawing::References(const TFrameState& estado, const TScene& cena) {
   DesenhaCaixaPonto(estado.PonteiroPos);
-  DesenhaCaminhoPonteiro(estado.PonteiroCaminho);
+  DrawPointerPath(estado.PonteiroCaminho);
   DesenhaRastros(cena.Objetos);
   DesenhaEixos(true, 5);
-  gl_.DesenhaBlocoPonteiro(estado.PonteiroPos);
+  gl_.DrawPointerBlock(estado.PonteiroPos);
   glPushMatrix();
   DesenhaPiso(20, ChaoDim.x / 20.0, ChaoDim.y / 20.0);
   glPopMatrix();

@@ -10,12 +10,12 @@ class TGLFrameDrawing : public TFrameDrawing {
   // `aspecto`: width / height of the drawing area.
   explicit TGLFrameDrawing(double aspecto) : aspecto_(aspecto) {}
 
-  void CriaRecursos() { gl_.Cria(); }      // with the context current, once it exists
-  void LiberaRecursos() { gl_.Libera(); }  // with the context current, before it goes
+  void CreateResources() { gl_.Create(); }    // with the context current, once it exists
+  void ReleaseResources() { gl_.Release(); }  // with the context current, before it goes
 
-  void Limpa() override;
-  void Projecao(const TCamera& camera) override;
-  void Referencias(const TFrameState& estado, const TScene& cena) override;
+  void Clear() override;
+  void Projection(const TCamera& camera) override;
+  void References(const TFrameState& estado, const TScene& cena) override;
   void Objetos(const TScene& cena) override;
 
  private:

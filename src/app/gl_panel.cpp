@@ -14,9 +14,9 @@ TGLPanel::~TGLPanel() {
 }
 
 void TGLPanel::initializeGL() {
-  IniciaEstadoGL();
-  ConfiguraLuzesEMaterial();
-  desenho_.CriaRecursos();
+  InitGLState();
+  SetLightsAndMaterial();
+  desenho_.CreateResources();
   ativo_ = true;
   // Should the context go first (the panel torn down with its window), the resources go with it.
   disconnect(finalizaComContexto_);
@@ -28,7 +28,7 @@ void TGLPanel::paintGL() {
   // An expose between frames: the frame timer draws the next picture within 10 ms.
 }
 
-bool TGLPanel::DesenhaQuadro(const std::function<void(TFrameDrawing&)>& quadro) {
+bool TGLPanel::DrawFrame(const std::function<void(TFrameDrawing&)>& quadro) {
   if (!ativo_ || !isExposed()) return false;
   makeCurrent();
   quadro(desenho_);
@@ -46,6 +46,6 @@ void TGLPanel::FinalizaGL() {
   if (!ativo_) return;
   ativo_ = false;
   makeCurrent();
-  desenho_.LiberaRecursos();
+  desenho_.ReleaseResources();
   doneCurrent();
 }

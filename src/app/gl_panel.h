@@ -20,13 +20,13 @@ class TGLPanel : public QOpenGLWindow {
   // Runs `quadro` with the context current and the panel's drawing at hand, then swaps the buffers.
   // Returns false, having run nothing, while there is no context or nothing of the panel is on screen
   // (before the window first shows, minimised, after FinalizaGL).
-  bool DesenhaQuadro(const std::function<void(TFrameDrawing&)>& quadro);
+  bool DrawFrame(const std::function<void(TFrameDrawing&)>& quadro);
 
   // Releases the drawing resources with the context current; the context goes with the panel.
   void FinalizaGL();
 
   // The next picture drawn is also kept as an image (for checks of what the student sees).
-  void PedeCaptura() { capturaPedida_ = true; }
+  void RequestCapture() { capturaPedida_ = true; }
   const QImage& Captura() const { return captura_; }
 
  protected:

@@ -12,11 +12,11 @@ int main(int argc, char** argv) {
   // A write to a device or process that went away comes back as an error instead of ending the program.
   std::signal(SIGPIPE, SIG_IGN);
   // Floating-point exceptions stay masked, as x86-64 Linux starts: degenerate math gives NaN, never a trap.
-  TViretaApplication::DefineFormatoGL();
+  TViretaApplication::SetGLFormat();
   TQtUserInterface ui;
   TViretaApplication app(argc, argv, ui);
   TMainForm form(PastaDoPrograma(), ui);
   TTerminationSignals sinais([&form] { form.close(); });
-  form.Mostra();
+  form.Show();
   return app.exec();
 }

@@ -64,11 +64,11 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   statusBar()->addWidget(painelStatus_);
   statusBar()->addPermanentWidget(painelBateria_);
 
-  CriaMenu();
-  CriaTimers();
+  CreateMenu();
+  CreateTimers();
 
   // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
-  CriaCenaInicial(pastaPrograma_);
+  CreateStartScene(pastaPrograma_);
   LeConfiguracao(pastaPrograma_ / "config.ini", Setting, ButtonAssign);
   cena_ = std::make_unique<TScene>(true);
   estado_.PonteiroPos = {};
@@ -76,7 +76,7 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
 
   // The controller posts its first device change now; it runs as soon as the event loop does.
   if (!servicosWii) plataformaWii_ = std::make_unique<TRealWiiPlatform>();
-  const TWiiServices wii = servicosWii ? *servicosWii : plataformaWii_->Servicos();
+  const TWiiServices wii = servicosWii ? *servicosWii : plataformaWii_->Services();
   HIDCtl = std::make_unique<TJvHidDeviceController>(
       THidServices{wii.Enumerator, wii.Monitor, wii.Opener, handOver_});
   wiiLink_ = std::make_unique<TWiimoteLink>(*HIDCtl, *this, wii.Clock);
@@ -110,7 +110,7 @@ TMainForm::~TMainForm() {
   }
 }
 
-void TMainForm::CriaMenu() {
+void TMainForm::CreateMenu() {
   QMenu* File1 = menuBar()->addMenu("&Arquivo");
   AbrirCena1 = File1->addAction("&Abrir Cena", this, &TMainForm::AbrirCena1Click);
   File1->addSeparator();
@@ -129,11 +129,11 @@ void TMainForm::CriaMenu() {
   auto* estilo = new TMenuCheckStyle(QStyleFactory::create(QApplication::style()->name()));
   estilo->setParent(menuBar());
   menuBar()->setStyle(estilo);
-  MostraMarcaNoMenu(ReacaoHaptica1);
+  ShowMenuCheckMark(ReacaoHaptica1);
   // Choosing it flips the check mark, which is all it does: the next frame reads the new state.
 }
 
-void TMainForm::CriaTimers() {
+void TMainForm::CreateTimers() {
   struct {
     QTimer& t;
     int ms;
@@ -169,7 +169,7 @@ QTimer& TMainForm::Timer(TInputTimer t) {
   return CursorTimer;
 }
 
-void TMainForm::Mostra() {
+void TMainForm::Show() {
   if (Setting.MinimizeAtStartup)
     showMinimized();
   else
@@ -182,25 +182,25 @@ void TMainForm::Exit1Click() {
 
 void TMainForm::AbrirCena1Click() {
   TRestartOnExit reinicia(TimerGL);
-  const QString escolhido = ui_.EscolheCena(QString::fromStdString((pastaPrograma_ / "Cenas").string()),
+  const QString escolhido = ui_.ChooseScene(QString::fromStdString((pastaPrograma_ / "Cenas").string()),
                                             "Arquivo de cena (.xml) (*xml)");
   if (escolhido.isEmpty()) return;
-  AbreCena(escolhido.toStdString());
+  OpenScene(escolhido.toStdString());
 }
 
-void TMainForm::AbreCena(const std::filesystem::path& arquivo) {
+void TMainForm::OpenScene(const std::filesystem::path& arquivo) {
   TRestartOnExit reinicia(TimerGL);
   try {
-    CarregaCena(arquivo, *cena_, [this](const std::string& texto, const std::string& titulo) {
-      ui_.MostraAviso(QString::fromStdString(texto), QString::fromStdString(titulo));
+    LoadScene(arquivo, *cena_, [this](const std::string& texto, const std::string& titulo) {
+      ui_.ShowNotice(QString::fromStdString(texto), QString::fromStdString(titulo));
     });
   } catch (const std::exception& e) {
-    ui_.MostraErro(QString::fromUtf8(e.what()));
+    ui_.ShowError(QString::fromUtf8(e.what()));
   }
   wiiLink_->Shutdown();
 }
 
-TRemoteReading TMainForm::LeituraRemoto() const {
+TRemoteReading TMainForm::RemoteReading() const {
   const TWiimote& w = wiiLink_->Wiimote();
   TRemoteReading r;
   r.AccelX = w.AccelX, r.AccelY = w.AccelY, r.AccelZ = w.AccelZ;
@@ -223,9 +223,9 @@ void TMainForm::TimerGLTimer() {
   };
   auto quadro = [&](TFrameDrawing& desenho) {
     TFrameContext ctx{*cena_, Camera, estado_, Setting, desenho, agarrar};
-    ::TimerGLTimer(ctx, LeituraRemoto(), agora);
+    ::TimerGLTimer(ctx, RemoteReading(), agora);
   };
-  if (!Panel1->DesenhaQuadro(quadro)) {
+  if (!Panel1->DrawFrame(quadro)) {
     // No picture yet (a window that starts minimised): the world still runs.
     TNullFrameDrawing nulo;
     quadro(nulo);
@@ -234,7 +234,7 @@ void TMainForm::TimerGLTimer() {
 
 void TMainForm::CursorTimerTimer() {
   desktop_->CursorTimerTimer();
-  if (cena_) AgarraELanca(*cena_, Camera, estado_, LeituraRemoto());
+  if (cena_) GrabAndThrow(*cena_, Camera, estado_, RemoteReading());
 }
 
 void TMainForm::DrawTimerTimer() {
@@ -283,7 +283,7 @@ void TMainForm::SetLeds(uint8_t Value) {
 }
 
 void TMainForm::CalibrateButtonClick() {
-  ::CalibrateButtonClick(LeituraRemoto(), Setting);
+  ::CalibrateButtonClick(RemoteReading(), Setting);
 }
 
 void TMainForm::closeEvent(QCloseEvent* evento) {
@@ -307,7 +307,7 @@ void TMainForm::FormDestroy() {
   try {
     SalvaConfiguracao(pastaPrograma_ / "config.ini", Setting, ButtonAssign);
   } catch (const EIniWriteError& e) {
-    ui_.MostraErro(QString::fromUtf8(e.what()));
+    ui_.ShowError(QString::fromUtf8(e.what()));
   }
   wiiLink_->Shutdown();
 }

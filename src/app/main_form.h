@@ -39,10 +39,10 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   ~TMainForm() override;
 
   // Shows the window, minimised when the settings ask for it.
-  void Mostra();
+  void Show();
 
   // Loads a scene file as the menu command does after its dialog; an error is shown, the old scene kept.
-  void AbreCena(const std::filesystem::path& arquivo);
+  void OpenScene(const std::filesystem::path& arquivo);
 
   // Menu handlers.
   void AbrirCena1Click();
@@ -67,16 +67,16 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   void CalibrateButtonClick() override;
 
   // Read access for the program's own checks.
-  const TScene* CenaAtual() const { return cena_.get(); }
-  const TFrameState& EstadoQuadro() const { return estado_; }
-  const TCamera& CameraAtual() const { return Camera; }
-  const TQuillonSetting& Configuracao() const { return Setting; }
-  TGLPanel* Painel() const { return Panel1; }
-  QLabel* PainelBateria() const { return painelBateria_; }
-  QLabel* PainelStatus() const { return painelStatus_; }
+  const TScene* CurrentScene() const { return cena_.get(); }
+  const TFrameState& FrameState() const { return estado_; }
+  const TCamera& CurrentCamera() const { return Camera; }
+  const TQuillonSetting& Settings() const { return Setting; }
+  TGLPanel* Panel() const { return Panel1; }
+  QLabel* BatteryPanel() const { return painelBateria_; }
+  QLabel* StatusPanel() const { return painelStatus_; }
   QAction* ReacaoHaptica() const { return ReacaoHaptica1; }
-  QTimer& TimerDoQuadro() { return TimerGL; }
-  long QuadrosExecutados() const { return quadros_; }
+  QTimer& FrameTimer() { return TimerGL; }
+  long FramesRun() const { return quadros_; }
   TWiimoteLink& Wii() { return *wiiLink_; }
   QTimer& Timer(TInputTimer t);
 
@@ -84,11 +84,11 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   void closeEvent(QCloseEvent* evento) override;
 
  private:
-  void CriaMenu();
-  void CriaTimers();
+  void CreateMenu();
+  void CreateTimers();
   void FormClose();
   void FormDestroy();
-  TRemoteReading LeituraRemoto() const;
+  TRemoteReading RemoteReading() const;
 
   std::filesystem::path pastaPrograma_;
   TUserInterface& ui_;

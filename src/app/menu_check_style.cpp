@@ -63,7 +63,7 @@ QSize TMenuCheckStyle::sizeFromContents(ContentsType tipo, const QStyleOption* o
   return base;
 }
 
-void MostraMarcaNoMenu(QAction* acao) {
+void ShowMenuCheckMark(QAction* acao) {
   const QIcon marca = IconeDeMarca(LadoDoIcone(QApplication::style(), nullptr));
   auto atualiza = [acao, marca](bool marcado) { acao->setIcon(marcado ? marca : QIcon()); };
   QObject::connect(acao, &QAction::toggled, acao, atualiza);

@@ -16,4 +16,4 @@ class TMenuCheckStyle : public QProxyStyle {
 };
 
 // Keeps the action's icon a check mark while it is checked, and no icon otherwise.
-void MostraMarcaNoMenu(QAction* acao);
+void ShowMenuCheckMark(QAction* acao);

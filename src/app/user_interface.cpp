@@ -4,15 +4,15 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-QString TQtUserInterface::EscolheCena(const QString& pastaInicial, const QString& filtro) {
+QString TQtUserInterface::ChooseScene(const QString& pastaInicial, const QString& filtro) {
   return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), pastaInicial, filtro);
 }
 
-void TQtUserInterface::MostraErro(const QString& texto) {
+void TQtUserInterface::ShowError(const QString& texto) {
   QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), texto);
 }
 
-void TQtUserInterface::MostraAviso(const QString& texto, const QString& titulo) {
+void TQtUserInterface::ShowNotice(const QString& texto, const QString& titulo) {
   // Like the loader's own boxes: no owner window, one OK button.
   QMessageBox::information(nullptr, titulo, texto, QMessageBox::Ok);
 }

@@ -46,13 +46,13 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
   return leds;
 }
 
-void AgarraELanca(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto) {
+void GrabAndThrow(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto) {
   const bool ambos = remoto.ADown && remoto.BDown;
   if (camera.Agarrar && !ambos) {
     for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
       if (!cena.Objetos[i].Agarrado) continue;
       estado.AcelAtual = {double(remoto.AccelX), double(remoto.AccelY), double(remoto.AccelZ)};
-      const TVector v = AcelerometroNoMundo(estado, camera);
+      const TVector v = AccelerometerInWorld(estado, camera);
       if (cena.Corpos[i])
         dBodySetLinearVel(cena.Corpos[i], static_cast<float>(v.x), static_cast<float>(v.y),
                           static_cast<float>(v.z));

@@ -26,4 +26,4 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
 // The grab-and-throw part of the 12 ms CursorTimer: on the tick that sees "A" or "B" go up, every held
 // object gets a velocity from the accelerometer's last change seen through the camera; then the grab
 // flags follow the buttons.
-void AgarraELanca(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto);
+void GrabAndThrow(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto);

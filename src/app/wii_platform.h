@@ -20,7 +20,7 @@ struct TWiiServices {
 // udev and hidraw, loaded at run time: without libudev nothing is found and nothing fails.
 class TRealWiiPlatform {
  public:
-  TWiiServices Servicos() { return {hid_, hid_, opener_, clock_}; }
+  TWiiServices Services() { return {hid_, hid_, opener_, clock_}; }
 
  private:
   TUdevHidPlatform hid_;

@@ -90,7 +90,7 @@ std::filesystem::path PastaDoPrograma() {
   return folder / "";
 }
 
-std::filesystem::path ArquivoConfiguracao() {
+std::filesystem::path SettingsFilePath() {
   return PastaDoPrograma() / "config.ini";
 }
 

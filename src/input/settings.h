@@ -144,7 +144,7 @@ struct TWiimoteButtonAssign : std::array<TButtonAssign, ButtonCount> {
 std::filesystem::path PastaDoPrograma();
 
 // PastaDoPrograma() followed by "config.ini".
-std::filesystem::path ArquivoConfiguracao();
+std::filesystem::path SettingsFilePath();
 
 // Sets every field of both from the file; a missing or unreadable file, section or key, or a value that
 // does not parse, gives the default. Never throws for the file's contents.

@@ -13,7 +13,7 @@ bool Dinamico(dBodyID corpo) {
 
 double AtritoDoObjeto(dGeomID geometria, const TContactParameters& p) {
   std::size_t i = 0;
-  if (!IndiceDaGeometria(geometria, i) || i >= p.Atritos.size()) return 0;
+  if (!GeometryIndex(geometria, i) || i >= p.Atritos.size()) return 0;
   const double mu = p.Atritos[i];
   return std::isfinite(mu) && mu > 0 ? mu : 0;
 }
@@ -29,7 +29,7 @@ double AtritoDoPar(dGeomID o1, dBodyID b1, dGeomID o2, dBodyID b2, const TContac
 
 }  // namespace
 
-double RestituicaoDoTipo(int TipoDeColisao) {
+double RestitutionOfKind(int TipoDeColisao) {
   switch (TipoDeColisao) {
     case 1:
       return 0.5;
@@ -40,12 +40,12 @@ double RestituicaoDoTipo(int TipoDeColisao) {
   }
 }
 
-dSurfaceParameters SuperficieContato(int TipoDeColisao, double mu) {
+dSurfaceParameters ContactSurface(int TipoDeColisao, double mu) {
   dSurfaceParameters s{};
   s.mode = dContactBounce | dContactSoftERP | dContactSoftCFM | dContactApprox1;
   s.mu = static_cast<float>(mu);
   s.mu2 = 0;
-  s.bounce = static_cast<float>(RestituicaoDoTipo(TipoDeColisao));
+  s.bounce = static_cast<float>(RestitutionOfKind(TipoDeColisao));
   s.bounce_vel = 0;
   s.soft_erp = 0.5f;
   s.soft_cfm = 0;
@@ -61,8 +61,8 @@ void TrataColisao(void* data, dGeomID o1, dGeomID o2) {
   if (!Dinamico(b1) && !Dinamico(b2)) return;
 
   dContact contatos[ContatosMax] = {};
-  const dSurfaceParameters superficie =
-      SuperficieContato(ctx.Parametros->TipoDeColisao, AtritoDoPar(o1, b1, o2, b2, *ctx.Parametros));
+  const dSurfaceParameters superficie = ContactSurface(ctx.ContactParameters->TipoDeColisao,
+                                                       AtritoDoPar(o1, b1, o2, b2, *ctx.ContactParameters));
   for (dContact& c : contatos) c.surface = superficie;
 
   const int n = dCollide(o1, o2, ContatosMax, &contatos[0].geom, sizeof(dContact));

@@ -15,17 +15,17 @@ struct TContactParameters {
 };
 
 // Bounce of a collision kind: 0 none, 1 half, 2 full; any other kind does not bounce.
-double RestituicaoDoTipo(int TipoDeColisao);
+double RestitutionOfKind(int TipoDeColisao);
 
 // The contact surface for one point. `mu` is a Coulomb coefficient: the pyramid flag makes the engine
 // bound friction by mu times the normal force, so sliding does not depend on mass.
-dSurfaceParameters SuperficieContato(int TipoDeColisao, double mu);
+dSurfaceParameters ContactSurface(int TipoDeColisao, double mu);
 
 // Handed to the engine's near-collision callback as its user data.
 struct TCollisionContext {
   dWorldID Mundo;
   dJointGroupID GrupoContatos;
-  const TContactParameters* Parametros;
+  const TContactParameters* ContactParameters;
 };
 
 // The engine's near-collision callback; `data` is a TCollisionContext.

@@ -24,11 +24,11 @@ dGeomID CriaMalha(dSpaceID espaco, dTriMeshDataID dados, dTriCallback* cb, dTriA
 }
 
 // Stored as index + 1 so that the engine's default (null) means "no scene object".
-void MarcaGeometria(dGeomID geometria, std::size_t indiceObjeto) {
+void TagGeometry(dGeomID geometria, std::size_t indiceObjeto) {
   dGeomSetData(geometria, reinterpret_cast<void*>(static_cast<std::uintptr_t>(indiceObjeto + 1)));
 }
 
-bool IndiceDaGeometria(dGeomID geometria, std::size_t& indiceObjeto) {
+bool GeometryIndex(dGeomID geometria, std::size_t& indiceObjeto) {
   const auto marca = reinterpret_cast<std::uintptr_t>(dGeomGetData(geometria));
   if (marca == 0) return false;
   indiceObjeto = static_cast<std::size_t>(marca - 1);

@@ -12,6 +12,6 @@ dGeomID CriaMalha(dSpaceID espaco, dTriMeshDataID dados, dTriCallback* cb = null
                   dTriArrayCallback* cbArray = nullptr, dTriRayCallback* cbRaio = nullptr);
 
 // The scene object a geometry belongs to travels with the geometry, for the collision handler.
-void MarcaGeometria(dGeomID geometria, std::size_t indiceObjeto);
+void TagGeometry(dGeomID geometria, std::size_t indiceObjeto);
 // True and the object's index for a scene geometry; false for the ground and unmarked geometries.
-bool IndiceDaGeometria(dGeomID geometria, std::size_t& indiceObjeto);
+bool GeometryIndex(dGeomID geometria, std::size_t& indiceObjeto);

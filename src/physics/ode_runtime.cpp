@@ -26,7 +26,7 @@ void IgnoraMensagem(int, const char*, va_list) {}
 
 }  // namespace
 
-void IniciaMotorFisico() {
+void InitPhysicsEngine() {
   static std::once_flag feito;
   std::call_once(feito, [] {
     dInitODE2(0);

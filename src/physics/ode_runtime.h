@@ -10,4 +10,4 @@ class EPhysicsEngineError : public std::runtime_error {
 };
 
 // Idempotent and thread-safe; every world constructor calls it.
-void IniciaMotorFisico();
+void InitPhysicsEngine();

@@ -4,7 +4,7 @@
 #include "physics/ode_runtime.h"
 
 TPhysicsWorld::TPhysicsWorld(bool TemGravidade) {
-  IniciaMotorFisico();
+  InitPhysicsEngine();
   Mundo_ = dWorldCreate();
   Espaco_ = dHashSpaceCreate(nullptr);
   dWorldSetGravity(Mundo_, 0, 0, TemGravidade ? static_cast<float>(-9.81) : 0.0f);

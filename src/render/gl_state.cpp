@@ -18,7 +18,7 @@ std::array<TLuzGL, 2> LuzesIniciais() {
   return {luz0, luz1};
 }
 
-void IniciaEstadoGL() {
+void InitGLState() {
   glClearColor(0, 0, 0, 0);
   glShadeModel(GL_SMOOTH);
   glClearDepth(1.0);
@@ -28,7 +28,7 @@ void IniciaEstadoGL() {
   glDisable(GL_CULL_FACE);
 }
 
-void ConfiguraLuzesEMaterial() {
+void SetLightsAndMaterial() {
   const std::array<TLuzGL, 2> luzes = LuzesIniciais();
   const GLenum nomes[2] = {GL_LIGHT0, GL_LIGHT1};
 

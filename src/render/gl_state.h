@@ -18,10 +18,10 @@ std::array<TLuzGL, 2> LuzesIniciais();
 
 // Black clear colour, smooth shading, depth test with GL_LESS, nicest perspective hint, no face culling.
 // Call once, right after the context is first made current.
-void IniciaEstadoGL();
+void InitGLState();
 
 // Sends the two lights of LuzesIniciais and the front material, then enables both lights and
 // GL_NORMALIZE. Call once with the context current and the model-view matrix at the identity: the lights'
 // positions are then world positions for as long as the view lives in the projection matrix.
 // Lighting itself stays off; the solid pass switches it on and off.
-void ConfiguraLuzesEMaterial();
+void SetLightsAndMaterial();

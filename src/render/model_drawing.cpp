@@ -52,7 +52,7 @@ void DesenhaFace(const TModel& modelo, const TFace& face) {
 
 }  // namespace
 
-void DesenhaModelo(const TModel& modelo) {
+void DrawModel(const TModel& modelo) {
   const size_t grupos =
       std::min(static_cast<size_t>(std::max(modelo.GroupCount, 0)) + 1, modelo.Groups.size());
   for (size_t g = 1; g < grupos; ++g) {
@@ -60,6 +60,6 @@ void DesenhaModelo(const TModel& modelo) {
     AplicaMaterial(MaterialDoGrupo(modelo, grupo));
     const size_t faces = std::min(static_cast<size_t>(std::max(grupo.FaceCount, 0)) + 1, grupo.Faces.size());
     for (size_t f = 1; f < faces; ++f)
-      if (FaceValida(modelo, grupo.Faces[f])) DesenhaFace(modelo, grupo.Faces[f]);
+      if (ValidFace(modelo, grupo.Faces[f])) DesenhaFace(modelo, grupo.Faces[f]);
   }
 }

@@ -8,5 +8,5 @@ inline constexpr float AlfaMaterialModelo = 1.0f;
 
 // Draws every group with its material (front and back: diffuse, specular, ambient, shininess; a
 // MaterialIndex outside the list gives the zero material), one primitive per face. Faces that are not
-// FaceValida are skipped. Changes the current material and the 2D-texture switch; leaves the matrices alone.
-void DesenhaModelo(const TModel& modelo);
+// ValidFace are skipped. Changes the current material and the 2D-texture switch; leaves the matrices alone.
+void DrawModel(const TModel& modelo);

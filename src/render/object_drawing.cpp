@@ -129,21 +129,21 @@ void MultMatrizODE(const dReal* p, const dReal* R) {
   glMultMatrixf(m);
 }
 
-void TObjectDrawing::Cria() {
+void TObjectDrawing::Create() {
   if (quadrica_) return;
   quadrica_ = gluNewQuadric();
 }
 
-void TObjectDrawing::Libera() {
+void TObjectDrawing::Release() {
   if (quadrica_) gluDeleteQuadric(quadrica_);
   quadrica_ = nullptr;
 }
 
 void TObjectDrawing::DesenhaCubo() const {
-  cubo_.Desenha();
+  cubo_.Draw();
 }
 
-void TObjectDrawing::DesenhaSolido(const TObjetoCena& o) const {
+void TObjectDrawing::DrawSolid(const TObjetoCena& o) const {
   switch (o.ODETipo) {
     case 0:
       if (quadrica_) gluSphere(quadrica_, o.Dim[0], FatiasQuadrica, FatiasQuadrica);
@@ -161,11 +161,11 @@ void TObjectDrawing::DesenhaSolido(const TObjetoCena& o) const {
       DesenhaCubo();
       break;
     case 3:
-      DesenhaPlano(o);
+      DrawPlane(o);
       break;
     case 4:
       glDisable(GL_COLOR_MATERIAL);
-      DesenhaModelo(o.Modelo);
+      DrawModel(o.Modelo);
       break;
     default:
       break;
@@ -183,7 +183,7 @@ void TObjectDrawing::DesenhaObjetos(std::span<const TObjetoCena> objetos, std::s
     CorDoSolido(o);
     glPushMatrix();
     AplicaPose(o, i < corpos.size() ? corpos[i] : nullptr);
-    DesenhaSolido(o);
+    DrawSolid(o);
     glPopMatrix();
     glEnable(GL_COLOR_MATERIAL);
   }
@@ -194,7 +194,7 @@ void TObjectDrawing::DesenhaObjetos(std::span<const TObjetoCena> objetos, std::s
   glDisable(GL_BLEND);
 }
 
-void TObjectDrawing::DesenhaBlocoPonteiro(const TVector& PonteiroPos) const {
+void TObjectDrawing::DrawPointerBlock(const TVector& PonteiroPos) const {
   glColor4f(1, 1, 0, 1);
   glPushMatrix();
   Translada(EscalaVet(PonteiroPos, -1));

@@ -16,7 +16,7 @@ class GLUquadric;  // as GLU declares it for C++
 void MultMatrizODE(const dReal* p, const dReal* R);
 
 // Draws the scene objects. Holds the one GL object that lives as long as the drawing context, the GLU
-// quadric of spheres and capsules: Cria and Libera are called with the context current; the destructor
+// quadric of spheres and capsules: Create and Release are called with the context current; the destructor
 // touches no GL object, because the context may already be gone when it runs.
 class TObjectDrawing {
  public:
@@ -25,19 +25,19 @@ class TObjectDrawing {
   TObjectDrawing(const TObjectDrawing&) = delete;
   TObjectDrawing& operator=(const TObjectDrawing&) = delete;
 
-  void Cria();    // once the context is current; a second call changes nothing
-  void Libera();  // before the context goes away; safe to call again
-  bool Criado() const { return quadrica_ != nullptr; }
+  void Create();   // once the context is current; a second call changes nothing
+  void Release();  // before the context goes away; safe to call again
+  bool Created() const { return quadrica_ != nullptr; }
 
   // The cube of side 1 centred at the origin, each face 20 x 20 quads with its outward normal, in the
   // current colour, from a vertex array. Leaves the matrix as on entry and the vertex array switched off.
-  // Needs no Cria.
+  // Needs no Create.
   void DesenhaCubo() const;
 
   // Every object in list order: the lit solid pass, then the overlays, with height markers when comAltura.
   // The pose comes from Corpos[i]; an object without a body is drawn at its Posicao and Quaternio.
   // Expects lighting off and the model-view matrix at the identity; returns with lighting, colour tracking
-  // and blending off, line width 1 and the matrix as on entry. Before Cria, spheres and capsules are
+  // and blending off, line width 1 and the matrix as on entry. Before Create, spheres and capsules are
   // left out (they need the quadric).
   void DesenhaObjetos(std::span<const TObjetoCena> objetos, std::span<const dBodyID> corpos,
                       bool comAltura) const;
@@ -46,10 +46,10 @@ class TObjectDrawing {
   }
 
   // The pointer's yellow 1 x 3 x 1 block at -PonteiroPos.
-  void DesenhaBlocoPonteiro(const TVector& PonteiroPos) const;
+  void DrawPointerBlock(const TVector& PonteiroPos) const;
 
  private:
-  void DesenhaSolido(const TObjetoCena& o) const;
+  void DrawSolid(const TObjetoCena& o) const;
 
   GLUquadric* quadrica_ = nullptr;
   TUnitCube cubo_;

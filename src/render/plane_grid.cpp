@@ -14,29 +14,29 @@ void Vertice(const TVector& p) {
 
 }  // namespace
 
-TPlaneCoefficients CoeficientesDoPlano(const TObjetoCena& o) {
+TPlaneCoefficients PlaneCoefficients(const TObjetoCena& o) {
   TPlaneCoefficients p{o.Dim[0], o.Dim[1], o.Dim[2], o.Dim[3]};
   if (p.a == 0 && p.b == 0 && p.c == 0) p.c = 1;
   return p;
 }
 
-TVector PontoDoPlano(const TPlaneCoefficients& p, double u, double v) {
+TVector PlanePoint(const TPlaneCoefficients& p, double u, double v) {
   if (p.c != 0) return {u, v, (p.d - p.a * u - p.b * v) / p.c};
   if (std::fabs(p.b) >= std::fabs(p.a)) return {u, (p.d - p.a * u) / p.b, v};
   return {(p.d - p.b * u) / p.a, u, v};
 }
 
 // The loader keeps a plane's SX and SY in the bounds centre of its (otherwise unused) model.
-double ExtensaoX(const TObjetoCena& o) {
+double ExtentX(const TObjetoCena& o) {
   return o.Modelo.BoundsCentre.x;
 }
-double ExtensaoY(const TObjetoCena& o) {
+double ExtentY(const TObjetoCena& o) {
   return o.Modelo.BoundsCentre.y;
 }
 
-void DesenhaPlano(const TObjetoCena& o) {
-  const TPlaneCoefficients p = CoeficientesDoPlano(o);
-  const double sx = ExtensaoX(o), sy = ExtensaoY(o);
+void DrawPlane(const TObjetoCena& o) {
+  const TPlaneCoefficients p = PlaneCoefficients(o);
+  const double sx = ExtentX(o), sy = ExtentY(o);
   const double fx = sx / CelulasPlano, fy = sy / CelulasPlano;
   const float r = static_cast<float>(o.R / 255), g = static_cast<float>(o.G / 255),
               b = static_cast<float>(o.B / 255);
@@ -45,8 +45,8 @@ void DesenhaPlano(const TObjetoCena& o) {
     const double x = -sx / 2 + i * fx;
     for (int j = 0; j < CelulasPlano; ++j) {
       const double y = -sy / 2 + j * fy;
-      const TVector cantos[4] = {PontoDoPlano(p, x, y), PontoDoPlano(p, x, y + fy),
-                                 PontoDoPlano(p, x + fx, y + fy), PontoDoPlano(p, x + fx, y)};
+      const TVector cantos[4] = {PlanePoint(p, x, y), PlanePoint(p, x, y + fy), PlanePoint(p, x + fx, y + fy),
+                                 PlanePoint(p, x + fx, y)};
       glColor4f(r, g, b, 1);
       glBegin(GL_LINE_LOOP);
       for (const TVector& c : cantos) Vertice(c);

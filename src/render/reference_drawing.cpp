@@ -93,7 +93,7 @@ void DesenhaPiso(int32_t celulas, double largura, double altura) {
   glLineWidth(1);
 }
 
-void DesenhaCaminhoPonteiro(std::span<const TVector> caminho) {
+void DrawPointerPath(std::span<const TVector> caminho) {
   glColor4f(1, 1, 0, 1);
   glBegin(GL_LINE_STRIP);
   for (const TVector& p : caminho) Vertice(-p.x, -p.y, -p.z);

@@ -21,4 +21,4 @@ void DesenhaCaixaPonto(const TVector& p);
 void DesenhaPiso(int32_t celulas, double largura, double altura);
 
 // The pointer's path: one yellow line strip through -p for every stored p, in order.
-void DesenhaCaminhoPonteiro(std::span<const TVector> caminho);
+void DrawPointerPath(std::span<const TVector> caminho);

@@ -31,7 +31,7 @@ TUnitCube::TUnitCube() {
 
 // The six faces as the +x face under cumulative turns: +x, +y, -x, -y about z, then +z and -z about y.
 // The same vertices, matrices and primitive as drawing the quads call by call, so the same pixels.
-void TUnitCube::Desenha() const {
+void TUnitCube::Draw() const {
   glPushMatrix();
   glVertexPointer(3, GL_FLOAT, 0, face_.data());
   glEnableClientState(GL_VERTEX_ARRAY);

@@ -9,7 +9,7 @@ class TUnitCube {
   TUnitCube();
 
   // Side 1, centred at the origin, outward normals, in the current colour; the matrix as on entry.
-  void Desenha() const;
+  void Draw() const;
 
  private:
   std::vector<float> face_;  // x, y, z of the +x face's quads, corner by corner

@@ -3,11 +3,11 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-void LimpaQuadro() {
+void ClearFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void AplicaProjecaoEVista(const TCamera& camera, double aspecto) {
+void ApplyProjectionAndView(const TCamera& camera, double aspecto) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   gluPerspective(60.0, aspecto, 1.0, 1000.0);

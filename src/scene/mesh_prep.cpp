@@ -64,7 +64,7 @@ void AplicaSolda(TModel& modelo, const std::vector<int32_t>& representante) {
 
 }  // namespace
 
-void SoldaVertices(TModel& modelo) {
+void WeldVertices(TModel& modelo) {
   const size_t n = ContaVertices(modelo);
   std::vector<int32_t> representante(n + 1, 0);
   std::unordered_map<TPositionKey, int32_t, TPositionHash> primeiro;
@@ -81,7 +81,7 @@ void SoldaVertices(TModel& modelo) {
   AplicaSolda(modelo, representante);
 }
 
-void SoldaVerticesQuadratico(TModel& modelo) {
+void WeldVerticesQuadratic(TModel& modelo) {
   const size_t n = ContaVertices(modelo);
   std::vector<int32_t> representante(n + 1, 0);
   for (size_t v = 1; v <= n; ++v) {
@@ -96,7 +96,7 @@ void SoldaVerticesQuadratico(TModel& modelo) {
   AplicaSolda(modelo, representante);
 }
 
-void EscalaModelo(TModel& modelo, double sx, double sy, double sz) {
+void ScaleModel(TModel& modelo, double sx, double sy, double sz) {
   const size_t n = ContaVertices(modelo);
   for (size_t v = 1; v <= n; ++v) {
     TVertex3f& p = modelo.Vertices[v];
@@ -106,7 +106,7 @@ void EscalaModelo(TModel& modelo, double sx, double sy, double sz) {
   }
 }
 
-TCollisionMesh MontaMalhaColisao(const TModel& modelo) {
+TCollisionMesh BuildCollisionMesh(const TModel& modelo) {
   TCollisionMesh malha;
   const size_t n = ContaVertices(modelo);
   malha.Vertices.reserve(4 * n);
@@ -118,7 +118,7 @@ TCollisionMesh MontaMalhaColisao(const TModel& modelo) {
     const TGroup& grupo = modelo.Groups[g];
     for (size_t f = 1; f <= ContaFaces(grupo); ++f) {
       const TFace& face = grupo.Faces[f];
-      if (face.Count < 3 || !FaceValida(modelo, face)) continue;
+      if (face.Count < 3 || !ValidFace(modelo, face)) continue;
       for (int c = 0; c < 3; ++c) malha.Indices.push_back(static_cast<uint32_t>(face.VertexIndex[c] - 1));
     }
   }

@@ -10,14 +10,14 @@
 // Each corner's vertex number becomes the lowest-numbered vertex at exactly the same x, y and z
 // (-0 and 0 are equal). The vertex list is not changed; corners naming no vertex are left alone.
 // Expected linear time in the number of vertices and corners.
-void SoldaVertices(TModel& modelo);
+void WeldVertices(TModel& modelo);
 
-// Same result as SoldaVertices by comparing vertex pairs one by one; quadratic, kept for comparison only.
-void SoldaVerticesQuadratico(TModel& modelo);
+// Same result as WeldVertices by comparing vertex pairs one by one; quadratic, kept for comparison only.
+void WeldVerticesQuadratic(TModel& modelo);
 
 // Multiplies vertices 1..VertexCount by the factors per axis (computed in double, stored as single).
 // Normals are not changed.
-void EscalaModelo(TModel& modelo, double sx, double sy, double sz);
+void ScaleModel(TModel& modelo, double sx, double sy, double sz);
 
 struct TCollisionMesh {
   std::vector<float> Vertices;    // 4 floats per vertex: x, y, z, 0, for vertices 1..n in order
@@ -25,5 +25,5 @@ struct TCollisionMesh {
 };
 
 // One triangle per face (its first three corners) of every group, in group and face order. Faces that
-// are not FaceValida or have fewer than three corners are left out.
-TCollisionMesh MontaMalhaColisao(const TModel& modelo);
+// are not ValidFace or have fewer than three corners are left out.
+TCollisionMesh BuildCollisionMesh(const TModel& modelo);

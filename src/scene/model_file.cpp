@@ -67,7 +67,7 @@ std::string LinesAsText(const std::vector<std::string>& linhas) {
 
 }  // namespace
 
-fs::path EncontraArquivo(const fs::path& caminho) {
+fs::path FindFile(const fs::path& caminho) {
   std::error_code ec;
   if (fs::exists(caminho, ec)) return caminho;
   fs::path atual;
@@ -87,17 +87,17 @@ fs::path EncontraArquivo(const fs::path& caminho) {
   return atual;
 }
 
-fs::path ResolveNomeModelo(const std::string& arquivo, const fs::path& pastaCena) {
+fs::path ResolveModelName(const std::string& arquivo, const fs::path& pastaCena) {
   std::string nome = arquivo;
   for (char& c : nome) {
     if (c == '\\') c = '/';
   }
   fs::path caminho(nome);
   if (!caminho.is_absolute()) caminho = pastaCena / caminho;
-  return EncontraArquivo(caminho);
+  return FindFile(caminho);
 }
 
-std::vector<std::string> LeLinhasArquivo(const fs::path& arquivo) {
+std::vector<std::string> ReadFileLines(const fs::path& arquivo) {
   const std::string texto = LeTexto(arquivo);
   std::vector<std::string> linhas;
   size_t inicio = 0;
@@ -113,8 +113,8 @@ std::vector<std::string> LeLinhasArquivo(const fs::path& arquivo) {
   return linhas;
 }
 
-TCleanedModel LimpaArquivoModelo(const fs::path& modelo) {
-  std::vector<std::string> linhas = LeLinhasArquivo(modelo);
+TCleanedModel CleanModelFile(const fs::path& modelo) {
+  std::vector<std::string> linhas = ReadFileLines(modelo);
   TCleanedModel limpo;
   limpo.Linhas.reserve(linhas.size());
   bool juntou = false;

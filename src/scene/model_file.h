@@ -8,15 +8,15 @@
 
 // The path itself when it exists; otherwise the path whose components each match a directory entry that
 // differs only in ASCII letter case (the first such entry in name order); otherwise the path unchanged.
-std::filesystem::path EncontraArquivo(const std::filesystem::path& caminho);
+std::filesystem::path FindFile(const std::filesystem::path& caminho);
 
 // Turns a model name from a scene cell into a path: backslashes count as separators, relative names are
-// taken from the scene file's folder `pastaCena`, absolute ones are kept; then EncontraArquivo.
-std::filesystem::path ResolveNomeModelo(const std::string& arquivo, const std::filesystem::path& pastaCena);
+// taken from the scene file's folder `pastaCena`, absolute ones are kept; then FindFile.
+std::filesystem::path ResolveModelName(const std::string& arquivo, const std::filesystem::path& pastaCena);
 
 // All lines of a text file, without their line ends (trailing carriage returns removed). Throws
 // std::runtime_error naming the file when it is missing, not a regular file, or cannot be read.
-std::vector<std::string> LeLinhasArquivo(const std::filesystem::path& arquivo);
+std::vector<std::string> ReadFileLines(const std::filesystem::path& arquivo);
 
 struct TCleanedModel {
   std::vector<std::string> Linhas;  // the model's lines after joining, exactly as the loader must read them
@@ -27,4 +27,4 @@ struct TCleanedModel {
 // anything was joined, replaces the model file by a new one through a rename in its own folder. A folder
 // that cannot be written leaves the file as it was and the joined lines in memory only. Throws
 // std::runtime_error naming the file when it cannot be read.
-TCleanedModel LimpaArquivoModelo(const std::filesystem::path& modelo);
+TCleanedModel CleanModelFile(const std::filesystem::path& modelo);

@@ -72,7 +72,7 @@ TVertex3f LeVetor(std::string_view texto, const TSourceLine& local) {
 }
 
 // OBJ counts negative numbers back from the last item read so far; one that reaches before the first item
-// stays as read, and FaceValida keeps it out of use.
+// stays as read, and ValidFace keeps it out of use.
 int32_t ResolveRelativo(int32_t numero, int32_t lidos) {
   if (numero >= 0) return numero;
   const int64_t absoluto = static_cast<int64_t>(lidos) + 1 + numero;
@@ -261,19 +261,19 @@ class TModelReader {
 
   void LeBiblioteca(std::string_view nome) {
     const std::string completo = modelo_.Path + std::string(nome);
-    fs::path arquivo = EncontraArquivo(completo);
+    fs::path arquivo = FindFile(completo);
     std::error_code ec;
     if (!fs::is_regular_file(arquivo, ec)) {
       // A name written with backslashes on another system still names a file here.
       std::string comBarras = completo;
       std::replace(comBarras.begin(), comBarras.end(), '\\', '/');
-      arquivo = EncontraArquivo(comBarras);
+      arquivo = FindFile(comBarras);
     }
     if (!fs::is_regular_file(arquivo, ec)) {
       Avisa(aviso_, "Cannot find the material file : " + completo, "Load Model Material");
       return;
     }
-    LeMateriais(LeLinhasArquivo(arquivo), completo);
+    LeMateriais(ReadFileLines(arquivo), completo);
   }
 
   void LeMateriais(const std::vector<std::string>& linhas, const std::string& arquivo) {
@@ -318,13 +318,13 @@ class TModelReader {
 
 }  // namespace
 
-TModel CarregaModeloDeLinhas(const std::string& nome, const std::vector<std::string>& linhas,
-                             const TModelNotice& aviso) {
+TModel LoadModelFromLines(const std::string& nome, const std::vector<std::string>& linhas,
+                          const TModelNotice& aviso) {
   return TModelReader(nome, aviso).Le(linhas);
 }
 
-TModel CarregaModelo(const std::string& nome, const TModelNotice& aviso) {
-  const fs::path arquivo = EncontraArquivo(nome);
+TModel LoadModel(const std::string& nome, const TModelNotice& aviso) {
+  const fs::path arquivo = FindFile(nome);
   std::error_code ec;
   if (!fs::exists(arquivo, ec)) {
     TModel vazio;
@@ -332,5 +332,5 @@ TModel CarregaModelo(const std::string& nome, const TModelNotice& aviso) {
     Avisa(aviso, "Cannot find the model : " + nome, "Load Model");
     return vazio;
   }
-  return CarregaModeloDeLinhas(nome, LeLinhasArquivo(arquivo), aviso);
+  return LoadModelFromLines(nome, ReadFileLines(arquivo), aviso);
 }

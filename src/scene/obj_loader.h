@@ -13,9 +13,9 @@ using TModelNotice = std::function<void(const std::string& texto, const std::str
 // Reads the model named `nome` from disk. A missing file is reported through `aviso` and gives the empty
 // model with Path and FileName set. Throws EModelError on malformed content, std::runtime_error on I/O
 // errors.
-TModel CarregaModelo(const std::string& nome, const TModelNotice& aviso);
+TModel LoadModel(const std::string& nome, const TModelNotice& aviso);
 
 // Reads a model from lines already in memory (`nome` gives Path, FileName and the error messages;
 // the material file is still read from disk).
-TModel CarregaModeloDeLinhas(const std::string& nome, const std::vector<std::string>& linhas,
-                             const TModelNotice& aviso);
+TModel LoadModelFromLines(const std::string& nome, const std::vector<std::string>& linhas,
+                          const TModelNotice& aviso);

@@ -16,7 +16,7 @@ EModelError::EModelError(const std::string& arquivo, int linha, const std::strin
       arquivo_(arquivo),
       linha_(linha) {}
 
-void CalculaLimites(TModel& modelo) {
+void ComputeBounds(TModel& modelo) {
   float minimo[3] = {0, 0, 0};
   float maximo[3] = {0, 0, 0};
   const int64_t n = std::min<int64_t>(modelo.VertexCount, static_cast<int64_t>(modelo.Vertices.size()) - 1);
@@ -41,7 +41,7 @@ void CalculaLimites(TModel& modelo) {
   }
 }
 
-bool FaceValida(const TModel& modelo, const TFace& face) {
+bool ValidFace(const TModel& modelo, const TFace& face) {
   if (face.Count < 1 || face.VertexIndex.size() != static_cast<size_t>(face.Count)) return false;
   const bool comTextura = !face.TexCoordIndex.empty();
   const bool comNormal = !face.NormalIndex.empty();

@@ -70,8 +70,8 @@ class EModelError : public std::runtime_error {
 };
 
 // Sets BoundsMin, BoundsCentre, BoundsMax and MaxExtent from vertices 1..VertexCount.
-void CalculaLimites(TModel& modelo);
+void ComputeBounds(TModel& modelo);
 
 // True when every corner of the face names an existing vertex (and normal and texture coordinate where
 // the face has them). Faces that fail are left out of collision and drawing.
-bool FaceValida(const TModel& modelo, const TFace& face);
+bool ValidFace(const TModel& modelo, const TFace& face);

@@ -4,13 +4,13 @@
 
 TOdeMeshData& TOdeMeshData::operator=(TOdeMeshData&& o) noexcept {
   if (this != &o) {
-    Libera();
+    Release();
     dados_ = std::exchange(o.dados_, nullptr);
   }
   return *this;
 }
 
-void TOdeMeshData::Libera() {
+void TOdeMeshData::Release() {
   if (dados_) dGeomTriMeshDataDestroy(dados_);
   dados_ = nullptr;
 }
@@ -23,7 +23,7 @@ TScene::~TScene() {
   Mundo.reset();
 }
 
-void TScene::Troca(TScene& outra) noexcept {
+void TScene::Swap(TScene& outra) noexcept {
   using std::swap;
   swap(Tabela, outra.Tabela);
   swap(Objetos, outra.Objetos);

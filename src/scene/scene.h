@@ -21,7 +21,7 @@ class TOdeMeshData {
  public:
   TOdeMeshData() = default;
   explicit TOdeMeshData(dTriMeshDataID dados) : dados_(dados) {}
-  ~TOdeMeshData() { Libera(); }
+  ~TOdeMeshData() { Release(); }
   TOdeMeshData(TOdeMeshData&& o) noexcept : dados_(o.dados_) { o.dados_ = nullptr; }
   TOdeMeshData& operator=(TOdeMeshData&& o) noexcept;
   TOdeMeshData(const TOdeMeshData&) = delete;
@@ -29,7 +29,7 @@ class TOdeMeshData {
   dTriMeshDataID get() const { return dados_; }
 
  private:
-  void Libera();
+  void Release();
   dTriMeshDataID dados_ = nullptr;
 };
 
@@ -65,9 +65,9 @@ class TScene {
   TScene& operator=(const TScene&) = delete;
 
   // Exchanges everything with `outra`; nothing is destroyed, so both stay consistent.
-  void Troca(TScene& outra) noexcept;
+  void Swap(TScene& outra) noexcept;
 
-  TContactParameters Parametros() const { return {TipoDeColisao, Atritos}; }
+  TContactParameters ContactParameters() const { return {TipoDeColisao, Atritos}; }
 
   TSceneTable Tabela;                // the rows the scene was built from
   std::vector<TObjetoCena> Objetos;  // an object's index is its identity everywhere

@@ -76,7 +76,7 @@ struct TSceneBuild {
 
   void Registra(dGeomID g) const {
     cena.Geometrias[static_cast<std::size_t>(i)] = g;
-    MarcaGeometria(g, static_cast<std::size_t>(i));
+    TagGeometry(g, static_cast<std::size_t>(i));
   }
 
   void Esfera() const {
@@ -142,19 +142,19 @@ struct TSceneBuild {
 
   void Malha() const {
     TObjetoCena& o = Objeto();
-    const std::string nome = tabela.Texto(i, TColumn::Arquivo);
-    const fs::path caminho = ResolveNomeModelo(nome, arquivoCena.parent_path());
-    TCleanedModel limpo = LimpaArquivoModelo(caminho);
-    o.Modelo = CarregaModeloDeLinhas(caminho.string(), limpo.Linhas, aviso);
-    SoldaVertices(o.Modelo);
-    EscalaModelo(o.Modelo, Real(TColumn::SX), Real(TColumn::SY), Real(TColumn::SZ));
+    const std::string nome = tabela.Text(i, TColumn::Arquivo);
+    const fs::path caminho = ResolveModelName(nome, arquivoCena.parent_path());
+    TCleanedModel limpo = CleanModelFile(caminho);
+    o.Modelo = LoadModelFromLines(caminho.string(), limpo.Linhas, aviso);
+    WeldVertices(o.Modelo);
+    ScaleModel(o.Modelo, Real(TColumn::SX), Real(TColumn::SY), Real(TColumn::SZ));
     for (int v = 1; v <= o.Modelo.VertexCount; ++v) {
       const TVertex3f& p = o.Modelo.Vertices[static_cast<std::size_t>(v)];
       if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
         throw std::runtime_error(caminho.string() + ": o modelo fica grande demais com a escala SX, SY, SZ");
     }
-    CalculaLimites(o.Modelo);
-    o.Malha = MontaMalhaColisao(o.Modelo);
+    ComputeBounds(o.Modelo);
+    o.Malha = BuildCollisionMesh(o.Modelo);
 
     dBodySetPosition(Corpo(), Simples(TColumn::X), Simples(TColumn::Y), Simples(TColumn::Z));
     const TVertex3f& mn = o.Modelo.BoundsMin;
@@ -186,7 +186,7 @@ struct TSceneBuild {
     TObjetoCena& o = Objeto();
     cena.Corpos[static_cast<std::size_t>(i)] = dBodyCreate(cena.Mundo->Mundo());
     cena.Atritos[static_cast<std::size_t>(i)] = Real(TColumn::Atrito);
-    const int32_t tipo = tabela.Inteiro(i, TColumn::ODETipo);
+    const int32_t tipo = tabela.Integer(i, TColumn::ODETipo);
     switch (tipo) {
       case 0:
         Esfera();
@@ -213,7 +213,7 @@ struct TSceneBuild {
     o.Quaternio =
         (tipo == 0 || tipo == 1 || tipo == 2 || tipo == 4) ? Quaternio() : std::array<float, 4>{1, 0, 0, 0};
     o.R = Real(TColumn::R), o.G = Real(TColumn::G), o.B = Real(TColumn::B), o.A = Real(TColumn::A);
-    auto flag = [&](TColumn c) { return tabela.Booleano(i, c); };
+    auto flag = [&](TColumn c) { return tabela.Boolean(i, c); };
     o.MostraRastroSempre = flag(TColumn::MostraRastroSempre);
     o.MostraRastroSolto = flag(TColumn::MostraRastroSolto);
     o.MostraVecV = flag(TColumn::MostraVecV);
@@ -238,12 +238,12 @@ std::string OndeNaCena(const fs::path& arquivo, int linha) {
 
 }  // namespace
 
-void CarregaCena(const fs::path& arquivo, TScene& cena, const TModelNotice& aviso) {
-  IniciaMotorFisico();
+void LoadScene(const fs::path& arquivo, TScene& cena, const TModelNotice& aviso) {
+  InitPhysicsEngine();
   TSceneTable tabela = TSceneTable::Le(arquivo);
-  const int n = tabela.NumeroLinhas();
-  TScene nova(n > 0 && tabela.Booleano(0, TColumn::TemGravidade));
-  nova.TipoDeColisao = n > 0 ? tabela.Inteiro(0, TColumn::TipoDeColisao) : 0;
+  const int n = tabela.RowCount();
+  TScene nova(n > 0 && tabela.Boolean(0, TColumn::TemGravidade));
+  nova.TipoDeColisao = n > 0 ? tabela.Integer(0, TColumn::TipoDeColisao) : 0;
   const auto tamanho = static_cast<std::size_t>(n);
   nova.Objetos.resize(tamanho);
   nova.Corpos.assign(tamanho, nullptr);
@@ -262,5 +262,5 @@ void CarregaCena(const fs::path& arquivo, TScene& cena, const TModelNotice& avis
     }
   }
   nova.Tabela = std::move(tabela);
-  cena.Troca(nova);
+  cena.Swap(nova);
 }

@@ -9,7 +9,7 @@
 // Reads and builds the whole scene aside, then exchanges it with `cena` in one step: on any error
 // (ESceneError, naming the file and the row and column or the model's line) `cena` is left exactly as it was.
 // Model names are resolved against the scene file's folder. `aviso` receives the model loader's notices.
-void CarregaCena(const std::filesystem::path& arquivo, TScene& cena, const TModelNotice& aviso);
+void LoadScene(const std::filesystem::path& arquivo, TScene& cena, const TModelNotice& aviso);
 
 // Load-time orientation: the unit quaternion (w, x, y, z) of a turn of `angGraus` about `eixo`;
 // the identity for a zero axis.

@@ -11,11 +11,11 @@
 
 namespace fs = std::filesystem;
 
-const std::array<TColumnDefinition, NumeroColunas>& ColunasCena() {
+const std::array<TColumnDefinition, NumeroColunas>& SceneColumns() {
   using T = TColumnType;
   static const std::array<TColumnDefinition, NumeroColunas> colunas = {{
-      {"Nome", T::Texto, 20},
-      {"ID", T::Inteiro, 0},
+      {"Nome", T::Text, 20},
+      {"ID", T::Integer, 0},
       {"X", T::Real, 0},
       {"Y", T::Real, 0},
       {"Z", T::Real, 0},
@@ -35,22 +35,22 @@ const std::array<TColumnDefinition, NumeroColunas>& ColunasCena() {
       {"G", T::Real, 0},
       {"B", T::Real, 0},
       {"A", T::Real, 0},
-      {"UsaCor", T::Booleano, 0},
-      {"Arquivo", T::Texto, 255},
-      {"UserMove", T::Booleano, 0},
-      {"ODEMove", T::Booleano, 0},
-      {"MoveX", T::Booleano, 0},
-      {"MoveY", T::Booleano, 0},
-      {"MoveZ", T::Booleano, 0},
-      {"ODETipo", T::Inteiro, 0},
-      {"MostraRastroSempre", T::Booleano, 0},
-      {"MostraRastroSolto", T::Booleano, 0},
-      {"MostraVecV", T::Booleano, 0},
-      {"MostraVecA", T::Booleano, 0},
-      {"MostraEixoRot", T::Booleano, 0},
-      {"TipoDeColisao", T::Inteiro, 0},
+      {"UsaCor", T::Boolean, 0},
+      {"Arquivo", T::Text, 255},
+      {"UserMove", T::Boolean, 0},
+      {"ODEMove", T::Boolean, 0},
+      {"MoveX", T::Boolean, 0},
+      {"MoveY", T::Boolean, 0},
+      {"MoveZ", T::Boolean, 0},
+      {"ODETipo", T::Integer, 0},
+      {"MostraRastroSempre", T::Boolean, 0},
+      {"MostraRastroSolto", T::Boolean, 0},
+      {"MostraVecV", T::Boolean, 0},
+      {"MostraVecA", T::Boolean, 0},
+      {"MostraEixoRot", T::Boolean, 0},
+      {"TipoDeColisao", T::Integer, 0},
       {"Atrito", T::Real, 0},
-      {"TemGravidade", T::Booleano, 0},
+      {"TemGravidade", T::Boolean, 0},
   }};
   return colunas;
 }
@@ -59,13 +59,13 @@ namespace {
 
 const char* NomeTipoMidas(TColumnType t) {
   switch (t) {
-    case TColumnType::Texto:
+    case TColumnType::Text:
       return "string";
-    case TColumnType::Inteiro:
+    case TColumnType::Integer:
       return "i4";
     case TColumnType::Real:
       return "r8";
-    case TColumnType::Booleano:
+    case TColumnType::Boolean:
       return "boolean";
   }
   return "string";
@@ -110,9 +110,9 @@ TSceneTable::Celula LeCelula(const fs::path& arquivo, int linha, const TColumnDe
                        " não é " + esperado);
   };
   switch (col.Tipo) {
-    case TColumnType::Texto:
+    case TColumnType::Text:
       return std::string(v);
-    case TColumnType::Inteiro: {
+    case TColumnType::Integer: {
       int32_t i = 0;
       if (!ParseInt(v, i)) invalido("um número inteiro");
       return i;
@@ -123,7 +123,7 @@ TSceneTable::Celula LeCelula(const fs::path& arquivo, int linha, const TColumnDe
       if (!ParseDouble(v, d) || !FitsFloat(d)) invalido("um número real válido");
       return d;
     }
-    case TColumnType::Booleano: {
+    case TColumnType::Boolean: {
       bool b = false;
       if (!ParseBool(v, b)) invalido("TRUE nem FALSE");
       return b;
@@ -140,7 +140,7 @@ TSceneTable TSceneTable::Le(const fs::path& arquivo) {
   const bool bomUTF16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                                               (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
   if (!bomUTF16) {
-    if (!UTF8Valido(bytes)) bytes = Windows1252ParaUTF8(bytes);
+    if (!ValidUtf8(bytes)) bytes = Windows1252ToUtf8(bytes);
     codificacao = pugi::encoding_utf8;  // the declaration's own encoding name is not trusted
   }
 
@@ -156,7 +156,7 @@ TSceneTable TSceneTable::Le(const fs::path& arquivo) {
   const pugi::xml_node campos = pacote.child("METADATA").child("FIELDS");
   if (!pacote || !campos) Falha(arquivo, "não é uma tabela de cena (falta DATAPACKET/METADATA/FIELDS)");
 
-  const auto& colunas = ColunasCena();
+  const auto& colunas = SceneColumns();
   for (const TColumnDefinition& col : colunas) {
     if (!campos.find_child_by_attribute("FIELD", "attrname", std::string(col.Nome).c_str()))
       Falha(arquivo, "falta a coluna " + Aspas(col.Nome));
@@ -175,7 +175,7 @@ TSceneTable TSceneTable::Le(const fs::path& arquivo) {
   return tabela;
 }
 
-void TSceneTable::Grava(const fs::path& arquivo) const {
+void TSceneTable::Write(const fs::path& arquivo) const {
   pugi::xml_document doc;
   pugi::xml_node decl = doc.append_child(pugi::node_declaration);
   decl.append_attribute("version") = "1.0";
@@ -185,7 +185,7 @@ void TSceneTable::Grava(const fs::path& arquivo) const {
   pacote.append_attribute("Version") = "2.0";
   pugi::xml_node meta = pacote.append_child("METADATA");
   pugi::xml_node campos = meta.append_child("FIELDS");
-  for (const TColumnDefinition& col : ColunasCena()) {
+  for (const TColumnDefinition& col : SceneColumns()) {
     pugi::xml_node f = campos.append_child("FIELD");
     f.append_attribute("attrname") = std::string(col.Nome).c_str();
     f.append_attribute("fieldtype") = NomeTipoMidas(col.Tipo);
@@ -196,7 +196,7 @@ void TSceneTable::Grava(const fs::path& arquivo) const {
   for (const auto& celulas : Linhas_) {
     pugi::xml_node row = dados.append_child("ROW");
     for (std::size_t c = 0; c < celulas.size(); ++c) {
-      const std::string nome(ColunasCena()[c].Nome);
+      const std::string nome(SceneColumns()[c].Nome);
       const Celula& v = celulas[c];
       if (auto* s = std::get_if<std::string>(&v)) {
         if (!s->empty()) row.append_attribute(nome.c_str()) = s->c_str();
@@ -223,32 +223,32 @@ double TSceneTable::Real(int linha, TColumn c) const {
   return d ? *d : 0.0;
 }
 
-int32_t TSceneTable::Inteiro(int linha, TColumn c) const {
+int32_t TSceneTable::Integer(int linha, TColumn c) const {
   const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
   const int32_t* i = std::get_if<int32_t>(&v);
   return i ? *i : 0;
 }
 
-bool TSceneTable::Booleano(int linha, TColumn c) const {
+bool TSceneTable::Boolean(int linha, TColumn c) const {
   const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
   const bool* b = std::get_if<bool>(&v);
   return b ? *b : false;
 }
 
-std::string TSceneTable::Texto(int linha, TColumn c) const {
+std::string TSceneTable::Text(int linha, TColumn c) const {
   const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
   const std::string* s = std::get_if<std::string>(&v);
   return s ? *s : std::string();
 }
 
-fs::path CriaCenaInicial(const fs::path& pastaPrograma) {
+fs::path CreateStartScene(const fs::path& pastaPrograma) {
   const fs::path pasta = pastaPrograma / "Cenas";
   const fs::path temp = pasta / "temp.xml";
   std::error_code ec;
   fs::create_directories(pasta, ec);
   fs::remove(temp, ec);
   try {
-    TSceneTable().Grava(temp);
+    TSceneTable().Write(temp);
   } catch (const ESceneError&) {
     // The start-up scene is a convenience; a read-only program folder must not stop the program.
   }

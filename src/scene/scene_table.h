@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-enum class TColumnType { Texto, Inteiro, Real, Booleano };
+enum class TColumnType { Text, Integer, Real, Boolean };
 
 enum class TColumn {
   Nome,
@@ -60,7 +60,7 @@ struct TColumnDefinition {
 };
 
 inline constexpr int NumeroColunas = 37;
-const std::array<TColumnDefinition, NumeroColunas>& ColunasCena();
+const std::array<TColumnDefinition, NumeroColunas>& SceneColumns();
 
 // A load that cannot go on: the text names the file and, where there is one, the row and column.
 class ESceneError : public std::runtime_error {
@@ -77,17 +77,17 @@ class TSceneTable {
 
   // Writes the table in the MIDAS layout: every column defined, one attribute per non-empty cell.
   // Throws ESceneError when the file cannot be written.
-  void Grava(const std::filesystem::path& arquivo) const;
+  void Write(const std::filesystem::path& arquivo) const;
 
-  int NumeroLinhas() const { return static_cast<int>(Linhas_.size()); }
-  void AcrescentaLinha() { Linhas_.emplace_back(); }
+  int RowCount() const { return static_cast<int>(Linhas_.size()); }
+  void AppendRow() { Linhas_.emplace_back(); }
   void Define(int linha, TColumn c, Celula valor);  // the value's type must be the column's
 
   // Readers of a 0-based row; an absent cell gives 0, false or empty text.
   double Real(int linha, TColumn c) const;
-  int32_t Inteiro(int linha, TColumn c) const;
-  bool Booleano(int linha, TColumn c) const;
-  std::string Texto(int linha, TColumn c) const;
+  int32_t Integer(int linha, TColumn c) const;
+  bool Boolean(int linha, TColumn c) const;
+  std::string Text(int linha, TColumn c) const;
 
  private:
   std::vector<std::array<Celula, NumeroColunas>> Linhas_;
@@ -95,4 +95,4 @@ class TSceneTable {
 
 // The start-up scene: creates "Cenas" in `pastaPrograma` if missing, replaces "Cenas/temp.xml" with an empty
 // table of the 37 columns, and returns its path. Failures to create the folder or file are not reported.
-std::filesystem::path CriaCenaInicial(const std::filesystem::path& pastaPrograma);
+std::filesystem::path CreateStartScene(const std::filesystem::path& pastaPrograma);

@@ -1,6 +1,6 @@
 #include "scene/simulation_step.h"
 
-void CopiaEstadoCorpos(TScene& cena) {
+void CopyBodyStates(TScene& cena) {
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
     dBodyID corpo = cena.Corpos[i];
     if (!corpo) continue;
@@ -28,7 +28,7 @@ void CopiaEstadoCorpos(TScene& cena) {
   }
 }
 
-void PassoSimulacao(TScene& cena) {
-  cena.Mundo->PassoMundo(cena.Parametros());
-  CopiaEstadoCorpos(cena);
+void SimulationStep(TScene& cena) {
+  cena.Mundo->PassoMundo(cena.ContactParameters());
+  CopyBodyStates(cena);
 }

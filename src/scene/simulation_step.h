@@ -7,7 +7,7 @@
 // For each object with a body: with ODEMove, the body's position, velocity, force accumulator and
 // orientation go into the record (and the position onto the trail when MostraRastroSempre); without it,
 // the body is put back to the record's pose, at rest.
-void CopiaEstadoCorpos(TScene& cena);
+void CopyBodyStates(TScene& cena);
 
-// PassoMundo with the scene's contact parameters, then CopiaEstadoCorpos.
-void PassoSimulacao(TScene& cena);
+// PassoMundo with the scene's contact parameters, then CopyBodyStates.
+void SimulationStep(TScene& cena);

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-bool UTF8Valido(std::string_view bytes) {
+bool ValidUtf8(std::string_view bytes) {
   std::size_t i = 0;
   const std::size_t n = bytes.size();
   while (i < n) {
@@ -58,7 +58,7 @@ void AcrescentaUTF8(std::string& saida, uint32_t ponto) {
 
 }  // namespace
 
-std::string Windows1252ParaUTF8(std::string_view bytes) {
+std::string Windows1252ToUtf8(std::string_view bytes) {
   std::string saida;
   saida.reserve(bytes.size() + bytes.size() / 8);
   for (char ch : bytes) {

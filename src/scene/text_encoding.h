@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-bool UTF8Valido(std::string_view bytes);
+bool ValidUtf8(std::string_view bytes);
 
 // Windows-1252 to UTF-8; bytes the code page leaves undefined become U+FFFD.
-std::string Windows1252ParaUTF8(std::string_view bytes);
+std::string Windows1252ToUtf8(std::string_view bytes);

@@ -32,7 +32,7 @@ using ::testing::HasSubstr;
 
 class InterfaceDeTeste : public TUserInterface {
  public:
-  QString EscolheCena(const QString& pasta, const QString& filtro) override {
+  QString ChooseScene(const QString& pasta, const QString& filtro) override {
     pastaPedida = pasta;
     filtroPedido = filtro;
     if (respostas.empty()) return {};
@@ -40,8 +40,8 @@ class InterfaceDeTeste : public TUserInterface {
     respostas.pop_front();
     return r;
   }
-  void MostraErro(const QString& texto) override { erros.push_back(texto.toStdString()); }
-  void MostraAviso(const QString& texto, const QString& titulo) override {
+  void ShowError(const QString& texto) override { erros.push_back(texto.toStdString()); }
+  void ShowNotice(const QString& texto, const QString& titulo) override {
     avisos.push_back((titulo + ": " + texto).toStdString());
   }
   std::deque<QString> respostas;
@@ -57,7 +57,7 @@ class AmbienteQt : public ::testing::Environment {
   void SetUp() override {
     // A write to a virtual remote that went away must come back as an error, not end the tests.
     std::signal(SIGPIPE, SIG_IGN);
-    TViretaApplication::DefineFormatoGL();
+    TViretaApplication::SetGLFormat();
     static int argc = 1;
     static char nome[] = "test_window";
     static char* argv[] = {nome, nullptr};
@@ -84,13 +84,13 @@ class Janela : public ::testing::Test {
   void TearDown() override { form.reset(); }
   void Abre() {
     form = std::make_unique<TMainForm>(pasta.Path(), *uiGlobal, &servicos, &desktop);
-    form->Mostra();
+    form->Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     MantemDriverCarregado();
   }
   void EsperaQuadros(long n) {
-    const long alvo = form->QuadrosExecutados() + n;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->QuadrosExecutados() >= alvo; }, 20000));
+    const long alvo = form->FramesRun() + n;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->FramesRun() >= alvo; }, 20000));
   }
   QAction* Menu(const QString& texto) {
     for (QAction* a : form->menuBar()->actions()) {
@@ -120,7 +120,7 @@ TEST_F(Janela, IniciaComMenuStatusETempVazio) {
   EXPECT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }))
       << form->windowTitle().toStdString();
   EXPECT_EQ(form->centralWidget()->height() + form->statusBar()->height(), 629);
-  EXPECT_EQ(form->Painel()->size(), QSize(769, 610));
+  EXPECT_EQ(form->Panel()->size(), QSize(769, 610));
   EXPECT_EQ(form->width(), 769);
   ASSERT_NE(Menu("&Arquivo"), nullptr);
   ASSERT_NE(Menu("&Abrir Cena"), nullptr);
@@ -136,10 +136,10 @@ TEST_F(Janela, IniciaComMenuStatusETempVazio) {
   haptica->trigger();
   haptica->trigger();
   EXPECT_FALSE(haptica->isChecked());
-  EXPECT_EQ(form->PainelBateria()->text(), "Bateria");
-  EXPECT_EQ(TSceneTable::Le(pasta / "Cenas" / "temp.xml").NumeroLinhas(), 0);
-  EXPECT_TRUE(form->TimerDoQuadro().isActive());
-  EXPECT_EQ(form->TimerDoQuadro().interval(), 10);
+  EXPECT_EQ(form->BatteryPanel()->text(), "Bateria");
+  EXPECT_EQ(TSceneTable::Le(pasta / "Cenas" / "temp.xml").RowCount(), 0);
+  EXPECT_TRUE(form->FrameTimer().isActive());
+  EXPECT_EQ(form->FrameTimer().interval(), 10);
   EsperaQuadros(10);
   EXPECT_TRUE(uiGlobal->erros.empty());
 }
@@ -147,9 +147,9 @@ TEST_F(Janela, IniciaComMenuStatusETempVazio) {
 TEST_F(Janela, QuadroDesenhaFundoPretoEPisoVerde) {
   Abre();
   EsperaQuadros(5);
-  form->Painel()->PedeCaptura();
+  form->Panel()->RequestCapture();
   EsperaQuadros(2);
-  const QImage imagem = form->Painel()->Captura();
+  const QImage imagem = form->Panel()->Captura();
   ASSERT_EQ(imagem.size(), QSize(769, 610));
   EXPECT_EQ(QColor(imagem.pixel(5, 5)), QColor(Qt::black)) << "the sky is the black clear colour";
   // The floor fills the lower part of the start view: its translucent green cells over black.
@@ -165,33 +165,33 @@ TEST_F(Janela, AbreCenaPeloMenuECancelarNaoMudaNada) {
   form->AbrirCena1Click();
   EXPECT_EQ(uiGlobal->pastaPedida.toStdString(), (pasta / "Cenas").string());
   EXPECT_EQ(uiGlobal->filtroPedido, "Arquivo de cena (.xml) (*xml)");
-  ASSERT_EQ(form->CenaAtual()->Objetos.size(), 1u);
-  EXPECT_TRUE(form->TimerDoQuadro().isActive());
+  ASSERT_EQ(form->CurrentScene()->Objetos.size(), 1u);
+  EXPECT_TRUE(form->FrameTimer().isActive());
   EsperaQuadros(20);
-  EXPECT_LT(form->CenaAtual()->Objetos[0].Posicao.z, 10.0) << "the ball falls";
+  EXPECT_LT(form->CurrentScene()->Objetos[0].Posicao.z, 10.0) << "the ball falls";
 
-  const TScene* antes = form->CenaAtual();
+  const TScene* antes = form->CurrentScene();
   const TVector posicao = antes->Objetos[0].Posicao;
   form->AbrirCena1Click();  // cancelled
-  EXPECT_TRUE(form->TimerDoQuadro().isActive());
-  ASSERT_EQ(form->CenaAtual()->Objetos.size(), 1u);
-  EXPECT_LE(form->CenaAtual()->Objetos[0].Posicao.z, posicao.z);
+  EXPECT_TRUE(form->FrameTimer().isActive());
+  ASSERT_EQ(form->CurrentScene()->Objetos.size(), 1u);
+  EXPECT_LE(form->CurrentScene()->Objetos[0].Posicao.z, posicao.z);
   EXPECT_TRUE(uiGlobal->erros.empty());
 }
 
 TEST_F(Janela, CenaRuimMostraOErroEMantemACenaAnterior) {
   Abre();
-  form->AbreCena(pasta / "Cenas" / "pilha_caixas.xml");
-  ASSERT_EQ(form->CenaAtual()->Objetos.size(), 5u);
+  form->OpenScene(pasta / "Cenas" / "pilha_caixas.xml");
+  ASSERT_EQ(form->CurrentScene()->Objetos.size(), 5u);
   pasta.Write("ruim.xml", "<DATAPACKET><METADATA><FIELDS/></METADATA></DATAPACKET>");
-  form->AbreCena(pasta / "ruim.xml");
+  form->OpenScene(pasta / "ruim.xml");
   ASSERT_EQ(uiGlobal->erros.size(), 1u);
   EXPECT_THAT(uiGlobal->erros[0], HasSubstr("ruim.xml"));
-  EXPECT_EQ(form->CenaAtual()->Objetos.size(), 5u);
-  EXPECT_TRUE(form->TimerDoQuadro().isActive());
-  const long antes = form->QuadrosExecutados();
+  EXPECT_EQ(form->CurrentScene()->Objetos.size(), 5u);
+  EXPECT_TRUE(form->FrameTimer().isActive());
+  const long antes = form->FramesRun();
   EsperaQuadros(5);
-  EXPECT_GT(form->QuadrosExecutados(), antes);
+  EXPECT_GT(form->FramesRun(), antes);
 }
 
 TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
@@ -199,10 +199,10 @@ TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
   pasta.Write("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
   TTestScene c;
   c.Linha(ModelRow("sem.obj"));
-  form->AbreCena(c.Grava(pasta / "Cenas" / "m.xml"));
+  form->OpenScene(c.Write(pasta / "Cenas" / "m.xml"));
   ASSERT_EQ(uiGlobal->avisos.size(), 1u);
   EXPECT_THAT(uiGlobal->avisos[0], HasSubstr("Load Model Material: Cannot find the material file : "));
-  EXPECT_EQ(form->CenaAtual()->Objetos.size(), 1u);
+  EXPECT_EQ(form->CurrentScene()->Objetos.size(), 1u);
 }
 
 TEST_F(Janela, FecharGravaConfigESuasChavesDeMao) {
@@ -210,11 +210,11 @@ TEST_F(Janela, FecharGravaConfigESuasChavesDeMao) {
   Abre();
   EsperaQuadros(3);
   form->close();
-  EXPECT_FALSE(form->TimerDoQuadro().isActive());
-  EXPECT_EQ(form->CenaAtual(), nullptr) << "the world is destroyed on close";
-  const long quadros = form->QuadrosExecutados();
+  EXPECT_FALSE(form->FrameTimer().isActive());
+  EXPECT_EQ(form->CurrentScene(), nullptr) << "the world is destroyed on close";
+  const long quadros = form->FramesRun();
   QTest::qWait(100);
-  EXPECT_EQ(form->QuadrosExecutados(), quadros) << "no frame after close";
+  EXPECT_EQ(form->FramesRun(), quadros) << "no frame after close";
   const std::string ini = pasta.Read("config.ini");
   EXPECT_THAT(ini, HasSubstr("CursorMode=IR"));
   EXPECT_THAT(ini, HasSubstr("MinhaChave=42"));
@@ -236,19 +236,19 @@ TEST_F(Janela, PastaSemEscritaMostraErroEFechaMesmoAssim) {
 TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
   pasta.Write("config.ini", "[General]\nMinimizeAtStartup=1\n");
   form = std::make_unique<TMainForm>(pasta.Path(), *uiGlobal, &servicos, &desktop);
-  form->Mostra();
+  form->Show();
   EXPECT_TRUE(form->isMinimized());
-  form->AbreCena(pasta / "Cenas" / "queda_livre.xml");
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
   EsperaQuadros(10);
-  EXPECT_LT(form->CenaAtual()->Objetos[0].Posicao.z, 10.0);
+  EXPECT_LT(form->CurrentScene()->Objetos[0].Posicao.z, 10.0);
 }
 
 TEST_F(Janela, SemX11AsAcoesDesligamEOStatusDizUmaVez) {
   desktop.SetAvailable(false);
   Abre();
-  EXPECT_EQ(form->PainelStatus()->text().toStdString(), AvisoSemX11);
+  EXPECT_EQ(form->StatusPanel()->text().toStdString(), AvisoSemX11);
   EsperaQuadros(5);
-  EXPECT_TRUE(form->TimerDoQuadro().isActive());
+  EXPECT_TRUE(form->FrameTimer().isActive());
 }
 
 TEST_F(Janela, SemBibliotecaDeDispositivosOTituloFicaForm1) {
@@ -292,7 +292,7 @@ class JanelaComRemoto : public Janela {
                              {TColumn::UserMove, true},
                              {TColumn::MoveZ, true},
                              {TColumn::TemGravidade, false}});
-    form->AbreCena(c.Grava(pasta / "bola.xml"));
+    form->OpenScene(c.Write(pasta / "bola.xml"));
   }
   TVirtualWiimote remoto;
   std::string caminho;
@@ -304,11 +304,11 @@ TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
   for (TInputTimer t : {TInputTimer::CursorTimer, TInputTimer::DrawTimer, TInputTimer::RepeatTimer,
                         TInputTimer::BatteryTimer})
     EXPECT_TRUE(form->Timer(t).isActive());
-  EXPECT_TRUE(Espera([&] { return form->PainelBateria()->text() == "Bateria: 50%"; }))
-      << form->PainelBateria()->text().toStdString();
-  const TVector olho = form->CameraAtual().Olho;
+  EXPECT_TRUE(Espera([&] { return form->BatteryPanel()->text() == "Bateria: 50%"; }))
+      << form->BatteryPanel()->text().toStdString();
+  const TVector olho = form->CurrentCamera().Olho;
   Envia(0x0200);  // "Right" held: the eye orbits every 50 ms
-  EXPECT_TRUE(Espera([&] { return form->CameraAtual().Olho.x < olho.x - 1; }));
+  EXPECT_TRUE(Espera([&] { return form->CurrentCamera().Olho.x < olho.x - 1; }));
   Envia(0);
 
   plataforma.Unplug(caminho);
@@ -316,7 +316,7 @@ TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
   EXPECT_FALSE(form->Timer(TInputTimer::CursorTimer).isActive());
   EXPECT_FALSE(form->Timer(TInputTimer::DrawTimer).isActive());
   EXPECT_FALSE(Menu("Configurações")->isEnabled());
-  EXPECT_TRUE(form->TimerDoQuadro().isActive()) << "the sandbox runs on without a remote";
+  EXPECT_TRUE(form->FrameTimer().isActive()) << "the sandbox runs on without a remote";
 }
 
 TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
@@ -324,11 +324,11 @@ TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
   AbreBolaNaOrigem();
   Menu("ReaçãoHaptica")->trigger();
   Envia(0x0008 | 0x0004);
-  EXPECT_TRUE(Espera([&] { return form->CenaAtual()->Objetos[0].Agarrado; }));
+  EXPECT_TRUE(Espera([&] { return form->CurrentScene()->Objetos[0].Agarrado; }));
   EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x91; })) << int(remoto.LedByte());
-  EXPECT_EQ(form->CenaAtual()->Objetos[0].Posicao.z, 0.0) << "carried to the pointer at the origin";
+  EXPECT_EQ(form->CurrentScene()->Objetos[0].Posicao.z, 0.0) << "carried to the pointer at the origin";
   Envia(0x0008);
-  EXPECT_TRUE(Espera([&] { return !form->CenaAtual()->Objetos[0].Agarrado; }));
+  EXPECT_TRUE(Espera([&] { return !form->CurrentScene()->Objetos[0].Agarrado; }));
   EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x90; }));
 }
 
@@ -336,21 +336,21 @@ TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraEVoltaParaSoltar) {
   Conecta();
   AbreBolaNaOrigem();
   Envia(0x0008 | 0x0004);
-  ASSERT_TRUE(Espera([&] { return form->CenaAtual()->Objetos[0].Agarrado; }));
+  ASSERT_TRUE(Espera([&] { return form->CurrentScene()->Objetos[0].Agarrado; }));
   plataforma.Unplug(caminho);
   ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }));
   EsperaQuadros(10);
-  EXPECT_TRUE(form->CenaAtual()->Objetos[0].Agarrado) << "held until the remote says otherwise";
+  EXPECT_TRUE(form->CurrentScene()->Objetos[0].Agarrado) << "held until the remote says otherwise";
   caminho = plataforma.Plug(remoto);
   ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1"; }));
   Envia(0);
-  EXPECT_TRUE(Espera([&] { return !form->CenaAtual()->Objetos[0].Agarrado; }));
+  EXPECT_TRUE(Espera([&] { return !form->CurrentScene()->Objetos[0].Agarrado; }));
 }
 
 TEST_F(JanelaComRemoto, BotoesDoRemotoDirigemODesktop) {
   pasta.Write("config.ini", "[Home]\nType=Cursor ON/OFF\n");
   Conecta();
-  EXPECT_TRUE(form->PainelStatus()->text().isEmpty());
+  EXPECT_TRUE(form->StatusPanel()->text().isEmpty());
   desktop.Take();
   Envia(0x0800);  // "Up": the key "Up" by default
   Envia(0);

@@ -26,7 +26,7 @@ class Agarrar : public ::testing::Test {
                       }};
     TimerGLTimer(ctx, remoto, agora);
   }
-  void Cursor() { AgarraELanca(cena, camera, estado, remoto); }
+  void Cursor() { GrabAndThrow(cena, camera, estado, remoto); }
   void Aperta(bool a, bool b) { remoto.ADown = a, remoto.BDown = b; }
   void PonteiroEm(TVector P) { estado.PonteiroPos = EscalaVet(P, -1); }
   const TObjetoCena& Obj(std::size_t i) const { return cena.Objetos.at(i); }

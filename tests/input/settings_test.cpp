@@ -252,7 +252,7 @@ TEST(ProgramFolder, IsTheRunningExecutablesFolderWithATrailingSeparator) {
   ASSERT_FALSE(folder.empty());
   EXPECT_EQ(folder.back(), '/');
   EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(folder) / "vireta_input_tests"));
-  EXPECT_EQ(ArquivoConfiguracao(), std::filesystem::path(folder + "config.ini"));
+  EXPECT_EQ(SettingsFilePath(), std::filesystem::path(folder + "config.ini"));
 }
 
 }  // namespace

@@ -75,9 +75,9 @@ TXEventRecorder::TXEventRecorder() : impl_(std::make_unique<TImpl>()) {
   if (!impl_->Dpy) return;
   const int screen = DefaultScreen(impl_->Dpy);
   impl_->Win = XCreateSimpleWindow(impl_->Dpy, RootWindow(impl_->Dpy, screen), 0, 0,
-                               static_cast<unsigned>(DisplayWidth(impl_->Dpy, screen)),
-                               static_cast<unsigned>(DisplayHeight(impl_->Dpy, screen)), 0,
-                               BlackPixel(impl_->Dpy, screen), WhitePixel(impl_->Dpy, screen));
+                                   static_cast<unsigned>(DisplayWidth(impl_->Dpy, screen)),
+                                   static_cast<unsigned>(DisplayHeight(impl_->Dpy, screen)), 0,
+                                   BlackPixel(impl_->Dpy, screen), WhitePixel(impl_->Dpy, screen));
   XSelectInput(impl_->Dpy, impl_->Win,
                KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                    StructureNotifyMask | FocusChangeMask);

@@ -9,12 +9,12 @@
 namespace {
 
 TEST(SuperficieDeContato, TipoDeColisaoDaORicochete) {
-  EXPECT_FLOAT_EQ(SuperficieContato(0, 0.5).bounce, 0.0f);
-  EXPECT_FLOAT_EQ(SuperficieContato(1, 0.5).bounce, 0.5f);
-  EXPECT_FLOAT_EQ(SuperficieContato(2, 0.5).bounce, 1.0f);
-  EXPECT_FLOAT_EQ(SuperficieContato(7, 0.5).bounce, 0.0f);
-  EXPECT_FLOAT_EQ(SuperficieContato(-1, 0.5).bounce, 0.0f);
-  const dSurfaceParameters s = SuperficieContato(1, 0.25);
+  EXPECT_FLOAT_EQ(ContactSurface(0, 0.5).bounce, 0.0f);
+  EXPECT_FLOAT_EQ(ContactSurface(1, 0.5).bounce, 0.5f);
+  EXPECT_FLOAT_EQ(ContactSurface(2, 0.5).bounce, 1.0f);
+  EXPECT_FLOAT_EQ(ContactSurface(7, 0.5).bounce, 0.0f);
+  EXPECT_FLOAT_EQ(ContactSurface(-1, 0.5).bounce, 0.0f);
+  const dSurfaceParameters s = ContactSurface(1, 0.25);
   EXPECT_FLOAT_EQ(s.mu, 0.25f);
   EXPECT_EQ(s.mode & dContactApprox1, dContactApprox1) << "mu must act as a Coulomb coefficient";
   EXPECT_EQ(s.mode & dContactMu2, 0);

@@ -18,7 +18,7 @@ class FisicaDeLivro : public ::testing::Test {
  protected:
   void Carrega(const TTestScene& c) { ::Carrega(c, cena); }
   void Passos(int n) {
-    for (int i = 0; i < n; ++i) PassoSimulacao(cena);
+    for (int i = 0; i < n; ++i) SimulationStep(cena);
   }
   const TObjetoCena& Obj(std::size_t i) const { return cena.Objetos.at(i); }
 
@@ -68,14 +68,14 @@ double RazaoDeRicochete(FisicaDeLivro& t, TScene& cena) {
   double antes = 0;
   for (int i = 0; i < 300; ++i) {
     const double v = cena.Objetos[0].VecV.z;
-    PassoSimulacao(cena);
+    SimulationStep(cena);
     const double depois = cena.Objetos[0].VecV.z;
     if (v < -1 && depois > v + 1) {
       antes = v;
       // Let the contact finish: the largest upward speed over the next few frames.
       double maximo = depois;
       for (int k = 0; k < 5; ++k) {
-        PassoSimulacao(cena);
+        SimulationStep(cena);
         maximo = std::max(maximo, cena.Objetos[0].VecV.z);
       }
       return maximo / -antes;
@@ -136,7 +136,7 @@ TEST_F(FisicaDeLivro, ObjetoSemODEMoveNuncaSeMove) {
   const std::array<float, 4> fixoQ = Obj(0).Quaternio;
   dBodyID corpo = cena.Corpos[0];
   for (int i = 0; i < 300; ++i) {
-    PassoSimulacao(cena);
+    SimulationStep(cena);
     const dReal* p = dBodyGetPosition(corpo);
     const dReal* q = dBodyGetQuaternion(corpo);
     ASSERT_EQ(p[2], static_cast<float>(3.0)) << "frame " << i;
@@ -172,10 +172,10 @@ double DeslizaNaRampa(double graus, double mu, double massa, double segundos) {
   TScene cena;
   Carrega(c, cena);
   // Settle onto the slope first, then measure from rest.
-  PassoSimulacao(cena);
+  SimulationStep(cena);
   const TVector inicio = cena.Objetos[1].Posicao;
   const int quadros = static_cast<int>(std::lround(segundos / 0.01));
-  for (int i = 0; i < quadros; ++i) PassoSimulacao(cena);
+  for (int i = 0; i < quadros; ++i) SimulationStep(cena);
   const TVector fim = cena.Objetos[1].Posicao;
   return (fim.x - inicio.x) * dx + (fim.z - inicio.z) * dz;
 }
@@ -208,10 +208,10 @@ TEST(Atrito, CaixaLancadaNoChaoParaEmVQuadradoSobreDoisMuG) {
                                     {TColumn::TemGravidade, true}});
     TScene cena;
     Carrega(c, cena);
-    for (int i = 0; i < 20; ++i) PassoSimulacao(cena);
+    for (int i = 0; i < 20; ++i) SimulationStep(cena);
     dBodySetLinearVel(cena.Corpos[0], 4, 0, 0);
     const double x0 = cena.Objetos[0].Posicao.x;
-    for (int i = 0; i < 200; ++i) PassoSimulacao(cena);
+    for (int i = 0; i < 200; ++i) SimulationStep(cena);
     EXPECT_NEAR(cena.Objetos[0].Posicao.x - x0, 4.0 * 4.0 / (2 * 0.5 * g), 0.08) << massa;
     EXPECT_NEAR(cena.Objetos[0].VecV.x, 0, 1e-3);
   }

@@ -46,9 +46,9 @@ class ObjetosTeste : public TDrawingTest {
                {TColumn::B, l.cor.z},
                {TColumn::Massa, 1.0}},
               l.extra);
-    ::Carrega(c.Grava(pasta / "cena.xml"), cena);
+    ::Carrega(c.Write(pasta / "cena.xml"), cena);
   }
-  void Desenha(bool comAltura = true) {
+  void Draw(bool comAltura = true) {
     ComecaQuadro();
     desenho.DesenhaObjetos(cena, comAltura);
   }
@@ -74,7 +74,7 @@ TEST_F(ObjetosTeste, SphereShowsInItsColourWhereTheCameraPutsIt) {
   Carrega({{Esfera, {10, -5, 3}, {2}, {0, 200, 0}}});
   for (int orbita : {0, 60}) {
     for (int i = 0; i < orbita; ++i) OrbitaCamera(camera, -0.5, 1);
-    Desenha();
+    Draw();
     const TRgbColor c = CorEm({10, -5, 3});
     EXPECT_GT(c.g, 80) << "orbit " << orbita;
     EXPECT_LT(c.r, 40);
@@ -89,7 +89,7 @@ TEST_F(ObjetosTeste, HeldColourWinsOverNearColour) {
   const auto cor = [&](bool agarrado, bool proximo) {
     Obj(0).Agarrado = agarrado;
     Obj(0).Proximo = proximo;
-    Desenha(false);
+    Draw(false);
     return CorEm({0, 0, 0});
   };
   const TRgbColor proprio = cor(false, false), segura = cor(true, false), perto = cor(false, true),
@@ -106,13 +106,13 @@ TEST_F(ObjetosTeste, HeldColourWinsOverNearColour) {
 
 TEST_F(ObjetosTeste, TranslucentObjectBlendsOverBlack) {
   Carrega({{Esfera, {}, {3}, {255, 0, 0}}});
-  Desenha(false);
+  Draw(false);
   const TRgbColor opaco = CorEm({0, 0, 0});
   Obj(0).A = 255;  // the translucent path with alpha 1
-  Desenha(false);
+  Draw(false);
   EXPECT_EQ(CorEm({0, 0, 0}).r, opaco.r);
   Obj(0).A = 51;  // alpha 0.2: the front face over black, perhaps over the faint back face
-  Desenha(false);
+  Draw(false);
   EXPECT_GT(CorEm({0, 0, 0}).r, opaco.r * 0.15);
   EXPECT_LT(CorEm({0, 0, 0}).r, opaco.r * 0.35);
 }
@@ -122,7 +122,7 @@ TEST_F(ObjetosTeste, PlaneIsCellsOfItsColourWithAHalfAlphaFill) {
   AproximaCamera(camera, 55);  // close enough for a cell to span many pixels
   for (bool agarrado : {false, true}) {
     Obj(0).Agarrado = agarrado;  // the held colour never shows on a plane
-    Desenha(false);
+    Draw(false);
     const TRgbColor linha = MaisClaraPerto({1, 0.5, 2}, 3), dentro = CorEm({0.5, 0.5, 2});
     EXPECT_GT(linha.r, 150);
     EXPECT_NEAR(dentro.r, linha.r / 2.0, linha.r * 0.08);
@@ -135,7 +135,7 @@ TEST_F(ObjetosTeste, PlaneIsCellsOfItsColourWithAHalfAlphaFill) {
 
 TEST_F(ObjetosTeste, VerticalPlaneStandsUpright) {
   Carrega({{Plano, {}, {1, 0, 0, 3}, {0, 0, 255}, {{TColumn::SX, 10.0}, {TColumn::SY, 10.0}}}});
-  Desenha(false);
+  Draw(false);
   EXPECT_GT(CorEm({3, 2.5, 2.5}).b, 40);
   EXPECT_TRUE(Preto(CorEm({3, 2.5, 6})));
 }
@@ -144,7 +144,7 @@ TEST_F(ObjetosTeste, BoxAndCapsuleTakeTheirSizesAndTurn) {
   const std::vector<Valor> giro{{TColumn::Ang, 45.0}, {TColumn::eixoZ, 1.0}};
   Carrega(
       {{Caixa, {10, -10, 5}, {1, 8, 1}, {0, 0, 255}, giro}, {Capsula, {-10, 10, 5}, {1, 4}, {255, 0, 0}}});
-  Desenha(false);
+  Draw(false);
   // Long along y, turned 45 degrees about z: its long axis runs along (-1, 1, 0), seen from the side.
   const TVector caixa{10, -10, 5}, eixo = NormalizaVet({-1, 1, 0}), outro = NormalizaVet({1, 1, 0});
   EXPECT_GT(CorEm(SomaVet(caixa, EscalaVet(eixo, 3.5))).b, 30);
@@ -186,7 +186,7 @@ TEST_F(ObjetosTeste, ShapelessObjectDrawsOnlyItsHeightMarker) {
   Obj(0).Posicao = {10, -5, 5};
   Obj(1).Posicao = {-10, 5, 0};
   glPointSize(5);  // as the pointer's box leaves it in every frame
-  Desenha(true);
+  Draw(true);
   EXPECT_TRUE(Preto(CorEm(SomaVet({10, -5, 5}, Lado()))));  // no sphere of radius 2
   const TRgbColor alto = CorEm({10, -5, 0}), chao = CorEm({-10, 5, 0});
   EXPECT_EQ(alto.r, 0);
@@ -195,7 +195,7 @@ TEST_F(ObjetosTeste, ShapelessObjectDrawsOnlyItsHeightMarker) {
   EXPECT_EQ(chao.r, 255);  // at z = 0: red, a point
   EXPECT_EQ(chao.g, 0);
   EXPECT_EQ(chao.b, 0);
-  Desenha(false);
+  Draw(false);
   EXPECT_TRUE(Preto(CorEm({10, -5, 0})));
   EXPECT_TRUE(Preto(CorEm({-10, 5, 0})));
 }
@@ -210,7 +210,7 @@ TEST_F(ObjetosTeste, VelocityVectorAndSignedRotationAxis) {
   Obj(1).MostraEixoRot = true;
   const float s = static_cast<float>(std::sin(0.5) / std::sqrt(2.0));
   Obj(1).Quaternio = {static_cast<float>(std::cos(0.5)), s, -s, 0};
-  Desenha(false);
+  Draw(false);
   const TRgbColor vetor = CorEm({0, 0, 4 + 2.2});  // scaled by 1.2: ends at 6.4
   EXPECT_EQ(vetor.r, 255);
   EXPECT_EQ(vetor.g, 255);
@@ -300,7 +300,7 @@ TEST_F(ObjetosTeste, StateAfterDrawingEveryKindIsAsTheFrameExpects) {
       cena.Objetos.clear();
       cena.Corpos.clear();
     }
-    Desenha(true);
+    Draw(true);
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
     EXPECT_FALSE(glIsEnabled(GL_COLOR_MATERIAL));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));

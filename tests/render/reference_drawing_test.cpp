@@ -108,9 +108,9 @@ TEST_F(TReferenceDrawingTest, PointerBoxAndPathSurroundThePointersPlace) {
   EXPECT_TRUE(Preto(CorEm({2, 1, 1.5})));                   // inside the box: only edges
 
   const std::vector<TVector> caminho{{0, 0, 0}, {-6, 0, 0}};
-  DesenhaCaminhoPonteiro(caminho);
+  DrawPointerPath(caminho);
   EsperaCor(MaisClaraPerto({5, 0, 0}, 1), 255, 255, 0);  // beyond the box, whose edge hides it
-  desenho.DesenhaBlocoPonteiro(ponteiro);
+  desenho.DrawPointerBlock(ponteiro);
   EsperaCor(CorEm({4, 2 + 1.3, 3}), 255, 255, 0);  // 1 x 3 x 1, long along y
   EXPECT_TRUE(Preto(CorEm(SomaVet({4, 2, 3}, EscalaVet(camera.Cima, 1.3)))));
   GLint profundidade = 0;

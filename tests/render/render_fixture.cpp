@@ -30,21 +30,21 @@ bool Preto(const TRgbColor& c) {
 
 void TDrawingTest::SetUp() {
   contexto = std::make_unique<TTestGLContext>(769, 610);
-  IniciaEstadoGL();
-  ConfiguraLuzesEMaterial();
-  desenho.Cria();
+  InitGLState();
+  SetLightsAndMaterial();
+  desenho.Create();
 }
 
 void TDrawingTest::TearDown() {
   contexto->FazAtual();
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-  desenho.Libera();
+  desenho.Release();
   contexto.reset();
 }
 
 void TDrawingTest::ComecaQuadro() {
-  LimpaQuadro();
-  AplicaProjecaoEVista(camera, 769.0 / 610.0);
+  ClearFrame();
+  ApplyProjectionAndView(camera, 769.0 / 610.0);
 }
 
 TRgbColor TDrawingTest::CorEm(const TVector& p) const {

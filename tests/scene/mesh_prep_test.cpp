@@ -13,13 +13,13 @@ namespace {
 using TIndices = std::vector<int32_t>;
 
 TModel Le(const std::vector<std::string>& linhas) {
-  return CarregaModeloDeLinhas("m.obj", linhas, {});
+  return LoadModelFromLines("m.obj", linhas, {});
 }
 
-TEST(SoldaVertices, CantosPassamAoVerticeDeMenorNumeroNaMesmaPosicao) {
+TEST(WeldVertices, CantosPassamAoVerticeDeMenorNumeroNaMesmaPosicao) {
   TModel m = Le({"v 0 0 0", "v 1 0 0", "v 0 1 0", "v 1 0 0", "v -0 1 0", "v 1 1 0", "f 1 2 3", "f 4 6 5",
                  "f 4 0 9", "f -9 4 5"});
-  SoldaVertices(m);
+  WeldVertices(m);
   const auto& faces = m.Groups[1].Faces;
   EXPECT_EQ(faces[1].VertexIndex, (TIndices{1, 2, 3}));
   EXPECT_EQ(faces[2].VertexIndex, (TIndices{2, 6, 3}));  // -0 and 0 are the same position
@@ -56,13 +56,13 @@ TModel ModeloAleatorio(std::mt19937& gerador, int vertices, int faces) {
   return m;
 }
 
-TEST(SoldaVertices, IgualAoMetodoDePares) {
+TEST(WeldVertices, IgualAoMetodoDePares) {
   std::mt19937 gerador(7);
   for (int rodada = 0; rodada < 40; ++rodada) {
     TModel rapido = ModeloAleatorio(gerador, 1 + static_cast<int>(gerador() % 300), 50);
     TModel pares = rapido;
-    SoldaVertices(rapido);
-    SoldaVerticesQuadratico(pares);
+    WeldVertices(rapido);
+    WeldVerticesQuadratic(pares);
     for (int g = 1; g <= rapido.GroupCount; ++g) {
       for (int f = 1; f <= rapido.Groups[g].FaceCount; ++f) {
         ASSERT_EQ(rapido.Groups[g].Faces[f].VertexIndex, pares.Groups[g].Faces[f].VertexIndex)
@@ -72,9 +72,9 @@ TEST(SoldaVertices, IgualAoMetodoDePares) {
   }
 }
 
-TEST(EscalaModelo, MultiplicaSoOsVertices) {
+TEST(ScaleModel, MultiplicaSoOsVertices) {
   TModel m = Le({"v 1 2 3", "v -0.5 0 4", "vn 0 0 1"});
-  EscalaModelo(m, 2, 0.5, -1);
+  ScaleModel(m, 2, 0.5, -1);
   EXPECT_EQ(m.Vertices[1].x, 2);
   EXPECT_EQ(m.Vertices[1].y, 1);
   EXPECT_EQ(m.Vertices[1].z, -3);
@@ -83,18 +83,18 @@ TEST(EscalaModelo, MultiplicaSoOsVertices) {
   EXPECT_EQ(m.Vertices[0].x, 0);  // entry 0 holds no vertex and stays zero
 }
 
-TEST(MontaMalhaColisao, UmTrianguloPorFaceUtilizavel) {
+TEST(BuildCollisionMesh, UmTrianguloPorFaceUtilizavel) {
   TModel m = Le({"v 0 0 0", "v 1 0 0", "v 1 1 0", "v 0 1 0", "g a", "f 1 2 3 4", "f 1 2", "f 1 2 7", "g b",
                  "f 4 3 2", "vn 0 0 1", "f 1//1 2//1 3//2"});
-  const TCollisionMesh malha = MontaMalhaColisao(m);
+  const TCollisionMesh malha = BuildCollisionMesh(m);
   EXPECT_EQ(malha.Vertices, (std::vector<float>{0, 0, 0, 0, 1, 0, 0, 0, 1, 1, 0, 0, 0, 1, 0, 0}));
   // The quad gives its first three corners; the two-corner face, the face naming vertex 7 and the face
   // naming normal 2 are left out.
   EXPECT_EQ(malha.Indices, (std::vector<uint32_t>{0, 1, 2, 3, 2, 1}));
 }
 
-TEST(MontaMalhaColisao, ModeloVazioDaMalhaVazia) {
-  const TCollisionMesh malha = MontaMalhaColisao(TModel{});
+TEST(BuildCollisionMesh, ModeloVazioDaMalhaVazia) {
+  const TCollisionMesh malha = BuildCollisionMesh(TModel{});
   EXPECT_TRUE(malha.Vertices.empty());
   EXPECT_TRUE(malha.Indices.empty());
 }

@@ -19,35 +19,35 @@ namespace {
 
 using Linhas = std::vector<std::string>;
 
-TEST(EncontraArquivo, IgnoraACaixaDasLetrasComponentePorComponente) {
+TEST(FindFile, IgnoraACaixaDasLetrasComponentePorComponente) {
   TTempFolder pasta;
   const fs::path real = pasta.Write("Modelos/Sub/Cubo.OBJ", "v 0 0 0\n");
-  EXPECT_EQ(EncontraArquivo(real), real);
-  EXPECT_EQ(EncontraArquivo(pasta.Path() / "MODELOS/sub/cubo.obj"), real);
+  EXPECT_EQ(FindFile(real), real);
+  EXPECT_EQ(FindFile(pasta.Path() / "MODELOS/sub/cubo.obj"), real);
   const fs::path falta = pasta.Path() / "modelos/outro/cubo.obj";
-  EXPECT_EQ(EncontraArquivo(falta), falta);
+  EXPECT_EQ(FindFile(falta), falta);
 
   pasta.Write("a.OBJ", "");
   pasta.Write("A.obj", "");
-  EXPECT_EQ(EncontraArquivo(pasta.Path() / "a.obj"), pasta.Path() / "A.obj");
+  EXPECT_EQ(FindFile(pasta.Path() / "a.obj"), pasta.Path() / "A.obj");
 }
 
-TEST(ResolveNomeModelo, BarrasInvertidasEPastaDaCena) {
+TEST(ResolveModelName, BarrasInvertidasEPastaDaCena) {
   TTempFolder pasta;
   const fs::path real = pasta.Write("Modelos/cubo.OBJ", "");
-  EXPECT_EQ(ResolveNomeModelo("modelos\\CUBO.obj", pasta.Path()), real);
-  EXPECT_EQ(ResolveNomeModelo(real.string(), "/outra/pasta"), real);
-  EXPECT_EQ(ResolveNomeModelo("sem\\nada.obj", pasta.Path()), pasta.Path() / "sem/nada.obj");
+  EXPECT_EQ(ResolveModelName("modelos\\CUBO.obj", pasta.Path()), real);
+  EXPECT_EQ(ResolveModelName(real.string(), "/outra/pasta"), real);
+  EXPECT_EQ(ResolveModelName("sem\\nada.obj", pasta.Path()), pasta.Path() / "sem/nada.obj");
 }
 
-TEST(LeLinhasArquivo, FinaisDeLinhaEErros) {
+TEST(ReadFileLines, FinaisDeLinhaEErros) {
   TTempFolder pasta;
-  EXPECT_EQ(LeLinhasArquivo(pasta.Write("a.obj", "a\r\n\r\nb\r\r\nc")), (Linhas{"a", "", "b", "c"}));
-  EXPECT_EQ(LeLinhasArquivo(pasta.Write("b.obj", "x\n")), (Linhas{"x"}));
-  EXPECT_TRUE(LeLinhasArquivo(pasta.Write("c.obj", "")).empty());
+  EXPECT_EQ(ReadFileLines(pasta.Write("a.obj", "a\r\n\r\nb\r\r\nc")), (Linhas{"a", "", "b", "c"}));
+  EXPECT_EQ(ReadFileLines(pasta.Write("b.obj", "x\n")), (Linhas{"x"}));
+  EXPECT_TRUE(ReadFileLines(pasta.Write("c.obj", "")).empty());
   for (const fs::path& ruim : {pasta.Path() / "falta.obj", pasta.Path()}) {
     try {
-      LeLinhasArquivo(ruim);
+      ReadFileLines(ruim);
       ADD_FAILURE() << ruim << " was read";
     } catch (const std::runtime_error& e) {
       EXPECT_NE(std::string(e.what()).find(ruim.string()), std::string::npos);
@@ -61,7 +61,7 @@ TEST(LimpezaDoModelo, SemBarraInvertidaOArquivoNaoMuda) {
   const fs::path modelo = pasta.Write("m.obj", texto);
   struct stat antes {};
   ASSERT_EQ(stat(modelo.c_str(), &antes), 0);
-  const TCleanedModel limpo = LimpaArquivoModelo(modelo);
+  const TCleanedModel limpo = CleanModelFile(modelo);
   EXPECT_FALSE(limpo.Reescrito);
   EXPECT_EQ(limpo.Linhas, (Linhas{"v 1 2 3", "f 1 1 1"}));
   struct stat depois {};
@@ -74,7 +74,7 @@ TEST(LimpezaDoModelo, JuntaUmaLinhaPorBarraEReescreveNoLugar) {
   TTempFolder pasta;
   const fs::path modelo = pasta.Write("m.obj", "v 1 \\ resto\r\n2 3\r\ng a\\b\\\nc\\d\nfim \\");
   fs::permissions(modelo, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  const TCleanedModel limpo = LimpaArquivoModelo(modelo);
+  const TCleanedModel limpo = CleanModelFile(modelo);
   EXPECT_TRUE(limpo.Reescrito);
   EXPECT_EQ(limpo.Linhas, (Linhas{"v 1 2 3", "g ac\\d", "fim "}));
   EXPECT_EQ(ReadFile(modelo), "v 1 2 3\ng ac\\d\nfim \n");
@@ -109,10 +109,10 @@ TEST(LimpezaDoModelo, LinhasDevolvidasDaoOMesmoModeloQueOArquivoReescrito) {
       "m.obj",
       "mtllib cor.mtl\r\nv 0 0 0\r\nv 1 \\\r\n0 0\r\nv 0 1 \\ x\r\n0\r\ng a \\\r\n\\\r\nf 1 2 3\r\n"
       "usemtl A\\\r\n\r\nf 3 2 1\r\n");
-  const TCleanedModel limpo = LimpaArquivoModelo(modelo);
+  const TCleanedModel limpo = CleanModelFile(modelo);
   ASSERT_TRUE(limpo.Reescrito);
-  const TModel daMemoria = CarregaModeloDeLinhas(modelo.string(), limpo.Linhas, {});
-  const TModel doDisco = CarregaModelo(modelo.string(), {});
+  const TModel daMemoria = LoadModelFromLines(modelo.string(), limpo.Linhas, {});
+  const TModel doDisco = LoadModel(modelo.string(), {});
   EXPECT_EQ(daMemoria.VertexCount, 3);
   EXPECT_EQ(daMemoria.Groups[1].Name,
             "A F 1 2 3");  // "g a \" joined the line "\", which then joined "f 1 2 3"
@@ -124,7 +124,7 @@ TEST(LimpezaDoModelo, ModeloAusenteLancaErroComONome) {
   TTempFolder pasta;
   const fs::path falta = pasta.Path() / "falta.obj";
   try {
-    LimpaArquivoModelo(falta);
+    CleanModelFile(falta);
     FAIL() << "a missing model was cleaned";
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find(falta.string()), std::string::npos);
@@ -136,7 +136,7 @@ int LimpaSemPoderEscrever(const fs::path& modelo) {
   if (access(modelo.c_str(), R_OK) != 0) return 79;
   if (access(modelo.parent_path().c_str(), W_OK) == 0) return 78;
   try {
-    const TCleanedModel limpo = LimpaArquivoModelo(modelo);
+    const TCleanedModel limpo = CleanModelFile(modelo);
     return (!limpo.Reescrito && limpo.Linhas == Linhas{"v 1 2 3"}) ? 0 : 1;
   } catch (...) {
     return 2;

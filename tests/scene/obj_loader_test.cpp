@@ -28,7 +28,7 @@ struct Avisos {
 };
 
 TModel Le(const std::vector<std::string>& linhas, const std::string& nome = "mem/modelo.obj") {
-  return CarregaModeloDeLinhas(nome, linhas, {});
+  return LoadModelFromLines(nome, linhas, {});
 }
 
 int LinhaDoErro(const std::vector<std::string>& linhas) {
@@ -144,8 +144,8 @@ TEST(FacesDoModelo, NumerosNegativosContamDoFimLidoAteAli) {
   EXPECT_EQ(faces[2].VertexIndex, (std::vector<int32_t>{4, 3, 2}));
   // -5 reaches before the first vertex: it stays as read and the face is not used.
   EXPECT_EQ(faces[3].VertexIndex, (std::vector<int32_t>{1, -5, 4}));
-  EXPECT_TRUE(FaceValida(m, faces[2]));
-  EXPECT_FALSE(FaceValida(m, faces[3]));
+  EXPECT_TRUE(ValidFace(m, faces[2]));
+  EXPECT_FALSE(ValidFace(m, faces[3]));
 }
 
 TEST(FacesDoModelo, FaceValidaRecusaNumerosForaDosArrays) {
@@ -153,10 +153,10 @@ TEST(FacesDoModelo, FaceValidaRecusaNumerosForaDosArrays) {
                        "f 1/1/1 2/1/1 3/2/1", "f 1/1/1 2/1/1 3/1/2", "f 1//1 2//1 3//1", "f 1//1 2//1 3//9"});
   const auto& faces = m.Groups[1].Faces;
   const bool esperado[] = {true, false, false, false, false, true, false};
-  for (int f = 1; f <= 7; ++f) EXPECT_EQ(FaceValida(m, faces[f]), esperado[f - 1]) << "face " << f;
+  for (int f = 1; f <= 7; ++f) EXPECT_EQ(ValidFace(m, faces[f]), esperado[f - 1]) << "face " << f;
   TFace incoerente = faces[1];
   incoerente.Count = 5;
-  EXPECT_FALSE(FaceValida(m, incoerente));
+  EXPECT_FALSE(ValidFace(m, incoerente));
 }
 
 TEST(GruposDoModelo, FacesAntesDoPrimeiroGrupoFicamNumGrupoSemNome) {
@@ -185,7 +185,7 @@ TEST(LinhasDoModelo, ContinuacaoNaoAceitaCampoVazio) {
 
 TEST(CaminhoDoModelo, ModeloAusenteAvisaEDevolveModeloVazio) {
   Avisos avisos;
-  const TModel m = CarregaModelo("/nao/existe\\sub/cubo.obj", avisos.Receptor());
+  const TModel m = LoadModel("/nao/existe\\sub/cubo.obj", avisos.Receptor());
   ASSERT_EQ(avisos.recebidos.size(), 1u);
   EXPECT_EQ(avisos.recebidos[0].first, "Cannot find the model : /nao/existe\\sub/cubo.obj");
   EXPECT_EQ(avisos.recebidos[0].second, "Load Model");
@@ -202,7 +202,7 @@ TEST(CaminhoDoModelo, ArquivoQueNaoSeLeLancaErroComONome) {
   fs::create_directory(pasta.Path() / "pasta.obj");
   const std::string nome = (pasta.Path() / "pasta.obj").string();
   try {
-    CarregaModelo(nome, {});
+    LoadModel(nome, {});
     FAIL() << "a folder was read as a model";
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find(nome), std::string::npos);
@@ -212,7 +212,7 @@ TEST(CaminhoDoModelo, ArquivoQueNaoSeLeLancaErroComONome) {
 class MateriaisDoModelo : public testing::Test {
  protected:
   TModel Carrega(const std::string& obj) {
-    return CarregaModelo(pasta.Write("Casa.obj", obj), avisos.Receptor());
+    return LoadModel(pasta.Write("Casa.obj", obj), avisos.Receptor());
   }
   TTempFolder pasta;
   Avisos avisos;
@@ -269,7 +269,7 @@ TEST_F(MateriaisDoModelo, NumeroRuimNoMaterialNomeiaOArquivoDeMaterial) {
 
 TEST(LimitesDoModelo, ContemAOrigem) {
   TModel positivo = Le({"v 1 2 3", "v 4 5 6"});
-  CalculaLimites(positivo);
+  ComputeBounds(positivo);
   EXPECT_EQ(positivo.BoundsMin.x, 0);
   EXPECT_EQ(positivo.BoundsMin.z, 0);
   EXPECT_EQ(positivo.BoundsMax.y, 5);
@@ -277,7 +277,7 @@ TEST(LimitesDoModelo, ContemAOrigem) {
   EXPECT_EQ(positivo.MaxExtent, 6);
 
   TModel misto = Le({"v -4 1 -1", "v 2 -3 -2"});
-  CalculaLimites(misto);
+  ComputeBounds(misto);
   EXPECT_EQ(misto.BoundsMin.x, -4);
   EXPECT_EQ(misto.BoundsMax.x, 2);
   EXPECT_EQ(misto.BoundsMin.y, -3);
@@ -286,7 +286,7 @@ TEST(LimitesDoModelo, ContemAOrigem) {
   EXPECT_EQ(misto.MaxExtent, 6);
 
   misto.VertexCount = 50;  // a count beyond the array must not be followed
-  CalculaLimites(misto);
+  ComputeBounds(misto);
   EXPECT_EQ(misto.MaxExtent, 6);
 }
 
@@ -331,11 +331,11 @@ TEST(ModeloAleatorio, NuncaLeForaDosArrays) {
     if (i % 5 == 0 && !obj.empty()) obj[gerador() % obj.size()] = static_cast<char>(gerador());
     const std::string nome = pasta.Write("m.obj", obj);
     try {
-      TModel m = CarregaModelo(nome, {});
-      SoldaVertices(m);
-      EscalaModelo(m, 2, 2, 2);
-      CalculaLimites(m);
-      const TCollisionMesh malha = MontaMalhaColisao(m);
+      TModel m = LoadModel(nome, {});
+      WeldVertices(m);
+      ScaleModel(m, 2, 2, 2);
+      ComputeBounds(m);
+      const TCollisionMesh malha = BuildCollisionMesh(m);
       for (uint32_t indice : malha.Indices) ASSERT_LT(indice * 4u, malha.Vertices.size());
       ++carregados;
       if (i % 2 == 0 && !malha.Indices.empty()) ++aleatoriosComTriangulos;

@@ -19,11 +19,11 @@ namespace fs = std::filesystem;
 class CarregaCenaTeste : public ::testing::Test {
  protected:
   void Carrega(const TTestScene& c, const std::string& nome = "cena.xml") {
-    ::Carrega(c.Grava(pasta / nome), cena, &avisos);
+    ::Carrega(c.Write(pasta / nome), cena, &avisos);
   }
   std::string ErroDe(const TTestScene& c, const std::string& nome = "ruim.xml") {
     try {
-      ::Carrega(c.Grava(pasta / nome), cena, &avisos);
+      ::Carrega(c.Write(pasta / nome), cena, &avisos);
     } catch (const ESceneError& e) {
       return e.what();
     }
@@ -137,7 +137,7 @@ TEST_F(CarregaCenaTeste, ObjetoFixoGiradoMantemAOrientacaoDeCarga) {
   EXPECT_NEAR(Obj(0).Quaternio[0], std::cos(M_PI / 12), 1e-6);
   EXPECT_NEAR(Obj(0).Quaternio[2], std::sin(M_PI / 12), 1e-6);
   EXPECT_NEAR(Obj(0).Ang, M_PI / 6, 1e-6);
-  for (int i = 0; i < 100; ++i) PassoSimulacao(cena);
+  for (int i = 0; i < 100; ++i) SimulationStep(cena);
   const dReal* q = dBodyGetQuaternion(cena.Corpos[0]);
   EXPECT_FLOAT_EQ(q[0], Obj(0).Quaternio[0]);
   EXPECT_FLOAT_EQ(q[2], Obj(0).Quaternio[2]);
@@ -162,7 +162,7 @@ TEST_F(CarregaCenaTeste, ValoresQueOMotorRecusariaTemSubstitutos) {
   dVector4 plano;
   dGeomPlaneGetParams(cena.Geometrias[3], plano);
   EXPECT_EQ(plano[2], 1);
-  for (int i = 0; i < 50; ++i) PassoSimulacao(cena);
+  for (int i = 0; i < 50; ++i) SimulationStep(cena);
 }
 
 const char* Quadrado =
@@ -215,7 +215,7 @@ TEST_F(CarregaCenaTeste, DuasMalhasGuardamCadaUmaASua) {
   EXPECT_NE(Obj(0).Malha.Vertices, Obj(1).Malha.Vertices);
   EXPECT_NE(dGeomTriMeshGetTriMeshDataID(cena.Geometrias[0]),
             dGeomTriMeshGetTriMeshDataID(cena.Geometrias[1]));
-  for (int i = 0; i < 200; ++i) PassoSimulacao(cena);
+  for (int i = 0; i < 200; ++i) SimulationStep(cena);
   // Each ball rests on its own mesh: one at z = 1 + 0.25, the other at z = 3 + 0.25.
   EXPECT_NEAR(Obj(2).Posicao.z, 1.25, 0.01);
   EXPECT_NEAR(Obj(3).Posicao.z, 3.25, 0.01);
@@ -238,7 +238,7 @@ TEST_F(CarregaCenaTeste, MalhaSemTrianguloValidoCarregaSemGeometria) {
   Carrega(c);
   EXPECT_EQ(cena.Geometrias[0], nullptr);
   EXPECT_TRUE(Obj(0).Malha.Indices.empty());
-  for (int i = 0; i < 10; ++i) PassoSimulacao(cena);
+  for (int i = 0; i < 10; ++i) SimulationStep(cena);
 }
 
 TEST_F(CarregaCenaTeste, ArquivoDeMaterialAusenteAvisaECarrega) {
@@ -258,7 +258,7 @@ TEST_F(CarregaCenaTeste, CargaQueFalhaDeixaACenaComoEstava) {
                              {TColumn::TipoDeColisao, 1},
                              {TColumn::Atrito, 0.7}});
   Carrega(boa);
-  for (int i = 0; i < 10; ++i) PassoSimulacao(cena);
+  for (int i = 0; i < 10; ++i) SimulationStep(cena);
   const TPhysicsWorld* mundo = cena.Mundo.get();
   const dBodyID corpo = cena.Corpos[0];
   const TVector pos = Obj(0).Posicao;
@@ -275,7 +275,7 @@ TEST_F(CarregaCenaTeste, CargaQueFalhaDeixaACenaComoEstava) {
   EXPECT_THAT(e1, HasSubstr("quebrado.obj"));
   EXPECT_THAT(e1, HasSubstr("4"));  // the model's line
   EXPECT_THAT(ErroDe(semModelo, "s.xml"), HasSubstr("sumiu.obj"));
-  pasta.Write("v.xml", ReadFile(valorRuim.Grava(pasta / "v.xml")) + "junk<");
+  pasta.Write("v.xml", ReadFile(valorRuim.Write(pasta / "v.xml")) + "junk<");
   EXPECT_THROW(::Carrega(pasta / "v.xml", cena), ESceneError);
   EXPECT_THROW(::Carrega(pasta / "nada.xml", cena), ESceneError);
 
@@ -285,7 +285,7 @@ TEST_F(CarregaCenaTeste, CargaQueFalhaDeixaACenaComoEstava) {
   EXPECT_EQ(cena.TipoDeColisao, 1);
   EXPECT_EQ(cena.Atritos[0], 0.7);
   EXPECT_EQ(Obj(0).Posicao.z, pos.z);
-  PassoSimulacao(cena);
+  SimulationStep(cena);
   EXPECT_LT(Obj(0).Posicao.z, pos.z) << "the old scene keeps running";
 }
 
@@ -299,14 +299,14 @@ TEST_F(CarregaCenaTeste, NovaCenaNaoHerdaNadaDaAnterior) {
   b.Linha(BoxRow(1.0, 1.0, 1.0),
           {{TColumn::Z, 0.5}, {TColumn::ODEMove, true}, {TColumn::MostraRastroSempre, true}});
   Carrega(a, "a.xml");
-  for (int i = 0; i < 20; ++i) PassoSimulacao(cena);
+  for (int i = 0; i < 20; ++i) SimulationStep(cena);
   EXPECT_EQ(Obj(0).Rastro.size(), 20u);
   Carrega(b, "b.xml");
   ASSERT_EQ(cena.Objetos.size(), 1u);
   EXPECT_TRUE(Obj(0).Rastro.empty());
   // Only the ground and the one box are in the new space.
   EXPECT_EQ(dSpaceGetNumGeoms(cena.Mundo->Espaco()), 2);
-  PassoSimulacao(cena);
+  SimulationStep(cena);
   EXPECT_EQ(Obj(0).Rastro.size(), 1u);
 }
 
@@ -321,7 +321,7 @@ TEST(CargaRobusta, ArquivosDanificadosNuncaDerrubamOPrograma) {
           {{TColumn::Massa, 1.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
   c.Linha(BoxRow(1.0, 1.0, 1.0),
           {{TColumn::Z, 3.0}, {TColumn::Ang, 30.0}, {TColumn::eixoX, 1.0}, {TColumn::ODEMove, true}});
-  const std::string cenaTexto = ReadFile(c.Grava(pasta / "base.xml"));
+  const std::string cenaTexto = ReadFile(c.Write(pasta / "base.xml"));
   std::mt19937 rng(1234);
   const std::string lixo = "<>\"=/\\ 0123456789.-eE+TRUEFALSnavfgu\n\xC3\xA7\xFF";
   auto estraga = [&](std::string s) {
@@ -350,7 +350,7 @@ TEST(CargaRobusta, ArquivosDanificadosNuncaDerrubamOPrograma) {
     TScene cena;
     try {
       ::Carrega(p, cena);
-      for (int k = 0; k < 5; ++k) PassoSimulacao(cena);
+      for (int k = 0; k < 5; ++k) SimulationStep(cena);
       ++carregadas;
     } catch (const ESceneError&) {
     }

@@ -16,10 +16,10 @@ using ::testing::HasSubstr;
 // A data packet holding the 37 field definitions (in the order given) and the rows given as XML text.
 std::string Pacote(const std::string& linhas, const std::string& omite = "", bool invertida = false) {
   std::vector<std::string> campos;
-  for (const TColumnDefinition& c : ColunasCena()) {
+  for (const TColumnDefinition& c : SceneColumns()) {
     if (c.Nome == omite) continue;
-    const char* tipo = c.Tipo == TColumnType::Texto     ? "string"
-                       : c.Tipo == TColumnType::Inteiro ? "i4"
+    const char* tipo = c.Tipo == TColumnType::Text      ? "string"
+                       : c.Tipo == TColumnType::Integer ? "i4"
                        : c.Tipo == TColumnType::Real    ? "r8"
                                                         : "boolean";
     campos.push_back("<FIELD attrname=\"" + std::string(c.Nome) + "\" fieldtype=\"" + tipo + "\"/>");
@@ -48,16 +48,16 @@ TEST(TSceneTable, LeColunasPeloNomeECelulasVaziasComoZero) {
              "<ROW Z=\"-2.5E-1\" UserMove=\"false\"/>\n",
              "", true));
   const TSceneTable t = TSceneTable::Le(p);
-  ASSERT_EQ(t.NumeroLinhas(), 2);
-  EXPECT_EQ(t.Texto(0, TColumn::Nome), "Bola");
+  ASSERT_EQ(t.RowCount(), 2);
+  EXPECT_EQ(t.Text(0, TColumn::Nome), "Bola");
   EXPECT_EQ(t.Real(0, TColumn::X), 1.5);
-  EXPECT_EQ(t.Inteiro(0, TColumn::ODETipo), 2);
-  EXPECT_TRUE(t.Booleano(0, TColumn::ODEMove));
+  EXPECT_EQ(t.Integer(0, TColumn::ODETipo), 2);
+  EXPECT_TRUE(t.Boolean(0, TColumn::ODEMove));
   EXPECT_EQ(t.Real(0, TColumn::Massa), 0);
   EXPECT_EQ(t.Real(1, TColumn::Z), -0.25);
-  EXPECT_FALSE(t.Booleano(1, TColumn::UserMove));
-  EXPECT_EQ(t.Texto(1, TColumn::Nome), "");
-  EXPECT_EQ(t.Inteiro(1, TColumn::ID), 0);
+  EXPECT_FALSE(t.Boolean(1, TColumn::UserMove));
+  EXPECT_EQ(t.Text(1, TColumn::Nome), "");
+  EXPECT_EQ(t.Integer(1, TColumn::ID), 0);
 }
 
 TEST(TSceneTable, GravaELeDeVoltaOsMesmosValores) {
@@ -70,23 +70,23 @@ TEST(TSceneTable, GravaELeDeVoltaOsMesmosValores) {
            {TColumn::TemGravidade, true},
            {TColumn::Arquivo, std::string("m\\a.obj")}});
   c.Linha({});
-  const TSceneTable t = TSceneTable::Le(c.Grava(pasta / "r.xml"));
-  ASSERT_EQ(t.NumeroLinhas(), 2);
-  EXPECT_EQ(t.Texto(0, TColumn::Nome), "Ação \"1\" <x>");
+  const TSceneTable t = TSceneTable::Le(c.Write(pasta / "r.xml"));
+  ASSERT_EQ(t.RowCount(), 2);
+  EXPECT_EQ(t.Text(0, TColumn::Nome), "Ação \"1\" <x>");
   EXPECT_EQ(t.Real(0, TColumn::X), 0.1);
   EXPECT_EQ(t.Real(0, TColumn::Massa), 1e-7);
-  EXPECT_EQ(t.Inteiro(0, TColumn::ODETipo), 4);
-  EXPECT_TRUE(t.Booleano(0, TColumn::TemGravidade));
-  EXPECT_EQ(t.Texto(0, TColumn::Arquivo), "m\\a.obj");
-  EXPECT_FALSE(t.Booleano(1, TColumn::TemGravidade));
+  EXPECT_EQ(t.Integer(0, TColumn::ODETipo), 4);
+  EXPECT_TRUE(t.Boolean(0, TColumn::TemGravidade));
+  EXPECT_EQ(t.Text(0, TColumn::Arquivo), "m\\a.obj");
+  EXPECT_FALSE(t.Boolean(1, TColumn::TemGravidade));
 }
 
 TEST(TSceneTable, AceitaUTF8EPaginaDeCodigoDoWindows) {
   TTempFolder pasta;
   const std::string utf8 = Pacote("<ROW Nome=\"Maçã\"/>");
   std::string cp1252 = Pacote("<ROW Nome=\"Ma\xE7\xE3 \x80\"/>");
-  EXPECT_EQ(TSceneTable::Le(pasta.Write("u.xml", utf8)).Texto(0, TColumn::Nome), "Maçã");
-  EXPECT_EQ(TSceneTable::Le(pasta.Write("w.xml", cp1252)).Texto(0, TColumn::Nome), "Maçã €");
+  EXPECT_EQ(TSceneTable::Le(pasta.Write("u.xml", utf8)).Text(0, TColumn::Nome), "Maçã");
+  EXPECT_EQ(TSceneTable::Le(pasta.Write("w.xml", cp1252)).Text(0, TColumn::Nome), "Maçã €");
 }
 
 TEST(TSceneTable, ErrosNomeiamArquivoLinhaEColuna) {
@@ -117,12 +117,12 @@ TEST(TSceneTable, ErrosNomeiamArquivoLinhaEColuna) {
 
 TEST(CenaInicial, CriaPastaEArquivoVazioComAsTrintaESeteColunas) {
   TTempFolder pasta;
-  const auto temp = CriaCenaInicial(pasta.Path());
+  const auto temp = CreateStartScene(pasta.Path());
   EXPECT_EQ(temp, pasta / "Cenas" / "temp.xml");
   const TSceneTable t = TSceneTable::Le(temp);
-  EXPECT_EQ(t.NumeroLinhas(), 0);
+  EXPECT_EQ(t.RowCount(), 0);
   const std::string texto = ReadFile(temp);
-  for (const TColumnDefinition& c : ColunasCena())
+  for (const TColumnDefinition& c : SceneColumns())
     EXPECT_THAT(texto, HasSubstr("attrname=\"" + std::string(c.Nome) + "\""));
   EXPECT_THAT(texto, HasSubstr("WIDTH=\"255\""));
 }
@@ -132,8 +132,8 @@ TEST(CenaInicial, SubstituiUmTempAntigo) {
   TTestScene velha;
   velha.Linha({{TColumn::Nome, std::string("antiga")}});
   std::filesystem::create_directories(pasta / "Cenas");
-  velha.Grava(pasta / "Cenas" / "temp.xml");
-  EXPECT_EQ(TSceneTable::Le(CriaCenaInicial(pasta.Path())).NumeroLinhas(), 0);
+  velha.Write(pasta / "Cenas" / "temp.xml");
+  EXPECT_EQ(TSceneTable::Le(CreateStartScene(pasta.Path())).RowCount(), 0);
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ std::vector<Valor> ModelRow(const std::string& file) {
 }
 
 TTestScene& TTestScene::Linha(const std::vector<Valor>& valores) {
-  tabela_.AcrescentaLinha();
-  for (const auto& [coluna, valor] : valores) tabela_.Define(tabela_.NumeroLinhas() - 1, coluna, valor);
+  tabela_.AppendRow();
+  for (const auto& [coluna, valor] : valores) tabela_.Define(tabela_.RowCount() - 1, coluna, valor);
   return *this;
 }
 
@@ -31,18 +31,18 @@ TTestScene& TTestScene::Linha(std::vector<Valor> forma, const std::vector<Valor>
   return Linha(forma);
 }
 
-fs::path TTestScene::Grava(const fs::path& arquivo) const {
-  tabela_.Grava(arquivo);
+fs::path TTestScene::Write(const fs::path& arquivo) const {
+  tabela_.Write(arquivo);
   return arquivo;
 }
 
 void Carrega(const fs::path& arquivo, TScene& cena, std::string* avisos) {
-  CarregaCena(arquivo, cena, [avisos](const std::string& texto, const std::string& titulo) {
+  LoadScene(arquivo, cena, [avisos](const std::string& texto, const std::string& titulo) {
     if (avisos) *avisos += titulo + ": " + texto + "\n";
   });
 }
 
 void Carrega(const TTestScene& linhas, TScene& cena) {
   const TTempFolder folder;
-  Carrega(linhas.Grava(folder / "cena.xml"), cena);
+  Carrega(linhas.Write(folder / "cena.xml"), cena);
 }

@@ -24,7 +24,7 @@ class TTestScene {
   // Appends a row of a shape's cells followed by the test's own.
   TTestScene& Linha(std::vector<Valor> forma, const std::vector<Valor>& valores);
   // Writes the table to `arquivo` and returns the path.
-  std::filesystem::path Grava(const std::filesystem::path& arquivo) const;
+  std::filesystem::path Write(const std::filesystem::path& arquivo) const;
   const TSceneTable& Tabela() const { return tabela_; }
 
  private:

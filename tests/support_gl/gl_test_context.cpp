@@ -115,7 +115,6 @@ bool TTestGLContext::SalvaImagem(const std::string& arquivo) const {
   QImage imagem(parts_->largura, parts_->altura, QImage::Format_RGB888);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   for (int y = 0; y < parts_->altura; ++y)
-    glReadPixels(0, parts_->altura - 1 - y, parts_->largura, 1, GL_RGB, GL_UNSIGNED_BYTE,
-                 imagem.scanLine(y));
+    glReadPixels(0, parts_->altura - 1 - y, parts_->largura, 1, GL_RGB, GL_UNSIGNED_BYTE, imagem.scanLine(y));
   return imagem.save(QString::fromStdString(arquivo));
 }

@@ -73,7 +73,7 @@ TEST(ViretaSim, QuedaLivreEmCSV) {
            {TColumn::Z, 100.0},
            {TColumn::ODEMove, true},
            {TColumn::TemGravidade, true}});
-  const Execucao e = Roda(c.Grava(pasta / "q.xml").string() + " --frames 100 --every 50");
+  const Execucao e = Roda(c.Write(pasta / "q.xml").string() + " --frames 100 --every 50");
   ASSERT_EQ(e.status, 0) << e.erro;
   const auto linhas = Linhas(e.saida);
   ASSERT_EQ(linhas.size(), 4u);
@@ -86,7 +86,7 @@ TEST(ViretaSim, CenaRuimSaiComUmEUmaLinhaDeErro) {
   TTempFolder pasta;
   TTestScene c;
   c.Linha({{TColumn::ODETipo, 4}, {TColumn::Arquivo, std::string("nao-ha.obj")}});
-  const Execucao e = Roda(c.Grava(pasta / "ruim.xml").string());
+  const Execucao e = Roda(c.Write(pasta / "ruim.xml").string());
   EXPECT_EQ(e.status, 1);
   EXPECT_EQ(Linhas(e.erro).size(), 1u) << e.erro;
   EXPECT_THAT(e.erro, HasSubstr("ruim.xml: linha 1, coluna \"Arquivo\""));

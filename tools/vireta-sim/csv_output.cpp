@@ -36,7 +36,7 @@ void EscreveQuadroCSV(std::ostream& saida, const TScene& cena, long quadro) {
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
     const TObjetoCena& o = cena.Objetos[i];
     saida << quadro << ',' << t << ',' << i << ','
-          << Campo(cena.Tabela.Texto(static_cast<int>(i), TColumn::Nome)) << ',' << Numero(o.Posicao.x) << ','
+          << Campo(cena.Tabela.Text(static_cast<int>(i), TColumn::Nome)) << ',' << Numero(o.Posicao.x) << ','
           << Numero(o.Posicao.y) << ',' << Numero(o.Posicao.z) << ',' << Numero(o.VecV.x) << ','
           << Numero(o.VecV.y) << ',' << Numero(o.VecV.z) << ',' << Numero(o.Quaternio[0]) << ','
           << Numero(o.Quaternio[1]) << ',' << Numero(o.Quaternio[2]) << ',' << Numero(o.Quaternio[3]) << '\n';

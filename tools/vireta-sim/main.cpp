@@ -70,11 +70,11 @@ int main(int argc, char** argv) {
     const TModelNotice aviso = [](const std::string& texto, const std::string& titulo) {
       std::cerr << titulo << ": " << texto << '\n';
     };
-    CarregaCena(opcoes->cena, cena, aviso);
+    LoadScene(opcoes->cena, cena, aviso);
     EscreveCabecalhoCSV(std::cout);
     EscreveQuadroCSV(std::cout, cena, 0);
     for (long q = 1; q <= opcoes->quadros; ++q) {
-      PassoSimulacao(cena);
+      SimulationStep(cena);
       if (q % opcoes->cada == 0) EscreveQuadroCSV(std::cout, cena, q);
     }
     std::cout.flush();
