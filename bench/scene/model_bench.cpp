@@ -25,22 +25,22 @@ class ArquivoGerado {
   explicit ArquivoGerado(const std::string& texto) {
     std::string modelo = (fs::temp_directory_path() / "vireta-bench-XXXXXX").string();
     if (mkdtemp(modelo.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    pasta_ = modelo;
+    folder_ = modelo;
     std::ofstream(Caminho(), std::ios::binary) << texto;
-    tamanho_ = texto.size();
+    size_ = texto.size();
   }
   ~ArquivoGerado() {
     std::error_code ec;
-    fs::remove_all(pasta_, ec);
+    fs::remove_all(folder_, ec);
   }
   ArquivoGerado(const ArquivoGerado&) = delete;
   ArquivoGerado& operator=(const ArquivoGerado&) = delete;
-  fs::path Caminho() const { return pasta_ / "malha.obj"; }
-  size_t Tamanho() const { return tamanho_; }
+  fs::path Caminho() const { return folder_ / "malha.obj"; }
+  size_t Tamanho() const { return size_; }
 
  private:
-  fs::path pasta_;
-  size_t tamanho_ = 0;
+  fs::path folder_;
+  size_t size_ = 0;
 };
 
 // A triangle soup over a grid, as exporters write it: every triangle has three vertices of its own, so

@@ -7,16 +7,16 @@
 
 namespace {
 
-double SegundosEntre(TRelogio::time_point a, TRelogio::time_point b) {
+double SecondsBetween(TRelogio::time_point a, TRelogio::time_point b) {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(a - b).count();
   return std::min(static_cast<double>(ms < 0 ? -ms : ms) / 1000.0, DtMaximo);
 }
 
-TVector Acelerometro(const TRemoteReading& r) {
+TVector Accelerometer(const TRemoteReading& r) {
   return {double(r.AccelX), double(r.AccelY), double(r.AccelZ)};
 }
 
-void Integra(double& pos, double& vel, double a, double ganho, double dt) {
+void Integrate(double& pos, double& vel, double a, double ganho, double dt) {
   vel += ganho * a * dt;
   pos += vel * dt + ganho * a * dt * dt / 2;
 }
@@ -46,8 +46,8 @@ void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::ti
   e.OlhoNegado = EscalaVet(ctx.Camera.Olho, -1);
   ctx.desenho.Projection(ctx.Camera);
 
-  e.AcelAtual = Acelerometro(remoto);
-  e.Dt = SegundosEntre(agora, e.UltimoQuadro);
+  e.AcelAtual = Accelerometer(remoto);
+  e.Dt = SecondsBetween(agora, e.UltimoQuadro);
 
   TVector a;
   if (remoto.ADown && (remoto.IRSize1 > 0 || remoto.IRSize2 > 0)) {
@@ -59,14 +59,14 @@ void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::ti
     CalibrateButtonClick(remoto, ctx.Setting);
   }
   const double ganho = ctx.Camera.Ganho;
-  Integra(e.PonteiroPos.x, e.PonteiroVel.x, a.x, ganho, e.Dt);
-  Integra(e.PonteiroPos.y, e.PonteiroVel.y, a.y, ganho, e.Dt);
-  Integra(e.PonteiroPos.z, e.PonteiroVel.z, a.z, ganho, e.Dt);
+  Integrate(e.PonteiroPos.x, e.PonteiroVel.x, a.x, ganho, e.Dt);
+  Integrate(e.PonteiroPos.y, e.PonteiroVel.y, a.y, ganho, e.Dt);
+  Integrate(e.PonteiroPos.z, e.PonteiroVel.z, a.z, ganho, e.Dt);
 
   ctx.desenho.References(e, ctx.cena);
   if (ctx.agarrar) ctx.agarrar(EscalaVet(e.PonteiroPos, -1));
   ctx.desenho.Objetos(ctx.cena);
 
   e.UltimoQuadro = agora;
-  e.AcelAnterior = Acelerometro(remoto);
+  e.AcelAnterior = Accelerometer(remoto);
 }

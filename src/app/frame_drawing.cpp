@@ -12,7 +12,7 @@ void TGLFrameDrawing::Clear() {
 }
 
 void TGLFrameDrawing::Projection(const TCamera& camera) {
-  ApplyProjectionAndView(camera, aspecto_);
+  ApplyProjectionAndView(camera, aspect_);
 }
 
 void TGLFrameDrawing::References(const TFrameState& estado, const TScene& cena) {

@@ -8,7 +8,7 @@
 class TGLFrameDrawing : public TFrameDrawing {
  public:
   // `aspecto`: width / height of the drawing area.
-  explicit TGLFrameDrawing(double aspecto) : aspecto_(aspecto) {}
+  explicit TGLFrameDrawing(double aspecto) : aspect_(aspecto) {}
 
   void CreateResources() { gl_.Create(); }    // with the context current, once it exists
   void ReleaseResources() { gl_.Release(); }  // with the context current, before it goes
@@ -19,6 +19,6 @@ class TGLFrameDrawing : public TFrameDrawing {
   void Objetos(const TScene& cena) override;
 
  private:
-  double aspecto_;
+  double aspect_;
   TObjectDrawing gl_;
 };

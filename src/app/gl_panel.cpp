@@ -5,22 +5,22 @@
 #include <GL/gl.h>
 #include <QOpenGLContext>
 
-TGLPanel::TGLPanel(double aspecto) : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), desenho_(aspecto) {}
+TGLPanel::TGLPanel(double aspecto) : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), drawing_(aspecto) {}
 
 TGLPanel::~TGLPanel() {
   FinalizaGL();
   // The base class destroys the context after this object is gone: nothing of ours may run then.
-  disconnect(finalizaComContexto_);
+  disconnect(finishWithContext_);
 }
 
 void TGLPanel::initializeGL() {
   InitGLState();
   SetLightsAndMaterial();
-  desenho_.CreateResources();
-  ativo_ = true;
+  drawing_.CreateResources();
+  active_ = true;
   // Should the context go first (the panel torn down with its window), the resources go with it.
-  disconnect(finalizaComContexto_);
-  finalizaComContexto_ =
+  disconnect(finishWithContext_);
+  finishWithContext_ =
       connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { FinalizaGL(); });
 }
 
@@ -29,23 +29,23 @@ void TGLPanel::paintGL() {
 }
 
 bool TGLPanel::DrawFrame(const std::function<void(TFrameDrawing&)>& quadro) {
-  if (!ativo_ || !isExposed()) return false;
+  if (!active_ || !isExposed()) return false;
   makeCurrent();
-  quadro(desenho_);
-  if (capturaPedida_) {
+  quadro(drawing_);
+  if (captureRequested_) {
     QImage imagem(width(), height(), QImage::Format_RGBA8888);
     glReadPixels(0, 0, width(), height(), GL_RGBA, GL_UNSIGNED_BYTE, imagem.bits());
-    captura_ = imagem.mirrored();
-    capturaPedida_ = false;
+    capture_ = imagem.mirrored();
+    captureRequested_ = false;
   }
   context()->swapBuffers(this);
   return true;
 }
 
 void TGLPanel::FinalizaGL() {
-  if (!ativo_) return;
-  ativo_ = false;
+  if (!active_) return;
+  active_ = false;
   makeCurrent();
-  desenho_.ReleaseResources();
+  drawing_.ReleaseResources();
   doneCurrent();
 }

@@ -26,17 +26,17 @@ class TGLPanel : public QOpenGLWindow {
   void FinalizaGL();
 
   // The next picture drawn is also kept as an image (for checks of what the student sees).
-  void RequestCapture() { capturaPedida_ = true; }
-  const QImage& Captura() const { return captura_; }
+  void RequestCapture() { captureRequested_ = true; }
+  const QImage& Captura() const { return capture_; }
 
  protected:
   void initializeGL() override;
   void paintGL() override;
 
  private:
-  TGLFrameDrawing desenho_;
-  bool ativo_ = false;
-  bool capturaPedida_ = false;
-  QImage captura_;
-  QMetaObject::Connection finalizaComContexto_;
+  TGLFrameDrawing drawing_;
+  bool active_ = false;
+  bool captureRequested_ = false;
+  QImage capture_;
+  QMetaObject::Connection finishWithContext_;
 };

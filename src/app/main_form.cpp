@@ -39,7 +39,7 @@ class TRestartOnExit {
 
 TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface& ui,
                      const TWiiServices* servicosWii, IDesktopInput* desktop)
-    : pastaPrograma_(pastaPrograma), ui_(ui) {
+    : programFolder_(pastaPrograma), ui_(ui) {
   setWindowTitle("Form1");
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -54,45 +54,44 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   layout->addWidget(painel);
   setCentralWidget(cliente);
 
-  painelStatus_ = new QLabel(this);
-  painelStatus_->setFixedWidth(100);
-  painelBateria_ = new QLabel("Bateria", this);
-  painelBateria_->setFixedWidth(50);
-  painelBateria_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  statusPanel_ = new QLabel(this);
+  statusPanel_->setFixedWidth(100);
+  batteryPanel_ = new QLabel("Bateria", this);
+  batteryPanel_->setFixedWidth(50);
+  batteryPanel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   statusBar()->setFixedHeight(AlturaStatus);
   statusBar()->setSizeGripEnabled(false);
-  statusBar()->addWidget(painelStatus_);
-  statusBar()->addPermanentWidget(painelBateria_);
+  statusBar()->addWidget(statusPanel_);
+  statusBar()->addPermanentWidget(batteryPanel_);
 
   CreateMenu();
   CreateTimers();
 
   // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
-  CreateStartScene(pastaPrograma_);
-  LeConfiguracao(pastaPrograma_ / "config.ini", Setting, ButtonAssign);
-  cena_ = std::make_unique<TScene>(true);
-  estado_.PonteiroPos = {};
-  estado_.Dt = 0;
+  CreateStartScene(programFolder_);
+  LeConfiguracao(programFolder_ / "config.ini", Setting, ButtonAssign);
+  scene_ = std::make_unique<TScene>(true);
+  state_.PonteiroPos = {};
+  state_.Dt = 0;
 
   // The controller posts its first device change now; it runs as soon as the event loop does.
-  if (!servicosWii) plataformaWii_ = std::make_unique<TRealWiiPlatform>();
-  const TWiiServices wii = servicosWii ? *servicosWii : plataformaWii_->Services();
+  if (!servicosWii) wiiPlatform_ = std::make_unique<TRealWiiPlatform>();
+  const TWiiServices wii = servicosWii ? *servicosWii : wiiPlatform_->Services();
   HIDCtl = std::make_unique<TJvHidDeviceController>(
       THidServices{wii.Enumerator, wii.Monitor, wii.Opener, handOver_});
   wiiLink_ = std::make_unique<TWiimoteLink>(*HIDCtl, *this, wii.Clock);
-  relogioMs_ = &wii.Clock;
+  clockMs_ = &wii.Clock;
   if (!desktop) {
     desktopX_ = std::make_unique<TX11DesktopInput>();
     desktop = desktopX_.get();
   }
-  desktop_ = std::make_unique<TDesktopControl>(Setting, ButtonAssign, wiiLink_->Wiimote(), *desktop,
-                                               iniciador_, *this, vibracao_);
+  desktop_ = std::make_unique<TDesktopControl>(Setting, ButtonAssign, wiiLink_->Wiimote(), *desktop, starter_,
+                                               *this, rumble_);
   // Said once: the sandbox works on, only the desktop actions are off.
-  if (!desktop->Available()) painelStatus_->setText(AvisoSemX11);
+  if (!desktop->Available()) statusPanel_->setText(AvisoSemX11);
   if (HIDCtl->DeviceChangeFd() >= 0) {
-    avisoDispositivos_ = new QSocketNotifier(HIDCtl->DeviceChangeFd(), QSocketNotifier::Read, this);
-    connect(avisoDispositivos_, &QSocketNotifier::activated, this,
-            [this] { HIDCtl->DeviceChangeNotified(); });
+    deviceNotifier_ = new QSocketNotifier(HIDCtl->DeviceChangeFd(), QSocketNotifier::Read, this);
+    connect(deviceNotifier_, &QSocketNotifier::activated, this, [this] { HIDCtl->DeviceChangeNotified(); });
   }
 
   setFixedSize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
@@ -104,7 +103,7 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
 }
 
 TMainForm::~TMainForm() {
-  if (!fechada_) {
+  if (!closed_) {
     FormClose();
     FormDestroy();
   }
@@ -148,9 +147,9 @@ void TMainForm::CreateTimers() {
   connect(&DrawTimer, &QTimer::timeout, this, &TMainForm::DrawTimerTimer);
   connect(&BatteryTimer, &QTimer::timeout, this, [this] { wiiLink_->BatteryTimerTimer(); });
   connect(&RepeatTimer, &QTimer::timeout, this,
-          [this] { desktop_->RepeatTimerTimer(relogioMs_->Milliseconds()); });
+          [this] { desktop_->RepeatTimerTimer(clockMs_->Milliseconds()); });
   connect(&MotionTimer, &QTimer::timeout, this,
-          [this] { desktop_->MotionTimerTimer(relogioMs_->Milliseconds()); });
+          [this] { desktop_->MotionTimerTimer(clockMs_->Milliseconds()); });
 }
 
 QTimer& TMainForm::Timer(TInputTimer t) {
@@ -182,7 +181,7 @@ void TMainForm::Exit1Click() {
 
 void TMainForm::AbrirCena1Click() {
   TRestartOnExit reinicia(TimerGL);
-  const QString escolhido = ui_.ChooseScene(QString::fromStdString((pastaPrograma_ / "Cenas").string()),
+  const QString escolhido = ui_.ChooseScene(QString::fromStdString((programFolder_ / "Cenas").string()),
                                             "Arquivo de cena (.xml) (*xml)");
   if (escolhido.isEmpty()) return;
   OpenScene(escolhido.toStdString());
@@ -191,7 +190,7 @@ void TMainForm::AbrirCena1Click() {
 void TMainForm::OpenScene(const std::filesystem::path& arquivo) {
   TRestartOnExit reinicia(TimerGL);
   try {
-    LoadScene(arquivo, *cena_, [this](const std::string& texto, const std::string& titulo) {
+    LoadScene(arquivo, *scene_, [this](const std::string& texto, const std::string& titulo) {
       ui_.ShowNotice(QString::fromStdString(texto), QString::fromStdString(titulo));
     });
   } catch (const std::exception& e) {
@@ -211,18 +210,18 @@ TRemoteReading TMainForm::RemoteReading() const {
 }
 
 void TMainForm::TimerGLTimer() {
-  if (!cena_) return;
-  ++quadros_;
+  if (!scene_) return;
+  ++frames_;
   const auto agora = TRelogio::now();
   const bool haptico = ReacaoHaptica1->isChecked();
   auto agarrar = [this, haptico](const TVector& P) {
-    MarcaProximos(*cena_, P);
-    const uint8_t leds = MoveObjetoUsuario(*cena_, P, Camera, haptico, vibracao_, relogioMs_->Milliseconds());
+    MarcaProximos(*scene_, P);
+    const uint8_t leds = MoveObjetoUsuario(*scene_, P, Camera, haptico, rumble_, clockMs_->Milliseconds());
     // Without a remote there is no one to tell; the caption keeps saying so.
     if (wiiLink_->WiiDevice()) wiiLink_->SetLedsIfChanged(leds);
   };
   auto quadro = [&](TFrameDrawing& desenho) {
-    TFrameContext ctx{*cena_, Camera, estado_, Setting, desenho, agarrar};
+    TFrameContext ctx{*scene_, Camera, state_, Setting, desenho, agarrar};
     ::TimerGLTimer(ctx, RemoteReading(), agora);
   };
   if (!Panel1->DrawFrame(quadro)) {
@@ -234,7 +233,7 @@ void TMainForm::TimerGLTimer() {
 
 void TMainForm::CursorTimerTimer() {
   desktop_->CursorTimerTimer();
-  if (cena_) GrabAndThrow(*cena_, Camera, estado_, RemoteReading());
+  if (scene_) GrabAndThrow(*scene_, Camera, state_, RemoteReading());
 }
 
 void TMainForm::DrawTimerTimer() {
@@ -246,7 +245,7 @@ void TMainForm::DrawTimerTimer() {
   botoes.Right = b[ButtonRight].Down, botoes.Left = b[ButtonLeft].Down;
   botoes.Home = b[ButtonHome].Down, botoes.Plus = b[ButtonPlus].Down, botoes.Minus = b[ButtonMinus].Down;
   botoes.Um = b[ButtonOne].Down, botoes.Dois = b[ButtonTwo].Down;
-  ControleCamera(botoes, Camera, estado_.PonteiroPos);
+  ControleCamera(botoes, Camera, state_.PonteiroPos);
 }
 
 void TMainForm::SetCaption(const std::string& Caption) {
@@ -254,7 +253,7 @@ void TMainForm::SetCaption(const std::string& Caption) {
 }
 
 void TMainForm::SetBatteryText(const std::string& Text) {
-  painelBateria_->setText(QString::fromStdString(Text));
+  batteryPanel_->setText(QString::fromStdString(Text));
 }
 
 void TMainForm::SetOptionsEnabled(bool Enabled) {
@@ -262,7 +261,7 @@ void TMainForm::SetOptionsEnabled(bool Enabled) {
 }
 
 void TMainForm::SetTimerEnabled(TInputTimer t, bool Enabled) {
-  if (fechada_) return;
+  if (closed_) return;
   QTimer& timer = Timer(t);
   if (Enabled)
     timer.start();
@@ -275,7 +274,7 @@ TWiimoteSettings TMainForm::WiimoteSettings() const {
 }
 
 void TMainForm::ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) {
-  desktop_->ButtonEdge(Mask, Kind, State, relogioMs_->Milliseconds());
+  desktop_->ButtonEdge(Mask, Kind, State, clockMs_->Milliseconds());
 }
 
 void TMainForm::SetLeds(uint8_t Value) {
@@ -287,7 +286,7 @@ void TMainForm::CalibrateButtonClick() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* evento) {
-  if (!fechada_) {
+  if (!closed_) {
     FormClose();
     FormDestroy();
   }
@@ -295,17 +294,17 @@ void TMainForm::closeEvent(QCloseEvent* evento) {
 }
 
 void TMainForm::FormClose() {
-  fechada_ = true;
+  closed_ = true;
   for (QTimer* t : {&DrawTimer, &MotionTimer, &RepeatTimer, &BatteryTimer, &CursorTimer, &TimerGL}) t->stop();
   Panel1->FinalizaGL();
-  cena_.reset();
-  delete avisoDispositivos_;
-  avisoDispositivos_ = nullptr;
+  scene_.reset();
+  delete deviceNotifier_;
+  deviceNotifier_ = nullptr;
 }
 
 void TMainForm::FormDestroy() {
   try {
-    SalvaConfiguracao(pastaPrograma_ / "config.ini", Setting, ButtonAssign);
+    SalvaConfiguracao(programFolder_ / "config.ini", Setting, ButtonAssign);
   } catch (const EIniWriteError& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
   }

@@ -67,16 +67,16 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   void CalibrateButtonClick() override;
 
   // Read access for the program's own checks.
-  const TScene* CurrentScene() const { return cena_.get(); }
-  const TFrameState& FrameState() const { return estado_; }
+  const TScene* CurrentScene() const { return scene_.get(); }
+  const TFrameState& FrameState() const { return state_; }
   const TCamera& CurrentCamera() const { return Camera; }
   const TQuillonSetting& Settings() const { return Setting; }
   TGLPanel* Panel() const { return Panel1; }
-  QLabel* BatteryPanel() const { return painelBateria_; }
-  QLabel* StatusPanel() const { return painelStatus_; }
+  QLabel* BatteryPanel() const { return batteryPanel_; }
+  QLabel* StatusPanel() const { return statusPanel_; }
   QAction* ReacaoHaptica() const { return ReacaoHaptica1; }
   QTimer& FrameTimer() { return TimerGL; }
-  long FramesRun() const { return quadros_; }
+  long FramesRun() const { return frames_; }
   TWiimoteLink& Wii() { return *wiiLink_; }
   QTimer& Timer(TInputTimer t);
 
@@ -90,21 +90,21 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   void FormDestroy();
   TRemoteReading RemoteReading() const;
 
-  std::filesystem::path pastaPrograma_;
+  std::filesystem::path programFolder_;
   TUserInterface& ui_;
 
   TQuillonSetting Setting;
   TWiimoteButtonAssign ButtonAssign;
-  std::unique_ptr<TScene> cena_;
+  std::unique_ptr<TScene> scene_;
   TCamera Camera;
-  TFrameState estado_;
-  TRumbleState vibracao_;
-  long quadros_ = 0;
-  bool fechada_ = false;
+  TFrameState state_;
+  TRumbleState rumble_;
+  long frames_ = 0;
+  bool closed_ = false;
 
   TGLPanel* Panel1 = nullptr;
-  QLabel* painelStatus_ = nullptr;
-  QLabel* painelBateria_ = nullptr;
+  QLabel* statusPanel_ = nullptr;
+  QLabel* batteryPanel_ = nullptr;
   QMenu* Options1 = nullptr;
   QAction* AbrirCena1 = nullptr;
   QAction* Exit1 = nullptr;
@@ -115,15 +115,15 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QTimer DrawTimer, MotionTimer, RepeatTimer, BatteryTimer, CursorTimer, TimerGL;
 
   // The Wii Remote link; destroyed in reverse order, the link (and its reader thread) first.
-  std::unique_ptr<TRealWiiPlatform> plataformaWii_;
+  std::unique_ptr<TRealWiiPlatform> wiiPlatform_;
   TQtHandOver handOver_;
   std::unique_ptr<TJvHidDeviceController> HIDCtl;
   std::unique_ptr<TWiimoteLink> wiiLink_;
-  IClock* relogioMs_ = nullptr;  // the millisecond clock the rumble times are taken from
-  QSocketNotifier* avisoDispositivos_ = nullptr;
+  IClock* clockMs_ = nullptr;  // the millisecond clock the rumble times are taken from
+  QSocketNotifier* deviceNotifier_ = nullptr;
 
   // The desktop's mouse and keys driven from the remote; off without an X display.
   std::unique_ptr<TX11DesktopInput> desktopX_;
-  TSpawnProcessStarter iniciador_;
+  TSpawnProcessStarter starter_;
   std::unique_ptr<TDesktopControl> desktop_;
 };

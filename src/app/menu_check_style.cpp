@@ -10,11 +10,11 @@ namespace {
 
 constexpr int Espaco = 4;
 
-int LadoDoIcone(const QStyle* estilo, const QWidget* widget) {
+int IconSide(const QStyle* estilo, const QWidget* widget) {
   return estilo->pixelMetric(QStyle::PM_SmallIconSize, nullptr, widget);
 }
 
-QIcon IconeDeMarca(int lado) {
+QIcon CheckMarkIcon(int lado) {
   QPixmap pix(lado, lado);
   pix.fill(Qt::transparent);
   QPainter p(&pix);
@@ -37,7 +37,7 @@ void TMenuCheckStyle::drawControl(ControlElement elemento, const QStyleOption* o
     return;
   }
   // Background over the whole item, the caption moved right, and the mark in the room left before it.
-  const int lado = LadoDoIcone(this, widget);
+  const int lado = IconSide(this, widget);
   QStyleOptionMenuItem fundo = *item;
   fundo.icon = QIcon();
   fundo.text.clear();
@@ -56,7 +56,7 @@ QSize TMenuCheckStyle::sizeFromContents(ContentsType tipo, const QStyleOption* o
     return QProxyStyle::sizeFromContents(tipo, opcao, tamanho, widget);
   // The menu bar measured the icon alone; the caption needs its own room beside it.
   const QSize texto = item->fontMetrics.size(Qt::TextShowMnemonic, item->text);
-  const QSize ambos(LadoDoIcone(this, widget) + Espaco + texto.width(),
+  const QSize ambos(IconSide(this, widget) + Espaco + texto.width(),
                     std::max(tamanho.height(), texto.height()));
   QSize base = QProxyStyle::sizeFromContents(tipo, opcao, ambos, widget);
   base.rwidth() += 2 * Espaco;
@@ -64,7 +64,7 @@ QSize TMenuCheckStyle::sizeFromContents(ContentsType tipo, const QStyleOption* o
 }
 
 void ShowMenuCheckMark(QAction* acao) {
-  const QIcon marca = IconeDeMarca(LadoDoIcone(QApplication::style(), nullptr));
+  const QIcon marca = CheckMarkIcon(IconSide(QApplication::style(), nullptr));
   auto atualiza = [acao, marca](bool marcado) { acao->setIcon(marcado ? marca : QIcon()); };
   QObject::connect(acao, &QAction::toggled, acao, atualiza);
   atualiza(acao->isChecked());

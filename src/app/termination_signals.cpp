@@ -13,27 +13,27 @@ namespace {
 // end. The instance owns both ends; this is only a copy of the number.
 volatile std::sig_atomic_t signalWriteEnd = -1;
 
-void AoSinal(int) {
+void OnSignal(int) {
   const char c = 1;
   [[maybe_unused]] const ssize_t n = ::write(signalWriteEnd, &c, 1);
 }
 
 }  // namespace
 
-TTerminationSignals::TTerminationSignals(std::function<void()> fechar) : fechar_(std::move(fechar)) {
+TTerminationSignals::TTerminationSignals(std::function<void()> fechar) : close_(std::move(fechar)) {
   int ends[2] = {-1, -1};
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
   signalEnd_.Reset(ends[0]);
   noticeEnd_.Reset(ends[1]);
   signalWriteEnd = signalEnd_.Get();
-  aviso_ = new QSocketNotifier(noticeEnd_.Get(), QSocketNotifier::Read, this);
-  connect(aviso_, &QSocketNotifier::activated, this, [this] {
+  notice_ = new QSocketNotifier(noticeEnd_.Get(), QSocketNotifier::Read, this);
+  connect(notice_, &QSocketNotifier::activated, this, [this] {
     char c;
     [[maybe_unused]] const ssize_t n = ::read(noticeEnd_.Get(), &c, 1);
-    fechar_();
+    close_();
   });
   struct sigaction sa {};
-  sa.sa_handler = AoSinal;
+  sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESTART;
   for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &sa, nullptr);

@@ -19,8 +19,8 @@ class TTerminationSignals : public QObject {
   TTerminationSignals& operator=(const TTerminationSignals&) = delete;
 
  private:
-  std::function<void()> fechar_;
+  std::function<void()> close_;
   TUniqueFd signalEnd_;  // written by the signal handler
   TUniqueFd noticeEnd_;  // read on the main thread
-  QSocketNotifier* aviso_ = nullptr;
+  QSocketNotifier* notice_ = nullptr;
 };

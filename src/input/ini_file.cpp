@@ -15,15 +15,15 @@ std::filesystem::path FullPath(const std::filesystem::path& arquivo) {
 }  // namespace
 
 EIniWriteError::EIniWriteError(const std::filesystem::path& arquivo)
-    : std::runtime_error("Unable to write to " + FullPath(arquivo).string()), arquivo_(FullPath(arquivo)) {}
+    : std::runtime_error("Unable to write to " + FullPath(arquivo).string()), file_(FullPath(arquivo)) {}
 
-TIniFile::TIniFile(std::filesystem::path arquivo) : arquivo_(std::move(arquivo)) {
-  TFileContents contents = ReadWholeFile(arquivo_, MaxIniFileSize);
+TIniFile::TIniFile(std::filesystem::path arquivo) : file_(std::move(arquivo)) {
+  TFileContents contents = ReadWholeFile(file_, MaxIniFileSize);
   // Anything there that could not be read must not be overwritten with defaults.
   unreadable_ = contents.Status != TFileReadStatus::Read && contents.Status != TFileReadStatus::Missing;
   if (contents.Status == TFileReadStatus::Read) document_ = TIniDocument(contents.Bytes);
 }
 
 void TIniFile::Save() const {
-  if (unreadable_ || ReplaceFileAtomically(arquivo_, document_.Text())) throw EIniWriteError(arquivo_);
+  if (unreadable_ || ReplaceFileAtomically(file_, document_.Text())) throw EIniWriteError(file_);
 }

@@ -13,10 +13,10 @@ class EIniWriteError : public std::runtime_error {
  public:
   explicit EIniWriteError(const std::filesystem::path& arquivo);
   // The full path named in the text.
-  const std::filesystem::path& Arquivo() const { return arquivo_; }
+  const std::filesystem::path& Arquivo() const { return file_; }
 
  private:
-  std::filesystem::path arquivo_;
+  std::filesystem::path file_;
 };
 
 // Longest file read. Settings files hold a few kilobytes; the limit keeps a runaway file (millions of empty
@@ -38,7 +38,7 @@ class TIniFile {
   void Save() const;
 
  private:
-  std::filesystem::path arquivo_;
+  std::filesystem::path file_;
   TIniDocument document_;
   bool unreadable_ = false;
 };

@@ -11,7 +11,7 @@ constexpr int32_t NoDotSize = 15;
 
 TPointerControl::TPointerControl(const TQuillonSetting& Setting, const TWiimote& Wiimote,
                                  IDesktopInput& Desktop, IDesktopControlHost& Host, TRumbleState& Vibracao)
-    : setting_(Setting), wiimote_(Wiimote), desktop_(Desktop), host_(Host), vibracao_(Vibracao) {}
+    : setting_(Setting), wiimote_(Wiimote), desktop_(Desktop), host_(Host), rumble_(Vibracao) {}
 
 void TPointerControl::CursorOn() {
   cursorWasOn_ = host_.MotionTimerActive();
@@ -59,20 +59,20 @@ void TPointerControl::MotionTimerTimer(uint32_t Now, bool CursorButtonHeld) {
 
 void TPointerControl::EndPulse() {
   host_.SetLeds(LedsOneAndFour);
-  vibracao_.Vibrando = false;
-  vibracao_.PulsoDeBorda = false;
+  rumble_.Vibrando = false;
+  rumble_.PulsoDeBorda = false;
 }
 
 void TPointerControl::EdgeRumble(uint32_t Now, const TMonitors& Monitors) {
-  const bool pulseOver = vibracao_.Vibrando && Now - vibracao_.InicioVibracao > EdgeRumbleMs;
+  const bool pulseOver = rumble_.Vibrando && Now - rumble_.InicioVibracao > EdgeRumbleMs;
   if (setting_.RumbleOnEdge && OnDesktopEdge(Monitors, desktop_.CursorPos())) {
     if (pulseOver) {
       EndPulse();
-    } else if (!vibracao_.Vibrando && !wasOnEdge_) {
+    } else if (!rumble_.Vibrando && !wasOnEdge_) {
       host_.SetLeds(LedsOneAndFourRumble);
-      vibracao_.InicioVibracao = Now;
-      vibracao_.Vibrando = true;
-      vibracao_.PulsoDeBorda = true;
+      rumble_.InicioVibracao = Now;
+      rumble_.Vibrando = true;
+      rumble_.PulsoDeBorda = true;
     }
     wasOnEdge_ = true;
     return;

@@ -40,7 +40,7 @@ class TPointerControl {
   const TWiimote& wiimote_;
   IDesktopInput& desktop_;
   IDesktopControlHost& host_;
-  TRumbleState& vibracao_;
+  TRumbleState& rumble_;
   bool cursorWasOn_ = false;
   bool wasOnEdge_ = false;
 };

@@ -7,11 +7,11 @@
 
 namespace {
 
-bool Dinamico(dBodyID corpo) {
+bool IsDynamic(dBodyID corpo) {
   return corpo != nullptr && !dBodyIsKinematic(corpo);
 }
 
-double AtritoDoObjeto(dGeomID geometria, const TContactParameters& p) {
+double ObjectFriction(dGeomID geometria, const TContactParameters& p) {
   std::size_t i = 0;
   if (!GeometryIndex(geometria, i) || i >= p.Atritos.size()) return 0;
   const double mu = p.Atritos[i];
@@ -20,11 +20,11 @@ double AtritoDoObjeto(dGeomID geometria, const TContactParameters& p) {
 
 // A body that moves slides with its own coefficient over anything that holds still (the ground, a static
 // ramp), so "the box's Atrito" means what a student expects. Two moving bodies share the geometric mean.
-double AtritoDoPar(dGeomID o1, dBodyID b1, dGeomID o2, dBodyID b2, const TContactParameters& p) {
-  const bool d1 = Dinamico(b1), d2 = Dinamico(b2);
-  if (d1 && !d2) return AtritoDoObjeto(o1, p);
-  if (d2 && !d1) return AtritoDoObjeto(o2, p);
-  return std::sqrt(AtritoDoObjeto(o1, p) * AtritoDoObjeto(o2, p));
+double PairFriction(dGeomID o1, dBodyID b1, dGeomID o2, dBodyID b2, const TContactParameters& p) {
+  const bool d1 = IsDynamic(b1), d2 = IsDynamic(b2);
+  if (d1 && !d2) return ObjectFriction(o1, p);
+  if (d2 && !d1) return ObjectFriction(o2, p);
+  return std::sqrt(ObjectFriction(o1, p) * ObjectFriction(o2, p));
 }
 
 }  // namespace
@@ -58,11 +58,11 @@ void TrataColisao(void* data, dGeomID o1, dGeomID o2) {
   dBodyID b2 = dGeomGetBody(o2);
   if (b1 && b2 && dAreConnected(b1, b2)) return;
   // Contacts between things that cannot move change nothing; the engine need not carry them.
-  if (!Dinamico(b1) && !Dinamico(b2)) return;
+  if (!IsDynamic(b1) && !IsDynamic(b2)) return;
 
   dContact contatos[ContatosMax] = {};
   const dSurfaceParameters superficie = ContactSurface(ctx.ContactParameters->TipoDeColisao,
-                                                       AtritoDoPar(o1, b1, o2, b2, *ctx.ContactParameters));
+                                                       PairFriction(o1, b1, o2, b2, *ctx.ContactParameters));
   for (dContact& c : contatos) c.surface = superficie;
 
   const int n = dCollide(o1, o2, ContatosMax, &contatos[0].geom, sizeof(dContact));

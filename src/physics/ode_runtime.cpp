@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string Formata(int numero, const char* msg, va_list ap) {
+std::string Format(int numero, const char* msg, va_list ap) {
   char texto[512];
   std::vsnprintf(texto, sizeof texto, msg, ap);
   return "motor de física (" + std::to_string(numero) + "): " + texto;
@@ -17,12 +17,12 @@ std::string Formata(int numero, const char* msg, va_list ap) {
 
 // The engine calls exit() or abort() if these return, so they must leave by exception.
 [[noreturn]] void TrataErro(int numero, const char* msg, va_list ap) {
-  throw EPhysicsEngineError(Formata(numero, msg, ap));
+  throw EPhysicsEngineError(Format(numero, msg, ap));
 }
 
 // Warnings (for example a mass the engine dislikes) are not the student's concern: we validate before the
 // engine sees a value, so a warning carries nothing to act on.
-void IgnoraMensagem(int, const char*, va_list) {}
+void IgnoreMessage(int, const char*, va_list) {}
 
 }  // namespace
 
@@ -32,6 +32,6 @@ void InitPhysicsEngine() {
     dInitODE2(0);
     dSetErrorHandler(TrataErro);
     dSetDebugHandler(TrataErro);
-    dSetMessageHandler(IgnoraMensagem);
+    dSetMessageHandler(IgnoreMessage);
   });
 }

@@ -6,7 +6,7 @@
 namespace {
 
 // The side axis of the current view, and Cima made perpendicular to the line of sight.
-void OrtogonalizaCima(TCamera& camera, TVector& lado) {
+void OrthogonaliseUp(TCamera& camera, TVector& lado) {
   const TVector visada = SubVet(camera.Centro, camera.Olho);
   lado = NormalizaVet(ProdVetorial(visada, camera.Cima));
   camera.Cima = NormalizaVet(ProdVetorial(lado, visada));
@@ -24,13 +24,13 @@ void AproximaCamera(TCamera& camera, double d) {
 
 void OrbitaCamera(TCamera& camera, double aLado, double aCima) {
   TVector lado;
-  OrtogonalizaCima(camera, lado);
+  OrthogonaliseUp(camera, lado);
   const TMatrix4 m =
       MultMatriz(MultMatriz(Translacao(camera.Centro), RotacaoEixo(camera.Cima, aCima)),
                  MultMatriz(RotacaoEixo(lado, aLado), Translacao(EscalaVet(camera.Centro, -1))));
   const TVector4 olho = MultMatrizPonto(m, camera.Olho);
   camera.Olho = {olho[0], olho[1], olho[2]};
-  OrtogonalizaCima(camera, lado);
+  OrthogonaliseUp(camera, lado);
 }
 
 void ControleCamera(const TCameraButtons& botoes, TCamera& camera, TVector& PonteiroPos) {

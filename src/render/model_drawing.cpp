@@ -7,14 +7,14 @@
 
 namespace {
 
-const TMaterial& MaterialDoGrupo(const TModel& modelo, const TGroup& grupo) {
+const TMaterial& GroupMaterial(const TModel& modelo, const TGroup& grupo) {
   static const TMaterial zero;
   const int32_t i = grupo.MaterialIndex;
   const bool valido = i >= 1 && i <= modelo.MaterialCount && static_cast<size_t>(i) < modelo.Materials.size();
   return valido ? modelo.Materials[static_cast<size_t>(i)] : zero;
 }
 
-void AplicaMaterial(const TMaterial& m) {
+void ApplyMaterial(const TMaterial& m) {
   const auto rgba = [](const float c[3]) {
     return std::array<GLfloat, 4>{c[0], c[1], c[2], AlfaMaterialModelo};
   };
@@ -30,15 +30,15 @@ void AplicaMaterial(const TMaterial& m) {
   }
 }
 
-GLenum Primitiva(int32_t cantos) {
+GLenum Primitive(int32_t cantos) {
   if (cantos == 3) return GL_TRIANGLES;
   if (cantos == 4) return GL_QUADS;
   return GL_POLYGON;
 }
 
-void DesenhaFace(const TModel& modelo, const TFace& face) {
+void DrawFace(const TModel& modelo, const TFace& face) {
   const bool comNormais = modelo.NormalCount > 0 && !face.NormalIndex.empty();
-  glBegin(Primitiva(face.Count));
+  glBegin(Primitive(face.Count));
   for (size_t c = 0; c < static_cast<size_t>(face.Count); ++c) {
     if (comNormais) {
       const TVertex3f& n = modelo.Normals[static_cast<size_t>(face.NormalIndex[c])];
@@ -57,9 +57,9 @@ void DrawModel(const TModel& modelo) {
       std::min(static_cast<size_t>(std::max(modelo.GroupCount, 0)) + 1, modelo.Groups.size());
   for (size_t g = 1; g < grupos; ++g) {
     const TGroup& grupo = modelo.Groups[g];
-    AplicaMaterial(MaterialDoGrupo(modelo, grupo));
+    ApplyMaterial(GroupMaterial(modelo, grupo));
     const size_t faces = std::min(static_cast<size_t>(std::max(grupo.FaceCount, 0)) + 1, grupo.Faces.size());
     for (size_t f = 1; f < faces; ++f)
-      if (ValidFace(modelo, grupo.Faces[f])) DesenhaFace(modelo, grupo.Faces[f]);
+      if (ValidFace(modelo, grupo.Faces[f])) DrawFace(modelo, grupo.Faces[f]);
   }
 }

@@ -12,7 +12,7 @@
 namespace {
 
 constexpr int FatiasQuadrica = 10;  // slices and stacks of spheres and capsules
-constexpr float EscalaVetor = 1.2f;
+constexpr float VectorScale = 1.2f;
 constexpr float MeioEixoRotacao = 5.0f;
 constexpr float LarguraLinhaOverlay = 5.0f;
 
@@ -20,11 +20,11 @@ void Vertice(const TVector& p) {
   glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
 }
 
-void Translada(const TVector& p) {
+void Translate(const TVector& p) {
   glTranslatef(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
 }
 
-void CorDoSolido(const TObjetoCena& o) {
+void SolidColour(const TObjetoCena& o) {
   if (o.Agarrado) {
     glColor4f(1, 0.5f, 0.5f, 1);
   } else if (o.Proximo) {
@@ -40,7 +40,7 @@ void CorDoSolido(const TObjetoCena& o) {
 }
 
 // The body's pose, or the record's own pose for an object that has no body.
-void AplicaPose(const TObjetoCena& o, dBodyID corpo) {
+void ApplyPose(const TObjetoCena& o, dBodyID corpo) {
   if (corpo) {
     MultMatrizODE(dBodyGetPosition(corpo), dBodyGetRotation(corpo));
     return;
@@ -52,7 +52,7 @@ void AplicaPose(const TObjetoCena& o, dBodyID corpo) {
   MultMatrizODE(p, r);
 }
 
-void AlturaDoObjeto(const TObjetoCena& o) {
+void ObjectHeight(const TObjetoCena& o) {
   const TVector& p = o.Posicao;
   if (p.z > 0)
     glColor4f(0, 0, 1, 1);
@@ -68,11 +68,11 @@ void AlturaDoObjeto(const TObjetoCena& o) {
 }
 
 // Components in cyan, magenta and yellow and the whole vector in white, from the object's position.
-void Vetor(const TVector& posicao, const TVector& v) {
+void DrawVector(const TVector& posicao, const TVector& v) {
   glLineWidth(LarguraLinhaOverlay);
   glPushMatrix();
-  Translada(posicao);
-  glScalef(EscalaVetor, EscalaVetor, EscalaVetor);
+  Translate(posicao);
+  glScalef(VectorScale, VectorScale, VectorScale);
   glBegin(GL_LINES);
   glColor4f(0, 1, 1, 1);
   Vertice({0, 0, 0});
@@ -92,10 +92,10 @@ void Vetor(const TVector& posicao, const TVector& v) {
 }
 
 // The rotation axis through the object's position, along the signed vector part of its quaternion.
-void EixoRotacao(const TObjetoCena& o) {
+void RotationAxis(const TObjetoCena& o) {
   glLineWidth(LarguraLinhaOverlay);
   glPushMatrix();
-  Translada(o.Posicao);
+  Translate(o.Posicao);
   glScalef(MeioEixoRotacao, MeioEixoRotacao, MeioEixoRotacao);
   glColor4f(1, 0.5f, 0.5f, 1);
   const TVector eixo{o.Quaternio[1], o.Quaternio[2], o.Quaternio[3]};
@@ -110,11 +110,11 @@ void EixoRotacao(const TObjetoCena& o) {
   glPopMatrix();
 }
 
-void DesenhaOverlay(const TObjetoCena& o, bool comAltura) {
-  if (comAltura) AlturaDoObjeto(o);
-  if (o.MostraVecV) Vetor(o.Posicao, o.VecV);
-  if (o.MostraVecA) Vetor(o.Posicao, o.VecA);
-  if (o.MostraEixoRot) EixoRotacao(o);
+void DrawOverlay(const TObjetoCena& o, bool comAltura) {
+  if (comAltura) ObjectHeight(o);
+  if (o.MostraVecV) DrawVector(o.Posicao, o.VecV);
+  if (o.MostraVecA) DrawVector(o.Posicao, o.VecA);
+  if (o.MostraEixoRot) RotationAxis(o);
   glLineWidth(1);
 }
 
@@ -130,31 +130,31 @@ void MultMatrizODE(const dReal* p, const dReal* R) {
 }
 
 void TObjectDrawing::Create() {
-  if (quadrica_) return;
-  quadrica_ = gluNewQuadric();
+  if (quadric_) return;
+  quadric_ = gluNewQuadric();
 }
 
 void TObjectDrawing::Release() {
-  if (quadrica_) gluDeleteQuadric(quadrica_);
-  quadrica_ = nullptr;
+  if (quadric_) gluDeleteQuadric(quadric_);
+  quadric_ = nullptr;
 }
 
 void TObjectDrawing::DesenhaCubo() const {
-  cubo_.Draw();
+  cube_.Draw();
 }
 
 void TObjectDrawing::DrawSolid(const TObjetoCena& o) const {
   switch (o.ODETipo) {
     case 0:
-      if (quadrica_) gluSphere(quadrica_, o.Dim[0], FatiasQuadrica, FatiasQuadrica);
+      if (quadric_) gluSphere(quadric_, o.Dim[0], FatiasQuadrica, FatiasQuadrica);
       break;
     case 1:
-      if (!quadrica_) break;
+      if (!quadric_) break;
       glTranslatef(0, 0, static_cast<float>(o.Dim[1] / 2));
-      gluSphere(quadrica_, o.Dim[0], FatiasQuadrica, FatiasQuadrica);
+      gluSphere(quadric_, o.Dim[0], FatiasQuadrica, FatiasQuadrica);
       glTranslatef(0, 0, static_cast<float>(-o.Dim[1]));
-      gluCylinder(quadrica_, o.Dim[0], o.Dim[0], o.Dim[1], FatiasQuadrica, FatiasQuadrica);
-      gluSphere(quadrica_, o.Dim[0], FatiasQuadrica, FatiasQuadrica);
+      gluCylinder(quadric_, o.Dim[0], o.Dim[0], o.Dim[1], FatiasQuadrica, FatiasQuadrica);
+      gluSphere(quadric_, o.Dim[0], FatiasQuadrica, FatiasQuadrica);
       break;
     case 2:
       glScalef(static_cast<float>(o.Dim[0]), static_cast<float>(o.Dim[1]), static_cast<float>(o.Dim[2]));
@@ -180,9 +180,9 @@ void TObjectDrawing::DesenhaObjetos(std::span<const TObjetoCena> objetos, std::s
   glEnable(GL_BLEND);
   for (size_t i = 0; i < objetos.size(); ++i) {
     const TObjetoCena& o = objetos[i];
-    CorDoSolido(o);
+    SolidColour(o);
     glPushMatrix();
-    AplicaPose(o, i < corpos.size() ? corpos[i] : nullptr);
+    ApplyPose(o, i < corpos.size() ? corpos[i] : nullptr);
     DrawSolid(o);
     glPopMatrix();
     glEnable(GL_COLOR_MATERIAL);
@@ -190,14 +190,14 @@ void TObjectDrawing::DesenhaObjetos(std::span<const TObjetoCena> objetos, std::s
   glDisable(GL_COLOR_MATERIAL);
   glDisable(GL_LIGHTING);
 
-  for (const TObjetoCena& o : objetos) DesenhaOverlay(o, comAltura);
+  for (const TObjetoCena& o : objetos) DrawOverlay(o, comAltura);
   glDisable(GL_BLEND);
 }
 
 void TObjectDrawing::DrawPointerBlock(const TVector& PonteiroPos) const {
   glColor4f(1, 1, 0, 1);
   glPushMatrix();
-  Translada(EscalaVet(PonteiroPos, -1));
+  Translate(EscalaVet(PonteiroPos, -1));
   glScalef(1, 3, 1);
   DesenhaCubo();
   glPopMatrix();

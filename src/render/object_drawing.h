@@ -27,7 +27,7 @@ class TObjectDrawing {
 
   void Create();   // once the context is current; a second call changes nothing
   void Release();  // before the context goes away; safe to call again
-  bool Created() const { return quadrica_ != nullptr; }
+  bool Created() const { return quadric_ != nullptr; }
 
   // The cube of side 1 centred at the origin, each face 20 x 20 quads with its outward normal, in the
   // current colour, from a vertex array. Leaves the matrix as on entry and the vertex array switched off.
@@ -51,6 +51,6 @@ class TObjectDrawing {
  private:
   void DrawSolid(const TObjetoCena& o) const;
 
-  GLUquadric* quadrica_ = nullptr;
-  TUnitCube cubo_;
+  GLUquadric* quadric_ = nullptr;
+  TUnitCube cube_;
 };

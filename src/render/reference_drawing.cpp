@@ -10,7 +10,7 @@ void Vertice(double x, double y, double z) {
   glVertex3f(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
 }
 
-void Laco(const TVector (&cantos)[4]) {
+void Loop(const TVector (&cantos)[4]) {
   glBegin(GL_LINE_LOOP);
   for (const TVector& c : cantos) Vertice(c.x, c.y, c.z);
   glEnd();
@@ -47,12 +47,12 @@ void DesenhaCaixaPonto(const TVector& p) {
   glEnd();
 
   glColor4f(0, 0.5f, 0, 1);
-  Laco({{0, 0, 0}, {x, 0, 0}, {x, y, 0}, {0, y, 0}});
-  Laco({{0, 0, z}, {x, 0, z}, {x, y, z}, {0, y, z}});
-  Laco({{0, 0, 0}, {x, 0, 0}, {x, 0, z}, {0, 0, z}});
-  Laco({{0, y, 0}, {x, y, 0}, {x, y, z}, {0, y, z}});
-  Laco({{0, 0, 0}, {0, y, 0}, {0, y, z}, {0, 0, z}});
-  Laco({{x, 0, 0}, {x, y, 0}, {x, y, z}, {x, 0, z}});
+  Loop({{0, 0, 0}, {x, 0, 0}, {x, y, 0}, {0, y, 0}});
+  Loop({{0, 0, z}, {x, 0, z}, {x, y, z}, {0, y, z}});
+  Loop({{0, 0, 0}, {x, 0, 0}, {x, 0, z}, {0, 0, z}});
+  Loop({{0, y, 0}, {x, y, 0}, {x, y, z}, {0, y, z}});
+  Loop({{0, 0, 0}, {0, y, 0}, {0, y, z}, {0, 0, z}});
+  Loop({{x, 0, 0}, {x, y, 0}, {x, y, z}, {x, 0, z}});
   glPopMatrix();
 }
 

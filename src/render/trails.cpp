@@ -12,7 +12,7 @@ static_assert(sizeof(TVector) == 3 * sizeof(double), "TVector must be three pack
 
 // One line strip through every point; a strip longer than one draw call can take goes in pieces that
 // share their end points, so the line stays unbroken.
-void DesenhaFaixa(const std::vector<TVector>& pontos) {
+void DrawStrip(const std::vector<TVector>& pontos) {
   if (pontos.size() < 2) return;
   const size_t lote = static_cast<size_t>(std::numeric_limits<GLsizei>::max());
   for (size_t inicio = 0; inicio + 1 < pontos.size(); inicio += lote - 1) {
@@ -29,7 +29,7 @@ void DesenhaRastros(std::span<const TObjetoCena> objetos) {
   for (const TObjetoCena& o : objetos) {
     glLineWidth(3);
     glColor4f(static_cast<float>(o.R / 510), static_cast<float>(o.G / 510), static_cast<float>(o.B / 510), 1);
-    DesenhaFaixa(o.Rastro);
+    DrawStrip(o.Rastro);
     glLineWidth(1);
   }
   glDisableClientState(GL_VERTEX_ARRAY);

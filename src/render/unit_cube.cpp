@@ -7,7 +7,7 @@ namespace {
 constexpr int QuadsPorLado = 20;
 constexpr float PassoCubo = 0.05f;
 
-void DesenhaFace(const std::vector<float>& face) {
+void DrawFace(const std::vector<float>& face) {
   glNormal3f(1, 0, 0);
   glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(face.size() / 3));
 }
@@ -35,15 +35,15 @@ void TUnitCube::Draw() const {
   glPushMatrix();
   glVertexPointer(3, GL_FLOAT, 0, face_.data());
   glEnableClientState(GL_VERTEX_ARRAY);
-  DesenhaFace(face_);
+  DrawFace(face_);
   for (int k = 0; k < 3; ++k) {
     glRotatef(90, 0, 0, 1);
-    DesenhaFace(face_);
+    DrawFace(face_);
   }
   glRotatef(-90, 0, 1, 0);
-  DesenhaFace(face_);
+  DrawFace(face_);
   glRotatef(-180, 0, 1, 0);
-  DesenhaFace(face_);
+  DrawFace(face_);
   glDisableClientState(GL_VERTEX_ARRAY);
   glPopMatrix();
 }

@@ -8,17 +8,17 @@
 
 namespace {
 
-size_t ContaVertices(const TModel& modelo) {
+size_t CountVertices(const TModel& modelo) {
   const int64_t n = std::min<int64_t>(modelo.VertexCount, static_cast<int64_t>(modelo.Vertices.size()) - 1);
   return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
-size_t ContaGrupos(const TModel& modelo) {
+size_t CountGroups(const TModel& modelo) {
   const int64_t n = std::min<int64_t>(modelo.GroupCount, static_cast<int64_t>(modelo.Groups.size()) - 1);
   return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
-size_t ContaFaces(const TGroup& grupo) {
+size_t CountFaces(const TGroup& grupo) {
   const int64_t n = std::min<int64_t>(grupo.FaceCount, static_cast<int64_t>(grupo.Faces.size()) - 1);
   return n > 0 ? static_cast<size_t>(n) : 0;
 }
@@ -45,16 +45,16 @@ struct TPositionHash {
   }
 };
 
-bool MesmaPosicao(const TVertex3f& a, const TVertex3f& b) {
+bool SamePosition(const TVertex3f& a, const TVertex3f& b) {
   return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
 // Rewrites every in-range corner through `representante` (indexed by vertex number).
-void AplicaSolda(TModel& modelo, const std::vector<int32_t>& representante) {
+void ApplyWeld(TModel& modelo, const std::vector<int32_t>& representante) {
   const size_t n = representante.size() - 1;
-  for (size_t g = 1; g <= ContaGrupos(modelo); ++g) {
+  for (size_t g = 1; g <= CountGroups(modelo); ++g) {
     TGroup& grupo = modelo.Groups[g];
-    for (size_t f = 1; f <= ContaFaces(grupo); ++f) {
+    for (size_t f = 1; f <= CountFaces(grupo); ++f) {
       for (int32_t& v : grupo.Faces[f].VertexIndex) {
         if (v >= 1 && static_cast<size_t>(v) <= n) v = representante[static_cast<size_t>(v)];
       }
@@ -65,7 +65,7 @@ void AplicaSolda(TModel& modelo, const std::vector<int32_t>& representante) {
 }  // namespace
 
 void WeldVertices(TModel& modelo) {
-  const size_t n = ContaVertices(modelo);
+  const size_t n = CountVertices(modelo);
   std::vector<int32_t> representante(n + 1, 0);
   std::unordered_map<TPositionKey, int32_t, TPositionHash> primeiro;
   primeiro.reserve(n);
@@ -78,26 +78,26 @@ void WeldVertices(TModel& modelo) {
         primeiro.try_emplace(TPositionKey{Bits(p.x), Bits(p.y), Bits(p.z)}, static_cast<int32_t>(v));
     if (!novo) representante[v] = it->second;
   }
-  AplicaSolda(modelo, representante);
+  ApplyWeld(modelo, representante);
 }
 
 void WeldVerticesQuadratic(TModel& modelo) {
-  const size_t n = ContaVertices(modelo);
+  const size_t n = CountVertices(modelo);
   std::vector<int32_t> representante(n + 1, 0);
   for (size_t v = 1; v <= n; ++v) {
     representante[v] = static_cast<int32_t>(v);
     for (size_t u = 1; u < v; ++u) {
-      if (MesmaPosicao(modelo.Vertices[u], modelo.Vertices[v])) {
+      if (SamePosition(modelo.Vertices[u], modelo.Vertices[v])) {
         representante[v] = static_cast<int32_t>(u);
         break;
       }
     }
   }
-  AplicaSolda(modelo, representante);
+  ApplyWeld(modelo, representante);
 }
 
 void ScaleModel(TModel& modelo, double sx, double sy, double sz) {
-  const size_t n = ContaVertices(modelo);
+  const size_t n = CountVertices(modelo);
   for (size_t v = 1; v <= n; ++v) {
     TVertex3f& p = modelo.Vertices[v];
     p.x = static_cast<float>(p.x * sx);
@@ -108,15 +108,15 @@ void ScaleModel(TModel& modelo, double sx, double sy, double sz) {
 
 TCollisionMesh BuildCollisionMesh(const TModel& modelo) {
   TCollisionMesh malha;
-  const size_t n = ContaVertices(modelo);
+  const size_t n = CountVertices(modelo);
   malha.Vertices.reserve(4 * n);
   for (size_t v = 1; v <= n; ++v) {
     const TVertex3f& p = modelo.Vertices[v];
     malha.Vertices.insert(malha.Vertices.end(), {p.x, p.y, p.z, 0.0f});
   }
-  for (size_t g = 1; g <= ContaGrupos(modelo); ++g) {
+  for (size_t g = 1; g <= CountGroups(modelo); ++g) {
     const TGroup& grupo = modelo.Groups[g];
-    for (size_t f = 1; f <= ContaFaces(grupo); ++f) {
+    for (size_t f = 1; f <= CountFaces(grupo); ++f) {
       const TFace& face = grupo.Faces[f];
       if (face.Count < 3 || !ValidFace(modelo, face)) continue;
       for (int c = 0; c < 3; ++c) malha.Indices.push_back(static_cast<uint32_t>(face.VertexIndex[c] - 1));

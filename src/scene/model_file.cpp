@@ -13,7 +13,7 @@ namespace {
 
 // Several entries may match when the folder holds names that differ only in case; taking the smallest in
 // name order keeps the choice the same from one run to the next.
-std::optional<std::string> EntradaSemCaixa(const fs::path& pasta, const std::string& nome) {
+std::optional<std::string> EntryIgnoringCase(const fs::path& pasta, const std::string& nome) {
   std::error_code ec;
   fs::directory_iterator it(pasta.empty() ? fs::path(".") : pasta, ec);
   if (ec) return std::nullopt;
@@ -27,16 +27,16 @@ std::optional<std::string> EntradaSemCaixa(const fs::path& pasta, const std::str
   return escolhida;
 }
 
-bool ParteFixa(const fs::path& parte) {
+bool FixedPart(const fs::path& parte) {
   return parte.empty() || parte == "." || parte == ".." || parte.has_root_directory() ||
          parte.has_root_name();
 }
 
-[[noreturn]] void FalhaLeitura(const fs::path& arquivo, const std::string& motivo) {
+[[noreturn]] void ReadFailure(const fs::path& arquivo, const std::string& motivo) {
   throw std::runtime_error("Cannot read the file : " + arquivo.string() + " (" + motivo + ")");
 }
 
-std::string LeTexto(const fs::path& arquivo) {
+std::string ReadText(const fs::path& arquivo) {
   TFileContents conteudo = ReadWholeFile(arquivo);
   switch (conteudo.Status) {
     case TFileReadStatus::Read:
@@ -45,12 +45,12 @@ std::string LeTexto(const fs::path& arquivo) {
       throw std::runtime_error("Cannot find the file : " + arquivo.string());
     case TFileReadStatus::NotAFile:
       // A folder or a pipe would read as empty or block forever; neither is a model.
-      FalhaLeitura(arquivo, "not a regular file");
+      ReadFailure(arquivo, "not a regular file");
     case TFileReadStatus::Unreadable:
     case TFileReadStatus::TooLarge:
       break;
   }
-  FalhaLeitura(arquivo, conteudo.Error.message());
+  ReadFailure(arquivo, conteudo.Error.message());
 }
 
 std::string LinesAsText(const std::vector<std::string>& linhas) {
@@ -72,7 +72,7 @@ fs::path FindFile(const fs::path& caminho) {
   if (fs::exists(caminho, ec)) return caminho;
   fs::path atual;
   for (const auto& parte : caminho) {
-    if (ParteFixa(parte)) {
+    if (FixedPart(parte)) {
       atual /= parte;
       continue;
     }
@@ -80,7 +80,7 @@ fs::path FindFile(const fs::path& caminho) {
       atual /= parte;
       continue;
     }
-    const auto entrada = EntradaSemCaixa(atual, parte.string());
+    const auto entrada = EntryIgnoringCase(atual, parte.string());
     if (!entrada) return caminho;
     atual /= *entrada;
   }
@@ -98,7 +98,7 @@ fs::path ResolveModelName(const std::string& arquivo, const fs::path& pastaCena)
 }
 
 std::vector<std::string> ReadFileLines(const fs::path& arquivo) {
-  const std::string texto = LeTexto(arquivo);
+  const std::string texto = ReadText(arquivo);
   std::vector<std::string> linhas;
   size_t inicio = 0;
   while (inicio < texto.size()) {

@@ -14,18 +14,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string_view Depois(std::string_view s, size_t pos) {
+std::string_view After(std::string_view s, size_t pos) {
   return pos < s.size() ? s.substr(pos) : std::string_view();
 }
 
 // Text after the first space, or nothing when the line has none.
-std::string_view DepoisDoPrimeiroEspaco(std::string_view s) {
+std::string_view AfterFirstSpace(std::string_view s) {
   const size_t p = s.find(' ');
   return p == std::string_view::npos ? std::string_view() : s.substr(p + 1);
 }
 
 // The offending text as the error shows it: a runaway line would not fit a message box.
-std::string Citacao(std::string_view texto) {
+std::string QuotedText(std::string_view texto) {
   constexpr size_t limite = 40;
   // Appended piece by piece: GCC 12 gives a false -Wrestrict on "'" + std::string(...) at -O3.
   std::string citacao(1, '\'');
@@ -39,49 +39,49 @@ std::string Citacao(std::string_view texto) {
 struct TSourceLine {
   const std::string& arquivo;
   int linha;
-  [[noreturn]] void Falha(const std::string& detalhe) const { throw EModelError(arquivo, linha, detalhe); }
+  [[noreturn]] void Fail(const std::string& detalhe) const { throw EModelError(arquivo, linha, detalhe); }
 };
 
 // The same conversion whatever the process locale: "." is the decimal point.
-float LeCampoReal(std::string_view campo, const TSourceLine& local) {
+float ReadRealField(std::string_view campo, const TSourceLine& local) {
   float valor = 0;
-  if (!ParseFloatField(campo, valor)) local.Falha(Citacao(campo) + " is not a valid floating point value");
+  if (!ParseFloatField(campo, valor)) local.Fail(QuotedText(campo) + " is not a valid floating point value");
   return valor;
 }
 
-int32_t LeCampoInteiro(std::string_view campo, const TSourceLine& local) {
+int32_t ReadIntegerField(std::string_view campo, const TSourceLine& local) {
   int32_t valor = 0;
-  if (!ParseIntField(campo, valor)) local.Falha(Citacao(campo) + " is not a valid integer value");
+  if (!ParseIntField(campo, valor)) local.Fail(QuotedText(campo) + " is not a valid integer value");
   return valor;
 }
 
 // Three numbers separated by exactly one space: the third takes the rest, so a fourth field fails with it.
-void LeTres(std::string_view texto, float destino[3], const TSourceLine& local) {
+void ReadThree(std::string_view texto, float destino[3], const TSourceLine& local) {
   const size_t p1 = texto.find(' ');
   const size_t p2 = (p1 == std::string_view::npos) ? p1 : texto.find(' ', p1 + 1);
-  if (p2 == std::string_view::npos) local.Falha(Citacao(texto) + " does not hold three numbers");
-  destino[0] = LeCampoReal(texto.substr(0, p1), local);
-  destino[1] = LeCampoReal(texto.substr(p1 + 1, p2 - p1 - 1), local);
-  destino[2] = LeCampoReal(texto.substr(p2 + 1), local);
+  if (p2 == std::string_view::npos) local.Fail(QuotedText(texto) + " does not hold three numbers");
+  destino[0] = ReadRealField(texto.substr(0, p1), local);
+  destino[1] = ReadRealField(texto.substr(p1 + 1, p2 - p1 - 1), local);
+  destino[2] = ReadRealField(texto.substr(p2 + 1), local);
 }
 
 TVertex3f LeVetor(std::string_view texto, const TSourceLine& local) {
   float v[3];
-  LeTres(texto, v, local);
+  ReadThree(texto, v, local);
   return {v[0], v[1], v[2]};
 }
 
 // OBJ counts negative numbers back from the last item read so far; one that reaches before the first item
 // stays as read, and ValidFace keeps it out of use.
-int32_t ResolveRelativo(int32_t numero, int32_t lidos) {
+int32_t ResolveRelative(int32_t numero, int32_t lidos) {
   if (numero >= 0) return numero;
   const int64_t absoluto = static_cast<int64_t>(lidos) + 1 + numero;
   return absoluto >= 1 ? static_cast<int32_t>(absoluto) : numero;
 }
 
-enum class TFaceForm { Vertice, VerticeTexturaNormal, VerticeNormal };
+enum class TFaceForm { Vertex, VertexTextureNormal, VertexNormal };
 
-void SeparaCaminho(const std::string& nome, TModel& modelo) {
+void SplitPath(const std::string& nome, TModel& modelo) {
   const size_t barra = nome.find_last_of("\\/");
   if (barra == std::string::npos) {
     modelo.Path.clear();
@@ -92,116 +92,116 @@ void SeparaCaminho(const std::string& nome, TModel& modelo) {
   modelo.FileName = nome.substr(barra + 1);
 }
 
-void Avisa(const TModelNotice& aviso, const std::string& texto, const std::string& titulo) {
+void Notify(const TModelNotice& aviso, const std::string& texto, const std::string& titulo) {
   if (aviso) aviso(texto, titulo);
 }
 
 class TModelReader {
  public:
-  TModelReader(const std::string& nome, const TModelNotice& aviso) : nome_(nome), aviso_(aviso) {
-    SeparaCaminho(nome, modelo_);
+  TModelReader(const std::string& nome, const TModelNotice& aviso) : name_(nome), notice_(aviso) {
+    SplitPath(nome, model_);
   }
 
-  TModel Le(const std::vector<std::string>& linhas) {
+  TModel Read(const std::vector<std::string>& linhas) {
     for (size_t i = 0; i < linhas.size(); ++i) {
-      const TSourceLine local{nome_,
+      const TSourceLine local{name_,
                               static_cast<int>(std::min<size_t>(i + 1, std::numeric_limits<int>::max()))};
-      std::string linha(AparaCR(linhas[i]));
+      std::string linha(TrimCR(linhas[i]));
       if (linha.empty() || linha.front() == '#') continue;
       if (linha.back() == '\\') {
         linha.pop_back();
-        if (i + 1 < linhas.size()) linha += AparaCR(linhas[++i]);
+        if (i + 1 < linhas.size()) linha += TrimCR(linhas[++i]);
       }
       MakeUpperAscii(linha);
-      Interpreta(linha, local);
+      Interpret(linha, local);
     }
-    return std::move(modelo_);
+    return std::move(model_);
   }
 
  private:
-  static std::string_view AparaCR(std::string_view s) {
+  static std::string_view TrimCR(std::string_view s) {
     while (!s.empty() && s.back() == '\r') s.remove_suffix(1);
     return s;
   }
 
-  void Interpreta(std::string_view linha, const TSourceLine& local) {
+  void Interpret(std::string_view linha, const TSourceLine& local) {
     if (linha.empty()) return;
     switch (linha.front()) {
       case 'V':
-        LeDadosVertice(linha, local);
+        ReadVertexData(linha, local);
         break;
       case 'G':
-        NovoGrupo(std::string(Trim(linha.substr(1))));
+        NewGroup(std::string(Trim(linha.substr(1))));
         break;
       case 'F':
-        LeFace(linha, local);
+        ReadFace(linha, local);
         break;
       case 'U':
-        if (linha.substr(0, 6) == "USEMTL") UsaMaterial(DepoisDoPrimeiroEspaco(linha));
+        if (linha.substr(0, 6) == "USEMTL") UseMaterial(AfterFirstSpace(linha));
         break;
       case 'M':
-        if (linha.substr(0, 6) == "MTLLIB") LeBiblioteca(DepoisDoPrimeiroEspaco(linha));
+        if (linha.substr(0, 6) == "MTLLIB") ReadLibrary(AfterFirstSpace(linha));
         break;
       default:
         break;
     }
   }
 
-  void LeDadosVertice(std::string_view linha, const TSourceLine& local) {
+  void ReadVertexData(std::string_view linha, const TSourceLine& local) {
     if (linha.size() < 2) return;
     switch (linha[1]) {
       case ' ':
-        modelo_.Vertices.push_back(LeVetor(Trim(Depois(linha, 2)), local));
-        ++modelo_.VertexCount;
+        model_.Vertices.push_back(LeVetor(Trim(After(linha, 2)), local));
+        ++model_.VertexCount;
         break;
       case 'N':
-        modelo_.Normals.push_back(LeVetor(Trim(Depois(linha, 2)), local));
-        ++modelo_.NormalCount;
+        model_.Normals.push_back(LeVetor(Trim(After(linha, 2)), local));
+        ++model_.NormalCount;
         break;
       case 'T':
-        LeCoordenadaTextura(linha, local);
+        ReadTexCoord(linha, local);
         break;
       default:
         break;
     }
   }
 
-  void LeCoordenadaTextura(std::string_view linha, const TSourceLine& local) {
+  void ReadTexCoord(std::string_view linha, const TSourceLine& local) {
     const size_t p1 = linha.find(' ');
     const size_t p2 = (p1 == std::string_view::npos) ? p1 : linha.find(' ', p1 + 1);
-    if (p2 == std::string_view::npos) local.Falha(Citacao(linha) + " does not hold two numbers");
+    if (p2 == std::string_view::npos) local.Fail(QuotedText(linha) + " does not hold two numbers");
     TTexCoord2f t;
-    t.u = LeCampoReal(linha.substr(p1 + 1, p2 - p1 - 1), local);
+    t.u = ReadRealField(linha.substr(p1 + 1, p2 - p1 - 1), local);
     // Some exporters add a third (w) component: it must still be a number, and nothing here uses it.
     const std::string_view resto = TrimEnd(linha.substr(p2 + 1));
     const size_t p3 = resto.find(' ');
-    t.v = LeCampoReal(resto.substr(0, p3), local);
-    if (p3 != std::string_view::npos) LeCampoReal(resto.substr(p3 + 1), local);
-    modelo_.TexCoords.push_back(t);
-    ++modelo_.TexCoordCount;
+    t.v = ReadRealField(resto.substr(0, p3), local);
+    if (p3 != std::string_view::npos) ReadRealField(resto.substr(p3 + 1), local);
+    model_.TexCoords.push_back(t);
+    ++model_.TexCoordCount;
   }
 
-  void NovoGrupo(std::string nome) {
+  void NewGroup(std::string nome) {
     TGroup grupo;
     grupo.Name = std::move(nome);
     grupo.Faces.resize(1);
-    modelo_.Groups.push_back(std::move(grupo));
-    ++modelo_.GroupCount;
+    model_.Groups.push_back(std::move(grupo));
+    ++model_.GroupCount;
   }
 
   // Faces and material uses before any group line gather in a group without a name.
-  TGroup& GrupoAtual() {
-    if (modelo_.GroupCount == 0) NovoGrupo(std::string());
-    return modelo_.Groups.back();
+  TGroup& CurrentGroup() {
+    if (model_.GroupCount == 0) NewGroup(std::string());
+    return model_.Groups.back();
   }
 
-  void LeFace(std::string_view linha, const TSourceLine& local) {
-    const std::string_view resto = Trim(DepoisDoPrimeiroEspaco(linha));
-    TFaceForm forma = TFaceForm::Vertice;
+  void ReadFace(std::string_view linha, const TSourceLine& local) {
+    const std::string_view resto = Trim(AfterFirstSpace(linha));
+    TFaceForm forma = TFaceForm::Vertex;
     const size_t barra = resto.find('/');
     if (barra != std::string_view::npos) {
-      forma = (barra + 1 < resto.size() && resto[barra + 1] == '/') ? TFaceForm::VerticeNormal
-                                                                    : TFaceForm::VerticeTexturaNormal;
+      forma = (barra + 1 < resto.size() && resto[barra + 1] == '/') ? TFaceForm::VertexNormal
+                                                                    : TFaceForm::VertexTextureNormal;
     }
     TFace face;
     size_t inicio = 0;
@@ -209,58 +209,57 @@ class TModelReader {
       const size_t espaco = resto.find(' ', inicio);
       const std::string_view canto =
           resto.substr(inicio, espaco == std::string_view::npos ? espaco : espaco - inicio);
-      LeCanto(canto, forma, face, local);
+      ReadCorner(canto, forma, face, local);
       if (espaco == std::string_view::npos) break;
       inicio = espaco + 1;
     }
     face.Count = static_cast<int32_t>(face.VertexIndex.size());
-    TGroup& grupo = GrupoAtual();
+    TGroup& grupo = CurrentGroup();
     grupo.Faces.push_back(std::move(face));
     ++grupo.FaceCount;
   }
 
-  void LeCanto(std::string_view canto, TFaceForm forma, TFace& face, const TSourceLine& local) {
+  void ReadCorner(std::string_view canto, TFaceForm forma, TFace& face, const TSourceLine& local) {
     const auto formaErrada = [&] {
-      local.Falha("face corner " + Citacao(canto) + " is not in the form of the face's first corner");
+      local.Fail("face corner " + QuotedText(canto) + " is not in the form of the face's first corner");
     };
     const size_t b1 = canto.find('/');
     switch (forma) {
-      case TFaceForm::Vertice:
+      case TFaceForm::Vertex:
         if (b1 != std::string_view::npos) formaErrada();
-        face.VertexIndex.push_back(ResolveRelativo(LeCampoInteiro(canto, local), modelo_.VertexCount));
+        face.VertexIndex.push_back(ResolveRelative(ReadIntegerField(canto, local), model_.VertexCount));
         break;
-      case TFaceForm::VerticeTexturaNormal: {
+      case TFaceForm::VertexTextureNormal: {
         const size_t b2 = (b1 == std::string_view::npos) ? b1 : canto.find('/', b1 + 1);
         if (b2 == std::string_view::npos || b2 == b1 + 1) formaErrada();
         face.VertexIndex.push_back(
-            ResolveRelativo(LeCampoInteiro(canto.substr(0, b1), local), modelo_.VertexCount));
-        face.TexCoordIndex.push_back(
-            ResolveRelativo(LeCampoInteiro(canto.substr(b1 + 1, b2 - b1 - 1), local), modelo_.TexCoordCount));
+            ResolveRelative(ReadIntegerField(canto.substr(0, b1), local), model_.VertexCount));
+        face.TexCoordIndex.push_back(ResolveRelative(
+            ReadIntegerField(canto.substr(b1 + 1, b2 - b1 - 1), local), model_.TexCoordCount));
         face.NormalIndex.push_back(
-            ResolveRelativo(LeCampoInteiro(canto.substr(b2 + 1), local), modelo_.NormalCount));
+            ResolveRelative(ReadIntegerField(canto.substr(b2 + 1), local), model_.NormalCount));
         break;
       }
-      case TFaceForm::VerticeNormal:
+      case TFaceForm::VertexNormal:
         if (b1 == std::string_view::npos || b1 + 1 >= canto.size() || canto[b1 + 1] != '/') formaErrada();
         face.VertexIndex.push_back(
-            ResolveRelativo(LeCampoInteiro(canto.substr(0, b1), local), modelo_.VertexCount));
+            ResolveRelative(ReadIntegerField(canto.substr(0, b1), local), model_.VertexCount));
         face.NormalIndex.push_back(
-            ResolveRelativo(LeCampoInteiro(canto.substr(b1 + 2), local), modelo_.NormalCount));
+            ResolveRelative(ReadIntegerField(canto.substr(b1 + 2), local), model_.NormalCount));
         break;
     }
   }
 
   // Every equal name wins over the ones before it, so the last definition of a name is the one used.
-  void UsaMaterial(std::string_view nome) {
-    TGroup& grupo = GrupoAtual();
-    for (int32_t m = 1; m <= modelo_.MaterialCount && m < static_cast<int32_t>(modelo_.Materials.size());
-         ++m) {
-      if (modelo_.Materials[m].Name == nome) grupo.MaterialIndex = m;
+  void UseMaterial(std::string_view nome) {
+    TGroup& grupo = CurrentGroup();
+    for (int32_t m = 1; m <= model_.MaterialCount && m < static_cast<int32_t>(model_.Materials.size()); ++m) {
+      if (model_.Materials[m].Name == nome) grupo.MaterialIndex = m;
     }
   }
 
-  void LeBiblioteca(std::string_view nome) {
-    const std::string completo = modelo_.Path + std::string(nome);
+  void ReadLibrary(std::string_view nome) {
+    const std::string completo = model_.Path + std::string(nome);
     fs::path arquivo = FindFile(completo);
     std::error_code ec;
     if (!fs::is_regular_file(arquivo, ec)) {
@@ -270,57 +269,57 @@ class TModelReader {
       arquivo = FindFile(comBarras);
     }
     if (!fs::is_regular_file(arquivo, ec)) {
-      Avisa(aviso_, "Cannot find the material file : " + completo, "Load Model Material");
+      Notify(notice_, "Cannot find the material file : " + completo, "Load Model Material");
       return;
     }
-    LeMateriais(ReadFileLines(arquivo), completo);
+    ReadMaterials(ReadFileLines(arquivo), completo);
   }
 
-  void LeMateriais(const std::vector<std::string>& linhas, const std::string& arquivo) {
+  void ReadMaterials(const std::vector<std::string>& linhas, const std::string& arquivo) {
     for (size_t i = 0; i < linhas.size(); ++i) {
       const TSourceLine local{arquivo,
                               static_cast<int>(std::min<size_t>(i + 1, std::numeric_limits<int>::max()))};
-      std::string linha(AparaCR(linhas[i]));
+      std::string linha(TrimCR(linhas[i]));
       if (linha.empty() || linha.front() == '#') continue;
       MakeUpperAscii(linha);
-      InterpretaMaterial(linha, local);
+      InterpretMaterial(linha, local);
     }
   }
 
-  void InterpretaMaterial(std::string_view linha, const TSourceLine& local) {
+  void InterpretMaterial(std::string_view linha, const TSourceLine& local) {
     if (linha.substr(0, 6) == "NEWMTL") {
       TMaterial material;
-      material.Name = std::string(Trim(Depois(linha, 6)));
+      material.Name = std::string(Trim(After(linha, 6)));
       material.Shininess = 60;
-      modelo_.Materials.push_back(std::move(material));
-      ++modelo_.MaterialCount;
+      model_.Materials.push_back(std::move(material));
+      ++model_.MaterialCount;
       return;
     }
     // Colour lines before the first material have nothing to colour.
-    if (modelo_.MaterialCount == 0 || linha.size() < 2) return;
-    TMaterial& atual = modelo_.Materials.back();
+    if (model_.MaterialCount == 0 || linha.size() < 2) return;
+    TMaterial& atual = model_.Materials.back();
     const std::string_view chave = linha.substr(0, 2);
     float* cor = nullptr;
     if (chave == "KA") cor = atual.Ambient;
     if (chave == "KD") cor = atual.Diffuse;
     if (chave == "KS") cor = atual.Specular;
     if (cor != nullptr) {
-      LeTres(Trim(Depois(linha, 2)), cor, local);
+      ReadThree(Trim(After(linha, 2)), cor, local);
     } else if (chave == "NS") {
-      atual.Shininess = LeCampoReal(Trim(Depois(linha, 2)), local);
+      atual.Shininess = ReadRealField(Trim(After(linha, 2)), local);
     }
   }
 
-  const std::string& nome_;
-  const TModelNotice& aviso_;
-  TModel modelo_;
+  const std::string& name_;
+  const TModelNotice& notice_;
+  TModel model_;
 };
 
 }  // namespace
 
 TModel LoadModelFromLines(const std::string& nome, const std::vector<std::string>& linhas,
                           const TModelNotice& aviso) {
-  return TModelReader(nome, aviso).Le(linhas);
+  return TModelReader(nome, aviso).Read(linhas);
 }
 
 TModel LoadModel(const std::string& nome, const TModelNotice& aviso) {
@@ -328,8 +327,8 @@ TModel LoadModel(const std::string& nome, const TModelNotice& aviso) {
   std::error_code ec;
   if (!fs::exists(arquivo, ec)) {
     TModel vazio;
-    SeparaCaminho(nome, vazio);
-    Avisa(aviso, "Cannot find the model : " + nome, "Load Model");
+    SplitPath(nome, vazio);
+    Notify(aviso, "Cannot find the model : " + nome, "Load Model");
     return vazio;
   }
   return LoadModelFromLines(nome, ReadFileLines(arquivo), aviso);

@@ -4,7 +4,7 @@
 
 namespace {
 
-bool Dentro(int32_t numero, int32_t contagem, size_t tamanho) {
+bool InRange(int32_t numero, int32_t contagem, size_t tamanho) {
   const int64_t limite = std::min<int64_t>(contagem, static_cast<int64_t>(tamanho) - 1);
   return numero >= 1 && numero <= limite;
 }
@@ -13,8 +13,8 @@ bool Dentro(int32_t numero, int32_t contagem, size_t tamanho) {
 
 EModelError::EModelError(const std::string& arquivo, int linha, const std::string& detalhe)
     : std::runtime_error(arquivo + ", line " + std::to_string(linha) + ": " + detalhe),
-      arquivo_(arquivo),
-      linha_(linha) {}
+      file_(arquivo),
+      line_(linha) {}
 
 void ComputeBounds(TModel& modelo) {
   float minimo[3] = {0, 0, 0};
@@ -48,10 +48,10 @@ bool ValidFace(const TModel& modelo, const TFace& face) {
   if (comTextura && face.TexCoordIndex.size() != face.VertexIndex.size()) return false;
   if (comNormal && face.NormalIndex.size() != face.VertexIndex.size()) return false;
   for (size_t c = 0; c < face.VertexIndex.size(); ++c) {
-    if (!Dentro(face.VertexIndex[c], modelo.VertexCount, modelo.Vertices.size())) return false;
-    if (comTextura && !Dentro(face.TexCoordIndex[c], modelo.TexCoordCount, modelo.TexCoords.size()))
+    if (!InRange(face.VertexIndex[c], modelo.VertexCount, modelo.Vertices.size())) return false;
+    if (comTextura && !InRange(face.TexCoordIndex[c], modelo.TexCoordCount, modelo.TexCoords.size()))
       return false;
-    if (comNormal && !Dentro(face.NormalIndex[c], modelo.NormalCount, modelo.Normals.size())) return false;
+    if (comNormal && !InRange(face.NormalIndex[c], modelo.NormalCount, modelo.Normals.size())) return false;
   }
   return true;
 }

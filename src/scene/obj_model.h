@@ -61,12 +61,12 @@ struct TModel {
 class EModelError : public std::runtime_error {
  public:
   EModelError(const std::string& arquivo, int linha, const std::string& detalhe);
-  const std::string& Arquivo() const { return arquivo_; }
-  int Linha() const { return linha_; }
+  const std::string& Arquivo() const { return file_; }
+  int Linha() const { return line_; }
 
  private:
-  std::string arquivo_;
-  int linha_;
+  std::string file_;
+  int line_;
 };
 
 // Sets BoundsMin, BoundsCentre, BoundsMax and MaxExtent from vertices 1..VertexCount.

@@ -5,14 +5,14 @@
 TOdeMeshData& TOdeMeshData::operator=(TOdeMeshData&& o) noexcept {
   if (this != &o) {
     Release();
-    dados_ = std::exchange(o.dados_, nullptr);
+    data_ = std::exchange(o.data_, nullptr);
   }
   return *this;
 }
 
 void TOdeMeshData::Release() {
-  if (dados_) dGeomTriMeshDataDestroy(dados_);
-  dados_ = nullptr;
+  if (data_) dGeomTriMeshDataDestroy(data_);
+  data_ = nullptr;
 }
 
 TScene::TScene(bool temGravidade)

@@ -20,17 +20,17 @@
 class TOdeMeshData {
  public:
   TOdeMeshData() = default;
-  explicit TOdeMeshData(dTriMeshDataID dados) : dados_(dados) {}
+  explicit TOdeMeshData(dTriMeshDataID dados) : data_(dados) {}
   ~TOdeMeshData() { Release(); }
-  TOdeMeshData(TOdeMeshData&& o) noexcept : dados_(o.dados_) { o.dados_ = nullptr; }
+  TOdeMeshData(TOdeMeshData&& o) noexcept : data_(o.data_) { o.data_ = nullptr; }
   TOdeMeshData& operator=(TOdeMeshData&& o) noexcept;
   TOdeMeshData(const TOdeMeshData&) = delete;
   TOdeMeshData& operator=(const TOdeMeshData&) = delete;
-  dTriMeshDataID get() const { return dados_; }
+  dTriMeshDataID get() const { return data_; }
 
  private:
   void Release();
-  dTriMeshDataID dados_ = nullptr;
+  dTriMeshDataID data_ = nullptr;
 };
 
 inline constexpr uint8_t SemForma = 255;  // ODETipo of a row whose kind builds no shape

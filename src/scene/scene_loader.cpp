@@ -25,11 +25,11 @@ std::array<float, 4> QuaternioDeCarga(double angGraus, const TVector& eixo) {
 namespace {
 
 // A length the engine would refuse (negative) becomes 0: the shape still exists and the row still loads.
-float Comprimento(double valor) {
+float Length(double valor) {
   return valor > 0 ? static_cast<float>(valor) : 0.0f;
 }
 
-bool MassaValida(const dMass& m) {
+bool ValidMass(const dMass& m) {
   if (!std::isfinite(m.mass)) return false;
   for (dReal v : m.c)
     if (!std::isfinite(v)) return false;
@@ -40,8 +40,8 @@ bool MassaValida(const dMass& m) {
 
 // A mass the engine would refuse (zero or negative total, a shape of zero size) leaves the body with the
 // engine's default mass, so the object still falls and collides.
-void AplicaMassa(dBodyID corpo, const dMass& m) {
-  if (MassaValida(m)) dBodySetMass(corpo, &m);
+void ApplyMass(dBodyID corpo, const dMass& m) {
+  if (ValidMass(m)) dBodySetMass(corpo, &m);
 }
 
 // Everything a row's build needs beside the row itself.
@@ -53,95 +53,95 @@ struct TSceneBuild {
   const TModelNotice& aviso;
 
   double Real(TColumn c) const { return tabela.Real(i, c); }
-  float Simples(TColumn c) const { return static_cast<float>(tabela.Real(i, c)); }
-  TObjetoCena& Objeto() const { return cena.Objetos[static_cast<std::size_t>(i)]; }
-  dBodyID Corpo() const { return cena.Corpos[static_cast<std::size_t>(i)]; }
-  TVector EixoLido() const { return {Real(TColumn::eixoX), Real(TColumn::eixoY), Real(TColumn::eixoZ)}; }
-  std::array<float, 4> Quaternio() const { return QuaternioDeCarga(Real(TColumn::Ang), EixoLido()); }
+  float Single(TColumn c) const { return static_cast<float>(tabela.Real(i, c)); }
+  TObjetoCena& Object() const { return cena.Objetos[static_cast<std::size_t>(i)]; }
+  dBodyID Body() const { return cena.Corpos[static_cast<std::size_t>(i)]; }
+  TVector AxisAsRead() const { return {Real(TColumn::eixoX), Real(TColumn::eixoY), Real(TColumn::eixoZ)}; }
+  std::array<float, 4> Quaternio() const { return QuaternioDeCarga(Real(TColumn::Ang), AxisAsRead()); }
 
-  void Orienta(dGeomID g) const {
+  void Orient(dGeomID g) const {
     const std::array<float, 4> q = Quaternio();
     const dQuaternion qd = {q[0], q[1], q[2], q[3]};
     dGeomSetQuaternion(g, qd);
-    Objeto().Eixo = EixoLido();
-    Objeto().Ang = static_cast<float>(Real(TColumn::Ang) * std::numbers::pi / 180.0);
+    Object().Eixo = AxisAsRead();
+    Object().Ang = static_cast<float>(Real(TColumn::Ang) * std::numbers::pi / 180.0);
   }
 
   // Attach, place at (X, Y, Z) and orient with the load-time quaternion.
-  void PoePose(dGeomID g) const {
-    dGeomSetBody(g, Corpo());
-    dGeomSetPosition(g, Simples(TColumn::X), Simples(TColumn::Y), Simples(TColumn::Z));
-    Orienta(g);
+  void SetPose(dGeomID g) const {
+    dGeomSetBody(g, Body());
+    dGeomSetPosition(g, Single(TColumn::X), Single(TColumn::Y), Single(TColumn::Z));
+    Orient(g);
   }
 
-  void Registra(dGeomID g) const {
+  void Register(dGeomID g) const {
     cena.Geometrias[static_cast<std::size_t>(i)] = g;
     TagGeometry(g, static_cast<std::size_t>(i));
   }
 
-  void Esfera() const {
-    TObjetoCena& o = Objeto();
-    const float r = Comprimento(Real(TColumn::Dim1));
+  void Sphere() const {
+    TObjetoCena& o = Object();
+    const float r = Length(Real(TColumn::Dim1));
     dGeomID g = CriaEsfera(cena.Mundo->Espaco(), r);
     dGeomSphereSetRadius(g, r);
-    PoePose(g);
+    SetPose(g);
     dMass m;
-    dMassSetSphereTotal(&m, Simples(TColumn::Massa), r);
-    AplicaMassa(Corpo(), m);
+    dMassSetSphereTotal(&m, Single(TColumn::Massa), r);
+    ApplyMass(Body(), m);
     o.Dim[0] = Real(TColumn::Dim1);
     o.Raio = Real(TColumn::Dim1);
-    Registra(g);
+    Register(g);
   }
 
-  void Capsula() const {
-    TObjetoCena& o = Objeto();
-    const float r = Comprimento(Real(TColumn::Dim1)), l = Comprimento(Real(TColumn::Dim2));
+  void Capsule() const {
+    TObjetoCena& o = Object();
+    const float r = Length(Real(TColumn::Dim1)), l = Length(Real(TColumn::Dim2));
     dGeomID g = CriaCilindro(cena.Mundo->Espaco(), r, l);
     dGeomCapsuleSetParams(g, r, l);
-    PoePose(g);
+    SetPose(g);
     dMass m;
-    dMassSetCapsuleTotal(&m, Simples(TColumn::Massa), 3, r, l);
-    AplicaMassa(Corpo(), m);
+    dMassSetCapsuleTotal(&m, Single(TColumn::Massa), 3, r, l);
+    ApplyMass(Body(), m);
     o.Dim[0] = Real(TColumn::Dim1);
     o.Dim[1] = Real(TColumn::Dim2);
     o.Raio = 2 * Real(TColumn::Dim1) + Real(TColumn::Dim2);
-    Registra(g);
+    Register(g);
   }
 
-  void Caixa() const {
-    TObjetoCena& o = Objeto();
-    const float lx = Comprimento(Real(TColumn::Dim1)), ly = Comprimento(Real(TColumn::Dim2)),
-                lz = Comprimento(Real(TColumn::Dim3));
+  void Box() const {
+    TObjetoCena& o = Object();
+    const float lx = Length(Real(TColumn::Dim1)), ly = Length(Real(TColumn::Dim2)),
+                lz = Length(Real(TColumn::Dim3));
     dGeomID g = CriaCaixa(cena.Mundo->Espaco(), lx, ly, lz);
     dGeomBoxSetLengths(g, lx, ly, lz);
-    PoePose(g);
+    SetPose(g);
     dMass m;
-    dMassSetBoxTotal(&m, Simples(TColumn::Massa), lx, ly, lz);
-    AplicaMassa(Corpo(), m);
+    dMassSetBoxTotal(&m, Single(TColumn::Massa), lx, ly, lz);
+    ApplyMass(Body(), m);
     for (int k = 0; k < 3; ++k) o.Dim[k] = Real(static_cast<TColumn>(static_cast<int>(TColumn::Dim1) + k));
     o.Raio = std::sqrt(std::pow(o.Dim[0] / 2, 2) + std::pow(o.Dim[1] / 2, 2) + std::pow(o.Dim[2] / 2, 2));
-    Registra(g);
+    Register(g);
   }
 
   // The engine takes no body on a plane, so the plane stays in the space on its own; the object's body
   // still exists, free of gravity, so the object behaves as a plane row always did.
-  void Plano() const {
-    TObjetoCena& o = Objeto();
-    float a = Simples(TColumn::Dim1), b = Simples(TColumn::Dim2), c = Simples(TColumn::Dim3);
-    const float d = Simples(TColumn::Dim4);
+  void Plane() const {
+    TObjetoCena& o = Object();
+    float a = Single(TColumn::Dim1), b = Single(TColumn::Dim2), c = Single(TColumn::Dim3);
+    const float d = Single(TColumn::Dim4);
     if (a == 0 && b == 0 && c == 0) c = 1;  // a plane needs a normal; a blank row lies flat
     dGeomID g = CriaPlano(cena.Mundo->Espaco(), a, b, c, d);
     dGeomPlaneSetParams(g, a, b, c, d);
-    dBodySetGravityMode(Corpo(), 0);
+    dBodySetGravityMode(Body(), 0);
     for (int k = 0; k < 4; ++k) o.Dim[k] = Real(static_cast<TColumn>(static_cast<int>(TColumn::Dim1) + k));
     o.Raio = std::sqrt(std::pow(Real(TColumn::SX) / 2, 2) + std::pow(Real(TColumn::SY) / 2, 2));
-    o.Modelo.BoundsCentre.x = Simples(TColumn::SX);
-    o.Modelo.BoundsCentre.y = Simples(TColumn::SY);
-    Registra(g);
+    o.Modelo.BoundsCentre.x = Single(TColumn::SX);
+    o.Modelo.BoundsCentre.y = Single(TColumn::SY);
+    Register(g);
   }
 
-  void Malha() const {
-    TObjetoCena& o = Objeto();
+  void Mesh() const {
+    TObjetoCena& o = Object();
     const std::string nome = tabela.Text(i, TColumn::Arquivo);
     const fs::path caminho = ResolveModelName(nome, arquivoCena.parent_path());
     TCleanedModel limpo = CleanModelFile(caminho);
@@ -156,7 +156,7 @@ struct TSceneBuild {
     ComputeBounds(o.Modelo);
     o.Malha = BuildCollisionMesh(o.Modelo);
 
-    dBodySetPosition(Corpo(), Simples(TColumn::X), Simples(TColumn::Y), Simples(TColumn::Z));
+    dBodySetPosition(Body(), Single(TColumn::X), Single(TColumn::Y), Single(TColumn::Z));
     const TVertex3f& mn = o.Modelo.BoundsMin;
     const TVertex3f& mx = o.Modelo.BoundsMax;
     const TVertex3f& ce = o.Modelo.BoundsCentre;
@@ -165,7 +165,7 @@ struct TSceneBuild {
     // A model without a usable triangle gives the engine nothing to collide: the object keeps its body,
     // drawn as loaded, but no geometry.
     if (o.Malha.Indices.empty()) {
-      o.Eixo = EixoLido();
+      o.Eixo = AxisAsRead();
       o.Ang = static_cast<float>(Real(TColumn::Ang) * std::numbers::pi / 180.0);
       return;
     }
@@ -174,40 +174,40 @@ struct TSceneBuild {
                                 static_cast<int>(o.Malha.Vertices.size() / 4), o.Malha.Indices.data(),
                                 static_cast<int>(o.Malha.Indices.size()), 3 * sizeof(dTriIndex));
     dGeomID g = CriaMalha(cena.Mundo->Espaco(), o.DadosMalha.get());
-    dGeomSetBody(g, Corpo());
-    Orienta(g);
+    dGeomSetBody(g, Body());
+    Orient(g);
     dMass m;
-    dMassSetBoxTotal(&m, Simples(TColumn::Massa), mx.x - mn.x, mx.y - mn.y, mx.z - mn.z);
-    AplicaMassa(Corpo(), m);
-    Registra(g);
+    dMassSetBoxTotal(&m, Single(TColumn::Massa), mx.x - mn.x, mx.y - mn.y, mx.z - mn.z);
+    ApplyMass(Body(), m);
+    Register(g);
   }
 
-  void Constroi() const {
-    TObjetoCena& o = Objeto();
+  void Build() const {
+    TObjetoCena& o = Object();
     cena.Corpos[static_cast<std::size_t>(i)] = dBodyCreate(cena.Mundo->Mundo());
     cena.Atritos[static_cast<std::size_t>(i)] = Real(TColumn::Atrito);
     const int32_t tipo = tabela.Integer(i, TColumn::ODETipo);
     switch (tipo) {
       case 0:
-        Esfera();
+        Sphere();
         break;
       case 1:
-        Capsula();
+        Capsule();
         break;
       case 2:
-        Caixa();
+        Box();
         break;
       case 3:
-        Plano();
+        Plane();
         break;
       case 4:
-        Malha();
+        Mesh();
         break;
       default:
         break;
     }
     o.ODETipo = (tipo >= 0 && tipo <= 4) ? static_cast<uint8_t>(tipo) : SemForma;
-    const dReal* p = dBodyGetPosition(Corpo());
+    const dReal* p = dBodyGetPosition(Body());
     o.Posicao = o.PosicaoAnterior = TVector{p[0], p[1], p[2]};
     o.Proximo = o.Agarrado = false;
     o.Quaternio =
@@ -226,13 +226,13 @@ struct TSceneBuild {
     if (!o.ODEMove) {
       // Kinematic: nothing that touches the object can push it or build up its velocity, while the
       // frame keeps putting it back to its stored pose.
-      dBodySetKinematic(Corpo());
-      dBodyDisable(Corpo());
+      dBodySetKinematic(Body());
+      dBodyDisable(Body());
     }
   }
 };
 
-std::string OndeNaCena(const fs::path& arquivo, int linha) {
+std::string WhereInScene(const fs::path& arquivo, int linha) {
   return arquivo.string() + ": linha " + std::to_string(linha + 1) + ", coluna \"Arquivo\": ";
 }
 
@@ -240,7 +240,7 @@ std::string OndeNaCena(const fs::path& arquivo, int linha) {
 
 void LoadScene(const fs::path& arquivo, TScene& cena, const TModelNotice& aviso) {
   InitPhysicsEngine();
-  TSceneTable tabela = TSceneTable::Le(arquivo);
+  TSceneTable tabela = TSceneTable::Read(arquivo);
   const int n = tabela.RowCount();
   TScene nova(n > 0 && tabela.Boolean(0, TColumn::TemGravidade));
   nova.TipoDeColisao = n > 0 ? tabela.Integer(0, TColumn::TipoDeColisao) : 0;
@@ -252,13 +252,13 @@ void LoadScene(const fs::path& arquivo, TScene& cena, const TModelNotice& aviso)
 
   for (int i = 0; i < n; ++i) {
     try {
-      TSceneBuild{tabela, i, nova, arquivo, aviso}.Constroi();
+      TSceneBuild{tabela, i, nova, arquivo, aviso}.Build();
     } catch (const EModelError& e) {
-      throw ESceneError(OndeNaCena(arquivo, i) + e.what());
+      throw ESceneError(WhereInScene(arquivo, i) + e.what());
     } catch (const EPhysicsEngineError& e) {
       throw ESceneError(arquivo.string() + ": linha " + std::to_string(i + 1) + ": " + e.what());
     } catch (const std::exception& e) {
-      throw ESceneError(OndeNaCena(arquivo, i) + e.what());
+      throw ESceneError(WhereInScene(arquivo, i) + e.what());
     }
   }
   nova.Tabela = std::move(tabela);

@@ -57,7 +57,7 @@ const std::array<TColumnDefinition, NumeroColunas>& SceneColumns() {
 
 namespace {
 
-const char* NomeTipoMidas(TColumnType t) {
+const char* MidasTypeName(TColumnType t) {
   switch (t) {
     case TColumnType::Text:
       return "string";
@@ -71,43 +71,43 @@ const char* NomeTipoMidas(TColumnType t) {
   return "string";
 }
 
-std::string Aspas(std::string_view s) {
+std::string InQuotes(std::string_view s) {
   return "\"" + std::string(s) + "\"";
 }
 
-[[noreturn]] void Falha(const fs::path& arquivo, const std::string& detalhe) {
+[[noreturn]] void Fail(const fs::path& arquivo, const std::string& detalhe) {
   throw ESceneError(arquivo.string() + ": " + detalhe);
 }
 
-std::string LeBytes(const fs::path& arquivo) {
+std::string ReadBytes(const fs::path& arquivo) {
   std::error_code ec;
-  if (fs::is_directory(arquivo, ec)) Falha(arquivo, "não é um arquivo de cena (é uma pasta)");
+  if (fs::is_directory(arquivo, ec)) Fail(arquivo, "não é um arquivo de cena (é uma pasta)");
   TFileContents conteudo = ReadWholeFile(arquivo);
   switch (conteudo.Status) {
     case TFileReadStatus::Read:
       return std::move(conteudo.Bytes);
     case TFileReadStatus::NotAFile:
       // A FIFO or a device would never end; neither is a scene.
-      Falha(arquivo, "não é um arquivo de cena (não é um arquivo comum)");
+      Fail(arquivo, "não é um arquivo de cena (não é um arquivo comum)");
     case TFileReadStatus::Missing:
     case TFileReadStatus::Unreadable:
     case TFileReadStatus::TooLarge:
       break;
   }
-  Falha(arquivo, "não foi possível abrir o arquivo: " + conteudo.Error.message());
+  Fail(arquivo, "não foi possível abrir o arquivo: " + conteudo.Error.message());
 }
 
-int LinhaDoDeslocamento(const std::string& texto, std::ptrdiff_t deslocamento) {
+int LineOfOffset(const std::string& texto, std::ptrdiff_t deslocamento) {
   const auto fim = texto.begin() + std::clamp<std::ptrdiff_t>(deslocamento, 0, std::ssize(texto));
   return 1 + static_cast<int>(std::count(texto.begin(), fim, '\n'));
 }
 
-TSceneTable::Celula LeCelula(const fs::path& arquivo, int linha, const TColumnDefinition& col,
+TSceneTable::Celula ReadCell(const fs::path& arquivo, int linha, const TColumnDefinition& col,
                              const char* texto) {
   const std::string_view v = texto;
   auto invalido = [&](const char* esperado) {
-    Falha(arquivo, "linha " + std::to_string(linha + 1) + ", coluna " + Aspas(col.Nome) + ": " + Aspas(v) +
-                       " não é " + esperado);
+    Fail(arquivo, "linha " + std::to_string(linha + 1) + ", coluna " + InQuotes(col.Nome) + ": " +
+                      InQuotes(v) + " não é " + esperado);
   };
   switch (col.Tipo) {
     case TColumnType::Text:
@@ -134,8 +134,8 @@ TSceneTable::Celula LeCelula(const fs::path& arquivo, int linha, const TColumnDe
 
 }  // namespace
 
-TSceneTable TSceneTable::Le(const fs::path& arquivo) {
-  std::string bytes = LeBytes(arquivo);
+TSceneTable TSceneTable::Read(const fs::path& arquivo) {
+  std::string bytes = ReadBytes(arquivo);
   pugi::xml_encoding codificacao = pugi::encoding_auto;
   const bool bomUTF16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                                               (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
@@ -148,27 +148,27 @@ TSceneTable TSceneTable::Le(const fs::path& arquivo) {
   const pugi::xml_parse_result r =
       doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, codificacao);
   if (!r) {
-    Falha(arquivo, "XML inválido na linha " + std::to_string(LinhaDoDeslocamento(bytes, r.offset)) + ": " +
-                       r.description());
+    Fail(arquivo,
+         "XML inválido na linha " + std::to_string(LineOfOffset(bytes, r.offset)) + ": " + r.description());
   }
 
   const pugi::xml_node pacote = doc.child("DATAPACKET");
   const pugi::xml_node campos = pacote.child("METADATA").child("FIELDS");
-  if (!pacote || !campos) Falha(arquivo, "não é uma tabela de cena (falta DATAPACKET/METADATA/FIELDS)");
+  if (!pacote || !campos) Fail(arquivo, "não é uma tabela de cena (falta DATAPACKET/METADATA/FIELDS)");
 
   const auto& colunas = SceneColumns();
   for (const TColumnDefinition& col : colunas) {
     if (!campos.find_child_by_attribute("FIELD", "attrname", std::string(col.Nome).c_str()))
-      Falha(arquivo, "falta a coluna " + Aspas(col.Nome));
+      Fail(arquivo, "falta a coluna " + InQuotes(col.Nome));
   }
 
   TSceneTable tabela;
   int linha = 0;
   for (const pugi::xml_node row : pacote.child("ROWDATA").children("ROW")) {
-    auto& celulas = tabela.Linhas_.emplace_back();
+    auto& celulas = tabela.rows_.emplace_back();
     for (std::size_t c = 0; c < colunas.size(); ++c) {
       const pugi::xml_attribute a = row.attribute(std::string(colunas[c].Nome).c_str());
-      if (a && *a.value() != '\0') celulas[c] = LeCelula(arquivo, linha, colunas[c], a.value());
+      if (a && *a.value() != '\0') celulas[c] = ReadCell(arquivo, linha, colunas[c], a.value());
     }
     ++linha;
   }
@@ -188,12 +188,12 @@ void TSceneTable::Write(const fs::path& arquivo) const {
   for (const TColumnDefinition& col : SceneColumns()) {
     pugi::xml_node f = campos.append_child("FIELD");
     f.append_attribute("attrname") = std::string(col.Nome).c_str();
-    f.append_attribute("fieldtype") = NomeTipoMidas(col.Tipo);
+    f.append_attribute("fieldtype") = MidasTypeName(col.Tipo);
     if (col.Largura > 0) f.append_attribute("WIDTH") = col.Largura;
   }
   meta.append_child("PARAMS");
   pugi::xml_node dados = pacote.append_child("ROWDATA");
-  for (const auto& celulas : Linhas_) {
+  for (const auto& celulas : rows_) {
     pugi::xml_node row = dados.append_child("ROW");
     for (std::size_t c = 0; c < celulas.size(); ++c) {
       const std::string nome(SceneColumns()[c].Nome);
@@ -210,33 +210,33 @@ void TSceneTable::Write(const fs::path& arquivo) const {
     }
   }
   if (!doc.save_file(arquivo.c_str(), "", pugi::format_raw, pugi::encoding_utf8))
-    Falha(arquivo, "não foi possível gravar o arquivo");
+    Fail(arquivo, "não foi possível gravar o arquivo");
 }
 
 void TSceneTable::Define(int linha, TColumn c, Celula valor) {
-  Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)] = std::move(valor);
+  rows_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)] = std::move(valor);
 }
 
 double TSceneTable::Real(int linha, TColumn c) const {
-  const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
+  const Celula& v = rows_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
   const double* d = std::get_if<double>(&v);
   return d ? *d : 0.0;
 }
 
 int32_t TSceneTable::Integer(int linha, TColumn c) const {
-  const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
+  const Celula& v = rows_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
   const int32_t* i = std::get_if<int32_t>(&v);
   return i ? *i : 0;
 }
 
 bool TSceneTable::Boolean(int linha, TColumn c) const {
-  const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
+  const Celula& v = rows_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
   const bool* b = std::get_if<bool>(&v);
   return b ? *b : false;
 }
 
 std::string TSceneTable::Text(int linha, TColumn c) const {
-  const Celula& v = Linhas_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
+  const Celula& v = rows_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
   const std::string* s = std::get_if<std::string>(&v);
   return s ? *s : std::string();
 }

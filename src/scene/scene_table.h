@@ -73,14 +73,14 @@ class TSceneTable {
   using Celula = std::variant<std::monostate, std::string, int32_t, double, bool>;
 
   // Reads a scene file (UTF-8 or an 8-bit Windows code page). Throws ESceneError.
-  static TSceneTable Le(const std::filesystem::path& arquivo);
+  static TSceneTable Read(const std::filesystem::path& arquivo);
 
   // Writes the table in the MIDAS layout: every column defined, one attribute per non-empty cell.
   // Throws ESceneError when the file cannot be written.
   void Write(const std::filesystem::path& arquivo) const;
 
-  int RowCount() const { return static_cast<int>(Linhas_.size()); }
-  void AppendRow() { Linhas_.emplace_back(); }
+  int RowCount() const { return static_cast<int>(rows_.size()); }
+  void AppendRow() { rows_.emplace_back(); }
   void Define(int linha, TColumn c, Celula valor);  // the value's type must be the column's
 
   // Readers of a 0-based row; an absent cell gives 0, false or empty text.
@@ -90,7 +90,7 @@ class TSceneTable {
   std::string Text(int linha, TColumn c) const;
 
  private:
-  std::vector<std::array<Celula, NumeroColunas>> Linhas_;
+  std::vector<std::array<Celula, NumeroColunas>> rows_;
 };
 
 // The start-up scene: creates "Cenas" in `pastaPrograma` if missing, replaces "Cenas/temp.xml" with an empty

@@ -43,7 +43,7 @@ constexpr uint16_t Faixa80[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026
                                   0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-void AcrescentaUTF8(std::string& saida, uint32_t ponto) {
+void AppendUtf8(std::string& saida, uint32_t ponto) {
   if (ponto < 0x80) {
     saida += static_cast<char>(ponto);
   } else if (ponto < 0x800) {
@@ -65,7 +65,7 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     const auto c = static_cast<unsigned char>(ch);
     uint32_t ponto = c;
     if (c >= 0x80 && c < 0xA0) ponto = Faixa80[c - 0x80] ? Faixa80[c - 0x80] : 0xFFFD;
-    AcrescentaUTF8(saida, ponto);
+    AppendUtf8(saida, ponto);
   }
   return saida;
 }

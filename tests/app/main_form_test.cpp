@@ -137,7 +137,7 @@ TEST_F(Janela, IniciaComMenuStatusETempVazio) {
   haptica->trigger();
   EXPECT_FALSE(haptica->isChecked());
   EXPECT_EQ(form->BatteryPanel()->text(), "Bateria");
-  EXPECT_EQ(TSceneTable::Le(pasta / "Cenas" / "temp.xml").RowCount(), 0);
+  EXPECT_EQ(TSceneTable::Read(pasta / "Cenas" / "temp.xml").RowCount(), 0);
   EXPECT_TRUE(form->FrameTimer().isActive());
   EXPECT_EQ(form->FrameTimer().interval(), 10);
   EsperaQuadros(10);

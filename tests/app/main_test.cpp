@@ -56,7 +56,7 @@ TEST(Programa, IniciaCriaTempRodaESalvaAoTerminar) {
   EXPECT_TRUE(vivo) << "the program ended on its own";
   ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(TSceneTable::Le(temp).RowCount(), 0);
+  EXPECT_EQ(TSceneTable::Read(temp).RowCount(), 0);
   const std::string ini = ReadFile(config);
   for (const char* secao : {"[General]", "[Motion]", "[Nunchuk]", "[Up]", "[Z]"})
     EXPECT_THAT(ini, ::testing::HasSubstr(secao));

@@ -17,9 +17,9 @@ namespace {
 
 // One scene row: kind, place, Dim1..Dim4, colour (0-255), and any further cells.
 struct Linha {
-  Linha(int tipo_, TVector pos_ = {}, std::array<double, 4> dim_ = {}, TVector cor_ = {},
+  Linha(int kind_, TVector pos_ = {}, std::array<double, 4> dim_ = {}, TVector colour_ = {},
         std::vector<Valor> extra_ = {})
-      : tipo(tipo_), pos(pos_), dim(dim_), cor(cor_), extra(std::move(extra_)) {}
+      : tipo(kind_), pos(pos_), dim(dim_), cor(colour_), extra(std::move(extra_)) {}
   int tipo;
   TVector pos;
   std::array<double, 4> dim;

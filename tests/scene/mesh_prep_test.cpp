@@ -12,13 +12,13 @@ namespace {
 
 using TIndices = std::vector<int32_t>;
 
-TModel Le(const std::vector<std::string>& linhas) {
+TModel Read(const std::vector<std::string>& linhas) {
   return LoadModelFromLines("m.obj", linhas, {});
 }
 
 TEST(WeldVertices, CantosPassamAoVerticeDeMenorNumeroNaMesmaPosicao) {
-  TModel m = Le({"v 0 0 0", "v 1 0 0", "v 0 1 0", "v 1 0 0", "v -0 1 0", "v 1 1 0", "f 1 2 3", "f 4 6 5",
-                 "f 4 0 9", "f -9 4 5"});
+  TModel m = Read({"v 0 0 0", "v 1 0 0", "v 0 1 0", "v 1 0 0", "v -0 1 0", "v 1 1 0", "f 1 2 3", "f 4 6 5",
+                   "f 4 0 9", "f -9 4 5"});
   WeldVertices(m);
   const auto& faces = m.Groups[1].Faces;
   EXPECT_EQ(faces[1].VertexIndex, (TIndices{1, 2, 3}));
@@ -73,7 +73,7 @@ TEST(WeldVertices, IgualAoMetodoDePares) {
 }
 
 TEST(ScaleModel, MultiplicaSoOsVertices) {
-  TModel m = Le({"v 1 2 3", "v -0.5 0 4", "vn 0 0 1"});
+  TModel m = Read({"v 1 2 3", "v -0.5 0 4", "vn 0 0 1"});
   ScaleModel(m, 2, 0.5, -1);
   EXPECT_EQ(m.Vertices[1].x, 2);
   EXPECT_EQ(m.Vertices[1].y, 1);
@@ -84,8 +84,8 @@ TEST(ScaleModel, MultiplicaSoOsVertices) {
 }
 
 TEST(BuildCollisionMesh, UmTrianguloPorFaceUtilizavel) {
-  TModel m = Le({"v 0 0 0", "v 1 0 0", "v 1 1 0", "v 0 1 0", "g a", "f 1 2 3 4", "f 1 2", "f 1 2 7", "g b",
-                 "f 4 3 2", "vn 0 0 1", "f 1//1 2//1 3//2"});
+  TModel m = Read({"v 0 0 0", "v 1 0 0", "v 1 1 0", "v 0 1 0", "g a", "f 1 2 3 4", "f 1 2", "f 1 2 7", "g b",
+                   "f 4 3 2", "vn 0 0 1", "f 1//1 2//1 3//2"});
   const TCollisionMesh malha = BuildCollisionMesh(m);
   EXPECT_EQ(malha.Vertices, (std::vector<float>{0, 0, 0, 0, 1, 0, 0, 0, 1, 1, 0, 0, 0, 1, 0, 0}));
   // The quad gives its first three corners; the two-corner face, the face naming vertex 7 and the face

@@ -27,13 +27,13 @@ struct Avisos {
   }
 };
 
-TModel Le(const std::vector<std::string>& linhas, const std::string& nome = "mem/modelo.obj") {
+TModel Read(const std::vector<std::string>& linhas, const std::string& nome = "mem/modelo.obj") {
   return LoadModelFromLines(nome, linhas, {});
 }
 
 int LinhaDoErro(const std::vector<std::string>& linhas) {
   try {
-    Le(linhas);
+    Read(linhas);
   } catch (const EModelError& e) {
     EXPECT_EQ(e.Arquivo(), "mem/modelo.obj");
     EXPECT_NE(std::string(e.what()).find("mem/modelo.obj"), std::string::npos);
@@ -71,10 +71,10 @@ TEST(NumerosDoModelo, LeiturasIndependemDoLocale) {
   LocaleGuard guarda;
   const std::vector<std::string> linhas{"v 1.5 -2 3", "vn 0.25 0.5 -0.75", "vt 0.125 1.5"};
   std::setlocale(LC_ALL, "C");
-  EsperaVertice(Le(linhas), 1, 1.5f, -2, 3);
+  EsperaVertice(Read(linhas), 1, 1.5f, -2, 3);
   // A C++ global locale with a comma does not reach the C library but would break stream-based parsing.
   std::locale::global(std::locale(std::locale::classic(), new VirgulaDecimal));
-  const TModel comFaceta = Le(linhas);
+  const TModel comFaceta = Read(linhas);
   EsperaVertice(comFaceta, 1, 1.5f, -2, 3);
   EXPECT_EQ(comFaceta.TexCoords[1].u, 0.125f);
 
@@ -87,15 +87,15 @@ TEST(NumerosDoModelo, LeiturasIndependemDoLocale) {
     }
   }
   if (!virgula) GTEST_SKIP() << "no comma-decimal locale installed; only the C and C++ locale checks ran";
-  const TModel m = Le(linhas);
+  const TModel m = Read(linhas);
   EsperaVertice(m, 1, 1.5f, -2, 3);
   EXPECT_EQ(m.Normals[1].z, -0.75f);
   EXPECT_EQ(m.TexCoords[1].v, 1.5f);
-  EXPECT_THROW(Le({"v 1,5 2 3"}), EModelError);
+  EXPECT_THROW(Read({"v 1,5 2 3"}), EModelError);
 }
 
 TEST(NumerosDoModelo, FormasAceitas) {
-  const TModel m = Le(
+  const TModel m = Read(
       {"v +1.5 .5 5.", "v 1e2 -0 1E-400", "V\t1 2 3", "vx 1 2", "vn  1 2 3 ", "vt 1 2  ", "vt 0.25 0.75 0"});
   EsperaVertice(m, 1, 1.5f, 0.5f, 5);
   EsperaVertice(m, 2, 100, 0, 0);
@@ -120,8 +120,9 @@ TEST(NumerosDoModelo, CampoMalFormadoNomeiaALinha) {
 }
 
 TEST(FacesDoModelo, TresFormasDeCanto) {
-  const TModel m = Le({"v 0 0 0", "v 1 0 0", "v 0 1 0", "vt 0 0", "vt 1 0", "vt 0 1", "vn 0 0 1", "vn 0 0 1",
-                       "vn 0 0 1", "g a", "f 1 2 3", "f 1/4/7 2/5/8 3/6/9", "f 1//4 2//5 3//6", "f 1 2 3 1"});
+  const TModel m =
+      Read({"v 0 0 0", "v 1 0 0", "v 0 1 0", "vt 0 0", "vt 1 0", "vt 0 1", "vn 0 0 1", "vn 0 0 1", "vn 0 0 1",
+            "g a", "f 1 2 3", "f 1/4/7 2/5/8 3/6/9", "f 1//4 2//5 3//6", "f 1 2 3 1"});
   const auto& faces = m.Groups[1].Faces;
   ASSERT_EQ(m.Groups[1].FaceCount, 4);
   EXPECT_EQ(faces[1].VertexIndex, (std::vector<int32_t>{1, 2, 3}));
@@ -136,8 +137,8 @@ TEST(FacesDoModelo, TresFormasDeCanto) {
 }
 
 TEST(FacesDoModelo, NumerosNegativosContamDoFimLidoAteAli) {
-  const TModel m = Le({"v 0 0 0", "v 1 0 0", "v 0 1 0", "vn 0 0 1", "f -3//-1 -2//-1 -1//-1", "v 5 5 5",
-                       "f -1 -2 -3", "f -4 -5 -1"});
+  const TModel m = Read({"v 0 0 0", "v 1 0 0", "v 0 1 0", "vn 0 0 1", "f -3//-1 -2//-1 -1//-1", "v 5 5 5",
+                         "f -1 -2 -3", "f -4 -5 -1"});
   const auto& faces = m.Groups[1].Faces;
   EXPECT_EQ(faces[1].VertexIndex, (std::vector<int32_t>{1, 2, 3}));
   EXPECT_EQ(faces[1].NormalIndex, (std::vector<int32_t>{1, 1, 1}));
@@ -149,8 +150,9 @@ TEST(FacesDoModelo, NumerosNegativosContamDoFimLidoAteAli) {
 }
 
 TEST(FacesDoModelo, FaceValidaRecusaNumerosForaDosArrays) {
-  const TModel m = Le({"v 0 0 0", "v 1 0 0", "v 0 1 0", "vt 0 0", "vn 0 0 1", "f 1 2 3", "f 0 1 2", "f 1 2 4",
-                       "f 1/1/1 2/1/1 3/2/1", "f 1/1/1 2/1/1 3/1/2", "f 1//1 2//1 3//1", "f 1//1 2//1 3//9"});
+  const TModel m =
+      Read({"v 0 0 0", "v 1 0 0", "v 0 1 0", "vt 0 0", "vn 0 0 1", "f 1 2 3", "f 0 1 2", "f 1 2 4",
+            "f 1/1/1 2/1/1 3/2/1", "f 1/1/1 2/1/1 3/1/2", "f 1//1 2//1 3//1", "f 1//1 2//1 3//9"});
   const auto& faces = m.Groups[1].Faces;
   const bool esperado[] = {true, false, false, false, false, true, false};
   for (int f = 1; f <= 7; ++f) EXPECT_EQ(ValidFace(m, faces[f]), esperado[f - 1]) << "face " << f;
@@ -161,7 +163,7 @@ TEST(FacesDoModelo, FaceValidaRecusaNumerosForaDosArrays) {
 
 TEST(GruposDoModelo, FacesAntesDoPrimeiroGrupoFicamNumGrupoSemNome) {
   const TModel m =
-      Le({"v 0 0 0", "v 1 0 0", "v 0 1 0", "f 1 2 3", "g  Tampa ", "f 3 2 1", "o x", "s 1", "l 1 2"});
+      Read({"v 0 0 0", "v 1 0 0", "v 0 1 0", "f 1 2 3", "g  Tampa ", "f 3 2 1", "o x", "s 1", "l 1 2"});
   ASSERT_EQ(m.GroupCount, 2);
   EXPECT_EQ(m.Groups[1].Name, "");
   EXPECT_EQ(m.Groups[1].FaceCount, 1);
@@ -170,7 +172,7 @@ TEST(GruposDoModelo, FacesAntesDoPrimeiroGrupoFicamNumGrupoSemNome) {
 }
 
 TEST(LinhasDoModelo, FinalCRLFEContinuacao) {
-  const TModel m = Le({"v 1 2 \\", "3\r", "g par\\\r", "te\\", "v 9 9 9", "f 1 2\\", " 1"});
+  const TModel m = Read({"v 1 2 \\", "3\r", "g par\\\r", "te\\", "v 9 9 9", "f 1 2\\", " 1"});
   EsperaVertice(m, 1, 1, 2, 3);
   // Only one line is joined: "te\" ends the group's name and "v 9 9 9" stays a line of its own.
   EXPECT_EQ(m.Groups[1].Name, "PARTE\\");
@@ -193,8 +195,8 @@ TEST(CaminhoDoModelo, ModeloAusenteAvisaEDevolveModeloVazio) {
   EXPECT_EQ(m.FileName, "cubo.obj");
   EXPECT_EQ(m.VertexCount, 0);
   EXPECT_EQ(m.Materials.size(), 1u);
-  EXPECT_EQ(Le({}, "a/b\\c.obj").Path, "a/b\\");
-  EXPECT_EQ(Le({}, "c.obj").Path, "");
+  EXPECT_EQ(Read({}, "a/b\\c.obj").Path, "a/b\\");
+  EXPECT_EQ(Read({}, "c.obj").Path, "");
 }
 
 TEST(CaminhoDoModelo, ArquivoQueNaoSeLeLancaErroComONome) {
@@ -268,7 +270,7 @@ TEST_F(MateriaisDoModelo, NumeroRuimNoMaterialNomeiaOArquivoDeMaterial) {
 }
 
 TEST(LimitesDoModelo, ContemAOrigem) {
-  TModel positivo = Le({"v 1 2 3", "v 4 5 6"});
+  TModel positivo = Read({"v 1 2 3", "v 4 5 6"});
   ComputeBounds(positivo);
   EXPECT_EQ(positivo.BoundsMin.x, 0);
   EXPECT_EQ(positivo.BoundsMin.z, 0);
@@ -276,7 +278,7 @@ TEST(LimitesDoModelo, ContemAOrigem) {
   EXPECT_EQ(positivo.BoundsCentre.z, 3);
   EXPECT_EQ(positivo.MaxExtent, 6);
 
-  TModel misto = Le({"v -4 1 -1", "v 2 -3 -2"});
+  TModel misto = Read({"v -4 1 -1", "v 2 -3 -2"});
   ComputeBounds(misto);
   EXPECT_EQ(misto.BoundsMin.x, -4);
   EXPECT_EQ(misto.BoundsMax.x, 2);

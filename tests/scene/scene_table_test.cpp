@@ -33,7 +33,7 @@ std::string Pacote(const std::string& linhas, const std::string& omite = "", boo
 
 std::string ErroAoLer(const std::filesystem::path& p) {
   try {
-    TSceneTable::Le(p);
+    TSceneTable::Read(p);
   } catch (const ESceneError& e) {
     return e.what();
   }
@@ -47,7 +47,7 @@ TEST(TSceneTable, LeColunasPeloNomeECelulasVaziasComoZero) {
       Pacote("<ROW RowState=\"4\" Nome=\"Bola\" X=\"1.5\" ODETipo=\"2\" ODEMove=\"TRUE\" Massa=\"\"/>\n"
              "<ROW Z=\"-2.5E-1\" UserMove=\"false\"/>\n",
              "", true));
-  const TSceneTable t = TSceneTable::Le(p);
+  const TSceneTable t = TSceneTable::Read(p);
   ASSERT_EQ(t.RowCount(), 2);
   EXPECT_EQ(t.Text(0, TColumn::Nome), "Bola");
   EXPECT_EQ(t.Real(0, TColumn::X), 1.5);
@@ -70,7 +70,7 @@ TEST(TSceneTable, GravaELeDeVoltaOsMesmosValores) {
            {TColumn::TemGravidade, true},
            {TColumn::Arquivo, std::string("m\\a.obj")}});
   c.Linha({});
-  const TSceneTable t = TSceneTable::Le(c.Write(pasta / "r.xml"));
+  const TSceneTable t = TSceneTable::Read(c.Write(pasta / "r.xml"));
   ASSERT_EQ(t.RowCount(), 2);
   EXPECT_EQ(t.Text(0, TColumn::Nome), "Ação \"1\" <x>");
   EXPECT_EQ(t.Real(0, TColumn::X), 0.1);
@@ -85,8 +85,8 @@ TEST(TSceneTable, AceitaUTF8EPaginaDeCodigoDoWindows) {
   TTempFolder pasta;
   const std::string utf8 = Pacote("<ROW Nome=\"Maçã\"/>");
   std::string cp1252 = Pacote("<ROW Nome=\"Ma\xE7\xE3 \x80\"/>");
-  EXPECT_EQ(TSceneTable::Le(pasta.Write("u.xml", utf8)).Text(0, TColumn::Nome), "Maçã");
-  EXPECT_EQ(TSceneTable::Le(pasta.Write("w.xml", cp1252)).Text(0, TColumn::Nome), "Maçã €");
+  EXPECT_EQ(TSceneTable::Read(pasta.Write("u.xml", utf8)).Text(0, TColumn::Nome), "Maçã");
+  EXPECT_EQ(TSceneTable::Read(pasta.Write("w.xml", cp1252)).Text(0, TColumn::Nome), "Maçã €");
 }
 
 TEST(TSceneTable, ErrosNomeiamArquivoLinhaEColuna) {
@@ -119,7 +119,7 @@ TEST(CenaInicial, CriaPastaEArquivoVazioComAsTrintaESeteColunas) {
   TTempFolder pasta;
   const auto temp = CreateStartScene(pasta.Path());
   EXPECT_EQ(temp, pasta / "Cenas" / "temp.xml");
-  const TSceneTable t = TSceneTable::Le(temp);
+  const TSceneTable t = TSceneTable::Read(temp);
   EXPECT_EQ(t.RowCount(), 0);
   const std::string texto = ReadFile(temp);
   for (const TColumnDefinition& c : SceneColumns())
@@ -133,7 +133,7 @@ TEST(CenaInicial, SubstituiUmTempAntigo) {
   velha.Linha({{TColumn::Nome, std::string("antiga")}});
   std::filesystem::create_directories(pasta / "Cenas");
   velha.Write(pasta / "Cenas" / "temp.xml");
-  EXPECT_EQ(TSceneTable::Le(CreateStartScene(pasta.Path())).RowCount(), 0);
+  EXPECT_EQ(TSceneTable::Read(CreateStartScene(pasta.Path())).RowCount(), 0);
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ std::vector<Valor> ModelRow(const std::string& file) {
 }
 
 TTestScene& TTestScene::Linha(const std::vector<Valor>& valores) {
-  tabela_.AppendRow();
-  for (const auto& [coluna, valor] : valores) tabela_.Define(tabela_.RowCount() - 1, coluna, valor);
+  table_.AppendRow();
+  for (const auto& [coluna, valor] : valores) table_.Define(table_.RowCount() - 1, coluna, valor);
   return *this;
 }
 
@@ -32,7 +32,7 @@ TTestScene& TTestScene::Linha(std::vector<Valor> forma, const std::vector<Valor>
 }
 
 fs::path TTestScene::Write(const fs::path& arquivo) const {
-  tabela_.Write(arquivo);
+  table_.Write(arquivo);
   return arquivo;
 }
 

@@ -25,10 +25,10 @@ class TTestScene {
   TTestScene& Linha(std::vector<Valor> forma, const std::vector<Valor>& valores);
   // Writes the table to `arquivo` and returns the path.
   std::filesystem::path Write(const std::filesystem::path& arquivo) const;
-  const TSceneTable& Tabela() const { return tabela_; }
+  const TSceneTable& Tabela() const { return table_; }
 
  private:
-  TSceneTable tabela_;
+  TSceneTable table_;
 };
 
 // Loads `arquivo` into a fresh scene; notices are collected in `avisos` when given.
