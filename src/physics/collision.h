@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 
 inline constexpr int ContatosMax = 5;
 
@@ -26,7 +27,12 @@ struct TCollisionContext {
   dWorldID Mundo;
   dJointGroupID GrupoContatos;
   const TContactParameters* ContactParameters;
+  // A sphere outside any space, moved onto a capsule's end caps to find where each cap touches a box.
+  dGeomID EndCap = nullptr;
+  // The first error met during the pass; the rest of the pass adds no contacts. An exception must not
+  // unwind through the engine, which would leave the space locked for good.
+  std::string Error;
 };
 
-// The engine's near-collision callback; `data` is a TCollisionContext.
+// The engine's near-collision callback; `data` is a TCollisionContext. Never throws.
 void TrataColisao(void* data, dGeomID o1, dGeomID o2);

@@ -22,8 +22,12 @@ class TPhysicsWorld {
   TPhysicsWorld(const TPhysicsWorld&) = delete;
   TPhysicsWorld& operator=(const TPhysicsWorld&) = delete;
 
-  // Advances the world by exactly PassoFixo, whatever the real time between frames.
+  // Advances the world by exactly PassoFixo, whatever the real time between frames. An engine error
+  // during the step throws EPhysicsEngineError; the world is then broken and must not be stepped again.
   void PassoMundo(const TContactParameters& parametros);
+
+  // An engine error interrupted a step: the engine's own state may be half updated.
+  bool Broken() const { return broken_; }
 
   dWorldID Mundo() const { return Mundo_; }
   dSpaceID Espaco() const { return Espaco_; }
@@ -34,4 +38,6 @@ class TPhysicsWorld {
   dSpaceID Espaco_ = nullptr;
   dJointGroupID GrupoContatos_ = nullptr;
   dGeomID Chao_ = nullptr;
+  dGeomID EndCap_ = nullptr;  // see TCollisionContext::EndCap
+  bool broken_ = false;
 };
