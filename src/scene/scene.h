@@ -49,7 +49,8 @@ struct TObjetoCena {
   bool MostraVecV = false, MostraVecA = false, MostraEixoRot = false;
   uint8_t ODETipo = 0;  // 0 sphere, 1 capsule, 2 box, 3 plane, 4 mesh, SemForma otherwise
   bool MoveX = false, MoveY = false, MoveZ = false;
-  std::vector<TVector> Rastro;  // oldest first, one point per frame, no limit
+  std::vector<TVector> Rastro;  // oldest first, one point per frame, the last PathLimit kept
+  bool LeftWorld = false;       // frozen where it was when a step took it outside the world
 
   // Collision mesh of a mesh object: the engine reads these buffers for as long as the geometry exists.
   TCollisionMesh Malha;

@@ -1,8 +1,10 @@
 #include "scene/scene_loader.h"
 
+#include "common/number_text.h"
 #include "physics/geometry_factory.h"
 #include "physics/ode_runtime.h"
 #include "scene/model_file.h"
+#include "scene/simulation_step.h"
 
 #include <cmath>
 #include <numbers>
@@ -236,6 +238,51 @@ std::string WhereInScene(const fs::path& arquivo, int linha) {
   return arquivo.string() + ": linha " + std::to_string(linha + 1) + ", coluna \"Arquivo\": ";
 }
 
+std::string CellPlace(const fs::path& arquivo, int linha, TColumn coluna) {
+  return arquivo.string() + ": linha " + std::to_string(linha + 1) + ", coluna \"" +
+         std::string(SceneColumns()[static_cast<std::size_t>(coluna)].Nome) + "\"";
+}
+
+bool IsPlaced(int32_t tipo) {
+  return tipo == 0 || tipo == 1 || tipo == 2 || tipo == 4;
+}
+
+// A body placed outside the world would be frozen on the first frame, or break the engine at once.
+void CheckPlacement(const TSceneTable& tabela, int i, const fs::path& arquivo) {
+  if (!IsPlaced(tabela.Integer(i, TColumn::ODETipo))) return;
+  for (const TColumn c : {TColumn::X, TColumn::Y, TColumn::Z}) {
+    const double v = tabela.Real(i, c);
+    const TVector p = c == TColumn::Z ? TVector{0, 0, v} : TVector{v, 0, 0};
+    if (!InsideWorld(p))
+      throw ESceneError(CellPlace(arquivo, i, c) + ": " + FormatDouble(tabela.Real(i, c)) +
+                        " fica fora do mundo (de " + FormatDouble(-WorldBound) + " a " +
+                        FormatDouble(WorldBound) + " m, e Z acima de " + FormatDouble(FloorLimit) + " m)");
+  }
+}
+
+// A shape of no size loads as the row says, but the student must hear why the object is not there.
+void NoticeShapeWithoutSize(const TSceneTable& tabela, int i, const fs::path& arquivo,
+                            const TModelNotice& aviso) {
+  const int32_t tipo = tabela.Integer(i, TColumn::ODETipo);
+  std::vector<TColumn> medidas;
+  if (tipo == 0 || tipo == 1) medidas = {TColumn::Dim1};
+  if (tipo == 2) medidas = {TColumn::Dim1, TColumn::Dim2, TColumn::Dim3};
+  for (const TColumn c : medidas) {
+    const double v = tabela.Real(i, c);
+    if (v > 0 || !aviso) continue;
+    aviso(CellPlace(arquivo, i, c) + ": tamanho " + FormatDouble(v) +
+              " não é positivo; o objeto fica sem forma visível e atravessa o chão.",
+          "Objeto sem tamanho");
+    return;
+  }
+  // A capsule of length 0 is a sphere; only a negative length is wrong.
+  if (tipo == 1 && tabela.Real(i, TColumn::Dim2) < 0 && aviso)
+    aviso(CellPlace(arquivo, i, TColumn::Dim2) + ": comprimento " +
+              FormatDouble(tabela.Real(i, TColumn::Dim2)) +
+              " é negativo; a cápsula é carregada com comprimento 0.",
+          "Objeto sem tamanho");
+}
+
 }  // namespace
 
 void LoadScene(const fs::path& arquivo, TScene& cena, const TModelNotice& aviso) {
@@ -251,6 +298,8 @@ void LoadScene(const fs::path& arquivo, TScene& cena, const TModelNotice& aviso)
   nova.Atritos.assign(tamanho, 0.0);
 
   for (int i = 0; i < n; ++i) {
+    CheckPlacement(tabela, i, arquivo);
+    NoticeShapeWithoutSize(tabela, i, arquivo, aviso);
     try {
       TSceneBuild{tabela, i, nova, arquivo, aviso}.Build();
     } catch (const EModelError& e) {

@@ -1,34 +1,77 @@
 #include "scene/simulation_step.h"
 
-void CopyBodyStates(TScene& cena) {
+#include <cmath>
+
+namespace {
+
+// Dropped together once the list is this much over its limit: five seconds of frames.
+constexpr std::size_t PathSlack = 500;
+
+void HoldAtRecordedPose(dBodyID corpo, const TObjetoCena& o) {
+  dBodySetPosition(corpo, static_cast<float>(o.Posicao.x), static_cast<float>(o.Posicao.y),
+                   static_cast<float>(o.Posicao.z));
+  const dQuaternion q = {o.Quaternio[0], o.Quaternio[1], o.Quaternio[2], o.Quaternio[3]};
+  dBodySetQuaternion(corpo, q);
+  dBodySetLinearVel(corpo, 0, 0, 0);
+  dBodySetAngularVel(corpo, 0, 0, 0);
+}
+
+}  // namespace
+
+bool InsideWorld(const TVector& p) {
+  for (const double v : {p.x, p.y, p.z})
+    if (!std::isfinite(v) || std::fabs(v) > WorldBound) return false;
+  return p.z >= FloorLimit;
+}
+
+void AppendBounded(std::vector<TVector>& caminho, const TVector& p) {
+  if (caminho.size() >= PathLimit + PathSlack)
+    caminho.erase(caminho.begin(),
+                  caminho.begin() + static_cast<std::ptrdiff_t>(caminho.size() - PathLimit + 1));
+  caminho.push_back(p);
+}
+
+std::vector<std::size_t> CopyBodyStates(TScene& cena) {
+  std::vector<std::size_t> congelados;
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
     dBodyID corpo = cena.Corpos[i];
     if (!corpo) continue;
     TObjetoCena& o = cena.Objetos[i];
     if (o.ODEMove) {
       const dReal* p = dBodyGetPosition(corpo);
+      const TVector posicao{p[0], p[1], p[2]};
+      if (!InsideWorld(posicao)) {
+        // From here on it is held like an object physics does not move, and the rest go on.
+        o.ODEMove = false;
+        o.LeftWorld = true;
+        o.VecV = o.VecA = {};
+        dBodyDisable(corpo);
+        HoldAtRecordedPose(corpo, o);
+        congelados.push_back(i);
+        continue;
+      }
       const dReal* v = dBodyGetLinearVel(corpo);
       const dReal* f = dBodyGetForce(corpo);
       const dReal* q = dBodyGetQuaternion(corpo);
       o.PosicaoAnterior = o.Posicao;
-      o.Posicao = {p[0], p[1], p[2]};
+      o.Posicao = posicao;
       o.VecV = {v[0], v[1], v[2]};
       o.VecA = {f[0], f[1], f[2]};
       o.Quaternio = {static_cast<float>(q[0]), static_cast<float>(q[1]), static_cast<float>(q[2]),
                      static_cast<float>(q[3])};
-      if (o.MostraRastroSempre) o.Rastro.push_back(o.Posicao);
+      if (o.MostraRastroSempre) AppendBounded(o.Rastro, o.Posicao);
     } else {
-      dBodySetPosition(corpo, static_cast<float>(o.Posicao.x), static_cast<float>(o.Posicao.y),
-                       static_cast<float>(o.Posicao.z));
-      const dQuaternion q = {o.Quaternio[0], o.Quaternio[1], o.Quaternio[2], o.Quaternio[3]};
-      dBodySetQuaternion(corpo, q);
-      dBodySetLinearVel(corpo, 0, 0, 0);
-      dBodySetAngularVel(corpo, 0, 0, 0);
+      HoldAtRecordedPose(corpo, o);
     }
   }
+  return congelados;
 }
 
-void SimulationStep(TScene& cena) {
+std::string ObjectLeftWorldText(std::size_t i) {
+  return "o objeto da linha " + std::to_string(i + 1) + " saiu do mundo e ficou parado onde estava";
+}
+
+std::vector<std::size_t> SimulationStep(TScene& cena) {
   cena.Mundo->PassoMundo(cena.ContactParameters());
-  CopyBodyStates(cena);
+  return CopyBodyStates(cena);
 }

@@ -2,6 +2,7 @@
 
 #include "scene/simulation_step.h"
 #include "support/scene_builder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -215,6 +216,88 @@ TEST(Atrito, CaixaLancadaNoChaoParaEmVQuadradoSobreDoisMuG) {
     EXPECT_NEAR(cena.Objetos[0].Posicao.x - x0, 4.0 * 4.0 / (2 * 0.5 * g), 0.08) << massa;
     EXPECT_NEAR(cena.Objetos[0].VecV.x, 0, 1e-3);
   }
+}
+
+// Every kind of shape lying on the ground, dropped from a little height in some pose: after 20 s it
+// rests on z = 0 and is still.
+struct TRestingCase {
+  const char* nome;
+  std::vector<Valor> forma;
+  double ang;  // degrees about x
+};
+
+void PrintTo(const TRestingCase& c, std::ostream* os) {
+  *os << c.nome;
+}
+
+class Repouso : public ::testing::TestWithParam<TRestingCase> {};
+
+TEST_P(Repouso, DepoisDeVinteSegundosOPontoMaisBaixoEstaEmZZeroEParado) {
+  TTempFolder pasta;
+  // A flat triangular prism: its corners are the lowest points whatever its pose on a face.
+  pasta.Write(
+      "prisma.obj",
+      "v -0.5 -0.5 -0.2\nv 0.5 -0.5 -0.2\nv 0 0.5 -0.2\nv -0.5 -0.5 0.2\nv 0.5 -0.5 0.2\nv 0 0.5 0.2\n"
+      "f 1 3 2\nf 4 5 6\nf 1 2 5\nf 1 5 4\nf 2 3 6\nf 2 6 5\nf 3 1 4\nf 3 4 6\n");
+  const TRestingCase& caso = GetParam();
+  TTestScene c;
+  c.Linha(caso.forma, {{TColumn::Massa, 1.0},
+                       {TColumn::Z, 1.5},
+                       {TColumn::Ang, caso.ang},
+                       {TColumn::eixoX, 1.0},
+                       {TColumn::ODEMove, true},
+                       {TColumn::Atrito, 0.5},
+                       {TColumn::TemGravidade, true}});
+  TScene cena;
+  Carrega(c.Write(pasta.Path() / "cena.xml"), cena);
+  for (int i = 0; i < 2000; ++i) SimulationStep(cena);
+  dReal caixa[6];
+  dGeomGetAABB(cena.Geometrias[0], caixa);
+  EXPECT_NEAR(caixa[4], 0, 0.002) << "lowest point";
+  const dReal* v = dBodyGetLinearVel(cena.Corpos[0]);
+  EXPECT_LT(std::hypot(v[0], v[1], v[2]), 0.001) << "speed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CadaForma, Repouso,
+    ::testing::Values(
+        TRestingCase{"esfera", SphereRow(0.3), 0},
+        TRestingCase{
+            "capsula_deitada", {{TColumn::ODETipo, 1}, {TColumn::Dim1, 0.3}, {TColumn::Dim2, 1.5}}, 90},
+        TRestingCase{
+            "capsula_a_30_graus", {{TColumn::ODETipo, 1}, {TColumn::Dim1, 0.3}, {TColumn::Dim2, 1.5}}, 30},
+        TRestingCase{
+            "capsula_a_45_graus", {{TColumn::ODETipo, 1}, {TColumn::Dim1, 0.3}, {TColumn::Dim2, 1.5}}, 45},
+        TRestingCase{
+            "capsula_a_89_graus", {{TColumn::ODETipo, 1}, {TColumn::Dim1, 0.3}, {TColumn::Dim2, 1.5}}, 89},
+        TRestingCase{"caixa_numa_face", BoxRow(1.0, 0.8, 0.6), 0},
+        TRestingCase{"caixa_caindo_numa_aresta", BoxRow(1.0, 0.8, 0.6), 45},
+        TRestingCase{"malha", ModelRow("prisma.obj"), 0}),
+    [](const ::testing::TestParamInfo<TRestingCase>& i) { return std::string(i.param.nome); });
+
+TEST(SaidaDoMundo, ObjetoQueCaiDoChaoFicaParadoEAvisaUmaVez) {
+  TTestScene c;
+  // One ball beyond the floor's edge falls for good; another rests on the floor.
+  c.Linha(SphereRow(0.05), {{TColumn::Massa, 1.0},
+                            {TColumn::X, 60.0},
+                            {TColumn::Z, 1.0},
+                            {TColumn::ODEMove, true},
+                            {TColumn::TemGravidade, true}});
+  c.Linha(SphereRow(0.5), {{TColumn::Massa, 1.0}, {TColumn::Z, 0.5}, {TColumn::ODEMove, true}});
+  TScene cena;
+  Carrega(c, cena);
+  std::vector<std::size_t> congelados;
+  // Ten simulated minutes: long enough to fall far beyond any bound, were the fall not stopped.
+  for (int i = 0; i < 60000; ++i)
+    for (const std::size_t k : SimulationStep(cena)) congelados.push_back(k);
+  ASSERT_EQ(congelados, std::vector<std::size_t>{0});
+  const TObjetoCena& caido = cena.Objetos[0];
+  EXPECT_TRUE(caido.LeftWorld);
+  EXPECT_GE(caido.Posicao.z, FloorLimit - 1);
+  EXPECT_TRUE(InsideWorld(caido.Posicao));
+  const dReal* p = dBodyGetPosition(cena.Corpos[0]);
+  EXPECT_FLOAT_EQ(p[2], static_cast<float>(caido.Posicao.z)) << "held where it was frozen";
+  EXPECT_NEAR(cena.Objetos[1].Posicao.z, 0.5, 0.005) << "the rest go on";
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -356,6 +357,44 @@ TEST(CargaRobusta, ArquivosDanificadosNuncaDerrubamOPrograma) {
     }
   }
   EXPECT_GT(carregadas, 0);
+}
+
+TEST_F(CarregaCenaTeste, FormaSemTamanhoCarregaComAvisoNaLinhaEColuna) {
+  TTestScene c;
+  c.Linha(SphereRow(0.5), {{TColumn::Z, 1.0}});
+  c.Linha(SphereRow(0.0), {{TColumn::Z, 1.0}});
+  c.Linha(BoxRow(1.0, -2.0, 1.0), {{TColumn::Z, 1.0}});
+  c.Linha({{TColumn::ODETipo, 1}, {TColumn::Dim1, 0.3}, {TColumn::Dim2, -1.0}});
+  c.Linha({{TColumn::ODETipo, 1}, {TColumn::Dim1, 0.3}, {TColumn::Dim2, 0.0}});  // a sphere, and fine
+  Carrega(c);
+  ASSERT_EQ(cena.Objetos.size(), 5u) << "every row still loads";
+  const std::string arquivo = (pasta / "cena.xml").string();
+  EXPECT_EQ(avisos,
+            "Objeto sem tamanho: " + arquivo +
+                ": linha 2, coluna \"Dim1\": tamanho 0 não é positivo; o objeto fica sem forma visível e "
+                "atravessa o chão.\n"
+                "Objeto sem tamanho: " +
+                arquivo +
+                ": linha 3, coluna \"Dim2\": tamanho -2 não é positivo; o objeto fica sem forma visível e "
+                "atravessa o chão.\n"
+                "Objeto sem tamanho: " +
+                arquivo +
+                ": linha 4, coluna \"Dim2\": comprimento -1 é negativo; a cápsula é carregada com "
+                "comprimento 0.\n");
+  EXPECT_EQ(Obj(2).Dim[1], -2.0) << "the row is kept as written";
+}
+
+TEST_F(CarregaCenaTeste, PosicaoForaDoMundoEErroDeCargaNaLinhaEColuna) {
+  const std::string arquivo = (pasta / "ruim.xml").string();
+  for (const auto& [coluna, nome, valor] :
+       {std::tuple{TColumn::Z, "Z", 1e10}, std::tuple{TColumn::X, "X", -2e4},
+        std::tuple{TColumn::Z, "Z", -60.0}}) {
+    TTestScene c;
+    c.Linha(SphereRow(0.5), {{TColumn::Z, 1.0}});
+    c.Linha(SphereRow(0.5), {{coluna, valor}, {TColumn::ODEMove, true}});
+    EXPECT_EQ(ErroDe(c).rfind(arquivo + ": linha 2, coluna \"" + nome + "\": ", 0), 0u) << ErroDe(c);
+  }
+  EXPECT_TRUE(cena.Objetos.empty()) << "the scene before is kept";
 }
 
 }  // namespace

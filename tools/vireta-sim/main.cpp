@@ -74,7 +74,8 @@ int main(int argc, char** argv) {
     EscreveCabecalhoCSV(std::cout);
     EscreveQuadroCSV(std::cout, cena, 0);
     for (long q = 1; q <= opcoes->quadros; ++q) {
-      SimulationStep(cena);
+      for (const std::size_t i : SimulationStep(cena))
+        std::cerr << "quadro " << q << ": " << ObjectLeftWorldText(i) << '\n';
       if (q % opcoes->cada == 0) EscreveQuadroCSV(std::cout, cena, q);
     }
     std::cout.flush();
