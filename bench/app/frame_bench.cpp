@@ -56,7 +56,7 @@ void RodaQuadros(benchmark::State& state, const fs::path& arquivo) {
   TCamera camera;
   TFrameState estado;
   TQuillonSetting setting;
-  TFrameContext ctx{cena, camera, estado, setting, desenho, {}};
+  TFrameContext ctx{cena, camera, estado, setting, desenho, {}, {}};
   const TRemoteReading remoto;
   for (auto _ : state) {
     TimerGLTimer(ctx, remoto, TRelogio::now());

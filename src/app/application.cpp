@@ -34,5 +34,7 @@ void TViretaApplication::SetGLFormat() {
   f.setAlphaBufferSize(0);
   f.setDepthBufferSize(32);  // the driver grants what it has, usually 24
   f.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+  // The frame timer paces the picture: a swap that waited for the display would hold the world back.
+  f.setSwapInterval(0);
   QSurfaceFormat::setDefaultFormat(f);
 }

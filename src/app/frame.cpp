@@ -1,5 +1,6 @@
 #include "app/frame.h"
 
+#include "physics/ode_runtime.h"
 #include "scene/simulation_step.h"
 
 #include <algorithm>
@@ -14,6 +15,41 @@ double SecondsBetween(TRelogio::time_point a, TRelogio::time_point b) {
 
 TVector Accelerometer(const TRemoteReading& r) {
   return {double(r.AccelX), double(r.AccelY), double(r.AccelZ)};
+}
+
+// How many steps this tick owes the world, from the real time since the last count.
+int StepsDue(TFrameState& e, TRelogio::time_point agora) {
+  using std::chrono::microseconds;
+  constexpr microseconds passo{static_cast<long>(PassoFixo * 1e6)};
+  const bool primeiro = e.LastStepCount == TRelogio::time_point{};
+  const auto decorrido = std::chrono::duration_cast<microseconds>(agora - e.LastStepCount);
+  e.LastStepCount = agora;
+  if (primeiro) {
+    e.StepDebt = microseconds{0};
+    return 1;
+  }
+  // A clock set back gives no time at all; a clock set forward is capped with everything else.
+  if (decorrido > microseconds{0}) e.StepDebt += decorrido;
+  const auto devidos = e.StepDebt / passo;
+  e.BehindRealTime = devidos > MaxStepsPerTick;
+  if (e.BehindRealTime) {
+    e.StepDebt = microseconds{0};
+    return MaxStepsPerTick;
+  }
+  e.StepDebt -= devidos * passo;
+  return static_cast<int>(devidos);
+}
+
+void Step(TFrameContext& ctx) {
+  TScene& cena = ctx.cena;
+  if (!cena.Mundo || cena.Mundo->Broken()) return;
+  try {
+    for (const std::size_t i : SimulationStep(cena))
+      if (ctx.aviso) ctx.aviso(ObjectLeftWorldText(i));
+    ctx.estado.SimulatedTime += PassoFixo;
+  } catch (const EPhysicsEngineError& e) {
+    if (ctx.aviso) ctx.aviso(std::string("A simulação parou: ") + e.what());
+  }
 }
 
 void Integrate(double& pos, double& vel, double a, double ganho, double dt) {
@@ -40,7 +76,12 @@ void CalibrateButtonClick(const TRemoteReading& remoto, TQuillonSetting& Setting
 
 void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora) {
   TFrameState& e = ctx.estado;
-  SimulationStep(ctx.cena);
+  const int passos = StepsDue(e, agora);
+  for (int k = 0; k < passos; ++k) {
+    Step(ctx);
+    // The last step's grab comes at its place in the frame, after the pointer has moved.
+    if (k + 1 < passos && ctx.agarrar) ctx.agarrar(EscalaVet(e.PonteiroPos, -1));
+  }
 
   ctx.desenho.Clear();
   e.OlhoNegado = EscalaVet(ctx.Camera.Olho, -1);
@@ -52,7 +93,7 @@ void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::ti
   TVector a;
   if (remoto.ADown && (remoto.IRSize1 > 0 || remoto.IRSize2 > 0)) {
     a = AccelerometerInWorld(e, ctx.Camera);
-    e.PonteiroCaminho.push_back(e.PonteiroPos);
+    AppendBounded(e.PonteiroCaminho, e.PonteiroPos);
   } else {
     e.PonteiroVel = {};
     e.PonteiroCaminho.clear();

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 using TRelogio = std::chrono::system_clock;
@@ -19,12 +20,23 @@ using TRelogio = std::chrono::system_clock;
 // or a stall would otherwise throw the pointer across the world.
 inline constexpr double DtMaximo = 0.1;
 
+// Steps of PassoFixo one tick may run to catch up with real time. A tick later than this lets the world
+// fall behind rather than spend ever longer catching up.
+inline constexpr int MaxStepsPerTick = 5;
+
 struct TFrameState {
   TRelogio::time_point UltimoQuadro{};  // end of the previous frame; the zero date before the first
   double Dt = 0;                        // seconds
   TVector AcelAtual, AcelAnterior, OlhoNegado;
   TVector PonteiroPos, PonteiroVel;      // the pointer's place in the world is -PonteiroPos
-  std::vector<TVector> PonteiroCaminho;  // PonteiroPos while the pointer moves
+  std::vector<TVector> PonteiroCaminho;  // PonteiroPos while the pointer moves, the last PathLimit kept
+
+  // Real time the world has yet to be stepped through, and when that was last counted (the zero date:
+  // never, so the next tick runs one step).
+  std::chrono::microseconds StepDebt{0};
+  TRelogio::time_point LastStepCount{};
+  double SimulatedTime = 0;     // seconds the world has been stepped through by the frame
+  bool BehindRealTime = false;  // the last tick needed more than MaxStepsPerTick steps
 };
 
 // What the frame reads of the Wii Remote: raw accelerometer bytes, "A" and the infrared dot sizes.
@@ -58,6 +70,9 @@ class TNullFrameDrawing : public TFrameDrawing {
 // objects. Empty until a remote can grab.
 using TGrabStep = std::function<void(const TVector& P)>;
 
+// What the user must hear about the world: an object frozen outside it, or the engine's failure.
+using TWorldNotice = std::function<void(const std::string& texto)>;
+
 struct TFrameContext {
   TScene& cena;
   TCamera& Camera;
@@ -65,9 +80,13 @@ struct TFrameContext {
   TQuillonSetting& Setting;  // the frame re-zeroes the accelerometer (BaseX, BaseY, BaseZ)
   TFrameDrawing& desenho;
   TGrabStep agarrar;
+  TWorldNotice aviso;
 };
 
-// One tick of TimerGL, up to the buffer swap (the caller presents the picture).
+// One tick of TimerGL, up to the buffer swap (the caller presents the picture). The world is stepped as
+// many times as the real time since the last tick asks (at most MaxStepsPerTick), each step followed by
+// the grab step; the picture is drawn once. After an engine error the world stops, told once through
+// `aviso`, and the frame keeps drawing.
 void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora);
 
 // The accelerometer's change from AcelAnterior to AcelAtual, seen through the camera: a world vector.

@@ -23,6 +23,8 @@ constexpr int LarguraCliente = 769;
 constexpr int AlturaPainel = 610;
 constexpr int AlturaStatus = 19;
 
+const QString AvisoMaisLento = QStringLiteral("Simulação mais lenta que o tempo real");
+
 // Restarts the frame timer however the scene command ends, error or not.
 class TRestartOnExit {
  public:
@@ -55,7 +57,8 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   setCentralWidget(cliente);
 
   statusPanel_ = new QLabel(this);
-  statusPanel_->setFixedWidth(100);
+  // Wide enough for the engine's message when there is one.
+  statusPanel_->setMinimumWidth(100);
   batteryPanel_ = new QLabel("Bateria", this);
   batteryPanel_->setFixedWidth(50);
   batteryPanel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -189,6 +192,8 @@ void TMainForm::AbrirCena1Click() {
 
 void TMainForm::OpenScene(const std::filesystem::path& arquivo) {
   TRestartOnExit reinicia(TimerGL);
+  // The time the load takes is not the world's to catch up with.
+  state_.LastStepCount = {};
   try {
     LoadScene(arquivo, *scene_, [this](const std::string& texto, const std::string& titulo) {
       ui_.ShowNotice(QString::fromStdString(texto), QString::fromStdString(titulo));
@@ -220,8 +225,9 @@ void TMainForm::TimerGLTimer() {
     // Without a remote there is no one to tell; the caption keeps saying so.
     if (wiiLink_->WiiDevice()) wiiLink_->SetLedsIfChanged(leds);
   };
+  auto aviso = [this](const std::string& texto) { statusPanel_->setText(QString::fromStdString(texto)); };
   auto quadro = [&](TFrameDrawing& desenho) {
-    TFrameContext ctx{*scene_, Camera, state_, Setting, desenho, agarrar};
+    TFrameContext ctx{*scene_, Camera, state_, Setting, desenho, agarrar, aviso};
     ::TimerGLTimer(ctx, RemoteReading(), agora);
   };
   if (!Panel1->DrawFrame(quadro)) {
@@ -229,6 +235,7 @@ void TMainForm::TimerGLTimer() {
     TNullFrameDrawing nulo;
     quadro(nulo);
   }
+  if (state_.BehindRealTime) statusBar()->showMessage(AvisoMaisLento, 2000);
 }
 
 void TMainForm::CursorTimerTimer() {

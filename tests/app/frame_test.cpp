@@ -2,6 +2,7 @@
 // trails and the bounded time step.
 
 #include "app/frame.h"
+#include "scene/simulation_step.h"
 #include "support/scene_builder.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@ class Quadro : public ::testing::Test {
  protected:
   void Roda(const TRemoteReading& r, std::chrono::milliseconds passo = 10ms) {
     agora += passo;
-    TFrameContext ctx{cena, camera, estado, setting, desenho, {}};
+    TFrameContext ctx{cena, camera, estado, setting, desenho, {}, {}};
     TimerGLTimer(ctx, r, agora);
   }
   void Carrega(const TTestScene& c) { ::Carrega(c, cena); }
@@ -69,7 +70,7 @@ TVector UmPassoComGanho(int ganho) {
   TFrameState estado;
   TQuillonSetting setting;
   TNullFrameDrawing desenho;
-  TFrameContext ctx{cena, camera, estado, setting, desenho, {}};
+  TFrameContext ctx{cena, camera, estado, setting, desenho, {}, {}};
   const auto t0 = TRelogio::now();
   TimerGLTimer(ctx, Remoto(120, 128, 128, false), t0);
   TimerGLTimer(ctx, Remoto(130, 128, 128, true), t0 + 10ms);
@@ -123,11 +124,87 @@ TEST_F(Quadro, RastroCresceUmPontoPorQuadroEFixoNaoSeMove) {
 TEST_F(Quadro, PassoDeAgarrarRecebeOPontoDoPonteiro) {
   estado.PonteiroPos = {1, -2, 3};
   TVector recebido;
-  TFrameContext ctx{cena, camera, estado, setting, desenho, [&](const TVector& p) { recebido = p; }};
+  TFrameContext ctx{cena, camera, estado, setting, desenho, [&](const TVector& p) { recebido = p; }, {}};
   TimerGLTimer(ctx, Remoto(0, 0, 0, false), agora);
   EXPECT_EQ(recebido.x, -1);
   EXPECT_EQ(recebido.y, 2);
   EXPECT_EQ(recebido.z, -3);
+}
+
+// Ticks that come late (slow drawing, a loaded machine) still advance the world with real time, up to
+// MaxStepsPerTick steps a tick; beyond that the world falls behind and says so.
+TEST_F(Quadro, TickAtrasadoAlcancaOTempoRealAteOLimite) {
+  TTestScene c;
+  c.Linha(SphereRow(0.5), {{TColumn::Z, 100.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
+  Carrega(c);
+  Roda(Remoto(0, 0, 0, false));
+  const double inicio = estado.SimulatedTime;
+  double real = 0;
+  for (const auto atraso : {25ms, 40ms, 13ms, 37ms, 50ms, 9ms, 31ms}) {
+    Roda(Remoto(0, 0, 0, false), atraso);
+    real += std::chrono::duration<double>(atraso).count();
+    EXPECT_NEAR(estado.SimulatedTime - inicio, real, 0.01 + 1e-9)
+        << "after a tick " << atraso.count() << " ms late";
+    EXPECT_FALSE(estado.BehindRealTime);
+  }
+  // The ball has fallen as far as real time says, not as far as the number of ticks says.
+  EXPECT_NEAR(cena.Objetos[0].Posicao.z, 100 - 9.81 * std::pow(estado.SimulatedTime, 2) / 2, 0.02);
+
+  const double antes = estado.SimulatedTime;
+  Roda(Remoto(0, 0, 0, false), 250ms);
+  EXPECT_DOUBLE_EQ(estado.SimulatedTime - antes, MaxStepsPerTick * PassoFixo);
+  EXPECT_TRUE(estado.BehindRealTime);
+  Roda(Remoto(0, 0, 0, false), 10ms);
+  EXPECT_FALSE(estado.BehindRealTime) << "the lost time is not owed for ever";
+}
+
+TEST_F(Quadro, RastroECaminhoDoPonteiroGuardamUmNumeroLimitadoDePontos) {
+  TTestScene c;
+  c.Linha(SphereRow(0.5), {{TColumn::Z, 5.0},
+                           {TColumn::ODEMove, true},
+                           {TColumn::MostraRastroSempre, true},
+                           {TColumn::TemGravidade, false}});
+  Carrega(c);
+  dBodySetLinearVel(cena.Corpos[0], 0.01f, 0, 0);
+  const std::size_t quadros = PathLimit + 2000;
+  for (std::size_t i = 0; i < quadros; ++i) {
+    Roda(Remoto(static_cast<uint8_t>(128 + i % 2), 128, 128, true));
+    ASSERT_LE(cena.Objetos[0].Rastro.size(), PathLimit + 500);
+    ASSERT_LE(estado.PonteiroCaminho.size(), PathLimit + 500);
+  }
+  const std::vector<TVector>& rastro = cena.Objetos[0].Rastro;
+  EXPECT_GE(rastro.size(), PathLimit) << "the last minutes are all there";
+  EXPECT_EQ(rastro.back().x, cena.Objetos[0].Posicao.x);
+  // Oldest first, one frame apart, with no gap where old points were dropped.
+  for (std::size_t k = 1; k < rastro.size(); ++k)
+    ASSERT_NEAR(rastro[k].x - rastro[k - 1].x, 0.0001, 1e-6) << k;
+  EXPECT_GE(estado.PonteiroCaminho.size(), PathLimit);
+}
+
+TEST_F(Quadro, ObjetoForaDoMundoEAvisadoUmaVezEOMundoQuebradoParaSemDerrubarOQuadro) {
+  TTestScene c;
+  c.Linha(SphereRow(0.5), {{TColumn::Z, 1.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
+  c.Linha(SphereRow(0.5), {{TColumn::X, 3.0}, {TColumn::Z, 1.0}, {TColumn::ODEMove, true}});
+  Carrega(c);
+  std::vector<std::string> avisos;
+  auto quadro = [&] {
+    agora += 10ms;
+    TFrameContext ctx{
+        cena, camera, estado, setting, desenho, {}, [&](const std::string& t) { avisos.push_back(t); }};
+    TimerGLTimer(ctx, Remoto(0, 0, 0, false), agora);
+  };
+  quadro();
+  dBodySetLinearVel(cena.Corpos[0], 0, 0, -1000);
+  for (int i = 0; i < 20; ++i) quadro();
+  ASSERT_EQ(avisos.size(), 1u);
+  EXPECT_EQ(avisos[0], ObjectLeftWorldText(0));
+
+  // A body the engine cannot place (here moved by hand, as a stray value would) breaks the step.
+  dBodySetPosition(cena.Corpos[1], 0, 0, 1e10f);
+  for (int i = 0; i < 5; ++i) quadro();
+  ASSERT_EQ(avisos.size(), 2u);
+  EXPECT_EQ(avisos[1].rfind("A simulação parou: motor de física", 0), 0u) << avisos[1];
+  EXPECT_TRUE(cena.Mundo->Broken());
 }
 
 }  // namespace

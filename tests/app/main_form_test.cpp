@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QSurfaceFormat>
 #include <QTest>
 
 #include <gmock/gmock.h>
@@ -369,6 +370,38 @@ TEST_F(JanelaComRemoto, FecharDevolveORemotoAoModoDeBotoes) {
   form->close();
   EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x80 && remoto.ReportMode() == 0x30; }))
       << int(remoto.LedByte()) << " " << int(remoto.ReportMode());
+}
+
+TEST_F(Janela, PedeIntervaloDeTrocaZero) {
+  Abre();
+  EXPECT_EQ(QSurfaceFormat::defaultFormat().swapInterval(), 0);
+  EXPECT_EQ(form->Panel()->requestedFormat().swapInterval(), 0) << "the swap must never wait for the display";
+}
+
+TEST_F(Janela, ErroDoMotorParaOMundoMasNaoOPrograma) {
+  pasta.Write("config.ini", "[General]\nCursorMode=IR\n");
+  Abre();
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+  EsperaQuadros(3);
+  // A body the engine cannot place: its next collision pass fails inside the engine.
+  dBodySetPosition(form->CurrentScene()->Corpos[0], 0, 0, 1e10f);
+  EsperaQuadros(5);
+  EXPECT_THAT(form->StatusPanel()->text().toStdString(), HasSubstr("A simulação parou"));
+  EXPECT_TRUE(form->CurrentScene()->Mundo->Broken());
+  EXPECT_TRUE(uiGlobal->erros.empty()) << "one message in the status bar, not a box every frame";
+  form->Panel()->RequestCapture();
+  EsperaQuadros(2);
+  EXPECT_EQ(form->Panel()->Captura().size(), QSize(769, 610)) << "the frame keeps drawing";
+
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+  ASSERT_FALSE(form->CurrentScene()->Mundo->Broken());
+  const double z = form->CurrentScene()->Objetos[0].Posicao.z;
+  EsperaQuadros(10);
+  EXPECT_LT(form->CurrentScene()->Objetos[0].Posicao.z, z) << "the next load steps again";
+
+  form->close();
+  EXPECT_THAT(pasta.Read("config.ini"), HasSubstr("CursorMode=IR"));
+  EXPECT_TRUE(uiGlobal->erros.empty());
 }
 
 }  // namespace

@@ -20,10 +20,16 @@ class Agarrar : public ::testing::Test {
   // One frame with the pointer at P = -PonteiroPos.
   void Quadro() {
     agora += 10ms;
-    TFrameContext ctx{cena, camera, estado, setting, desenho, [&](const TVector& P) {
+    TFrameContext ctx{cena,
+                      camera,
+                      estado,
+                      setting,
+                      desenho,
+                      [&](const TVector& P) {
                         MarcaProximos(cena, P);
                         leds.push_back(MoveObjetoUsuario(cena, P, camera, haptico, vibracao, ms += 10));
-                      }};
+                      },
+                      {}};
     TimerGLTimer(ctx, remoto, agora);
   }
   void Cursor() { GrabAndThrow(cena, camera, estado, remoto); }
