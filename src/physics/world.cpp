@@ -36,9 +36,10 @@ void SetAside(dWorldID mundo, dSpaceID espaco, dJointGroupID grupo, dGeomID tamp
     dGeomID Tampa;
   };
   static std::mutex guarda;
-  static std::vector<TBrokenWorld> deixados;
+  // Never destroyed, so the handles stay reachable through the exit checks as well.
+  static auto* const deixados = new std::vector<TBrokenWorld>;
   std::lock_guard<std::mutex> trava(guarda);
-  deixados.push_back({mundo, espaco, grupo, tampa});
+  deixados->push_back({mundo, espaco, grupo, tampa});
 }
 
 }  // namespace
