@@ -67,8 +67,10 @@ struct TFrameContext {
   TGrabStep agarrar;
 };
 
-// One tick of TimerGL, up to the buffer swap (the caller presents the picture).
-void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora);
+// One tick of TimerGL, up to the buffer swap (the caller presents the picture). `agora` is the frame's
+// start; `relogio` tells the time when the frame ends, from which the next frame's Dt is measured.
+void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora,
+                  const std::function<TRelogio::time_point()>& relogio = TRelogio::now);
 
 // The accelerometer's change from AcelAnterior to AcelAtual, seen through the camera: a world vector.
 // The remote's x goes to the camera's right, its z to the camera's up and its y, negated, forward.
