@@ -74,7 +74,8 @@ void CalibrateButtonClick(const TRemoteReading& remoto, TQuillonSetting& Setting
   Setting.BaseZ = remoto.AccelZ;
 }
 
-void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora) {
+void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora,
+                  const std::function<TRelogio::time_point()>& relogio) {
   TFrameState& e = ctx.estado;
   const int passos = StepsDue(e, agora);
   for (int k = 0; k < passos; ++k) {
@@ -108,6 +109,7 @@ void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::ti
   if (ctx.agarrar) ctx.agarrar(EscalaVet(e.PonteiroPos, -1));
   ctx.desenho.Objetos(ctx.cena);
 
-  e.UltimoQuadro = agora;
+  // Measured when the frame ends, so that the next Dt leaves out this frame's own work.
+  e.UltimoQuadro = relogio();
   e.AcelAnterior = Accelerometer(remoto);
 }

@@ -86,8 +86,10 @@ struct TFrameContext {
 // One tick of TimerGL, up to the buffer swap (the caller presents the picture). The world is stepped as
 // many times as the real time since the last tick asks (at most MaxStepsPerTick), each step followed by
 // the grab step; the picture is drawn once. After an engine error the world stops, told once through
-// `aviso`, and the frame keeps drawing.
-void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora);
+// `aviso`, and the frame keeps drawing. `agora` is the frame's start; `relogio` tells the time when the
+// frame ends, from which the next frame's Dt is measured.
+void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora,
+                  const std::function<TRelogio::time_point()>& relogio = TRelogio::now);
 
 // The accelerometer's change from AcelAnterior to AcelAtual, seen through the camera: a world vector.
 // The remote's x goes to the camera's right, its z to the camera's up and its y, negated, forward.

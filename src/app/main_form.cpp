@@ -17,6 +17,8 @@
 #include <QStyleFactory>
 #include <QVBoxLayout>
 
+#include <cstdlib>
+
 namespace {
 
 constexpr int LarguraCliente = 769;
@@ -57,10 +59,11 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   setCentralWidget(cliente);
 
   statusPanel_ = new QLabel(this);
-  // Wide enough for the engine's message when there is one.
+  // Wide enough for the one-line notices it shows, the engine's message included.
   statusPanel_->setMinimumWidth(100);
   batteryPanel_ = new QLabel("Bateria", this);
-  batteryPanel_->setFixedWidth(50);
+  // The last panel takes the room its text needs, so "Bateria: 100%" shows whole.
+  batteryPanel_->setMinimumWidth(50);
   batteryPanel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   statusBar()->setFixedHeight(AlturaStatus);
   statusBar()->setSizeGripEnabled(false);
@@ -91,7 +94,10 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   desktop_ = std::make_unique<TDesktopControl>(Setting, ButtonAssign, wiiLink_->Wiimote(), *desktop, starter_,
                                                *this, rumble_);
   // Said once: the sandbox works on, only the desktop actions are off.
-  if (!desktop->Available()) statusPanel_->setText(AvisoSemX11);
+  if (!desktop->Available())
+    statusPanel_->setText(AvisoSemX11);
+  else if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland)
+    statusPanel_->setText(AvisoWayland);
   if (HIDCtl->DeviceChangeFd() >= 0) {
     deviceNotifier_ = new QSocketNotifier(HIDCtl->DeviceChangeFd(), QSocketNotifier::Read, this);
     connect(deviceNotifier_, &QSocketNotifier::activated, this, [this] { HIDCtl->DeviceChangeNotified(); });
@@ -139,8 +145,10 @@ void TMainForm::CreateTimers() {
   struct {
     QTimer& t;
     int ms;
-  } timers[] = {{DrawTimer, 50},      {MotionTimer, 2},  {RepeatTimer, 20},
-                {BatteryTimer, 1000}, {CursorTimer, 12}, {TimerGL, 10}};
+  } timers[] = {{DrawTimer, 50},   {MotionTimer, MotionTimerMs},
+                {RepeatTimer, 20}, {BatteryTimer, 1000},
+                {CursorTimer, 12}, {TimerGL, 10},
+                {reapTimer_, 1000}};
   for (auto& [t, ms] : timers) {
     t.setInterval(ms);
     t.setTimerType(Qt::PreciseTimer);
@@ -153,6 +161,10 @@ void TMainForm::CreateTimers() {
           [this] { desktop_->RepeatTimerTimer(clockMs_->Milliseconds()); });
   connect(&MotionTimer, &QTimer::timeout, this,
           [this] { desktop_->MotionTimerTimer(clockMs_->Milliseconds()); });
+  // Programs started from the remote are collected even after the remote (and so the repeat timer) has
+  // gone.
+  connect(&reapTimer_, &QTimer::timeout, this, [this] { starter_.ReapFinished(); });
+  reapTimer_.start();
 }
 
 QTimer& TMainForm::Timer(TInputTimer t) {
@@ -201,7 +213,6 @@ void TMainForm::OpenScene(const std::filesystem::path& arquivo) {
   } catch (const std::exception& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
   }
-  wiiLink_->Shutdown();
 }
 
 TRemoteReading TMainForm::RemoteReading() const {
@@ -263,6 +274,10 @@ void TMainForm::SetBatteryText(const std::string& Text) {
   batteryPanel_->setText(QString::fromStdString(Text));
 }
 
+void TMainForm::SetStatusNotice(const std::string& Text) {
+  statusPanel_->setText(QString::fromStdString(Text));
+}
+
 void TMainForm::SetOptionsEnabled(bool Enabled) {
   Options1->setEnabled(Enabled);
 }
@@ -302,7 +317,9 @@ void TMainForm::closeEvent(QCloseEvent* evento) {
 
 void TMainForm::FormClose() {
   closed_ = true;
-  for (QTimer* t : {&DrawTimer, &MotionTimer, &RepeatTimer, &BatteryTimer, &CursorTimer, &TimerGL}) t->stop();
+  for (QTimer* t :
+       {&DrawTimer, &MotionTimer, &RepeatTimer, &BatteryTimer, &CursorTimer, &TimerGL, &reapTimer_})
+    t->stop();
   Panel1->FinalizaGL();
   scene_.reset();
   delete deviceNotifier_;

@@ -29,6 +29,10 @@ class QSocketNotifier;
 class TUserInterface;
 class TGLPanel;
 
+// The step sizes of the desktop pointer were tuned where a 2 ms timer fired about every 10 ms; Qt keeps
+// 2 ms here, which would move the pointer up to five times too fast.
+inline constexpr int MotionTimerMs = 10;
+
 class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopControlHost {
  public:
   // FormCreate: `pastaPrograma` holds "Cenas" and "config.ini". The Wii Remote is looked for through
@@ -55,6 +59,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   // What the Wii Remote link asks of the window.
   void SetCaption(const std::string& Caption) override;
   void SetBatteryText(const std::string& Text) override;
+  void SetStatusNotice(const std::string& Text) override;
   void SetOptionsEnabled(bool Enabled) override;
   void SetTimerEnabled(TInputTimer Timer, bool Enabled) override;
   TWiimoteSettings WiimoteSettings() const override;
@@ -79,6 +84,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   long FramesRun() const { return frames_; }
   TWiimoteLink& Wii() { return *wiiLink_; }
   QTimer& Timer(TInputTimer t);
+  TSpawnProcessStarter& Starter() { return starter_; }
 
  protected:
   void closeEvent(QCloseEvent* evento) override;
@@ -113,6 +119,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QAction* ReacaoHaptica1 = nullptr;
 
   QTimer DrawTimer, MotionTimer, RepeatTimer, BatteryTimer, CursorTimer, TimerGL;
+  QTimer reapTimer_;  // collects the programs an "Execute" button started
 
   // The Wii Remote link; destroyed in reverse order, the link (and its reader thread) first.
   std::unique_ptr<TRealWiiPlatform> wiiPlatform_;

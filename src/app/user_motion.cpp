@@ -9,9 +9,12 @@ void MarcaProximos(TScene& cena, const TVector& P) {
 
 uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera, bool haptico,
                           TRumbleState& vibracao, uint32_t agoraMs) {
-  // The edge pulse of the desktop pointer is left to run its 60 ms; any other rumble stops here unless an
-  // object is still carried.
-  const bool pulsoDeBorda = vibracao.Vibrando && vibracao.PulsoDeBorda;
+  // The edge pulse of the desktop pointer is left to run its 60 ms, and no longer: the pointer control that
+  // would end it may have stopped within the pulse. Any other rumble stops here unless an object is still
+  // carried.
+  const bool pulsoDeBorda =
+      vibracao.Vibrando && vibracao.PulsoDeBorda && agoraMs - vibracao.InicioVibracao <= EdgeRumbleMs;
+  if (!pulsoDeBorda) vibracao.PulsoDeBorda = false;
   uint8_t leds = pulsoDeBorda ? LedsOneAndFourRumble : LedsOneAndFour;
   if (!pulsoDeBorda) vibracao.Vibrando = false;
   // At most one object is held at a time: a grab only happens while no other is held.

@@ -10,6 +10,8 @@
 
 // Shown once in the first panel of the status bar when there is no X display to drive.
 inline constexpr const char* AvisoSemX11 = "Sem X11: ações desligadas";
+// In a Wayland session the synthetic keys and mouse reach only the programs that run on XWayland.
+inline constexpr const char* AvisoWayland = "Wayland: ações só em programas X";
 
 enum class TMouseButton { Left, Middle, Right };
 

@@ -11,9 +11,6 @@
 #include "input/settings.h"
 #include "wiimote/wiimote_state.h"
 
-// The edge pulse ends at the first tick more than this many ms after it began.
-inline constexpr uint32_t EdgeRumbleMs = 60;
-
 class TPointerControl {
  public:
   // Every argument is kept by reference and must outlive the control.

@@ -1,5 +1,6 @@
 #include "input/process_starter.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -27,6 +28,23 @@ class TFileActions {
 
  private:
   posix_spawn_file_actions_t actions_{};
+  bool ok_ = false;
+};
+
+// RAII for the spawn attributes.
+class TSpawnAttributes {
+ public:
+  TSpawnAttributes() { ok_ = posix_spawnattr_init(&attributes_) == 0; }
+  ~TSpawnAttributes() {
+    if (ok_) posix_spawnattr_destroy(&attributes_);
+  }
+  TSpawnAttributes(const TSpawnAttributes&) = delete;
+  TSpawnAttributes& operator=(const TSpawnAttributes&) = delete;
+  bool Ok() const { return ok_; }
+  posix_spawnattr_t* Get() { return &attributes_; }
+
+ private:
+  posix_spawnattr_t attributes_{};
   bool ok_ = false;
 };
 
@@ -58,8 +76,22 @@ pid_t TSpawnProcessStarter::Spawn(const std::vector<std::string>& Words, int& Er
   Error = posix_spawn_file_actions_addclosefrom_np(actions.Get(), 3);
   if (Error != 0) return -1;
 
+  // The program ignores SIGPIPE and its threads may block signals; a started program gets the defaults a
+  // program started from a shell has.
+  TSpawnAttributes attributes;
+  if (!attributes.Ok()) {
+    Error = ENOMEM;
+    return -1;
+  }
+  sigset_t all, none;
+  sigfillset(&all);
+  sigemptyset(&none);
+  posix_spawnattr_setsigdefault(attributes.Get(), &all);
+  posix_spawnattr_setsigmask(attributes.Get(), &none);
+  posix_spawnattr_setflags(attributes.Get(), POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
   pid_t pid = -1;
-  Error = posix_spawnp(&pid, argv[0], actions.Get(), nullptr, argv.data(), environ);
+  Error = posix_spawnp(&pid, argv[0], actions.Get(), attributes.Get(), argv.data(), environ);
   if (Error != 0) return -1;
   children_.push_back(pid);
   return pid;

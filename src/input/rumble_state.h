@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+// The edge pulse ends at the first tick more than this many ms after it began.
+inline constexpr uint32_t EdgeRumbleMs = 60;
+
 struct TRumbleState {
   bool Vibrando = false;        // the program has switched the rumble on
   uint32_t InicioVibracao = 0;  // ms of the millisecond clock when the rumble was last switched on

@@ -87,6 +87,14 @@ void TJvHidDeviceController::DeviceChange() {
   }
   Fresh.clear();  // the duplicates
 
+  // A claimed node that could not be opened read-write at the claim has no reader: try again, since the
+  // rights may have come with this change.
+  for (auto& Device : deviceList_) {
+    if (!Device->claimed_ || !Device->plugged_ || Device->readThread_) continue;
+    if (!Device->readWriteOpen_) Device->OpenNode(TOpenAccess::ReadWrite);
+    Device->StartThread();
+  }
+
   Recount();
   if (Changed && onDeviceChange_) {
     TNotifyEvent Handler = onDeviceChange_;
@@ -106,11 +114,13 @@ void TJvHidDeviceController::Recount() {
   claimedCount_ = Claimed - unpluggedCount_;
 }
 
-bool TJvHidDeviceController::ClaimByIds(TJvHidDevice*& HidDev, int VendorID, int ProductID) {
+bool TJvHidDeviceController::ClaimByIds(TJvHidDevice*& HidDev, int VendorID, int ProductID,
+                                        const std::function<bool(const TJvHidDevice&)>& Accept) {
   HidDev = nullptr;
   for (auto& Device : deviceList_) {
     if (Device->claimed_ || Device->hidAttributes_.VendorID != VendorID) continue;
     if (ProductID != -1 && Device->hidAttributes_.ProductID != ProductID) continue;
+    if (Accept && !Accept(*Device)) continue;
     Device->claimed_ = true;
     ++claimedCount_;
     --freeCount_;

@@ -7,6 +7,7 @@
 // Threads: every operation of the controller runs on the main thread, and so does every event.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,8 +28,10 @@ class TJvHidDeviceController {
   // Lists the nodes again, reconciles DeviceList with them by sysfs path and raises the events.
   void DeviceChange();
   // Claims the first unclaimed device in list order with this vendor and product (any product when
-  // ProductID is -1) and starts its reader; HidDev is that device, or none when nothing matched.
-  bool ClaimByIds(TJvHidDevice*& HidDev, int VendorID, int ProductID);
+  // ProductID is -1) that Accept (when given) takes, and starts its reader; HidDev is that device, or none
+  // when nothing matched.
+  bool ClaimByIds(TJvHidDevice*& HidDev, int VendorID, int ProductID,
+                  const std::function<bool(const TJvHidDevice&)>& Accept = {});
   // Gives a claimed device back: its reader stops, its handle closes; an unplugged device is destroyed.
   // HidDev becomes none.
   void Release(TJvHidDevice*& HidDev);

@@ -114,6 +114,9 @@ bool TJvHidDevice::WriteReport(const void* Buffer, size_t Length, size_t& BytesW
     lastError_ = EIO;
     return false;
   }
+  // A node the user could not open when it was claimed (udev had not applied its rule yet) got no reader;
+  // a write that goes through shows the rights are there now.
+  StartThread();
   return true;
 }
 

@@ -16,8 +16,9 @@ struct TJvHidPnPInfo {
   std::string InstanceHandle;  // sysfs path of the hidraw node: the identity across enumerations
   std::string InterfacePath;   // device node opened as a file, e.g. /dev/hidraw3
   std::string HidId;           // HID_ID of the parent HID device, "bus:vendor:product" in hex
-  std::string DeviceDescr;     // HID_NAME of the parent HID device; nothing in the program reads it
+  std::string DeviceDescr;     // HID_NAME of the parent HID device: tells devices with the same ids apart
   std::vector<uint8_t> ReportDescriptor;  // the parent HID device's report descriptor, as sysfs gives it
+  std::string Driver;  // the kernel driver bound to the parent HID device ("wiimote", "hid-generic"), or none
 };
 
 // Lists the HID device nodes present now.

@@ -96,6 +96,18 @@ void TJvHidDeviceReadThread::RunOnMainThread(const std::shared_ptr<THandOverSlot
     if (Slot->State != TState::Pending) return;  // the reader was stopped: Target may be gone
     Slot->State = TState::Running;
   }
+  // The reader waits for Done whatever the handler does: a handler that throws must not leave it waiting
+  // for good, with no report ever handed over again.
+  struct TMarkDone {
+    const std::shared_ptr<THandOverSlot>& Slot;
+    ~TMarkDone() {
+      {
+        std::lock_guard Lock(Slot->Mutex);
+        Slot->State = THandOverSlot::TState::Done;
+      }
+      Slot->Changed.notify_all();
+    }
+  } MarkDone{Slot};
   // Copies, because a handler may release and so destroy the device it was called for.
   if (Slot->IsError) {
     TJvHidDataErrorEvent Handler = Target->dataErrorHandler_;
@@ -105,9 +117,4 @@ void TJvHidDeviceReadThread::RunOnMainThread(const std::shared_ptr<THandOverSlot
     if (Handler)
       Handler(*Target, Slot->Buffer[0], Slot->Buffer.data() + 1, static_cast<uint16_t>(Slot->ReadCount - 1));
   }
-  {
-    std::lock_guard Lock(Slot->Mutex);
-    Slot->State = TState::Done;
-  }
-  Slot->Changed.notify_all();
 }

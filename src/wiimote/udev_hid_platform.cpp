@@ -70,6 +70,7 @@ std::vector<TJvHidPnPInfo> TUdevHidPlatform::Enumerate() {
         Info.InterfacePath = DevNode;
         Info.HidId = Text(F.udev_device_get_property_value(Hid, "HID_ID"));
         Info.DeviceDescr = Text(F.udev_device_get_property_value(Hid, "HID_NAME"));
+        Info.Driver = Text(F.udev_device_get_property_value(Hid, "DRIVER"));
         // Readable by everyone, unlike the node itself.
         Info.ReportDescriptor =
             ReadDescriptorFile(Text(F.udev_device_get_syspath(Hid)) + "/report_descriptor");

@@ -39,6 +39,12 @@ void DecodeStatus(TWiimote& Wiimote, const TReportBytes& Bytes, const TWiimoteDe
   const bool ExtensionPlugged = (Bytes[2] & 0x02) != 0;
   if (Events.Status) Events.Status(ExtensionPlugged);
   Wiimote.ExtensionConnected = ExtensionPlugged;
+  // A pulled Nunchuk sends no more reports: C and Z held at that moment are let go here, in the order
+  // their events always go, so that their actions do not stay pressed.
+  if (!ExtensionPlugged) {
+    SetButton(Wiimote, ButtonZ, false, Events);
+    SetButton(Wiimote, ButtonC, false, Events);
+  }
   Wiimote.BatteryLevel = Bytes[5];
 }
 
@@ -95,6 +101,12 @@ int32_t DecodeNunchukValue(uint8_t Raw) {
 void ParseButtons(TWiimote& Wiimote, uint16_t Word, const TWiimoteDecodeEvents& Events) {
   for (TWiimoteButtonIndex Index : CoreButtonOrder)
     SetButton(Wiimote, Index, (Word & WiimoteButtons[Index].Mask) != 0, Events);
+}
+
+void ReleaseAllButtons(TWiimote& Wiimote, const TWiimoteDecodeEvents& Events) {
+  ParseButtons(Wiimote, 0, Events);
+  SetButton(Wiimote, ButtonZ, false, Events);
+  SetButton(Wiimote, ButtonC, false, Events);
 }
 
 void ParseReport(TWiimote& Wiimote, uint8_t ReportID, const uint8_t* Data, size_t Size,

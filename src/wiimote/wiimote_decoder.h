@@ -25,5 +25,8 @@ void ParseReport(TWiimote& Wiimote, uint8_t ReportID, const uint8_t* Data, size_
                  const TWiimoteDecodeEvents& Events);
 // The eleven core buttons from the word (data byte 0 shl 8) or data byte 1.
 void ParseButtons(TWiimote& Wiimote, uint16_t Word, const TWiimoteDecodeEvents& Events);
+// Every button that is down goes up, with its release edge: the remote has gone and will not say so.
+void ReleaseAllButtons(TWiimote& Wiimote, const TWiimoteDecodeEvents& Events);
+
 // One extension byte as the stick and accelerometer fields hold it: raw + (raw xor 0x17) + 0x17.
 int32_t DecodeNunchukValue(uint8_t Raw);

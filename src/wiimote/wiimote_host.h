@@ -18,9 +18,10 @@ enum class TInputTimer { BatteryTimer, MotionTimer, DrawTimer, RepeatTimer, Curs
 class IWiimoteHost {
  public:
   virtual ~IWiimoteHost() = default;
-  virtual void SetCaption(const std::string& Caption) = 0;   // the main window's title, UTF-8
-  virtual void SetBatteryText(const std::string& Text) = 0;  // second panel of the status bar
-  virtual void SetOptionsEnabled(bool Enabled) = 0;          // the "Configurações" menu (Options1)
+  virtual void SetCaption(const std::string& Caption) = 0;    // the main window's title, UTF-8
+  virtual void SetBatteryText(const std::string& Text) = 0;   // second panel of the status bar
+  virtual void SetStatusNotice(const std::string& Text) = 0;  // first panel of the status bar
+  virtual void SetOptionsEnabled(bool Enabled) = 0;           // the "Configurações" menu (Options1)
   virtual void SetTimerEnabled(TInputTimer Timer, bool Enabled) = 0;
   virtual TWiimoteSettings WiimoteSettings() const = 0;
   // A button went down (Kind 1) or up (Kind 2); State already shows it. The button actions start here.

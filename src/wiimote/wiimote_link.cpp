@@ -13,6 +13,11 @@ constexpr uint32_t ConnectStepWaitMs = 200;
 
 }  // namespace
 
+bool IsWiiRemote(const TJvHidDevice& HidDev) {
+  const std::string& Name = HidDev.InterfaceInfo().DeviceDescr;
+  return Name != BalanceBoardName && Name != ProControllerName;
+}
+
 TWiimoteLink::TWiimoteLink(TJvHidDeviceController& HIDCtl, IWiimoteHost& Host, IClock& Clock)
     : hidCtl_(HIDCtl), host_(Host), clock_(Clock) {
   hidCtl_.SetOnDeviceChange([this] { HIDCtlDeviceChange(); });
@@ -47,10 +52,24 @@ void TWiimoteLink::HIDCtlDeviceChange() {
     StopInputTimers();
     hidCtl_.Release(wiiDevice_);
     ledByte_ = -1;
+    rumbleBit_ = 0;
+    // No report will ever say these buttons went up: let them go now, so that no synthetic key or mouse
+    // button stays pressed on the desktop.
+    TWiimoteDecodeEvents Events;
+    Events.Now = clock_.Milliseconds();
+    Events.ButtonEdge = [this](uint16_t Mask, int Kind, TButtonState& State) {
+      host_.ButtonEdge(Mask, Kind, State);
+    };
+    ReleaseAllButtons(wiimote_, Events);
   }
-  if (wiiDevice_ == nullptr && (hidCtl_.ClaimByIds(wiiDevice_, WiimoteVendorID, WiimoteProductID) ||
-                                hidCtl_.ClaimByIds(wiiDevice_, WiimoteVendorID, WiimotePlusProductID))) {
+  if (wiiDevice_ == nullptr &&
+      (hidCtl_.ClaimByIds(wiiDevice_, WiimoteVendorID, WiimoteProductID, IsWiiRemote) ||
+       hidCtl_.ClaimByIds(wiiDevice_, WiimoteVendorID, WiimotePlusProductID, IsWiiRemote))) {
     ledByte_ = -1;
+    if (!kernelDriverNoticeShown_ && wiiDevice_->InterfaceInfo().Driver == KernelDriverName) {
+      kernelDriverNoticeShown_ = true;
+      host_.SetStatusNotice(KernelDriverNotice);
+    }
     ConnectSequence();
     host_.SetOptionsEnabled(true);
     StartInputTimers();
@@ -108,9 +127,13 @@ bool TWiimoteLink::SendReport(const TOutputReport& Report) {
   // largest output report.
   const uint16_t Declared = wiiDevice_->OutputReportLength(Report.ReportID());
   const size_t Length = Declared != 0 ? std::min<size_t>(Declared, Report.Bytes.size()) : Report.Length;
+  // The remote drives its motor from bit 0 of byte 1 of every output report, whatever the report: one
+  // sent with the bit clear stops a rumble that is meant to go on.
+  TOutputReport WithRumble = Report;
+  WithRumble.Bytes[1] = static_cast<uint8_t>((WithRumble.Bytes[1] & ~1u) | rumbleBit_);
   wiiDevice_->OpenIo();
   size_t Written = 0;
-  if (wiiDevice_->WriteReport(Report.Bytes.data(), Length, Written)) {
+  if (wiiDevice_->WriteReport(WithRumble.Bytes.data(), Length, Written)) {
     wiiDevice_->CloseIo();
     return true;
   }
@@ -120,6 +143,7 @@ bool TWiimoteLink::SendReport(const TOutputReport& Report) {
 }
 
 void TWiimoteLink::SetLeds(uint8_t Value) {
+  rumbleBit_ = Value & 1;
   if (SendReport(MakeLedReport(Value)))
     ledByte_ = Value;
   else if (wiiDevice_ != nullptr)

@@ -16,6 +16,17 @@ inline constexpr int WiimoteVendorID = 0x057E;
 inline constexpr int WiimoteProductID = 0x0306;
 inline constexpr int WiimotePlusProductID = 0x0330;  // the later model, same protocol for these reports
 
+// Devices that share the Wii Remote's ids but not its protocol, told apart by their HID name.
+inline constexpr const char* BalanceBoardName = "Nintendo RVL-WBC-01";
+inline constexpr const char* ProControllerName = "Nintendo RVL-CNT-01-UC";
+// False for a Balance Board or a Wii U Pro Controller.
+bool IsWiiRemote(const TJvHidDevice& HidDev);
+
+// The kernel's own Wii Remote driver sets its report mode again after every status report, against ours.
+inline constexpr const char* KernelDriverName = "wiimote";
+inline constexpr const char* KernelDriverNotice =
+    "Driver wiimote do kernel ativo: sudo modprobe -r hid_wiimote";
+
 inline constexpr const char* CaptionConnected = "Form1";
 inline constexpr const char* CaptionNotDetected = "Wii Remote não detectado";
 inline constexpr const char* CaptionNotFound = "Wii Remote não encontrado";
@@ -44,7 +55,8 @@ class TWiimoteLink {
   // "Bateria: N%" into the status bar; the draw timer calls it every 50 ms.
   void ShowBattery();
 
-  // Writes one report at the length its report ID has in the remote's report descriptor. With no remote
+  // Writes one report at the length its report ID has in the remote's report descriptor, with the current
+  // rumble bit in bit 0 of byte 1. With no remote
   // the caption says so; a failed write puts "Erro(code):text" into it. True when the report went out.
   bool SendReport(const TOutputReport& Report);
   void SetLeds(uint8_t Value);
@@ -75,4 +87,6 @@ class TWiimoteLink {
   TWiimote wiimote_;
   TJvHidDevice* wiiDevice_ = nullptr;
   int ledByte_ = -1;
+  bool kernelDriverNoticeShown_ = false;
+  uint8_t rumbleBit_ = 0;  // bit 0 of the last LED byte asked for, carried by every report
 };

@@ -18,7 +18,7 @@ class Quadro : public ::testing::Test {
   void Roda(const TRemoteReading& r, std::chrono::milliseconds passo = 10ms) {
     agora += passo;
     TFrameContext ctx{cena, camera, estado, setting, desenho, {}, {}};
-    TimerGLTimer(ctx, r, agora);
+    TimerGLTimer(ctx, r, agora, [this] { return agora + duracao; });
   }
   void Carrega(const TTestScene& c) { ::Carrega(c, cena); }
 
@@ -28,6 +28,7 @@ class Quadro : public ::testing::Test {
   TQuillonSetting setting;
   TNullFrameDrawing desenho;
   TRelogio::time_point agora = TRelogio::now();
+  std::chrono::milliseconds duracao{0};  // how long each frame's own work takes
 };
 
 TRemoteReading Remoto(uint8_t x, uint8_t y, uint8_t z, bool a, int ir = 4) {
@@ -45,6 +46,16 @@ TEST_F(Quadro, PrimeiroQuadroTemDtLimitado) {
   EXPECT_DOUBLE_EQ(estado.Dt, 0.012);
   Roda(Remoto(0, 0, 0, false), 5s);
   EXPECT_EQ(estado.Dt, DtMaximo);
+}
+
+// A frame whose own work takes 30 ms: the next Dt counts from its end, not from its start.
+TEST_F(Quadro, DtIsMeasuredFromTheEndOfThePreviousFrame) {
+  Roda(Remoto(0, 0, 0, false));
+  duracao = 30ms;
+  Roda(Remoto(0, 0, 0, false));
+  duracao = 0ms;
+  Roda(Remoto(0, 0, 0, false), 40ms);
+  EXPECT_DOUBLE_EQ(estado.Dt, 0.010);
 }
 
 TEST_F(Quadro, SemABotaoOPonteiroFicaERecalibra) {
@@ -72,8 +83,8 @@ TVector UmPassoComGanho(int ganho) {
   TNullFrameDrawing desenho;
   TFrameContext ctx{cena, camera, estado, setting, desenho, {}, {}};
   const auto t0 = TRelogio::now();
-  TimerGLTimer(ctx, Remoto(120, 128, 128, false), t0);
-  TimerGLTimer(ctx, Remoto(130, 128, 128, true), t0 + 10ms);
+  TimerGLTimer(ctx, Remoto(120, 128, 128, false), t0, [&] { return t0; });
+  TimerGLTimer(ctx, Remoto(130, 128, 128, true), t0 + 10ms, [&] { return t0 + 10ms; });
   EXPECT_EQ(estado.PonteiroCaminho.size(), 1u);
   return estado.PonteiroPos;
 }

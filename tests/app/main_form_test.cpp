@@ -273,16 +273,18 @@ class JanelaComRemoto : public Janela {
     Envia(0);
     EsperaQuadros(2);
   }
-  // The remote reports with these buttons, as a real one streams its reports, until the window has
-  // decoded them (the first reports may still find the connect sequence setting the report mode).
+  // One report with these buttons, once the remote has taken in the set-up's report mode; then the window
+  // must show them. Sending once, not until the state matches, lets a remote that the window has silenced
+  // (a mode without the accelerometer, reports paused) show as a failure.
   void Envia(uint16_t botoes) {
+    ASSERT_TRUE(Espera([&] { return remoto.ReportMode() == 0x33 || remoto.ReportMode() == 0x37; }));
     remoto.SetButtons(botoes);
+    ASSERT_TRUE(remoto.SendDataReport());
     ASSERT_TRUE(Espera([&] {
-      remoto.SendDataReport();
       const TWiimote& w = form->Wii().Wiimote();
       for (int b = ButtonUp; b <= ButtonTwo; ++b)
         if (w.ButtonState[b].Down != bool(botoes & WiimoteButtons[b].Mask)) return false;
-      return w.AccelZ == 154;
+      return w.AccelZ == remoto.Accel()[2];
     }));
   }
   // One ball the user may lift, at the pointer's start place, without gravity.
@@ -363,6 +365,55 @@ TEST_F(JanelaComRemoto, BotoesDoRemotoDirigemODesktop) {
   Envia(0x0080);
   Envia(0);
   EXPECT_FALSE(form->Timer(TInputTimer::MotionTimer).isActive());
+}
+
+// A scene load sends the remote nothing: the pointer and a throw keep their accelerometer, and without a
+// remote the caption keeps saying that none is held.
+TEST_F(JanelaComRemoto, OpeningASceneLeavesTheRemoteAlone) {
+  Abre();
+  AbreBolaNaOrigem();
+  EsperaQuadros(2);
+  EXPECT_EQ(form->windowTitle(), "Wii Remote não detectado");
+
+  caminho = plataforma.Plug(remoto);
+  ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1"; }));
+  Envia(0);
+  remoto.ClearReceived();
+  AbreBolaNaOrigem();
+  remoto.Drain();
+  EXPECT_EQ(remoto.ReceivedCount(), 0u);
+  EXPECT_EQ(remoto.ReportMode(), 0x33);
+  remoto.SetAccel(130, 131, 160);
+  Envia(0);
+}
+
+// The battery text shows whole, and the desktop pointer runs at the pace its step sizes were made for.
+TEST_F(JanelaComRemoto, BatteryTextFitsAndThePointerTimerRunsEvery10ms) {
+  remoto.SetBattery(0xC0);
+  Conecta();
+  ASSERT_TRUE(Espera([&] { return form->BatteryPanel()->text() == "Bateria: 100%"; }));
+  QLabel* painel = form->BatteryPanel();
+  EXPECT_TRUE(Espera([&] {
+    return painel->contentsRect().width() >= painel->fontMetrics().horizontalAdvance(painel->text());
+  })) << painel->contentsRect().width();
+  EXPECT_EQ(form->Timer(TInputTimer::MotionTimer).interval(), 10);
+}
+
+// Synthetic input in a Wayland session reaches only X programs: the status bar says so instead of pretending.
+TEST_F(Janela, AWaylandSessionIsNamedInTheStatusBar) {
+  setenv("WAYLAND_DISPLAY", "wayland-0", 1);
+  Abre();
+  unsetenv("WAYLAND_DISPLAY");
+  EXPECT_EQ(form->StatusPanel()->text().toStdString(), AvisoWayland);
+  EXPECT_GE(form->StatusPanel()->contentsRect().width(),
+            form->StatusPanel()->fontMetrics().horizontalAdvance(form->StatusPanel()->text()));
+}
+
+// Programs an "Execute" button started are collected with or without a remote.
+TEST_F(Janela, FinishedProgramsAreCollectedWithoutARemote) {
+  Abre();
+  ASSERT_TRUE(form->Starter().Start("true"));
+  EXPECT_TRUE(Espera([&] { return form->Starter().RunningCount() == 0; }));
 }
 
 TEST_F(JanelaComRemoto, FecharDevolveORemotoAoModoDeBotoes) {

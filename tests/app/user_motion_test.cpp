@@ -30,7 +30,7 @@ class Agarrar : public ::testing::Test {
                         leds.push_back(MoveObjetoUsuario(cena, P, camera, haptico, vibracao, ms += 10));
                       },
                       {}};
-    TimerGLTimer(ctx, remoto, agora);
+    TimerGLTimer(ctx, remoto, agora, [this] { return agora; });
   }
   void Cursor() { GrabAndThrow(cena, camera, estado, remoto); }
   void Aperta(bool a, bool b) { remoto.ADown = a, remoto.BDown = b; }
@@ -186,6 +186,19 @@ TEST_F(Agarrar, PulsoDeBordaDoPonteiroNaoECortadoPeloQuadro) {
   leds.clear();
   Quadro();
   EXPECT_EQ(leds, (std::vector<uint8_t>{LedsOneAndFour}));
+}
+
+// The pointer control that ends the pulse may stop within it (its button let go, the remote gone): the
+// frame ends the pulse once its time is up.
+TEST_F(Agarrar, AnEdgePulseEndsAfterItsTimeEvenWithoutThePointerControl) {
+  Carrega(DuasBolas());
+  vibracao.Vibrando = true;
+  vibracao.PulsoDeBorda = true;
+  vibracao.InicioVibracao = ms - EdgeRumbleMs - 1;
+  Quadro();
+  EXPECT_EQ(leds, (std::vector<uint8_t>{LedsOneAndFour}));
+  EXPECT_FALSE(vibracao.Vibrando);
+  EXPECT_FALSE(vibracao.PulsoDeBorda);
 }
 
 TEST_F(Agarrar, RemotoPerdidoEnquantoSeguraOObjetoContinuaSeguindo) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sstream>
+
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -95,6 +98,33 @@ TEST_F(SpawnStarter, TheProgramGetsOnlyTheStandardDescriptors) {
   close(leaked);
   const std::string fds = ReadFile(listing);
   EXPECT_EQ(fds.find(std::to_string(leaked) + "\n"), std::string::npos) << fds;
+}
+
+// The program ignores SIGPIPE (and may block signals); a started program must not inherit that, or a
+// pipeline it runs would never end on a closed pipe.
+TEST_F(SpawnStarter, TheProgramGetsTheDefaultSignalDispositions) {
+  struct sigaction ignore {};
+  struct sigaction previous {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGPIPE, &ignore, &previous);
+  sigset_t blocked, old;
+  sigemptyset(&blocked);
+  sigaddset(&blocked, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &blocked, &old);
+  const std::string status = (folder_.Path() / "status").string();
+  int error = 0;
+  const pid_t pid = starter_.Spawn(
+      {"sh", "-c", "exec grep -E '^Sig(Ign|Blk)' /proc/self/status > '" + status + "'"}, error);
+  pthread_sigmask(SIG_SETMASK, &old, nullptr);
+  sigaction(SIGPIPE, &previous, nullptr);
+  ASSERT_GT(pid, 0);
+  EXPECT_EQ(WaitFor(pid), 0);
+  // Masks in hex, bit (signal - 1): SIGPIPE 13 is 0x1000, SIGTERM 15 is 0x4000. The shell execs grep, which
+  // reads its own status: a shell waiting for a child blocks every signal meanwhile.
+  const std::string text = ReadFile(status);
+  std::istringstream lines(text);
+  std::string name, mask;
+  while (lines >> name >> mask) EXPECT_EQ(std::stoull(mask, nullptr, 16) & 0x5000, 0u) << text;
 }
 
 TEST_F(SpawnStarter, EndedProgramsAreCollected) {

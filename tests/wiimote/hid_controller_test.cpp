@@ -303,6 +303,52 @@ TEST_F(HidController, DeviceWithoutReadWriteAccessIsListedButNeitherReadNorWritt
   EXPECT_EQ(D->LastError(), EACCES);
 }
 
+TEST_F(HidController, AHandlerThatThrowsStillLetsTheNextReportThrough) {
+  TJvHidDevice* D = ClaimRemoteA();
+  ASSERT_NE(D, nullptr);
+  int Calls = 0;
+  D->SetDataHandler([&](TJvHidDevice&, uint8_t, const uint8_t*, uint16_t) {
+    if (++Calls == 1) throw std::runtime_error("handler failed");
+  });
+  RemoteA.SendRaw({0x30, 0x00, 0x01});
+  Rig.WaitForHandOver();
+  EXPECT_THROW(Rig.Loop.RunPending(), std::runtime_error);
+  RemoteA.SendRaw({0x30, 0x00, 0x02});
+  EXPECT_TRUE(Rig.Loop.RunUntil([&] { return Calls == 2; }, 3s)) << "the reader still waits for the first";
+}
+
+// The node was claimed before the user could open it (udev had not applied its rule yet): once the rights
+// are there, a write that goes through or the next device change starts the reader.
+TEST_F(HidController, ARemoteThatBecomesReadableLaterGetsItsReader) {
+  for (bool ByWrite : {true, false}) {
+    TVirtualWiimote Remote;
+    TControllerRig Local;
+    const std::string Path = Local.Platform.Plug(Remote);
+    Local.Platform.DenyReadWrite(Path, EACCES);
+    TJvHidDeviceController& C = Local.Create();
+    int Got = 0;
+    C.SetOnDeviceData([&](TJvHidDevice&, uint8_t, const uint8_t*, uint16_t) { ++Got; });
+    Local.Loop.RunPending();
+    TJvHidDevice* D = Local.ClaimRemote();
+    ASSERT_NE(D, nullptr);
+    ASSERT_EQ(D->ReadThread(), nullptr);
+
+    Local.Platform.DenyReadWrite(Path, 0);
+    if (ByWrite) {
+      const uint8_t Status[] = {0x15, 0x00};
+      size_t Written = 0;
+      ASSERT_TRUE(D->WriteReport(Status, sizeof Status, Written));
+    } else {
+      Local.Platform.Notify();
+      Local.Notice();
+    }
+    ASSERT_NE(D->ReadThread(), nullptr) << (ByWrite ? "after a write" : "after a device change");
+    Remote.SendRaw({0x30, 0x00, 0x00});
+    EXPECT_TRUE(Local.Loop.RunUntil([&] { return Got > 0; }, 3s));
+    C.Release(D);
+  }
+}
+
 TEST(HidId, ParsesTheKernelFormatAndRefusesOthers) {
   THidAttributes A;
   ASSERT_TRUE(ParseHidId("0005:0000057E:00000330", A));

@@ -205,7 +205,7 @@ TEST_F(WiimoteLink, UnplugStopsEverythingAndReplugClaimsAgain) {
   EXPECT_EQ(Host.Log, Log);
   EXPECT_EQ(Link->WiiDevice(), nullptr);
   EXPECT_TRUE(Rig.HIDCtl->DeviceList().empty());
-  EXPECT_TRUE(W().ButtonState[ButtonA].Down) << "the record keeps its last state";
+  EXPECT_FALSE(W().ButtonState[ButtonA].Down) << "a button no report will ever release is let go";
 
   // Writing with no remote only says so.
   Remote.ClearReceived();
@@ -362,6 +362,93 @@ TEST_F(WiimoteLink, BatteryTextRoundsAndGoesPastAHundred) {
     Link->ShowBattery();
     EXPECT_EQ(Host.BatteryText, Text) << Level;
   }
+}
+
+// A real remote drives its motor from bit 0 of byte 1 of every output report: the status request and the
+// set-up its reply starts must not stop a rumble that is on.
+TEST_F(WiimoteLink, EveryReportCarriesTheRumbleBit) {
+  Start();
+  Settle();
+  Link->SetLedsIfChanged(0x91);
+  Link->BatteryTimerTimer();
+  ASSERT_TRUE(RunUntil([&] { return Remote.ReceivedCount() >= 2 + IRSetUp.size(); }));
+  Remote.Drain();
+  for (const auto& Entry : Remote.Received()) EXPECT_EQ(Entry.Bytes[1] & 1, 1) << int(Entry.Bytes[0]);
+  EXPECT_TRUE(Remote.Rumble());
+
+  Link->SetLedsIfChanged(0x90);
+  Link->BatteryTimerTimer();
+  ASSERT_TRUE(RunUntil([&] { return Remote.ReceivedCount() >= 2 * (2 + IRSetUp.size()); }));
+  Remote.Drain();
+  EXPECT_FALSE(Remote.Rumble());
+  EXPECT_EQ(Remote.Received().back().Bytes, IRSetUp.back())
+      << "the bit is clear again once the rumble is off";
+}
+
+// Buttons held when the remote goes, or C and Z when the Nunchuk is pulled, get their release edge, so that
+// the actions they started let go.
+TEST_F(WiimoteLink, NothingStaysPressedWhenTheRemoteOrTheNunchukGoes) {
+  Host.Settings.UseNunchuk = true;
+  Remote.PlugExtension(true);
+  Start();
+  Settle();
+  ASSERT_TRUE(RunUntil([&] { return W().ExtensionConnected; }));
+  Remote.SetNunchuk(0x80, 0x80, 0x80, 0x80, 0x80, true, true);
+  Remote.SetButtons(0x0008 | 0x0800);
+  ASSERT_TRUE(Remote.SendDataReport());
+  ASSERT_TRUE(RunUntil([&] { return W().ButtonState[ButtonZ].Down && W().ButtonState[ButtonA].Down; }));
+  Host.Edges.clear();
+
+  Remote.PlugExtension(false);
+  ASSERT_TRUE(RunUntil([&] { return !W().ExtensionConnected; }));
+  EXPECT_FALSE(W().ButtonState[ButtonC].Down);
+  EXPECT_FALSE(W().ButtonState[ButtonZ].Down);
+  ASSERT_EQ(Host.Edges.size(), 2u);
+  EXPECT_EQ(Host.Edges[0].Mask, 0x2000);
+  EXPECT_EQ(Host.Edges[1].Mask, 0x4000);
+  EXPECT_EQ(Host.Edges[1].Kind, 2);
+
+  Host.Edges.clear();
+  PullRemote();
+  EXPECT_FALSE(W().ButtonState[ButtonA].Down);
+  EXPECT_FALSE(W().ButtonState[ButtonUp].Down);
+  ASSERT_EQ(Host.Edges.size(), 2u);
+  for (const auto& Edge : Host.Edges) EXPECT_EQ(Edge.Kind, 2);
+}
+
+// A Balance Board and a Wii U Pro Controller share the remote's ids but not its reports: neither is claimed.
+TEST_F(WiimoteLink, OnlyWiiRemotesAreClaimed) {
+  TVirtualWiimote Board, Pro;
+  Rig.Platform.Plug(Board, WiimoteProductID, true, BalanceBoardName);
+  Rig.Platform.Plug(Pro, WiimotePlusProductID, true, ProControllerName);
+  Start(false);
+  EXPECT_EQ(Link->WiiDevice(), nullptr);
+  EXPECT_EQ(Host.Caption, CaptionNotDetected);
+  Rig.Platform.Plug(Remote);
+  Rig.Notice();
+  ASSERT_NE(Link->WiiDevice(), nullptr);
+  EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().DeviceDescr, "Nintendo RVL-CNT-01");
+  Link.reset();
+  EXPECT_EQ(Board.ReceivedCount(), 0u);
+  EXPECT_EQ(Pro.ReceivedCount(), 0u);
+}
+
+// The kernel's driver bound to the remote fights our report mode: the user is told once how to unload it,
+// and the remote is used all the same.
+TEST_F(WiimoteLink, TheKernelDriverIsNamedOnceWithTheCommandThatUnloadsIt) {
+  RemotePath = Rig.Platform.Plug(Remote);
+  Rig.Platform.SetDriver(RemotePath, "wiimote");
+  Start(false);
+  ASSERT_NE(Link->WiiDevice(), nullptr);
+  EXPECT_EQ(Host.StatusNotices, std::vector<std::string>{KernelDriverNotice});
+  PullRemote();
+  Remote.SwitchOn();
+  RemotePath = Rig.Platform.Plug(Remote, WiimoteProductID, false);
+  Rig.Platform.SetDriver(RemotePath, "wiimote");
+  Rig.Platform.Notify();
+  Rig.Notice();
+  ASSERT_NE(Link->WiiDevice(), nullptr);
+  EXPECT_EQ(Host.StatusNotices.size(), 1u);
 }
 
 }  // namespace

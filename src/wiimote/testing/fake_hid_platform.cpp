@@ -44,10 +44,11 @@ std::string TFakeHidPlatform::AddNode(TJvHidPnPInfo Info, TVirtualWiimote* Remot
   return Info.InstanceHandle;
 }
 
-std::string TFakeHidPlatform::Plug(TVirtualWiimote& Remote, uint16_t ProductID, bool Notify) {
+std::string TFakeHidPlatform::Plug(TVirtualWiimote& Remote, uint16_t ProductID, bool Notify,
+                                   const std::string& Name) {
   TJvHidPnPInfo Info;
   Info.HidId = MakeHidId(0x0005, 0x057E, ProductID);
-  Info.DeviceDescr = "Nintendo RVL-CNT-01";
+  Info.DeviceDescr = Name;
   Info.ReportDescriptor = WiimoteReportDescriptor();
   return AddNode(std::move(Info), &Remote, Notify);
 }
@@ -63,6 +64,11 @@ std::string TFakeHidPlatform::PlugOther(const std::string& HidId, std::vector<ui
 void TFakeHidPlatform::Unplug(const std::string& SysPath, bool Notify) {
   std::erase_if(nodes_, [&](const TNode& Node) { return Node.Info.InstanceHandle == SysPath; });
   if (Notify) this->Notify();
+}
+
+void TFakeHidPlatform::SetDriver(const std::string& SysPath, const std::string& Driver) {
+  for (TNode& Node : nodes_)
+    if (Node.Info.InstanceHandle == SysPath) Node.Info.Driver = Driver;
 }
 
 void TFakeHidPlatform::DenyReadWrite(const std::string& SysPath, int Error) {

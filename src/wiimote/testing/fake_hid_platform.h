@@ -22,9 +22,11 @@ class TFakeHidPlatform : public IHidEnumerator, public IDeviceChangeMonitor, pub
 
   // As if libudev were missing.
   void SetReady(bool Ready) { ready_ = Ready; }
-  // A new node for Remote with this product (and the remote's descriptor); returns its sysfs path. Notify
-  // also queues a change notice.
-  std::string Plug(TVirtualWiimote& Remote, uint16_t ProductID = 0x0306, bool Notify = true);
+  // A new node for Remote with this product, HID name (a Wii Remote's, or BalanceBoardName,
+  // ProControllerName) and the remote's descriptor; returns its sysfs path. Notify also queues a change
+  // notice.
+  std::string Plug(TVirtualWiimote& Remote, uint16_t ProductID = 0x0306, bool Notify = true,
+                   const std::string& Name = "Nintendo RVL-CNT-01");
   // A node of another device, with whatever HID_ID and descriptor the test gives; opening it read-write
   // gives a descriptor on /dev/null.
   std::string PlugOther(const std::string& HidId, std::vector<uint8_t> Descriptor, bool Notify = true);
@@ -33,6 +35,8 @@ class TFakeHidPlatform : public IHidEnumerator, public IDeviceChangeMonitor, pub
   void Notify();
   // Opening the node read-write fails with Error, as without the udev rule that gives the user access.
   void DenyReadWrite(const std::string& SysPath, int Error);
+  // The kernel driver the node's HID device is bound to, as enumeration reports it.
+  void SetDriver(const std::string& SysPath, const std::string& Driver);
   int EnumerationCount() const { return enumerations_; }
 
  private:

@@ -15,6 +15,7 @@ class TRecordingHost : public IWiimoteHost {
 
   void SetCaption(const std::string& Caption) override;
   void SetBatteryText(const std::string& Text) override;
+  void SetStatusNotice(const std::string& Text) override { StatusNotices.push_back(Text); }
   void SetOptionsEnabled(bool Enabled) override;
   void SetTimerEnabled(TInputTimer Timer, bool Enabled) override;
   TWiimoteSettings WiimoteSettings() const override { return Settings; }
@@ -23,6 +24,7 @@ class TRecordingHost : public IWiimoteHost {
   TWiimoteSettings Settings;
   std::string Caption = "Form1";  // the window's own title before anything sets it
   std::string BatteryText;
+  std::vector<std::string> StatusNotices;
   bool OptionsEnabled = false;
   bool TimerRunning[5] = {};
   std::vector<std::string> Log;  // "caption:…", "options:on", "BatteryTimer:off", …

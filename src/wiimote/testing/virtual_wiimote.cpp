@@ -173,6 +173,7 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
   received_.push_back(std::move(Entry));
   receivedChanged_.notify_all();
   if (received_.back().Rejected) return;
+  if (Report.size() > 1) rumble_ = (Report[1] & 0x01) != 0;
 
   switch (Id) {
     case 0x11:
@@ -374,6 +375,16 @@ bool TVirtualWiimote::WaitForReceived(size_t Count, std::chrono::milliseconds Ti
 uint8_t TVirtualWiimote::LedByte() const {
   std::lock_guard Lock(mutex_);
   return ledByte_;
+}
+
+std::array<uint8_t, 3> TVirtualWiimote::Accel() const {
+  std::lock_guard Lock(mutex_);
+  return {accel_[0], accel_[1], accel_[2]};
+}
+
+bool TVirtualWiimote::Rumble() const {
+  std::lock_guard Lock(mutex_);
+  return rumble_;
 }
 
 uint8_t TVirtualWiimote::ReportMode() const {

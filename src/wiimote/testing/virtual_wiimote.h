@@ -3,13 +3,15 @@
 // end of a socketpair(AF_UNIX, SOCK_SEQPACKET), so every write is one report and every read one report, as
 // with hidraw. Like hidraw, each input report goes to every open connection.
 //
-// It speaks the protocol as a real remote does: it answers 0x15 with a 0x20 status carrying the battery
+// It speaks the protocol as a real remote does: every output report sets the rumble from its bit 0 of byte
+// 1; it answers 0x15 with a 0x20 status carrying the battery
 // and extension bits, follows 0x12 report modes, keeps the 0x11 LED and rumble byte, stores 0x16 register
 // writes and acknowledges them with 0x22, ignores a report whose length is not its own (as a remote over
 // Bluetooth does with padded reports), pauses data reports after an unrequested status report until the
 // next 0x12, and sends 0x30, 0x31, 0x33 and 0x37 reports from the scripted state, the IR dots in the
 // format the camera registers select and the Nunchuk bytes encoded once the extension was initialised.
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -73,7 +75,10 @@ class TVirtualWiimote {
   // Takes in, on the caller's thread, every report already written to any connection.
   void Drain();
 
+  std::array<uint8_t, 3> Accel() const;
   uint8_t LedByte() const;
+  // The motor, as bit 0 of byte 1 of the last output report taken in switched it: every report drives it.
+  bool Rumble() const;
   uint8_t ReportMode() const;
   std::optional<uint8_t> Register(uint32_t Address) const;
   bool ExtensionInitialised() const;
@@ -114,6 +119,7 @@ class TVirtualWiimote {
   bool extensionPlugged_ = false;
   uint8_t battery_ = 0xC0;
   uint8_t ledByte_ = 0;
+  bool rumble_ = false;
   uint8_t mode_ = 0x30;
   bool paused_ = false;
   bool camera1_ = false, camera2_ = false;
