@@ -81,7 +81,7 @@ void PreparaMalha(benchmark::State& state) {
   const std::string nome = arquivo.Caminho().string();
   for (auto _ : state) {
     const TCleanedModel limpo = CleanModelFile(arquivo.Caminho());
-    TModel modelo = LoadModelFromLines(nome, limpo.Linhas, {});
+    TModel modelo = LoadModelFromText(nome, limpo.Original, {});
     Solda(modelo);
     ScaleModel(modelo, 1.5, 2.0, 0.5);
     ComputeBounds(modelo);
@@ -103,9 +103,9 @@ void BM_PreparaMalhaMaximaSoldaQuadratica(benchmark::State& state) {
 void BM_LeituraOBJDaMemoria(benchmark::State& state) {
   const ArquivoGerado arquivo(GeraSopa(static_cast<int>(state.range(0)), true));
   const std::string nome = arquivo.Caminho().string();
-  const std::vector<std::string> linhas = ReadFileLines(arquivo.Caminho());
+  const std::string texto = CleanModelFile(arquivo.Caminho()).Original;
   for (auto _ : state) {
-    TModel modelo = LoadModelFromLines(nome, linhas, {});
+    TModel modelo = LoadModelFromText(nome, texto, {});
     benchmark::DoNotOptimize(modelo.Vertices.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(arquivo.Tamanho()));
