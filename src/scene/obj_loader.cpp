@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -197,33 +198,40 @@ class TModelReader {
   // Corners may be v, v/t, v//n or v/t/n, mixed in one face. Where some corner of the face has a texture
   // (normal) number, every corner gets one, 0 where it has none.
   void ReadFace(std::string_view resto, const TSourceLine& local) {
-    TFace face;
+    // Most faces are triangles or quads: their corners are gathered here and copied once, at their size.
+    corners_.clear();
     bool comTextura = false, comNormal = false;
     for (std::string_view canto = NextField(resto); !canto.empty(); canto = NextField(resto)) {
       const size_t b1 = canto.find('/');
       const size_t b2 = (b1 == std::string_view::npos) ? b1 : canto.find('/', b1 + 1);
-      face.VertexIndex.push_back(
-          ResolveRelative(ReadIntegerField(canto.substr(0, b1), local), model_.VertexCount));
-      int32_t t = 0, n = 0;
+      TCorner c{ResolveRelative(ReadIntegerField(canto.substr(0, b1), local), model_.VertexCount), 0, 0};
       if (b1 != std::string_view::npos) {
         const std::string_view textura =
             canto.substr(b1 + 1, b2 == std::string_view::npos ? b2 : b2 - b1 - 1);
-        if (!textura.empty()) t = ResolveRelative(ReadIntegerField(textura, local), model_.TexCoordCount);
+        if (!textura.empty()) c.t = ResolveRelative(ReadIntegerField(textura, local), model_.TexCoordCount);
         if (b2 != std::string_view::npos)
-          n = ResolveRelative(ReadIntegerField(canto.substr(b2 + 1), local), model_.NormalCount);
+          c.n = ResolveRelative(ReadIntegerField(canto.substr(b2 + 1), local), model_.NormalCount);
       }
       comTextura = comTextura || (b1 != std::string_view::npos && b1 + 1 != b2);
       comNormal = comNormal || b2 != std::string_view::npos;
-      face.TexCoordIndex.push_back(t);
-      face.NormalIndex.push_back(n);
+      corners_.push_back(c);
     }
-    if (face.VertexIndex.empty()) local.Fail("face sem cantos; esperado 'f v1 v2 v3 ...'");
-    if (!comTextura) face.TexCoordIndex.clear();
-    if (!comNormal) face.NormalIndex.clear();
-    face.Count = static_cast<int32_t>(face.VertexIndex.size());
+    if (corners_.empty()) local.Fail("face sem cantos; esperado 'f v1 v2 v3 ...'");
     TGroup& grupo = CurrentGroup();
-    grupo.Faces.push_back(std::move(face));
+    TFace& face = grupo.Faces.emplace_back();
     ++grupo.FaceCount;
+    const size_t n = corners_.size();
+    face.Count = static_cast<int32_t>(n);
+    face.VertexIndex.resize(n);
+    for (size_t k = 0; k < n; ++k) face.VertexIndex[k] = corners_[k].v;
+    if (comTextura) {
+      face.TexCoordIndex.resize(n);
+      for (size_t k = 0; k < n; ++k) face.TexCoordIndex[k] = corners_[k].t;
+    }
+    if (comNormal) {
+      face.NormalIndex.resize(n);
+      for (size_t k = 0; k < n; ++k) face.NormalIndex[k] = corners_[k].n;
+    }
   }
 
   // Every equal name wins over the ones before it, so the last definition of a name is the one used.
@@ -309,9 +317,14 @@ class TModelReader {
     std::copy(lido, lido + 3, cor);
   }
 
+  struct TCorner {
+    int32_t v, t, n;
+  };
+
   const std::string& name_;
   const TModelNotice& notice_;
   TModel model_;
+  std::vector<TCorner> corners_;
 };
 
 std::string LinesAsText(const std::vector<std::string>& linhas) {
