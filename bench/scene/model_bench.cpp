@@ -104,8 +104,8 @@ void BM_PreparaMalhaMaximaSoldaQuadratica(benchmark::State& state) {
   PreparaMalha<WeldVerticesQuadratic>(state);
 }
 
-// About 8 MB: 76,000 triangles of a soup with texture coordinates and normals.
-constexpr int TriangulosOitoMB = 76000;
+// About 8 MB: 98,000 triangles of a soup with texture coordinates and normals.
+constexpr int TriangulosOitoMB = 98000;
 
 void Bytes(benchmark::State& state, size_t tamanho) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(tamanho));
