@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <random>
 #include <string>
@@ -78,11 +77,10 @@ TEST(NumberFields, PlainDecimalsReadAsTheGeneralConversionDoes) {
                                      "00012.500",
                                      "-999999999999999999.9"};
   for (int k = 0; k < 20000; ++k) {
-    char texto[64];
-    std::snprintf(texto, sizeof texto, "%s%llu.%0*llu", k % 3 ? "" : "-",
-                  static_cast<unsigned long long>(gerador() % 100000000000ull), casas(gerador) + 1,
-                  static_cast<unsigned long long>(gerador() % 1000000000000000000ull));
-    textos.emplace_back(texto);
+    std::string fracao = std::to_string(gerador() % 1000000000000000000ull);
+    const size_t largura = static_cast<size_t>(casas(gerador) + 1);
+    if (fracao.size() < largura) fracao.insert(0, largura - fracao.size(), '0');
+    textos.push_back((k % 3 ? "" : "-") + std::to_string(gerador() % 100000000000ull) + "." + fracao);
   }
   for (const std::string& t : textos) {
     SCOPED_TRACE(t);
