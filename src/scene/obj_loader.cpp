@@ -70,8 +70,24 @@ float ReadRealField(std::string_view campo, std::string_view forma, const TSourc
   return valor;
 }
 
+// Up to nine digits after an optional '-': every index of a real model, read without the general road.
+bool ParseShortIndex(std::string_view campo, int32_t& valor) {
+  const bool negativo = !campo.empty() && campo.front() == '-';
+  if (negativo) campo.remove_prefix(1);
+  if (campo.empty() || campo.size() > 9) return false;
+  int32_t r = 0;
+  for (const char c : campo) {
+    const auto d = static_cast<unsigned>(c - '0');
+    if (d > 9) return false;
+    r = r * 10 + static_cast<int32_t>(d);
+  }
+  valor = negativo ? -r : r;
+  return true;
+}
+
 int32_t ReadIntegerField(std::string_view campo, const TSourceLine& local) {
   int32_t valor = 0;
+  if (ParseShortIndex(campo, valor)) return valor;
   if (!ParseIntField(campo, valor)) {
     local.Fail(QuotedText(campo) + " não é um número inteiro válido; esperado 'f v', 'f v/t', 'f v//n' ou " +
                "'f v/t/n'");
@@ -124,6 +140,7 @@ class TModelReader {
   }
 
   TModel Read(std::string_view texto) {
+    ReserveForLines(texto);
     TModelLines linhas(texto);
     std::string_view linha;
     while (linhas.Next(linha)) {
@@ -135,6 +152,25 @@ class TModelReader {
   }
 
  private:
+  // A large model would otherwise grow its arrays many times over; one quick pass over the line starts
+  // sizes them at once.
+  void ReserveForLines(std::string_view texto) {
+    size_t v = 0, vn = 0, vt = 0;
+    for (size_t p = 0; p + 2 < texto.size();) {
+      if (texto[p] == 'v') {
+        if (texto[p + 1] == ' ') ++v;
+        if (texto[p + 1] == 'n') ++vn;
+        if (texto[p + 1] == 't') ++vt;
+      }
+      const size_t quebra = texto.find('\n', p);
+      if (quebra == std::string_view::npos) break;
+      p = quebra + 1;
+    }
+    model_.Vertices.reserve(v + 1);
+    model_.Normals.reserve(vn + 1);
+    model_.TexCoords.reserve(vt + 1);
+  }
+
   void Interpret(std::string_view linha, const TSourceLine& local) {
     std::string_view resto = linha;
     const std::string_view chave = NextField(resto);
