@@ -46,6 +46,42 @@ bool ParseDoubleAllowingUnderflow(std::string_view text, double& value) {
   return true;
 }
 
+// Plain decimals ("-12.5", "0.000001") with at most 19 significant digits and no exponent, read without the
+// general conversion: while the digits fit 2^53 and the power of ten is exact in a double (up to 1e22), one
+// multiplication or division gives the correctly rounded double, the same one from_chars gives. Anything
+// else returns false and takes the general road.
+bool ParsePlainDecimal(std::string_view t, double& value) {
+  static constexpr double potencias[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  size_t i = 0;
+  const bool negativo = i < t.size() && t[i] == '-';
+  if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
+  uint64_t mantissa = 0;
+  int significativos = 0, expoente = 0, algarismos = 0;
+  bool ponto = false;
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c == '.' && !ponto) {
+      ponto = true;
+      continue;
+    }
+    if (c < '0' || c > '9') return false;
+    ++algarismos;
+    if (mantissa == 0 && c == '0') {
+      if (ponto) --expoente;
+      continue;
+    }
+    if (++significativos > 19) return false;
+    mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+    if (ponto) --expoente;
+  }
+  if (algarismos == 0 || mantissa > (uint64_t{1} << 53) || expoente < -22) return false;
+  const double m = static_cast<double>(mantissa);
+  value = negativo ? -(m / potencias[-expoente]) : m / potencias[-expoente];
+  return true;
+}
+
 }  // namespace
 
 bool ParseDouble(std::string_view text, double& value) {
@@ -66,7 +102,8 @@ bool ParseBool(std::string_view text, bool& value) {
 bool ParseFloatField(std::string_view field, float& value) {
   double wide = 0;
   // Narrowed from double, so a value too large for a single is caught instead of becoming infinite.
-  if (!ParseDoubleAllowingUnderflow(field, wide) || !FitsFloat(wide)) return false;
+  if (!ParsePlainDecimal(field, wide) && !ParseDoubleAllowingUnderflow(field, wide)) return false;
+  if (!FitsFloat(wide)) return false;
   value = static_cast<float>(wide);
   return true;
 }

@@ -36,14 +36,31 @@ GLenum Primitive(int32_t cantos) {
   return GL_POLYGON;
 }
 
+// Newell's normal: the polygon's own facing, sound for any number of corners (GL_NORMALIZE scales it).
+TVertex3f FaceNormal(const TModel& modelo, const TFace& face) {
+  TVertex3f n;
+  const size_t cantos = face.VertexIndex.size();
+  for (size_t c = 0; c < cantos; ++c) {
+    const TVertex3f& a = modelo.Vertices[static_cast<size_t>(face.VertexIndex[c])];
+    const TVertex3f& b = modelo.Vertices[static_cast<size_t>(face.VertexIndex[(c + 1) % cantos])];
+    n.x += (a.y - b.y) * (a.z + b.z);
+    n.y += (a.z - b.z) * (a.x + b.x);
+    n.z += (a.x - b.x) * (a.y + b.y);
+  }
+  return n;
+}
+
+// A corner without a usable normal of its own gets the face's: otherwise it would be lit with whatever
+// normal the face before it left behind.
 void DrawFace(const TModel& modelo, const TFace& face) {
-  const bool comNormais = modelo.NormalCount > 0 && !face.NormalIndex.empty();
+  bool faltaNormal = false;
+  for (size_t c = 0; c < static_cast<size_t>(face.Count); ++c) faltaNormal |= !CornerNormal(modelo, face, c);
+  const TVertex3f daFace = faltaNormal ? FaceNormal(modelo, face) : TVertex3f{};
   glBegin(Primitive(face.Count));
   for (size_t c = 0; c < static_cast<size_t>(face.Count); ++c) {
-    if (comNormais) {
-      const TVertex3f& n = modelo.Normals[static_cast<size_t>(face.NormalIndex[c])];
-      glNormal3f(n.x, n.y, n.z);
-    }
+    const TVertex3f* propria = CornerNormal(modelo, face, c);
+    const TVertex3f& n = propria ? *propria : daFace;
+    glNormal3f(n.x, n.y, n.z);
     const TVertex3f& v = modelo.Vertices[static_cast<size_t>(face.VertexIndex[c])];
     glVertex3f(v.x, v.y, v.z);
   }

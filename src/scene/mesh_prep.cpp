@@ -119,7 +119,13 @@ TCollisionMesh BuildCollisionMesh(const TModel& modelo) {
     for (size_t f = 1; f <= CountFaces(grupo); ++f) {
       const TFace& face = grupo.Faces[f];
       if (face.Count < 3 || !ValidFace(modelo, face)) continue;
-      for (int c = 0; c < 3; ++c) malha.Indices.push_back(static_cast<uint32_t>(face.VertexIndex[c] - 1));
+      const auto indice = [&](size_t c) { return static_cast<uint32_t>(face.VertexIndex[c] - 1); };
+      for (size_t c = 1; c + 1 < face.VertexIndex.size(); ++c) {
+        const uint32_t a = indice(0), b = indice(c), d = indice(c + 1);
+        // Welding can fold corners together; a triangle without area only misleads the contact test.
+        if (a == b || b == d || a == d) continue;
+        malha.Indices.insert(malha.Indices.end(), {a, b, d});
+      }
     }
   }
   return malha;

@@ -24,6 +24,7 @@ struct TCollisionMesh {
   std::vector<uint32_t> Indices;  // 3 per triangle, 0-based positions in Vertices
 };
 
-// One triangle per face (its first three corners) of every group, in group and face order. Faces that
-// are not ValidFace or have fewer than three corners are left out.
+// Every face of every group, in group and face order, as a fan of triangles from its first corner, so that
+// a polygon collides over its whole area. Faces with fewer than three corners or naming a missing vertex
+// are left out, and so are triangles whose corners share a vertex.
 TCollisionMesh BuildCollisionMesh(const TModel& modelo);

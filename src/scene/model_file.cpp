@@ -53,16 +53,21 @@ std::string ReadText(const fs::path& arquivo) {
   ReadFailure(arquivo, conteudo.Error.message());
 }
 
-std::string LinesAsText(const std::vector<std::string>& linhas) {
-  std::string texto;
-  size_t total = 0;
-  for (const auto& l : linhas) total += l.size() + 1;
-  texto.reserve(total);
-  for (const auto& l : linhas) {
-    texto += l;
-    texto += '\n';
-  }
-  return texto;
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// Where a continuation backslash stands (the last byte before trailing blanks), or npos.
+size_t ContinuationMark(std::string_view linha) {
+  size_t fim = linha.size();
+  while (fim > 0 && IsBlank(linha[fim - 1])) --fim;
+  return (fim > 0 && linha[fim - 1] == '\\') ? fim - 1 : std::string_view::npos;
+}
+
+bool IsComment(std::string_view linha) {
+  size_t i = 0;
+  while (i < linha.size() && IsBlank(linha[i])) ++i;
+  return i < linha.size() && linha[i] == '#';
 }
 
 }  // namespace
@@ -113,23 +118,58 @@ std::vector<std::string> ReadFileLines(const fs::path& arquivo) {
   return linhas;
 }
 
-TCleanedModel CleanModelFile(const fs::path& modelo) {
-  std::vector<std::string> linhas = ReadFileLines(modelo);
-  TCleanedModel limpo;
-  limpo.Linhas.reserve(linhas.size());
-  bool juntou = false;
-  for (size_t i = 0; i < linhas.size(); ++i) {
-    const size_t barra = linhas[i].find('\\');
-    if (barra == std::string::npos) {
-      limpo.Linhas.push_back(std::move(linhas[i]));
-      continue;
-    }
-    juntou = true;
-    std::string unida = linhas[i].substr(0, barra);
-    if (i + 1 < linhas.size()) unida += linhas[++i];
-    limpo.Linhas.push_back(std::move(unida));
+bool TModelLines::NextPhysical(std::string_view& conteudo) {
+  if (position_ >= text_.size()) return false;
+  const size_t quebra = text_.find('\n', position_);
+  const size_t proximo = (quebra == std::string_view::npos) ? text_.size() : quebra + 1;
+  size_t fim = (quebra == std::string_view::npos) ? text_.size() : quebra;
+  // Every carriage return before the line feed belongs to the line end, so a file written on Windows
+  // reads as one written here.
+  while (fim > position_ && text_[fim - 1] == '\r') --fim;
+  conteudo = text_.substr(position_, fim - position_);
+  lineEnd_ = text_.substr(fim, proximo - fim);
+  position_ = proximo;
+  ++physicalLine_;
+  return true;
+}
+
+bool TModelLines::Next(std::string_view& linha) {
+  if (!NextPhysical(linha)) return false;
+  firstLine_ = physicalLine_;
+  joined_ = false;
+  if (IsComment(linha)) return true;
+  size_t marca = ContinuationMark(linha);
+  if (marca == std::string_view::npos) return true;
+  joined_ = true;
+  buffer_.assign(linha.substr(0, marca));
+  std::string_view seguinte;
+  while (NextPhysical(seguinte)) {
+    marca = ContinuationMark(seguinte);
+    buffer_.append(seguinte.substr(0, marca));
+    if (marca == std::string_view::npos) break;
   }
-  // A model that cannot be rewritten (read-only, its folder closed, the disk full) is still loaded.
-  if (juntou) limpo.Reescrito = !ReplaceFileAtomically(modelo, LinesAsText(limpo.Linhas));
+  // A file whose last line is continued has nothing to continue with: the mark alone goes.
+  linha = buffer_;
+  return true;
+}
+
+TCleanedModel CleanModelFile(const fs::path& modelo) {
+  TCleanedModel limpo;
+  limpo.Original = ReadText(modelo);
+  if (limpo.Original.find('\\') == std::string::npos) return limpo;
+  TModelLines linhas(limpo.Original);
+  std::string unido;
+  std::string_view linha;
+  while (linhas.Next(linha)) {
+    limpo.Juntou = limpo.Juntou || linhas.Joined();
+    unido.append(linha);
+    unido.append(linhas.LineEnd());
+  }
+  if (limpo.Juntou) limpo.Texto = std::move(unido);
   return limpo;
+}
+
+void SaveCleanedModel(const fs::path& modelo, TCleanedModel& limpo) {
+  // A model that cannot be rewritten (read-only, its folder closed, the disk full) has still loaded.
+  if (limpo.Juntou) limpo.Reescrito = !ReplaceFileAtomically(modelo, limpo.Texto);
 }

@@ -1,9 +1,10 @@
 #pragma once
 // Model files on disk: finding them whatever the letter case, resolving the names scene rows give, reading
-// their lines, and joining continued lines in place before a load.
+// their lines, and joining continued lines (in memory first, on disk only after a load succeeds).
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The path itself when it exists; otherwise the path whose components each match a directory entry that
@@ -18,13 +19,42 @@ std::filesystem::path ResolveModelName(const std::string& arquivo, const std::fi
 // std::runtime_error naming the file when it is missing, not a regular file, or cannot be read.
 std::vector<std::string> ReadFileLines(const std::filesystem::path& arquivo);
 
-struct TCleanedModel {
-  std::vector<std::string> Linhas;  // the model's lines after joining, exactly as the loader must read them
-  bool Reescrito = false;           // the file on disk now holds these lines
+// Walks a model's text one logical line at a time. Line ends ("\n", "\r\n") are not part of a line. A line
+// that ends with a backslash (blanks after it allowed) goes on in the next one, as often as that repeats;
+// a backslash anywhere else is text, and a comment line ("#" first) is never continued.
+class TModelLines {
+ public:
+  explicit TModelLines(std::string_view texto) : text_(texto) {}
+  // The next logical line, without its line end; false at the end of the text. The view lasts until the
+  // next call.
+  bool Next(std::string_view& linha);
+  int Line() const { return firstLine_; }                // 1-based file line where the last line starts
+  bool Joined() const { return joined_; }                // the last line was continued
+  std::string_view LineEnd() const { return lineEnd_; }  // the line end after the last physical line
+
+ private:
+  bool NextPhysical(std::string_view& conteudo);
+
+  std::string_view text_;
+  size_t position_ = 0;
+  int physicalLine_ = 0;
+  int firstLine_ = 0;
+  bool joined_ = false;
+  std::string_view lineEnd_;
+  std::string buffer_;
 };
 
-// Joins every line holding a backslash (text before its first backslash, then the next line) and, when
-// anything was joined, replaces the model file by a new one through a rename in its own folder. A folder
-// that cannot be written leaves the file as it was and the joined lines in memory only. Throws
+struct TCleanedModel {
+  std::string Original;    // the file as read: the loader reads it, so that its errors give the file's lines
+  std::string Texto;       // when lines were joined: the text after joining, line ends kept
+  bool Juntou = false;     // some line was continued, so Texto is what the file is to hold
+  bool Reescrito = false;  // the file on disk now holds Texto
+};
+
+// Reads the model file and joins its continued lines in memory; the file is not touched. Throws
 // std::runtime_error naming the file when it cannot be read.
 TCleanedModel CleanModelFile(const std::filesystem::path& modelo);
+
+// Once Texto has loaded without error: when lines were joined, replaces the model file by Texto through a
+// rename in its own folder. A folder that cannot be written leaves the file as it was.
+void SaveCleanedModel(const std::filesystem::path& modelo, TCleanedModel& limpo);

@@ -1,27 +1,46 @@
 #include "scene/obj_loader.h"
 
 #include "common/ascii_text.h"
+#include "common/file_io.h"
 #include "common/number_text.h"
 #include "scene/model_file.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <limits>
+#include <stdexcept>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string_view After(std::string_view s, size_t pos) {
-  return pos < s.size() ? s.substr(pos) : std::string_view();
+// Exporters separate fields with runs of blanks and tabs; a stray carriage return counts as one too.
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
 }
 
-// Text after the first space, or nothing when the line has none.
-std::string_view AfterFirstSpace(std::string_view s) {
-  const size_t p = s.find(' ');
-  return p == std::string_view::npos ? std::string_view() : s.substr(p + 1);
+std::string_view SkipBlanks(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && IsBlank(s[i])) ++i;
+  return s.substr(i);
+}
+
+// The next field of `resto` (empty at the end); `resto` moves past it.
+std::string_view NextField(std::string_view& resto) {
+  resto = SkipBlanks(resto);
+  size_t fim = 0;
+  while (fim < resto.size() && !IsBlank(resto[fim])) ++fim;
+  const std::string_view campo = resto.substr(0, fim);
+  resto.remove_prefix(fim);
+  return campo;
+}
+
+std::string UpperCopy(std::string_view s) {
+  std::string r(s);
+  MakeUpperAscii(r);
+  return r;
 }
 
 // The offending text as the error shows it: a runaway line would not fit a message box.
@@ -43,43 +62,61 @@ struct TSourceLine {
 };
 
 // The same conversion whatever the process locale: "." is the decimal point.
-float ReadRealField(std::string_view campo, const TSourceLine& local) {
+float ReadRealField(std::string_view campo, std::string_view forma, const TSourceLine& local) {
   float valor = 0;
-  if (!ParseFloatField(campo, valor)) local.Fail(QuotedText(campo) + " is not a valid floating point value");
+  if (!ParseFloatField(campo, valor)) {
+    local.Fail(QuotedText(campo) + " não é um número real válido; esperado " + std::string(forma));
+  }
   return valor;
+}
+
+// Up to nine digits after an optional '-': every index of a real model, read without the general road.
+bool ParseShortIndex(std::string_view campo, int32_t& valor) {
+  const bool negativo = !campo.empty() && campo.front() == '-';
+  if (negativo) campo.remove_prefix(1);
+  if (campo.empty() || campo.size() > 9) return false;
+  int32_t r = 0;
+  for (const char c : campo) {
+    const auto d = static_cast<unsigned>(c - '0');
+    if (d > 9) return false;
+    r = r * 10 + static_cast<int32_t>(d);
+  }
+  valor = negativo ? -r : r;
+  return true;
 }
 
 int32_t ReadIntegerField(std::string_view campo, const TSourceLine& local) {
   int32_t valor = 0;
-  if (!ParseIntField(campo, valor)) local.Fail(QuotedText(campo) + " is not a valid integer value");
+  if (ParseShortIndex(campo, valor)) return valor;
+  if (!ParseIntField(campo, valor)) {
+    local.Fail(QuotedText(campo) + " não é um número inteiro válido; esperado 'f v', 'f v/t', 'f v//n' ou " +
+               "'f v/t/n'");
+  }
   return valor;
 }
 
-// Three numbers separated by exactly one space: the third takes the rest, so a fourth field fails with it.
-void ReadThree(std::string_view texto, float destino[3], const TSourceLine& local) {
-  const size_t p1 = texto.find(' ');
-  const size_t p2 = (p1 == std::string_view::npos) ? p1 : texto.find(' ', p1 + 1);
-  if (p2 == std::string_view::npos) local.Fail(QuotedText(texto) + " does not hold three numbers");
-  destino[0] = ReadRealField(texto.substr(0, p1), local);
-  destino[1] = ReadRealField(texto.substr(p1 + 1, p2 - p1 - 1), local);
-  destino[2] = ReadRealField(texto.substr(p2 + 1), local);
-}
-
-TVertex3f LeVetor(std::string_view texto, const TSourceLine& local) {
-  float v[3];
-  ReadThree(texto, v, local);
-  return {v[0], v[1], v[2]};
+// Reads between `minimo` and `maximo` numbers into `destino` (those past `guardados` are checked only);
+// returns how many there were.
+int ReadNumbers(std::string_view resto, float* destino, int guardados, int minimo, int maximo,
+                std::string_view forma, const TSourceLine& local) {
+  int n = 0;
+  for (std::string_view campo = NextField(resto); !campo.empty(); campo = NextField(resto)) {
+    if (n == maximo) local.Fail("números demais; esperado " + std::string(forma));
+    const float valor = ReadRealField(campo, forma, local);
+    if (n < guardados) destino[n] = valor;
+    ++n;
+  }
+  if (n < minimo) local.Fail("números de menos; esperado " + std::string(forma));
+  return n;
 }
 
 // OBJ counts negative numbers back from the last item read so far; one that reaches before the first item
-// stays as read, and ValidFace keeps it out of use.
+// stays as read, and the checks before use keep it out.
 int32_t ResolveRelative(int32_t numero, int32_t lidos) {
   if (numero >= 0) return numero;
   const int64_t absoluto = static_cast<int64_t>(lidos) + 1 + numero;
   return absoluto >= 1 ? static_cast<int32_t>(absoluto) : numero;
 }
-
-enum class TFaceForm { Vertex, VertexTextureNormal, VertexNormal };
 
 void SplitPath(const std::string& nome, TModel& modelo) {
   const size_t barra = nome.find_last_of("\\/");
@@ -102,83 +139,82 @@ class TModelReader {
     SplitPath(nome, model_);
   }
 
-  TModel Read(const std::vector<std::string>& linhas) {
-    for (size_t i = 0; i < linhas.size(); ++i) {
-      const TSourceLine local{name_,
-                              static_cast<int>(std::min<size_t>(i + 1, std::numeric_limits<int>::max()))};
-      std::string linha(TrimCR(linhas[i]));
+  TModel Read(std::string_view texto) {
+    ReserveForLines(texto);
+    TModelLines linhas(texto);
+    std::string_view linha;
+    while (linhas.Next(linha)) {
+      linha = SkipBlanks(linha);
       if (linha.empty() || linha.front() == '#') continue;
-      if (linha.back() == '\\') {
-        linha.pop_back();
-        if (i + 1 < linhas.size()) linha += TrimCR(linhas[++i]);
-      }
-      MakeUpperAscii(linha);
-      Interpret(linha, local);
+      Interpret(linha, TSourceLine{name_, linhas.Line()});
     }
     return std::move(model_);
   }
 
  private:
-  static std::string_view TrimCR(std::string_view s) {
-    while (!s.empty() && s.back() == '\r') s.remove_suffix(1);
-    return s;
+  // A large model would otherwise grow its arrays many times over; one quick pass over the line starts
+  // sizes them at once.
+  void ReserveForLines(std::string_view texto) {
+    size_t v = 0, vn = 0, vt = 0;
+    for (size_t p = 0; p + 2 < texto.size();) {
+      if (texto[p] == 'v') {
+        if (texto[p + 1] == ' ') ++v;
+        if (texto[p + 1] == 'n') ++vn;
+        if (texto[p + 1] == 't') ++vt;
+      }
+      const size_t quebra = texto.find('\n', p);
+      if (quebra == std::string_view::npos) break;
+      p = quebra + 1;
+    }
+    model_.Vertices.reserve(v + 1);
+    model_.Normals.reserve(vn + 1);
+    model_.TexCoords.reserve(vt + 1);
   }
 
   void Interpret(std::string_view linha, const TSourceLine& local) {
-    if (linha.empty()) return;
-    switch (linha.front()) {
-      case 'V':
-        ReadVertexData(linha, local);
-        break;
-      case 'G':
-        NewGroup(std::string(Trim(linha.substr(1))));
-        break;
-      case 'F':
-        ReadFace(linha, local);
-        break;
-      case 'U':
-        if (linha.substr(0, 6) == "USEMTL") UseMaterial(AfterFirstSpace(linha));
-        break;
-      case 'M':
-        if (linha.substr(0, 6) == "MTLLIB") ReadLibrary(AfterFirstSpace(linha));
-        break;
-      default:
-        break;
+    std::string_view resto = linha;
+    const std::string_view chave = NextField(resto);
+    if (chave.size() == 1) {
+      switch (ToUpperAscii(chave[0])) {
+        case 'V':
+          return ReadVertex(resto, local);
+        case 'F':
+          return ReadFace(resto, local);
+        case 'G':
+        case 'O':
+          // An object line starts a group as a group line does, so that each object keeps its material.
+          return NewGroup(UpperCopy(Trim(resto)));
+        default:
+          return;
+      }
+    }
+    if (EqualsIgnoringAsciiCase(chave, "vn")) {
+      model_.Normals.push_back(ReadTriple(resto, "'vn x y z'", 3, local));
+      ++model_.NormalCount;
+    } else if (EqualsIgnoringAsciiCase(chave, "vt")) {
+      float uv[2] = {0, 0};
+      ReadNumbers(resto, uv, 2, 1, 3, "'vt u [v [w]]'", local);
+      model_.TexCoords.push_back({uv[0], uv[1]});
+      ++model_.TexCoordCount;
+    } else if (EqualsIgnoringAsciiCase(chave, "usemtl")) {
+      // The name runs to the end of the line, trailing blanks included.
+      UseMaterial(UpperCopy(SkipBlanks(resto)));
+    } else if (EqualsIgnoringAsciiCase(chave, "mtllib")) {
+      ReadLibrary(UpperCopy(SkipBlanks(resto)));
     }
   }
 
-  void ReadVertexData(std::string_view linha, const TSourceLine& local) {
-    if (linha.size() < 2) return;
-    switch (linha[1]) {
-      case ' ':
-        model_.Vertices.push_back(LeVetor(Trim(After(linha, 2)), local));
-        ++model_.VertexCount;
-        break;
-      case 'N':
-        model_.Normals.push_back(LeVetor(Trim(After(linha, 2)), local));
-        ++model_.NormalCount;
-        break;
-      case 'T':
-        ReadTexCoord(linha, local);
-        break;
-      default:
-        break;
-    }
+  static TVertex3f ReadTriple(std::string_view resto, std::string_view forma, int maximo,
+                              const TSourceLine& local) {
+    float v[3] = {0, 0, 0};
+    ReadNumbers(resto, v, 3, 3, maximo, forma, local);
+    return {v[0], v[1], v[2]};
   }
 
-  void ReadTexCoord(std::string_view linha, const TSourceLine& local) {
-    const size_t p1 = linha.find(' ');
-    const size_t p2 = (p1 == std::string_view::npos) ? p1 : linha.find(' ', p1 + 1);
-    if (p2 == std::string_view::npos) local.Fail(QuotedText(linha) + " does not hold two numbers");
-    TTexCoord2f t;
-    t.u = ReadRealField(linha.substr(p1 + 1, p2 - p1 - 1), local);
-    // Some exporters add a third (w) component: it must still be a number, and nothing here uses it.
-    const std::string_view resto = TrimEnd(linha.substr(p2 + 1));
-    const size_t p3 = resto.find(' ');
-    t.v = ReadRealField(resto.substr(0, p3), local);
-    if (p3 != std::string_view::npos) ReadRealField(resto.substr(p3 + 1), local);
-    model_.TexCoords.push_back(t);
-    ++model_.TexCoordCount;
+  // A weight or a colour (r g b, some exporters add alpha) may follow x y z; none of them is used.
+  void ReadVertex(std::string_view resto, const TSourceLine& local) {
+    model_.Vertices.push_back(ReadTriple(resto, "'v x y z' (seguido de w ou de r g b)", 7, local));
+    ++model_.VertexCount;
   }
 
   void NewGroup(std::string nome) {
@@ -195,58 +231,42 @@ class TModelReader {
     return model_.Groups.back();
   }
 
-  void ReadFace(std::string_view linha, const TSourceLine& local) {
-    const std::string_view resto = Trim(AfterFirstSpace(linha));
-    TFaceForm forma = TFaceForm::Vertex;
-    const size_t barra = resto.find('/');
-    if (barra != std::string_view::npos) {
-      forma = (barra + 1 < resto.size() && resto[barra + 1] == '/') ? TFaceForm::VertexNormal
-                                                                    : TFaceForm::VertexTextureNormal;
-    }
-    TFace face;
-    size_t inicio = 0;
-    while (true) {
-      const size_t espaco = resto.find(' ', inicio);
-      const std::string_view canto =
-          resto.substr(inicio, espaco == std::string_view::npos ? espaco : espaco - inicio);
-      ReadCorner(canto, forma, face, local);
-      if (espaco == std::string_view::npos) break;
-      inicio = espaco + 1;
-    }
-    face.Count = static_cast<int32_t>(face.VertexIndex.size());
-    TGroup& grupo = CurrentGroup();
-    grupo.Faces.push_back(std::move(face));
-    ++grupo.FaceCount;
-  }
-
-  void ReadCorner(std::string_view canto, TFaceForm forma, TFace& face, const TSourceLine& local) {
-    const auto formaErrada = [&] {
-      local.Fail("face corner " + QuotedText(canto) + " is not in the form of the face's first corner");
-    };
-    const size_t b1 = canto.find('/');
-    switch (forma) {
-      case TFaceForm::Vertex:
-        if (b1 != std::string_view::npos) formaErrada();
-        face.VertexIndex.push_back(ResolveRelative(ReadIntegerField(canto, local), model_.VertexCount));
-        break;
-      case TFaceForm::VertexTextureNormal: {
-        const size_t b2 = (b1 == std::string_view::npos) ? b1 : canto.find('/', b1 + 1);
-        if (b2 == std::string_view::npos || b2 == b1 + 1) formaErrada();
-        face.VertexIndex.push_back(
-            ResolveRelative(ReadIntegerField(canto.substr(0, b1), local), model_.VertexCount));
-        face.TexCoordIndex.push_back(ResolveRelative(
-            ReadIntegerField(canto.substr(b1 + 1, b2 - b1 - 1), local), model_.TexCoordCount));
-        face.NormalIndex.push_back(
-            ResolveRelative(ReadIntegerField(canto.substr(b2 + 1), local), model_.NormalCount));
-        break;
+  // Corners may be v, v/t, v//n or v/t/n, mixed in one face. Where some corner of the face has a texture
+  // (normal) number, every corner gets one, 0 where it has none.
+  void ReadFace(std::string_view resto, const TSourceLine& local) {
+    // Most faces are triangles or quads: their corners are gathered here and copied once, at their size.
+    corners_.clear();
+    bool comTextura = false, comNormal = false;
+    for (std::string_view canto = NextField(resto); !canto.empty(); canto = NextField(resto)) {
+      const size_t b1 = canto.find('/');
+      const size_t b2 = (b1 == std::string_view::npos) ? b1 : canto.find('/', b1 + 1);
+      TCorner c{ResolveRelative(ReadIntegerField(canto.substr(0, b1), local), model_.VertexCount), 0, 0};
+      if (b1 != std::string_view::npos) {
+        const std::string_view textura =
+            canto.substr(b1 + 1, b2 == std::string_view::npos ? b2 : b2 - b1 - 1);
+        if (!textura.empty()) c.t = ResolveRelative(ReadIntegerField(textura, local), model_.TexCoordCount);
+        if (b2 != std::string_view::npos)
+          c.n = ResolveRelative(ReadIntegerField(canto.substr(b2 + 1), local), model_.NormalCount);
       }
-      case TFaceForm::VertexNormal:
-        if (b1 == std::string_view::npos || b1 + 1 >= canto.size() || canto[b1 + 1] != '/') formaErrada();
-        face.VertexIndex.push_back(
-            ResolveRelative(ReadIntegerField(canto.substr(0, b1), local), model_.VertexCount));
-        face.NormalIndex.push_back(
-            ResolveRelative(ReadIntegerField(canto.substr(b1 + 2), local), model_.NormalCount));
-        break;
+      comTextura = comTextura || (b1 != std::string_view::npos && b1 + 1 != b2);
+      comNormal = comNormal || b2 != std::string_view::npos;
+      corners_.push_back(c);
+    }
+    if (corners_.empty()) local.Fail("face sem cantos; esperado 'f v1 v2 v3 ...'");
+    TGroup& grupo = CurrentGroup();
+    TFace& face = grupo.Faces.emplace_back();
+    ++grupo.FaceCount;
+    const size_t n = corners_.size();
+    face.Count = static_cast<int32_t>(n);
+    face.VertexIndex.resize(n);
+    for (size_t k = 0; k < n; ++k) face.VertexIndex[k] = corners_[k].v;
+    if (comTextura) {
+      face.TexCoordIndex.resize(n);
+      for (size_t k = 0; k < n; ++k) face.TexCoordIndex[k] = corners_[k].t;
+    }
+    if (comNormal) {
+      face.NormalIndex.resize(n);
+      for (size_t k = 0; k < n; ++k) face.NormalIndex[k] = corners_[k].n;
     }
   }
 
@@ -258,8 +278,8 @@ class TModelReader {
     }
   }
 
-  void ReadLibrary(std::string_view nome) {
-    const std::string completo = model_.Path + std::string(nome);
+  void ReadLibrary(const std::string& nome) {
+    const std::string completo = model_.Path + nome;
     fs::path arquivo = FindFile(completo);
     std::error_code ec;
     if (!fs::is_regular_file(arquivo, ec)) {
@@ -272,54 +292,95 @@ class TModelReader {
       Notify(notice_, "Cannot find the material file : " + completo, "Load Model Material");
       return;
     }
-    ReadMaterials(ReadFileLines(arquivo), completo);
+    TFileContents conteudo = ReadWholeFile(arquivo);
+    if (conteudo.Status != TFileReadStatus::Read) {
+      // Materials only colour the model: without them it still loads, and the user is told why.
+      Notify(
+          notice_,
+          "Não foi possível ler o arquivo de materiais : " + completo + " (" + conteudo.Error.message() + ")",
+          "Load Model Material");
+      return;
+    }
+    ReadMaterials(conteudo.Bytes, completo);
   }
 
-  void ReadMaterials(const std::vector<std::string>& linhas, const std::string& arquivo) {
-    for (size_t i = 0; i < linhas.size(); ++i) {
-      const TSourceLine local{arquivo,
-                              static_cast<int>(std::min<size_t>(i + 1, std::numeric_limits<int>::max()))};
-      std::string linha(TrimCR(linhas[i]));
+  void ReadMaterials(std::string_view texto, const std::string& arquivo) {
+    TModelLines linhas(texto);
+    std::string_view linha;
+    while (linhas.Next(linha)) {
+      linha = SkipBlanks(linha);
       if (linha.empty() || linha.front() == '#') continue;
-      MakeUpperAscii(linha);
-      InterpretMaterial(linha, local);
+      InterpretMaterial(linha, TSourceLine{arquivo, linhas.Line()});
     }
   }
 
   void InterpretMaterial(std::string_view linha, const TSourceLine& local) {
-    if (linha.substr(0, 6) == "NEWMTL") {
+    std::string_view resto = linha;
+    const std::string_view chave = NextField(resto);
+    if (EqualsIgnoringAsciiCase(chave, "newmtl")) {
       TMaterial material;
-      material.Name = std::string(Trim(After(linha, 6)));
+      material.Name = UpperCopy(Trim(resto));
       material.Shininess = 60;
       model_.Materials.push_back(std::move(material));
       ++model_.MaterialCount;
       return;
     }
     // Colour lines before the first material have nothing to colour.
-    if (model_.MaterialCount == 0 || linha.size() < 2) return;
+    if (model_.MaterialCount == 0) return;
     TMaterial& atual = model_.Materials.back();
-    const std::string_view chave = linha.substr(0, 2);
     float* cor = nullptr;
-    if (chave == "KA") cor = atual.Ambient;
-    if (chave == "KD") cor = atual.Diffuse;
-    if (chave == "KS") cor = atual.Specular;
+    if (EqualsIgnoringAsciiCase(chave, "Ka")) cor = atual.Ambient;
+    if (EqualsIgnoringAsciiCase(chave, "Kd")) cor = atual.Diffuse;
+    if (EqualsIgnoringAsciiCase(chave, "Ks")) cor = atual.Specular;
     if (cor != nullptr) {
-      ReadThree(Trim(After(linha, 2)), cor, local);
-    } else if (chave == "NS") {
-      atual.Shininess = ReadRealField(Trim(After(linha, 2)), local);
+      ReadColour(resto, cor, local);
+    } else if (EqualsIgnoringAsciiCase(chave, "Ns")) {
+      ReadNumbers(resto, &atual.Shininess, 1, 1, 1, "'Ns valor'", local);
     }
   }
+
+  // One value is a grey; past r g b, further values are not used. Spectral and CIE XYZ colours have no
+  // RGB meaning here and are passed over.
+  static void ReadColour(std::string_view resto, float cor[3], const TSourceLine& local) {
+    std::string_view primeiro = resto;
+    const std::string_view campo = NextField(primeiro);
+    if (EqualsIgnoringAsciiCase(campo, "spectral") || EqualsIgnoringAsciiCase(campo, "xyz")) return;
+    float lido[3] = {0, 0, 0};
+    constexpr std::string_view forma = "'Kd r g b' ou 'Kd cinza'";
+    const int n = ReadNumbers(resto, lido, 3, 1, 16, forma, local);
+    if (n == 2) local.Fail("dois números; esperado " + std::string(forma));
+    if (n == 1) lido[1] = lido[2] = lido[0];
+    std::copy(lido, lido + 3, cor);
+  }
+
+  struct TCorner {
+    int32_t v, t, n;
+  };
 
   const std::string& name_;
   const TModelNotice& notice_;
   TModel model_;
+  std::vector<TCorner> corners_;
 };
+
+std::string LinesAsText(const std::vector<std::string>& linhas) {
+  std::string texto;
+  for (const auto& l : linhas) {
+    texto += l;
+    texto += '\n';
+  }
+  return texto;
+}
 
 }  // namespace
 
+TModel LoadModelFromText(const std::string& nome, std::string_view texto, const TModelNotice& aviso) {
+  return TModelReader(nome, aviso).Read(texto);
+}
+
 TModel LoadModelFromLines(const std::string& nome, const std::vector<std::string>& linhas,
                           const TModelNotice& aviso) {
-  return TModelReader(nome, aviso).Read(linhas);
+  return LoadModelFromText(nome, LinesAsText(linhas), aviso);
 }
 
 TModel LoadModel(const std::string& nome, const TModelNotice& aviso) {
@@ -331,5 +392,5 @@ TModel LoadModel(const std::string& nome, const TModelNotice& aviso) {
     Notify(aviso, "Cannot find the model : " + nome, "Load Model");
     return vazio;
   }
-  return LoadModelFromLines(nome, ReadFileLines(arquivo), aviso);
+  return LoadModelFromText(nome, CleanModelFile(arquivo).Original, aviso);
 }

@@ -43,15 +43,15 @@ void ComputeBounds(TModel& modelo) {
 
 bool ValidFace(const TModel& modelo, const TFace& face) {
   if (face.Count < 1 || face.VertexIndex.size() != static_cast<size_t>(face.Count)) return false;
-  const bool comTextura = !face.TexCoordIndex.empty();
-  const bool comNormal = !face.NormalIndex.empty();
-  if (comTextura && face.TexCoordIndex.size() != face.VertexIndex.size()) return false;
-  if (comNormal && face.NormalIndex.size() != face.VertexIndex.size()) return false;
-  for (size_t c = 0; c < face.VertexIndex.size(); ++c) {
-    if (!InRange(face.VertexIndex[c], modelo.VertexCount, modelo.Vertices.size())) return false;
-    if (comTextura && !InRange(face.TexCoordIndex[c], modelo.TexCoordCount, modelo.TexCoords.size()))
-      return false;
-    if (comNormal && !InRange(face.NormalIndex[c], modelo.NormalCount, modelo.Normals.size())) return false;
+  for (const int32_t v : face.VertexIndex) {
+    if (!InRange(v, modelo.VertexCount, modelo.Vertices.size())) return false;
   }
   return true;
+}
+
+const TVertex3f* CornerNormal(const TModel& modelo, const TFace& face, size_t canto) {
+  if (canto >= face.NormalIndex.size()) return nullptr;
+  const int32_t n = face.NormalIndex[canto];
+  return InRange(n, modelo.NormalCount, modelo.Normals.size()) ? &modelo.Normals[static_cast<size_t>(n)]
+                                                               : nullptr;
 }

@@ -72,6 +72,9 @@ class EModelError : public std::runtime_error {
 // Sets BoundsMin, BoundsCentre, BoundsMax and MaxExtent from vertices 1..VertexCount.
 void ComputeBounds(TModel& modelo);
 
-// True when every corner of the face names an existing vertex (and normal and texture coordinate where
-// the face has them). Faces that fail are left out of collision and drawing.
+// True when every corner of the face names an existing vertex. Texture and normal numbers do not count:
+// a face with wrong ones still has a shape, for collision and drawing alike.
 bool ValidFace(const TModel& modelo, const TFace& face);
+
+// The normal the file gives a corner, or null when it gives none or one outside the normals.
+const TVertex3f* CornerNormal(const TModel& modelo, const TFace& face, size_t canto);

@@ -10,6 +10,8 @@
 #include <numbers>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -53,6 +55,7 @@ struct TSceneBuild {
   TScene& cena;
   const fs::path& arquivoCena;
   const TModelNotice& aviso;
+  std::vector<std::pair<fs::path, TCleanedModel>>& reescritas;
 
   double Real(TColumn c) const { return tabela.Real(i, c); }
   float Single(TColumn c) const { return static_cast<float>(tabela.Real(i, c)); }
@@ -147,7 +150,8 @@ struct TSceneBuild {
     const std::string nome = tabela.Text(i, TColumn::Arquivo);
     const fs::path caminho = ResolveModelName(nome, arquivoCena.parent_path());
     TCleanedModel limpo = CleanModelFile(caminho);
-    o.Modelo = LoadModelFromLines(caminho.string(), limpo.Linhas, aviso);
+    o.Modelo = LoadModelFromText(caminho.string(), limpo.Original, aviso);
+    if (limpo.Juntou) reescritas.emplace_back(caminho, std::move(limpo));
     WeldVertices(o.Modelo);
     ScaleModel(o.Modelo, Real(TColumn::SX), Real(TColumn::SY), Real(TColumn::SZ));
     for (int v = 1; v <= o.Modelo.VertexCount; ++v) {
@@ -165,8 +169,14 @@ struct TSceneBuild {
     o.Raio = std::sqrt(std::pow(double(mx.x) - ce.x, 2) + std::pow(double(mx.y) - ce.y, 2) +
                        std::pow(double(mx.z) - ce.z, 2));
     // A model without a usable triangle gives the engine nothing to collide: the object keeps its body,
-    // drawn as loaded, but no geometry.
+    // drawn as loaded, but no geometry, and the user learns why it falls through the floor.
     if (o.Malha.Indices.empty()) {
+      if (aviso) {
+        aviso("O modelo " + caminho.string() +
+                  " não tem nenhum triângulo para colisão (nenhuma face com três vértices válidos): o objeto "
+                  "atravessa o chão e os outros objetos.",
+              "Load Model");
+      }
       o.Eixo = AxisAsRead();
       o.Ang = static_cast<float>(Real(TColumn::Ang) * std::numbers::pi / 180.0);
       return;
@@ -297,11 +307,14 @@ void LoadScene(const fs::path& arquivo, TScene& cena, const TModelNotice& aviso)
   nova.Geometrias.assign(tamanho, nullptr);
   nova.Atritos.assign(tamanho, 0.0);
 
+  // Model files are rewritten with their joined lines only once the whole scene has loaded, so that a
+  // failed load leaves every file as it was.
+  std::vector<std::pair<fs::path, TCleanedModel>> reescritas;
   for (int i = 0; i < n; ++i) {
     CheckPlacement(tabela, i, arquivo);
     NoticeShapeWithoutSize(tabela, i, arquivo, aviso);
     try {
-      TSceneBuild{tabela, i, nova, arquivo, aviso}.Build();
+      TSceneBuild{tabela, i, nova, arquivo, aviso, reescritas}.Build();
     } catch (const EModelError& e) {
       throw ESceneError(WhereInScene(arquivo, i) + e.what());
     } catch (const EPhysicsEngineError& e) {
@@ -310,6 +323,7 @@ void LoadScene(const fs::path& arquivo, TScene& cena, const TModelNotice& aviso)
       throw ESceneError(WhereInScene(arquivo, i) + e.what());
     }
   }
+  for (auto& [caminho, limpo] : reescritas) SaveCleanedModel(caminho, limpo);
   nova.Tabela = std::move(tabela);
   cena.Swap(nova);
 }

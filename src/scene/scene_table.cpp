@@ -1,5 +1,6 @@
 #include "scene/scene_table.h"
 
+#include "common/ascii_text.h"
 #include "common/file_io.h"
 #include "common/number_text.h"
 #include "scene/text_encoding.h"
@@ -7,6 +8,8 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cstdint>
+#include <initializer_list>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -134,14 +137,118 @@ TSceneTable::Celula ReadCell(const fs::path& arquivo, int linha, const TColumnDe
 
 }  // namespace
 
+namespace {
+
+// The encoding named in the XML declaration, or empty when the file names none.
+std::string DeclaredEncoding(std::string_view bytes) {
+  if (bytes.substr(0, 5) != "<?xml") return {};
+  const std::string_view declaracao = bytes.substr(0, bytes.find("?>"));
+  const size_t chave = declaracao.find("encoding");
+  if (chave == std::string_view::npos) return {};
+  const size_t abre = declaracao.find_first_of("\"'", chave);
+  if (abre == std::string_view::npos) return {};
+  const size_t fecha = declaracao.find(declaracao[abre], abre + 1);
+  if (fecha == std::string_view::npos) return {};
+  return std::string(declaracao.substr(abre + 1, fecha - abre - 1));
+}
+
+bool NamedAs(std::string_view nome, std::initializer_list<std::string_view> nomes) {
+  for (std::string_view n : nomes)
+    if (EqualsIgnoringAsciiCase(nome, n)) return true;
+  return false;
+}
+
+// The text as UTF-8, read in the encoding the file declares; without a declaration, UTF-8 when it is
+// valid as such and Windows-1252 otherwise (what Windows tools write).
+std::string TextAsUtf8(const fs::path& arquivo, std::string bytes) {
+  const std::string nome = DeclaredEncoding(bytes);
+  if (nome.empty()) return ValidUtf8(bytes) ? std::move(bytes) : Windows1252ToUtf8(bytes);
+  if (NamedAs(nome, {"UTF-8", "UTF8", "US-ASCII", "ASCII"})) {
+    if (!ValidUtf8(bytes)) {
+      Fail(arquivo,
+           "o arquivo declara a codificação \"" + nome + "\", mas não é UTF-8 válido (linha " +
+               std::to_string(LineOfOffset(bytes, static_cast<std::ptrdiff_t>(InvalidUtf8Offset(bytes)))) +
+               ")");
+    }
+    return bytes;
+  }
+  if (NamedAs(nome, {"windows-1252", "cp1252", "x-cp1252"})) return Windows1252ToUtf8(bytes);
+  if (NamedAs(nome, {"ISO-8859-1", "ISO8859-1", "ISO_8859-1", "latin1", "latin-1", "l1", "IBM819", "CP819"}))
+    return Latin1ToUtf8(bytes);
+  Fail(arquivo,
+       "codificação \"" + nome + "\" desconhecida (o arquivo pode usar UTF-8, Windows-1252 ou ISO-8859-1)");
+}
+
+// RowState flags the data-set component writes for an unmerged change log.
+constexpr int RowOriginal = 1, RowDeleted = 2, RowModified = 8;
+
+struct TRawRow {
+  pugi::xml_node no;
+  int estado = 0;
+};
+
+// The rows as the component shows them once its change log is merged: deleted rows go, a modified row
+// takes the place of the row it modifies, inserted rows stay where they are.
+std::vector<pugi::xml_node> MergedRows(const pugi::xml_node& pacote) {
+  std::vector<TRawRow> linhas;
+  for (const pugi::xml_node row : pacote.child("ROWDATA").children("ROW"))
+    linhas.push_back({row, row.attribute("RowState").as_int(0)});
+  const size_t n = linhas.size();
+  std::vector<size_t> substituta(n, SIZE_MAX);  // the row that replaces each one
+  std::vector<bool> substitui(n, false);
+  // CHANGE_LOG holds triples (row, original row, state), 1-based in ROW order.
+  std::vector<int> log;
+  {
+    const std::string texto = pacote.child("METADATA").child("PARAMS").attribute("CHANGE_LOG").as_string();
+    size_t pos = 0;
+    while (pos < texto.size()) {
+      const size_t fim = std::min(texto.find(' ', pos), texto.size());
+      int32_t v = 0;
+      if (fim > pos && ParseInt(std::string_view(texto).substr(pos, fim - pos), v)) log.push_back(v);
+      pos = fim + 1;
+    }
+  }
+  for (size_t k = 0; k + 2 < log.size(); k += 3) {
+    const int linha = log[k], original = log[k + 1];
+    if (!(log[k + 2] & RowModified) || linha < 1 || original < 1 || static_cast<size_t>(linha) > n ||
+        static_cast<size_t>(original) > n || linha == original)
+      continue;
+    substituta[static_cast<size_t>(original - 1)] = static_cast<size_t>(linha - 1);
+    substitui[static_cast<size_t>(linha - 1)] = true;
+  }
+  // Without a log entry, a modified row follows the original it replaces.
+  for (size_t k = 1; k < n; ++k) {
+    if (!(linhas[k].estado & RowModified) || substitui[k]) continue;
+    for (size_t o = k; o-- > 0;) {
+      if ((linhas[o].estado & RowOriginal) && substituta[o] == SIZE_MAX && !substitui[o]) {
+        substituta[o] = k;
+        substitui[k] = true;
+        break;
+      }
+    }
+  }
+  std::vector<pugi::xml_node> resultado;
+  for (size_t k = 0; k < n; ++k) {
+    if (substitui[k]) continue;
+    size_t final = k;
+    for (size_t passos = 0; substituta[final] != SIZE_MAX && passos < n; ++passos) final = substituta[final];
+    if (linhas[k].estado & RowDeleted || linhas[final].estado & RowDeleted) continue;
+    resultado.push_back(linhas[final].no);
+  }
+  return resultado;
+}
+
+}  // namespace
+
 TSceneTable TSceneTable::Read(const fs::path& arquivo) {
   std::string bytes = ReadBytes(arquivo);
   pugi::xml_encoding codificacao = pugi::encoding_auto;
   const bool bomUTF16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                                               (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
   if (!bomUTF16) {
-    if (!ValidUtf8(bytes)) bytes = Windows1252ToUtf8(bytes);
-    codificacao = pugi::encoding_utf8;  // the declaration's own encoding name is not trusted
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.erase(0, 3);
+    bytes = TextAsUtf8(arquivo, std::move(bytes));
+    codificacao = pugi::encoding_utf8;  // the text is UTF-8 by now, whatever its declaration says
   }
 
   pugi::xml_document doc;
@@ -156,18 +263,31 @@ TSceneTable TSceneTable::Read(const fs::path& arquivo) {
   const pugi::xml_node campos = pacote.child("METADATA").child("FIELDS");
   if (!pacote || !campos) Fail(arquivo, "não é uma tabela de cena (falta DATAPACKET/METADATA/FIELDS)");
 
+  // Column names match whatever their letter case; each column is then read under the file's own name.
   const auto& colunas = SceneColumns();
-  for (const TColumnDefinition& col : colunas) {
-    if (!campos.find_child_by_attribute("FIELD", "attrname", std::string(col.Nome).c_str()))
-      Fail(arquivo, "falta a coluna " + InQuotes(col.Nome));
+  std::array<std::string, NumeroColunas> nomesNoArquivo;
+  std::string faltam;
+  int quantasFaltam = 0;
+  for (std::size_t c = 0; c < colunas.size(); ++c) {
+    for (const pugi::xml_node campo : campos.children("FIELD")) {
+      const char* nome = campo.attribute("attrname").as_string();
+      if (EqualsIgnoringAsciiCase(nome, colunas[c].Nome)) {
+        nomesNoArquivo[c] = nome;
+        break;
+      }
+    }
+    if (!nomesNoArquivo[c].empty()) continue;
+    faltam += (quantasFaltam++ ? ", " : "") + InQuotes(colunas[c].Nome);
   }
+  if (quantasFaltam == 1) Fail(arquivo, "falta a coluna " + faltam);
+  if (quantasFaltam > 1) Fail(arquivo, "faltam as colunas " + faltam);
 
   TSceneTable tabela;
   int linha = 0;
-  for (const pugi::xml_node row : pacote.child("ROWDATA").children("ROW")) {
+  for (const pugi::xml_node row : MergedRows(pacote)) {
     auto& celulas = tabela.rows_.emplace_back();
     for (std::size_t c = 0; c < colunas.size(); ++c) {
-      const pugi::xml_attribute a = row.attribute(std::string(colunas[c].Nome).c_str());
+      const pugi::xml_attribute a = row.attribute(nomesNoArquivo[c].c_str());
       if (a && *a.value() != '\0') celulas[c] = ReadCell(arquivo, linha, colunas[c], a.value());
     }
     ++linha;

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-bool ValidUtf8(std::string_view bytes) {
+std::size_t InvalidUtf8Offset(std::string_view bytes) {
   std::size_t i = 0;
   const std::size_t n = bytes.size();
   while (i < n) {
@@ -19,20 +19,24 @@ bool ValidUtf8(std::string_view bytes) {
     } else if ((c & 0xF8) == 0xF0) {
       extra = 3, ponto = c & 0x07;
     } else {
-      return false;
+      return i;
     }
-    if (n - i <= static_cast<std::size_t>(extra)) return false;
+    if (n - i <= static_cast<std::size_t>(extra)) return i;
     for (int k = 1; k <= extra; ++k) {
       const auto d = static_cast<unsigned char>(bytes[i + k]);
-      if ((d & 0xC0) != 0x80) return false;
+      if ((d & 0xC0) != 0x80) return i;
       ponto = (ponto << 6) | (d & 0x3F);
     }
     // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
     static constexpr uint32_t minimo[] = {0, 0x80, 0x800, 0x10000};
-    if (ponto < minimo[extra] || ponto > 0x10FFFF || (ponto >= 0xD800 && ponto <= 0xDFFF)) return false;
+    if (ponto < minimo[extra] || ponto > 0x10FFFF || (ponto >= 0xD800 && ponto <= 0xDFFF)) return i;
     i += extra + 1;
   }
-  return true;
+  return n;
+}
+
+bool ValidUtf8(std::string_view bytes) {
+  return InvalidUtf8Offset(bytes) == bytes.size();
 }
 
 namespace {
@@ -67,5 +71,12 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     if (c >= 0x80 && c < 0xA0) ponto = Faixa80[c - 0x80] ? Faixa80[c - 0x80] : 0xFFFD;
     AppendUtf8(saida, ponto);
   }
+  return saida;
+}
+
+std::string Latin1ToUtf8(std::string_view bytes) {
+  std::string saida;
+  saida.reserve(bytes.size() + bytes.size() / 8);
+  for (char ch : bytes) AppendUtf8(saida, static_cast<unsigned char>(ch));
   return saida;
 }

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "common/number_text.h"
 
@@ -53,6 +57,44 @@ TEST(NumberFields, NoBlanksTinyValuesReadAsZeroAndSinglePrecisionIsTheLimit) {
   EXPECT_TRUE(ParseIntField("+7", i));
   EXPECT_EQ(i, 7);
   for (const char* bad : {" 1", "1\t", "+", "99999999999"}) EXPECT_FALSE(ParseIntField(bad, i)) << bad;
+}
+
+// Plain decimals take a shorter road than other forms: they must read as the general conversion reads them,
+// down to the last bit, including the hardest cases for rounding.
+TEST(NumberFields, PlainDecimalsReadAsTheGeneralConversionDoes) {
+  std::mt19937_64 gerador(7);
+  std::uniform_int_distribution<int> casas(0, 18), inteiros(0, 9);
+  std::vector<std::string> textos = {"0.1",
+                                     "-0.0",
+                                     "9007199254740993",
+                                     "0.30000000000000004",
+                                     "123456.7890123456789",
+                                     "5.",
+                                     ".5",
+                                     "+2.25",
+                                     "0.000000000000000000001",
+                                     "1e5",
+                                     "00012.500",
+                                     "-999999999999999999.9"};
+  for (int k = 0; k < 20000; ++k) {
+    std::string fracao = std::to_string(gerador() % 1000000000000000000ull);
+    const size_t largura = static_cast<size_t>(casas(gerador) + 1);
+    if (fracao.size() < largura) fracao.insert(0, largura - fracao.size(), '0');
+    textos.push_back((k % 3 ? "" : "-") + std::to_string(gerador() % 100000000000ull) + "." + fracao);
+  }
+  for (const std::string& t : textos) {
+    SCOPED_TRACE(t);
+    const std::string semMais = t[0] == '+' ? t.substr(1) : t;
+    double largo = 0;
+    ASSERT_EQ(std::from_chars(semMais.data(), semMais.data() + semMais.size(), largo).ec, std::errc());
+    float lido = 0;
+    ASSERT_TRUE(ParseFloatField(t, lido));
+    EXPECT_EQ(lido, static_cast<float>(largo));
+    EXPECT_EQ(std::signbit(lido), std::signbit(largo));
+  }
+  float f = 0;
+  for (const char* ruim : {"", "-", "+", ".", "1.2.3", "--1", "+-1", "1 ", "1-"})
+    EXPECT_FALSE(ParseFloatField(ruim, f)) << ruim;
 }
 
 TEST(FormatDouble, ShortestTextThatReadsBackExactly) {

@@ -83,14 +83,14 @@ TEST(ScaleModel, MultiplicaSoOsVertices) {
   EXPECT_EQ(m.Vertices[0].x, 0);  // entry 0 holds no vertex and stays zero
 }
 
-TEST(BuildCollisionMesh, UmTrianguloPorFaceUtilizavel) {
+TEST(BuildCollisionMesh, LequeDeTriangulosDeCadaFaceComVerticesValidos) {
   TModel m = Read({"v 0 0 0", "v 1 0 0", "v 1 1 0", "v 0 1 0", "g a", "f 1 2 3 4", "f 1 2", "f 1 2 7", "g b",
-                   "f 4 3 2", "vn 0 0 1", "f 1//1 2//1 3//2"});
+                   "f 4 3 2", "vn 0 0 1", "f 1//1 2//1 3//2", "f 1/5 2/5 3/5", "f 1 1 2", "f 1 2 2 3"});
   const TCollisionMesh malha = BuildCollisionMesh(m);
   EXPECT_EQ(malha.Vertices, (std::vector<float>{0, 0, 0, 0, 1, 0, 0, 0, 1, 1, 0, 0, 0, 1, 0, 0}));
-  // The quad gives its first three corners; the two-corner face, the face naming vertex 7 and the face
-  // naming normal 2 are left out.
-  EXPECT_EQ(malha.Indices, (std::vector<uint32_t>{0, 1, 2, 3, 2, 1}));
+  // The quad gives both halves; faces naming a missing normal or texture coordinate keep their shape; the
+  // two-corner face, the face naming vertex 7 and triangles folded onto a shared vertex are left out.
+  EXPECT_EQ(malha.Indices, (std::vector<uint32_t>{0, 1, 2, 0, 2, 3, 3, 2, 1, 0, 1, 2, 0, 1, 2, 0, 1, 2}));
 }
 
 TEST(BuildCollisionMesh, ModeloVazioDaMalhaVazia) {

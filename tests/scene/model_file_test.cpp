@@ -55,69 +55,56 @@ TEST(ReadFileLines, FinaisDeLinhaEErros) {
   }
 }
 
-TEST(LimpezaDoModelo, SemBarraInvertidaOArquivoNaoMuda) {
+TEST(LimpezaDoModelo, BarraInvertidaNoMeioDaLinhaETextoEOArquivoNaoMuda) {
   TTempFolder pasta;
-  const std::string texto = "v 1 2 3\r\nf 1 1 1\r\n";
+  const std::string texto =
+      "# source: C:\\Models\\x.ms3d\r\nmtllib .\\x.mtl\r\nv 1 2 3\r\n# pasta C:\\Modelos\\\r\nv 4 5 6\r\n"
+      "g a\\b\r\nf 1 2 2\r\n";
   const fs::path modelo = pasta.Write("m.obj", texto);
   struct stat antes {};
   ASSERT_EQ(stat(modelo.c_str(), &antes), 0);
-  const TCleanedModel limpo = CleanModelFile(modelo);
+  TCleanedModel limpo = CleanModelFile(modelo);
+  EXPECT_FALSE(limpo.Juntou);
+  EXPECT_EQ(limpo.Original, texto);
+  SaveCleanedModel(modelo, limpo);
   EXPECT_FALSE(limpo.Reescrito);
-  EXPECT_EQ(limpo.Linhas, (Linhas{"v 1 2 3", "f 1 1 1"}));
   struct stat depois {};
   ASSERT_EQ(stat(modelo.c_str(), &depois), 0);
   EXPECT_EQ(antes.st_ino, depois.st_ino);
   EXPECT_EQ(ReadFile(modelo), texto);
+  // Nothing is lost: the comment ending in a backslash does not swallow the vertex after it.
+  const TModel m = LoadModelFromText(modelo.string(), limpo.Original, {});
+  EXPECT_EQ(m.VertexCount, 2);
+  EXPECT_EQ(m.Groups[1].Name, "A\\B");
 }
 
-TEST(LimpezaDoModelo, JuntaUmaLinhaPorBarraEReescreveNoLugar) {
+TEST(LimpezaDoModelo, SoAsLinhasContinuadasMudamNaReescrita) {
   TTempFolder pasta;
-  const fs::path modelo = pasta.Write("m.obj", "v 1 \\ resto\r\n2 3\r\ng a\\b\\\nc\\d\nfim \\");
+  // Rhino wraps long faces over several lines; blanks after the backslash still make a continuation.
+  const fs::path modelo =
+      pasta.Write("m.obj", "# topo\r\n\r\nv 1 \\  \r\n2 3\r\nf 1 2 3 \\\n4 5 \\\n6\n\n# fim\\x\nv 7 8 \\");
   fs::permissions(modelo, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  const TCleanedModel limpo = CleanModelFile(modelo);
+  TCleanedModel limpo = CleanModelFile(modelo);
+  ASSERT_TRUE(limpo.Juntou);
+  const std::string unido = "# topo\r\n\r\nv 1 2 3\r\nf 1 2 3 4 5 6\n\n# fim\\x\nv 7 8 ";
+  EXPECT_EQ(limpo.Texto, unido);
+  EXPECT_NE(ReadFile(modelo), unido) << "cleaning alone must not write";
+  SaveCleanedModel(modelo, limpo);
   EXPECT_TRUE(limpo.Reescrito);
-  EXPECT_EQ(limpo.Linhas, (Linhas{"v 1 2 3", "g ac\\d", "fim "}));
-  EXPECT_EQ(ReadFile(modelo), "v 1 2 3\ng ac\\d\nfim \n");
+  EXPECT_EQ(ReadFile(modelo), unido);
   EXPECT_EQ(fs::status(modelo).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(pasta.List(), "m.obj ");
 }
 
-void EsperaModelosIguais(const TModel& a, const TModel& b) {
-  ASSERT_EQ(a.VertexCount, b.VertexCount);
-  for (int v = 1; v <= a.VertexCount; ++v) {
-    EXPECT_EQ(a.Vertices[v].x, b.Vertices[v].x);
-    EXPECT_EQ(a.Vertices[v].y, b.Vertices[v].y);
-    EXPECT_EQ(a.Vertices[v].z, b.Vertices[v].z);
+TEST(LimpezaDoModelo, LinhasNumeradasComoNoArquivo) {
+  const std::string texto = "v 1 \\\n2 3\nv 1 2\n";
+  try {
+    LoadModelFromText("m.obj", texto, {});
+    FAIL() << "two numbers accepted as a vertex";
+  } catch (const EModelError& e) {
+    EXPECT_EQ(e.Linha(), 3);
   }
-  ASSERT_EQ(a.GroupCount, b.GroupCount);
-  for (int g = 1; g <= a.GroupCount; ++g) {
-    EXPECT_EQ(a.Groups[g].Name, b.Groups[g].Name);
-    EXPECT_EQ(a.Groups[g].MaterialIndex, b.Groups[g].MaterialIndex);
-    ASSERT_EQ(a.Groups[g].FaceCount, b.Groups[g].FaceCount);
-    for (int f = 1; f <= a.Groups[g].FaceCount; ++f) {
-      EXPECT_EQ(a.Groups[g].Faces[f].VertexIndex, b.Groups[g].Faces[f].VertexIndex);
-    }
-  }
-  EXPECT_EQ(a.MaterialCount, b.MaterialCount);
-}
-
-TEST(LimpezaDoModelo, LinhasDevolvidasDaoOMesmoModeloQueOArquivoReescrito) {
-  TTempFolder pasta;
-  pasta.Write("cor.mtl", "newmtl a\n");
-  const fs::path modelo = pasta.Write(
-      "m.obj",
-      "mtllib cor.mtl\r\nv 0 0 0\r\nv 1 \\\r\n0 0\r\nv 0 1 \\ x\r\n0\r\ng a \\\r\n\\\r\nf 1 2 3\r\n"
-      "usemtl A\\\r\n\r\nf 3 2 1\r\n");
-  const TCleanedModel limpo = CleanModelFile(modelo);
-  ASSERT_TRUE(limpo.Reescrito);
-  const TModel daMemoria = LoadModelFromLines(modelo.string(), limpo.Linhas, {});
-  const TModel doDisco = LoadModel(modelo.string(), {});
-  EXPECT_EQ(daMemoria.VertexCount, 3);
-  EXPECT_EQ(daMemoria.Groups[1].Name,
-            "A F 1 2 3");  // "g a \" joined the line "\", which then joined "f 1 2 3"
-  EXPECT_EQ(daMemoria.Groups[1].MaterialIndex, 1);
-  EsperaModelosIguais(daMemoria, doDisco);
 }
 
 TEST(LimpezaDoModelo, ModeloAusenteLancaErroComONome) {
@@ -136,8 +123,9 @@ int LimpaSemPoderEscrever(const fs::path& modelo) {
   if (access(modelo.c_str(), R_OK) != 0) return 79;
   if (access(modelo.parent_path().c_str(), W_OK) == 0) return 78;
   try {
-    const TCleanedModel limpo = CleanModelFile(modelo);
-    return (!limpo.Reescrito && limpo.Linhas == Linhas{"v 1 2 3"}) ? 0 : 1;
+    TCleanedModel limpo = CleanModelFile(modelo);
+    SaveCleanedModel(modelo, limpo);
+    return (!limpo.Reescrito && limpo.Texto == "v 1 2 3\n") ? 0 : 1;
   } catch (...) {
     return 2;
   }

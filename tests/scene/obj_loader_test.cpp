@@ -99,20 +99,34 @@ TEST(NumerosDoModelo, FormasAceitas) {
       {"v +1.5 .5 5.", "v 1e2 -0 1E-400", "V\t1 2 3", "vx 1 2", "vn  1 2 3 ", "vt 1 2  ", "vt 0.25 0.75 0"});
   EsperaVertice(m, 1, 1.5f, 0.5f, 5);
   EsperaVertice(m, 2, 100, 0, 0);
-  EXPECT_EQ(m.VertexCount, 2);  // "V\t" and "VX" are not vertex lines
+  EsperaVertice(m, 3, 1, 2, 3);
+  EXPECT_EQ(m.VertexCount, 3);  // a tab separates fields as a blank does; "VX" is not a vertex line
   EXPECT_EQ(m.Normals[1].x, 1);
   EXPECT_EQ(m.TexCoords[1].v, 2);
   EXPECT_EQ(m.TexCoords[2].v, 0.75f) << "a third texture component is read past";
 }
 
 TEST(NumerosDoModelo, CampoMalFormadoNomeiaALinha) {
-  const char* ruins[] = {"v 1 2 3 1",     "v 1  2 3",          "v 1 2  3",          "v 1 2",
-                         "v 1 2 x",       "v 1,5 2 3",         "v 1e39 2 3",        "v inf 0 0",
-                         "v nan 0 0",     "v 0x1p3 0 0",       "v ++1 0 0",         "vn 1 2 3 4",
-                         "vt 0.5",        "vt 0.5 0.5 x",      "vt 0.5 0.5 0 0",    "f 1 2 a",
-                         "f 1.0 2 3",     "f 1 2 99999999999", "f 1  2 3",          "f",
-                         "f 1/2 2/3 3/4", "f 1 2/2/2 3",       "f 1//1 2/2/2 3//3", "f 1/1/1 2 3/3/3",
-                         "f 1//1 2 3"};
+  const char* ruins[] = {"v 1 2",
+                         "v 1 2 x",
+                         "v 1,5 2 3",
+                         "v 1e39 2 3",
+                         "v inf 0 0",
+                         "v nan 0 0",
+                         "v 0x1p3 0 0",
+                         "v ++1 0 0",
+                         "v 1 2 3 4 5 6 7 8",
+                         "vn 1 2 3 4",
+                         "vn 1 2",
+                         "vt",
+                         "vt 0.5 0.5 x",
+                         "vt 0.5 0.5 0 0",
+                         "f 1 2 a",
+                         "f 1.0 2 3",
+                         "f 1 2 99999999999",
+                         "f",
+                         "f 1/x/1 2 3",
+                         "f 1///2 2 3"};
   for (const char* ruim : ruins) {
     SCOPED_TRACE(ruim);
     EXPECT_EQ(LinhaDoErro({"# cabeçalho", "v 0 0 0", "", ruim, "v 1 1 1"}), 4);
@@ -154,8 +168,12 @@ TEST(FacesDoModelo, FaceValidaRecusaNumerosForaDosArrays) {
       Read({"v 0 0 0", "v 1 0 0", "v 0 1 0", "vt 0 0", "vn 0 0 1", "f 1 2 3", "f 0 1 2", "f 1 2 4",
             "f 1/1/1 2/1/1 3/2/1", "f 1/1/1 2/1/1 3/1/2", "f 1//1 2//1 3//1", "f 1//1 2//1 3//9"});
   const auto& faces = m.Groups[1].Faces;
-  const bool esperado[] = {true, false, false, false, false, true, false};
+  // Only the vertex numbers decide: a face with wrong texture or normal numbers still has its shape.
+  const bool esperado[] = {true, false, false, true, true, true, true};
   for (int f = 1; f <= 7; ++f) EXPECT_EQ(ValidFace(m, faces[f]), esperado[f - 1]) << "face " << f;
+  EXPECT_NE(CornerNormal(m, faces[7], 1), nullptr);
+  EXPECT_EQ(CornerNormal(m, faces[7], 2), nullptr);
+  EXPECT_EQ(CornerNormal(m, faces[1], 0), nullptr);
   TFace incoerente = faces[1];
   incoerente.Count = 5;
   EXPECT_FALSE(ValidFace(m, incoerente));
@@ -164,7 +182,8 @@ TEST(FacesDoModelo, FaceValidaRecusaNumerosForaDosArrays) {
 TEST(GruposDoModelo, FacesAntesDoPrimeiroGrupoFicamNumGrupoSemNome) {
   const TModel m =
       Read({"v 0 0 0", "v 1 0 0", "v 0 1 0", "f 1 2 3", "g  Tampa ", "f 3 2 1", "o x", "s 1", "l 1 2"});
-  ASSERT_EQ(m.GroupCount, 2);
+  ASSERT_EQ(m.GroupCount, 3);  // an object line starts a group of its own
+  EXPECT_EQ(m.Groups[3].Name, "X");
   EXPECT_EQ(m.Groups[1].Name, "");
   EXPECT_EQ(m.Groups[1].FaceCount, 1);
   EXPECT_EQ(m.Groups[2].Name, "TAMPA");
@@ -174,9 +193,9 @@ TEST(GruposDoModelo, FacesAntesDoPrimeiroGrupoFicamNumGrupoSemNome) {
 TEST(LinhasDoModelo, FinalCRLFEContinuacao) {
   const TModel m = Read({"v 1 2 \\", "3\r", "g par\\\r", "te\\", "v 9 9 9", "f 1 2\\", " 1"});
   EsperaVertice(m, 1, 1, 2, 3);
-  // Only one line is joined: "te\" ends the group's name and "v 9 9 9" stays a line of its own.
-  EXPECT_EQ(m.Groups[1].Name, "PARTE\\");
-  EsperaVertice(m, 2, 9, 9, 9);
+  // A continued line goes on as long as each piece ends in a backslash: "te\" takes "v 9 9 9" along.
+  EXPECT_EQ(m.Groups[1].Name, "PARTEV 9 9 9");
+  EXPECT_EQ(m.VertexCount, 1);
   EXPECT_EQ(m.Groups[1].Faces[1].VertexIndex, (std::vector<int32_t>{1, 2, 1}));
 }
 
@@ -267,6 +286,69 @@ TEST_F(MateriaisDoModelo, NumeroRuimNoMaterialNomeiaOArquivoDeMaterial) {
     EXPECT_EQ(e.Arquivo(), (pasta.Path() / "M.MTL").string());
     EXPECT_EQ(e.Linha(), 3);
   }
+}
+
+TEST(FormasDeOutrosProgramas, BrancosCoresPesoEFacesMistas) {
+  const TModel m = Read({"v   1.0   2.0   3.0", "v\t4\t5\t6", "v 7 8 9 1", "v 1 1 1 0.75 0.5 0.25",
+                         "  v 2 2 2", "vt  0.5  0.25", "vt 0.5", "vn\t0  0 1", "vn 0 1 0", "o Peca",
+                         "f 1/1 2/2 3/1", "f 1 2/1 3//2", "f 1/2/1 2//2 3", "f 1//1\t2//1   3//1  "});
+  EsperaVertice(m, 1, 1, 2, 3);
+  EsperaVertice(m, 2, 4, 5, 6);
+  EsperaVertice(m, 3, 7, 8, 9);
+  EsperaVertice(m, 4, 1, 1, 1);
+  EsperaVertice(m, 5, 2, 2, 2);
+  EXPECT_EQ(m.TexCoords[1].v, 0.25f);
+  EXPECT_EQ(m.TexCoords[2].u, 0.5f);
+  EXPECT_EQ(m.Normals[1].z, 1);
+  ASSERT_EQ(m.GroupCount, 1);
+  const auto& f = m.Groups[1].Faces;
+  ASSERT_EQ(m.Groups[1].FaceCount, 4);
+  EXPECT_EQ(f[1].TexCoordIndex, (std::vector<int32_t>{1, 2, 1}));
+  EXPECT_TRUE(f[1].NormalIndex.empty());
+  // Corners without a texture or normal number of their own get 0 beside those that have one.
+  EXPECT_EQ(f[2].TexCoordIndex, (std::vector<int32_t>{0, 1, 0}));
+  EXPECT_EQ(f[2].NormalIndex, (std::vector<int32_t>{0, 0, 2}));
+  EXPECT_EQ(f[3].TexCoordIndex, (std::vector<int32_t>{2, 0, 0}));
+  EXPECT_EQ(f[3].NormalIndex, (std::vector<int32_t>{1, 2, 0}));
+  EXPECT_EQ(f[4].VertexIndex, (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_EQ(f[4].NormalIndex, (std::vector<int32_t>{1, 1, 1}));
+}
+
+TEST(FormasDeOutrosProgramas, ErroDizAFormaEsperada) {
+  try {
+    Read({"v 0 0 0", "f 1 2 x"});
+    FAIL();
+  } catch (const EModelError& e) {
+    EXPECT_NE(std::string(e.what()).find("mem/modelo.obj, line 2"), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find("'f v/t/n'"), std::string::npos);
+  }
+  try {
+    Read({"v 0 0"});
+    FAIL();
+  } catch (const EModelError& e) {
+    EXPECT_NE(std::string(e.what()).find("'v x y z'"), std::string::npos);
+  }
+}
+
+TEST_F(MateriaisDoModelo, ObjetosGuardamCadaUmSeuMaterial) {
+  pasta.Write("pecas.mtl",
+              "newmtl Azul\nKd 0 0 0.8\nmap_Kd azul.png\n  newmtl Cinza\n\tKa 0.2\n  Kd 0.5 0.5 0.5 1.0\n"
+              "Ks 0\nKs spectral metal.rfl\n\tNs  12\nillum 2\n");
+  const TModel m = Carrega(
+      "mtllib pecas.mtl\no Base\nv 0 0 0\nusemtl Cinza\nf 1 1 1\no Topo\nusemtl Azul\n"
+      "f 1 1 1\n");
+  EXPECT_TRUE(avisos.recebidos.empty());
+  ASSERT_EQ(m.MaterialCount, 2);
+  const TMaterial& cinza = m.Materials[2];
+  EXPECT_EQ(cinza.Name, "CINZA");
+  EXPECT_EQ(cinza.Ambient[1], 0.2f);  // one value is a grey
+  EXPECT_EQ(cinza.Ambient[2], 0.2f);
+  EXPECT_EQ(cinza.Diffuse[2], 0.5f);
+  EXPECT_EQ(cinza.Specular[0], 0);
+  EXPECT_EQ(cinza.Shininess, 12);
+  ASSERT_EQ(m.GroupCount, 2);
+  EXPECT_EQ(m.Groups[1].MaterialIndex, 2);
+  EXPECT_EQ(m.Groups[2].MaterialIndex, 1);
 }
 
 TEST(LimitesDoModelo, ContemAOrigem) {

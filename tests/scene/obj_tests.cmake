@@ -2,6 +2,7 @@
 vireta_add_test(vireta_obj_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/obj_loader_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/obj_loader_corpus_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/model_file_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mesh_prep_test.cpp
   LIBS vireta_scene vireta_test_files

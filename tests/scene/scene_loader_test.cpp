@@ -1,6 +1,7 @@
 // Loading scenes into the world: what each row kind builds, the scene-wide values, models, and that a
 // failed load leaves the running scene exactly as it was.
 
+#include "scene/obj_loader.h"
 #include "scene/simulation_step.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
@@ -8,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <tuple>
@@ -172,7 +174,7 @@ const char* Quadrado =
     "f 1 5 3 4\n"
     "f 1 2 3\n";
 
-TEST_F(CarregaCenaTeste, MalhaSoldaEscalaEUsaOsTresPrimeirosCantos) {
+TEST_F(CarregaCenaTeste, MalhaSoldaEscalaEFazLequeDoQuadrilatero) {
   pasta.Write("modelos/Quadrado.OBJ", Quadrado);
   TTestScene c;
   // Written as on Windows: backslash and another letter case.
@@ -191,8 +193,8 @@ TEST_F(CarregaCenaTeste, MalhaSoldaEscalaEUsaOsTresPrimeirosCantos) {
   EXPECT_EQ(o.Modelo.Groups[1].Faces[1].VertexIndex, (std::vector<int32_t>{1, 2, 3, 4}));
   EXPECT_EQ(o.Modelo.Vertices[2].x, 4.0f);
   EXPECT_EQ(o.Modelo.BoundsMax.x, 4.0f);
-  // The quad gives one triangle, its first three corners.
-  EXPECT_EQ(o.Malha.Indices, (std::vector<uint32_t>{0, 1, 2, 0, 1, 2}));
+  // The quad collides over its whole area, as a fan of two triangles.
+  EXPECT_EQ(o.Malha.Indices, (std::vector<uint32_t>{0, 1, 2, 0, 2, 3, 0, 1, 2}));
   EXPECT_EQ(o.Malha.Vertices.size(), 5u * 4);
   EXPECT_DOUBLE_EQ(o.Raio, std::sqrt(2.0 * 2 + 1 * 1));
   ASSERT_NE(cena.Geometrias[0], nullptr);
@@ -239,7 +241,92 @@ TEST_F(CarregaCenaTeste, MalhaSemTrianguloValidoCarregaSemGeometria) {
   Carrega(c);
   EXPECT_EQ(cena.Geometrias[0], nullptr);
   EXPECT_TRUE(Obj(0).Malha.Indices.empty());
+  EXPECT_THAT(avisos, HasSubstr("ruim.obj"));
+  EXPECT_THAT(avisos, HasSubstr("nenhum triângulo para colisão"));
   for (int i = 0; i < 10; ++i) SimulationStep(cena);
+}
+
+TEST_F(CarregaCenaTeste, CargaQueFalhaNaoMudaNenhumArquivo) {
+  // One model with a continued line that loads, one that is continued but malformed, one row after them
+  // that fails: no file may change, byte for byte.
+  const std::string bom = "v 0 0 0\r\nv 1 0 0\r\nv 1 1 \\\r\n0\r\nf 1 2 3\r\n";
+  const std::string ruim = "# C:\\modelos\\\nv 0 0 0\nv 1 0 \\\n0\nv 1 1 y\nf 1 2 3\n";
+  const fs::path objBom = pasta.Write("bom.obj", bom);
+  const fs::path objRuim = pasta.Write("ruim.obj", ruim);
+  TTestScene depoisFalha, modeloRuim;
+  depoisFalha.Linha(ModelRow("bom.obj"));
+  depoisFalha.Linha({{TColumn::ODETipo, 4}, {TColumn::Arquivo, std::string("sumiu.obj")}});
+  modeloRuim.Linha(ModelRow("bom.obj"));
+  modeloRuim.Linha(ModelRow("ruim.obj"));
+  EXPECT_THAT(ErroDe(depoisFalha, "a.xml"), HasSubstr("sumiu.obj"));
+  EXPECT_THAT(ErroDe(modeloRuim, "b.xml"), HasSubstr("ruim.obj, line 5"));
+  EXPECT_EQ(ReadFile(objBom), bom);
+  EXPECT_EQ(ReadFile(objRuim), ruim);
+
+  TTestScene so;
+  so.Linha(ModelRow("bom.obj"));
+  Carrega(so);
+  EXPECT_EQ(ReadFile(objBom), "v 0 0 0\r\nv 1 0 0\r\nv 1 1 0\r\nf 1 2 3\r\n");
+}
+
+// Both halves of a quad-shaped floor tile hold a ball, and so does a face whose normal numbers name
+// normals the file never gives.
+TEST_F(CarregaCenaTeste, QuadrilateroEFacesSemNormaisSeguramBolas) {
+  pasta.Write("ladrilho.obj", "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nf 1 2 3 4\n");
+  pasta.Write("sem_vn.obj", "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nf 1//1 2//1 3//1\nf 1//1 3//1 4//1\n");
+  TTestScene c;
+  c.Linha(ModelRow("ladrilho.obj"),
+          {{TColumn::Z, 1.0}, {TColumn::ODEMove, false}, {TColumn::TemGravidade, true}});
+  c.Linha(ModelRow("sem_vn.obj"), {{TColumn::X, 10.0}, {TColumn::Z, 1.0}, {TColumn::ODEMove, false}});
+  const double bolas[][2] = {{0.5, -0.5}, {-0.5, 0.5}, {10.5, -0.5}, {9.5, 0.5}};
+  for (const auto& b : bolas)
+    c.Linha(SphereRow(0.25), {{TColumn::Massa, 1.0},
+                              {TColumn::X, b[0]},
+                              {TColumn::Y, b[1]},
+                              {TColumn::Z, 2.0},
+                              {TColumn::ODEMove, true}});
+  Carrega(c);
+  EXPECT_EQ(avisos, "");
+  for (int i = 0; i < 200; ++i) SimulationStep(cena);
+  for (std::size_t b = 2; b < 6; ++b) EXPECT_NEAR(Obj(b).Posicao.z, 1.25, 0.01) << "ball " << b;
+}
+
+// Every model of the corpus, scaled to about 2 units and dropped, comes to rest on the floor.
+TEST_F(CarregaCenaTeste, ModelosDeOutrosProgramasPousamNoChao) {
+  const fs::path corpus = fs::path(VIRETA_SOURCE_DIR) / "tests/scene/corpus";
+  for (const auto& entrada : fs::directory_iterator(corpus))
+    fs::copy(entrada.path(), pasta / entrada.path().filename());
+  for (const char* nome : {"blender27_cube.obj", "blender28_duas_pecas.obj", "max_caixa.obj",
+                           "meshlab_tetra.obj", "rhino_prisma.obj", "aberta.obj"}) {
+    SCOPED_TRACE(nome);
+    TModel modelo = LoadModel((pasta / nome).string(), {});
+    ComputeBounds(modelo);
+    const double escala = 2.0 / modelo.MaxExtent;
+    TTestScene c;
+    c.Linha({{TColumn::ODETipo, 4},
+             {TColumn::Arquivo, std::string(nome)},
+             {TColumn::SX, escala},
+             {TColumn::SY, escala},
+             {TColumn::SZ, escala},
+             {TColumn::Massa, 1.0},
+             {TColumn::Atrito, 0.5},
+             {TColumn::Z, 0.5 - escala * modelo.BoundsMin.z},
+             {TColumn::ODEMove, true},
+             {TColumn::TemGravidade, true}});
+    Carrega(c, std::string(nome) + ".xml");
+    ASSERT_NE(cena.Geometrias[0], nullptr);
+    for (int i = 0; i < 400; ++i) SimulationStep(cena);
+    const dReal* p = dBodyGetPosition(cena.Corpos[0]);
+    const dReal* r = dBodyGetRotation(cena.Corpos[0]);
+    double minimo = 1e9;
+    const std::vector<float>& v = Obj(0).Malha.Vertices;
+    for (std::size_t k = 0; k + 3 < v.size(); k += 4)
+      minimo = std::min(minimo, p[2] + r[8] * v[k] + r[9] * v[k + 1] + r[10] * v[k + 2]);
+    EXPECT_GE(minimo, -0.02);
+    EXPECT_LT(minimo, 0.05) << "still in the air";
+    const dReal* vel = dBodyGetLinearVel(cena.Corpos[0]);
+    EXPECT_LT(std::sqrt(vel[0] * vel[0] + vel[1] * vel[1] + vel[2] * vel[2]), 0.05) << "not at rest";
+  }
 }
 
 TEST_F(CarregaCenaTeste, ArquivoDeMaterialAusenteAvisaECarrega) {
@@ -264,7 +351,7 @@ TEST_F(CarregaCenaTeste, CargaQueFalhaDeixaACenaComoEstava) {
   const dBodyID corpo = cena.Corpos[0];
   const TVector pos = Obj(0).Posicao;
 
-  pasta.Write("quebrado.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 1  1 0\nf 1 2 3\n");
+  pasta.Write("quebrado.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 1 x 0\nf 1 2 3\n");
   TTestScene malhaRuim, valorRuim, semModelo;
   malhaRuim.Linha(SphereRow(1.0));
   malhaRuim.Linha({{TColumn::ODETipo, 4}, {TColumn::Arquivo, std::string("quebrado.obj")}});

@@ -89,6 +89,81 @@ TEST(TSceneTable, AceitaUTF8EPaginaDeCodigoDoWindows) {
   EXPECT_EQ(TSceneTable::Read(pasta.Write("w.xml", cp1252)).Text(0, TColumn::Nome), "Maçã €");
 }
 
+std::string Substitui(std::string texto, const std::string& de, const std::string& para) {
+  const size_t p = texto.find(de);
+  return p == std::string::npos ? texto : texto.replace(p, de.size(), para);
+}
+
+std::vector<int32_t> IDs(const TSceneTable& t) {
+  std::vector<int32_t> ids;
+  for (int i = 0; i < t.RowCount(); ++i) ids.push_back(t.Integer(i, TColumn::ID));
+  return ids;
+}
+
+// A table saved with its change log not yet merged reads as the component shows it after the merge.
+TEST(TSceneTable, RegistroDeAlteracoesAplicado) {
+  TTempFolder pasta;
+  // Without a log: a modified row follows the original it replaces.
+  const std::string semLog = Pacote(
+      "<ROW ID=\"1\"/><ROW RowState=\"1\" ID=\"2\" X=\"1\"/><ROW RowState=\"8\" ID=\"20\" X=\"5\"/>"
+      "<ROW RowState=\"2\" ID=\"3\"/><ROW RowState=\"4\" ID=\"4\"/>");
+  const TSceneTable a = TSceneTable::Read(pasta.Write("a.xml", semLog));
+  EXPECT_EQ(IDs(a), (std::vector<int32_t>{1, 20, 4}));
+  EXPECT_EQ(a.Real(1, TColumn::X), 5);
+  // With a log of (row, original row, state): row 4 modifies row 1 and row 5 modifies row 4 again.
+  const std::string comLog = Substitui(
+      Pacote("<ROW RowState=\"1\" ID=\"1\"/><ROW ID=\"2\"/><ROW RowState=\"4\" ID=\"3\"/>"
+             "<ROW RowState=\"8\" ID=\"10\"/><ROW RowState=\"8\" ID=\"11\"/><ROW RowState=\"3\" ID=\"7\"/>"),
+      "<PARAMS/>", "<PARAMS CHANGE_LOG=\"3 0 4 4 1 8 5 4 8 6 0 2\"/>");
+  EXPECT_EQ(IDs(TSceneTable::Read(pasta.Write("b.xml", comLog))), (std::vector<int32_t>{11, 2, 3}));
+}
+
+TEST(TSceneTable, NomesDeColunaSemDistinguirMaiusculas) {
+  TTempFolder pasta;
+  std::string texto = Pacote("<ROW MASSA=\"2.5\" odetipo=\"2\"/>");
+  texto = Substitui(texto, "attrname=\"Massa\"", "attrname=\"MASSA\"");
+  texto = Substitui(texto, "attrname=\"ODETipo\"", "attrname=\"odetipo\"");
+  const TSceneTable t = TSceneTable::Read(pasta.Write("c.xml", texto));
+  EXPECT_EQ(t.Real(0, TColumn::Massa), 2.5);
+  EXPECT_EQ(t.Integer(0, TColumn::ODETipo), 2);
+}
+
+TEST(TSceneTable, CodificacaoDeclaradaEObedecida) {
+  TTempFolder pasta;
+  const auto comDeclaracao = [](const std::string& codificacao, const std::string& nome) {
+    return Substitui(Pacote("<ROW Nome=\"" + nome + "\"/>"), "standalone",
+                     "encoding=\"" + codificacao + "\" standalone");
+  };
+  // In ISO-8859-1, 0x80 is a control character; in Windows-1252 it is the euro sign.
+  EXPECT_EQ(TSceneTable::Read(pasta.Write("l.xml", comDeclaracao("ISO-8859-1", "Ma\xE7\xE3\x80")))
+                .Text(0, TColumn::Nome),
+            "Maçã\xC2\x80");
+  EXPECT_EQ(
+      TSceneTable::Read(pasta.Write("w.xml", comDeclaracao("windows-1252", "\x80"))).Text(0, TColumn::Nome),
+      "€");
+  // Bytes that happen to be valid UTF-8 are still read as the declared code page.
+  EXPECT_EQ(
+      TSceneTable::Read(pasta.Write("d.xml", comDeclaracao("latin1", "\xC3\xA9"))).Text(0, TColumn::Nome),
+      "\xC3\x83\xC2\xA9");
+  EXPECT_EQ(TSceneTable::Read(pasta.Write("u.xml", comDeclaracao("UTF-8", "Maçã"))).Text(0, TColumn::Nome),
+            "Maçã");
+  const std::string utf8Ruim = ErroAoLer(pasta.Write("r.xml", comDeclaracao("utf-8", "Ma\xE7\xE3")));
+  EXPECT_THAT(utf8Ruim, HasSubstr("r.xml"));
+  EXPECT_THAT(utf8Ruim, HasSubstr("linha 4"));  // the row's line
+  const std::string desconhecida = ErroAoLer(pasta.Write("k.xml", comDeclaracao("KOI8-R", "x")));
+  EXPECT_THAT(desconhecida, HasSubstr("k.xml"));
+  EXPECT_THAT(desconhecida, HasSubstr("\"KOI8-R\" desconhecida"));
+}
+
+TEST(TSceneTable, ColunasAusentesTodasNomeadas) {
+  TTempFolder pasta;
+  std::string texto = Pacote("<ROW/>", "Atrito");
+  texto = Substitui(texto, "<FIELD attrname=\"Massa\" fieldtype=\"r8\"/>", "");
+  texto = Substitui(texto, "<FIELD attrname=\"Nome\" fieldtype=\"string\"/>", "");
+  EXPECT_THAT(ErroAoLer(pasta.Write("f.xml", texto)),
+              HasSubstr("f.xml: faltam as colunas \"Nome\", \"Massa\", \"Atrito\""));
+}
+
 TEST(TSceneTable, ErrosNomeiamArquivoLinhaEColuna) {
   TTempFolder pasta;
   auto erro = [&](const std::string& nome, const std::string& texto) {
