@@ -88,14 +88,42 @@ void TVirtualWiimote::Run() {
       std::lock_guard Lock(mutex_);
       for (const TConnection& C : connections_) Fds.push_back({C.Fd.Get(), POLLIN, 0});
     }
-    if (::poll(Fds.data(), Fds.size(), -1) < 0 && errno != EINTR) return;
+    int Timeout = -1;
+    {
+      std::lock_guard Lock(mutex_);
+      if (!ackDue_.empty()) {
+        const auto Left =
+            std::chrono::ceil<std::chrono::milliseconds>(ackDue_.front() - std::chrono::steady_clock::now());
+        Timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(Left.count(), 0));
+      }
+    }
+    if (::poll(Fds.data(), Fds.size(), Timeout) < 0 && errno != EINTR) return;
     if ((Fds[0].revents & POLLIN) != 0) {
       uint64_t Count = 0;
       [[maybe_unused]] ssize_t Ignored = ::read(wake_.Get(), &Count, sizeof Count);
     }
     std::lock_guard Lock(mutex_);
     TakeInLocked();
+    SendDueAcksLocked();
   }
+}
+
+void TVirtualWiimote::SendDueAcksLocked() {
+  while (!ackDue_.empty() && ackDue_.front() <= std::chrono::steady_clock::now()) {
+    ackDue_.pop_front();
+    // Acknowledgement: buttons, the report acknowledged, error code 0.
+    BroadcastLocked({0x22, static_cast<uint8_t>(buttons_ >> 8), static_cast<uint8_t>(buttons_), 0x16, 0x00});
+  }
+}
+
+void TVirtualWiimote::SetAckDelay(std::optional<std::chrono::milliseconds> Delay) {
+  std::lock_guard Lock(mutex_);
+  ackDelay_ = Delay;
+}
+
+void TVirtualWiimote::SetLoseEarlyWrites(bool Lose) {
+  std::lock_guard Lock(mutex_);
+  loseEarlyWrites_ = Lose;
 }
 
 void TVirtualWiimote::Drain() {
@@ -193,12 +221,17 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
       SendStatusLocked(true);
       break;
     case 0x16: {
+      if (!ackDue_.empty() && loseEarlyWrites_) {
+        received_.back().Lost = true;
+        break;
+      }
       const uint32_t Address = (uint32_t{Report[2]} << 16) | (uint32_t{Report[3]} << 8) | Report[4];
       const size_t Size = std::min<size_t>(Report[5], 16);
       for (size_t I = 0; I < Size; ++I) registers_[Address + static_cast<uint32_t>(I)] = Report[6 + I];
-      // Acknowledgement: buttons, the report acknowledged, error code 0.
-      BroadcastLocked(
-          {0x22, static_cast<uint8_t>(buttons_ >> 8), static_cast<uint8_t>(buttons_), 0x16, 0x00});
+      if (ackDelay_) {
+        ackDue_.push_back(std::chrono::steady_clock::now() + *ackDelay_);
+        Wake();
+      }
       break;
     }
     default:

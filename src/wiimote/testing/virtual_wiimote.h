@@ -6,8 +6,9 @@
 // It speaks the protocol as a real remote does: every output report sets the rumble from its bit 0 of byte
 // 1; it answers 0x15 with a 0x20 status carrying the battery
 // and extension bits, follows 0x12 report modes, keeps the 0x11 LED and rumble byte, stores 0x16 register
-// writes and acknowledges them with 0x22, ignores a report whose length is not its own (as a remote over
-// Bluetooth does with padded reports), pauses data reports after an unrequested status report until the
+// writes and acknowledges them with 0x22 after a short delay (and, when set to, loses a write that comes
+// before the previous acknowledgement went out), ignores a report whose length is not its own (as a remote
+// over Bluetooth does with padded reports), pauses data reports after an unrequested status report until the
 // next 0x12, and sends 0x30, 0x31, 0x33 and 0x37 reports from the scripted state, the IR dots in the
 // format the camera registers select and the Nunchuk bytes encoded once the extension was initialised.
 
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -31,6 +33,7 @@ class TVirtualWiimote {
     std::vector<uint8_t> Bytes;  // the report as written, ID first
     uint32_t Time = 0;           // the clock when it was taken in
     bool Rejected = false;       // its length was not the report's own: the remote ignored it
+    bool Lost = false;           // a register write that came too fast: neither stored nor acknowledged
   };
   struct TIRDot {
     int X = 0, Y = 0, Size = 0;
@@ -51,6 +54,12 @@ class TVirtualWiimote {
   // Connections made from now on accept no write: the writer gets EPIPE.
   void SetRefuseWrites(bool Refuse);
   size_t ConnectionCount() const;
+  // How long a register write waits for its 0x22 acknowledgement (a few milliseconds unless set); with
+  // std::nullopt it is never acknowledged.
+  void SetAckDelay(std::optional<std::chrono::milliseconds> Delay);
+  // A register write that arrives while the previous one is still unacknowledged is lost, as on a real
+  // remote.
+  void SetLoseEarlyWrites(bool Lose);
 
   void SetButtons(uint16_t Word);  // core button word, (first byte shl 8) or second byte
   void SetAccel(uint8_t X, uint8_t Y, uint8_t Z);
@@ -94,6 +103,7 @@ class TVirtualWiimote {
   };
 
   void Run();
+  void SendDueAcksLocked();
   void Wake();
   void TakeInLocked();
   void HandleLocked(std::vector<uint8_t> Report);
@@ -124,6 +134,9 @@ class TVirtualWiimote {
   bool paused_ = false;
   bool camera1_ = false, camera2_ = false;
   std::map<uint32_t, uint8_t> registers_;
+  std::optional<std::chrono::milliseconds> ackDelay_ = std::chrono::milliseconds(3);
+  bool loseEarlyWrites_ = false;
+  std::deque<std::chrono::steady_clock::time_point> ackDue_;  // acknowledgements not sent yet
   TUniqueFd wake_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
