@@ -272,9 +272,11 @@ void TWiimoteLink::SetupIRCamera() {
 
 void TWiimoteLink::SetupNunchuk() {
   std::erase_if(setUp_, [](const TOutputReport& R) { return R.ReportID() != StatusRequestID; });
-  // Initialises the extension; its bytes then arrive encoded.
+  // This initialisation works on official and third-party extensions alike, and turns the encoding of
+  // their bytes off.
   const TOutputReport Reports[] = {MakeReportModeReport(ModeButtonsAccelIRExtension),
-                                   MakeRegisterWriteReport(0xA40040, 0x00)};
+                                   MakeRegisterWriteReport(0xA400F0, 0x55),
+                                   MakeRegisterWriteReport(0xA400FB, 0x00)};
   auto At = std::find_if(setUp_.begin(), setUp_.end(),
                          [](const TOutputReport& R) { return R.ReportID() == StatusRequestID; });
   setUp_.insert(At, std::begin(Reports), std::end(Reports));

@@ -33,7 +33,8 @@ const std::vector<TBytes> IRSetUp = {
     RegisterWrite(0xB0, 0x00, 0x1A, 0x40),
     RegisterWrite(0xB0, 0x00, 0x33, 0x33),
 };
-const std::vector<TBytes> NunchukSetUp = {{0x12, 0x00, 0x37}, RegisterWrite(0xA4, 0x00, 0x40, 0x00)};
+const std::vector<TBytes> NunchukSetUp = {
+    {0x12, 0x00, 0x37}, RegisterWrite(0xA4, 0x00, 0xF0, 0x55), RegisterWrite(0xA4, 0x00, 0xFB, 0x00)};
 
 std::string ErrorCaption(int Code) {
   return "Erro(" + std::to_string(Code) + "):" + std::system_category().message(Code);
@@ -146,10 +147,12 @@ TEST_F(WiimoteLink, ConnectSequenceWithNunchukSettingAndCursorAtStartup) {
   Host.Settings.UseNunchuk = true;
   Host.Settings.EnableCursorAtStartup = true;
   Start();
-  const std::vector<TBytes> Expected = {{0x12, 0x00, 0x37}, NunchukSetUp[0], NunchukSetUp[1], {0x15, 0x00}};
+  std::vector<TBytes> Expected = {{0x12, 0x00, 0x37}};
+  Expected.insert(Expected.end(), NunchukSetUp.begin(), NunchukSetUp.end());
+  Expected.push_back({0x15, 0x00});
   // What follows answers the status reply, which the main loop may have handled already.
-  const std::vector<TBytes> All = WaitFor(Remote, 4);
-  EXPECT_EQ(std::vector<TBytes>(All.begin(), All.begin() + 4), Expected);
+  const std::vector<TBytes> All = WaitFor(Remote, 5);
+  EXPECT_EQ(std::vector<TBytes>(All.begin(), All.begin() + 5), Expected);
   EXPECT_EQ(Host.Log[1], "BatteryTimer:on");
   EXPECT_EQ(Host.Log[2], "MotionTimer:on");
   EXPECT_EQ(Host.Log[3], "DrawTimer:on");
@@ -177,11 +180,11 @@ TEST_F(WiimoteLink, EveryStatusReplyRepeatsTheSetUpAndFeedsTheBatteryText) {
   Host.Settings.UseNunchuk = true;
   Remote.ClearReceived();
   Link->BatteryTimerTimer();
-  ASSERT_TRUE(RunUntil([&] { return Remote.ReceivedCount() >= 3; }));
-  EXPECT_EQ(WaitFor(Remote, 3), (std::vector<TBytes>{{0x15, 0x00}, NunchukSetUp[0], NunchukSetUp[1]}));
+  EXPECT_EQ(WaitFor(Remote, 4),
+            (std::vector<TBytes>{{0x15, 0x00}, NunchukSetUp[0], NunchukSetUp[1], NunchukSetUp[2]}));
   EXPECT_TRUE(Remote.ExtensionInitialised());
 
-  // The encoded Nunchuk bytes and buttons of the next data report reach the record.
+  // The Nunchuk bytes and buttons of the next data report reach the record.
   Remote.SetNunchuk(0x80, 0x17, 0x90, 0x91, 0x92, true, false);
   ASSERT_TRUE(Remote.SendDataReport());
   ASSERT_TRUE(RunUntil([&] { return W().NunchukStickX != 0; }));
@@ -191,6 +194,28 @@ TEST_F(WiimoteLink, EveryStatusReplyRepeatsTheSetUpAndFeedsTheBatteryText) {
   EXPECT_FALSE(W().ButtonState[ButtonZ].Down);
   ASSERT_FALSE(Host.Edges.empty());
   EXPECT_EQ(Host.Edges.back().Mask, 0x4000);
+}
+
+// A third-party Nunchuk ignores the initialisation that leaves the bytes encoded; the one the link sends
+// works on it and gives the values an official one gives.
+TEST_F(WiimoteLink, AThirdPartyNunchukGivesTheValuesOfAnOfficialOne) {
+  Host.Settings.UseNunchuk = true;
+  Remote.SetThirdPartyExtension(true);
+  Remote.PlugExtension(true);
+  Start();
+  Settle();
+  ASSERT_TRUE(W().ExtensionConnected);
+  EXPECT_TRUE(Remote.ExtensionInitialised());
+  Remote.SetNunchuk(0x80, 0x17, 0xFF, 0x2E, 0xAE, false, true);
+  ASSERT_TRUE(Remote.SendDataReport());
+  ASSERT_TRUE(RunUntil([&] { return W().NunchukStickX != 0; }));
+  EXPECT_EQ(W().NunchukStickX, 254);
+  EXPECT_EQ(W().NunchukStickY, 46);
+  EXPECT_EQ(W().NunchukAccelX, 510);
+  EXPECT_EQ(W().NunchukAccelY, 46);
+  EXPECT_EQ(W().NunchukAccelZ, 0x80 + 0xAE);
+  EXPECT_TRUE(W().ButtonState[ButtonZ].Down);
+  EXPECT_FALSE(W().ButtonState[ButtonC].Down);
 }
 
 TEST_F(WiimoteLink, AnUnrequestedStatusPausesDataUntilTheSetUpSetsTheModeAgain) {

@@ -9,7 +9,9 @@
 
 namespace {
 
-constexpr uint32_t NunchukInitRegister = 0xA40040;
+constexpr uint32_t NunchukInitRegister = 0xA40040;  // 0x00 here: encoded bytes, official Nunchuks only
+constexpr uint32_t ExtensionInitFirst = 0xA400F0;   // 0x55 here, then 0x00 in the next: plain bytes
+constexpr uint32_t ExtensionInitSecond = 0xA400FB;
 constexpr uint32_t CameraEnableRegister = 0xB00030;
 constexpr uint32_t CameraModeRegister = 0xB00033;
 constexpr uint8_t CameraModeBasic = 1;
@@ -228,6 +230,8 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
       const uint32_t Address = (uint32_t{Report[2]} << 16) | (uint32_t{Report[3]} << 8) | Report[4];
       const size_t Size = std::min<size_t>(Report[5], 16);
       for (size_t I = 0; I < Size; ++I) registers_[Address + static_cast<uint32_t>(I)] = Report[6 + I];
+      if (Size > 0 && Address == ExtensionInitFirst && Report[6] == 0x55) extensionInitOrder_ = {0x55};
+      if (Size > 0 && Address == ExtensionInitSecond) extensionInitOrder_.push_back(Report[6]);
       if (ackDelay_) {
         ackDue_.push_back(std::chrono::steady_clock::now() + *ackDelay_);
         Wake();
@@ -296,7 +300,9 @@ void TVirtualWiimote::AppendExtensionLocked(std::vector<uint8_t>& Report) const 
   for (uint8_t Raw : nunchuk_) {
     if (!extensionPlugged_)
       Report.push_back(0x00);
-    else if (RegisterOr(NunchukInitRegister, 0xFF) == 0x00)
+    else if (PlainExtensionLocked())
+      Report.push_back(Raw);
+    else if (EncodedExtensionLocked())
       Report.push_back(Encode(Raw));
     else
       Report.push_back(0xFF);
@@ -381,7 +387,12 @@ void TVirtualWiimote::SetBattery(uint8_t Level) {
 void TVirtualWiimote::PlugExtension(bool Plugged) {
   std::lock_guard Lock(mutex_);
   extensionPlugged_ = Plugged;
-  if (!Plugged) registers_.erase(NunchukInitRegister);  // a new extension starts uninitialised
+  if (!Plugged) {
+    // A new extension starts uninitialised.
+    for (uint32_t Address : {NunchukInitRegister, ExtensionInitFirst, ExtensionInitSecond})
+      registers_.erase(Address);
+    extensionInitOrder_.clear();
+  }
   SendStatusLocked(false);
 }
 
@@ -434,7 +445,22 @@ std::optional<uint8_t> TVirtualWiimote::Register(uint32_t Address) const {
 
 bool TVirtualWiimote::ExtensionInitialised() const {
   std::lock_guard Lock(mutex_);
-  return extensionPlugged_ && RegisterOr(NunchukInitRegister, 0xFF) == 0x00;
+  return extensionPlugged_ && (PlainExtensionLocked() || EncodedExtensionLocked());
+}
+
+bool TVirtualWiimote::PlainExtensionLocked() const {
+  // 0x55 then 0x00, in this order.
+  return extensionInitOrder_.size() >= 2 && extensionInitOrder_[extensionInitOrder_.size() - 2] == 0x55 &&
+         extensionInitOrder_.back() == 0x00;
+}
+
+bool TVirtualWiimote::EncodedExtensionLocked() const {
+  return !thirdPartyExtension_ && RegisterOr(NunchukInitRegister, 0xFF) == 0x00;
+}
+
+void TVirtualWiimote::SetThirdPartyExtension(bool ThirdParty) {
+  std::lock_guard Lock(mutex_);
+  thirdPartyExtension_ = ThirdParty;
 }
 
 bool TVirtualWiimote::CameraEnabled() const {

@@ -10,7 +10,8 @@
 // before the previous acknowledgement went out), ignores a report whose length is not its own (as a remote
 // over Bluetooth does with padded reports), pauses data reports after an unrequested status report until the
 // next 0x12, and sends 0x30, 0x31, 0x33 and 0x37 reports from the scripted state, the IR dots in the
-// format the camera registers select and the Nunchuk bytes encoded once the extension was initialised.
+// format the camera registers select and the Nunchuk bytes: plain after 0x55 to 0xA400F0 then 0x00 to
+// 0xA400FB, encoded after 0x00 to 0xA40040 (which a third-party Nunchuk ignores), 0xFF before either.
 
 #include <array>
 #include <atomic>
@@ -71,6 +72,8 @@ class TVirtualWiimote {
   void SetBattery(uint8_t Level);
   // Plugs or pulls the Nunchuk: the remote then sends an unrequested status report.
   void PlugExtension(bool Plugged);
+  // The Nunchuk is a third-party one: it answers only the initialisation that turns the encoding off.
+  void SetThirdPartyExtension(bool ThirdParty);
 
   // One data report in the current mode; false when reports are paused or the mode is not one it knows.
   bool SendDataReport();
@@ -114,6 +117,8 @@ class TVirtualWiimote {
   void AppendExtensionLocked(std::vector<uint8_t>& Report) const;
   uint8_t RegisterOr(uint32_t Address, uint8_t Default) const;
   bool CameraEnabledLocked() const;
+  bool PlainExtensionLocked() const;
+  bool EncodedExtensionLocked() const;
 
   std::function<uint32_t()> clock_;
   mutable std::mutex mutex_;
@@ -127,6 +132,8 @@ class TVirtualWiimote {
   TIRDot dots_[4];
   uint8_t nunchuk_[6] = {0x80, 0x80, 0x80, 0x80, 0xB0, 0x03};  // raw bytes, buttons released
   bool extensionPlugged_ = false;
+  bool thirdPartyExtension_ = false;
+  std::vector<uint8_t> extensionInitOrder_;  // 0x55 to 0xA400F0, then what went to 0xA400FB
   uint8_t battery_ = 0xC0;
   uint8_t ledByte_ = 0;
   bool rumble_ = false;
