@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <system_error>
+#include <thread>
 
 #include "support/wiimote_rig.h"
 #include "wiimote/testing/recording_host.h"
@@ -483,11 +485,14 @@ TEST_F(WiimoteLink, OnlyWiiRemotesAreClaimed) {
 // The kernel's driver bound to the remote fights our report mode: the user is told once how to unload it,
 // and the remote is used all the same.
 TEST_F(WiimoteLink, TheKernelDriverIsNamedOnceWithTheCommandThatUnloadsIt) {
+  Remote.SetKernelDriverMode(true);
   RemotePath = Rig.Platform.Plug(Remote);
   Rig.Platform.SetDriver(RemotePath, "wiimote");
   Start(false);
   ASSERT_NE(Link->WiiDevice(), nullptr);
   EXPECT_EQ(Host.StatusNotices, std::vector<std::string>{KernelDriverNotice});
+  Settle();
+  EXPECT_EQ(Remote.ReportMode(), 0x33) << "the set-up after the status reply takes the mode back";
   PullRemote();
   Remote.SwitchOn();
   RemotePath = Rig.Platform.Plug(Remote, WiimoteProductID, false);
@@ -496,6 +501,64 @@ TEST_F(WiimoteLink, TheKernelDriverIsNamedOnceWithTheCommandThatUnloadsIt) {
   Rig.Notice();
   ASSERT_NE(Link->WiiDevice(), nullptr);
   EXPECT_EQ(Host.StatusNotices.size(), 1u);
+}
+
+// An empty slot of a USB adapter shows as a remote that never answers: it is given back a second after the
+// status request and the next candidate is claimed.
+TEST_F(WiimoteLink, ADeviceThatNeverAnswersIsGivenBackForTheNextOne) {
+  Other.SetSilent(true);
+  const std::string Silent = Rig.Platform.Plug(Other);
+  RemotePath = Rig.Platform.Plug(Remote);
+  Start(false);
+  ASSERT_NE(Link->WiiDevice(), nullptr);
+  ASSERT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, Silent);
+  for (int Tick = 0; Tick < 5; ++Tick) {  // every set-up write times out, then the status request goes
+    Rig.Clock.Advance(RegisterWriteAckTimeoutMs);
+    Link->Tick();
+  }
+  Other.Drain();
+  ASSERT_EQ(Other.Received().back().Bytes, (TBytes{0x15, 0x00}));
+  Rig.Clock.Advance(AnswerTimeoutMs - 1);
+  Link->Tick();
+  EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, Silent) << "not yet";
+  Rig.Clock.Advance(1);
+  Link->Tick();
+  ASSERT_NE(Link->WiiDevice(), nullptr);
+  EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, RemotePath);
+  EXPECT_EQ(Host.Caption, "Form1");
+  Settle();
+  EXPECT_TRUE(Remote.CameraEnabled());
+
+  // A later change does not take the silent one again while it stays.
+  Rig.Platform.Notify();
+  Rig.Notice();
+  EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, RemotePath);
+}
+
+// A link that takes nothing for a while must not hold the frames up: writes return at once, a few wait
+// for the link, the rest are dropped, and the LED byte is sent again later.
+TEST_F(WiimoteLink, WritesNeverBlockWhenTheRemoteTakesNothing) {
+  Start();
+  Settle();
+  Remote.SetStalled(true);
+  std::atomic<bool> Done{false};
+  std::thread Writer([&] {
+    for (int I = 0; I < 20000; ++I) Link->SetLeds(static_cast<uint8_t>(0x10 << (I % 4)));
+    Done = true;
+  });
+  for (int I = 0; I < 10000 && !Done; ++I) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  const bool Returned = Done;
+  Remote.SetStalled(false);  // lets a blocked writer go, so that the test ends either way
+  Writer.join();
+  ASSERT_TRUE(Returned) << "a write blocked";
+  EXPECT_EQ(Link->LedByte(), -1) << "the last byte was dropped: the next frame sends it again";
+  const size_t Before = (Remote.Drain(), Remote.ReceivedCount());
+  Link->Tick();
+  Remote.Drain();
+  EXPECT_LE(Remote.ReceivedCount() - Before, OutboxLimit);
+  Link->SetLedsIfChanged(0x90);
+  Remote.Drain();
+  EXPECT_EQ(Remote.LedByte(), 0x90);
 }
 
 }  // namespace

@@ -88,7 +88,8 @@ void TVirtualWiimote::Run() {
     std::vector<pollfd> Fds{{wake_.Get(), POLLIN, 0}};
     {
       std::lock_guard Lock(mutex_);
-      for (const TConnection& C : connections_) Fds.push_back({C.Fd.Get(), POLLIN, 0});
+      if (!stalled_)
+        for (const TConnection& C : connections_) Fds.push_back({C.Fd.Get(), POLLIN, 0});
     }
     int Timeout = -1;
     {
@@ -134,6 +135,7 @@ void TVirtualWiimote::Drain() {
 }
 
 void TVirtualWiimote::TakeInLocked() {
+  if (stalled_) return;
   uint8_t Buffer[256];
   for (size_t I = 0; I < connections_.size(); ++I) {
     for (;;) {
@@ -244,6 +246,7 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
 }
 
 void TVirtualWiimote::BroadcastLocked(const std::vector<uint8_t>& Report) {
+  if (silent_) return;
   // A full queue drops the report, as hidraw does. A connection whose other end has gone is dropped only
   // once what it wrote has been taken in.
   for (TConnection& C : connections_)
@@ -258,6 +261,26 @@ void TVirtualWiimote::SendStatusLocked(bool Requested) {
   BroadcastLocked(
       {0x20, static_cast<uint8_t>(Buttons >> 8), static_cast<uint8_t>(Buttons), Flags, 0, 0, battery_});
   if (!Requested) paused_ = true;
+  if (kernelDriver_) {
+    mode_ = 0x31;
+    paused_ = false;
+  }
+}
+
+void TVirtualWiimote::SetSilent(bool Silent) {
+  std::lock_guard Lock(mutex_);
+  silent_ = Silent;
+}
+
+void TVirtualWiimote::SetStalled(bool Stalled) {
+  std::lock_guard Lock(mutex_);
+  stalled_ = Stalled;
+  Wake();
+}
+
+void TVirtualWiimote::SetKernelDriverMode(bool On) {
+  std::lock_guard Lock(mutex_);
+  kernelDriver_ = On;
 }
 
 uint8_t TVirtualWiimote::RegisterOr(uint32_t Address, uint8_t Default) const {

@@ -72,6 +72,13 @@ class TVirtualWiimote {
   void SetBattery(uint8_t Level);
   // Plugs or pulls the Nunchuk: the remote then sends an unrequested status report.
   void PlugExtension(bool Plugged);
+  // Takes reports in but never answers, as an empty slot of a USB adapter.
+  void SetSilent(bool Silent);
+  // Takes nothing in meanwhile, so that the writers' queues fill, as over a congested Bluetooth link.
+  void SetStalled(bool Stalled);
+  // As with the kernel's own driver bound: after every status report a report mode of that driver's
+  // (0x31, continuous) is set.
+  void SetKernelDriverMode(bool On);
   // The Nunchuk is a third-party one: it answers only the initialisation that turns the encoding off.
   void SetThirdPartyExtension(bool ThirdParty);
 
@@ -133,6 +140,9 @@ class TVirtualWiimote {
   uint8_t nunchuk_[6] = {0x80, 0x80, 0x80, 0x80, 0xB0, 0x03};  // raw bytes, buttons released
   bool extensionPlugged_ = false;
   bool thirdPartyExtension_ = false;
+  bool silent_ = false;
+  bool stalled_ = false;
+  bool kernelDriver_ = false;
   std::vector<uint8_t> extensionInitOrder_;  // 0x55 to 0xA400F0, then what went to 0xA400FB
   uint8_t battery_ = 0xC0;
   uint8_t ledByte_ = 0;
