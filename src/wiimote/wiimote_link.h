@@ -70,6 +70,8 @@ class TWiimoteLink {
   // Every LinkTickMs: goes on with a set-up whose acknowledgement did not come in time, writes what could
   // not be written before, and gives back a claimed device that never answered.
   void Tick();
+  // The claimed device has sent a report.
+  bool Answered() const { return wiiDevice_ != nullptr && answered_; }
   // Set-up reports still wait for the remote's acknowledgements.
   bool SetUpPending() const { return awaitingAck_ || !setUp_.empty(); }
 
