@@ -145,10 +145,10 @@ void TMainForm::CreateTimers() {
   struct {
     QTimer& t;
     int ms;
-  } timers[] = {{DrawTimer, 50},   {MotionTimer, MotionTimerMs},
-                {RepeatTimer, 20}, {BatteryTimer, 1000},
-                {CursorTimer, 12}, {TimerGL, 10},
-                {reapTimer_, 1000}};
+  } timers[] = {{DrawTimer, 50},    {MotionTimer, MotionTimerMs},
+                {RepeatTimer, 20},  {BatteryTimer, 1000},
+                {CursorTimer, 12},  {TimerGL, 10},
+                {reapTimer_, 1000}, {wiiTickTimer_, LinkTickMs}};
   for (auto& [t, ms] : timers) {
     t.setInterval(ms);
     t.setTimerType(Qt::PreciseTimer);
@@ -165,6 +165,10 @@ void TMainForm::CreateTimers() {
   // gone.
   connect(&reapTimer_, &QTimer::timeout, this, [this] { starter_.ReapFinished(); });
   reapTimer_.start();
+  connect(&wiiTickTimer_, &QTimer::timeout, this, [this] {
+    if (wiiLink_) wiiLink_->Tick();
+  });
+  wiiTickTimer_.start();
 }
 
 QTimer& TMainForm::Timer(TInputTimer t) {
@@ -317,8 +321,8 @@ void TMainForm::closeEvent(QCloseEvent* evento) {
 
 void TMainForm::FormClose() {
   closed_ = true;
-  for (QTimer* t :
-       {&DrawTimer, &MotionTimer, &RepeatTimer, &BatteryTimer, &CursorTimer, &TimerGL, &reapTimer_})
+  for (QTimer* t : {&DrawTimer, &MotionTimer, &RepeatTimer, &BatteryTimer, &CursorTimer, &TimerGL,
+                    &reapTimer_, &wiiTickTimer_})
     t->stop();
   Panel1->FinalizaGL();
   scene_.reset();

@@ -119,7 +119,8 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QAction* ReacaoHaptica1 = nullptr;
 
   QTimer DrawTimer, MotionTimer, RepeatTimer, BatteryTimer, CursorTimer, TimerGL;
-  QTimer reapTimer_;  // collects the programs an "Execute" button started
+  QTimer reapTimer_;     // collects the programs an "Execute" button started
+  QTimer wiiTickTimer_;  // lets the remote's set-up and writes go on without any frame waiting for them
 
   // The Wii Remote link; destroyed in reverse order, the link (and its reader thread) first.
   std::unique_ptr<TRealWiiPlatform> wiiPlatform_;

@@ -1,3 +1,5 @@
+#include <fcntl.h>
+
 #include <cerrno>
 #include <charconv>
 
@@ -81,7 +83,12 @@ uint16_t TJvHidDevice::OutputReportLength(uint8_t ReportID) const {
 }
 
 bool TJvHidDevice::OpenIo() {
-  if (CanAccess() && !ioHandle_.Valid()) ioHandle_ = OpenNode(TOpenAccess::ReadWrite);
+  if (CanAccess() && !ioHandle_.Valid()) {
+    ioHandle_ = OpenNode(TOpenAccess::ReadWrite);
+    // Writes run on the main thread: one the device cannot take now fails with EAGAIN instead of holding
+    // every frame up.
+    if (ioHandle_.Valid()) ::fcntl(ioHandle_.Get(), F_SETFL, ::fcntl(ioHandle_.Get(), F_GETFL) | O_NONBLOCK);
+  }
   return ioHandle_.Valid();
 }
 

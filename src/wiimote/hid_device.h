@@ -95,8 +95,9 @@ class TJvHidDevice {
   bool OpenIo();
   void CloseIo();
   bool IoOpen() const { return ioHandle_.Valid(); }
-  // OpenIo, then one write(2) of exactly Length bytes: one report at its own length. True only when both
-  // worked; on failure LastError() tells why.
+  // OpenIo, then one write(2) of exactly Length bytes: one report at its own length, without blocking
+  // (EAGAIN when the device cannot take it now). True only when both worked; on failure LastError() tells
+  // why.
   bool WriteReport(const void* Buffer, size_t Length, size_t& BytesWritten);
   // errno value of the last failed open or write of this device.
   int LastError() const { return lastError_; }

@@ -87,15 +87,18 @@ void DecodeNunchuk(TWiimote& W, const TReportBytes& Bytes, const TWiimoteDecodeE
   W.NunchukAccelX = DecodeNunchukValue(static_cast<uint8_t>(Bytes[17]));
   W.NunchukAccelY = DecodeNunchukValue(static_cast<uint8_t>(Bytes[18]));
   W.NunchukAccelZ = DecodeNunchukValue(static_cast<uint8_t>(Bytes[19]));
-  const int32_t Buttons = ((Bytes[20] ^ 0x17) + 0x17) & 0xFF;  // 0 bits are pressed buttons
+  const int32_t Buttons = Bytes[20];  // 0 bits are pressed buttons
   SetButton(W, ButtonZ, (Buttons & 0x01) == 0, Events);
   SetButton(W, ButtonC, (Buttons & 0x02) == 0, Events);
 }
 
 }  // namespace
 
-int32_t DecodeNunchukValue(uint8_t Raw) {
-  return Raw + (Raw ^ 0x17) + 0x17;
+int32_t DecodeNunchukValue(uint8_t Plain) {
+  // The stick and accelerometer fields have always held encoded + (encoded xor 0x17) + 0x17, read from an
+  // extension that encodes its bytes; that sum is encoded + plain, and the cursor modes are tuned to it.
+  const uint8_t Encoded = static_cast<uint8_t>(((Plain - 0x17) & 0xFF) ^ 0x17);
+  return Encoded + Plain;
 }
 
 void ParseButtons(TWiimote& Wiimote, uint16_t Word, const TWiimoteDecodeEvents& Events) {

@@ -28,5 +28,6 @@ void ParseButtons(TWiimote& Wiimote, uint16_t Word, const TWiimoteDecodeEvents& 
 // Every button that is down goes up, with its release edge: the remote has gone and will not say so.
 void ReleaseAllButtons(TWiimote& Wiimote, const TWiimoteDecodeEvents& Events);
 
-// One extension byte as the stick and accelerometer fields hold it: raw + (raw xor 0x17) + 0x17.
-int32_t DecodeNunchukValue(uint8_t Raw);
+// One unencoded extension byte as the stick and accelerometer fields hold it: the byte an official
+// Nunchuk sends encoded, plus the plain byte.
+int32_t DecodeNunchukValue(uint8_t Plain);

@@ -4,7 +4,9 @@
 // host (caption, battery text, settings menu, input timers). Main thread only.
 
 #include <cstdint>
+#include <deque>
 #include <string>
+#include <vector>
 
 #include "wiimote/hid_controller.h"
 #include "wiimote/hid_platform.h"
@@ -26,6 +28,16 @@ bool IsWiiRemote(const TJvHidDevice& HidDev);
 inline constexpr const char* KernelDriverName = "wiimote";
 inline constexpr const char* KernelDriverNotice =
     "Driver wiimote do kernel ativo: sudo modprobe -r hid_wiimote";
+
+// A register write lost by a remote that never acknowledges it holds the set-up up only this long.
+inline constexpr uint32_t RegisterWriteAckTimeoutMs = 100;
+// A claimed device that sends nothing this long after the status request is an empty slot of an adapter,
+// or something else that is not a working remote: it is given back and the next candidate tried.
+inline constexpr uint32_t AnswerTimeoutMs = 1000;
+// Reports that could not be written at once wait at most this many deep; a later one is dropped.
+inline constexpr size_t OutboxLimit = 16;
+// How often the window calls Tick.
+inline constexpr int LinkTickMs = 20;
 
 inline constexpr const char* CaptionConnected = "Form1";
 inline constexpr const char* CaptionNotDetected = "Wii Remote não detectado";
@@ -55,9 +67,18 @@ class TWiimoteLink {
   // "Bateria: N%" into the status bar; the draw timer calls it every 50 ms.
   void ShowBattery();
 
+  // Every LinkTickMs: goes on with a set-up whose acknowledgement did not come in time, writes what could
+  // not be written before, and gives back a claimed device that never answered.
+  void Tick();
+  // The claimed device has sent a report.
+  bool Answered() const { return wiiDevice_ != nullptr && answered_; }
+  // Set-up reports still wait for the remote's acknowledgements.
+  bool SetUpPending() const { return awaitingAck_ || !setUp_.empty(); }
+
   // Writes one report at the length its report ID has in the remote's report descriptor, with the current
-  // rumble bit in bit 0 of byte 1. With no remote
-  // the caption says so; a failed write puts "Erro(code):text" into it. True when the report went out.
+  // rumble bit in bit 0 of byte 1, without waiting: a report the device cannot take now waits for Tick
+  // (at most OutboxLimit of them). With no remote the caption says so; a failed write puts
+  // "Erro(code):text" into it. True when the report went out or waits to.
   bool SendReport(const TOutputReport& Report);
   void SetLeds(uint8_t Value);
   // SetLeds, skipped when Value is the byte last written successfully. The user-move step of the frame
@@ -69,6 +90,9 @@ class TWiimoteLink {
   int LedByte() const { return ledByte_; }
   void SetReportMode(uint8_t Mode);
   void RequestStatus();
+  // The set-up goes out one report after the other, each register write only once the previous one is
+  // acknowledged (or RegisterWriteAckTimeoutMs passed): a remote loses writes that come too fast. A new
+  // set-up replaces the rest of one still going.
   void SetupIRCamera();
   void SetupNunchuk();
   void BatteryTimerTimer() { RequestStatus(); }  // BatteryTimer, every 1000 ms
@@ -78,6 +102,13 @@ class TWiimoteLink {
 
  private:
   void ConnectSequence();
+  void LetGo();
+  void TryClaim();
+  void QueueSetUp(const TOutputReport& Report);
+  void ClearSetUp();
+  void SendSetUp();
+  bool WriteNow(const TOutputReport& Report, int& Error);
+  void ShowWriteError(int Code);
   void StopInputTimers();
   void StartInputTimers();
 
@@ -88,5 +119,13 @@ class TWiimoteLink {
   TJvHidDevice* wiiDevice_ = nullptr;
   int ledByte_ = -1;
   bool kernelDriverNoticeShown_ = false;
-  uint8_t rumbleBit_ = 0;  // bit 0 of the last LED byte asked for, carried by every report
+  uint8_t rumbleBit_ = 0;            // bit 0 of the last LED byte asked for, carried by every report
+  std::deque<TOutputReport> setUp_;  // set-up reports not sent yet
+  bool awaitingAck_ = false;         // a set-up register write waits for its acknowledgement
+  uint32_t ackWaitSince_ = 0;
+  bool answered_ = false;  // the claimed device sent a report
+  bool statusRequested_ = false;
+  uint32_t statusRequestedAt_ = 0;
+  std::deque<TOutputReport> outbox_;        // written when the device takes them, in order
+  std::vector<std::string> silentDevices_;  // sysfs paths of devices that never answered
 };

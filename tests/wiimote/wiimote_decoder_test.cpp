@@ -106,14 +106,16 @@ TEST_F(WiimoteDecoder, StatusReportSetsExtensionAndBatteryAfterItsSetUp) {
   EXPECT_EQ(W.BatteryLevel, 0xFF);
 }
 
+// The extension is initialised so that it sends its bytes unencoded; the values are those an official
+// Nunchuk has always given.
 TEST_F(WiimoteDecoder, NunchukBytesAreDecodedOnlyWithAnExtension) {
   std::vector<uint8_t> Data(21, 0);
-  Data[15] = 0x7E;
-  Data[16] = 0x00;
+  Data[15] = 0x80;
+  Data[16] = 0x2E;
   Data[17] = 0xFF;
   Data[18] = 0x17;
-  Data[19] = 0x80;
-  Data[20] = 0xFE;  // decodes to 0x00: Z and C both pressed
+  Data[19] = 0xAE;
+  Data[20] = 0x00;  // Z and C both pressed
   Parse(0x37, Data);
   EXPECT_EQ(W.NunchukStickX, 0) << "no extension: untouched";
   EXPECT_TRUE(Edges.empty());
@@ -123,14 +125,14 @@ TEST_F(WiimoteDecoder, NunchukBytesAreDecodedOnlyWithAnExtension) {
   EXPECT_EQ(W.NunchukStickX, 254);
   EXPECT_EQ(W.NunchukStickY, 46);
   EXPECT_EQ(W.NunchukAccelX, 510);
-  EXPECT_EQ(W.NunchukAccelY, 46);  // 0x17 + 0x00 + 0x17
+  EXPECT_EQ(W.NunchukAccelY, 46);
   EXPECT_EQ(W.NunchukAccelZ, 0x80 + 0x97 + 0x17);
   EXPECT_EQ(Edges, (std::vector<TEdge>{{0x2000, 1}, {0x4000, 1}})) << "Z first, then C";
   EXPECT_TRUE(W.ButtonState[ButtonZ].Down);
   EXPECT_TRUE(W.ButtonState[ButtonC].Down);
 
   Edges.clear();
-  Data[20] = 0xFC;  // decodes to 0x02: Z pressed, C released
+  Data[20] = 0x02;  // Z pressed, C released
   Parse(0x37, Data);
   EXPECT_EQ(Edges, (std::vector<TEdge>{{0x4000, 2}}));
 }

@@ -33,7 +33,8 @@ const std::vector<TBytes> IRSetUp = {
     RegisterWrite(0xB0, 0x00, 0x1A, 0x40),
     RegisterWrite(0xB0, 0x00, 0x33, 0x33),
 };
-const std::vector<TBytes> NunchukSetUp = {{0x12, 0x00, 0x37}, RegisterWrite(0xA4, 0x00, 0x40, 0x00)};
+const std::vector<TBytes> NunchukSetUp = {
+    {0x12, 0x00, 0x37}, RegisterWrite(0xA4, 0x00, 0xF0, 0x55), RegisterWrite(0xA4, 0x00, 0xFB, 0x00)};
 
 std::string ErrorCaption(int Code) {
   return "Erro(" + std::to_string(Code) + "):" + std::system_category().message(Code);
@@ -70,15 +71,16 @@ class WiimoteLink : public ::testing::Test {
     for (const auto& Entry : R.Received()) All.push_back(Entry.Bytes);
     return All;
   }
-  // The reports taken in, once the remote has taken in Count of them.
+  // The reports taken in, once the remote has taken in Count of them; the main loop runs meanwhile, so
+  // that acknowledgements let the set-up go on.
   std::vector<TBytes> WaitFor(TVirtualWiimote& R, size_t Count) {
-    EXPECT_TRUE(R.WaitForReceived(Count));
+    EXPECT_TRUE(RunUntil([&] { return R.ReceivedCount() >= Count; }));
     return ReceivedBytes(R);
   }
   bool RunUntil(const std::function<bool()>& Done) { return Rig.Loop.RunUntil(Done); }
   // Lets the connect sequence's status reply be handled and forgets everything the remote took in so far.
   void Settle() {
-    ASSERT_TRUE(RunUntil([&] { return W().BatteryLevel != 0; }));
+    ASSERT_TRUE(RunUntil([&] { return W().BatteryLevel != 0 && !Link->SetUpPending(); }));
     Remote.Drain();
     Remote.ClearReceived();
   }
@@ -91,44 +93,66 @@ class WiimoteLink : public ::testing::Test {
   const TWiimote& W() const { return Link->Wiimote(); }
 };
 
-TEST_F(WiimoteLink, ConnectSequenceSendsModeIRSetUpAndStatusRequest200msApart) {
+// A real remote acknowledges each register write and loses one that comes before the previous
+// acknowledgement: the set-up goes one write at a time, and nothing waits on the main thread meanwhile.
+TEST_F(WiimoteLink, ConnectSequenceSendsEachRegisterWriteAfterThePreviousAcknowledgement) {
+  Remote.SetLoseEarlyWrites(true);
+  Remote.SetAckDelay(std::chrono::milliseconds(20));
   const uint32_t Start0 = Rig.Clock.Milliseconds();
   Start();
   ASSERT_NE(Link->WiiDevice(), nullptr);
-  const std::vector<TVirtualWiimote::TReceived> Got = (Remote.WaitForReceived(10), Remote.Received());
-  // Past the tenth come the answers to the status reply, which the main loop may have handled already.
-  ASSERT_GE(Got.size(), 10u);
+  EXPECT_EQ(Rig.Clock.Milliseconds(), Start0) << "the start-up did not wait";
+  Remote.Drain();
+  EXPECT_EQ(Remote.ReceivedCount(), 5u) << "up to the first register write, which waits";
+
   std::vector<TBytes> Expected = {{0x12, 0x00, 0x37}};
   Expected.insert(Expected.end(), IRSetUp.begin(), IRSetUp.end());
   Expected.push_back({0x15, 0x00});
-  for (size_t I = 0; I < Expected.size(); ++I) {
-    EXPECT_EQ(Got[I].Bytes, Expected[I]) << I;
-    EXPECT_FALSE(Got[I].Rejected) << I;
+  const std::vector<TBytes> Got = WaitFor(Remote, Expected.size());
+  EXPECT_EQ(std::vector<TBytes>(Got.begin(), Got.begin() + 10), Expected);
+  for (const auto& Entry : Remote.Received()) {
+    EXPECT_FALSE(Entry.Rejected) << int(Entry.Bytes[0]);
+    EXPECT_FALSE(Entry.Lost) << int(Entry.Bytes[4]);
   }
-  EXPECT_EQ(Got[0].Time, Start0);
-  for (size_t I = 1; I < 9; ++I) EXPECT_EQ(Got[I].Time, Start0 + 200) << I;
-  EXPECT_EQ(Got[9].Time, Start0 + 400);
-
   const std::vector<std::string> Log = {"options:on",     "BatteryTimer:on", "DrawTimer:on",
                                         "RepeatTimer:on", "CursorTimer:on",  "caption:Form1"};
   EXPECT_EQ(Host.Log, Log);
+  ASSERT_TRUE(RunUntil([&] { return !Link->SetUpPending() && W().BatteryLevel != 0; }));
   EXPECT_TRUE(Remote.CameraEnabled());
   EXPECT_EQ(Remote.Register(0xB0001A), 0x40);
+  EXPECT_EQ(Remote.Register(0xB00033), 0x33);
+}
+
+// A write whose acknowledgement never comes holds the set-up up only for a short time.
+TEST_F(WiimoteLink, AnUnacknowledgedWriteHoldsTheSetUpUpOnlyForItsTimeOut) {
+  Remote.SetAckDelay(std::nullopt);
+  Start();
+  Remote.Drain();
+  ASSERT_EQ(Remote.ReceivedCount(), 5u);
+  Rig.Clock.Advance(RegisterWriteAckTimeoutMs - 1);
+  Link->Tick();
+  Remote.Drain();
+  EXPECT_EQ(Remote.ReceivedCount(), 5u);
+  for (size_t Next = 6; Next <= 10; ++Next) {
+    Rig.Clock.Advance(RegisterWriteAckTimeoutMs);
+    Link->Tick();
+    Remote.Drain();
+    EXPECT_EQ(Remote.ReceivedCount(), Next);
+  }
+  EXPECT_EQ(Remote.Received()[9].Bytes, (TBytes{0x15, 0x00}));
+  EXPECT_FALSE(Link->SetUpPending());
 }
 
 TEST_F(WiimoteLink, ConnectSequenceWithNunchukSettingAndCursorAtStartup) {
   Host.Settings.UseNunchuk = true;
   Host.Settings.EnableCursorAtStartup = true;
-  const uint32_t Start0 = Rig.Clock.Milliseconds();
   Start();
-  ASSERT_TRUE(Remote.WaitForReceived(4));
-  const auto Got = Remote.Received();
-  const std::vector<TBytes> Expected = {{0x12, 0x00, 0x37}, NunchukSetUp[0], NunchukSetUp[1], {0x15, 0x00}};
+  std::vector<TBytes> Expected = {{0x12, 0x00, 0x37}};
+  Expected.insert(Expected.end(), NunchukSetUp.begin(), NunchukSetUp.end());
+  Expected.push_back({0x15, 0x00});
   // What follows answers the status reply, which the main loop may have handled already.
-  const std::vector<TBytes> All = ReceivedBytes(Remote);
-  EXPECT_EQ(std::vector<TBytes>(All.begin(), All.begin() + 4), Expected);
-  EXPECT_EQ(Got[1].Time, Start0 + 200);
-  EXPECT_EQ(Got[3].Time, Start0 + 400);
+  const std::vector<TBytes> All = WaitFor(Remote, 5);
+  EXPECT_EQ(std::vector<TBytes>(All.begin(), All.begin() + 5), Expected);
   EXPECT_EQ(Host.Log[1], "BatteryTimer:on");
   EXPECT_EQ(Host.Log[2], "MotionTimer:on");
   EXPECT_EQ(Host.Log[3], "DrawTimer:on");
@@ -140,6 +164,7 @@ TEST_F(WiimoteLink, EveryStatusReplyRepeatsTheSetUpAndFeedsTheBatteryText) {
   // The status request of the connect sequence is answered; the reply sets the IR camera up again.
   ASSERT_TRUE(RunUntil([&] { return W().BatteryLevel == 0x60; }));
   std::vector<TBytes> Got = WaitFor(Remote, 10 + IRSetUp.size());
+  Got.resize(10 + IRSetUp.size());
   EXPECT_EQ(std::vector<TBytes>(Got.begin() + 10, Got.end()), IRSetUp);
   EXPECT_FALSE(W().ExtensionConnected);
   Link->ShowBattery();
@@ -149,17 +174,17 @@ TEST_F(WiimoteLink, EveryStatusReplyRepeatsTheSetUpAndFeedsTheBatteryText) {
   Remote.PlugExtension(true);
   ASSERT_TRUE(RunUntil([&] { return W().ExtensionConnected; }));
   Got = WaitFor(Remote, 10 + 2 * IRSetUp.size());
-  EXPECT_EQ(std::vector<TBytes>(Got.end() - 8, Got.end()), IRSetUp);
+  EXPECT_EQ(std::vector<TBytes>(Got.begin() + 18, Got.begin() + 26), IRSetUp);
 
   // With a Nunchuk cursor mode the next battery tick's reply initialises the extension.
   Host.Settings.UseNunchuk = true;
   Remote.ClearReceived();
   Link->BatteryTimerTimer();
-  ASSERT_TRUE(RunUntil([&] { return Remote.ReceivedCount() >= 3; }));
-  EXPECT_EQ(WaitFor(Remote, 3), (std::vector<TBytes>{{0x15, 0x00}, NunchukSetUp[0], NunchukSetUp[1]}));
+  EXPECT_EQ(WaitFor(Remote, 4),
+            (std::vector<TBytes>{{0x15, 0x00}, NunchukSetUp[0], NunchukSetUp[1], NunchukSetUp[2]}));
   EXPECT_TRUE(Remote.ExtensionInitialised());
 
-  // The encoded Nunchuk bytes and buttons of the next data report reach the record.
+  // The Nunchuk bytes and buttons of the next data report reach the record.
   Remote.SetNunchuk(0x80, 0x17, 0x90, 0x91, 0x92, true, false);
   ASSERT_TRUE(Remote.SendDataReport());
   ASSERT_TRUE(RunUntil([&] { return W().NunchukStickX != 0; }));
@@ -169,6 +194,28 @@ TEST_F(WiimoteLink, EveryStatusReplyRepeatsTheSetUpAndFeedsTheBatteryText) {
   EXPECT_FALSE(W().ButtonState[ButtonZ].Down);
   ASSERT_FALSE(Host.Edges.empty());
   EXPECT_EQ(Host.Edges.back().Mask, 0x4000);
+}
+
+// A third-party Nunchuk ignores the initialisation that leaves the bytes encoded; the one the link sends
+// works on it and gives the values an official one gives.
+TEST_F(WiimoteLink, AThirdPartyNunchukGivesTheValuesOfAnOfficialOne) {
+  Host.Settings.UseNunchuk = true;
+  Remote.SetThirdPartyExtension(true);
+  Remote.PlugExtension(true);
+  Start();
+  Settle();
+  ASSERT_TRUE(W().ExtensionConnected);
+  EXPECT_TRUE(Remote.ExtensionInitialised());
+  Remote.SetNunchuk(0x80, 0x17, 0xFF, 0x2E, 0xAE, false, true);
+  ASSERT_TRUE(Remote.SendDataReport());
+  ASSERT_TRUE(RunUntil([&] { return W().NunchukStickX != 0; }));
+  EXPECT_EQ(W().NunchukStickX, 254);
+  EXPECT_EQ(W().NunchukStickY, 46);
+  EXPECT_EQ(W().NunchukAccelX, 510);
+  EXPECT_EQ(W().NunchukAccelY, 46);
+  EXPECT_EQ(W().NunchukAccelZ, 0x80 + 0xAE);
+  EXPECT_TRUE(W().ButtonState[ButtonZ].Down);
+  EXPECT_FALSE(W().ButtonState[ButtonC].Down);
 }
 
 TEST_F(WiimoteLink, AnUnrequestedStatusPausesDataUntilTheSetUpSetsTheModeAgain) {
@@ -249,7 +296,7 @@ TEST_F(WiimoteLink, ClaimsTheOriginalModelFirstThenTheLaterOne) {
   ASSERT_NE(Link->WiiDevice(), nullptr);
   EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, Later);
   EXPECT_EQ(Host.Caption, "Form1");
-  EXPECT_EQ(WaitFor(Other, 10).back(), (TBytes{0x15, 0x00}));
+  EXPECT_EQ(WaitFor(Other, 10)[9], (TBytes{0x15, 0x00}));
 }
 
 TEST_F(WiimoteLink, ASecondRemoteIsNeverClaimedWhileOneIsHeld) {
@@ -269,15 +316,15 @@ TEST_F(WiimoteLink, EachReportGoesOutAtItsOwnLengthZeroFilled) {
   Settle();
   Link->SetLeds(0x90);
   Link->SetReportMode(0x30);
-  Link->RequestStatus();
   Link->IRResetButtonClick();
-  const auto Got = (Remote.WaitForReceived(11), Remote.Received());
-  ASSERT_EQ(Got.size(), 11u);
-  EXPECT_EQ(Got[0].Bytes, (TBytes{0x11, 0x90}));
-  EXPECT_EQ(Got[1].Bytes, (TBytes{0x12, 0x00, 0x30}));
-  EXPECT_EQ(Got[2].Bytes, (TBytes{0x15, 0x00}));
-  EXPECT_EQ(Got[9].Bytes, RegisterWrite(0xB0, 0x00, 0x1A, 0x40)) << "one data byte, not a block";
-  for (const auto& Entry : Got) EXPECT_FALSE(Entry.Rejected);
+  ASSERT_TRUE(RunUntil([&] { return !Link->SetUpPending(); }));
+  Link->RequestStatus();
+  const std::vector<TBytes> Got = WaitFor(Remote, 11);
+  EXPECT_EQ(Got[0], (TBytes{0x11, 0x90}));
+  EXPECT_EQ(Got[1], (TBytes{0x12, 0x00, 0x30}));
+  EXPECT_EQ(Got[8], RegisterWrite(0xB0, 0x00, 0x1A, 0x40)) << "one data byte, not a block";
+  EXPECT_EQ(Got[10], (TBytes{0x15, 0x00}));
+  for (const auto& Entry : Remote.Received()) EXPECT_FALSE(Entry.Rejected);
   EXPECT_EQ(Remote.LedByte(), 0x90);
 }
 
@@ -436,11 +483,14 @@ TEST_F(WiimoteLink, OnlyWiiRemotesAreClaimed) {
 // The kernel's driver bound to the remote fights our report mode: the user is told once how to unload it,
 // and the remote is used all the same.
 TEST_F(WiimoteLink, TheKernelDriverIsNamedOnceWithTheCommandThatUnloadsIt) {
+  Remote.SetKernelDriverMode(true);
   RemotePath = Rig.Platform.Plug(Remote);
   Rig.Platform.SetDriver(RemotePath, "wiimote");
   Start(false);
   ASSERT_NE(Link->WiiDevice(), nullptr);
   EXPECT_EQ(Host.StatusNotices, std::vector<std::string>{KernelDriverNotice});
+  Settle();
+  EXPECT_EQ(Remote.ReportMode(), 0x33) << "the set-up after the status reply takes the mode back";
   PullRemote();
   Remote.SwitchOn();
   RemotePath = Rig.Platform.Plug(Remote, WiimoteProductID, false);
@@ -449,6 +499,57 @@ TEST_F(WiimoteLink, TheKernelDriverIsNamedOnceWithTheCommandThatUnloadsIt) {
   Rig.Notice();
   ASSERT_NE(Link->WiiDevice(), nullptr);
   EXPECT_EQ(Host.StatusNotices.size(), 1u);
+}
+
+// An empty slot of a USB adapter shows as a remote that never answers: it is given back a second after the
+// status request and the next candidate is claimed.
+TEST_F(WiimoteLink, ADeviceThatNeverAnswersIsGivenBackForTheNextOne) {
+  Other.SetSilent(true);
+  const std::string Silent = Rig.Platform.Plug(Other);
+  RemotePath = Rig.Platform.Plug(Remote);
+  Start(false);
+  ASSERT_NE(Link->WiiDevice(), nullptr);
+  ASSERT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, Silent);
+  for (int Tick = 0; Tick < 5; ++Tick) {  // every set-up write times out, then the status request goes
+    Rig.Clock.Advance(RegisterWriteAckTimeoutMs);
+    Link->Tick();
+  }
+  Other.Drain();
+  ASSERT_EQ(Other.Received().back().Bytes, (TBytes{0x15, 0x00}));
+  Rig.Clock.Advance(AnswerTimeoutMs - 1);
+  Link->Tick();
+  EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, Silent) << "not yet";
+  Rig.Clock.Advance(1);
+  Link->Tick();
+  ASSERT_NE(Link->WiiDevice(), nullptr);
+  EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, RemotePath);
+  EXPECT_EQ(Host.Caption, "Form1");
+  Settle();
+  EXPECT_TRUE(Remote.CameraEnabled());
+
+  // A later change does not take the silent one again while it stays.
+  Rig.Platform.Notify();
+  Rig.Notice();
+  EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, RemotePath);
+}
+
+// A link that takes nothing for a while must not hold the frames up: writes return at once, a few wait
+// for the link, the rest are dropped, and the LED byte is sent again later.
+TEST_F(WiimoteLink, WritesNeverBlockWhenTheRemoteTakesNothing) {
+  Start();
+  Settle();
+  Remote.SetStalled(true);
+  // A write that blocks holds this loop up until the test's time limit ends it.
+  for (int I = 0; I < 20000; ++I) Link->SetLeds(static_cast<uint8_t>(0x10 << (I % 4)));
+  Remote.SetStalled(false);
+  EXPECT_EQ(Link->LedByte(), -1) << "the last byte was dropped: the next frame sends it again";
+  const size_t Before = (Remote.Drain(), Remote.ReceivedCount());
+  Link->Tick();
+  Remote.Drain();
+  EXPECT_LE(Remote.ReceivedCount() - Before, OutboxLimit);
+  Link->SetLedsIfChanged(0x90);
+  Remote.Drain();
+  EXPECT_EQ(Remote.LedByte(), 0x90);
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 
 namespace {
 
-constexpr uint32_t NunchukInitRegister = 0xA40040;
+constexpr uint32_t NunchukInitRegister = 0xA40040;  // 0x00 here: encoded bytes, official Nunchuks only
+constexpr uint32_t ExtensionInitFirst = 0xA400F0;   // 0x55 here, then 0x00 in the next: plain bytes
+constexpr uint32_t ExtensionInitSecond = 0xA400FB;
 constexpr uint32_t CameraEnableRegister = 0xB00030;
 constexpr uint32_t CameraModeRegister = 0xB00033;
 constexpr uint8_t CameraModeBasic = 1;
@@ -86,16 +88,45 @@ void TVirtualWiimote::Run() {
     std::vector<pollfd> Fds{{wake_.Get(), POLLIN, 0}};
     {
       std::lock_guard Lock(mutex_);
-      for (const TConnection& C : connections_) Fds.push_back({C.Fd.Get(), POLLIN, 0});
+      if (!stalled_)
+        for (const TConnection& C : connections_) Fds.push_back({C.Fd.Get(), POLLIN, 0});
     }
-    if (::poll(Fds.data(), Fds.size(), -1) < 0 && errno != EINTR) return;
+    int Timeout = -1;
+    {
+      std::lock_guard Lock(mutex_);
+      if (!ackDue_.empty()) {
+        const auto Left =
+            std::chrono::ceil<std::chrono::milliseconds>(ackDue_.front() - std::chrono::steady_clock::now());
+        Timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(Left.count(), 0));
+      }
+    }
+    if (::poll(Fds.data(), Fds.size(), Timeout) < 0 && errno != EINTR) return;
     if ((Fds[0].revents & POLLIN) != 0) {
       uint64_t Count = 0;
       [[maybe_unused]] ssize_t Ignored = ::read(wake_.Get(), &Count, sizeof Count);
     }
     std::lock_guard Lock(mutex_);
     TakeInLocked();
+    SendDueAcksLocked();
   }
+}
+
+void TVirtualWiimote::SendDueAcksLocked() {
+  while (!ackDue_.empty() && ackDue_.front() <= std::chrono::steady_clock::now()) {
+    ackDue_.pop_front();
+    // Acknowledgement: buttons, the report acknowledged, error code 0.
+    BroadcastLocked({0x22, static_cast<uint8_t>(buttons_ >> 8), static_cast<uint8_t>(buttons_), 0x16, 0x00});
+  }
+}
+
+void TVirtualWiimote::SetAckDelay(std::optional<std::chrono::milliseconds> Delay) {
+  std::lock_guard Lock(mutex_);
+  ackDelay_ = Delay;
+}
+
+void TVirtualWiimote::SetLoseEarlyWrites(bool Lose) {
+  std::lock_guard Lock(mutex_);
+  loseEarlyWrites_ = Lose;
 }
 
 void TVirtualWiimote::Drain() {
@@ -104,6 +135,7 @@ void TVirtualWiimote::Drain() {
 }
 
 void TVirtualWiimote::TakeInLocked() {
+  if (stalled_) return;
   uint8_t Buffer[256];
   for (size_t I = 0; I < connections_.size(); ++I) {
     for (;;) {
@@ -193,12 +225,19 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
       SendStatusLocked(true);
       break;
     case 0x16: {
+      if (!ackDue_.empty() && loseEarlyWrites_) {
+        received_.back().Lost = true;
+        break;
+      }
       const uint32_t Address = (uint32_t{Report[2]} << 16) | (uint32_t{Report[3]} << 8) | Report[4];
       const size_t Size = std::min<size_t>(Report[5], 16);
       for (size_t I = 0; I < Size; ++I) registers_[Address + static_cast<uint32_t>(I)] = Report[6 + I];
-      // Acknowledgement: buttons, the report acknowledged, error code 0.
-      BroadcastLocked(
-          {0x22, static_cast<uint8_t>(buttons_ >> 8), static_cast<uint8_t>(buttons_), 0x16, 0x00});
+      if (Size > 0 && Address == ExtensionInitFirst && Report[6] == 0x55) extensionInitOrder_ = {0x55};
+      if (Size > 0 && Address == ExtensionInitSecond) extensionInitOrder_.push_back(Report[6]);
+      if (ackDelay_) {
+        ackDue_.push_back(std::chrono::steady_clock::now() + *ackDelay_);
+        Wake();
+      }
       break;
     }
     default:
@@ -207,6 +246,7 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
 }
 
 void TVirtualWiimote::BroadcastLocked(const std::vector<uint8_t>& Report) {
+  if (silent_) return;
   // A full queue drops the report, as hidraw does. A connection whose other end has gone is dropped only
   // once what it wrote has been taken in.
   for (TConnection& C : connections_)
@@ -221,6 +261,26 @@ void TVirtualWiimote::SendStatusLocked(bool Requested) {
   BroadcastLocked(
       {0x20, static_cast<uint8_t>(Buttons >> 8), static_cast<uint8_t>(Buttons), Flags, 0, 0, battery_});
   if (!Requested) paused_ = true;
+  if (kernelDriver_) {
+    mode_ = 0x31;
+    paused_ = false;
+  }
+}
+
+void TVirtualWiimote::SetSilent(bool Silent) {
+  std::lock_guard Lock(mutex_);
+  silent_ = Silent;
+}
+
+void TVirtualWiimote::SetStalled(bool Stalled) {
+  std::lock_guard Lock(mutex_);
+  stalled_ = Stalled;
+  Wake();
+}
+
+void TVirtualWiimote::SetKernelDriverMode(bool On) {
+  std::lock_guard Lock(mutex_);
+  kernelDriver_ = On;
 }
 
 uint8_t TVirtualWiimote::RegisterOr(uint32_t Address, uint8_t Default) const {
@@ -263,7 +323,9 @@ void TVirtualWiimote::AppendExtensionLocked(std::vector<uint8_t>& Report) const 
   for (uint8_t Raw : nunchuk_) {
     if (!extensionPlugged_)
       Report.push_back(0x00);
-    else if (RegisterOr(NunchukInitRegister, 0xFF) == 0x00)
+    else if (PlainExtensionLocked())
+      Report.push_back(Raw);
+    else if (EncodedExtensionLocked())
       Report.push_back(Encode(Raw));
     else
       Report.push_back(0xFF);
@@ -348,7 +410,12 @@ void TVirtualWiimote::SetBattery(uint8_t Level) {
 void TVirtualWiimote::PlugExtension(bool Plugged) {
   std::lock_guard Lock(mutex_);
   extensionPlugged_ = Plugged;
-  if (!Plugged) registers_.erase(NunchukInitRegister);  // a new extension starts uninitialised
+  if (!Plugged) {
+    // A new extension starts uninitialised.
+    for (uint32_t Address : {NunchukInitRegister, ExtensionInitFirst, ExtensionInitSecond})
+      registers_.erase(Address);
+    extensionInitOrder_.clear();
+  }
   SendStatusLocked(false);
 }
 
@@ -401,7 +468,22 @@ std::optional<uint8_t> TVirtualWiimote::Register(uint32_t Address) const {
 
 bool TVirtualWiimote::ExtensionInitialised() const {
   std::lock_guard Lock(mutex_);
-  return extensionPlugged_ && RegisterOr(NunchukInitRegister, 0xFF) == 0x00;
+  return extensionPlugged_ && (PlainExtensionLocked() || EncodedExtensionLocked());
+}
+
+bool TVirtualWiimote::PlainExtensionLocked() const {
+  // 0x55 then 0x00, in this order.
+  return extensionInitOrder_.size() >= 2 && extensionInitOrder_[extensionInitOrder_.size() - 2] == 0x55 &&
+         extensionInitOrder_.back() == 0x00;
+}
+
+bool TVirtualWiimote::EncodedExtensionLocked() const {
+  return !thirdPartyExtension_ && RegisterOr(NunchukInitRegister, 0xFF) == 0x00;
+}
+
+void TVirtualWiimote::SetThirdPartyExtension(bool ThirdParty) {
+  std::lock_guard Lock(mutex_);
+  thirdPartyExtension_ = ThirdParty;
 }
 
 bool TVirtualWiimote::CameraEnabled() const {

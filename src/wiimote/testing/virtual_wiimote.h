@@ -6,16 +6,19 @@
 // It speaks the protocol as a real remote does: every output report sets the rumble from its bit 0 of byte
 // 1; it answers 0x15 with a 0x20 status carrying the battery
 // and extension bits, follows 0x12 report modes, keeps the 0x11 LED and rumble byte, stores 0x16 register
-// writes and acknowledges them with 0x22, ignores a report whose length is not its own (as a remote over
-// Bluetooth does with padded reports), pauses data reports after an unrequested status report until the
+// writes and acknowledges them with 0x22 after a short delay (and, when set to, loses a write that comes
+// before the previous acknowledgement went out), ignores a report whose length is not its own (as a remote
+// over Bluetooth does with padded reports), pauses data reports after an unrequested status report until the
 // next 0x12, and sends 0x30, 0x31, 0x33 and 0x37 reports from the scripted state, the IR dots in the
-// format the camera registers select and the Nunchuk bytes encoded once the extension was initialised.
+// format the camera registers select and the Nunchuk bytes: plain after 0x55 to 0xA400F0 then 0x00 to
+// 0xA400FB, encoded after 0x00 to 0xA40040 (which a third-party Nunchuk ignores), 0xFF before either.
 
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -31,6 +34,7 @@ class TVirtualWiimote {
     std::vector<uint8_t> Bytes;  // the report as written, ID first
     uint32_t Time = 0;           // the clock when it was taken in
     bool Rejected = false;       // its length was not the report's own: the remote ignored it
+    bool Lost = false;           // a register write that came too fast: neither stored nor acknowledged
   };
   struct TIRDot {
     int X = 0, Y = 0, Size = 0;
@@ -51,6 +55,12 @@ class TVirtualWiimote {
   // Connections made from now on accept no write: the writer gets EPIPE.
   void SetRefuseWrites(bool Refuse);
   size_t ConnectionCount() const;
+  // How long a register write waits for its 0x22 acknowledgement (a few milliseconds unless set); with
+  // std::nullopt it is never acknowledged.
+  void SetAckDelay(std::optional<std::chrono::milliseconds> Delay);
+  // A register write that arrives while the previous one is still unacknowledged is lost, as on a real
+  // remote.
+  void SetLoseEarlyWrites(bool Lose);
 
   void SetButtons(uint16_t Word);  // core button word, (first byte shl 8) or second byte
   void SetAccel(uint8_t X, uint8_t Y, uint8_t Z);
@@ -62,6 +72,15 @@ class TVirtualWiimote {
   void SetBattery(uint8_t Level);
   // Plugs or pulls the Nunchuk: the remote then sends an unrequested status report.
   void PlugExtension(bool Plugged);
+  // Takes reports in but never answers, as an empty slot of a USB adapter.
+  void SetSilent(bool Silent);
+  // Takes nothing in meanwhile, so that the writers' queues fill, as over a congested Bluetooth link.
+  void SetStalled(bool Stalled);
+  // As with the kernel's own driver bound: after every status report a report mode of that driver's
+  // (0x31, continuous) is set.
+  void SetKernelDriverMode(bool On);
+  // The Nunchuk is a third-party one: it answers only the initialisation that turns the encoding off.
+  void SetThirdPartyExtension(bool ThirdParty);
 
   // One data report in the current mode; false when reports are paused or the mode is not one it knows.
   bool SendDataReport();
@@ -94,6 +113,7 @@ class TVirtualWiimote {
   };
 
   void Run();
+  void SendDueAcksLocked();
   void Wake();
   void TakeInLocked();
   void HandleLocked(std::vector<uint8_t> Report);
@@ -104,6 +124,8 @@ class TVirtualWiimote {
   void AppendExtensionLocked(std::vector<uint8_t>& Report) const;
   uint8_t RegisterOr(uint32_t Address, uint8_t Default) const;
   bool CameraEnabledLocked() const;
+  bool PlainExtensionLocked() const;
+  bool EncodedExtensionLocked() const;
 
   std::function<uint32_t()> clock_;
   mutable std::mutex mutex_;
@@ -117,6 +139,11 @@ class TVirtualWiimote {
   TIRDot dots_[4];
   uint8_t nunchuk_[6] = {0x80, 0x80, 0x80, 0x80, 0xB0, 0x03};  // raw bytes, buttons released
   bool extensionPlugged_ = false;
+  bool thirdPartyExtension_ = false;
+  bool silent_ = false;
+  bool stalled_ = false;
+  bool kernelDriver_ = false;
+  std::vector<uint8_t> extensionInitOrder_;  // 0x55 to 0xA400F0, then what went to 0xA400FB
   uint8_t battery_ = 0xC0;
   uint8_t ledByte_ = 0;
   bool rumble_ = false;
@@ -124,6 +151,9 @@ class TVirtualWiimote {
   bool paused_ = false;
   bool camera1_ = false, camera2_ = false;
   std::map<uint32_t, uint8_t> registers_;
+  std::optional<std::chrono::milliseconds> ackDelay_ = std::chrono::milliseconds(3);
+  bool loseEarlyWrites_ = false;
+  std::deque<std::chrono::steady_clock::time_point> ackDue_;  // acknowledgements not sent yet
   TUniqueFd wake_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
