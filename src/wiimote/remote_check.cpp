@@ -96,7 +96,7 @@ std::vector<TRemoteCandidate> ListCandidates(IHidEnumerator& Enumerator, IDevice
 std::string Diagnose(const std::vector<TRemoteCandidate>& Candidates) {
   if (Candidates.empty())
     return "Nenhum Wii Remote encontrado: pareie o controle pelo Bluetooth (botões 1 e 2, ou o botão "
-           "vermelho) e rode de novo.";
+           "vermelho); esperando por ele.";
   const TRemoteCandidate* Remote = nullptr;
   for (const TRemoteCandidate& C : Candidates)
     if (C.WiiRemote && Remote == nullptr) Remote = &C;
@@ -156,6 +156,7 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
   int KeysFd = Options.KeysFd;
   const uint32_t Start = Clock.Milliseconds();
   uint32_t LastTick = Start, LastStatus = Start, LastLine = Start;
+  std::string Shown;
   for (;;) {
     pollfd Fds[] = {{Loop.Fd(), POLLIN, 0}, {HIDCtl.DeviceChangeFd(), POLLIN, 0}, {KeysFd, POLLIN, 0}};
     ::poll(Fds, 3, LinkTickMs);
@@ -190,10 +191,14 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
     if (Now - LastLine >= 100) {
       LastLine = Now;
       Link.ShowBattery();
-      if (Link.WiiDevice() == nullptr)
-        Out << '\r' << Host.Caption << "\033[K" << std::flush;
-      else
-        Out << '\r' << StatusLine(Link.Wiimote(), Host.Battery, Link.LedByte()) << "\033[K" << std::flush;
+      // Only a change is written: a log of the run (output not on a terminal) then stays readable.
+      std::string Line = Link.WiiDevice() == nullptr
+                             ? Host.Caption
+                             : StatusLine(Link.Wiimote(), Host.Battery, Link.LedByte());
+      if (Line != Shown) {
+        Out << '\r' << Line << "\033[K" << std::flush;
+        Shown = std::move(Line);
+      }
     }
     if (Quit || (Options.Seconds > 0 && Now - Start >= static_cast<uint32_t>(Options.Seconds) * 1000)) break;
   }
