@@ -1,5 +1,5 @@
-// Trails and the unit cube drawn the fast way (vertex arrays) against one GL call per vertex, in a real
-// offscreen context; glFinish makes each iteration include the rasterisation.
+// Trails and the unit cube drawn the fast way (arrays, buffer objects) against one GL call per vertex, in a
+// real offscreen context; glFinish makes each iteration include the rasterisation.
 
 #include "render/gl_state.h"
 #include "render/object_drawing.h"
@@ -77,6 +77,18 @@ void CuboEmArranjo(benchmark::State& state) {
   }
 }
 BENCHMARK(CuboEmArranjo)->Unit(benchmark::kMicrosecond);
+
+void CuboDeBuffers(benchmark::State& state) {
+  Contexto();
+  TObjectDrawing desenho;
+  desenho.Create();
+  for (auto _ : state) {
+    desenho.DesenhaCubo();
+    glFinish();
+  }
+  desenho.Release();
+}
+BENCHMARK(CuboDeBuffers)->Unit(benchmark::kMicrosecond);
 
 void CuboUmaChamadaPorCanto(benchmark::State& state) {
   Contexto();

@@ -130,11 +130,13 @@ void MultMatrizODE(const dReal* p, const dReal* R) {
 }
 
 void TObjectDrawing::Create() {
+  cube_.Create();
   if (quadric_) return;
   quadric_ = gluNewQuadric();
 }
 
 void TObjectDrawing::Release() {
+  cube_.Release();
   if (quadric_) gluDeleteQuadric(quadric_);
   quadric_ = nullptr;
 }

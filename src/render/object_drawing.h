@@ -15,9 +15,9 @@ class GLUquadric;  // as GLU declares it for C++
 // row, as the engine returns it), narrowed to single precision.
 void MultMatrizODE(const dReal* p, const dReal* R);
 
-// Draws the scene objects. Holds the one GL object that lives as long as the drawing context, the GLU
-// quadric of spheres and capsules: Create and Release are called with the context current; the destructor
-// touches no GL object, because the context may already be gone when it runs.
+// Draws the scene objects. Holds the GL objects that live as long as the drawing context, the GLU quadric
+// of spheres and capsules and the unit cube's buffers: Create and Release are called with the context
+// current; the destructor touches no GL object, because the context may already be gone when it runs.
 class TObjectDrawing {
  public:
   TObjectDrawing() = default;
@@ -30,8 +30,8 @@ class TObjectDrawing {
   bool Created() const { return quadric_ != nullptr; }
 
   // The cube of side 1 centred at the origin, each face 20 x 20 quads with its outward normal, in the
-  // current colour, from a vertex array. Leaves the matrix as on entry and the vertex array switched off.
-  // Needs no Create.
+  // current colour, as indexed triangles (see TUnitCube). Leaves the matrix as on entry and the client
+  // arrays switched off. Works before Create too, from plain memory.
   void DesenhaCubo() const;
 
   // Every object in list order: the lit solid pass, then the overlays, with height markers when comAltura.

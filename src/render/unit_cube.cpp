@@ -1,49 +1,104 @@
+#define GL_GLEXT_PROTOTYPES
 #include "render/unit_cube.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdio>
 
 namespace {
 
 constexpr int QuadsPorLado = 20;
 constexpr float PassoCubo = 0.05f;
 
-void DrawFace(const std::vector<float>& face) {
-  glNormal3f(1, 0, 0);
-  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(face.size() / 3));
+// Buffer objects came with OpenGL 1.5; an older driver gets the arrays from plain memory.
+bool HasBufferObjects() {
+  const auto* versao = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  int maior = 0, menor = 0;
+  if (!versao || std::sscanf(versao, "%d.%d", &maior, &menor) != 2) return false;
+  return maior > 1 || (maior == 1 && menor >= 5);
 }
 
 }  // namespace
 
+// Each quad keeps its own four corners, computed as (y, z), (y, z + step), (y + step, z + step),
+// (y + step, z): in single precision y + step is not always the next quad's y, and a corner moved by one
+// unit in the last place changes which of two coplanar faces wins a pixel (the pointer's block lying on a
+// plane). Only the index list is new: each quad as the two triangles GL makes of it.
 TUnitCube::TUnitCube() {
-  face_.reserve(QuadsPorLado * QuadsPorLado * 4 * 3);
-  const auto canto = [this](float y, float z) { face_.insert(face_.end(), {0.5f, y, z}); };
+  vertices_.reserve(QuadsPorLado * QuadsPorLado * 4 * 3);
+  indices_.reserve(QuadsPorLado * QuadsPorLado * 6);
+  const auto canto = [this](float y, float z) { vertices_.insert(vertices_.end(), {0.5f, y, z}); };
   for (int i = 0; i < QuadsPorLado; ++i) {
     const float y = -0.5f + static_cast<float>(i) * PassoCubo;
     for (int j = 0; j < QuadsPorLado; ++j) {
       const float z = -0.5f + static_cast<float>(j) * PassoCubo;
+      const auto q0 = static_cast<uint16_t>(vertices_.size() / 3);
       canto(y, z);
       canto(y, z + PassoCubo);
       canto(y + PassoCubo, z + PassoCubo);
       canto(y + PassoCubo, z);
+      indices_.insert(indices_.end(),
+                      {q0, uint16_t(q0 + 1), uint16_t(q0 + 2), q0, uint16_t(q0 + 2), uint16_t(q0 + 3)});
     }
   }
 }
 
+void TUnitCube::Create() {
+  if (vertexBuffer_ || !HasBufferObjects()) return;
+  GLuint buffers[2] = {0, 0};
+  glGenBuffers(2, buffers);
+  vertexBuffer_ = buffers[0];
+  indexBuffer_ = buffers[1];
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices_.size() * sizeof(float)), vertices_.data(),
+               GL_STATIC_DRAW);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices_.size() * sizeof(uint16_t)),
+               indices_.data(), GL_STATIC_DRAW);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+void TUnitCube::Release() {
+  if (!vertexBuffer_) return;
+  const GLuint buffers[2] = {vertexBuffer_, indexBuffer_};
+  glDeleteBuffers(2, buffers);
+  vertexBuffer_ = indexBuffer_ = 0;
+}
+
 // The six faces as the +x face under cumulative turns: +x, +y, -x, -y about z, then +z and -z about y.
-// The same vertices, matrices and primitive as drawing the quads call by call, so the same pixels.
+// The same matrices as drawing the quads call by call, so the same corners on screen: faces that lie in
+// one plane with another object (the pointer's block on a plane) keep the same depth pattern.
 void TUnitCube::Draw() const {
+  const void* vertices = vertices_.data();
+  const void* indices = indices_.data();
+  if (vertexBuffer_) {
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+    vertices = nullptr;  // offsets into the bound buffers from here on
+    indices = nullptr;
+  }
+  const auto face = [&] {
+    glNormal3f(1, 0, 0);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_SHORT, indices);
+  };
   glPushMatrix();
-  glVertexPointer(3, GL_FLOAT, 0, face_.data());
+  glVertexPointer(3, GL_FLOAT, 0, vertices);
   glEnableClientState(GL_VERTEX_ARRAY);
-  DrawFace(face_);
+  face();
   for (int k = 0; k < 3; ++k) {
     glRotatef(90, 0, 0, 1);
-    DrawFace(face_);
+    face();
   }
   glRotatef(-90, 0, 1, 0);
-  DrawFace(face_);
+  face();
   glRotatef(-180, 0, 1, 0);
-  DrawFace(face_);
+  face();
   glDisableClientState(GL_VERTEX_ARRAY);
   glPopMatrix();
+  if (vertexBuffer_) {
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  }
 }

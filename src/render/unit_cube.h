@@ -1,16 +1,31 @@
 #pragma once
-// The subdivided unit cube of boxes and of the pointer's block: one face of 20 x 20 quads kept as a vertex
-// array in plain memory, drawn six times under turns. Holds no GL object, so it needs no context to exist.
+// The subdivided unit cube of boxes and of the pointer's block: one face of 20 x 20 quads, kept as indexed
+// triangles, drawn six times under turns. With a context
+// that has buffer objects the vertices and indices live in the driver once (Create), otherwise they are
+// handed over from plain memory at each draw; both give the same picture.
 
+#include <cstdint>
 #include <vector>
 
 class TUnitCube {
  public:
   TUnitCube();
+  ~TUnitCube() = default;
+  TUnitCube(const TUnitCube&) = delete;
+  TUnitCube& operator=(const TUnitCube&) = delete;
 
-  // Side 1, centred at the origin, outward normals, in the current colour; the matrix as on entry.
+  // With the context current: puts the cube into buffer objects when the driver has them (OpenGL 1.5).
+  // A second call changes nothing.
+  void Create();
+  // With the context current, before it goes away; safe to call again.
+  void Release();
+
+  // Side 1, centred at the origin, outward normals, in the current colour. Leaves the matrix as on entry,
+  // the vertex array switched off and no buffer bound.
   void Draw() const;
 
  private:
-  std::vector<float> face_;  // x, y, z of the +x face's quads, corner by corner
+  std::vector<float> vertices_;    // x, y, z of each quad's corners on the +x face
+  std::vector<uint16_t> indices_;  // three corners a triangle
+  unsigned vertexBuffer_ = 0, indexBuffer_ = 0;
 };

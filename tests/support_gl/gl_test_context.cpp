@@ -11,6 +11,8 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include <stdexcept>
@@ -110,11 +112,34 @@ TRgbColor TTestGLContext::Pixel(int x, int y) const {
   return {rgb[0], rgb[1], rgb[2]};
 }
 
-bool TTestGLContext::SalvaImagem(const std::string& arquivo) const {
-  // Read as RGB: the framebuffer's alpha is whatever the drawing left there and is not part of the picture.
-  QImage imagem(parts_->largura, parts_->altura, QImage::Format_RGB888);
+namespace {
+
+// Read as RGB: the framebuffer's alpha is whatever the drawing left there and is not part of the picture.
+QImage ReadFramebuffer(int largura, int altura) {
+  QImage imagem(largura, altura, QImage::Format_RGB888);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  for (int y = 0; y < parts_->altura; ++y)
-    glReadPixels(0, parts_->altura - 1 - y, parts_->largura, 1, GL_RGB, GL_UNSIGNED_BYTE, imagem.scanLine(y));
-  return imagem.save(QString::fromStdString(arquivo));
+  for (int y = 0; y < altura; ++y)
+    glReadPixels(0, altura - 1 - y, largura, 1, GL_RGB, GL_UNSIGNED_BYTE, imagem.scanLine(y));
+  return imagem;
+}
+
+}  // namespace
+
+bool TTestGLContext::SalvaImagem(const std::string& arquivo) const {
+  return ReadFramebuffer(parts_->largura, parts_->altura).save(QString::fromStdString(arquivo));
+}
+
+int TTestGLContext::MaxChannelDifference(const std::string& arquivo) const {
+  QImage esperada;
+  if (!esperada.load(QString::fromStdString(arquivo))) return -1;
+  esperada = esperada.convertToFormat(QImage::Format_RGB888);
+  if (esperada.width() != parts_->largura || esperada.height() != parts_->altura) return -1;
+  const QImage atual = ReadFramebuffer(parts_->largura, parts_->altura);
+  int maior = 0;
+  for (int y = 0; y < parts_->altura; ++y) {
+    const uchar* a = atual.constScanLine(y);
+    const uchar* e = esperada.constScanLine(y);
+    for (int i = 0; i < parts_->largura * 3; ++i) maior = std::max(maior, std::abs(int(a[i]) - int(e[i])));
+  }
+  return maior;
 }

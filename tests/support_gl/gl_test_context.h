@@ -34,6 +34,10 @@ class TTestGLContext {
   // Writes the framebuffer as an image file (the format follows the extension, e.g. ".png").
   bool SalvaImagem(const std::string& arquivo) const;
 
+  // The largest difference of one colour channel between the framebuffer and the image file `arquivo`
+  // (RGB, same size); -1 when the file cannot be read or its size differs.
+  int MaxChannelDifference(const std::string& arquivo) const;
+
  private:
   struct TParts;
   std::unique_ptr<TParts> parts_;
