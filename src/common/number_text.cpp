@@ -48,9 +48,10 @@ bool ParseDoubleAllowingUnderflow(std::string_view text, double& value) {
 
 // Plain decimals ("-12.5", "0.000001") with at most 19 significant digits and no exponent, read without the
 // general conversion: while the digits fit 2^53 and the power of ten is exact in a double (up to 1e22), one
-// multiplication or division gives the correctly rounded double, the same one from_chars gives. Anything
-// else returns false and takes the general road.
-bool ParsePlainDecimal(std::string_view t, double& value) {
+// multiplication or division gives the correctly rounded double, the same one from_chars gives. The number
+// runs from the start of `t` to its first blank or control byte; returns its length, or 0 when it is not
+// such a decimal and must take the general road.
+size_t ScanPlainDecimal(std::string_view t, double& value) {
   static constexpr double potencias[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
@@ -60,25 +61,32 @@ bool ParsePlainDecimal(std::string_view t, double& value) {
   uint64_t mantissa = 0;
   int significativos = 0, expoente = 0, algarismos = 0;
   bool ponto = false;
-  for (; i < t.size(); ++i) {
+  for (; i < t.size() && static_cast<unsigned char>(t[i]) > ' '; ++i) {
     const char c = t[i];
     if (c == '.' && !ponto) {
       ponto = true;
       continue;
     }
-    if (c < '0' || c > '9') return false;
+    if (c < '0' || c > '9') return 0;
     ++algarismos;
     if (mantissa == 0 && c == '0') {
       if (ponto) --expoente;
       continue;
     }
-    if (++significativos > 19) return false;
+    if (++significativos > 19) return 0;
     mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
     if (ponto) --expoente;
   }
-  if (algarismos == 0 || mantissa > (uint64_t{1} << 53) || expoente < -22) return false;
+  if (algarismos == 0 || mantissa > (uint64_t{1} << 53) || expoente < -22) return 0;
   const double m = static_cast<double>(mantissa);
   value = negativo ? -(m / potencias[-expoente]) : m / potencias[-expoente];
+  return i;
+}
+
+bool ParsePlainDecimal(std::string_view t, double& value) {
+  double v = 0;
+  if (t.empty() || ScanPlainDecimal(t, v) != t.size()) return false;
+  value = v;
   return true;
 }
 
@@ -106,6 +114,18 @@ bool ParseFloatField(std::string_view field, float& value) {
   if (!FitsFloat(wide)) return false;
   value = static_cast<float>(wide);
   return true;
+}
+
+size_t ParseLeadingFloatField(std::string_view text, float& value) {
+  double wide = 0;
+  size_t length = ScanPlainDecimal(text, wide);
+  if (length == 0) {
+    while (length < text.size() && static_cast<unsigned char>(text[length]) > ' ') ++length;
+    if (length == 0 || !ParseDoubleAllowingUnderflow(text.substr(0, length), wide)) return 0;
+  }
+  if (!FitsFloat(wide)) return 0;
+  value = static_cast<float>(wide);
+  return length;
 }
 
 bool ParseIntField(std::string_view field, int32_t& value) {
