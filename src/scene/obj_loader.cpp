@@ -253,7 +253,9 @@ class TModelReader {
   // (normal) number, every corner gets one, 0 where it has none.
   void ReadFace(std::string_view resto, const TSourceLine& local) {
     // Most faces are triangles or quads: their corners are gathered here and copied once, at their size.
-    corners_.clear();
+    cornerVertices_.clear();
+    cornerTexCoords_.clear();
+    cornerNormals_.clear();
     bool comTextura = false, comNormal = false;
     for (resto = SkipBlanks(resto); !resto.empty(); resto = SkipBlanks(resto)) {
       TCorner c{0, 0, 0};
@@ -270,24 +272,18 @@ class TModelReader {
       if (temNormal) c.n = ResolveRelative(c.n, model_.NormalCount);
       comTextura = comTextura || temTextura;
       comNormal = comNormal || temNormal;
-      corners_.push_back(c);
+      cornerVertices_.push_back(c.v);
+      cornerTexCoords_.push_back(c.t);
+      cornerNormals_.push_back(c.n);
     }
-    if (corners_.empty()) local.Fail("face sem cantos; esperado 'f v1 v2 v3 ...'");
+    if (cornerVertices_.empty()) local.Fail("face sem cantos; esperado 'f v1 v2 v3 ...'");
     TGroup& grupo = CurrentGroup();
     TFace& face = grupo.Faces.emplace_back();
     ++grupo.FaceCount;
-    const size_t n = corners_.size();
-    face.Count = static_cast<int32_t>(n);
-    face.VertexIndex.resize(n);
-    for (size_t k = 0; k < n; ++k) face.VertexIndex[k] = corners_[k].v;
-    if (comTextura) {
-      face.TexCoordIndex.resize(n);
-      for (size_t k = 0; k < n; ++k) face.TexCoordIndex[k] = corners_[k].t;
-    }
-    if (comNormal) {
-      face.NormalIndex.resize(n);
-      for (size_t k = 0; k < n; ++k) face.NormalIndex[k] = corners_[k].n;
-    }
+    face.Count = static_cast<int32_t>(cornerVertices_.size());
+    face.VertexIndex.assign(cornerVertices_.begin(), cornerVertices_.end());
+    if (comTextura) face.TexCoordIndex.assign(cornerTexCoords_.begin(), cornerTexCoords_.end());
+    if (comNormal) face.NormalIndex.assign(cornerNormals_.begin(), cornerNormals_.end());
   }
 
   struct TCorner {
@@ -436,7 +432,7 @@ class TModelReader {
   const std::string& name_;
   const TModelNotice& notice_;
   TModel model_;
-  std::vector<TCorner> corners_;
+  std::vector<int32_t> cornerVertices_, cornerTexCoords_, cornerNormals_;
   std::vector<size_t> facesPerGroup_;  // as the first pass counted them: before any group line, then each
   size_t groupLines_ = 0;
 };
