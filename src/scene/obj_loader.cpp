@@ -147,6 +147,33 @@ class TModelReader {
 
   TModel Read(std::string_view texto) {
     ReserveForLines(texto);
+    if (texto.find('\\') == std::string_view::npos) {
+      ReadUncontinuedLines(texto);
+    } else {
+      ReadLines(texto);
+    }
+    return std::move(model_);
+  }
+
+ private:
+  // Without a backslash no line goes on in the next, so the lines are taken straight from the text, as
+  // TModelLines would give them.
+  void ReadUncontinuedLines(std::string_view texto) {
+    int numero = 0;
+    for (size_t inicio = 0; inicio < texto.size();) {
+      size_t fim = texto.find('\n', inicio);
+      if (fim == std::string_view::npos) fim = texto.size();
+      const size_t proximo = fim + 1;
+      while (fim > inicio && texto[fim - 1] == '\r') --fim;
+      ++numero;
+      const std::string_view linha = SkipBlanks(texto.substr(inicio, fim - inicio));
+      inicio = proximo;
+      if (linha.empty() || linha.front() == '#') continue;
+      Interpret(linha, TSourceLine{name_, numero});
+    }
+  }
+
+  void ReadLines(std::string_view texto) {
     TModelLines linhas(texto);
     std::string_view linha;
     while (linhas.Next(linha)) {
@@ -154,10 +181,8 @@ class TModelReader {
       if (linha.empty() || linha.front() == '#') continue;
       Interpret(linha, TSourceLine{name_, linhas.Line()});
     }
-    return std::move(model_);
   }
 
- private:
   // A large model would otherwise grow its arrays many times over; one quick pass over the line starts
   // sizes them at once, the faces of each group included (a group starts at each group or object line).
   void ReserveForLines(std::string_view texto) {
