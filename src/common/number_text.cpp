@@ -56,7 +56,7 @@ unsigned DigitValue(char c) {
 // gives the correctly rounded double, the same one from_chars gives. The number runs from the start of `t`
 // to its first blank or control byte; returns its length, or 0 when it is not such a decimal and must take
 // the general road (which reads any decimal to the same double, so the limits here only choose the road).
-size_t ScanPlainDecimal(std::string_view t, double& value) {
+inline size_t ScanPlainDecimal(std::string_view t, double& value) {
   static constexpr double potencias[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
                                          1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
   const char* p = t.data();
@@ -120,11 +120,24 @@ size_t ParseLeadingFloatField(std::string_view text, float& value) {
   size_t length = ScanPlainDecimal(text, wide);
   if (length == 0) {
     while (length < text.size() && static_cast<unsigned char>(text[length]) > ' ') ++length;
-    if (length == 0 || !ParseDoubleAllowingUnderflow(text.substr(0, length), wide)) return 0;
+    if (length == 0 || !ParseDoubleAllowingUnderflow(text.substr(0, length), wide) || !FitsFloat(wide))
+      return 0;
   }
-  if (!FitsFloat(wide)) return 0;
   value = static_cast<float>(wide);
   return length;
+}
+
+size_t ParseFloatFields(std::string_view& text, float* values, size_t count) {
+  size_t read = 0;
+  for (; read < count; ++read) {
+    size_t start = 0;
+    while (start < text.size() && static_cast<unsigned char>(text[start]) <= ' ') ++start;
+    if (start == text.size()) break;
+    const size_t length = ParseLeadingFloatField(text.substr(start), values[read]);
+    if (length == 0) break;
+    text.remove_prefix(start + length);
+  }
+  return read;
 }
 
 bool ParseIntField(std::string_view field, int32_t& value) {

@@ -22,5 +22,9 @@ bool ParseIntField(std::string_view field, int32_t& value);
 // Returns its length, or 0 when ParseFloatField would refuse it (`value` is then left alone).
 size_t ParseLeadingFloatField(std::string_view text, float& value);
 
+// Up to `count` such fields, each after its blanks, into `values`; stops early at the end of `text` or
+// before a field ParseFloatField would refuse. `text` moves past the fields read; returns how many.
+size_t ParseFloatFields(std::string_view& text, float* values, size_t count);
+
 bool FitsFloat(double value);            // finite after narrowing to single precision
 std::string FormatDouble(double value);  // shortest text that reads back to the same double

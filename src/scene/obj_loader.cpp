@@ -99,7 +99,10 @@ int32_t ReadIntegerField(std::string_view campo, const TSourceLine& local) {
 // returns how many there were. Each number is read where it stands, in one pass over its bytes.
 int ReadNumbers(std::string_view resto, float* destino, int guardados, int minimo, int maximo,
                 std::string_view forma, const TSourceLine& local) {
-  int n = 0;
+  // The usual line is read in one call; whatever it leaves is checked number by number below.
+  float lidos[16];
+  int n = static_cast<int>(ParseFloatFields(resto, lidos, static_cast<size_t>(std::min(maximo, 16))));
+  std::copy(lidos, lidos + std::min(n, guardados), destino);
   for (resto = SkipBlanks(resto); !resto.empty(); resto = SkipBlanks(resto)) {
     if (n == maximo) local.Fail("números demais; esperado " + std::string(forma));
     float valor = 0;
@@ -211,6 +214,11 @@ class TModelReader {
   }
 
   void Interpret(std::string_view linha, const TSourceLine& local) {
+    // Nearly every line of a large model is a lower-case vertex or face line: those skip the key's reading.
+    if (linha.size() > 1 && IsBlank(linha[1])) {
+      if (linha[0] == 'v') return ReadVertex(linha.substr(2), local);
+      if (linha[0] == 'f') return ReadFace(linha.substr(2), local);
+    }
     std::string_view resto = linha;
     const std::string_view chave = NextField(resto);
     if (chave.size() == 1) {
