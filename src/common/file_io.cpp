@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <random>
@@ -121,10 +122,16 @@ TFileContents ReadWholeFile(const std::filesystem::path& arquivo, std::size_t ma
     result.Status = TFileReadStatus::TooLarge;
     return result;
   }
-  result.Bytes.reserve(static_cast<std::size_t>(info.st_size));
-  char buffer[65536];
+  // Read straight into the string: a model of several megabytes is not copied a second time. The size
+  // is only what fstat said; a file that grows meanwhile is read to its end all the same.
+  std::size_t filled = 0;
+  result.Bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
   for (;;) {
-    const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
+    if (filled == result.Bytes.size()) {
+      const std::size_t limit = maxBytes == std::numeric_limits<std::size_t>::max() ? maxBytes : maxBytes + 1;
+      result.Bytes.resize(std::min(filled + std::max<std::size_t>(filled, 4096), limit));
+    }
+    const ssize_t got = ::read(file.Get(), result.Bytes.data() + filled, result.Bytes.size() - filled);
     if (got < 0) {
       if (errno == EINTR) continue;
       result.Error = LastError();
@@ -133,13 +140,14 @@ TFileContents ReadWholeFile(const std::filesystem::path& arquivo, std::size_t ma
       return result;
     }
     if (got == 0) break;
-    result.Bytes.append(buffer, static_cast<std::size_t>(got));
-    if (result.Bytes.size() > maxBytes) {  // grew while being read
+    filled += static_cast<std::size_t>(got);
+    if (filled > maxBytes) {  // grew while being read
       result.Bytes.clear();
       result.Status = TFileReadStatus::TooLarge;
       return result;
     }
   }
+  result.Bytes.resize(filled);
   result.Status = TFileReadStatus::Read;
   return result;
 }

@@ -46,39 +46,46 @@ bool ParseDoubleAllowingUnderflow(std::string_view text, double& value) {
   return true;
 }
 
-// Plain decimals ("-12.5", "0.000001") with at most 19 significant digits and no exponent, read without the
-// general conversion: while the digits fit 2^53 and the power of ten is exact in a double (up to 1e22), one
-// multiplication or division gives the correctly rounded double, the same one from_chars gives. Anything
-// else returns false and takes the general road.
-bool ParsePlainDecimal(std::string_view t, double& value) {
-  static constexpr double potencias[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  size_t i = 0;
-  const bool negativo = i < t.size() && t[i] == '-';
-  if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
+// 0 to 9 for a digit, above 9 for any other byte.
+unsigned DigitValue(char c) {
+  return static_cast<unsigned>(static_cast<unsigned char>(c)) - unsigned{'0'};
+}
+
+// Plain decimals ("-12.5", "0.000001") of at most 19 digits with no exponent, read without the general
+// conversion: while the digits fit 2^53 and the power of ten is exact in a double (up to 1e22), one division
+// gives the correctly rounded double, the same one from_chars gives. The number runs from the start of `t`
+// to its first blank or control byte; returns its length, or 0 when it is not such a decimal and must take
+// the general road (which reads any decimal to the same double, so the limits here only choose the road).
+inline size_t ScanPlainDecimal(std::string_view t, double& value) {
+  static constexpr double potencias[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                         1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+  const char* p = t.data();
+  const char* const fim = p + t.size();
+  const bool negativo = p != fim && *p == '-';
+  if (p != fim && (*p == '-' || *p == '+')) ++p;
+  // Past 19 digits the sum may wrap; such a number is refused below before the sum is used.
   uint64_t mantissa = 0;
-  int significativos = 0, expoente = 0, algarismos = 0;
-  bool ponto = false;
-  for (; i < t.size(); ++i) {
-    const char c = t[i];
-    if (c == '.' && !ponto) {
-      ponto = true;
-      continue;
-    }
-    if (c < '0' || c > '9') return false;
-    ++algarismos;
-    if (mantissa == 0 && c == '0') {
-      if (ponto) --expoente;
-      continue;
-    }
-    if (++significativos > 19) return false;
-    mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-    if (ponto) --expoente;
+  const char* const inteiros = p;
+  for (unsigned d = 0; p != fim && (d = DigitValue(*p)) <= 9; ++p) mantissa = mantissa * 10 + d;
+  size_t algarismos = static_cast<size_t>(p - inteiros);
+  size_t decimais = 0;
+  if (p != fim && *p == '.') {
+    const char* const fracao = ++p;
+    for (unsigned d = 0; p != fim && (d = DigitValue(*p)) <= 9; ++p) mantissa = mantissa * 10 + d;
+    decimais = static_cast<size_t>(p - fracao);
+    algarismos += decimais;
   }
-  if (algarismos == 0 || mantissa > (uint64_t{1} << 53) || expoente < -22) return false;
-  const double m = static_cast<double>(mantissa);
-  value = negativo ? -(m / potencias[-expoente]) : m / potencias[-expoente];
+  if (algarismos == 0 || algarismos > 19 || mantissa > (uint64_t{1} << 53)) return 0;
+  if (p != fim && static_cast<unsigned char>(*p) > ' ') return 0;
+  const double m = static_cast<double>(mantissa) / potencias[decimais];
+  value = negativo ? -m : m;
+  return static_cast<size_t>(p - t.data());
+}
+
+bool ParsePlainDecimal(std::string_view t, double& value) {
+  double v = 0;
+  if (t.empty() || ScanPlainDecimal(t, v) != t.size()) return false;
+  value = v;
   return true;
 }
 
@@ -106,6 +113,31 @@ bool ParseFloatField(std::string_view field, float& value) {
   if (!FitsFloat(wide)) return false;
   value = static_cast<float>(wide);
   return true;
+}
+
+size_t ParseLeadingFloatField(std::string_view text, float& value) {
+  double wide = 0;
+  size_t length = ScanPlainDecimal(text, wide);
+  if (length == 0) {
+    while (length < text.size() && static_cast<unsigned char>(text[length]) > ' ') ++length;
+    if (length == 0 || !ParseDoubleAllowingUnderflow(text.substr(0, length), wide) || !FitsFloat(wide))
+      return 0;
+  }
+  value = static_cast<float>(wide);
+  return length;
+}
+
+size_t ParseFloatFields(std::string_view& text, float* values, size_t count) {
+  size_t read = 0;
+  for (; read < count; ++read) {
+    size_t start = 0;
+    while (start < text.size() && static_cast<unsigned char>(text[start]) <= ' ') ++start;
+    if (start == text.size()) break;
+    const size_t length = ParseLeadingFloatField(text.substr(start), values[read]);
+    if (length == 0) break;
+    text.remove_prefix(start + length);
+  }
+  return read;
 }
 
 bool ParseIntField(std::string_view field, int32_t& value) {

@@ -2,6 +2,7 @@
 // Numbers in files are written with "." whatever the user's locale, so they are read and written here
 // without the C library's locale-dependent functions. Every form takes an optional leading '+' or '-'.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,6 +17,14 @@ bool ParseBool(std::string_view text, bool& value);      // TRUE/FALSE in any ca
 // is refused, so that it never turns into an infinity.
 bool ParseFloatField(std::string_view field, float& value);
 bool ParseIntField(std::string_view field, int32_t& value);
+
+// A line's leading field, read where it stands: the number runs to the first blank or control byte.
+// Returns its length, or 0 when ParseFloatField would refuse it (`value` is then left alone).
+size_t ParseLeadingFloatField(std::string_view text, float& value);
+
+// Up to `count` such fields, each after its blanks, into `values`; stops early at the end of `text` or
+// before a field ParseFloatField would refuse. `text` moves past the fields read; returns how many.
+size_t ParseFloatFields(std::string_view& text, float* values, size_t count);
 
 bool FitsFloat(double value);            // finite after narrowing to single precision
 std::string FormatDouble(double value);  // shortest text that reads back to the same double

@@ -96,13 +96,22 @@ int32_t ReadIntegerField(std::string_view campo, const TSourceLine& local) {
 }
 
 // Reads between `minimo` and `maximo` numbers into `destino` (those past `guardados` are checked only);
-// returns how many there were.
+// returns how many there were. Each number is read where it stands, in one pass over its bytes.
 int ReadNumbers(std::string_view resto, float* destino, int guardados, int minimo, int maximo,
                 std::string_view forma, const TSourceLine& local) {
-  int n = 0;
-  for (std::string_view campo = NextField(resto); !campo.empty(); campo = NextField(resto)) {
+  // The usual line is read in one call; whatever it leaves is checked number by number below.
+  float lidos[16];
+  int n = static_cast<int>(ParseFloatFields(resto, lidos, static_cast<size_t>(std::min(maximo, 16))));
+  std::copy(lidos, lidos + std::min(n, guardados), destino);
+  for (resto = SkipBlanks(resto); !resto.empty(); resto = SkipBlanks(resto)) {
     if (n == maximo) local.Fail("números demais; esperado " + std::string(forma));
-    const float valor = ReadRealField(campo, forma, local);
+    float valor = 0;
+    const size_t comprimento = ParseLeadingFloatField(resto, valor);
+    if (comprimento == 0) {
+      valor = ReadRealField(NextField(resto), forma, local);
+    } else {
+      resto.remove_prefix(comprimento);
+    }
     if (n < guardados) destino[n] = valor;
     ++n;
   }
@@ -141,6 +150,33 @@ class TModelReader {
 
   TModel Read(std::string_view texto) {
     ReserveForLines(texto);
+    if (texto.find('\\') == std::string_view::npos) {
+      ReadUncontinuedLines(texto);
+    } else {
+      ReadLines(texto);
+    }
+    return std::move(model_);
+  }
+
+ private:
+  // Without a backslash no line goes on in the next, so the lines are taken straight from the text, as
+  // TModelLines would give them.
+  void ReadUncontinuedLines(std::string_view texto) {
+    int numero = 0;
+    for (size_t inicio = 0; inicio < texto.size();) {
+      size_t fim = texto.find('\n', inicio);
+      if (fim == std::string_view::npos) fim = texto.size();
+      const size_t proximo = fim + 1;
+      while (fim > inicio && texto[fim - 1] == '\r') --fim;
+      ++numero;
+      const std::string_view linha = SkipBlanks(texto.substr(inicio, fim - inicio));
+      inicio = proximo;
+      if (linha.empty() || linha.front() == '#') continue;
+      Interpret(linha, TSourceLine{name_, numero});
+    }
+  }
+
+  void ReadLines(std::string_view texto) {
     TModelLines linhas(texto);
     std::string_view linha;
     while (linhas.Next(linha)) {
@@ -148,19 +184,24 @@ class TModelReader {
       if (linha.empty() || linha.front() == '#') continue;
       Interpret(linha, TSourceLine{name_, linhas.Line()});
     }
-    return std::move(model_);
   }
 
- private:
   // A large model would otherwise grow its arrays many times over; one quick pass over the line starts
-  // sizes them at once.
+  // sizes them at once, the faces of each group included (a group starts at each group or object line).
   void ReserveForLines(std::string_view texto) {
     size_t v = 0, vn = 0, vt = 0;
+    facesPerGroup_.assign(1, 0);
     for (size_t p = 0; p + 2 < texto.size();) {
-      if (texto[p] == 'v') {
-        if (texto[p + 1] == ' ') ++v;
+      const char chave = ToUpperAscii(texto[p]);
+      const bool sozinha = IsBlank(texto[p + 1]);
+      if (chave == 'V') {
+        if (sozinha) ++v;
         if (texto[p + 1] == 'n') ++vn;
         if (texto[p + 1] == 't') ++vt;
+      } else if (chave == 'F' && sozinha) {
+        ++facesPerGroup_.back();
+      } else if ((chave == 'G' || chave == 'O') && sozinha) {
+        facesPerGroup_.push_back(0);
       }
       const size_t quebra = texto.find('\n', p);
       if (quebra == std::string_view::npos) break;
@@ -169,9 +210,15 @@ class TModelReader {
     model_.Vertices.reserve(v + 1);
     model_.Normals.reserve(vn + 1);
     model_.TexCoords.reserve(vt + 1);
+    model_.Groups.reserve(facesPerGroup_.size() + 1);
   }
 
   void Interpret(std::string_view linha, const TSourceLine& local) {
+    // Nearly every line of a large model is a lower-case vertex or face line: those skip the key's reading.
+    if (linha.size() > 1 && IsBlank(linha[1])) {
+      if (linha[0] == 'v') return ReadVertex(linha.substr(2), local);
+      if (linha[0] == 'f') return ReadFace(linha.substr(2), local);
+    }
     std::string_view resto = linha;
     const std::string_view chave = NextField(resto);
     if (chave.size() == 1) {
@@ -183,7 +230,7 @@ class TModelReader {
         case 'G':
         case 'O':
           // An object line starts a group as a group line does, so that each object keeps its material.
-          return NewGroup(UpperCopy(Trim(resto)));
+          return NewGroup(UpperCopy(Trim(resto)), true);
         default:
           return;
       }
@@ -217,9 +264,13 @@ class TModelReader {
     ++model_.VertexCount;
   }
 
-  void NewGroup(std::string nome) {
+  // `linhaDeGrupo`: the group starts at a group or object line, not before the first one.
+  void NewGroup(std::string nome, bool linhaDeGrupo) {
+    if (linhaDeGrupo) ++groupLines_;
     TGroup grupo;
     grupo.Name = std::move(nome);
+    const size_t previstas = groupLines_ < facesPerGroup_.size() ? facesPerGroup_[groupLines_] : 0;
+    grupo.Faces.reserve(previstas + 1);
     grupo.Faces.resize(1);
     model_.Groups.push_back(std::move(grupo));
     ++model_.GroupCount;
@@ -227,7 +278,7 @@ class TModelReader {
 
   // Faces and material uses before any group line gather in a group without a name.
   TGroup& CurrentGroup() {
-    if (model_.GroupCount == 0) NewGroup(std::string());
+    if (model_.GroupCount == 0) NewGroup(std::string(), false);
     return model_.Groups.back();
   }
 
@@ -235,39 +286,97 @@ class TModelReader {
   // (normal) number, every corner gets one, 0 where it has none.
   void ReadFace(std::string_view resto, const TSourceLine& local) {
     // Most faces are triangles or quads: their corners are gathered here and copied once, at their size.
-    corners_.clear();
+    cornerVertices_.clear();
+    cornerTexCoords_.clear();
+    cornerNormals_.clear();
     bool comTextura = false, comNormal = false;
-    for (std::string_view canto = NextField(resto); !canto.empty(); canto = NextField(resto)) {
-      const size_t b1 = canto.find('/');
-      const size_t b2 = (b1 == std::string_view::npos) ? b1 : canto.find('/', b1 + 1);
-      TCorner c{ResolveRelative(ReadIntegerField(canto.substr(0, b1), local), model_.VertexCount), 0, 0};
-      if (b1 != std::string_view::npos) {
-        const std::string_view textura =
-            canto.substr(b1 + 1, b2 == std::string_view::npos ? b2 : b2 - b1 - 1);
-        if (!textura.empty()) c.t = ResolveRelative(ReadIntegerField(textura, local), model_.TexCoordCount);
-        if (b2 != std::string_view::npos)
-          c.n = ResolveRelative(ReadIntegerField(canto.substr(b2 + 1), local), model_.NormalCount);
+    for (resto = SkipBlanks(resto); !resto.empty(); resto = SkipBlanks(resto)) {
+      TCorner c{0, 0, 0};
+      bool temTextura = false, temNormal = false;
+      const size_t comprimento = ScanCorner(resto, c, temTextura, temNormal);
+      if (comprimento != 0) {
+        resto.remove_prefix(comprimento);
+      } else {
+        c = TCorner{0, 0, 0};
+        ReadCorner(NextField(resto), c, temTextura, temNormal, local);
       }
-      comTextura = comTextura || (b1 != std::string_view::npos && b1 + 1 != b2);
-      comNormal = comNormal || b2 != std::string_view::npos;
-      corners_.push_back(c);
+      c.v = ResolveRelative(c.v, model_.VertexCount);
+      if (temTextura) c.t = ResolveRelative(c.t, model_.TexCoordCount);
+      if (temNormal) c.n = ResolveRelative(c.n, model_.NormalCount);
+      comTextura = comTextura || temTextura;
+      comNormal = comNormal || temNormal;
+      cornerVertices_.push_back(c.v);
+      cornerTexCoords_.push_back(c.t);
+      cornerNormals_.push_back(c.n);
     }
-    if (corners_.empty()) local.Fail("face sem cantos; esperado 'f v1 v2 v3 ...'");
+    if (cornerVertices_.empty()) local.Fail("face sem cantos; esperado 'f v1 v2 v3 ...'");
     TGroup& grupo = CurrentGroup();
     TFace& face = grupo.Faces.emplace_back();
     ++grupo.FaceCount;
-    const size_t n = corners_.size();
-    face.Count = static_cast<int32_t>(n);
-    face.VertexIndex.resize(n);
-    for (size_t k = 0; k < n; ++k) face.VertexIndex[k] = corners_[k].v;
-    if (comTextura) {
-      face.TexCoordIndex.resize(n);
-      for (size_t k = 0; k < n; ++k) face.TexCoordIndex[k] = corners_[k].t;
+    face.Count = static_cast<int32_t>(cornerVertices_.size());
+    face.VertexIndex.assign(cornerVertices_.begin(), cornerVertices_.end());
+    if (comTextura) face.TexCoordIndex.assign(cornerTexCoords_.begin(), cornerTexCoords_.end());
+    if (comNormal) face.NormalIndex.assign(cornerNormals_.begin(), cornerNormals_.end());
+  }
+
+  struct TCorner {
+    int32_t v, t, n;
+  };
+
+  // The usual corner forms with short numbers, read where they stand: returns the corner's length, or 0
+  // for anything else, which ReadCorner then reads (or refuses) as a whole.
+  static size_t ScanCorner(std::string_view texto, TCorner& c, bool& temTextura, bool& temNormal) {
+    size_t i = 0;
+    if (!ScanShortIndex(texto, i, c.v)) return 0;
+    if (i < texto.size() && texto[i] == '/') {
+      ++i;
+      if (i < texto.size() && texto[i] == '/') {
+        ++i;
+        if (!ScanShortIndex(texto, i, c.n)) return 0;
+        temNormal = true;
+      } else {
+        if (!ScanShortIndex(texto, i, c.t)) return 0;
+        temTextura = true;
+        if (i < texto.size() && texto[i] == '/') {
+          ++i;
+          if (!ScanShortIndex(texto, i, c.n)) return 0;
+          temNormal = true;
+        }
+      }
     }
-    if (comNormal) {
-      face.NormalIndex.resize(n);
-      for (size_t k = 0; k < n; ++k) face.NormalIndex[k] = corners_[k].n;
+    return (i == texto.size() || IsBlank(texto[i])) ? i : 0;
+  }
+
+  // Up to nine digits after an optional '-', from `i` on; `i` moves past them.
+  static bool ScanShortIndex(std::string_view texto, size_t& i, int32_t& valor) {
+    size_t p = i;
+    const bool negativo = p < texto.size() && texto[p] == '-';
+    if (negativo) ++p;
+    const size_t inicio = p;
+    int64_t r = 0;
+    for (; p < texto.size() && p - inicio < 10; ++p) {
+      const auto d = static_cast<unsigned>(texto[p] - '0');
+      if (d > 9) break;
+      r = r * 10 + d;
     }
+    if (p == inicio || p - inicio > 9) return false;
+    valor = static_cast<int32_t>(negativo ? -r : r);
+    i = p;
+    return true;
+  }
+
+  static void ReadCorner(std::string_view canto, TCorner& c, bool& temTextura, bool& temNormal,
+                         const TSourceLine& local) {
+    const size_t b1 = canto.find('/');
+    const size_t b2 = (b1 == std::string_view::npos) ? b1 : canto.find('/', b1 + 1);
+    c.v = ReadIntegerField(canto.substr(0, b1), local);
+    if (b1 != std::string_view::npos) {
+      const std::string_view textura = canto.substr(b1 + 1, b2 == std::string_view::npos ? b2 : b2 - b1 - 1);
+      if (!textura.empty()) c.t = ReadIntegerField(textura, local);
+      if (b2 != std::string_view::npos) c.n = ReadIntegerField(canto.substr(b2 + 1), local);
+    }
+    temTextura = b1 != std::string_view::npos && b1 + 1 != b2;
+    temNormal = b2 != std::string_view::npos;
   }
 
   // Every equal name wins over the ones before it, so the last definition of a name is the one used.
@@ -353,14 +462,12 @@ class TModelReader {
     std::copy(lido, lido + 3, cor);
   }
 
-  struct TCorner {
-    int32_t v, t, n;
-  };
-
   const std::string& name_;
   const TModelNotice& notice_;
   TModel model_;
-  std::vector<TCorner> corners_;
+  std::vector<int32_t> cornerVertices_, cornerTexCoords_, cornerNormals_;
+  std::vector<size_t> facesPerGroup_;  // as the first pass counted them: before any group line, then each
+  size_t groupLines_ = 0;
 };
 
 std::string LinesAsText(const std::vector<std::string>& linhas) {

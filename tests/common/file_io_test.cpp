@@ -30,6 +30,20 @@ TEST(ReadWholeFile, TellsMissingFromUnreadableAndNeverBlocks) {
   EXPECT_TRUE(tooLong.Bytes.empty());
 }
 
+// The file's size as fstat gives it only sizes the first read: a file that says 0 (as /proc's do) or that
+// holds more than its size said is still read to its end, and the limit still holds.
+TEST(ReadWholeFile, ReadsPastTheSizeTheFileGave) {
+  TTempFolder folder;
+  const std::string grande(100000, 'x');
+  WriteFile(folder.Path() / "grande", grande);
+  EXPECT_EQ(ReadWholeFile(folder.Path() / "grande").Bytes, grande);
+  const TFileContents status = ReadWholeFile("/proc/self/status");
+  ASSERT_EQ(status.Status, TFileReadStatus::Read);
+  EXPECT_NE(status.Bytes.find("\nPid:"), std::string::npos);
+  EXPECT_EQ(status.Bytes.back(), '\n');
+  EXPECT_EQ(ReadWholeFile("/proc/self/status", 10).Status, TFileReadStatus::TooLarge);
+}
+
 TEST(ReplaceFileAtomically, KeepsThePermissionBitsAndLeavesNoTemporaryFile) {
   TTempFolder folder;
   const std::filesystem::path file = folder.Path() / "config.ini";

@@ -97,6 +97,28 @@ TEST(NumberFields, PlainDecimalsReadAsTheGeneralConversionDoes) {
     EXPECT_FALSE(ParseFloatField(ruim, f)) << ruim;
 }
 
+// A line's numbers read in one call stop where a field would be refused, so its caller can name that field.
+TEST(NumberFields, LeadingFieldsStopBeforeARefusedOne) {
+  float v[4] = {9, 9, 9, 9};
+  std::string_view linha = " 1.5\t-2  1e2 x7 3";
+  EXPECT_EQ(ParseFloatFields(linha, v, 4), 3u);
+  EXPECT_EQ(v[0], 1.5f);
+  EXPECT_EQ(v[1], -2.0f);
+  EXPECT_EQ(v[2], 100.0f);
+  EXPECT_EQ(v[3], 9.0f);
+  EXPECT_EQ(linha, " x7 3");
+  std::string_view dois = "4 5 6";
+  EXPECT_EQ(ParseFloatFields(dois, v, 2), 2u);
+  EXPECT_EQ(dois, " 6");
+  std::string_view grande = "1 1e39";
+  EXPECT_EQ(ParseFloatFields(grande, v, 2), 1u);
+  float f = 0;
+  EXPECT_EQ(ParseLeadingFloatField("0.25\r", f), 4u);
+  EXPECT_EQ(f, 0.25f);
+  EXPECT_EQ(ParseLeadingFloatField("12345678901234567890.5 1", f), 22u) << "past 19 digits: the general road";
+  EXPECT_EQ(f, 12345678901234567890.5f);
+}
+
 TEST(FormatDouble, ShortestTextThatReadsBackExactly) {
   EXPECT_EQ(FormatDouble(0.1), "0.1");
   EXPECT_EQ(FormatDouble(-2), "-2");

@@ -126,7 +126,14 @@ TEST(NumerosDoModelo, CampoMalFormadoNomeiaALinha) {
                          "f 1 2 99999999999",
                          "f",
                          "f 1/x/1 2 3",
-                         "f 1///2 2 3"};
+                         "f 1///2 2 3",
+                         "f 1 2 -",
+                         "f 1/1/ 2 3",
+                         "f 1/1/1/1 2 3",
+                         "f 1 2 3x",
+                         "f 1//1x 2 3",
+                         "v 1.5x 0 0",
+                         "v 1 2 3.4.5"};
   for (const char* ruim : ruins) {
     SCOPED_TRACE(ruim);
     EXPECT_EQ(LinhaDoErro({"# cabeçalho", "v 0 0 0", "", ruim, "v 1 1 1"}), 4);
@@ -148,6 +155,21 @@ TEST(FacesDoModelo, TresFormasDeCanto) {
   EXPECT_EQ(faces[3].NormalIndex, (std::vector<int32_t>{4, 5, 6}));
   EXPECT_TRUE(faces[3].TexCoordIndex.empty());
   EXPECT_EQ(faces[4].Count, 4);
+}
+
+// Long, signed or zero-padded numbers and a corner ending in '/' are rarer than the usual forms but read the
+// same.
+TEST(FacesDoModelo, CantosIncomunsLemComoOsUsuais) {
+  const TModel m = Read({"v 0 0 0", "v 1 0 0", "v 0 1 0", "vt 0 0", "f 0000000003 +2 -0000000003/1",
+                         "f 1/ 2\t3", "v 12345678901234567890 -0.000000000000000000000001 1e1"});
+  const auto& faces = m.Groups[1].Faces;
+  EXPECT_EQ(faces[1].VertexIndex, (std::vector<int32_t>{3, 2, 1}));
+  EXPECT_EQ(faces[1].TexCoordIndex, (std::vector<int32_t>{0, 0, 1}));
+  EXPECT_EQ(faces[2].VertexIndex, (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_EQ(faces[2].TexCoordIndex, (std::vector<int32_t>{0, 0, 0}));
+  EXPECT_EQ(m.Vertices[4].x, 12345678901234567890.0f);
+  EXPECT_EQ(m.Vertices[4].y, -1e-24f);
+  EXPECT_EQ(m.Vertices[4].z, 10.0f);
 }
 
 TEST(FacesDoModelo, NumerosNegativosContamDoFimLidoAteAli) {
