@@ -64,7 +64,6 @@ void BM_ReportToRecordOnMainThread(benchmark::State& State) {
   TTestMainLoop Loop;
   TRecordingHost Host;
   Platform.Plug(Remote);
-  Clock.SetBeforeSleep([&] { Remote.Drain(); });
   TJvHidDeviceController HIDCtl(THidServices{Platform, Platform, Platform, Loop});
   TWiimoteLink Link(HIDCtl, Host, Clock);
   Loop.RunPending();

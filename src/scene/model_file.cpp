@@ -33,7 +33,7 @@ bool FixedPart(const fs::path& parte) {
 }
 
 [[noreturn]] void ReadFailure(const fs::path& arquivo, const std::string& motivo) {
-  throw std::runtime_error("Cannot read the file : " + arquivo.string() + " (" + motivo + ")");
+  throw std::runtime_error("Não foi possível ler o arquivo: " + arquivo.string() + " (" + motivo + ")");
 }
 
 std::string ReadText(const fs::path& arquivo) {
@@ -42,10 +42,10 @@ std::string ReadText(const fs::path& arquivo) {
     case TFileReadStatus::Read:
       return std::move(conteudo.Bytes);
     case TFileReadStatus::Missing:
-      throw std::runtime_error("Cannot find the file : " + arquivo.string());
+      throw std::runtime_error("Arquivo não encontrado: " + arquivo.string());
     case TFileReadStatus::NotAFile:
       // A folder or a pipe would read as empty or block forever; neither is a model.
-      ReadFailure(arquivo, "not a regular file");
+      ReadFailure(arquivo, "não é um arquivo comum");
     case TFileReadStatus::Unreadable:
     case TFileReadStatus::TooLarge:
       break;

@@ -63,12 +63,10 @@ class IMainThreadHandOver {
   virtual void Post(std::function<void()> Task) = 0;
 };
 
-// The multimedia millisecond clock and the blocking wait of the connect sequence.
+// The multimedia millisecond clock.
 class IClock {
  public:
   virtual ~IClock() = default;
   // Milliseconds of a monotonic clock as a 32-bit count that wraps.
   virtual uint32_t Milliseconds() = 0;
-  // Blocks the calling thread for at least Ms milliseconds of this clock.
-  virtual void Sleep(uint32_t Ms) = 0;
 };

@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <thread>
 
 TUniqueFd THidrawOpener::Open(const std::string& Path, TOpenAccess Access, int& Error) {
   int Flags = O_CLOEXEC;
@@ -27,8 +26,4 @@ TUniqueFd THidrawOpener::Open(const std::string& Path, TOpenAccess Access, int& 
 uint32_t TSteadyClock::Milliseconds() {
   using namespace std::chrono;
   return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
-void TSteadyClock::Sleep(uint32_t Ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(Ms));
 }

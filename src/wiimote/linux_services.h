@@ -13,5 +13,4 @@ class THidrawOpener : public IDeviceOpener {
 class TSteadyClock : public IClock {
  public:
   uint32_t Milliseconds() override;
-  void Sleep(uint32_t Ms) override;
 };

@@ -57,11 +57,6 @@ class WiimoteLink : public ::testing::Test {
   // The window's start-up: controller, link, then the first turn of the main loop.
   void Start(bool PlugRemote = true) {
     if (PlugRemote) RemotePath = Rig.Platform.Plug(Remote);
-    // Everything written before a wait is taken in before the clock moves on.
-    Rig.Clock.SetBeforeSleep([this] {
-      Remote.Drain();
-      Other.Drain();
-    });
     Rig.Create();
     Link = std::make_unique<TWiimoteLink>(*Rig.HIDCtl, Host, Rig.Clock);
     Rig.Loop.RunPending();

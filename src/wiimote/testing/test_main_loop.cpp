@@ -48,11 +48,6 @@ uint32_t TFakeClock::Milliseconds() {
   return now_.load();
 }
 
-void TFakeClock::Sleep(uint32_t Ms) {
-  if (beforeSleep_) beforeSleep_();
-  now_.fetch_add(Ms);
-}
-
 void TFakeClock::Advance(uint32_t Ms) {
   now_.fetch_add(Ms);
 }

@@ -27,16 +27,12 @@ class TTestMainLoop : public IMainThreadHandOver {
   std::deque<std::function<void()>> queue_;
 };
 
-// The clock of tests: time moves only when someone sleeps on it (or Advance is called), and a hook runs
-// before each sleep so that a test can look at what was sent up to that moment.
+// The clock of tests: time moves only when Advance is called.
 class TFakeClock : public IClock {
  public:
   uint32_t Milliseconds() override;
-  void Sleep(uint32_t Ms) override;
   void Advance(uint32_t Ms);
-  void SetBeforeSleep(std::function<void()> Hook) { beforeSleep_ = std::move(Hook); }
 
  private:
   std::atomic<uint32_t> now_{1000};
-  std::function<void()> beforeSleep_;
 };
