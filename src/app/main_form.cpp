@@ -214,6 +214,7 @@ void TMainForm::OpenScene(const std::filesystem::path& arquivo) {
     LoadScene(arquivo, *scene_, [this](const std::string& texto, const std::string& titulo) {
       ui_.ShowNotice(QString::fromStdString(texto), QString::fromStdString(titulo));
     });
+    selection_.KeepWithin(scene_->Objetos.size());
   } catch (const std::exception& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
   }

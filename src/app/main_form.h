@@ -3,6 +3,7 @@
 // timer, and runs the start-up, frame and shut-down steps on the main thread.
 
 #include "app/frame.h"
+#include "app/selection.h"
 #include "app/user_motion.h"
 #include "app/wii_platform.h"
 #include "input/desktop_control.h"
@@ -85,6 +86,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   TWiimoteLink& Wii() { return *wiiLink_; }
   QTimer& Timer(TInputTimer t);
   TSpawnProcessStarter& Starter() { return starter_; }
+  TSelection& Selection() { return selection_; }
 
  protected:
   void closeEvent(QCloseEvent* evento) override;
@@ -106,6 +108,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   TFrameState state_;
   TRumbleState rumble_;
   long frames_ = 0;
+  TSelection selection_;
   bool closed_ = false;
 
   TGLPanel* Panel1 = nullptr;
