@@ -3,7 +3,10 @@
 #include "render/gl_state.h"
 
 #include <GL/gl.h>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QWheelEvent>
 
 TGLPanel::TGLPanel(double aspecto) : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), drawing_(aspecto) {}
 
@@ -48,4 +51,39 @@ void TGLPanel::FinalizaGL() {
   makeCurrent();
   drawing_.ReleaseResources();
   doneCurrent();
+}
+
+namespace {
+
+// Offers the event to each handler until one takes it; an event no handler takes goes on to Qt.
+template <typename TEvent>
+void Offer(const std::vector<IPanelInput*>& handlers, TEvent* evento, bool (IPanelInput::*metodo)(TEvent&)) {
+  for (IPanelInput* h : handlers)
+    if ((h->*metodo)(*evento)) {
+      evento->accept();
+      return;
+    }
+  evento->ignore();
+}
+
+}  // namespace
+
+void TGLPanel::mousePressEvent(QMouseEvent* evento) {
+  Offer(inputHandlers_, evento, &IPanelInput::MousePress);
+}
+
+void TGLPanel::mouseMoveEvent(QMouseEvent* evento) {
+  Offer(inputHandlers_, evento, &IPanelInput::MouseMove);
+}
+
+void TGLPanel::mouseReleaseEvent(QMouseEvent* evento) {
+  Offer(inputHandlers_, evento, &IPanelInput::MouseRelease);
+}
+
+void TGLPanel::wheelEvent(QWheelEvent* evento) {
+  Offer(inputHandlers_, evento, &IPanelInput::Wheel);
+}
+
+void TGLPanel::keyPressEvent(QKeyEvent* evento) {
+  Offer(inputHandlers_, evento, &IPanelInput::KeyPress);
 }

@@ -5,11 +5,13 @@
 
 #include "app/frame.h"
 #include "app/frame_drawing.h"
+#include "app/panel_input.h"
 
 #include <QImage>
 #include <QOpenGLWindow>
 
 #include <functional>
+#include <vector>
 
 class TGLPanel : public QOpenGLWindow {
  public:
@@ -29,9 +31,17 @@ class TGLPanel : public QOpenGLWindow {
   void RequestCapture() { captureRequested_ = true; }
   const QImage& Captura() const { return capture_; }
 
+  // Mouse and key events go to these, in order, until one takes them. The handlers outlive the panel's use.
+  void AddInputHandler(IPanelInput& handler) { inputHandlers_.push_back(&handler); }
+
  protected:
   void initializeGL() override;
   void paintGL() override;
+  void mousePressEvent(QMouseEvent* evento) override;
+  void mouseMoveEvent(QMouseEvent* evento) override;
+  void mouseReleaseEvent(QMouseEvent* evento) override;
+  void wheelEvent(QWheelEvent* evento) override;
+  void keyPressEvent(QKeyEvent* evento) override;
 
  private:
   TGLFrameDrawing drawing_;
@@ -39,4 +49,5 @@ class TGLPanel : public QOpenGLWindow {
   bool captureRequested_ = false;
   QImage capture_;
   QMetaObject::Connection finishWithContext_;
+  std::vector<IPanelInput*> inputHandlers_;
 };
