@@ -56,6 +56,9 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   QWidget* painel = QWidget::createWindowContainer(Panel1, cliente);
   painel->setFixedSize(LarguraCliente, AlturaPainel);
   layout->addWidget(painel);
+  mouseGrab_ = std::make_unique<TMouseGrabInput>(
+      *Panel1, Camera, [this] { return scene_.get(); }, selection_);
+  Panel1->AddInputHandler(*mouseGrab_);
   setCentralWidget(cliente);
 
   statusPanel_ = new QLabel(this);
@@ -237,7 +240,10 @@ void TMainForm::TimerGLTimer() {
   const bool haptico = ReacaoHaptica1->isChecked();
   auto agarrar = [this, haptico](const TVector& P) {
     MarcaProximos(*scene_, P);
-    const uint8_t leds = MoveObjetoUsuario(*scene_, P, Camera, haptico, rumble_, clockMs_->Milliseconds());
+    TMouseGrab& mouse = mouseGrab_->Grab();
+    const uint8_t leds =
+        MoveObjetoUsuario(*scene_, P, Camera, haptico, rumble_, clockMs_->Milliseconds(), mouse.Held());
+    mouse.Carry(*scene_);
     // Without a remote there is no one to tell; the caption keeps saying so.
     if (wiiLink_->WiiDevice()) wiiLink_->SetLedsIfChanged(leds);
   };
@@ -256,7 +262,7 @@ void TMainForm::TimerGLTimer() {
 
 void TMainForm::CursorTimerTimer() {
   desktop_->CursorTimerTimer();
-  if (scene_) GrabAndThrow(*scene_, Camera, state_, RemoteReading());
+  if (scene_) GrabAndThrow(*scene_, Camera, state_, RemoteReading(), mouseGrab_->Grab().Held());
 }
 
 void TMainForm::DrawTimerTimer() {

@@ -3,6 +3,7 @@
 // timer, and runs the start-up, frame and shut-down steps on the main thread.
 
 #include "app/frame.h"
+#include "app/mouse_grab_input.h"
 #include "app/selection.h"
 #include "app/user_motion.h"
 #include "app/wii_platform.h"
@@ -109,6 +110,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   TRumbleState rumble_;
   long frames_ = 0;
   TSelection selection_;
+  std::unique_ptr<TMouseGrabInput> mouseGrab_;
   bool closed_ = false;
 
   TGLPanel* Panel1 = nullptr;

@@ -1,14 +1,21 @@
 #include "app/user_motion.h"
 
-#include <algorithm>
-
 void MarcaProximos(TScene& cena, const TVector& P) {
   for (TObjetoCena& o : cena.Objetos)
     if (o.UserMove) o.Proximo = FatorRaioDePega * o.Raio >= NormaVet(SubVet(o.Posicao, P));
 }
 
+void CarryAlongAllowedAxes(TObjetoCena& o, dBodyID corpo, const TVector& P) {
+  if (o.MoveX) o.Posicao.x = P.x;
+  if (o.MoveY) o.Posicao.y = P.y;
+  if (o.MoveZ) o.Posicao.z = P.z;
+  if (corpo)
+    dBodySetPosition(corpo, static_cast<float>(o.Posicao.x), static_cast<float>(o.Posicao.y),
+                     static_cast<float>(o.Posicao.z));
+}
+
 uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera, bool haptico,
-                          TRumbleState& vibracao, uint32_t agoraMs) {
+                          TRumbleState& vibracao, uint32_t agoraMs, std::optional<std::size_t> outraMao) {
   // The edge pulse of the desktop pointer is left to run its 60 ms, and no longer: the pointer control that
   // would end it may have stopped within the pulse. Any other rumble stops here unless an object is still
   // carried.
@@ -18,10 +25,11 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
   uint8_t leds = pulsoDeBorda ? LedsOneAndFourRumble : LedsOneAndFour;
   if (!pulsoDeBorda) vibracao.Vibrando = false;
   // At most one object is held at a time: a grab only happens while no other is held.
-  const auto achado =
-      std::find_if(cena.Objetos.begin(), cena.Objetos.end(), [](const TObjetoCena& o) { return o.Agarrado; });
-  std::size_t preso = static_cast<std::size_t>(achado - cena.Objetos.begin());
+  std::size_t preso = cena.Objetos.size();
+  for (std::size_t i = 0; i < cena.Objetos.size() && preso == cena.Objetos.size(); ++i)
+    if (cena.Objetos[i].Agarrado && i != outraMao) preso = i;
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
+    if (i == outraMao) continue;
     TObjetoCena& o = cena.Objetos[i];
     dBodyID corpo = cena.Corpos[i];
     if (!camera.Agarrar) {
@@ -33,12 +41,7 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
     if (outroPreso || !o.Proximo) continue;
     o.Agarrado = true;
     preso = i;
-    if (o.MoveX) o.Posicao.x = P.x;
-    if (o.MoveY) o.Posicao.y = P.y;
-    if (o.MoveZ) o.Posicao.z = P.z;
-    if (corpo)
-      dBodySetPosition(corpo, static_cast<float>(o.Posicao.x), static_cast<float>(o.Posicao.y),
-                       static_cast<float>(o.Posicao.z));
+    CarryAlongAllowedAxes(o, corpo, P);
     if (haptico) {
       leds = LedsOneAndFourRumble;
       vibracao.InicioVibracao = agoraMs;  // renewed every frame: the edge pulse's time-out never ends a hold
@@ -49,11 +52,12 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
   return leds;
 }
 
-void GrabAndThrow(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto) {
+void GrabAndThrow(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto,
+                  std::optional<std::size_t> outraMao) {
   const bool ambos = remoto.ADown && remoto.BDown;
   if (camera.Agarrar && !ambos) {
     for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
-      if (!cena.Objetos[i].Agarrado) continue;
+      if (!cena.Objetos[i].Agarrado || i == outraMao) continue;
       estado.AcelAtual = {double(remoto.AccelX), double(remoto.AccelY), double(remoto.AccelZ)};
       const TVector v = AccelerometerInWorld(estado, camera);
       if (cena.Corpos[i])

@@ -8,22 +8,31 @@
 #include "scene/scene.h"
 #include "wiimote/led_byte.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 
 inline constexpr double FatorRaioDePega = 1.5;
 
 // Marks the objects the user may move whose pick radius reaches P.
 void MarcaProximos(TScene& cena, const TVector& P);
 
+// Carries the object to P along the axes it allows (MoveX, MoveY, MoveZ) and puts its body there; the other
+// components stay as they are. The one way any hand moves a held object.
+void CarryAlongAllowedAxes(TObjetoCena& o, dBodyID corpo, const TVector& P);
+
 // One frame of carrying: the first near object is grabbed (unless another is held) and carried to P along
 // its allowed axes; without Agarrar every object is let go, a just-released one with its force cleared.
 // Returns the frame's LED and rumble byte: LedsOneAndFourRumble while an object is carried and `haptico`,
 // or while the desktop pointer's edge pulse runs (which its own timer ends), else LedsOneAndFour. The
-// caller sends it once, so the rumble starts and stops on the same frames.
+// caller sends it once, so the rumble starts and stops on the same frames. The object `outraMao` holds (the
+// mouse) is none of the remote's business: never grabbed, carried, let go or counted as the remote's.
 uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera, bool haptico,
-                          TRumbleState& vibracao, uint32_t agoraMs);
+                          TRumbleState& vibracao, uint32_t agoraMs,
+                          std::optional<std::size_t> outraMao = std::nullopt);
 
 // The grab-and-throw part of the 12 ms CursorTimer: on the tick that sees "A" or "B" go up, every held
 // object gets a velocity from the accelerometer's last change seen through the camera; then the grab
-// flags follow the buttons.
-void GrabAndThrow(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto);
+// flags follow the buttons. The object `outraMao` holds is not thrown.
+void GrabAndThrow(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto,
+                  std::optional<std::size_t> outraMao = std::nullopt);
