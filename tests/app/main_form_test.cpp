@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "app/application.h"
 #include "app/gl_panel.h"
+#include "app/mouse_grab.h"
 #include "app/user_interface.h"
 #include "input/testing/recording_desktop_input.h"
 #include "support/scene_builder.h"
@@ -23,6 +24,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <deque>
 
@@ -453,6 +455,104 @@ TEST_F(Janela, ErroDoMotorParaOMundoMasNaoOPrograma) {
   form->close();
   EXPECT_THAT(pasta.Read("config.ini"), HasSubstr("CursorMode=IR"));
   EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+// The mouse on the panel, as a user moves it: the start camera looks at the origin from 75 m, so an object
+// at (10, 10, 5), 60 m from the eye on that line, is under the panel's centre, clear of the ground; a pixel
+// of drag is 1 / MousePixelsPerMetre m across the screen on the front of a ball of radius 3.
+class JanelaMouse : public Janela {
+ protected:
+  static constexpr double MousePixelsPerMetre = 610 / (2 * 57 * 0.57735026918962573);
+  void Abre(const TTestScene& cena) {
+    Janela::Abre();
+    form->OpenScene(cena.Write(pasta / "Cenas" / "mouse.xml"));
+    EsperaQuadros(2);
+  }
+  void Press() { QTest::mousePress(form->Panel(), Qt::LeftButton, {}, at_ = QPoint(384, 305), 10); }
+  void Drag(int dx, int dy, int n) {
+    for (int i = 0; i < n; ++i) QTest::mouseMove(form->Panel(), at_ += QPoint(dx, dy), 10);
+    EsperaQuadros(3);
+  }
+  void Release() {
+    QTest::mouseRelease(form->Panel(), Qt::LeftButton, {}, at_, 10);
+    EsperaQuadros(3);
+  }
+  const TObjetoCena& Obj(std::size_t i) { return form->CurrentScene()->Objetos.at(i); }
+  TVector Moved() { return SubVet(Obj(0).Posicao, Start); }
+  static constexpr TVector Start{10, 10, 5};
+  // The screen's right from the start camera.
+  const TVector right_ = NormalizaVet({-1, 1, 0});
+  QPoint at_;
+};
+
+TTestScene BallAtTheCentre(bool soZ) {
+  TTestScene t;
+  t.Linha(SphereRow(3), {{TColumn::X, 10.0},
+                         {TColumn::Y, 10.0},
+                         {TColumn::Z, 5.0},
+                         {TColumn::ODEMove, true},
+                         {TColumn::UserMove, true},
+                         {TColumn::MoveX, !soZ},
+                         {TColumn::MoveY, !soZ},
+                         {TColumn::MoveZ, true},
+                         {TColumn::R, 200.0},
+                         {TColumn::TemGravidade, false}});
+  return t;
+}
+
+TEST_F(JanelaMouse, ArrastoCarregaEArremessaComAVelocidadeDoMouse) {
+  Abre(BallAtTheCentre(false));
+  Press();
+  EXPECT_TRUE(Obj(0).Agarrado);
+  EXPECT_EQ(form->Selection().Current(), 0u);
+  Drag(5, 0, 10);
+  const TVector andou = Moved();
+  EXPECT_NEAR(andou.x * right_.x + andou.y * right_.y, 50 / MousePixelsPerMetre, 0.1);
+  EXPECT_NEAR(andou.z, 0, 1e-3);
+  // 1 px every 10 ms: 4 px in the 50 ms before the release.
+  Drag(1, 0, 10);
+  Release();
+  EXPECT_FALSE(Obj(0).Agarrado);
+  const TVector v = Obj(0).VecV;
+  EXPECT_NEAR(v.x * right_.x + v.y * right_.y, 4 / MousePixelsPerMetre / 0.05, 0.3);
+  EXPECT_NEAR(v.z, 0, 1e-3);
+
+  // A flick far faster than the bound.
+  at_ = QPoint(384, 305) + QPoint(int(NormaVet(Moved()) * MousePixelsPerMetre), 0);
+  QTest::mousePress(form->Panel(), Qt::LeftButton, {}, at_, 10);
+  ASSERT_TRUE(Obj(0).Agarrado);
+  Drag(-100, 0, 1);
+  Release();
+  EXPECT_NEAR(NormaVet(Obj(0).VecV), MaxThrowSpeed, 1e-3);
+}
+
+TEST_F(JanelaMouse, SoOEixoPermitidoEObjetoFixoFicaParado) {
+  TTestScene fixa;
+  fixa.Linha(BoxRow(6, 6, 6), {{TColumn::X, Start.x},
+                               {TColumn::Y, Start.y},
+                               {TColumn::Z, Start.z},
+                               {TColumn::ODEMove, true},
+                               {TColumn::MoveX, true},
+                               {TColumn::TemGravidade, false}});
+  Abre(fixa);
+  Press();
+  Drag(5, -5, 10);
+  Release();
+  EXPECT_FALSE(Obj(0).Agarrado);
+  EXPECT_NEAR(NormaVet(Moved()), 0, 1e-6) << "UserMove is not set";
+  EXPECT_EQ(form->Selection().Current(), std::nullopt) << "a drag is no click";
+  Press();
+  Release();
+  EXPECT_EQ(form->Selection().Current(), 0u) << "a click is";
+
+  form->OpenScene(BallAtTheCentre(true).Write(pasta / "Cenas" / "so_z.xml"));
+  Press();
+  Drag(5, -5, 10);
+  EXPECT_NEAR(Moved().x, 0, 1e-6);
+  EXPECT_NEAR(Moved().y, 0, 1e-6);
+  // The screen's up from the start camera rises 2 sqrt(2) / 3 of its length.
+  EXPECT_NEAR(Moved().z, 50 / MousePixelsPerMetre * 2 * std::sqrt(2.0) / 3, 0.1);
+  Release();
 }
 
 }  // namespace
