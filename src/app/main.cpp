@@ -25,7 +25,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   TMainForm form(PastaDoPrograma(), ui);
-  TTerminationSignals sinais([&form] { form.close(); });
+  // Quitting too ends a message box that may still be open (an error about the command line's scene).
+  TTerminationSignals sinais([&form] {
+    form.close();
+    QCoreApplication::quit();
+  });
   form.Show();
   // Once the window shows, so that an error about the arguments or the scene appears over it.
   QTimer::singleShot(0, &form, [&] {

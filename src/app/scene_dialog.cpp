@@ -32,6 +32,7 @@ class TSceneDialog : private TIconProviderHolder, public QFileDialog {
 
 }  // namespace
 
-std::unique_ptr<QFileDialog> MakeSceneDialog(QWidget* dono, const QString& pastaInicial, const QString& filtro) {
+std::unique_ptr<QFileDialog> MakeSceneDialog(QWidget* dono, const QString& pastaInicial,
+                                             const QString& filtro) {
   return std::make_unique<TSceneDialog>(dono, pastaInicial, filtro);
 }

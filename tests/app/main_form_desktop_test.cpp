@@ -193,7 +193,8 @@ TEST(Portugues, DialogoDeAbrirCenaEMensagensFalamPortugues) {
   EXPECT_EQ(Sem(botoes->button(QDialogButtonBox::Cancel)->text()), "Cancelar");
   dialogo->reject();
 
-  QMessageBox caixa(QMessageBox::Question, "Vireta", "?", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  QMessageBox caixa(QMessageBox::Question, "Vireta", "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   EXPECT_EQ(Sem(caixa.button(QMessageBox::Yes)->text()), "Sim");
   EXPECT_EQ(Sem(caixa.button(QMessageBox::No)->text()), "Não");
   EXPECT_EQ(Sem(caixa.button(QMessageBox::Cancel)->text()), "Cancelar");
