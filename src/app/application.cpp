@@ -1,15 +1,28 @@
 #include "app/application.h"
 
+#include "app/translations.h"
 #include "app/user_interface.h"
 
+#include <QIcon>
 #include <QSurfaceFormat>
 
 #include <exception>
+
+// The icon's resource lives in a static library: its registration must be asked for by name, from outside
+// any namespace.
+static void RegisterResources() {
+  Q_INIT_RESOURCE(vireta);
+}
 
 TViretaApplication::TViretaApplication(int& argc, char** argv, TUserInterface& ui)
     : QApplication(argc, argv), ui_(ui) {
   setApplicationName("Vireta");
   setApplicationDisplayName("Vireta");
+  // Matches the installed "vireta.desktop", so the desktop shows that entry's name and icon.
+  setDesktopFileName("vireta");
+  RegisterResources();
+  setWindowIcon(QIcon(":/vireta.svg"));
+  InstallPortugueseTranslations(*this);
 }
 
 bool TViretaApplication::notify(QObject* receptor, QEvent* evento) {

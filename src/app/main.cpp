@@ -1,12 +1,16 @@
-// Vireta: a physics sandbox for students. Takes no command-line arguments.
+// Vireta: a physics sandbox for students. Takes one optional argument: a scene file to open at start.
 
 #include "app/application.h"
 #include "app/main_form.h"
+#include "app/start_arguments.h"
 #include "app/termination_signals.h"
 #include "app/user_interface.h"
 #include "input/settings.h"
 
+#include <QTimer>
+
 #include <csignal>
+#include <cstdio>
 
 int main(int argc, char** argv) {
   // A write to a device or process that went away comes back as an error instead of ending the program.
@@ -15,8 +19,22 @@ int main(int argc, char** argv) {
   TViretaApplication::SetGLFormat();
   TQtUserInterface ui;
   TViretaApplication app(argc, argv, ui);
+  const TStartArguments argumentos = ParseStartArguments(app.arguments());
+  if (argumentos.Help) {
+    std::fputs(StartUsage(app.arguments().value(0)).toLocal8Bit().constData(), stdout);
+    return 0;
+  }
   TMainForm form(PastaDoPrograma(), ui);
-  TTerminationSignals sinais([&form] { form.close(); });
+  // Quitting too ends a message box that may still be open (an error about the command line's scene).
+  TTerminationSignals sinais([&form] {
+    form.close();
+    QCoreApplication::quit();
+  });
   form.Show();
+  // Once the window shows, so that an error about the arguments or the scene appears over it.
+  QTimer::singleShot(0, &form, [&] {
+    if (!argumentos.Error.isEmpty()) ui.ShowError(argumentos.Error);
+    if (argumentos.Scene) form.OpenScene(*argumentos.Scene);
+  });
   return app.exec();
 }

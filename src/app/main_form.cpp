@@ -2,6 +2,9 @@
 
 #include "app/gl_panel.h"
 #include "app/menu_check_style.h"
+#include "app/recent_scenes_menu.h"
+#include "app/scene_drop.h"
+#include "app/user_folders.h"
 #include "app/user_interface.h"
 #include "input/ini_file.h"
 #include "scene/scene_loader.h"
@@ -43,7 +46,7 @@ class TRestartOnExit {
 
 TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface& ui,
                      const TWiiServices* servicosWii, IDesktopInput* desktop)
-    : programFolder_(pastaPrograma), ui_(ui) {
+    : programFolder_(pastaPrograma), settingsPlace_(SettingsLocationFor(pastaPrograma)), ui_(ui) {
   setWindowTitle("Form1");
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -77,8 +80,13 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   CreateTimers();
 
   // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
-  CreateStartScene(programFolder_);
-  LeConfiguracao(programFolder_ / "config.ini", Setting, ButtonAssign);
+  CreateStartScene(settingsPlace_.StartSceneFolder);
+  LeConfiguracao(settingsPlace_.SettingsFile, Setting, ButtonAssign);
+  if (const QString onde = SettingsLocationNotice(settingsPlace_); !onde.isEmpty())
+    statusBar()->showMessage(onde, 20000);
+  new TSceneDropTarget(
+      *this, [this](const std::filesystem::path& p) { OpenScene(p); },
+      [this](const QString& texto) { statusBar()->showMessage(texto, 8000); });
   scene_ = std::make_unique<TScene>(true);
   state_.PonteiroPos = {};
   state_.Dt = 0;
@@ -124,8 +132,10 @@ TMainForm::~TMainForm() {
 void TMainForm::CreateMenu() {
   QMenu* File1 = menuBar()->addMenu("&Arquivo");
   AbrirCena1 = File1->addAction("&Abrir Cena", this, &TMainForm::AbrirCena1Click);
-  File1->addSeparator();
+  QAction* antesDeSair = File1->addSeparator();
   Exit1 = File1->addAction("&Sair", this, &TMainForm::Exit1Click);
+  recentScenes_ = new TRecentScenesMenu(*File1, antesDeSair, settingsPlace_.SettingsFile, ui_,
+                                        [this](const std::filesystem::path& p) { OpenScene(p); });
 
   Options1 = menuBar()->addMenu("Configurações");
   Options1->setEnabled(false);
@@ -218,6 +228,7 @@ void TMainForm::OpenScene(const std::filesystem::path& arquivo) {
       ui_.ShowNotice(QString::fromStdString(texto), QString::fromStdString(titulo));
     });
     selection_.KeepWithin(scene_->Objetos.size());
+    recentScenes_->Opened(arquivo);
   } catch (const std::exception& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
   }
@@ -339,7 +350,8 @@ void TMainForm::FormClose() {
 
 void TMainForm::FormDestroy() {
   try {
-    SalvaConfiguracao(programFolder_ / "config.ini", Setting, ButtonAssign);
+    SalvaConfiguracao(settingsPlace_.SettingsFile, Setting, ButtonAssign);
+    recentScenes_->Save();
   } catch (const EIniWriteError& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
   }

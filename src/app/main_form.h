@@ -11,6 +11,7 @@
 #include "input/desktop_control_host.h"
 #include "input/process_starter.h"
 #include "input/settings.h"
+#include "input/settings_location.h"
 #include "input/x11_desktop_input.h"
 #include "render/camera.h"
 #include "scene/scene.h"
@@ -30,6 +31,7 @@ class QMenu;
 class QSocketNotifier;
 class TUserInterface;
 class TGLPanel;
+class TRecentScenesMenu;
 
 // The step sizes of the desktop pointer were tuned where a 2 ms timer fired about every 10 ms; Qt keeps
 // 2 ms here, which would move the pointer up to five times too fast.
@@ -88,6 +90,8 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QTimer& Timer(TInputTimer t);
   TSpawnProcessStarter& Starter() { return starter_; }
   TSelection& Selection() { return selection_; }
+  const TSettingsLocation& SettingsPlace() const { return settingsPlace_; }
+  TRecentScenesMenu& RecentScenes() const { return *recentScenes_; }
 
  protected:
   void closeEvent(QCloseEvent* evento) override;
@@ -100,6 +104,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   TRemoteReading RemoteReading() const;
 
   std::filesystem::path programFolder_;
+  TSettingsLocation settingsPlace_;  // where "config.ini" and the start-up scene go
   TUserInterface& ui_;
 
   TQuillonSetting Setting;
@@ -122,6 +127,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QAction* Calibrate1 = nullptr;
   QAction* Preference1 = nullptr;
   QAction* ReacaoHaptica1 = nullptr;
+  TRecentScenesMenu* recentScenes_ = nullptr;
 
   QTimer DrawTimer, MotionTimer, RepeatTimer, BatteryTimer, CursorTimer, TimerGL;
   QTimer reapTimer_;     // collects the programs an "Execute" button started

@@ -1,11 +1,15 @@
 #include "app/user_interface.h"
 
+#include "app/scene_dialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
 QString TQtUserInterface::ChooseScene(const QString& pastaInicial, const QString& filtro) {
-  return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), pastaInicial, filtro);
+  const auto dialogo = MakeSceneDialog(QApplication::activeWindow(), pastaInicial, filtro);
+  if (dialogo->exec() != QDialog::Accepted) return {};
+  return dialogo->selectedFiles().value(0);
 }
 
 void TQtUserInterface::ShowError(const QString& texto) {

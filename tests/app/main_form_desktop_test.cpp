@@ -1,0 +1,206 @@
+// The window as a desktop program: scenes dropped on it, the recent scenes of "&Arquivo", and Qt's own
+// dialogs in Portuguese, under the virtual display.
+
+#include "app/application.h"
+#include "app/main_form.h"
+#include "app/recent_scenes_menu.h"
+#include "app/scene_dialog.h"
+#include "app/user_interface.h"
+#include "input/testing/recording_desktop_input.h"
+#include "support/scene_builder.h"
+#include "support/temp_folder.h"
+#include "support_gl/gl_test_context.h"
+#include "wiimote/testing/fake_hid_platform.h"
+#include "wiimote/testing/test_main_loop.h"
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QUrl>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+class InterfaceDeTeste : public TUserInterface {
+ public:
+  QString ChooseScene(const QString&, const QString&) override { return {}; }
+  void ShowError(const QString& texto) override { erros.push_back(texto.toStdString()); }
+  void ShowNotice(const QString& texto, const QString& titulo) override {
+    avisos.push_back((titulo + ": " + texto).toStdString());
+  }
+  std::vector<std::string> erros, avisos;
+};
+
+InterfaceDeTeste* uiGlobal = nullptr;
+
+class AmbienteQt : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    std::signal(SIGPIPE, SIG_IGN);
+    TViretaApplication::SetGLFormat();
+    static int argc = 1;
+    static char nome[] = "test_window_desktop";
+    static char* argv[] = {nome, nullptr};
+    uiGlobal = new InterfaceDeTeste;
+    app_ = new TViretaApplication(argc, argv, *uiGlobal);
+  }
+  void TearDown() override {
+    delete app_;
+    delete uiGlobal;
+  }
+
+ private:
+  TViretaApplication* app_ = nullptr;
+};
+const auto* const ambiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
+
+// A caption as read, without its access-key marks.
+std::string Sem(QString texto) {
+  return texto.remove('&').toStdString();
+}
+
+class JanelaDesktop : public ::testing::Test {
+ protected:
+  void SetUp() override { *uiGlobal = InterfaceDeTeste{}; }
+  void TearDown() override { form.reset(); }
+  void Abre() {
+    form = std::make_unique<TMainForm>(pasta.Path(), *uiGlobal, &servicos, &desktop);
+    form->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    MantemDriverCarregado();
+  }
+  fs::path Cena(const std::string& nome, int bolas = 1) {
+    TTestScene c;
+    for (int i = 0; i < bolas; ++i) c.Linha(SphereRow(0.5), {{TColumn::X, 2.0 * i}, {TColumn::Z, 1.0}});
+    return c.Write(pasta / nome);
+  }
+  // Drags `arquivos` over the window and lets go, as the desktop's file manager does; true when the
+  // window took the drag.
+  bool Solta(const std::vector<fs::path>& arquivos) {
+    QMimeData dados;
+    QList<QUrl> urls;
+    for (const fs::path& a : arquivos) urls << QUrl::fromLocalFile(QString::fromStdString(a.string()));
+    dados.setUrls(urls);
+    const QPoint meio = form->rect().center();
+    QDragEnterEvent entra(meio, Qt::CopyAction, &dados, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.get(), &entra);
+    if (!entra.isAccepted()) return false;
+    QDropEvent solta(QPointF(meio), Qt::CopyAction, &dados, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.get(), &solta);
+    return solta.isAccepted();
+  }
+  QStringList Recentes() const {
+    QStringList r;
+    for (QAction* a : form->RecentScenes().Menu()->actions()) r << a->text();
+    return r;
+  }
+  QAction* Recente(const QString& nome) const {
+    for (QAction* a : form->RecentScenes().Menu()->actions())
+      if (a->text().endsWith(nome)) return a;
+    return nullptr;
+  }
+
+  TFakeHidPlatform plataforma;
+  TFakeClock relogio;
+  TRecordingDesktopInput desktop;
+  TWiiServices servicos{plataforma, plataforma, plataforma, relogio};
+  TTempFolder pasta;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(JanelaDesktop, UmaCenaSoltaNaJanelaAbreOutrosArquivosSoAvisam) {
+  Abre();
+  const fs::path cena = Cena("solta.xml", 2);
+  ASSERT_TRUE(Solta({pasta / "leia-me.txt", cena}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form->CurrentScene()->Objetos.size() == 2; }, 20000));
+  EXPECT_EQ(form->RecentScenes().Scenes().Items().front(), cena);
+
+  ASSERT_TRUE(Solta({pasta / "modelo.obj"}));
+  EXPECT_THAT(form->statusBar()->currentMessage().toStdString(),
+              HasSubstr("Só arquivos de cena (.xml) podem ser abertos: modelo.obj"));
+  QTest::qWait(50);
+  EXPECT_EQ(form->CurrentScene()->Objetos.size(), 2u);
+
+  QMimeData texto;
+  texto.setText("não é arquivo");
+  QDragEnterEvent entra(QPoint(5, 5), Qt::CopyAction, &texto, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(form.get(), &entra);
+  EXPECT_FALSE(entra.isAccepted());
+  EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+TEST_F(JanelaDesktop, CenasRecentesGuardamAsCincoUltimasEEsquecemArquivoSumido) {
+  Abre();
+  EXPECT_FALSE(form->RecentScenes().Menu()->isEnabled()) << "nothing opened yet";
+  for (int i = 1; i <= 6; ++i) form->OpenScene(Cena("c" + std::to_string(i) + ".xml"));
+  pasta.Write("ruim.xml", "<DATAPACKET/>");
+  form->OpenScene(pasta / "ruim.xml");  // a failed load is not a scene the user can go back to
+  ASSERT_EQ(uiGlobal->erros.size(), 1u);
+  EXPECT_EQ(Recentes(), QStringList({"&1 c6.xml", "&2 c5.xml", "&3 c4.xml", "&4 c3.xml", "&5 c2.xml"}));
+
+  Recente("c4.xml")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Recentes().value(0) == "&1 c4.xml"; }, 20000));
+  EXPECT_EQ(Recentes(), QStringList({"&1 c4.xml", "&2 c6.xml", "&3 c5.xml", "&4 c3.xml", "&5 c2.xml"}));
+
+  fs::remove(pasta / "c5.xml");
+  Recente("c5.xml")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !uiGlobal->avisos.empty(); }, 20000));
+  EXPECT_THAT(uiGlobal->avisos[0], HasSubstr("Cenas recentes: O arquivo não existe mais"));
+  EXPECT_THAT(uiGlobal->avisos[0], HasSubstr("c5.xml"));
+  EXPECT_EQ(Recentes(), QStringList({"&1 c4.xml", "&2 c6.xml", "&3 c3.xml", "&4 c2.xml"}));
+
+  // Kept in the settings file beside the settings, and there again at the next start.
+  form->close();
+  form.reset();
+  EXPECT_THAT(pasta.Read("config.ini"), HasSubstr("[General]"));
+  Abre();
+  EXPECT_EQ(Recentes(), QStringList({"&1 c4.xml", "&2 c6.xml", "&3 c3.xml", "&4 c2.xml"}));
+}
+
+TEST(Portugues, DialogoDeAbrirCenaEMensagensFalamPortugues) {
+  TTempFolder pasta;
+  const auto dialogo = MakeSceneDialog(nullptr, QString::fromStdString(pasta.Path().string()),
+                                       "Arquivo de cena (.xml) (*xml)");
+  EXPECT_TRUE(dialogo->testOption(QFileDialog::DontUseNativeDialog));
+  dialogo->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialogo.get()));
+  auto rotulo = [&](const char* nome) {
+    const auto* l = dialogo->findChild<QLabel*>(nome);
+    return l ? Sem(l->text()) : std::string("(sem ") + nome + ")";
+  };
+  EXPECT_EQ(rotulo("lookInLabel"), "Procurar em:");
+  EXPECT_EQ(rotulo("fileNameLabel"), "Nome do arquivo:");
+  EXPECT_EQ(rotulo("fileTypeLabel"), "Arquivos do tipo:");
+  const auto* botoes = dialogo->findChild<QDialogButtonBox*>("buttonBox");
+  ASSERT_NE(botoes, nullptr);
+  ASSERT_NE(botoes->button(QDialogButtonBox::Open), nullptr);
+  EXPECT_EQ(Sem(botoes->button(QDialogButtonBox::Open)->text()), "Abrir");
+  EXPECT_EQ(Sem(botoes->button(QDialogButtonBox::Cancel)->text()), "Cancelar");
+  dialogo->reject();
+
+  QMessageBox caixa(QMessageBox::Question, "Vireta", "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  EXPECT_EQ(Sem(caixa.button(QMessageBox::Yes)->text()), "Sim");
+  EXPECT_EQ(Sem(caixa.button(QMessageBox::No)->text()), "Não");
+  EXPECT_EQ(Sem(caixa.button(QMessageBox::Cancel)->text()), "Cancelar");
+
+  // The desktop entry's icon is the window's too.
+  EXPECT_FALSE(QApplication::windowIcon().pixmap(32, 32).isNull());
+}
+
+}  // namespace
