@@ -165,21 +165,20 @@ void TSceneDocument::Become(TState estado) {
 }
 
 void TSceneDocument::SetCell(int linha, C coluna, TSceneTable::Celula valor) {
+  SetCells(linha, {{coluna, std::move(valor)}});
+}
+
+void TSceneDocument::SetCells(int linha, const std::vector<std::pair<TColumn, TSceneTable::Celula>>& valores) {
   CheckRow(current_.table, linha);
-  CheckType(coluna, valor);
+  for (const auto& [coluna, valor] : valores) CheckType(coluna, valor);
   Edit([&](TState& s) {
-    s.table.Define(linha, coluna, std::move(valor));
+    for (const auto& [coluna, valor] : valores) s.table.Define(linha, coluna, valor);
     if (linha == 0) s.settings = SettingsOf(s.table);
   });
 }
 
 void TSceneDocument::MoveStartPosition(int linha, const TVector& p) {
-  CheckRow(current_.table, linha);
-  Edit([&](TState& s) {
-    s.table.Define(linha, C::X, p.x);
-    s.table.Define(linha, C::Y, p.y);
-    s.table.Define(linha, C::Z, p.z);
-  });
+  SetCells(linha, {{C::X, p.x}, {C::Y, p.y}, {C::Z, p.z}});
 }
 
 void TSceneDocument::SetSettings(const TSceneSettings& ajustes) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The kinds of object a new row can start from.
@@ -42,6 +43,7 @@ class TSceneDocument {
   // Edits. Each is one step of undo; each throws, changing nothing, when the stage refuses the result.
   // Rows are 0-based and must exist; a value must have its column's type (or be empty).
   void SetCell(int linha, TColumn coluna, TSceneTable::Celula valor);
+  void SetCells(int linha, const std::vector<std::pair<TColumn, TSceneTable::Celula>>& valores);  // one step
   void MoveStartPosition(int linha, const TVector& posicao);  // X, Y, Z in one step
   void SetSettings(const TSceneSettings& ajustes);
   // A new row at the end, at `lugar` lifted clear of the floor and of the objects under it; its name is the
