@@ -96,7 +96,8 @@ QString SizeLabel(int tipo, C coluna) {
   }
 }
 
-TObjectFields::TObjectFields(THandlers handlers, QWidget* pai) : QWidget(pai), handlers_(std::move(handlers)) {
+TObjectFields::TObjectFields(THandlers handlers, QWidget* pai)
+    : QWidget(pai), handlers_(std::move(handlers)) {
   Build();
 }
 
@@ -217,10 +218,14 @@ void TObjectFields::Show(const TSceneTable& t, int linha) {
     f.editor->setToolTip({});
     if (auto* spin = qobject_cast<QDoubleSpinBox*>(f.editor)) spin->setValue(t.Real(linha, c));
     if (auto* caixa = qobject_cast<QCheckBox*>(f.editor)) caixa->setChecked(t.Boolean(linha, c));
-    if (auto* combo = qobject_cast<QComboBox*>(f.editor)) combo->setCurrentIndex(tipo >= 0 && tipo <= 4 ? tipo : -1);
-    if (auto* texto = qobject_cast<QLineEdit*>(f.editor)) texto->setText(QString::fromStdString(t.Text(linha, c)));
+    if (auto* combo = qobject_cast<QComboBox*>(f.editor))
+      combo->setCurrentIndex(tipo >= 0 && tipo <= 4 ? tipo : -1);
+    if (auto* texto = qobject_cast<QLineEdit*>(f.editor))
+      texto->setText(QString::fromStdString(t.Text(linha, c)));
   }
-  const auto canal = [&](C c) { return static_cast<int>(std::lround(std::clamp(t.Real(linha, c), 0.0, 255.0))); };
+  const auto canal = [&](C c) {
+    return static_cast<int>(std::lround(std::clamp(t.Real(linha, c), 0.0, 255.0)));
+  };
   colourButton_->setStyleSheet(
       QString("background-color: rgb(%1, %2, %3)").arg(canal(C::R)).arg(canal(C::G)).arg(canal(C::B)));
   showing_ = false;

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +20,8 @@ using C = TColumn;
 
 TSceneEditor::TSceneEditor(TMainForm& janela, TUserInterface& ui) : window_(janela), ui_(ui) {
   TObjectFields::THandlers campos{[this](const TCellEdit& c) { EditSelected(c); },
-                                  [this] { ChooseModelForSelected(); }, [this] { ChooseColourForSelected(); }};
+                                  [this] { ChooseModelForSelected(); },
+                                  [this] { ChooseColourForSelected(); }};
   panel_ = new TSceneEditorPanel(std::move(campos), &janela);
   janela.addDockWidget(Qt::RightDockWidgetArea, panel_);
   panel_->hide();
@@ -82,10 +84,13 @@ TSceneEditor::~TSceneEditor() {
 
 QMenu* TSceneEditor::CreateMenu(QMenuBar& barra) {
   QMenu* Cena = barra.addMenu("Cena");
-  QAction* editar = panel_->toggleViewAction();
-  editar->setText("Editar cena");
-  editar->setShortcut(Qt::Key_F6);
-  Cena->addAction(editar);
+  // The dock's own toggle takes the dock's title as its text; this one keeps its name and follows the dock.
+  editAction_ = Cena->addAction("Editar cena");
+  editAction_->setCheckable(true);
+  editAction_->setChecked(panel_->isVisible());
+  editAction_->setShortcut(Qt::Key_F6);
+  connect(editAction_, &QAction::triggered, panel_, &QWidget::setVisible);
+  connect(panel_->toggleViewAction(), &QAction::toggled, editAction_, &QAction::setChecked);
   Cena->addSeparator();
   Cena->addAction("Nova cena", this, [this] { NewScene(); });
   Cena->addAction("Salvar", QKeySequence(Qt::CTRL | Qt::Key_S), this, [this] { Save(); });
@@ -95,10 +100,6 @@ QMenu* TSceneEditor::CreateMenu(QMenuBar& barra) {
   redo_ = Cena->addAction("Refazer", QKeySequence(Qt::CTRL | Qt::Key_Y), this, [this] { Redo(); });
   Refresh();
   return Cena;
-}
-
-QAction* TSceneEditor::EditAction() const {
-  return panel_->toggleViewAction();
 }
 
 int TSceneEditor::Selected() const {
@@ -255,4 +256,10 @@ void TSceneEditor::FitWindow(bool mostrando) {
     window_.setFixedSize(novo);
   else
     window_.resize(novo);
+  // A window that would now reach past the screen's edge moves back onto it.
+  if (const QScreen* tela = window_.screen()) {
+    const QRect area = tela->availableGeometry();
+    const int sobra = window_.frameGeometry().right() - area.right();
+    if (mostrando && sobra > 0) window_.move(std::max(area.left(), window_.x() - sobra), window_.y());
+  }
 }

@@ -47,7 +47,6 @@ class TSceneEditor : public QObject {
 
   const TSceneDocument& Document() const { return doc_; }
   TSceneEditorPanel* Panel() const { return panel_; }
-  QAction* EditAction() const;
   void SetDialogs(IEditorDialogs& dialogos) { dialogs_ = &dialogos; }
 
  private:
@@ -67,6 +66,7 @@ class TSceneEditor : public QObject {
   TSceneEditorPanel* panel_ = nullptr;
   TQtEditorDialogs qtDialogs_;
   IEditorDialogs* dialogs_ = &qtDialogs_;
+  QAction* editAction_ = nullptr;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
 };

@@ -47,8 +47,9 @@ TSceneEditorPanel::TSceneEditorPanel(TObjectFields::THandlers campos, QWidget* p
   up_->setToolTip("Subir na lista");
   down_ = new QPushButton("↓", conteudo);
   down_->setToolTip("Descer na lista");
-  for (QWidget* b : {static_cast<QWidget*>(add_), static_cast<QWidget*>(duplicate_), static_cast<QWidget*>(delete_),
-                     static_cast<QWidget*>(up_), static_cast<QWidget*>(down_)})
+  for (QWidget* b :
+       {static_cast<QWidget*>(add_), static_cast<QWidget*>(duplicate_), static_cast<QWidget*>(delete_),
+        static_cast<QWidget*>(up_), static_cast<QWidget*>(down_)})
     botoes->addWidget(b);
   up_->setMaximumWidth(32);
   down_->setMaximumWidth(32);
@@ -66,7 +67,8 @@ TSceneEditorPanel::TSceneEditorPanel(TObjectFields::THandlers campos, QWidget* p
   fields_ = new TObjectFields(std::move(campos));
   rolagem->setWidget(fields_);
   fieldsArea_ = rolagem;
-  layout->addWidget(rolagem, 1);
+  layout->addWidget(rolagem, 100);
+  layout->addStretch(1);  // takes the room of the fields while no object is selected
   setWidget(conteudo);
 }
 
