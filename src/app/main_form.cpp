@@ -4,6 +4,7 @@
 #include "app/menu_check_style.h"
 #include "app/recent_scenes_menu.h"
 #include "app/scene_drop.h"
+#include "app/scene_editor.h"
 #include "app/user_folders.h"
 #include "app/user_interface.h"
 #include "input/ini_file.h"
@@ -88,6 +89,8 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
       *this, [this](const std::filesystem::path& p) { OpenScene(p); },
       [this](const QString& texto) { statusBar()->showMessage(texto, 8000); });
   scene_ = std::make_unique<TScene>(true);
+  editor_ = std::make_unique<TSceneEditor>(*this, ui_);
+  editor_->CreateMenu(*menuBar());
   state_.PonteiroPos = {};
   state_.Dt = 0;
 
@@ -127,6 +130,8 @@ TMainForm::~TMainForm() {
     FormClose();
     FormDestroy();
   }
+  // The editor's dock is a child widget; the editor goes first, while the window still stands.
+  editor_.reset();
 }
 
 void TMainForm::CreateMenu() {
@@ -212,26 +217,43 @@ void TMainForm::Exit1Click() {
 }
 
 void TMainForm::AbrirCena1Click() {
+  if (!editor_->ConfirmDiscard()) return;
   TRestartOnExit reinicia(TimerGL);
   const QString escolhido = ui_.ChooseScene(QString::fromStdString((programFolder_ / "Cenas").string()),
                                             "Arquivo de cena (.xml) (*xml)");
   if (escolhido.isEmpty()) return;
-  OpenScene(escolhido.toStdString());
+  LoadSceneFile(escolhido.toStdString());
 }
 
 void TMainForm::OpenScene(const std::filesystem::path& arquivo) {
+  if (editor_->ConfirmDiscard()) LoadSceneFile(arquivo);
+}
+
+TModelNotice TMainForm::Notices() {
+  return [this](const std::string& texto, const std::string& titulo) {
+    ui_.ShowNotice(QString::fromStdString(texto), QString::fromStdString(titulo));
+  };
+}
+
+void TMainForm::LoadSceneFile(const std::filesystem::path& arquivo) {
   TRestartOnExit reinicia(TimerGL);
   // The time the load takes is not the world's to catch up with.
   state_.LastStepCount = {};
   try {
-    LoadScene(arquivo, *scene_, [this](const std::string& texto, const std::string& titulo) {
-      ui_.ShowNotice(QString::fromStdString(texto), QString::fromStdString(titulo));
-    });
+    LoadScene(arquivo, *scene_, Notices());
     selection_.KeepWithin(scene_->Objetos.size());
     recentScenes_->Opened(arquivo);
+    editor_->SceneOpened(arquivo, scene_->Tabela);
   } catch (const std::exception& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
   }
+}
+
+void TMainForm::RebuildScene(const TSceneTable& tabela, const std::filesystem::path& arquivo) {
+  TRestartOnExit reinicia(TimerGL);
+  state_.LastStepCount = {};
+  LoadSceneTable(tabela, arquivo, *scene_, Notices());
+  selection_.KeepWithin(scene_->Objetos.size());
 }
 
 TRemoteReading TMainForm::RemoteReading() const {
@@ -330,6 +352,10 @@ void TMainForm::CalibrateButtonClick() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* evento) {
+  if (!closed_ && !editor_->ConfirmDiscard()) {
+    evento->ignore();
+    return;
+  }
   if (!closed_) {
     FormClose();
     FormDestroy();

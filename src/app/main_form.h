@@ -32,6 +32,7 @@ class QSocketNotifier;
 class TUserInterface;
 class TGLPanel;
 class TRecentScenesMenu;
+class TSceneEditor;
 
 // The step sizes of the desktop pointer were tuned where a 2 ms timer fired about every 10 ms; Qt keeps
 // 2 ms here, which would move the pointer up to five times too fast.
@@ -50,7 +51,13 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   void Show();
 
   // Loads a scene file as the menu command does after its dialog; an error is shown, the old scene kept.
+  // Unsaved edits are asked about first.
   void OpenScene(const std::filesystem::path& arquivo);
+
+  // Replaces the running scene with one built from `tabela` (the simulation starts again from its start
+  // state); `arquivo` names the scene in errors and is where its models are found. Throws ESceneError,
+  // the running scene kept, when the loader refuses the table.
+  void RebuildScene(const TSceneTable& tabela, const std::filesystem::path& arquivo);
 
   // Menu handlers.
   void AbrirCena1Click();
@@ -92,6 +99,8 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   TSelection& Selection() { return selection_; }
   const TSettingsLocation& SettingsPlace() const { return settingsPlace_; }
   TRecentScenesMenu& RecentScenes() const { return *recentScenes_; }
+  TSceneEditor& Editor() { return *editor_; }
+  const std::filesystem::path& ProgramFolder() const { return programFolder_; }
 
  protected:
   void closeEvent(QCloseEvent* evento) override;
@@ -102,6 +111,8 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   void FormClose();
   void FormDestroy();
   TRemoteReading RemoteReading() const;
+  void LoadSceneFile(const std::filesystem::path& arquivo);
+  TModelNotice Notices();
 
   std::filesystem::path programFolder_;
   TSettingsLocation settingsPlace_;  // where "config.ini" and the start-up scene go
@@ -145,4 +156,6 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   std::unique_ptr<TX11DesktopInput> desktopX_;
   TSpawnProcessStarter starter_;
   std::unique_ptr<TDesktopControl> desktop_;
+
+  std::unique_ptr<TSceneEditor> editor_;
 };

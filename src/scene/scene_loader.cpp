@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -265,8 +266,21 @@ void CheckPlacement(const TSceneTable& tabela, int i, const fs::path& arquivo) {
     const TVector p = c == TColumn::Z ? TVector{0, 0, v} : TVector{v, 0, 0};
     if (!InsideWorld(p))
       throw ESceneError(CellPlace(arquivo, i, c) + ": " + FormatDouble(tabela.Real(i, c)) +
-                        " fica fora do mundo (de " + FormatDouble(-WorldBound) + " a " +
-                        FormatDouble(WorldBound) + " m, e Z acima de " + FormatDouble(FloorLimit) + " m)");
+                            " fica fora do mundo (de " + FormatDouble(-WorldBound) + " a " +
+                            FormatDouble(WorldBound) + " m, e Z acima de " + FormatDouble(FloorLimit) + " m)",
+                        i, c);
+  }
+}
+
+// A file's cells were checked as they were read; a table edited in memory gets the same check here.
+void CheckNumbers(const TSceneTable& tabela, int i, const fs::path& arquivo) {
+  for (std::size_t c = 0; c < SceneColumns().size(); ++c) {
+    const auto coluna = static_cast<TColumn>(c);
+    const double* v = std::get_if<double>(&tabela.Cell(i, coluna));
+    if (v && !FitsFloat(*v))
+      throw ESceneError(
+          CellPlace(arquivo, i, coluna) + ": \"" + FormatDouble(*v) + "\" não é um número real válido", i,
+          coluna);
   }
 }
 
@@ -296,8 +310,11 @@ void NoticeShapeWithoutSize(const TSceneTable& tabela, int i, const fs::path& ar
 }  // namespace
 
 void LoadScene(const fs::path& arquivo, TScene& cena, const TModelNotice& aviso) {
+  LoadSceneTable(TSceneTable::Read(arquivo), arquivo, cena, aviso);
+}
+
+void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, const TModelNotice& aviso) {
   InitPhysicsEngine();
-  TSceneTable tabela = TSceneTable::Read(arquivo);
   const int n = tabela.RowCount();
   TScene nova(n > 0 && tabela.Boolean(0, TColumn::TemGravidade));
   nova.TipoDeColisao = n > 0 ? tabela.Integer(0, TColumn::TipoDeColisao) : 0;
@@ -311,16 +328,17 @@ void LoadScene(const fs::path& arquivo, TScene& cena, const TModelNotice& aviso)
   // failed load leaves every file as it was.
   std::vector<std::pair<fs::path, TCleanedModel>> reescritas;
   for (int i = 0; i < n; ++i) {
+    CheckNumbers(tabela, i, arquivo);
     CheckPlacement(tabela, i, arquivo);
     NoticeShapeWithoutSize(tabela, i, arquivo, aviso);
     try {
       TSceneBuild{tabela, i, nova, arquivo, aviso, reescritas}.Build();
     } catch (const EModelError& e) {
-      throw ESceneError(WhereInScene(arquivo, i) + e.what());
+      throw ESceneError(WhereInScene(arquivo, i) + e.what(), i, TColumn::Arquivo);
     } catch (const EPhysicsEngineError& e) {
-      throw ESceneError(arquivo.string() + ": linha " + std::to_string(i + 1) + ": " + e.what());
+      throw ESceneError(arquivo.string() + ": linha " + std::to_string(i + 1) + ": " + e.what(), i);
     } catch (const std::exception& e) {
-      throw ESceneError(WhereInScene(arquivo, i) + e.what());
+      throw ESceneError(WhereInScene(arquivo, i) + e.what(), i, TColumn::Arquivo);
     }
   }
   for (auto& [caminho, limpo] : reescritas) SaveCleanedModel(caminho, limpo);

@@ -11,6 +11,12 @@
 // Model names are resolved against the scene file's folder. `aviso` receives the model loader's notices.
 void LoadScene(const std::filesystem::path& arquivo, TScene& cena, const TModelNotice& aviso);
 
+// The same build from a table already in memory (one being edited). `arquivo` is the scene's file, or where
+// a new scene would live: errors name it and model names are resolved against its folder. An error that
+// comes from one cell carries its row and column (ESceneError::Row, Column).
+void LoadSceneTable(TSceneTable tabela, const std::filesystem::path& arquivo, TScene& cena,
+                    const TModelNotice& aviso);
+
 // Load-time orientation: the unit quaternion (w, x, y, z) of a turn of `angGraus` about `eixo`;
 // the identity for a zero axis.
 std::array<float, 4> QuaternioDeCarga(double angGraus, const TVector& eixo);

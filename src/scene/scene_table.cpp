@@ -105,12 +105,13 @@ int LineOfOffset(const std::string& texto, std::ptrdiff_t deslocamento) {
   return 1 + static_cast<int>(std::count(texto.begin(), fim, '\n'));
 }
 
-TSceneTable::Celula ReadCell(const fs::path& arquivo, int linha, const TColumnDefinition& col,
-                             const char* texto) {
+TSceneTable::Celula ReadCell(const fs::path& arquivo, int linha, std::size_t coluna, const char* texto) {
   const std::string_view v = texto;
+  const TColumnDefinition& col = SceneColumns()[coluna];
   auto invalido = [&](const char* esperado) {
-    Fail(arquivo, "linha " + std::to_string(linha + 1) + ", coluna " + InQuotes(col.Nome) + ": " +
-                      InQuotes(v) + " não é " + esperado);
+    throw ESceneError(arquivo.string() + ": linha " + std::to_string(linha + 1) + ", coluna " +
+                          InQuotes(col.Nome) + ": " + InQuotes(v) + " não é " + esperado,
+                      linha, static_cast<TColumn>(coluna));
   };
   switch (col.Tipo) {
     case TColumnType::Text:
@@ -288,7 +289,7 @@ TSceneTable TSceneTable::Read(const fs::path& arquivo) {
     auto& celulas = tabela.rows_.emplace_back();
     for (std::size_t c = 0; c < colunas.size(); ++c) {
       const pugi::xml_attribute a = row.attribute(nomesNoArquivo[c].c_str());
-      if (a && *a.value() != '\0') celulas[c] = ReadCell(arquivo, linha, colunas[c], a.value());
+      if (a && *a.value() != '\0') celulas[c] = ReadCell(arquivo, linha, c, a.value());
     }
     ++linha;
   }
@@ -296,6 +297,24 @@ TSceneTable TSceneTable::Read(const fs::path& arquivo) {
 }
 
 void TSceneTable::Write(const fs::path& arquivo) const {
+  const std::error_code ec = ReplaceFileAtomically(arquivo, ToXml());
+  if (ec) Fail(arquivo, "não foi possível gravar o arquivo: " + ec.message());
+}
+
+namespace {
+
+// pugixml writes into whatever stream it is given; this one is a string.
+class TStringWriter : public pugi::xml_writer {
+ public:
+  void write(const void* dados, size_t tamanho) override {
+    texto.append(static_cast<const char*>(dados), tamanho);
+  }
+  std::string texto;
+};
+
+}  // namespace
+
+std::string TSceneTable::ToXml() const {
   pugi::xml_document doc;
   pugi::xml_node decl = doc.append_child(pugi::node_declaration);
   decl.append_attribute("version") = "1.0";
@@ -329,12 +348,34 @@ void TSceneTable::Write(const fs::path& arquivo) const {
       }
     }
   }
-  if (!doc.save_file(arquivo.c_str(), "", pugi::format_raw, pugi::encoding_utf8))
-    Fail(arquivo, "não foi possível gravar o arquivo");
+  TStringWriter saida;
+  doc.save(saida, "", pugi::format_raw, pugi::encoding_utf8);
+  return std::move(saida.texto);
 }
 
 void TSceneTable::Define(int linha, TColumn c, Celula valor) {
   rows_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)] = std::move(valor);
+}
+
+const TSceneTable::Celula& TSceneTable::Cell(int linha, TColumn c) const {
+  return rows_.at(static_cast<std::size_t>(linha))[static_cast<std::size_t>(c)];
+}
+
+void TSceneTable::InsertRowCopy(int antes, int origem) {
+  auto copia = rows_.at(static_cast<std::size_t>(origem));
+  rows_.insert(rows_.begin() + antes, std::move(copia));
+}
+
+void TSceneTable::InsertEmptyRow(int antes) {
+  rows_.insert(rows_.begin() + antes, std::array<Celula, NumeroColunas>{});
+}
+
+void TSceneTable::RemoveRow(int linha) {
+  rows_.erase(rows_.begin() + linha);
+}
+
+void TSceneTable::SwapRows(int a, int b) {
+  std::swap(rows_.at(static_cast<std::size_t>(a)), rows_.at(static_cast<std::size_t>(b)));
 }
 
 double TSceneTable::Real(int linha, TColumn c) const {

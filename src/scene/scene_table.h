@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -62,10 +63,19 @@ struct TColumnDefinition {
 inline constexpr int NumeroColunas = 37;
 const std::array<TColumnDefinition, NumeroColunas>& SceneColumns();
 
-// A load that cannot go on: the text names the file and, where there is one, the row and column.
+// A load that cannot go on: the text names the file and, where there is one, the row and column, which
+// are also kept as data so that an editor can point at the cell.
 class ESceneError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  ESceneError(const std::string& texto, int linha, std::optional<TColumn> coluna = std::nullopt)
+      : std::runtime_error(texto), row_(linha), column_(coluna) {}
+  std::optional<int> Row() const { return row_; }  // 0-based
+  std::optional<TColumn> Column() const { return column_; }
+
+ private:
+  std::optional<int> row_;
+  std::optional<TColumn> column_;
 };
 
 class TSceneTable {
@@ -75,13 +85,21 @@ class TSceneTable {
   // Reads a scene file (UTF-8 or an 8-bit Windows code page). Throws ESceneError.
   static TSceneTable Read(const std::filesystem::path& arquivo);
 
-  // Writes the table in the MIDAS layout: every column defined, one attribute per non-empty cell.
-  // Throws ESceneError when the file cannot be written.
+  // Writes the table in the MIDAS layout: every column defined, one attribute per non-empty cell. The file
+  // is replaced whole or not at all. Throws ESceneError when the file cannot be written.
   void Write(const std::filesystem::path& arquivo) const;
+  std::string ToXml() const;  // the bytes Write writes
 
   int RowCount() const { return static_cast<int>(rows_.size()); }
   void AppendRow() { rows_.emplace_back(); }
   void Define(int linha, TColumn c, Celula valor);  // the value's type must be the column's
+  const Celula& Cell(int linha, TColumn c) const;
+  // Row operations on 0-based rows in range; `antes` may be RowCount() to append.
+  void InsertRowCopy(int antes, int origem);
+  void InsertEmptyRow(int antes);
+  void RemoveRow(int linha);
+  void SwapRows(int a, int b);
+  bool operator==(const TSceneTable&) const = default;
 
   // Readers of a 0-based row; an absent cell gives 0, false or empty text.
   double Real(int linha, TColumn c) const;

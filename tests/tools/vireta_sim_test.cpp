@@ -1,5 +1,6 @@
 // The headless runner as a student uses it: its CSV, its exit codes and its one-line errors.
 
+#include "scene/scene_document.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
 
@@ -80,6 +81,43 @@ TEST(ViretaSim, QuedaLivreEmCSV) {
   EXPECT_EQ(linhas[1], "0,0.00,0,\"Bola, \"\"azul\"\"\",0,0,100,0,0,0,1,0,0,0");
   EXPECT_EQ(linhas[3].rfind("100,1.00,0,", 0), 0u);
   EXPECT_THAT(linhas[3], HasSubstr(",-9.81"));
+}
+
+// A ramp and a box built from the editor's templates, saved, then run: the box slides down the ramp and
+// the ball lands on the floor.
+TEST(ViretaSim, CenaFeitaDeModelosRoda) {
+  TTempFolder pasta;
+  TSceneDocument doc;
+  const int rampa = doc.Add(TObjectTemplate::Caixa, {0, 0, 0});
+  doc.SetCell(rampa, TColumn::Nome, std::string("Rampa"));
+  doc.SetCell(rampa, TColumn::Dim1, 8.0);
+  doc.SetCell(rampa, TColumn::Dim3, 0.2);
+  doc.SetCell(rampa, TColumn::Ang, 25.0);
+  doc.SetCell(rampa, TColumn::eixoY, 1.0);
+  doc.SetCell(rampa, TColumn::ODEMove, false);
+  doc.MoveStartPosition(rampa, {0, 0, 2});
+  const int caixa = doc.Add(TObjectTemplate::Caixa, {-1, 0, 0});
+  doc.SetCell(caixa, TColumn::Atrito, 0.1);
+  doc.SetCell(caixa, TColumn::Ang, 25.0);
+  doc.SetCell(caixa, TColumn::eixoY, 1.0);
+  doc.Add(TObjectTemplate::Esfera, {6, 0, 3});
+  doc.Save(pasta / "rampa.xml");
+
+  const Execucao e = Roda((pasta / "rampa.xml").string() + " --frames 150 --every 150");
+  ASSERT_EQ(e.status, 0) << e.erro;
+  const auto linhas = Linhas(e.saida);
+  ASSERT_EQ(linhas.size(), 7u) << e.saida;
+  EXPECT_EQ(linhas[1].rfind("0,0.00,0,Rampa,0,0,2,", 0), 0u) << linhas[1];
+  EXPECT_THAT(linhas[2], HasSubstr(",Caixa 1,-1,0,"));
+  EXPECT_THAT(linhas[3], HasSubstr(",Esfera 1,6,0,3,"));
+  auto coluna = [](const std::string& linha, int k) {
+    std::istringstream in(linha);
+    std::string campo;
+    for (int i = 0; i <= k; ++i) std::getline(in, campo, ',');
+    return std::stod(campo);
+  };
+  EXPECT_GT(coluna(linhas[5], 4), 0.5) << "the box slid down the ramp, whose +x end is low: " << linhas[5];
+  EXPECT_NEAR(coluna(linhas[6], 6), 0.5, 0.05) << "the ball rests on the floor: " << linhas[6];
 }
 
 TEST(ViretaSim, CenaRuimSaiComUmEUmaLinhaDeErro) {

@@ -1,0 +1,283 @@
+#include "scene/scene_document.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+
+namespace fs = std::filesystem;
+using C = TColumn;
+
+namespace {
+
+struct TTemplateRow {
+  std::string_view nome;
+  int tipo;
+  std::array<double, 4> dim;
+  std::array<double, 3> cor;
+  bool movel;  // falls and can be grabbed; a plane stays where it is
+};
+
+// Sizes a person can see from the start view and pick up; colours that tell the kinds apart.
+const TTemplateRow& TemplateRow(TObjectTemplate t) {
+  static const TTemplateRow linhas[] = {
+      {"Esfera", 0, {0.5, 0, 0, 0}, {220, 60, 50}, true},
+      {"Cápsula", 1, {0.3, 1.0, 0, 0}, {240, 160, 40}, true},
+      {"Caixa", 2, {1, 1, 1, 0}, {60, 110, 220}, true},
+      {"Plano", 3, {0, 0, 1, 0}, {150, 150, 150}, false},
+      {"Modelo", 4, {0, 0, 0, 0}, {90, 180, 90}, true},
+  };
+  return linhas[static_cast<int>(t)];
+}
+
+// The first `n` characters of a UTF-8 text.
+std::string FirstCharacters(std::string_view s, std::size_t n) {
+  std::size_t vistos = 0, k = 0;
+  for (; k < s.size(); ++k) {
+    if ((s[k] & 0xC0) != 0x80 && vistos++ == n) break;
+  }
+  return std::string(s.substr(0, k));
+}
+
+// "Esfera 12" -> ("Esfera", 12); a name without a number -> (name, 0).
+std::pair<std::string, int> SplitNumber(const std::string& nome) {
+  const std::size_t espaco = nome.rfind(' ');
+  if (espaco == std::string::npos || espaco + 1 == nome.size()) return {nome, 0};
+  int n = 0;
+  for (std::size_t k = espaco + 1; k < nome.size(); ++k) {
+    if (nome[k] < '0' || nome[k] > '9' || n > 100000) return {nome, 0};
+    n = n * 10 + (nome[k] - '0');
+  }
+  return {nome.substr(0, espaco), n};
+}
+
+// `base` followed by the next number no row of the table uses with it, within the column's width.
+std::string NextName(const TSceneTable& tabela, const std::string& base) {
+  int maior = 0;
+  for (int i = 0; i < tabela.RowCount(); ++i) {
+    const std::string nome = tabela.Text(i, C::Nome);
+    const auto [b, n] = SplitNumber(nome);
+    if (b == base) maior = std::max(maior, n);
+    if (nome == base) maior = std::max(maior, 1);
+  }
+  const std::string numero = " " + std::to_string(maior + 1);
+  const auto largura = static_cast<std::size_t>(SceneColumns()[static_cast<int>(C::Nome)].Largura);
+  return FirstCharacters(base, largura - std::min(largura, numero.size())) + numero;
+}
+
+int NextId(const TSceneTable& tabela) {
+  int32_t maior = 0;
+  for (int i = 0; i < tabela.RowCount(); ++i) maior = std::max(maior, tabela.Integer(i, C::ID));
+  return maior + 1;
+}
+
+// How far a row's shape reaches from its place, for keeping new objects apart; 0 for kinds without one.
+double Reach(const TSceneTable& t, int i) {
+  const double d1 = t.Real(i, C::Dim1), d2 = t.Real(i, C::Dim2), d3 = t.Real(i, C::Dim3);
+  switch (t.Integer(i, C::ODETipo)) {
+    case 0:
+      return d1;
+    case 1:
+      return d1 + d2 / 2;
+    case 2:
+      return std::sqrt(d1 * d1 + d2 * d2 + d3 * d3) / 2;
+    case 4:
+      return 0.5;
+    default:
+      return 0;
+  }
+}
+
+// Puts row `i` on the floor or on top of whatever it would overlap at its place.
+void LiftClear(TSceneTable& t, int i) {
+  const double r = Reach(t, i);
+  if (r <= 0) return;
+  double z = std::max(t.Real(i, C::Z), r);
+  for (bool mudou = true; mudou;) {
+    mudou = false;
+    for (int j = 0; j < t.RowCount(); ++j) {
+      const double rj = Reach(t, j);
+      if (j == i || rj <= 0) continue;
+      const double dx = t.Real(i, C::X) - t.Real(j, C::X), dy = t.Real(i, C::Y) - t.Real(j, C::Y);
+      const double zj = t.Real(j, C::Z);
+      if (std::hypot(dx, dy) >= r + rj || std::fabs(z - zj) >= r + rj) continue;
+      z = zj + rj + r + 0.01;
+      mudou = true;
+    }
+  }
+  t.Define(i, C::Z, z);
+}
+
+void CheckType(C coluna, const TSceneTable::Celula& valor) {
+  if (std::holds_alternative<std::monostate>(valor)) return;
+  static constexpr std::size_t indices[] = {1, 2, 3, 4};  // Text, Integer, Real, Boolean in Celula
+  if (valor.index() != indices[static_cast<int>(SceneColumns()[static_cast<std::size_t>(coluna)].Tipo)])
+    throw std::invalid_argument("valor de tipo errado para a coluna " +
+                                std::string(SceneColumns()[static_cast<std::size_t>(coluna)].Nome));
+}
+
+void CheckRow(const TSceneTable& t, int linha) {
+  if (linha < 0 || linha >= t.RowCount()) throw std::out_of_range("linha fora da tabela");
+}
+
+void WriteSettings(TSceneTable& t, const TSceneSettings& s) {
+  if (t.RowCount() == 0) return;
+  // Only a value that differs is written, so an untouched first row keeps its empty cells.
+  if (t.Boolean(0, C::TemGravidade) != s.TemGravidade) t.Define(0, C::TemGravidade, s.TemGravidade);
+  if (t.Integer(0, C::TipoDeColisao) != s.TipoDeColisao)
+    t.Define(0, C::TipoDeColisao, static_cast<int32_t>(s.TipoDeColisao));
+}
+
+}  // namespace
+
+TSceneSettings SettingsOf(const TSceneTable& tabela) {
+  if (tabela.RowCount() == 0) return {false, 0};
+  return {tabela.Boolean(0, C::TemGravidade), tabela.Integer(0, C::TipoDeColisao)};
+}
+
+void TSceneDocument::Reset(TSceneTable tabela, fs::path arquivo) {
+  // A new scene has gravity on; an opened one has what its first row says.
+  const TSceneSettings ajustes =
+      arquivo.empty() && tabela.RowCount() == 0 ? TSceneSettings{} : SettingsOf(tabela);
+  current_ = {std::move(tabela), ajustes, nextVersion_++};
+  savedVersion_ = current_.version;
+  undo_.clear();
+  redo_.clear();
+  path_ = std::move(arquivo);
+}
+
+void TSceneDocument::Edit(const std::function<void(TState&)>& edit) {
+  TState novo = current_;
+  edit(novo);
+  WriteSettings(novo.table, novo.settings);
+  if (novo.table == current_.table && novo.settings == current_.settings) return;
+  novo.version = nextVersion_++;
+  if (stage_) stage_(novo.table);
+  undo_.push_back(std::move(current_));
+  redo_.clear();
+  current_ = std::move(novo);
+}
+
+void TSceneDocument::Become(TState estado) {
+  if (stage_) stage_(estado.table);
+  current_ = std::move(estado);
+}
+
+void TSceneDocument::SetCell(int linha, C coluna, TSceneTable::Celula valor) {
+  SetCells(linha, {{coluna, std::move(valor)}});
+}
+
+void TSceneDocument::SetCells(int linha,
+                              const std::vector<std::pair<TColumn, TSceneTable::Celula>>& valores) {
+  CheckRow(current_.table, linha);
+  for (const auto& [coluna, valor] : valores) CheckType(coluna, valor);
+  Edit([&](TState& s) {
+    for (const auto& [coluna, valor] : valores) s.table.Define(linha, coluna, valor);
+    if (linha == 0) s.settings = SettingsOf(s.table);
+  });
+}
+
+void TSceneDocument::MoveStartPosition(int linha, const TVector& p) {
+  SetCells(linha, {{C::X, p.x}, {C::Y, p.y}, {C::Z, p.z}});
+}
+
+void TSceneDocument::SetSettings(const TSceneSettings& ajustes) {
+  Edit([&](TState& s) { s.settings = ajustes; });
+}
+
+int TSceneDocument::Add(TObjectTemplate modelo, const TVector& lugar, const std::string& arquivoModelo) {
+  const TTemplateRow& m = TemplateRow(modelo);
+  const int i = current_.table.RowCount();
+  Edit([&](TState& s) {
+    TSceneTable& t = s.table;
+    const std::string nome = NextName(t, std::string(m.nome));
+    const int32_t id = NextId(t);
+    t.AppendRow();
+    t.Define(i, C::Nome, nome);
+    t.Define(i, C::ID, id);
+    t.Define(i, C::ODETipo, static_cast<int32_t>(m.tipo));
+    for (int k = 0; k < 4; ++k)
+      t.Define(i, static_cast<C>(static_cast<int>(C::Dim1) + k), m.dim[static_cast<std::size_t>(k)]);
+    t.Define(i, C::R, m.cor[0]);
+    t.Define(i, C::G, m.cor[1]);
+    t.Define(i, C::B, m.cor[2]);
+    t.Define(i, C::A, 0.0);
+    t.Define(i, C::UsaCor, true);
+    t.Define(i, C::Massa, 1.0);
+    t.Define(i, C::Atrito, 0.5);
+    for (C c : {C::UserMove, C::ODEMove, C::MoveX, C::MoveY, C::MoveZ}) t.Define(i, c, m.movel);
+    if (modelo == TObjectTemplate::Plano) {
+      // A plane has no place of its own; SX and SY are how much of it is drawn.
+      t.Define(i, C::SX, 10.0);
+      t.Define(i, C::SY, 10.0);
+    } else {
+      t.Define(i, C::X, lugar.x);
+      t.Define(i, C::Y, lugar.y);
+      t.Define(i, C::Z, lugar.z);
+    }
+    if (modelo == TObjectTemplate::ModeloOBJ) {
+      t.Define(i, C::Arquivo, arquivoModelo);
+      for (C c : {C::SX, C::SY, C::SZ}) t.Define(i, c, 1.0);
+    }
+    LiftClear(t, i);
+  });
+  return i;
+}
+
+int TSceneDocument::Duplicate(int linha) {
+  CheckRow(current_.table, linha);
+  Edit([&](TState& s) {
+    TSceneTable& t = s.table;
+    t.InsertRowCopy(linha + 1, linha);
+    t.Define(linha + 1, C::Nome, NextName(t, SplitNumber(t.Text(linha, C::Nome)).first));
+    t.Define(linha + 1, C::ID, static_cast<int32_t>(NextId(t)));
+    // Beside the original, so the two do not start inside each other.
+    const double lado = std::max(2 * Reach(t, linha) + 0.1, 0.5);
+    if (t.Integer(linha, C::ODETipo) != 3) t.Define(linha + 1, C::X, t.Real(linha, C::X) + lado);
+  });
+  return linha + 1;
+}
+
+void TSceneDocument::Delete(int linha) {
+  CheckRow(current_.table, linha);
+  Edit([&](TState& s) { s.table.RemoveRow(linha); });
+}
+
+int TSceneDocument::MoveUp(int linha) {
+  CheckRow(current_.table, linha);
+  if (linha == 0) return 0;
+  Edit([&](TState& s) { s.table.SwapRows(linha, linha - 1); });
+  return linha - 1;
+}
+
+int TSceneDocument::MoveDown(int linha) {
+  CheckRow(current_.table, linha);
+  if (linha + 1 == current_.table.RowCount()) return linha;
+  Edit([&](TState& s) { s.table.SwapRows(linha, linha + 1); });
+  return linha + 1;
+}
+
+void TSceneDocument::Undo() {
+  if (undo_.empty()) return;
+  TState anterior = undo_.back();
+  TState atual = current_;
+  Become(std::move(anterior));
+  undo_.pop_back();
+  redo_.push_back(std::move(atual));
+}
+
+void TSceneDocument::Redo() {
+  if (redo_.empty()) return;
+  TState seguinte = redo_.back();
+  TState atual = current_;
+  Become(std::move(seguinte));
+  redo_.pop_back();
+  undo_.push_back(std::move(atual));
+}
+
+void TSceneDocument::Save(const fs::path& arquivo) {
+  current_.table.Write(arquivo);
+  path_ = arquivo;
+  savedVersion_ = current_.version;
+}

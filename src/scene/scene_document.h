@@ -1,0 +1,86 @@
+#pragma once
+// A scene being edited: its table, its file, whether it differs from what was saved, and undo and redo back
+// to the state it was opened in. Every edit is checked by the stage (when one is set) before it is kept,
+// so a table the loader refuses never becomes the document's.
+
+#include "physics/vector_math.h"
+#include "scene/scene_table.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The kinds of object a new row can start from.
+enum class TObjectTemplate { Esfera, Capsula, Caixa, Plano, ModeloOBJ };
+
+// The values every row of a scene shares; the loader reads them from the first row.
+struct TSceneSettings {
+  bool TemGravidade = true;
+  int TipoDeColisao = 0;
+  bool operator==(const TSceneSettings&) const = default;
+};
+
+class TSceneDocument {
+ public:
+  // Tries a candidate table; throws (ESceneError) to refuse it. The running scene is rebuilt here.
+  using TStage = std::function<void(const TSceneTable&)>;
+
+  // "Nova cena": no rows, no file, gravity on.
+  TSceneDocument() = default;
+
+  // Takes `tabela` as opened from `arquivo` (empty for a new scene): nothing to undo, nothing modified.
+  void Reset(TSceneTable tabela, std::filesystem::path arquivo);
+
+  void SetStage(TStage stage) { stage_ = std::move(stage); }
+
+  const TSceneTable& Table() const { return current_.table; }
+  const std::filesystem::path& Path() const { return path_; }
+  bool Modified() const { return current_.version != savedVersion_; }
+  TSceneSettings Settings() const { return current_.settings; }
+
+  // Edits. Each is one step of undo; each throws, changing nothing, when the stage refuses the result.
+  // Rows are 0-based and must exist; a value must have its column's type (or be empty).
+  void SetCell(int linha, TColumn coluna, TSceneTable::Celula valor);
+  void SetCells(int linha, const std::vector<std::pair<TColumn, TSceneTable::Celula>>& valores);  // one step
+  void MoveStartPosition(int linha, const TVector& posicao);  // X, Y, Z in one step
+  void SetSettings(const TSceneSettings& ajustes);
+  // A new row at the end, at `lugar` lifted clear of the floor and of the objects under it; its name is the
+  // template's with the next free number ("Esfera 2"). `arquivoModelo` names the OBJ of a model.
+  int Add(TObjectTemplate modelo, const TVector& lugar, const std::string& arquivoModelo = {});
+  int Duplicate(int linha);  // the copy follows the original, named as the next of its kind
+  void Delete(int linha);
+  int MoveUp(int linha);  // returns the row's new place
+  int MoveDown(int linha);
+
+  bool CanUndo() const { return !undo_.empty(); }
+  bool CanRedo() const { return !redo_.empty(); }
+  void Undo();
+  void Redo();
+
+  // Writes the table to `arquivo` (whole or not at all), which becomes the document's file. Throws
+  // ESceneError when it cannot be written; the document then stays modified.
+  void Save(const std::filesystem::path& arquivo);
+
+ private:
+  struct TState {
+    TSceneTable table;
+    TSceneSettings settings;
+    long version = 0;
+  };
+  // Applies `edit` to a copy, carries the scene's settings to whichever row is now first, stages it and
+  // keeps it.
+  void Edit(const std::function<void(TState&)>& edit);
+  void Become(TState estado);  // stages and takes a state (undo, redo)
+
+  TState current_;
+  std::vector<TState> undo_, redo_;
+  long savedVersion_ = 0;
+  long nextVersion_ = 1;
+  std::filesystem::path path_;
+  TStage stage_;
+};
+
+// The scene's settings as the loader reads them from `tabela` (no rows: no gravity, kind 0).
+TSceneSettings SettingsOf(const TSceneTable& tabela);

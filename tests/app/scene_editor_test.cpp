@@ -1,0 +1,186 @@
+// The scene editor in the real window under the virtual display: the dock edits a value and the running
+// scene follows, a value the loader refuses is marked and changes nothing, undo, a scene built from
+// templates is saved, and unsaved changes are asked about before they would be lost.
+
+#include "app/scene_editor.h"
+#include "app/application.h"
+#include "app/main_form.h"
+#include "app/user_interface.h"
+#include "input/testing/recording_desktop_input.h"
+#include "support/temp_folder.h"
+#include "wiimote/testing/fake_hid_platform.h"
+#include "wiimote/testing/test_main_loop.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using C = TColumn;
+
+class Interface : public TUserInterface {
+ public:
+  QString ChooseScene(const QString&, const QString&) override { return {}; }
+  void ShowError(const QString& texto) override { erros.push_back(texto.toStdString()); }
+  void ShowNotice(const QString&, const QString&) override {}
+  std::vector<std::string> erros;
+};
+
+class Dialogos : public IEditorDialogs {
+ public:
+  TUnsavedAnswer AskUnsaved(const QString& cena) override {
+    perguntas.push_back(cena.toStdString());
+    return resposta;
+  }
+  QString ChooseSavePath(const QString&) override { return caminho; }
+  QString ChooseModel(const QString&) override { return {}; }
+  std::optional<QColor> ChooseColour(const QColor&) override { return std::nullopt; }
+  TUnsavedAnswer resposta = TUnsavedAnswer::Cancel;
+  QString caminho;
+  std::vector<std::string> perguntas;
+};
+
+Interface* uiGlobal = nullptr;
+
+class AmbienteQt : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    TViretaApplication::SetGLFormat();
+    static int argc = 1;
+    static char nome[] = "test_scene_editor";
+    static char* argv[] = {nome, nullptr};
+    uiGlobal = new Interface;
+    app_ = new TViretaApplication(argc, argv, *uiGlobal);
+  }
+  void TearDown() override {
+    delete app_;
+    delete uiGlobal;
+  }
+
+ private:
+  TViretaApplication* app_ = nullptr;
+};
+const auto* const ambiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
+
+class Editor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    *uiGlobal = Interface{};
+    fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", pasta / "Cenas", fs::copy_options::recursive);
+    form = std::make_unique<TMainForm>(pasta.Path(), *uiGlobal, &servicos, &desktop);
+    form->Editor().SetDialogs(dialogos);
+    form->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  }
+  void TearDown() override { form.reset(); }
+  QAction* Menu(const QString& texto) {
+    for (QAction* a : form->menuBar()->actions())
+      if (a->menu())
+        for (QAction* b : a->menu()->actions())
+          if (b->text() == texto) return b;
+    return nullptr;
+  }
+  TSceneEditorPanel& Painel() { return *form->Editor().Panel(); }
+  QDoubleSpinBox* Numero(C c) { return qobject_cast<QDoubleSpinBox*>(Painel().Fields()->Editor(c)); }
+
+  TFakeHidPlatform plataforma;
+  TFakeClock relogio;
+  TRecordingDesktopInput desktop;
+  TWiiServices servicos{plataforma, plataforma, plataforma, relogio};
+  TTempFolder pasta;
+  Dialogos dialogos;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(Editor, PainelEditaValorACenaSegueERecusaMarcaOCampo) {
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+  const int largura = form->width();
+  QAction* editar = Menu("Editar cena");
+  ASSERT_NE(editar, nullptr);
+  EXPECT_EQ(editar->shortcut(), QKeySequence(Qt::Key_F6));
+  editar->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Painel().isVisible(); }));
+  EXPECT_EQ(form->width(), largura + EditorPanelWidth) << "the view keeps its size beside the dock";
+  ASSERT_EQ(Painel().List()->count(), 1);
+
+  Painel().List()->setCurrentRow(0);
+  EXPECT_EQ(form->Selection().Current(), 0u) << "the list sets the window's selection";
+  Numero(C::Z)->setValue(20.0);  // as a user's Enter does
+  EXPECT_EQ(form->CurrentScene()->Tabela.Real(0, C::Z), 20.0);
+  EXPECT_GT(form->CurrentScene()->Objetos[0].Posicao.z, 19.0) << "the scene started again from the new place";
+  EXPECT_TRUE(form->Editor().Document().Modified());
+
+  // A model without a file: the loader refuses it, the running ball stays a ball and the field says why.
+  auto* forma = qobject_cast<QComboBox*>(Painel().Fields()->Editor(C::ODETipo));
+  forma->setCurrentIndex(4);
+  emit forma->activated(4);
+  EXPECT_EQ(form->CurrentScene()->Objetos[0].ODETipo, 0);
+  EXPECT_EQ(form->Editor().Document().Table().Integer(0, C::ODETipo), 0);
+  EXPECT_TRUE(Painel().Refusal()->isVisible());
+  EXPECT_THAT(Painel().Refusal()->text().toStdString(), HasSubstr("linha 1, coluna \"Arquivo\""));
+  EXPECT_THAT(Painel().Fields()->Editor(C::Arquivo)->toolTip().toStdString(),
+              HasSubstr("coluna \"Arquivo\""));
+
+  Menu("Desfazer")->trigger();
+  EXPECT_EQ(form->CurrentScene()->Tabela.Real(0, C::Z), 10.0);
+  EXPECT_EQ(Numero(C::Z)->value(), 10.0);
+  EXPECT_FALSE(form->Editor().Document().Modified());
+  EXPECT_FALSE(Painel().Refusal()->isVisible());
+
+  form->Selection().Set(std::nullopt);
+  EXPECT_EQ(Painel().List()->currentRow(), -1) << "the list follows a selection made elsewhere";
+  EXPECT_TRUE(form->Editor().MoveStartPosition(0, {1, 2, 3}));
+  EXPECT_EQ(form->CurrentScene()->Tabela.Real(0, C::Y), 2.0);
+  EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+TEST_F(Editor, CenaDeModelosSalvaEAlteracaoPendentePerguntaAntes) {
+  Menu("Nova cena")->trigger();
+  EXPECT_TRUE(Painel().isVisible());
+  for (QAction* a : Painel().AddMenu()->actions())
+    if (a->text() == "Caixa") a->trigger(), a->trigger();
+  ASSERT_EQ(form->CurrentScene()->Objetos.size(), 2u);
+  EXPECT_EQ(Painel().List()->item(1)->text(), "Caixa 2");
+  EXPECT_EQ(form->Selection().Current(), 1u) << "a new object is selected";
+  EXPECT_TRUE(form->CurrentScene()->TemGravidade);
+
+  // Opening another scene: cancel keeps everything, discard opens it.
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+  EXPECT_EQ(dialogos.perguntas, (std::vector<std::string>{"Nova cena"}));
+  EXPECT_EQ(form->CurrentScene()->Objetos.size(), 2u);
+  dialogos.caminho = QString::fromStdString((pasta / "Cenas" / "duas.xml").string());
+  Menu("Salvar")->trigger();  // a new scene is saved as
+  EXPECT_EQ(TSceneTable::Read(pasta / "Cenas" / "duas.xml"), form->Editor().Document().Table());
+  EXPECT_FALSE(form->Editor().Document().Modified());
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+  EXPECT_EQ(dialogos.perguntas.size(), 1u) << "nothing unsaved, nothing asked";
+  ASSERT_EQ(form->CurrentScene()->Objetos.size(), 1u);
+
+  // Closing: cancel keeps the window; save writes the edit, then the window closes and writes its settings.
+  form->Selection().Set(0);
+  Numero(C::Massa)->setValue(4.0);
+  form->close();
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(form->FrameTimer().isActive());
+  dialogos.resposta = TUnsavedAnswer::Save;
+  form->close();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(TSceneTable::Read(pasta / "Cenas" / "queda_livre.xml").Real(0, C::Massa), 4.0);
+  EXPECT_NE(pasta.Read("config.ini"), "");
+  EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+}  // namespace

@@ -1,0 +1,225 @@
+// Editing a scene: saved edits load back as made and nothing else, undo reaches the opened state, a value
+// the loader refuses changes neither the document nor the running scene.
+
+#include "scene/scene_document.h"
+#include "scene/scene_loader.h"
+#include "support/scene_builder.h"
+#include "support/temp_folder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
+
+namespace {
+
+namespace fs = std::filesystem;
+using C = TColumn;
+
+class DocumentoTeste : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", pasta / "Cenas", fs::copy_options::recursive);
+  }
+  fs::path Amostra(const std::string& nome) const { return pasta / "Cenas" / nome; }
+  void Abre(const std::string& nome) { doc.Reset(TSceneTable::Read(Amostra(nome)), Amostra(nome)); }
+  // The running scene follows the document: each accepted table is built, as the window does.
+  void Encena() {
+    doc.SetStage([this](const TSceneTable& t) {
+      LoadSceneTable(t, doc.Path().empty() ? pasta / "nova" : doc.Path(), cena, {});
+    });
+    LoadSceneTable(doc.Table(), doc.Path(), cena, {});
+  }
+
+  TTempFolder pasta;
+  TSceneDocument doc;
+  TScene cena;
+};
+
+std::tuple<double, double, double> Xyz(const TVector& v) {
+  return {v.x, v.y, v.z};
+}
+
+// What a load makes of a row that a student could see differ.
+void EsperaObjetosIguais(const TScene& a, const TScene& b) {
+  ASSERT_EQ(a.Objetos.size(), b.Objetos.size());
+  EXPECT_EQ(a.TemGravidade, b.TemGravidade);
+  EXPECT_EQ(a.TipoDeColisao, b.TipoDeColisao);
+  EXPECT_EQ(a.Atritos, b.Atritos);
+  for (std::size_t i = 0; i < a.Objetos.size(); ++i) {
+    const TObjetoCena &x = a.Objetos[i], &y = b.Objetos[i];
+    EXPECT_EQ(Xyz(x.Posicao), Xyz(y.Posicao)) << i;
+    EXPECT_EQ(x.Quaternio, y.Quaternio) << i;
+    EXPECT_EQ(x.Dim, y.Dim) << i;
+    EXPECT_EQ(x.Raio, y.Raio) << i;
+    EXPECT_EQ(std::tie(x.R, x.G, x.B, x.A), std::tie(y.R, y.G, y.B, y.A)) << i;
+    EXPECT_EQ(std::tie(x.ODETipo, x.ODEMove, x.UserMove, x.MoveX, x.MoveY, x.MoveZ, x.MostraRastroSempre,
+                       x.MostraVecV, x.MostraVecA, x.MostraEixoRot),
+              std::tie(y.ODETipo, y.ODEMove, y.UserMove, y.MoveX, y.MoveY, y.MoveZ, y.MostraRastroSempre,
+                       y.MostraVecV, y.MostraVecA, y.MostraEixoRot))
+        << i;
+    EXPECT_EQ(x.Modelo.VertexCount, y.Modelo.VertexCount) << i;
+  }
+}
+
+TEST_F(DocumentoTeste, CadaAmostraGravadaSemEdicaoCarregaOsMesmosObjetos) {
+  for (const auto& e : fs::directory_iterator(pasta / "Cenas")) {
+    if (e.path().extension() != ".xml" || e.path().filename() == "temp.xml") continue;
+    SCOPED_TRACE(e.path().filename());
+    doc.Reset(TSceneTable::Read(e.path()), e.path());
+    const fs::path copia = e.path().parent_path() / ("copia_" + e.path().filename().string());
+    doc.Save(copia);
+    EXPECT_FALSE(doc.Modified());
+    EXPECT_EQ(doc.Path(), copia);
+    EXPECT_EQ(TSceneTable::Read(copia), TSceneTable::Read(e.path()));
+    TScene original, regravada;
+    Carrega(e.path(), original);
+    Carrega(copia, regravada);
+    EsperaObjetosIguais(original, regravada);
+  }
+}
+
+TEST_F(DocumentoTeste, EdicoesGravadasVoltamComoFeitasENadaMais) {
+  Abre("rampa_atrito.xml");
+  const TSceneTable antes = doc.Table();
+  doc.SetCell(1, C::Massa, 3.5);
+  doc.SetCell(2, C::Atrito, 0.25);
+  doc.SetCell(0, C::Nome, std::string("Rampa íngreme"));
+  doc.SetCell(2, C::MostraVecA, true);
+  doc.SetSettings({false, 2});
+  EXPECT_TRUE(doc.Modified());
+  doc.Save(pasta / "editada.xml");
+  EXPECT_FALSE(doc.Modified());
+
+  const TSceneTable lida = TSceneTable::Read(pasta / "editada.xml");
+  ASSERT_EQ(lida.RowCount(), antes.RowCount());
+  int diferentes = 0;
+  for (int i = 0; i < lida.RowCount(); ++i)
+    for (std::size_t c = 0; c < NumeroColunas; ++c)
+      diferentes += lida.Cell(i, static_cast<C>(c)) != antes.Cell(i, static_cast<C>(c));
+  EXPECT_EQ(diferentes, 6) << "the four cells and the two scene settings of the first row";
+  EXPECT_EQ(lida.Real(1, C::Massa), 3.5);
+  EXPECT_EQ(lida.Real(2, C::Atrito), 0.25);
+  EXPECT_EQ(lida.Text(0, C::Nome), "Rampa íngreme");
+  EXPECT_TRUE(lida.Boolean(2, C::MostraVecA));
+  TScene c;
+  Carrega(pasta / "editada.xml", c);
+  EXPECT_FALSE(c.TemGravidade);
+  EXPECT_EQ(c.TipoDeColisao, 2);
+  EXPECT_EQ(c.Atritos[2], 0.25);
+
+  EXPECT_THROW(doc.SetCell(0, C::Massa, std::string("pesado")), std::invalid_argument);
+  EXPECT_THROW(doc.SetCell(9, C::Massa, 1.0), std::out_of_range);
+  EXPECT_FALSE(doc.Modified());
+}
+
+TEST_F(DocumentoTeste, DesfazerUmaCadeiaVoltaAoEstadoAbertoERefazerAoFinal) {
+  Abre("pilha_caixas.xml");
+  const TSceneTable aberta = doc.Table();
+  EXPECT_FALSE(doc.CanUndo());
+  doc.SetCell(0, C::Massa, 9.0);
+  doc.Add(TObjectTemplate::Esfera, {0, 0, 3});
+  doc.Duplicate(1);
+  doc.Delete(0);
+  EXPECT_EQ(doc.MoveDown(0), 1);
+  EXPECT_EQ(doc.MoveUp(3), 2);
+  doc.SetSettings({false, 1});
+  doc.MoveStartPosition(2, {4, 5, 6});
+  const TSceneTable final = doc.Table();
+  int passos = 0;
+  while (doc.CanUndo()) doc.Undo(), ++passos;
+  EXPECT_EQ(passos, 8);
+  EXPECT_EQ(doc.Table(), aberta);
+  EXPECT_FALSE(doc.Modified());
+  while (doc.CanRedo()) doc.Redo();
+  EXPECT_EQ(doc.Table(), final);
+  EXPECT_TRUE(doc.Modified());
+
+  doc.Undo();
+  doc.SetCell(0, C::Massa, 2.0);
+  EXPECT_FALSE(doc.CanRedo()) << "a new edit ends the redo branch";
+  doc.Save(pasta / "p.xml");
+  doc.Undo();
+  EXPECT_TRUE(doc.Modified()) << "undone past the saved state";
+  doc.Redo();
+  EXPECT_FALSE(doc.Modified());
+}
+
+TEST_F(DocumentoTeste, ValorRecusadoMantemCenaEDocumentoEDizOndeFoi) {
+  Abre("pilha_caixas.xml");
+  Encena();
+  const TSceneTable aberta = doc.Table();
+  const TVector posicao = cena.Objetos[3].Posicao;
+  const dBodyID corpo = cena.Corpos[3];
+  try {
+    doc.SetCell(3, C::Z, 20000.0);
+    FAIL() << "accepted a place outside the world";
+  } catch (const ESceneError& e) {
+    EXPECT_EQ(e.Row(), 3);
+    EXPECT_EQ(e.Column(), C::Z);
+    EXPECT_THAT(e.what(), ::testing::HasSubstr("linha 4, coluna \"Z\""));
+  }
+  try {
+    doc.SetCell(1, C::ODETipo, 4);  // a model with no file
+    FAIL() << "accepted a model without a file";
+  } catch (const ESceneError& e) {
+    EXPECT_EQ(e.Row(), 1);
+    EXPECT_EQ(e.Column(), C::Arquivo);
+  }
+  EXPECT_EQ(doc.Table(), aberta);
+  EXPECT_FALSE(doc.CanUndo());
+  EXPECT_EQ(cena.Corpos[3], corpo) << "the running scene was not rebuilt";
+  EXPECT_EQ(Xyz(cena.Objetos[3].Posicao), Xyz(posicao));
+
+  doc.SetCell(3, C::Z, 12.0);
+  EXPECT_NE(cena.Corpos[3], corpo);
+  EXPECT_EQ(cena.Objetos[3].Posicao.z, 12.0) << "an accepted edit rebuilds the scene";
+}
+
+TEST_F(DocumentoTeste, MoverPosicaoInicialSeDesfaz) {
+  Abre("queda_livre.xml");
+  Encena();
+  const TVector inicio = cena.Objetos[0].Posicao;
+  doc.MoveStartPosition(0, {1.5, -2, 7});
+  EXPECT_EQ(Xyz(cena.Objetos[0].Posicao), Xyz({1.5, -2, 7}));
+  EXPECT_EQ(doc.Table().Real(0, C::Y), -2);
+  doc.Undo();
+  EXPECT_EQ(Xyz(cena.Objetos[0].Posicao), Xyz(inicio));
+  EXPECT_FALSE(doc.Modified());
+}
+
+TEST_F(DocumentoTeste, ModelosNomeadosEmpilhadosEComOsAjustesNaPrimeiraLinha) {
+  Encena();
+  EXPECT_EQ(doc.Settings().TemGravidade, true) << "a new scene falls";
+  doc.Add(TObjectTemplate::Plano, {3, 3, 3});
+  doc.Add(TObjectTemplate::Caixa, {1, 2, 0});
+  doc.Add(TObjectTemplate::Caixa, {1.2, 2, 0});
+  doc.Add(TObjectTemplate::Esfera, {-5, 0, 4});
+  doc.Add(TObjectTemplate::Capsula, {5, 0, 0});
+  const TSceneTable& t = doc.Table();
+  ASSERT_EQ(t.RowCount(), 5);
+  EXPECT_EQ(t.Text(1, C::Nome), "Caixa 1");
+  EXPECT_EQ(t.Text(2, C::Nome), "Caixa 2");
+  EXPECT_EQ(t.Text(4, C::Nome), "Cápsula 1");
+  EXPECT_TRUE(t.Boolean(0, C::TemGravidade));
+  EXPECT_EQ(t.Real(1, C::Z), 0.5 * std::sqrt(3.0)) << "on the floor, nothing under it";
+  EXPECT_GT(t.Real(2, C::Z), t.Real(1, C::Z) + 1.0) << "on top of the first box";
+  EXPECT_EQ(t.Real(3, C::Z), 4) << "high enough already";
+  EXPECT_EQ(t.Real(4, C::Z), 0.8);
+  ASSERT_EQ(cena.Objetos.size(), 5u);
+  EXPECT_TRUE(cena.TemGravidade);
+  EXPECT_EQ(cena.Objetos[0].ODETipo, 3);
+
+  EXPECT_EQ(doc.Duplicate(3), 4);
+  EXPECT_EQ(doc.Table().Text(4, C::Nome), "Esfera 2");
+  EXPECT_EQ(doc.Table().Real(4, C::X), -5 + 1.1);
+  doc.SetSettings({false, 1});
+  doc.Delete(0);
+  EXPECT_FALSE(doc.Table().Boolean(0, C::TemGravidade)) << "the new first row carries the settings";
+  EXPECT_EQ(doc.Table().Integer(0, C::TipoDeColisao), 1);
+  EXPECT_FALSE(cena.TemGravidade);
+  EXPECT_EQ(doc.Table().Integer(doc.Table().RowCount() - 1, C::ID), 5);
+}
+
+}  // namespace
