@@ -1,7 +1,10 @@
 #include "app/main_form.h"
 
+#include "app/camera_input.h"
 #include "app/gl_panel.h"
+#include "app/help_menu.h"
 #include "app/menu_check_style.h"
+#include "app/simulation_menu.h"
 #include "app/user_interface.h"
 #include "input/ini_file.h"
 #include "scene/scene_loader.h"
@@ -26,6 +29,7 @@ constexpr int AlturaPainel = 610;
 constexpr int AlturaStatus = 19;
 
 const QString AvisoMaisLento = QStringLiteral("Simulação mais lenta que o tempo real");
+const QString AvisoNadaParaReiniciar = QStringLiteral("Nenhuma cena aberta para reiniciar");
 
 // Restarts the frame timer however the scene command ends, error or not.
 class TRestartOnExit {
@@ -45,18 +49,24 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
                      const TWiiServices* servicosWii, IDesktopInput* desktop)
     : programFolder_(pastaPrograma), ui_(ui) {
   setWindowTitle("Form1");
+  // The fixed size of old is only where the window starts: a projector wants it larger.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                 Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
 
   auto* cliente = new QWidget(this);
   auto* layout = new QVBoxLayout(cliente);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  Panel1 = new TGLPanel(double(LarguraCliente) / AlturaPainel);
+  Panel1 = new TGLPanel;
   QWidget* painel = QWidget::createWindowContainer(Panel1, cliente);
-  painel->setFixedSize(LarguraCliente, AlturaPainel);
+  painel->setMinimumSize(160, 120);
+  // The panel takes the keys from the start, so the arrows steer the camera without a click first.
+  painel->setFocusPolicy(Qt::StrongFocus);
+  painel->setFocus();
   layout->addWidget(painel);
   setCentralWidget(cliente);
+  cameraInput_ = std::make_unique<TCameraInput>(Camera, *Panel1);
+  Panel1->AddInputHandler(*cameraInput_);
 
   statusPanel_ = new QLabel(this);
   // Wide enough for the one-line notices it shows, the engine's message included.
@@ -71,6 +81,9 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   statusBar()->addPermanentWidget(batteryPanel_);
 
   CreateMenu();
+  CreateSimulationMenu(*this, state_.Control, *statusPanel_,
+                       {[this] { ReloadScene(); }, [this] { cameraInput_->FrameScene(*scene_); }});
+  CreateHelpMenu(*this);
   CreateTimers();
 
   // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
@@ -103,7 +116,7 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
     connect(deviceNotifier_, &QSocketNotifier::activated, this, [this] { HIDCtl->DeviceChangeNotified(); });
   }
 
-  setFixedSize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
+  resize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
   if (const QScreen* tela = QGuiApplication::primaryScreen()) {
     const QRect area = tela->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));
@@ -215,9 +228,20 @@ void TMainForm::OpenScene(const std::filesystem::path& arquivo) {
       ui_.ShowNotice(QString::fromStdString(texto), QString::fromStdString(titulo));
     });
     selection_.KeepWithin(scene_->Objetos.size());
+    scenePath_ = arquivo;
+    state_.SimulatedTime = 0;
   } catch (const std::exception& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
   }
+}
+
+void TMainForm::ReloadScene() {
+  if (scenePath_.empty()) {
+    statusPanel_->setText(AvisoNadaParaReiniciar);
+    return;
+  }
+  const std::filesystem::path arquivo = scenePath_;
+  OpenScene(arquivo);
 }
 
 TRemoteReading TMainForm::RemoteReading() const {

@@ -25,6 +25,7 @@
 
 class QAction;
 class QLabel;
+class TCameraInput;
 class QMenu;
 class QSocketNotifier;
 class TUserInterface;
@@ -48,6 +49,14 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
 
   // Loads a scene file as the menu command does after its dialog; an error is shown, the old scene kept.
   void OpenScene(const std::filesystem::path& arquivo);
+
+  // The current scene again from its file, at its start state; a failed load keeps the running scene.
+  // With no scene opened yet, the status bar says there is nothing to reload.
+  void ReloadScene();
+  // The file the running scene was loaded from; empty before the first scene opens.
+  const std::filesystem::path& CurrentScenePath() const { return scenePath_; }
+  // Pause, single steps and slow motion of the world.
+  TSimulationControl& SimulationControl() { return state_.Control; }
 
   // Menu handlers.
   void AbrirCena1Click();
@@ -109,6 +118,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   TRumbleState rumble_;
   long frames_ = 0;
   TSelection selection_;
+  std::filesystem::path scenePath_;
   bool closed_ = false;
 
   TGLPanel* Panel1 = nullptr;
@@ -120,6 +130,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QAction* Calibrate1 = nullptr;
   QAction* Preference1 = nullptr;
   QAction* ReacaoHaptica1 = nullptr;
+  std::unique_ptr<TCameraInput> cameraInput_;  // the mouse and keys on the panel steer the camera
 
   QTimer DrawTimer, MotionTimer, RepeatTimer, BatteryTimer, CursorTimer, TimerGL;
   QTimer reapTimer_;     // collects the programs an "Execute" button started

@@ -16,9 +16,11 @@ constexpr int SpeedCount = static_cast<int>(std::size(Speeds));
 }  // namespace
 
 void TSimulationControl::SetPaused(bool pausado) {
-  paused_ = pausado;
   // A step asked for while paused has no meaning once the world runs again.
-  if (!paused_) stepsWaiting_ = 0;
+  if (!pausado) stepsWaiting_ = 0;
+  if (pausado == paused_) return;
+  paused_ = pausado;
+  Changed();
 }
 
 void TSimulationControl::StepOnce() {
@@ -36,13 +38,21 @@ int TSimulationControl::SpeedDivisor() const {
 }
 
 void TSimulationControl::Faster() {
-  if (speed_ > 0) --speed_;
+  if (speed_ == 0) return;
+  --speed_;
+  Changed();
 }
 
 void TSimulationControl::Slower() {
-  if (speed_ + 1 < SpeedCount) ++speed_;
+  if (speed_ + 1 == SpeedCount) return;
+  ++speed_;
+  Changed();
 }
 
 std::string TSimulationControl::SpeedText() const {
   return Speeds[speed_].texto;
+}
+
+void TSimulationControl::Changed() const {
+  for (const auto& ouvinte : listeners_) ouvinte();
 }

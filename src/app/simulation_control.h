@@ -2,7 +2,9 @@
 // What the user asks of the world's clock: pause, one step at a time, and slow motion. Plain C++; the
 // frame reads it when it counts the steps a tick owes the world.
 
+#include <functional>
 #include <string>
+#include <vector>
 
 class TSimulationControl {
  public:
@@ -24,8 +26,14 @@ class TSimulationControl {
   // The speed as the status bar shows it.
   std::string SpeedText() const;
 
+  // Called after every change of the pause or the speed, however it was asked for.
+  void Subscribe(std::function<void()> ouvinte) { listeners_.push_back(std::move(ouvinte)); }
+
  private:
   bool paused_ = false;
   int stepsWaiting_ = 0;
   int speed_ = 0;  // index into the speeds, 0 being real time
+  std::vector<std::function<void()>> listeners_;
+
+  void Changed() const;
 };
