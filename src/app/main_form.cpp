@@ -201,10 +201,13 @@ QTimer& TMainForm::Timer(TInputTimer t) {
 }
 
 void TMainForm::Show() {
-  if (Setting.MinimizeAtStartup)
+  if (Setting.MinimizeAtStartup) {
     showMinimized();
-  else
-    show();
+    return;
+  }
+  show();
+  // The keys go to the picture from the start, with a window manager or without one.
+  activateWindow();
 }
 
 void TMainForm::Exit1Click() {
