@@ -24,6 +24,7 @@ int StepsDue(TFrameState& e, TRelogio::time_point agora) {
     // The paused time is not owed to the world: continuing goes on from here, without a burst.
     e.LastStepCount = agora;
     e.StepDebt = microseconds{0};
+    e.BehindRealTime = false;
     return e.Control.TakeStep() ? 1 : 0;
   }
   // In slow motion each step stands for more real time.

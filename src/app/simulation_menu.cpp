@@ -31,8 +31,8 @@ QMenu* CreateSimulationMenu(QMainWindow& janela, TSimulationControl& controle, Q
 
   auto* velocidade = new QLabel(QString::fromStdString(controle.SpeedText()), &janela);
   velocidade->setObjectName("velocidade");
-  // Before the battery, which keeps the last place.
-  janela.statusBar()->insertPermanentWidget(0, velocidade);
+  // Permanent: a passing notice never hides it.
+  janela.statusBar()->addPermanentWidget(velocidade);
   controle.Subscribe([&controle, &status, velocidade] {
     velocidade->setText(QString::fromStdString(controle.SpeedText()));
     if (controle.Paused())

@@ -4,6 +4,7 @@
 #include "app/main_form.h"
 #include "app/application.h"
 #include "app/gl_panel.h"
+#include "app/help_menu.h"
 #include "app/user_interface.h"
 #include "input/testing/recording_desktop_input.h"
 #include "render/camera_navigation.h"
@@ -410,6 +411,26 @@ TEST_F(Janela, JanelaCresceETelaCheiaEAImagemSegueOPainel) {
   EXPECT_TRUE(form->isFullScreen());
   QTest::keyClick(form->Panel(), Qt::Key_F11);
   EXPECT_FALSE(form->isFullScreen());
+}
+
+// Every action with keys is in the help, under its key's Portuguese name, and the help's menu comes last.
+TEST_F(Janela, AjudaListaCadaTeclaDosMenus) {
+  Abre();
+  const QString ajuda = KeysAndMouseText(*form->menuBar());
+  EXPECT_TRUE(ajuda.contains("Espaço: Simulação → Pausar/Continuar")) << ajuda.toStdString();
+  EXPECT_TRUE(ajuda.contains("Ctrl+R ou Backspace: Simulação → Reiniciar cena"));
+  int comTeclas = 0;
+  for (const QAction* menu : form->menuBar()->actions())
+    if (menu->menu())
+      for (const QAction* a : menu->menu()->actions())
+        if (!a->shortcuts().isEmpty()) {
+          ++comTeclas;
+          EXPECT_TRUE(ajuda.contains(a->text().remove('&'))) << a->text().toStdString();
+        }
+  EXPECT_GE(comTeclas, 7);
+  EXPECT_EQ(form->menuBar()->actions().last()->text(), "Ajuda");
+  ASSERT_NE(Menu("Teclas e mouse"), nullptr);
+  ASSERT_NE(Menu("Sobre o Vireta"), nullptr);
 }
 
 class JanelaComRemoto : public Janela {
