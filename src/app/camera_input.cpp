@@ -48,6 +48,11 @@ bool TCameraInput::MousePress(QMouseEvent& evento) {
 
 bool TCameraInput::MouseMove(QMouseEvent& evento) {
   if (drag_ == TDrag::None) return false;
+  // A release lost elsewhere (another window took the mouse) must not leave the view turning on hover.
+  if (!(evento.buttons() & dragButton_)) {
+    drag_ = TDrag::None;
+    return false;
+  }
   const QPointF d = evento.position() - last_;
   last_ = evento.position();
   if (drag_ == TDrag::Orbit)

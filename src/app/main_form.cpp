@@ -82,7 +82,10 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
 
   CreateMenu();
   CreateSimulationMenu(*this, state_.Control, *statusPanel_,
-                       {[this] { ReloadScene(); }, [this] { cameraInput_->FrameScene(*scene_); }});
+                       {[this] { ReloadScene(); },
+                        [this] {
+                          if (scene_) cameraInput_->FrameScene(*scene_);
+                        }});
   CreateHelpMenu(*this);
   CreateTimers();
 
@@ -239,6 +242,7 @@ void TMainForm::OpenScene(const std::filesystem::path& arquivo) {
 }
 
 void TMainForm::ReloadScene() {
+  if (closed_) return;
   if (scenePath_.empty()) {
     statusPanel_->setText(AvisoNadaParaReiniciar);
     return;
