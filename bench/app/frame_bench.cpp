@@ -45,11 +45,13 @@ fs::path CaixasEmGrade(int n) {
   return p;
 }
 
-void RodaQuadros(benchmark::State& state, const fs::path& arquivo) {
-  Contexto().FazAtual();
+void RodaQuadros(benchmark::State& state, const fs::path& arquivo, TTestGLContext& contexto = Contexto(),
+                 int largura = 769, int altura = 610) {
+  contexto.FazAtual();
+  glViewport(0, 0, largura, altura);
   InitGLState();
   SetLightsAndMaterial();
-  TGLFrameDrawing desenho(769.0 / 610.0);
+  TGLFrameDrawing desenho(double(largura) / altura);
   desenho.CreateResources();
   TScene cena;
   if (!arquivo.empty()) LoadScene(arquivo, cena, [](const std::string&, const std::string&) {});
@@ -85,5 +87,17 @@ void BM_QuadroComCaixas(benchmark::State& s) {
   fs::remove(p);
 }
 BENCHMARK(BM_QuadroComCaixas)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMillisecond);
+
+// The stack of boxes on a window grown for a projector: the picture's cost grows with its pixels.
+void BM_QuadroNoTamanhoDaJanela(benchmark::State& s) {
+  const int largura = static_cast<int>(s.range(0)), altura = static_cast<int>(s.range(1));
+  TTestGLContext contexto(largura, altura);
+  RodaQuadros(s, fs::path(VIRETA_SOURCE_DIR) / "Cenas" / "pilha_caixas.xml", contexto, largura, altura);
+}
+BENCHMARK(BM_QuadroNoTamanhoDaJanela)
+    ->Args({769, 610})
+    ->Args({1280, 800})
+    ->Args({1920, 1080})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -20,7 +20,15 @@ TVector Accelerometer(const TRemoteReading& r) {
 // How many steps this tick owes the world, from the real time since the last count.
 int StepsDue(TFrameState& e, TRelogio::time_point agora) {
   using std::chrono::microseconds;
-  constexpr microseconds passo{static_cast<long>(PassoFixo * 1e6)};
+  if (e.Control.Paused()) {
+    // The paused time is not owed to the world: continuing goes on from here, without a burst.
+    e.LastStepCount = agora;
+    e.StepDebt = microseconds{0};
+    e.BehindRealTime = false;
+    return e.Control.TakeStep() ? 1 : 0;
+  }
+  // In slow motion each step stands for more real time.
+  const microseconds passo{static_cast<long>(PassoFixo * 1e6) * e.Control.SpeedDivisor()};
   const bool primeiro = e.LastStepCount == TRelogio::time_point{};
   const auto decorrido = std::chrono::duration_cast<microseconds>(agora - e.LastStepCount);
   e.LastStepCount = agora;
@@ -28,6 +36,8 @@ int StepsDue(TFrameState& e, TRelogio::time_point agora) {
     e.StepDebt = microseconds{0};
     return 1;
   }
+  // What was left over at a slower speed is owed at most one step at a faster one.
+  e.StepDebt = std::min(e.StepDebt, passo);
   // A clock set back gives no time at all; a clock set forward is capped with everything else.
   if (decorrido > microseconds{0}) e.StepDebt += decorrido;
   const auto devidos = e.StepDebt / passo;
@@ -85,7 +95,9 @@ void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::ti
   }
 
   ctx.desenho.Clear();
-  e.OlhoNegado = EscalaVet(ctx.Camera.Olho, -1);
+  // The line of sight: -Olho while the centre is the origin, and still the view's direction after the
+  // mouse has moved the centre, so the remote's motions keep following the picture.
+  e.OlhoNegado = SubVet(ctx.Camera.Centro, ctx.Camera.Olho);
   ctx.desenho.Projection(ctx.Camera);
 
   e.AcelAtual = Accelerometer(remoto);

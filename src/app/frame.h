@@ -3,6 +3,7 @@
 // Wii Remote's accelerometer, the picture. Plain C++: the drawing goes through TFrameDrawing, so the
 // frame's logic runs in tests without a display.
 
+#include "app/simulation_control.h"
 #include "input/settings.h"
 #include "physics/vector_math.h"
 #include "render/camera.h"
@@ -35,8 +36,9 @@ struct TFrameState {
   // never, so the next tick runs one step).
   std::chrono::microseconds StepDebt{0};
   TRelogio::time_point LastStepCount{};
-  double SimulatedTime = 0;     // seconds the world has been stepped through by the frame
+  double SimulatedTime = 0;     // seconds the world has been stepped through since the scene loaded
   bool BehindRealTime = false;  // the last tick needed more than MaxStepsPerTick steps
+  TSimulationControl Control;   // pause, single steps and slow motion, as the user asked
 };
 
 // What the frame reads of the Wii Remote: raw accelerometer bytes, "A" and the infrared dot sizes.

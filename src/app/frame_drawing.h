@@ -10,6 +10,8 @@ class TGLFrameDrawing : public TFrameDrawing {
   // `aspecto`: width / height of the drawing area.
   explicit TGLFrameDrawing(double aspecto) : aspect_(aspecto) {}
 
+  void SetAspect(double aspecto) { aspect_ = aspecto; }
+
   void CreateResources() { gl_.Create(); }    // with the context current, once it exists
   void ReleaseResources() { gl_.Release(); }  // with the context current, before it goes
 

@@ -8,7 +8,7 @@
 #include <QOpenGLContext>
 #include <QWheelEvent>
 
-TGLPanel::TGLPanel(double aspecto) : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), drawing_(aspecto) {}
+TGLPanel::TGLPanel() : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), drawing_(1.0) {}
 
 TGLPanel::~TGLPanel() {
   FinalizaGL();
@@ -32,12 +32,17 @@ void TGLPanel::paintGL() {
 }
 
 bool TGLPanel::DrawFrame(const std::function<void(TFrameDrawing&)>& quadro) {
-  if (!active_ || !isExposed()) return false;
+  if (!active_ || !isExposed() || width() <= 0 || height() <= 0) return false;
   makeCurrent();
+  // The window can be resized at any time: the picture follows, in device pixels, with the same field of
+  // view and the panel's own shape.
+  const int largura = qRound(width() * devicePixelRatio()), altura = qRound(height() * devicePixelRatio());
+  glViewport(0, 0, largura, altura);
+  drawing_.SetAspect(double(width()) / height());
   quadro(drawing_);
   if (captureRequested_) {
-    QImage imagem(width(), height(), QImage::Format_RGBA8888);
-    glReadPixels(0, 0, width(), height(), GL_RGBA, GL_UNSIGNED_BYTE, imagem.bits());
+    QImage imagem(largura, altura, QImage::Format_RGBA8888);
+    glReadPixels(0, 0, largura, altura, GL_RGBA, GL_UNSIGNED_BYTE, imagem.bits());
     capture_ = imagem.mirrored();
     captureRequested_ = false;
   }
@@ -69,6 +74,8 @@ void Offer(const std::vector<IPanelInput*>& handlers, TEvent* evento, bool (IPan
 }  // namespace
 
 void TGLPanel::mousePressEvent(QMouseEvent* evento) {
+  // A click gives the panel the keys back, as it does any other widget.
+  requestActivate();
   Offer(inputHandlers_, evento, &IPanelInput::MousePress);
 }
 

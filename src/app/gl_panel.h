@@ -15,11 +15,11 @@
 
 class TGLPanel : public QOpenGLWindow {
  public:
-  // `aspecto`: width / height of the panel, fixed with the window.
-  explicit TGLPanel(double aspecto);
+  TGLPanel();
   ~TGLPanel() override;
 
-  // Runs `quadro` with the context current and the panel's drawing at hand, then swaps the buffers.
+  // Runs `quadro` with the context current and the panel's drawing at hand, the picture filling the panel
+  // at its current size, then swaps the buffers.
   // Returns false, having run nothing, while there is no context or nothing of the panel is on screen
   // (before the window first shows, minimised, after FinalizaGL).
   bool DrawFrame(const std::function<void(TFrameDrawing&)>& quadro);

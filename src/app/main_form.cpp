@@ -1,10 +1,13 @@
 #include "app/main_form.h"
 
+#include "app/camera_input.h"
 #include "app/gl_panel.h"
+#include "app/help_menu.h"
 #include "app/menu_check_style.h"
 #include "app/recent_scenes_menu.h"
 #include "app/scene_drop.h"
 #include "app/scene_editor.h"
+#include "app/simulation_menu.h"
 #include "app/user_folders.h"
 #include "app/user_interface.h"
 #include "input/ini_file.h"
@@ -30,6 +33,7 @@ constexpr int AlturaPainel = 610;
 constexpr int AlturaStatus = 19;
 
 const QString AvisoMaisLento = QStringLiteral("Simulação mais lenta que o tempo real");
+const QString AvisoNadaParaReiniciar = QStringLiteral("Nenhuma cena aberta para reiniciar");
 
 // Restarts the frame timer however the scene command ends, error or not.
 class TRestartOnExit {
@@ -49,21 +53,27 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
                      const TWiiServices* servicosWii, IDesktopInput* desktop)
     : programFolder_(pastaPrograma), settingsPlace_(SettingsLocationFor(pastaPrograma)), ui_(ui) {
   setWindowTitle("Form1");
+  // The fixed size of old is only where the window starts: a projector wants it larger.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                 Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
 
   auto* cliente = new QWidget(this);
   auto* layout = new QVBoxLayout(cliente);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  Panel1 = new TGLPanel(double(LarguraCliente) / AlturaPainel);
+  Panel1 = new TGLPanel;
   QWidget* painel = QWidget::createWindowContainer(Panel1, cliente);
-  painel->setFixedSize(LarguraCliente, AlturaPainel);
+  painel->setMinimumSize(160, 120);
+  // The panel takes the keys from the start, so the arrows steer the camera without a click first.
+  painel->setFocusPolicy(Qt::StrongFocus);
+  painel->setFocus();
   layout->addWidget(painel);
   mouseGrab_ = std::make_unique<TMouseGrabInput>(
       *Panel1, Camera, [this] { return scene_.get(); }, selection_);
   Panel1->AddInputHandler(*mouseGrab_);
   setCentralWidget(cliente);
+  cameraInput_ = std::make_unique<TCameraInput>(Camera, *Panel1);
+  Panel1->AddInputHandler(*cameraInput_);
 
   statusPanel_ = new QLabel(this);
   // Wide enough for the one-line notices it shows, the engine's message included.
@@ -78,6 +88,12 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   statusBar()->addPermanentWidget(batteryPanel_);
 
   CreateMenu();
+  CreateSimulationMenu(*this, state_.Control, *statusPanel_,
+                       {[this] { ReloadScene(); },
+                        [this] {
+                          if (scene_) cameraInput_->FrameScene(*scene_);
+                        }});
+  CreateHelpMenu(*this);
   CreateTimers();
 
   // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
@@ -117,7 +133,7 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
     connect(deviceNotifier_, &QSocketNotifier::activated, this, [this] { HIDCtl->DeviceChangeNotified(); });
   }
 
-  setFixedSize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
+  resize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
   if (const QScreen* tela = QGuiApplication::primaryScreen()) {
     const QRect area = tela->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));
@@ -206,10 +222,13 @@ QTimer& TMainForm::Timer(TInputTimer t) {
 }
 
 void TMainForm::Show() {
-  if (Setting.MinimizeAtStartup)
+  if (Setting.MinimizeAtStartup) {
     showMinimized();
-  else
-    show();
+    return;
+  }
+  show();
+  // The keys go to the picture from the start, with a window manager or without one.
+  activateWindow();
 }
 
 void TMainForm::Exit1Click() {
@@ -244,6 +263,7 @@ void TMainForm::LoadSceneFile(const std::filesystem::path& arquivo) {
     selection_.KeepWithin(scene_->Objetos.size());
     recentScenes_->Opened(arquivo);
     editor_->SceneOpened(arquivo, scene_->Tabela);
+    SceneStarted(arquivo);
   } catch (const std::exception& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
   }
@@ -254,6 +274,32 @@ void TMainForm::RebuildScene(const TSceneTable& tabela, const std::filesystem::p
   state_.LastStepCount = {};
   LoadSceneTable(tabela, arquivo, *scene_, Notices());
   selection_.KeepWithin(scene_->Objetos.size());
+  SceneStarted(arquivo);
+}
+
+void TMainForm::SceneStarted(const std::filesystem::path& arquivo) {
+  scenePath_ = arquivo;
+  state_.SimulatedTime = 0;
+}
+
+void TMainForm::ReloadScene() {
+  if (closed_) return;
+  const TSceneDocument& doc = editor_->Document();
+  if (doc.Modified() || doc.Path().empty()) {
+    if (scenePath_.empty()) {
+      statusPanel_->setText(AvisoNadaParaReiniciar);
+      return;
+    }
+    // Edits not saved yet are the scene's start state now: restarting goes back to them, not to the file.
+    try {
+      RebuildScene(doc.Table(), scenePath_);
+    } catch (const std::exception& e) {
+      ui_.ShowError(QString::fromUtf8(e.what()));
+    }
+    return;
+  }
+  const std::filesystem::path arquivo = doc.Path();
+  LoadSceneFile(arquivo);
 }
 
 TRemoteReading TMainForm::RemoteReading() const {

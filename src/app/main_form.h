@@ -27,6 +27,7 @@
 
 class QAction;
 class QLabel;
+class TCameraInput;
 class QMenu;
 class QSocketNotifier;
 class TUserInterface;
@@ -58,6 +59,13 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   // state); `arquivo` names the scene in errors and is where its models are found. Throws ESceneError,
   // the running scene kept, when the loader refuses the table.
   void RebuildScene(const TSceneTable& tabela, const std::filesystem::path& arquivo);
+  // The current scene again from its file, at its start state; a failed load keeps the running scene.
+  // With no scene opened yet, the status bar says there is nothing to reload.
+  void ReloadScene();
+  // The file the running scene was loaded from; empty before the first scene opens.
+  const std::filesystem::path& CurrentScenePath() const { return scenePath_; }
+  // Pause, single steps and slow motion of the world.
+  TSimulationControl& SimulationControl() { return state_.Control; }
 
   // Menu handlers.
   void AbrirCena1Click();
@@ -112,6 +120,8 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   void FormDestroy();
   TRemoteReading RemoteReading() const;
   void LoadSceneFile(const std::filesystem::path& arquivo);
+  // A scene (from a file or the editor's table) now runs from its start state.
+  void SceneStarted(const std::filesystem::path& arquivo);
   TModelNotice Notices();
 
   std::filesystem::path programFolder_;
@@ -127,6 +137,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   long frames_ = 0;
   TSelection selection_;
   std::unique_ptr<TMouseGrabInput> mouseGrab_;
+  std::filesystem::path scenePath_;
   bool closed_ = false;
 
   TGLPanel* Panel1 = nullptr;
@@ -139,6 +150,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QAction* Preference1 = nullptr;
   QAction* ReacaoHaptica1 = nullptr;
   TRecentScenesMenu* recentScenes_ = nullptr;
+  std::unique_ptr<TCameraInput> cameraInput_;  // the mouse and keys on the panel steer the camera
 
   QTimer DrawTimer, MotionTimer, RepeatTimer, BatteryTimer, CursorTimer, TimerGL;
   QTimer reapTimer_;     // collects the programs an "Execute" button started

@@ -218,4 +218,61 @@ TEST_F(Quadro, ObjetoForaDoMundoEAvisadoUmaVezEOMundoQuebradoParaSemDerrubarOQua
   EXPECT_TRUE(cena.Mundo->Broken());
 }
 
+// Paused, no body moves however long the pause; "." runs exactly one step; continuing owes nothing for the
+// paused time.
+TEST_F(Quadro, PausaSeguraOsCorposPassoAvancaUmEContinuarNaoDisparaPassos) {
+  TTestScene c;
+  c.Linha(SphereRow(0.5), {{TColumn::Z, 100.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
+  c.Linha(SphereRow(0.5), {{TColumn::X, 3.0}, {TColumn::Z, 50.0}, {TColumn::ODEMove, true}});
+  Carrega(c);
+  for (int i = 0; i < 5; ++i) Roda(Remoto(0, 0, 0, false));
+  estado.Control.SetPaused(true);
+  const double t = estado.SimulatedTime;
+  const TVector a = cena.Objetos[0].Posicao, b = cena.Objetos[1].Posicao;
+  for (const std::chrono::milliseconds espera : {10ms, 10ms, 3000ms, 10ms})
+    Roda(Remoto(0, 0, 0, false), espera);
+  EXPECT_EQ(estado.SimulatedTime, t);
+  EXPECT_EQ(cena.Objetos[0].Posicao.z, a.z);
+  EXPECT_EQ(cena.Objetos[1].Posicao.z, b.z);
+
+  estado.Control.StepOnce();
+  Roda(Remoto(0, 0, 0, false), 500ms);
+  EXPECT_DOUBLE_EQ(estado.SimulatedTime, t + PassoFixo);
+  EXPECT_LT(cena.Objetos[0].Posicao.z, a.z);
+  const double z = cena.Objetos[0].Posicao.z;
+  Roda(Remoto(0, 0, 0, false));
+  EXPECT_EQ(cena.Objetos[0].Posicao.z, z) << "one press, one step";
+
+  estado.Control.SetPaused(false);
+  estado.Control.StepOnce();  // running: nothing to ask for
+  Roda(Remoto(0, 0, 0, false));
+  EXPECT_DOUBLE_EQ(estado.SimulatedTime, t + 2 * PassoFixo) << "the pause is not caught up";
+  EXPECT_FALSE(estado.BehindRealTime);
+}
+
+// At 1/2, 1/4 and 1/10 of real time the world steps once every 2, 4 and 10 ticks that come on time, and
+// going back to real time owes no burst.
+TEST_F(Quadro, CamaraLentaPassaUmaVezACadaNTiques) {
+  Roda(Remoto(0, 0, 0, false));
+  for (const int n : {2, 4, 10}) {
+    estado.Control.Slower();
+    ASSERT_EQ(estado.Control.SpeedDivisor(), n);
+    for (int k = 0; k < 3; ++k) {
+      const double t = estado.SimulatedTime;
+      for (int i = 0; i < n; ++i) Roda(Remoto(0, 0, 0, false));
+      EXPECT_NEAR(estado.SimulatedTime - t, PassoFixo, 1e-12) << "at 1/" << n;
+    }
+  }
+  estado.Control.Slower();
+  EXPECT_EQ(estado.Control.SpeedText(), "Velocidade: ⅒×");
+  for (int i = 0; i < 3; ++i) estado.Control.Faster();
+  EXPECT_EQ(estado.Control.SpeedDivisor(), 1);
+  EXPECT_EQ(estado.Control.SpeedText(), "Velocidade: 1×");
+  const double t = estado.SimulatedTime;
+  Roda(Remoto(0, 0, 0, false));
+  Roda(Remoto(0, 0, 0, false));
+  EXPECT_NEAR(estado.SimulatedTime - t, 2 * PassoFixo, 1e-12);
+  EXPECT_FALSE(estado.BehindRealTime);
+}
+
 }  // namespace

@@ -4,11 +4,14 @@
 #include "app/main_form.h"
 #include "app/application.h"
 #include "app/gl_panel.h"
+#include "app/help_menu.h"
 #include "app/mouse_grab.h"
 #include "app/user_interface.h"
 #include "input/testing/recording_desktop_input.h"
+#include "render/camera_navigation.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
+#include "support/view_projection.h"
 #include "support_gl/gl_test_context.h"
 #include "wiimote/testing/fake_hid_platform.h"
 #include "wiimote/testing/test_main_loop.h"
@@ -20,6 +23,7 @@
 #include <QStatusBar>
 #include <QSurfaceFormat>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -261,6 +265,174 @@ TEST_F(Janela, SemBibliotecaDeDispositivosOTituloFicaForm1) {
   EXPECT_EQ(form->windowTitle(), "Form1");
   EXPECT_FALSE(Menu("Configurações")->isEnabled());
   EXPECT_TRUE(uiGlobal->erros.empty());
+}
+
+// The camera from the panel as a user drives it: mouse drags and keys go to the panel window, and the
+// camera moves exactly as the remote's cross pad and "1" would move it.
+TEST_F(Janela, MouseETeclasGiramEAproximamComoORemoto) {
+  Abre();
+  QWindow* painel = form->Panel();
+  TCamera esperado;
+  QTest::mousePress(painel, Qt::LeftButton, {}, QPoint(400, 300));
+  QTest::mouseMove(painel, QPoint(396, 300));  // 4 pixels left: the eye goes two ticks of "Right"
+  QTest::mouseRelease(painel, Qt::LeftButton, {}, QPoint(396, 300));
+  OrbitaCamera(esperado, 0, 2);
+  EXPECT_NEAR(NormaVet(SubVet(form->CurrentCamera().Olho, esperado.Olho)), 0, 1e-9);
+
+  QWheelEvent roda(QPointF(400, 300), painel->mapToGlobal(QPointF(400, 300)), {}, QPoint(0, 120),
+                   Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(painel, &roda);
+  AproximaCamera(esperado, 7.5);
+  EXPECT_NEAR(NormaVet(SubVet(form->CurrentCamera().Olho, esperado.Olho)), 0, 1e-9);
+
+  QTest::keyClick(painel, Qt::Key_Up);
+  OrbitaCamera(esperado, -OrbitDegreesPerKey, 0);
+  QTest::keyClick(painel, Qt::Key_PageDown);
+  AproximaCamera(esperado, -ZoomStep(esperado));
+  EXPECT_NEAR(NormaVet(SubVet(form->CurrentCamera().Olho, esperado.Olho)), 0, 1e-9);
+
+  // A right-drag carries the centre and the eye together; the line of sight stays.
+  const TVector visada = SubVet(form->CurrentCamera().Centro, form->CurrentCamera().Olho);
+  QTest::mousePress(painel, Qt::RightButton, {}, QPoint(400, 300));
+  QTest::mouseMove(painel, QPoint(450, 330));
+  QTest::mouseRelease(painel, Qt::RightButton, {}, QPoint(450, 330));
+  EXPECT_GT(NormaVet(form->CurrentCamera().Centro), 1);
+  EXPECT_NEAR(NormaVet(SubVet(SubVet(form->CurrentCamera().Centro, form->CurrentCamera().Olho), visada)), 0,
+              1e-9);
+  EXPECT_TRUE(painel->isActive()) << "the panel holds the keys";
+}
+
+TEST_F(Janela, HomeEnquadraObjetosDistantes) {
+  Abre();
+  TTestScene c;
+  const TVector centros[] = {{-150, 0, 1}, {200, 80, 1}, {0, -120, 30}, {20, 20, 90}};
+  for (const TVector& p : centros)
+    c.Linha(SphereRow(1),
+            {{TColumn::X, p.x}, {TColumn::Y, p.y}, {TColumn::Z, p.z}, {TColumn::TemGravidade, false}});
+  form->OpenScene(c.Write(pasta / "longe.xml"));
+  const TVector direcao = NormalizaVet(SubVet(form->CurrentCamera().Centro, form->CurrentCamera().Olho));
+  int antes = 0;
+  for (const TVector& p : centros)
+    antes += InsidePanel(ProjectToPanel(form->CurrentCamera(), p, 769, 610), 769, 610);
+  EXPECT_LT(antes, 4) << "the start view misses some";
+  QTest::keyClick(form->Panel(), Qt::Key_Home);
+  for (const TVector& p : centros)
+    EXPECT_TRUE(InsidePanel(ProjectToPanel(form->CurrentCamera(), p, 769, 610), 769, 610)) << p.x;
+  const TVector depois = NormalizaVet(SubVet(form->CurrentCamera().Centro, form->CurrentCamera().Olho));
+  EXPECT_NEAR(NormaVet(SubVet(direcao, depois)), 0, 1e-9);
+}
+
+// Space, ".", Backspace and Ctrl+R as a user presses them, with the focus in the panel or elsewhere in the
+// window: each acts once.
+TEST_F(Janela, PausaPassoEReinicioPeloTeclado) {
+  Abre();
+  form->ReloadScene();
+  EXPECT_EQ(form->StatusPanel()->text(), "Nenhuma cena aberta para reiniciar");
+  const fs::path arquivo = pasta / "Cenas" / "queda_livre.xml";
+  form->OpenScene(arquivo);
+  EXPECT_EQ(form->CurrentScenePath(), arquivo);
+  const double z0 = form->CurrentScene()->Objetos[0].Posicao.z;
+  EsperaQuadros(10);
+  QTest::keyClick(form->Panel(), Qt::Key_Space);
+  ASSERT_TRUE(form->SimulationControl().Paused());
+  EXPECT_EQ(form->StatusPanel()->text(), "Pausado");
+  EsperaQuadros(2);
+  const double z = form->CurrentScene()->Objetos[0].Posicao.z;
+  const double t = form->FrameState().SimulatedTime;
+  EXPECT_LT(z, z0);
+  EsperaQuadros(10);
+  EXPECT_EQ(form->CurrentScene()->Objetos[0].Posicao.z, z) << "paused, the ball hangs";
+
+  QTest::keyClick(form->Panel(), Qt::Key_Period);
+  EsperaQuadros(3);
+  EXPECT_DOUBLE_EQ(form->FrameState().SimulatedTime, t + 0.01);
+  EXPECT_LT(form->CurrentScene()->Objetos[0].Posicao.z, z);
+
+  QTest::keyClick(form->Panel(), Qt::Key_Backspace);
+  EXPECT_EQ(form->CurrentScene()->Objetos[0].Posicao.z, z0) << "the start state again";
+  EXPECT_EQ(form->FrameState().SimulatedTime, 0);
+  EXPECT_TRUE(form->SimulationControl().Paused());
+
+  // A broken file on reload: the error is told and the running scene stays.
+  pasta.Write("Cenas/queda_livre.xml", "<DATAPACKET><ROWDATA><ROW");
+  QTest::keyClick(form.get(), Qt::Key_R, Qt::ControlModifier);
+  ASSERT_EQ(uiGlobal->erros.size(), 1u);
+  EXPECT_THAT(uiGlobal->erros[0], HasSubstr("queda_livre.xml"));
+  ASSERT_EQ(form->CurrentScene()->Objetos.size(), 1u);
+  EXPECT_EQ(form->CurrentScene()->Objetos[0].Posicao.z, z0);
+
+  form->menuBar()->setFocus();  // the focus away from the panel: the keys still reach the menu
+  QTest::keyClick(form.get(), Qt::Key_Space);
+  EXPECT_FALSE(form->SimulationControl().Paused());
+  EXPECT_TRUE(form->StatusPanel()->text().isEmpty());
+  EsperaQuadros(5);
+  EXPECT_LT(form->CurrentScene()->Objetos[0].Posicao.z, z0);
+
+  QLabel* velocidade = form->statusBar()->findChild<QLabel*>("velocidade");
+  ASSERT_NE(velocidade, nullptr);
+  EXPECT_EQ(velocidade->text(), "Velocidade: 1×");
+  QTest::keyClick(form->Panel(), Qt::Key_BracketLeft);
+  QTest::keyClick(form->Panel(), Qt::Key_BracketLeft);
+  EXPECT_EQ(form->SimulationControl().SpeedDivisor(), 4);
+  EXPECT_EQ(velocidade->text(), "Velocidade: ¼×");
+  QTest::keyClick(form->Panel(), Qt::Key_BracketRight);
+  EXPECT_EQ(velocidade->text(), "Velocidade: ½×");
+}
+
+// The window for a projector: it starts at its old size, grows, and the picture keeps its shape and centre.
+TEST_F(Janela, JanelaCresceETelaCheiaEAImagemSegueOPainel) {
+  Abre();
+  EXPECT_TRUE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+  TTestScene c;
+  c.Linha(SphereRow(5), {{TColumn::Z, 6.0},
+                         {TColumn::R, 230.0},
+                         {TColumn::G, 30.0},
+                         {TColumn::B, 230.0},
+                         {TColumn::TemGravidade, false}});
+  form->OpenScene(c.Write(pasta / "bola.xml"));
+  form->resize(1280, 800 + form->height() - 610);
+  ASSERT_TRUE(Espera([&] { return form->Panel()->size() == QSize(1280, 800); })) << form->Panel()->width();
+  EsperaQuadros(3);
+  form->Panel()->RequestCapture();
+  EsperaQuadros(2);
+  const QImage imagem = form->Panel()->Captura();
+  ASSERT_EQ(imagem.size(), QSize(1280, 800));
+  QRect bola;
+  for (int y = 0; y < imagem.height(); ++y)
+    for (int x = 0; x < imagem.width(); ++x) {
+      const QColor p(imagem.pixel(x, y));
+      if (p.red() > 60 && p.blue() > 60 && p.green() < p.red() / 2) bola |= QRect(x, y, 1, 1);
+    }
+  // The ball lands where the 60 degree view of the larger panel puts it, and round.
+  const TPanelPoint centro = ProjectToPanel(form->CurrentCamera(), {0, 0, 6}, 1280, 800);
+  EXPECT_NEAR(bola.center().x(), centro.x, 4);
+  EXPECT_NEAR(bola.center().y(), centro.y, 4);
+  EXPECT_NEAR(double(bola.width()) / bola.height(), 1.0, 0.05) << bola.width() << "x" << bola.height();
+
+  QTest::keyClick(form->Panel(), Qt::Key_F11);
+  EXPECT_TRUE(form->isFullScreen());
+  QTest::keyClick(form->Panel(), Qt::Key_F11);
+  EXPECT_FALSE(form->isFullScreen());
+}
+
+// Every action with keys is in the help, under its key's Portuguese name, and the help's menu comes last.
+TEST_F(Janela, AjudaListaCadaTeclaDosMenus) {
+  Abre();
+  const QString ajuda = KeysAndMouseText(*form->menuBar());
+  EXPECT_TRUE(ajuda.contains("Espaço: Simulação → Pausar/Continuar")) << ajuda.toStdString();
+  EXPECT_TRUE(ajuda.contains("Ctrl+R ou Backspace: Simulação → Reiniciar cena"));
+  int comTeclas = 0;
+  for (const QAction* menu : form->menuBar()->actions())
+    if (menu->menu())
+      for (const QAction* a : menu->menu()->actions())
+        if (!a->shortcuts().isEmpty()) {
+          ++comTeclas;
+          EXPECT_TRUE(ajuda.contains(a->text().remove('&'))) << a->text().toStdString();
+        }
+  EXPECT_GE(comTeclas, 7);
+  EXPECT_EQ(form->menuBar()->actions().last()->text(), "Ajuda");
+  ASSERT_NE(Menu("Teclas e mouse"), nullptr);
+  ASSERT_NE(Menu("Sobre o Vireta"), nullptr);
 }
 
 class JanelaComRemoto : public Janela {

@@ -1,0 +1,100 @@
+// The mouse and keyboard camera: drags and notches move the eye exactly as the remote's buttons do, a pan
+// keeps the grabbed point under the mouse, and framing shows every object from the nearest distance.
+
+#include "render/camera_navigation.h"
+#include "support/view_projection.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr double Largura = 769, Altura = 610;
+
+void EsperaIgual(const TVector& a, const TVector& b, double tol = 1e-9) {
+  EXPECT_NEAR(a.x, b.x, tol);
+  EXPECT_NEAR(a.y, b.y, tol);
+  EXPECT_NEAR(a.z, b.z, tol);
+}
+
+TVector Direcao(const TCamera& c) {
+  return NormalizaVet(SubVet(c.Centro, c.Olho));
+}
+
+TEST(CameraPeloMouse, ArrastarGiraComoACruzETeclasDoRemoto) {
+  struct {
+    double dx, dy;
+    TCameraButtons botao;
+  } casos[] = {
+      {-2, 0, {.Right = true}}, {2, 0, {.Left = true}}, {0, 2, {.Up = true}}, {0, -2, {.Down = true}}};
+  for (const auto& c : casos) {
+    TCamera mouse, remoto;
+    TVector ponteiro;
+    OrbitByDrag(mouse, c.dx, c.dy);
+    ControleCamera(c.botao, remoto, ponteiro);
+    EsperaIgual(mouse.Olho, remoto.Olho);
+    EsperaIgual(mouse.Cima, remoto.Cima);
+  }
+  // From the start view, a drag 2 pixels down raises the eye as one tick of "Up" does.
+  TCamera c;
+  OrbitByDrag(c, 0, 2);
+  EsperaIgual(c.Olho, {49.684, 49.684, 26.230}, 1e-3);
+}
+
+TEST(CameraPeloMouse, RodaAproximaPelaLinhaDeVisadaSemPassarDoMinimo) {
+  TCamera mouse, remoto;
+  ZoomByNotches(mouse, 1);
+  AproximaCamera(remoto, 7.5);  // a tenth of the start distance, 75
+  EsperaIgual(mouse.Olho, remoto.Olho);
+  ZoomByNotches(mouse, -1);
+  EXPECT_NEAR(NormaVet(SubVet(mouse.Olho, mouse.Centro)), 67.5 + 6.75, 1e-9);
+  for (int i = 0; i < 200; ++i) ZoomByNotches(mouse, 1);
+  EXPECT_NEAR(NormaVet(SubVet(mouse.Olho, mouse.Centro)), DistanciaMinimaCamera, 1e-9);
+  EsperaIgual(Direcao(mouse), Direcao(TCamera{}));
+}
+
+TEST(CameraPeloMouse, ArrastoLateralMantemOPontoSobOMouse) {
+  TCamera c;
+  OrbitaCamera(c, -20, 35);
+  const TVector visada = SubVet(c.Centro, c.Olho);
+  // A point at the centre's depth, off the centre of the picture.
+  const TVector direita = NormalizaVet(ProdVetorial(visada, c.Cima));
+  const TVector p = SomaVet(c.Centro, SomaVet(EscalaVet(direita, 3), EscalaVet(c.Cima, 2)));
+  const TPanelPoint antes = ProjectToPanel(c, p, Largura, Altura);
+  PanByDrag(c, 40, -25, Altura);
+  const TPanelPoint depois = ProjectToPanel(c, p, Largura, Altura);
+  EXPECT_NEAR(depois.x - antes.x, 40, 1e-6);
+  EXPECT_NEAR(depois.y - antes.y, -25, 1e-6);
+  EsperaIgual(SubVet(c.Centro, c.Olho), visada);
+  EXPECT_GT(NormaVet(c.Centro), 1) << "the centre moved with the eye";
+}
+
+TEST(CameraPeloMouse, EnquadrarMostraTodosDoMaisPertoMantendoADirecao) {
+  TCamera c;
+  const std::vector<TBoundingSphere> objetos{{{-200, 0, 0}, 1}, {{300, 50, 10}, 2}, {{0, -100, 40}, 0.5}};
+  FrameSpheres(c, objetos, Largura / Altura);
+  EsperaIgual(Direcao(c), Direcao(TCamera{}));
+  auto pontos = [&](const TCamera& cam) {
+    int dentro = 0;
+    for (const TBoundingSphere& o : objetos)
+      for (const TVector& d : {TVector{o.raio, 0, 0}, TVector{-o.raio, 0, 0}, TVector{0, 0, o.raio},
+                               TVector{0, 0, -o.raio}, TVector{0, o.raio, 0}, TVector{0, -o.raio, 0}})
+        dentro += InsidePanel(ProjectToPanel(cam, SomaVet(o.centro, d), Largura, Altura), Largura, Altura);
+    return dentro;
+  };
+  EXPECT_EQ(pontos(c), 18);
+  TCamera maisPerto = c;
+  AproximaCamera(maisPerto, 0.03 * NormaVet(SubVet(c.Centro, c.Olho)));
+  EXPECT_LT(pontos(maisPerto), 18) << "a nearer eye loses an object: the framing is the nearest";
+
+  // One sphere alone: its centre becomes the centre, at the distance where it touches the top and bottom.
+  TCamera so;
+  FrameSpheres(so, {{{10, -20, 3}, 5}}, Largura / Altura);
+  EsperaIgual(so.Centro, {10, -20, 3});
+  EXPECT_NEAR(NormaVet(SubVet(so.Olho, so.Centro)), 10, 1e-9);
+
+  TCamera vazio;
+  FrameSpheres(vazio, {}, Largura / Altura);
+  EsperaIgual(vazio.Olho, TCamera{}.Olho, 0);
+}
+
+}  // namespace
