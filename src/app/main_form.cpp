@@ -71,6 +71,11 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   mouseGrab_ = std::make_unique<TMouseGrabInput>(
       *Panel1, Camera, [this] { return scene_.get(); }, selection_);
   Panel1->AddInputHandler(*mouseGrab_);
+  // Paused, the mouse arranges the scene: where an object is dropped becomes its start position.
+  mouseGrab_->Grab().SetPlacing([this] { return state_.Control.Paused(); },
+                                [this](std::size_t objeto, const TVector& posicao) {
+                                  editor_->MoveStartPosition(static_cast<int>(objeto), posicao);
+                                });
   setCentralWidget(cliente);
   cameraInput_ = std::make_unique<TCameraInput>(Camera, *Panel1);
   Panel1->AddInputHandler(*cameraInput_);
@@ -93,7 +98,6 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
                         [this] {
                           if (scene_) cameraInput_->FrameScene(*scene_);
                         }});
-  CreateHelpMenu(*this);
   CreateTimers();
 
   // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
@@ -107,6 +111,7 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   scene_ = std::make_unique<TScene>(true);
   editor_ = std::make_unique<TSceneEditor>(*this, ui_);
   editor_->CreateMenu(*menuBar());
+  CreateHelpMenu(*this);  // last: the help lists the keys of every menu before it
   state_.PonteiroPos = {};
   state_.Dt = 0;
 

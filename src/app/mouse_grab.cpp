@@ -19,8 +19,10 @@ bool TMouseGrab::Press(TScene& cena, const TPanelView& vista, double x, double y
   if (hit && !held_) {
     TObjetoCena& o = cena.Objetos[hit->objeto];
     // While the mouse holds nothing, a held object can only be the remote's.
-    if (o.UserMove && !o.Agarrado) {
+    const bool colocando = placingMode_ && placingMode_();
+    if ((o.UserMove || colocando) && !o.Agarrado) {
       held_ = hit->objeto;
+      placing_ = colocando;
       o.Agarrado = true;
       grabPoint_ = hit->ponto;
       viewNormal_ = NormalizaVet(SubVet(vista.camera.Centro, vista.camera.Olho));
@@ -60,6 +62,13 @@ bool TMouseGrab::Release(TScene& cena, const TPanelView& vista, double x, double
   if (i >= cena.Objetos.size() || !cena.Objetos[i].Agarrado) return true;  // the scene went meanwhile
   TObjetoCena& o = cena.Objetos[i];
   o.Agarrado = false;
+  if (placing_) {
+    placing_ = false;
+    samples_.clear();
+    // Last: the handler may build the scene anew.
+    if (placed_) placed_(i, target_);
+    return true;
+  }
   dBodyID corpo = cena.Corpos[i];
   if (!corpo) return true;
   CarryAlongAllowedAxes(o, corpo, target_);
@@ -76,9 +85,16 @@ bool TMouseGrab::Release(TScene& cena, const TPanelView& vista, double x, double
 void TMouseGrab::Carry(TScene& cena) {
   if (held_ && (*held_ >= cena.Objetos.size() || !cena.Objetos[*held_].Agarrado)) {
     held_.reset();
+    placing_ = false;
     samples_.clear();
   }
-  if (held_) {
+  if (held_ && placing_) {
+    TObjetoCena& o = cena.Objetos[*held_];
+    o.Posicao = target_;
+    if (dBodyID corpo = cena.Corpos[*held_])
+      dBodySetPosition(corpo, static_cast<float>(target_.x), static_cast<float>(target_.y),
+                       static_cast<float>(target_.z));
+  } else if (held_) {
     TObjetoCena& o = cena.Objetos[*held_];
     dBodyID corpo = cena.Corpos[*held_];
     CarryAlongAllowedAxes(o, corpo, target_);

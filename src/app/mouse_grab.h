@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 
 // A throw is never faster than this (m/s): a flick of the mouse far from the eye would otherwise send an
@@ -22,7 +23,17 @@ inline constexpr double ClickSlop = 4.0;
 
 class TMouseGrab {
  public:
+  using TPlacedHandler = std::function<void(std::size_t objeto, const TVector& posicao)>;
+
   explicit TMouseGrab(TSelection& selecao) : selection_(selecao) {}
+
+  // While `placing` says so (the world is paused), a drag places any object instead of carrying it: on
+  // every axis, with no throw, and its release hands the object's new place to `placed` (which makes it the
+  // object's start position).
+  void SetPlacing(std::function<bool()> placing, TPlacedHandler placed) {
+    placingMode_ = std::move(placing);
+    placed_ = std::move(placed);
+  }
 
   // Left button down at panel point (x, y) at `ms`. Grabs the object under it when the user may move it
   // (UserMove, and not held by the remote) and selects it; returns true then. Any other press is left to
@@ -64,4 +75,7 @@ class TMouseGrab {
   std::optional<std::pair<double, double>> pressAt_;  // of a press left to others, for the click test
   std::optional<std::size_t> pressedObject_;
   std::optional<std::size_t> remoteHeld_;
+  std::function<bool()> placingMode_;
+  TPlacedHandler placed_;
+  bool placing_ = false;  // the held object is being placed, not carried
 };

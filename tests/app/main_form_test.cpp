@@ -6,6 +6,7 @@
 #include "app/gl_panel.h"
 #include "app/help_menu.h"
 #include "app/mouse_grab.h"
+#include "app/scene_editor.h"
 #include "app/user_interface.h"
 #include "input/testing/recording_desktop_input.h"
 #include "render/camera_navigation.h"
@@ -657,13 +658,13 @@ class JanelaMouse : public Janela {
   QPoint at_;
 };
 
-TTestScene BallAtTheCentre(bool soZ) {
+TTestScene BallAtTheCentre(bool soZ, bool userMove = true) {
   TTestScene t;
   t.Linha(SphereRow(3), {{TColumn::X, 10.0},
                          {TColumn::Y, 10.0},
                          {TColumn::Z, 5.0},
                          {TColumn::ODEMove, true},
-                         {TColumn::UserMove, true},
+                         {TColumn::UserMove, userMove},
                          {TColumn::MoveX, !soZ},
                          {TColumn::MoveY, !soZ},
                          {TColumn::MoveZ, true},
@@ -698,7 +699,7 @@ TEST_F(JanelaMouse, ArrastoCarregaEArremessaComAVelocidadeDoMouse) {
   EXPECT_NEAR(NormaVet(Obj(0).VecV), MaxThrowSpeed, 1e-3);
 }
 
-TEST_F(JanelaMouse, SoOEixoPermitidoEObjetoFixoFicaParado) {
+TEST_F(JanelaMouse, ObjetoFixoSoESelecionado) {
   TTestScene fixa;
   fixa.Linha(BoxRow(6, 6, 6), {{TColumn::X, Start.x},
                                {TColumn::Y, Start.y},
@@ -708,16 +709,19 @@ TEST_F(JanelaMouse, SoOEixoPermitidoEObjetoFixoFicaParado) {
                                {TColumn::TemGravidade, false}});
   Abre(fixa);
   Press();
+  Release();
+  EXPECT_EQ(form->Selection().Current(), 0u) << "a click selects it";
+  // The drag goes on to the camera, which turns the view; the box stays and so does the selection.
+  Press();
   Drag(5, -5, 10);
   Release();
   EXPECT_FALSE(Obj(0).Agarrado);
   EXPECT_NEAR(NormaVet(Moved()), 0, 1e-6) << "UserMove is not set";
-  EXPECT_EQ(form->Selection().Current(), std::nullopt) << "a drag is no click";
-  Press();
-  Release();
-  EXPECT_EQ(form->Selection().Current(), 0u) << "a click is";
+  EXPECT_EQ(form->Selection().Current(), 0u) << "a drag is no click";
+}
 
-  form->OpenScene(BallAtTheCentre(true).Write(pasta / "Cenas" / "so_z.xml"));
+TEST_F(JanelaMouse, SoOEixoPermitidoSeMove) {
+  Abre(BallAtTheCentre(true));
   Press();
   Drag(5, -5, 10);
   EXPECT_NEAR(Moved().x, 0, 1e-6);
@@ -725,6 +729,25 @@ TEST_F(JanelaMouse, SoOEixoPermitidoEObjetoFixoFicaParado) {
   // The screen's up from the start camera rises 2 sqrt(2) / 3 of its length.
   EXPECT_NEAR(Moved().z, 50 / MousePixelsPerMetre * 2 * std::sqrt(2.0) / 3, 0.1);
   Release();
+}
+
+TEST_F(JanelaMouse, PausadoOArrastoMudaOLugarDeInicio) {
+  // A ball the user may not carry: paused, the mouse places it all the same.
+  Abre(BallAtTheCentre(false, false));
+  form->SimulationControl().SetPaused(true);
+  Press();
+  Drag(5, 0, 10);
+  Release();
+  const TSceneTable& tabela = form->Editor().Document().Table();
+  const TVector inicio{tabela.Real(0, TColumn::X), tabela.Real(0, TColumn::Y), tabela.Real(0, TColumn::Z)};
+  const TVector andou = SubVet(inicio, Start);
+  EXPECT_NEAR(andou.x * right_.x + andou.y * right_.y, 50 / MousePixelsPerMetre, 0.1);
+  EXPECT_NEAR(andou.z, 0, 1e-3);
+  EXPECT_TRUE(form->Editor().Document().Modified());
+  // The scene starts again from the new start, still paused, with the box selected.
+  EXPECT_NEAR(NormaVet(SubVet(Obj(0).Posicao, inicio)), 0, 1e-4);
+  EXPECT_TRUE(form->SimulationControl().Paused());
+  EXPECT_EQ(form->Selection().Current(), 0u);
 }
 
 }  // namespace

@@ -168,4 +168,39 @@ TEST_F(MouseGrab, RemoteAndMouseNeverHoldTheSameObject) {
   EXPECT_FALSE(mouse.Held());
 }
 
+TEST_F(MouseGrab, PausedDragPlacesAnyObjectOnEveryAxisWithoutAThrow) {
+  bool pausado = true;
+  std::vector<std::pair<std::size_t, TVector>> colocados;
+  mouse.SetPlacing([&] { return pausado; },
+                   [&](std::size_t i, const TVector& p) {
+                     colocados.push_back({i, p});
+                   });
+
+  // The ball the user may not move, and the one that may only rise, both go where they are dropped.
+  for (const std::size_t i : {std::size_t{1}, std::size_t{2}}) {
+    const TVector antes = Obj(i).Posicao;
+    ASSERT_TRUE(Press(antes.x, antes.z)) << "object " << i;
+    Drag(-20, -10, 2);
+    mouse.Carry(cena);
+    ExpectNearPixels(Obj(i).Posicao.x - antes.x, -40);
+    ExpectNearPixels(Obj(i).Posicao.z - antes.z, 20);
+    EXPECT_TRUE(Release());
+    ASSERT_EQ(colocados.size(), i);
+    EXPECT_EQ(colocados.back().first, i);
+    EXPECT_NEAR(NormaVet(SubVet(colocados.back().second, Obj(i).Posicao)), 0, 1e-9);
+    EXPECT_EQ(NormaVet(Velocity(i)), 0) << "placing throws nothing";
+    EXPECT_FALSE(Obj(i).Agarrado);
+  }
+
+  // Running again, the same drag carries and throws as before and places nothing.
+  pausado = false;
+  EXPECT_FALSE(Press(Obj(1).Posicao.x, Obj(1).Posicao.z));
+  Release();
+  ASSERT_TRUE(Press(-4, 0));
+  Drag(10, 0, 3);
+  EXPECT_TRUE(Release());
+  EXPECT_EQ(colocados.size(), 2u);
+  EXPECT_GT(Velocity(0).x, 0);
+}
+
 }  // namespace
