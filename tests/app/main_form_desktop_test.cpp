@@ -1,17 +1,11 @@
 // The window as a desktop program: scenes dropped on it, the recent scenes of "&Arquivo", and Qt's own
 // dialogs in Portuguese, under the virtual display.
 
-#include "app/application.h"
 #include "app/main_form.h"
 #include "app/recent_scenes_menu.h"
 #include "app/scene_dialog.h"
-#include "app/user_interface.h"
-#include "input/testing/recording_desktop_input.h"
 #include "support/scene_builder.h"
-#include "support/temp_folder.h"
-#include "support_gl/gl_test_context.h"
-#include "wiimote/testing/fake_hid_platform.h"
-#include "wiimote/testing/test_main_loop.h"
+#include "support/window_fixture.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -29,61 +23,19 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
-
 namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
-
-class InterfaceDeTeste : public TUserInterface {
- public:
-  QString ChooseScene(const QString&, const QString&) override { return {}; }
-  void ShowError(const QString& texto) override { erros.push_back(texto.toStdString()); }
-  void ShowNotice(const QString& texto, const QString& titulo) override {
-    avisos.push_back((titulo + ": " + texto).toStdString());
-  }
-  std::vector<std::string> erros, avisos;
-};
-
-InterfaceDeTeste* uiGlobal = nullptr;
-
-class AmbienteQt : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::signal(SIGPIPE, SIG_IGN);
-    TViretaApplication::SetGLFormat();
-    static int argc = 1;
-    static char nome[] = "test_window_desktop";
-    static char* argv[] = {nome, nullptr};
-    uiGlobal = new InterfaceDeTeste;
-    app_ = new TViretaApplication(argc, argv, *uiGlobal);
-  }
-  void TearDown() override {
-    delete app_;
-    delete uiGlobal;
-  }
-
- private:
-  TViretaApplication* app_ = nullptr;
-};
-const auto* const ambiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
 
 // A caption as read, without its access-key marks.
 std::string Sem(QString texto) {
   return texto.remove('&').toStdString();
 }
 
-class JanelaDesktop : public ::testing::Test {
+class JanelaDesktop : public TWindowTest {
  protected:
-  void SetUp() override { *uiGlobal = InterfaceDeTeste{}; }
-  void TearDown() override { form.reset(); }
-  void Abre() {
-    form = std::make_unique<TMainForm>(pasta.Path(), *uiGlobal, &servicos, &desktop);
-    form->Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    MantemDriverCarregado();
-  }
+  JanelaDesktop() : TWindowTest(false) {}
   fs::path Cena(const std::string& nome, int bolas = 1) {
     TTestScene c;
     for (int i = 0; i < bolas; ++i) c.Linha(SphereRow(0.5), {{TColumn::X, 2.0 * i}, {TColumn::Z, 1.0}});
@@ -114,13 +66,6 @@ class JanelaDesktop : public ::testing::Test {
       if (a->text().endsWith(nome)) return a;
     return nullptr;
   }
-
-  TFakeHidPlatform plataforma;
-  TFakeClock relogio;
-  TRecordingDesktopInput desktop;
-  TWiiServices servicos{plataforma, plataforma, plataforma, relogio};
-  TTempFolder pasta;
-  std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(JanelaDesktop, UmaCenaSoltaNaJanelaAbreOutrosArquivosSoAvisam) {
@@ -141,7 +86,7 @@ TEST_F(JanelaDesktop, UmaCenaSoltaNaJanelaAbreOutrosArquivosSoAvisam) {
   QDragEnterEvent entra(QPoint(5, 5), Qt::CopyAction, &texto, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(form.get(), &entra);
   EXPECT_FALSE(entra.isAccepted());
-  EXPECT_TRUE(uiGlobal->erros.empty());
+  EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
 TEST_F(JanelaDesktop, CenasRecentesGuardamAsCincoUltimasEEsquecemArquivoSumido) {
@@ -150,7 +95,7 @@ TEST_F(JanelaDesktop, CenasRecentesGuardamAsCincoUltimasEEsquecemArquivoSumido) 
   for (int i = 1; i <= 6; ++i) form->OpenScene(Cena("c" + std::to_string(i) + ".xml"));
   pasta.Write("ruim.xml", "<DATAPACKET/>");
   form->OpenScene(pasta / "ruim.xml");  // a failed load is not a scene the user can go back to
-  ASSERT_EQ(uiGlobal->erros.size(), 1u);
+  ASSERT_EQ(TestUserInterface().erros.size(), 1u);
   EXPECT_EQ(Recentes(), QStringList({"&1 c6.xml", "&2 c5.xml", "&3 c4.xml", "&4 c3.xml", "&5 c2.xml"}));
 
   Recente("c4.xml")->trigger();
@@ -159,9 +104,9 @@ TEST_F(JanelaDesktop, CenasRecentesGuardamAsCincoUltimasEEsquecemArquivoSumido) 
 
   fs::remove(pasta / "c5.xml");
   Recente("c5.xml")->trigger();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !uiGlobal->avisos.empty(); }, 20000));
-  EXPECT_THAT(uiGlobal->avisos[0], HasSubstr("Cenas recentes: O arquivo não existe mais"));
-  EXPECT_THAT(uiGlobal->avisos[0], HasSubstr("c5.xml"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !TestUserInterface().avisos.empty(); }, 20000));
+  EXPECT_THAT(TestUserInterface().avisos[0], HasSubstr("Cenas recentes: O arquivo não existe mais"));
+  EXPECT_THAT(TestUserInterface().avisos[0], HasSubstr("c5.xml"));
   EXPECT_EQ(Recentes(), QStringList({"&1 c4.xml", "&2 c6.xml", "&3 c3.xml", "&4 c2.xml"}));
 
   // Kept in the settings file beside the settings, and there again at the next start.

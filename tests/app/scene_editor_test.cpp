@@ -3,13 +3,8 @@
 // templates is saved, and unsaved changes are asked about before they would be lost.
 
 #include "app/scene_editor.h"
-#include "app/application.h"
 #include "app/main_form.h"
-#include "app/user_interface.h"
-#include "input/testing/recording_desktop_input.h"
-#include "support/temp_folder.h"
-#include "wiimote/testing/fake_hid_platform.h"
-#include "wiimote/testing/test_main_loop.h"
+#include "support/window_fixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -31,14 +26,6 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using C = TColumn;
 
-class Interface : public TUserInterface {
- public:
-  QString ChooseScene(const QString&, const QString&) override { return {}; }
-  void ShowError(const QString& texto) override { erros.push_back(texto.toStdString()); }
-  void ShowNotice(const QString&, const QString&) override {}
-  std::vector<std::string> erros;
-};
-
 class Dialogos : public IEditorDialogs {
  public:
   TUnsavedAnswer AskUnsaved(const QString& cena) override {
@@ -53,56 +40,17 @@ class Dialogos : public IEditorDialogs {
   std::vector<std::string> perguntas;
 };
 
-Interface* uiGlobal = nullptr;
-
-class AmbienteQt : public ::testing::Environment {
- public:
-  void SetUp() override {
-    TViretaApplication::SetGLFormat();
-    static int argc = 1;
-    static char nome[] = "test_scene_editor";
-    static char* argv[] = {nome, nullptr};
-    uiGlobal = new Interface;
-    app_ = new TViretaApplication(argc, argv, *uiGlobal);
-  }
-  void TearDown() override {
-    delete app_;
-    delete uiGlobal;
-  }
-
- private:
-  TViretaApplication* app_ = nullptr;
-};
-const auto* const ambiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
-
-class Editor : public ::testing::Test {
+class Editor : public TWindowTest {
  protected:
   void SetUp() override {
-    *uiGlobal = Interface{};
-    fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", pasta / "Cenas", fs::copy_options::recursive);
-    form = std::make_unique<TMainForm>(pasta.Path(), *uiGlobal, &servicos, &desktop);
+    TWindowTest::SetUp();
+    Abre();
     form->Editor().SetDialogs(dialogos);
-    form->Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-  }
-  void TearDown() override { form.reset(); }
-  QAction* Menu(const QString& texto) {
-    for (QAction* a : form->menuBar()->actions())
-      if (a->menu())
-        for (QAction* b : a->menu()->actions())
-          if (b->text() == texto) return b;
-    return nullptr;
   }
   TSceneEditorPanel& Painel() { return *form->Editor().Panel(); }
   QDoubleSpinBox* Numero(C c) { return qobject_cast<QDoubleSpinBox*>(Painel().Fields()->Editor(c)); }
 
-  TFakeHidPlatform plataforma;
-  TFakeClock relogio;
-  TRecordingDesktopInput desktop;
-  TWiiServices servicos{plataforma, plataforma, plataforma, relogio};
-  TTempFolder pasta;
   Dialogos dialogos;
-  std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(Editor, PainelEditaValorACenaSegueERecusaMarcaOCampo) {
@@ -144,7 +92,7 @@ TEST_F(Editor, PainelEditaValorACenaSegueERecusaMarcaOCampo) {
   EXPECT_EQ(Painel().List()->currentRow(), -1) << "the list follows a selection made elsewhere";
   EXPECT_TRUE(form->Editor().MoveStartPosition(0, {1, 2, 3}));
   EXPECT_EQ(form->CurrentScene()->Tabela.Real(0, C::Y), 2.0);
-  EXPECT_TRUE(uiGlobal->erros.empty());
+  EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
 TEST_F(Editor, CenaDeModelosSalvaEAlteracaoPendentePerguntaAntes) {
@@ -180,7 +128,7 @@ TEST_F(Editor, CenaDeModelosSalvaEAlteracaoPendentePerguntaAntes) {
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(TSceneTable::Read(pasta / "Cenas" / "queda_livre.xml").Real(0, C::Massa), 4.0);
   EXPECT_NE(pasta.Read("config.ini"), "");
-  EXPECT_TRUE(uiGlobal->erros.empty());
+  EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
 }  // namespace
