@@ -1,4 +1,4 @@
-#include "vireta-sim/csv_output.h"
+#include "scene/csv_output.h"
 
 #include <charconv>
 #include <string>
