@@ -23,6 +23,19 @@ std::string Campo(std::string_view texto) {
   return s + '"';
 }
 
+// Whole hundredths, so t never shows the binary rounding of frame x 0.01.
+std::string Tempo(long quadro) {
+  return std::to_string(quadro / 100) + "." + (quadro % 100 < 10 ? "0" : "") + std::to_string(quadro % 100);
+}
+
+void Linha(std::ostream& saida, long quadro, const std::string& t, std::size_t i, const TSceneTable& tabela,
+           const TVector& p, const TVector& v, const std::array<float, 4>& q) {
+  saida << quadro << ',' << t << ',' << i << ',' << Campo(tabela.Text(static_cast<int>(i), TColumn::Nome))
+        << ',' << Numero(p.x) << ',' << Numero(p.y) << ',' << Numero(p.z) << ',' << Numero(v.x) << ','
+        << Numero(v.y) << ',' << Numero(v.z) << ',' << Numero(q[0]) << ',' << Numero(q[1]) << ','
+        << Numero(q[2]) << ',' << Numero(q[3]) << '\n';
+}
+
 }  // namespace
 
 void EscreveCabecalhoCSV(std::ostream& saida) {
@@ -30,15 +43,16 @@ void EscreveCabecalhoCSV(std::ostream& saida) {
 }
 
 void EscreveQuadroCSV(std::ostream& saida, const TScene& cena, long quadro) {
-  // Whole hundredths, so t never shows the binary rounding of frame x 0.01.
-  const std::string t =
-      std::to_string(quadro / 100) + "." + (quadro % 100 < 10 ? "0" : "") + std::to_string(quadro % 100);
+  const std::string t = Tempo(quadro);
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
     const TObjetoCena& o = cena.Objetos[i];
-    saida << quadro << ',' << t << ',' << i << ','
-          << Campo(cena.Tabela.Text(static_cast<int>(i), TColumn::Nome)) << ',' << Numero(o.Posicao.x) << ','
-          << Numero(o.Posicao.y) << ',' << Numero(o.Posicao.z) << ',' << Numero(o.VecV.x) << ','
-          << Numero(o.VecV.y) << ',' << Numero(o.VecV.z) << ',' << Numero(o.Quaternio[0]) << ','
-          << Numero(o.Quaternio[1]) << ',' << Numero(o.Quaternio[2]) << ',' << Numero(o.Quaternio[3]) << '\n';
+    Linha(saida, quadro, t, i, cena.Tabela, o.Posicao, o.VecV, o.Quaternio);
   }
+}
+
+void EscreveQuadroCSV(std::ostream& saida, const TSceneTable& tabela, long quadro,
+                      std::span<const TObjectState> estados) {
+  const std::string t = Tempo(quadro);
+  for (std::size_t i = 0; i < estados.size(); ++i)
+    Linha(saida, quadro, t, i, tabela, estados[i].Posicao, estados[i].VecV, estados[i].Quaternio);
 }
