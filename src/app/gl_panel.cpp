@@ -35,6 +35,9 @@ bool TGLPanel::DrawFrame(const std::function<void(TFrameDrawing&)>& quadro) {
   if (!active_ || !isExposed()) return false;
   makeCurrent();
   quadro(drawing_);
+  if (overlay_)
+    overlay_->Draw(static_cast<int>(width() * devicePixelRatio()),
+                   static_cast<int>(height() * devicePixelRatio()));
   if (captureRequested_) {
     QImage imagem(width(), height(), QImage::Format_RGBA8888);
     glReadPixels(0, 0, width(), height(), GL_RGBA, GL_UNSIGNED_BYTE, imagem.bits());
@@ -50,6 +53,7 @@ void TGLPanel::FinalizaGL() {
   active_ = false;
   makeCurrent();
   drawing_.ReleaseResources();
+  if (overlay_) overlay_->Release();
   doneCurrent();
 }
 

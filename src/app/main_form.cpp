@@ -1,11 +1,13 @@
 #include "app/main_form.h"
 
 #include "app/gl_panel.h"
+#include "app/measure_tools.h"
 #include "app/menu_check_style.h"
 #include "app/user_interface.h"
 #include "input/ini_file.h"
 #include "scene/scene_loader.h"
 #include "scene/scene_table.h"
+#include "scene/simulation_step.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -72,6 +74,7 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
 
   CreateMenu();
   CreateTimers();
+  measure_ = std::make_unique<TMeasureTools>(*this, ui_);
 
   // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
   CreateStartScene(programFolder_);
@@ -215,6 +218,7 @@ void TMainForm::OpenScene(const std::filesystem::path& arquivo) {
       ui_.ShowNotice(QString::fromStdString(texto), QString::fromStdString(titulo));
     });
     selection_.KeepWithin(scene_->Objetos.size());
+    measure_->SceneLoaded(arquivo);
   } catch (const std::exception& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
   }
@@ -243,7 +247,8 @@ void TMainForm::TimerGLTimer() {
   };
   auto aviso = [this](const std::string& texto) { statusPanel_->setText(QString::fromStdString(texto)); };
   auto quadro = [&](TFrameDrawing& desenho) {
-    TFrameContext ctx{*scene_, Camera, state_, Setting, desenho, agarrar, aviso};
+    TFrameContext ctx{*scene_, Camera,  state_, Setting,
+                      desenho, agarrar, aviso,  [this] { measure_->StepDone(); }};
     ::TimerGLTimer(ctx, RemoteReading(), agora);
   };
   if (!Panel1->DrawFrame(quadro)) {
@@ -252,6 +257,12 @@ void TMainForm::TimerGLTimer() {
     quadro(nulo);
   }
   if (state_.BehindRealTime) statusBar()->showMessage(AvisoMaisLento, 2000);
+  measure_->FrameDone();
+}
+
+void TMainForm::ClearTrails() {
+  if (scene_) ::ClearTrails(*scene_);
+  std::vector<TVector>().swap(state_.PonteiroCaminho);
 }
 
 void TMainForm::CursorTimerTimer() {

@@ -27,6 +27,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QSocketNotifier;
+class TMeasureTools;
 class TUserInterface;
 class TGLPanel;
 
@@ -87,6 +88,10 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QTimer& Timer(TInputTimer t);
   TSpawnProcessStarter& Starter() { return starter_; }
   TSelection& Selection() { return selection_; }
+  TMeasureTools& Measurements() { return *measure_; }
+
+  // Empties every trail and the pointer's path; they grow again from the next frame.
+  void ClearTrails();
 
  protected:
   void closeEvent(QCloseEvent* evento) override;
@@ -137,4 +142,6 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   std::unique_ptr<TX11DesktopInput> desktopX_;
   TSpawnProcessStarter starter_;
   std::unique_ptr<TDesktopControl> desktop_;
+
+  std::unique_ptr<TMeasureTools> measure_;  // uses the panel, the menus and the selection above
 };

@@ -45,7 +45,7 @@ std::vector<TOverlayLine> InformationLines(const TScene& cena, double tempo, con
   const double fator = medidor.RealTimeFactor();
   v.push_back({"Tempo real: " + DecimalText(fator, 2) + " s simulados por s",
                fator < TRateMeter::SlowFactor ? Red : TRgb{1, 1, 1}});
-  if (!mostrado) {
+  if (!mostrado || *mostrado >= cena.Objetos.size()) {
     v.push_back({"Clique num objeto para ver seus valores", Heading});
     return v;
   }

@@ -8,6 +8,11 @@ QString TQtUserInterface::ChooseScene(const QString& pastaInicial, const QString
   return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), pastaInicial, filtro);
 }
 
+QString TQtUserInterface::ChooseSaveFile(const QString& titulo, const QString& sugestao,
+                                         const QString& filtro) {
+  return QFileDialog::getSaveFileName(QApplication::activeWindow(), titulo, sugestao, filtro);
+}
+
 void TQtUserInterface::ShowError(const QString& texto) {
   QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), texto);
 }
