@@ -41,10 +41,19 @@ TGlyphAtlas RenderGlyphAtlas(const QFont& fonte) {
   int x = 0, y = 0;
   for (char32_t c : atlas.Codes) {
     const int avanco = medidas.horizontalAdvance(QString::fromUcs4(&c, 1));
-    if (x + avanco > AtlasWidth) x = 0, y += atlas.LineHeight;
+    if (x + avanco > AtlasWidth) {
+      x = 0;
+      y += atlas.LineHeight;
+    }
     atlas.Glyphs.push_back({x, y, avanco});
     x += avanco;
   }
+  if (x + 2 > AtlasWidth) {
+    x = 0;
+    y += atlas.LineHeight;
+  }
+  atlas.SolidX = x;
+  atlas.SolidY = y;
   atlas.Width = AtlasWidth;
   atlas.Height = PowerOfTwoAtLeast(y + atlas.LineHeight);
 
@@ -58,6 +67,7 @@ TGlyphAtlas RenderGlyphAtlas(const QFont& fonte) {
       const TGlyph& g = atlas.Glyphs[k];
       p.drawText(g.x, g.y + medidas.ascent(), QString::fromUcs4(&atlas.Codes[k], 1));
     }
+    p.fillRect(atlas.SolidX, atlas.SolidY, 2, 2, Qt::white);
   }
   atlas.Alpha.resize(static_cast<std::size_t>(atlas.Width) * static_cast<std::size_t>(atlas.Height));
   for (int r = 0; r < atlas.Height; ++r) {

@@ -57,12 +57,19 @@ void TTextDrawing::Release() {
 }
 
 void TTextDrawing::Begin(int largura, int altura) {
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT |
-               GL_LINE_BIT);
+  width_ = largura;
+  height_ = altura;
+  vertices_.clear();
+}
+
+void TTextDrawing::End() {
+  if (vertices_.empty() || !atlas_) return;
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  glOrtho(0, largura, altura, 0, -1, 1);
+  glOrtho(0, width_, height_, 0, -1, 1);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
@@ -71,54 +78,58 @@ void TTextDrawing::Begin(int largura, int altura) {
   glDisable(GL_CULL_FACE);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, texture_);
-}
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 
-void TTextDrawing::End() {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  const TVertex* v = vertices_.data();
+  glVertexPointer(2, GL_FLOAT, sizeof(TVertex), &v->x);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(TVertex), &v->u);
+  glColorPointer(4, GL_FLOAT, sizeof(TVertex), v->cor.data());
+  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices_.size()));
+
   glBindTexture(GL_TEXTURE_2D, 0);
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
   glPopMatrix();
+  glPopClientAttrib();
   glPopAttrib();
 }
 
+void TTextDrawing::Quad(int x, int y, int largura, int altura, float u0, float v0, float u1, float v1,
+                        const TRgba& cor) {
+  const auto f = [](int n) { return static_cast<float>(n); };
+  vertices_.push_back({f(x), f(y), u0, v0, cor});
+  vertices_.push_back({f(x + largura), f(y), u1, v0, cor});
+  vertices_.push_back({f(x + largura), f(y + altura), u1, v1, cor});
+  vertices_.push_back({f(x), f(y + altura), u0, v1, cor});
+}
+
 void TTextDrawing::Box(int x, int y, int largura, int altura, const TRgba& cor) {
-  glDisable(GL_TEXTURE_2D);
-  glColor4f(cor[0], cor[1], cor[2], cor[3]);
-  glBegin(GL_QUADS);
-  glVertex2i(x, y);
-  glVertex2i(x + largura, y);
-  glVertex2i(x + largura, y + altura);
-  glVertex2i(x, y + altura);
-  glEnd();
+  if (!atlas_) return;
+  // Every point of the box samples the middle of the solid block.
+  const float u = (static_cast<float>(atlas_->SolidX) + 1) / static_cast<float>(atlas_->Width);
+  const float v = (static_cast<float>(atlas_->SolidY) + 1) / static_cast<float>(atlas_->Height);
+  Quad(x, y, largura, altura, u, v, u, v, cor);
 }
 
 int TTextDrawing::Text(int x, int y, std::string_view utf8, const TRgba& cor) {
   if (!atlas_) return 0;
   const float du = 1.0f / static_cast<float>(atlas_->Width), dv = 1.0f / static_cast<float>(atlas_->Height);
   const int h = atlas_->LineHeight;
-  glEnable(GL_TEXTURE_2D);
-  glColor4f(cor[0], cor[1], cor[2], cor[3]);
-  glBegin(GL_QUADS);
   int pena = x;
   for (char32_t c : DecodeUtf8(utf8)) {
     const TGlyph* g = atlas_->Find(c);
     if (!g) continue;
-    const float u0 = static_cast<float>(g->x) * du, u1 = static_cast<float>(g->x + g->Advance) * du;
-    const float v0 = static_cast<float>(g->y) * dv, v1 = static_cast<float>(g->y + h) * dv;
-    glTexCoord2f(u0, v0);
-    glVertex2i(pena, y);
-    glTexCoord2f(u1, v0);
-    glVertex2i(pena + g->Advance, y);
-    glTexCoord2f(u1, v1);
-    glVertex2i(pena + g->Advance, y + h);
-    glTexCoord2f(u0, v1);
-    glVertex2i(pena, y + h);
+    Quad(pena, y, g->Advance, h, static_cast<float>(g->x) * du, static_cast<float>(g->y) * dv,
+         static_cast<float>(g->x + g->Advance) * du, static_cast<float>(g->y + h) * dv, cor);
     pena += g->Advance;
   }
-  glEnd();
   return pena - x;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Text on top of the picture: the glyphs are drawn once into an atlas (by whoever has fonts), uploaded
-// once as one alpha texture, and every string becomes textured quads in a 2D pass over the finished
-// picture. No texture is uploaded per frame.
+// once as one alpha texture, and every string and box becomes textured quads of one vertex array, drawn
+// by a single call in a 2D pass over the finished picture. No texture is uploaded per frame.
 
 #include <array>
 #include <cstdint>
@@ -16,6 +16,7 @@ struct TGlyph {
 struct TGlyphAtlas {
   int Width = 0, Height = 0;        // pixels, both powers of two
   int LineHeight = 0;               // height of every cell
+  int SolidX = 0, SolidY = 0;       // a 2 x 2 block of full coverage, which boxes are drawn with
   std::vector<std::uint8_t> Alpha;  // Width x Height coverage, top row first
   std::vector<char32_t> Codes;      // ascending; Glyphs[k] draws Codes[k]
   std::vector<TGlyph> Glyphs;
@@ -36,18 +37,26 @@ class TTextDrawing {
   void Release();
   bool Ready() const { return texture_ != 0; }
 
-  // A pixel-exact pass over `largura` x `altura` pixels, origin at the top left; End restores every GL
-  // state and matrix the pass changed.
+  // A pixel-exact pass over `largura` x `altura` pixels, origin at the top left. Box and Text collect
+  // their quads in order; End draws them all at once and restores every GL state and matrix it changed.
   void Begin(int largura, int altura);
   void End();
 
   void Box(int x, int y, int largura, int altura, const TRgba& cor);
-  // Draws the text with its top-left corner at (x, y); returns its width.
+  // The text with its top-left corner at (x, y); returns its width.
   int Text(int x, int y, std::string_view utf8, const TRgba& cor);
   int Width(std::string_view utf8) const;
   int LineHeight() const { return atlas_ ? atlas_->LineHeight : 0; }
 
  private:
+  struct TVertex {
+    float x, y, u, v;
+    TRgba cor;
+  };
+  void Quad(int x, int y, int largura, int altura, float u0, float v0, float u1, float v1, const TRgba& cor);
+
   const TGlyphAtlas* atlas_ = nullptr;
   unsigned texture_ = 0;
+  int width_ = 0, height_ = 0;
+  std::vector<TVertex> vertices_;  // kept between frames, so its memory is reused
 };
