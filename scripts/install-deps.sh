@@ -6,7 +6,7 @@ packages=(
   cmake g++ ninja-build pkg-config clang-format
   libode-dev libpugixml-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev libtinyobjloader-dev
-  qt6-base-dev libqt6opengl6-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6
+  qt6-base-dev libqt6opengl6-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6 qt6-charts-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
   libudev-dev libx11-dev libxtst-dev libxrandr-dev
   xvfb xauth desktop-file-utils

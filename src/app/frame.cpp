@@ -57,6 +57,7 @@ void Step(TFrameContext& ctx) {
     for (const std::size_t i : SimulationStep(cena))
       if (ctx.aviso) ctx.aviso(ObjectLeftWorldText(i));
     ctx.estado.SimulatedTime += PassoFixo;
+    if (ctx.afterStep) ctx.afterStep();
   } catch (const EPhysicsEngineError& e) {
     if (ctx.aviso) ctx.aviso(std::string("A simulação parou: ") + e.what());
   }

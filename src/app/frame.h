@@ -83,6 +83,7 @@ struct TFrameContext {
   TFrameDrawing& desenho;
   TGrabStep agarrar;
   TWorldNotice aviso;
+  std::function<void()> afterStep{};  // after each step of the world, its state copied into the scene
 };
 
 // One tick of TimerGL, up to the buffer swap (the caller presents the picture). The world is stepped as

@@ -6,6 +6,7 @@
 #include "app/frame.h"
 #include "app/frame_drawing.h"
 #include "app/panel_input.h"
+#include "app/panel_overlay.h"
 
 #include <QImage>
 #include <QOpenGLWindow>
@@ -34,6 +35,9 @@ class TGLPanel : public QOpenGLWindow {
   // Mouse and key events go to these, in order, until one takes them. The handlers outlive the panel's use.
   void AddInputHandler(IPanelInput& handler) { inputHandlers_.push_back(&handler); }
 
+  // Drawn over every picture, part of what is shown and captured; null for none.
+  void SetOverlay(IPanelOverlay* overlay) { overlay_ = overlay; }
+
  protected:
   void initializeGL() override;
   void paintGL() override;
@@ -50,4 +54,5 @@ class TGLPanel : public QOpenGLWindow {
   QImage capture_;
   QMetaObject::Connection finishWithContext_;
   std::vector<IPanelInput*> inputHandlers_;
+  IPanelOverlay* overlay_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "app/camera_input.h"
 #include "app/gl_panel.h"
 #include "app/help_menu.h"
+#include "app/measure_tools.h"
 #include "app/menu_check_style.h"
 #include "app/recent_scenes_menu.h"
 #include "app/scene_drop.h"
@@ -13,6 +14,7 @@
 #include "input/ini_file.h"
 #include "scene/scene_loader.h"
 #include "scene/scene_table.h"
+#include "scene/simulation_step.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -99,6 +101,7 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
                           if (scene_) cameraInput_->FrameScene(*scene_);
                         }});
   CreateTimers();
+  measure_ = std::make_unique<TMeasureTools>(*this, ui_);
 
   // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
   CreateStartScene(settingsPlace_.StartSceneFolder);
@@ -285,6 +288,7 @@ void TMainForm::RebuildScene(const TSceneTable& tabela, const std::filesystem::p
 void TMainForm::SceneStarted(const std::filesystem::path& arquivo) {
   scenePath_ = arquivo;
   state_.SimulatedTime = 0;
+  measure_->SceneLoaded(arquivo);
 }
 
 void TMainForm::ReloadScene() {
@@ -333,7 +337,8 @@ void TMainForm::TimerGLTimer() {
   };
   auto aviso = [this](const std::string& texto) { statusPanel_->setText(QString::fromStdString(texto)); };
   auto quadro = [&](TFrameDrawing& desenho) {
-    TFrameContext ctx{*scene_, Camera, state_, Setting, desenho, agarrar, aviso};
+    TFrameContext ctx{*scene_, Camera,  state_, Setting,
+                      desenho, agarrar, aviso,  [this] { measure_->StepDone(); }};
     ::TimerGLTimer(ctx, RemoteReading(), agora);
   };
   if (!Panel1->DrawFrame(quadro)) {
@@ -342,6 +347,12 @@ void TMainForm::TimerGLTimer() {
     quadro(nulo);
   }
   if (state_.BehindRealTime) statusBar()->showMessage(AvisoMaisLento, 2000);
+  measure_->FrameDone();
+}
+
+void TMainForm::ClearTrails() {
+  if (scene_) ::ClearTrails(*scene_);
+  std::vector<TVector>().swap(state_.PonteiroCaminho);
 }
 
 void TMainForm::CursorTimerTimer() {

@@ -30,6 +30,7 @@ class QLabel;
 class TCameraInput;
 class QMenu;
 class QSocketNotifier;
+class TMeasureTools;
 class TUserInterface;
 class TGLPanel;
 class TRecentScenesMenu;
@@ -109,6 +110,10 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   TRecentScenesMenu& RecentScenes() const { return *recentScenes_; }
   TSceneEditor& Editor() { return *editor_; }
   const std::filesystem::path& ProgramFolder() const { return programFolder_; }
+  TMeasureTools& Measurements() { return *measure_; }
+
+  // Empties every trail and the pointer's path; they grow again from the next frame.
+  void ClearTrails();
 
  protected:
   void closeEvent(QCloseEvent* evento) override;
@@ -170,4 +175,5 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   std::unique_ptr<TDesktopControl> desktop_;
 
   std::unique_ptr<TSceneEditor> editor_;
+  std::unique_ptr<TMeasureTools> measure_;  // uses the panel, the menus and the selection above
 };

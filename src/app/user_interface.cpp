@@ -12,6 +12,11 @@ QString TQtUserInterface::ChooseScene(const QString& pastaInicial, const QString
   return dialogo->selectedFiles().value(0);
 }
 
+QString TQtUserInterface::ChooseSaveFile(const QString& titulo, const QString& sugestao,
+                                         const QString& filtro) {
+  return QFileDialog::getSaveFileName(QApplication::activeWindow(), titulo, sugestao, filtro);
+}
+
 void TQtUserInterface::ShowError(const QString& texto) {
   QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), texto);
 }

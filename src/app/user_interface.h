@@ -9,6 +9,8 @@ class TUserInterface {
   virtual ~TUserInterface() = default;
   // The chosen file, or an empty text when the user cancels.
   virtual QString ChooseScene(const QString& pastaInicial, const QString& filtro) = 0;
+  // Where to write a new file, starting from `sugestao`; an empty text when the user cancels.
+  virtual QString ChooseSaveFile(const QString& titulo, const QString& sugestao, const QString& filtro) = 0;
   // The application's general error handler: the error's text in a message box.
   virtual void ShowError(const QString& texto) = 0;
   // A notice with its own caption (the model loader's missing files).
@@ -19,6 +21,7 @@ class TUserInterface {
 class TQtUserInterface : public TUserInterface {
  public:
   QString ChooseScene(const QString& pastaInicial, const QString& filtro) override;
+  QString ChooseSaveFile(const QString& titulo, const QString& sugestao, const QString& filtro) override;
   void ShowError(const QString& texto) override;
   void ShowNotice(const QString& texto, const QString& titulo) override;
 };

@@ -67,6 +67,11 @@ std::vector<std::size_t> CopyBodyStates(TScene& cena) {
   return congelados;
 }
 
+void ClearTrails(TScene& cena) {
+  // Swapped with an empty list so that the memory of a long trail goes back too.
+  for (TObjetoCena& o : cena.Objetos) std::vector<TVector>().swap(o.Rastro);
+}
+
 std::string ObjectLeftWorldText(std::size_t i) {
   return "o objeto da linha " + std::to_string(i + 1) + " saiu do mundo e ficou parado onde estava";
 }

@@ -23,6 +23,9 @@ inline constexpr std::size_t PathLimit = 18000;
 // dropping them stays small per frame and the list never holds more than PathLimit plus that slack.
 void AppendBounded(std::vector<TVector>& caminho, const TVector& p);
 
+// Empties every object's trail; the objects go on adding to it as before.
+void ClearTrails(TScene& cena);
+
 // For each object with a body: with ODEMove, the body's position, velocity, force accumulator and
 // orientation go into the record (and the position onto the trail when MostraRastroSempre); without it,
 // the body is put back to the record's pose, at rest. An object the step took outside the world is frozen

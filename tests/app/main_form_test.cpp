@@ -5,14 +5,18 @@
 #include "app/application.h"
 #include "app/gl_panel.h"
 #include "app/help_menu.h"
+#include "app/measure_tools.h"
 #include "app/mouse_grab.h"
+#include "app/plots_dock.h"
 #include "app/scene_editor.h"
 #include "app/user_interface.h"
 #include "input/testing/recording_desktop_input.h"
 #include "render/camera_navigation.h"
+#include "support/child_process.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
 #include "support/view_projection.h"
+#include "support/window_fixture.h"
 #include "support_gl/gl_test_context.h"
 #include "wiimote/testing/fake_hid_platform.h"
 #include "wiimote/testing/test_main_loop.h"
@@ -38,90 +42,7 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
-class InterfaceDeTeste : public TUserInterface {
- public:
-  QString ChooseScene(const QString& pasta, const QString& filtro) override {
-    pastaPedida = pasta;
-    filtroPedido = filtro;
-    if (respostas.empty()) return {};
-    const QString r = respostas.front();
-    respostas.pop_front();
-    return r;
-  }
-  void ShowError(const QString& texto) override { erros.push_back(texto.toStdString()); }
-  void ShowNotice(const QString& texto, const QString& titulo) override {
-    avisos.push_back((titulo + ": " + texto).toStdString());
-  }
-  std::deque<QString> respostas;
-  QString pastaPedida, filtroPedido;
-  std::vector<std::string> erros, avisos;
-};
-
-InterfaceDeTeste* uiGlobal = nullptr;
-
-// One application object for the whole run, as in the program.
-class AmbienteQt : public ::testing::Environment {
- public:
-  void SetUp() override {
-    // A write to a virtual remote that went away must come back as an error, not end the tests.
-    std::signal(SIGPIPE, SIG_IGN);
-    TViretaApplication::SetGLFormat();
-    static int argc = 1;
-    static char nome[] = "test_window";
-    static char* argv[] = {nome, nullptr};
-    uiGlobal = new InterfaceDeTeste;
-    app_ = new TViretaApplication(argc, argv, *uiGlobal);
-  }
-  void TearDown() override {
-    delete app_;
-    delete uiGlobal;
-  }
-
- private:
-  TViretaApplication* app_ = nullptr;
-};
-const auto* const ambiente = ::testing::AddGlobalTestEnvironment(new AmbienteQt);
-
-class Janela : public ::testing::Test {
- protected:
-  void SetUp() override {
-    *uiGlobal = InterfaceDeTeste{};
-    fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", pasta / "Cenas", fs::copy_options::recursive);
-  }
-  // The window goes before the platform and any virtual remote it may still be reading.
-  void TearDown() override { form.reset(); }
-  void Abre() {
-    form = std::make_unique<TMainForm>(pasta.Path(), *uiGlobal, &servicos, &desktop);
-    form->Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    MantemDriverCarregado();
-  }
-  void EsperaQuadros(long n) {
-    const long alvo = form->FramesRun() + n;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->FramesRun() >= alvo; }, 20000));
-  }
-  QAction* Menu(const QString& texto) {
-    for (QAction* a : form->menuBar()->actions()) {
-      if (a->text() == texto) return a;
-      if (a->menu())
-        for (QAction* b : a->menu()->actions())
-          if (b->text() == texto) return b;
-    }
-    return nullptr;
-  }
-
-  template <typename F>
-  bool Espera(F condicao) {
-    return QTest::qWaitFor(condicao, 20000);
-  }
-
-  TFakeHidPlatform plataforma;
-  TFakeClock relogio;
-  TRecordingDesktopInput desktop;
-  TWiiServices servicos{plataforma, plataforma, plataforma, relogio};
-  TTempFolder pasta;
-  std::unique_ptr<TMainForm> form;
-};
+using Janela = TWindowTest;
 
 TEST_F(Janela, IniciaComMenuStatusETempVazio) {
   Abre();
@@ -149,7 +70,7 @@ TEST_F(Janela, IniciaComMenuStatusETempVazio) {
   EXPECT_TRUE(form->FrameTimer().isActive());
   EXPECT_EQ(form->FrameTimer().interval(), 10);
   EsperaQuadros(10);
-  EXPECT_TRUE(uiGlobal->erros.empty());
+  EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
 TEST_F(Janela, QuadroDesenhaFundoPretoEPisoVerde) {
@@ -169,10 +90,11 @@ TEST_F(Janela, QuadroDesenhaFundoPretoEPisoVerde) {
 
 TEST_F(Janela, AbreCenaPeloMenuECancelarNaoMudaNada) {
   Abre();
-  uiGlobal->respostas = {QString::fromStdString((pasta / "Cenas" / "queda_livre.xml").string()), QString()};
+  TestUserInterface().respostas = {QString::fromStdString((pasta / "Cenas" / "queda_livre.xml").string()),
+                                   QString()};
   form->AbrirCena1Click();
-  EXPECT_EQ(uiGlobal->pastaPedida.toStdString(), (pasta / "Cenas").string());
-  EXPECT_EQ(uiGlobal->filtroPedido, "Arquivo de cena (.xml) (*xml)");
+  EXPECT_EQ(TestUserInterface().pastaPedida.toStdString(), (pasta / "Cenas").string());
+  EXPECT_EQ(TestUserInterface().filtroPedido, "Arquivo de cena (.xml) (*xml)");
   ASSERT_EQ(form->CurrentScene()->Objetos.size(), 1u);
   EXPECT_TRUE(form->FrameTimer().isActive());
   EsperaQuadros(20);
@@ -184,7 +106,7 @@ TEST_F(Janela, AbreCenaPeloMenuECancelarNaoMudaNada) {
   EXPECT_TRUE(form->FrameTimer().isActive());
   ASSERT_EQ(form->CurrentScene()->Objetos.size(), 1u);
   EXPECT_LE(form->CurrentScene()->Objetos[0].Posicao.z, posicao.z);
-  EXPECT_TRUE(uiGlobal->erros.empty());
+  EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
 TEST_F(Janela, CenaRuimMostraOErroEMantemACenaAnterior) {
@@ -193,8 +115,8 @@ TEST_F(Janela, CenaRuimMostraOErroEMantemACenaAnterior) {
   ASSERT_EQ(form->CurrentScene()->Objetos.size(), 5u);
   pasta.Write("ruim.xml", "<DATAPACKET><METADATA><FIELDS/></METADATA></DATAPACKET>");
   form->OpenScene(pasta / "ruim.xml");
-  ASSERT_EQ(uiGlobal->erros.size(), 1u);
-  EXPECT_THAT(uiGlobal->erros[0], HasSubstr("ruim.xml"));
+  ASSERT_EQ(TestUserInterface().erros.size(), 1u);
+  EXPECT_THAT(TestUserInterface().erros[0], HasSubstr("ruim.xml"));
   EXPECT_EQ(form->CurrentScene()->Objetos.size(), 5u);
   EXPECT_TRUE(form->FrameTimer().isActive());
   const long antes = form->FramesRun();
@@ -208,8 +130,9 @@ TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
   TTestScene c;
   c.Linha(ModelRow("sem.obj"));
   form->OpenScene(c.Write(pasta / "Cenas" / "m.xml"));
-  ASSERT_EQ(uiGlobal->avisos.size(), 1u);
-  EXPECT_THAT(uiGlobal->avisos[0], HasSubstr("Load Model Material: Cannot find the material file : "));
+  ASSERT_EQ(TestUserInterface().avisos.size(), 1u);
+  EXPECT_THAT(TestUserInterface().avisos[0],
+              HasSubstr("Load Model Material: Cannot find the material file : "));
   EXPECT_EQ(form->CurrentScene()->Objetos.size(), 1u);
 }
 
@@ -229,21 +152,21 @@ TEST_F(Janela, FecharGravaConfigESuasChavesDeMao) {
   EXPECT_THAT(ini, HasSubstr("[Extra]"));
   EXPECT_THAT(ini, HasSubstr("BaseZ=0")) << "no remote: the frame zeroed the accelerometer";
   EXPECT_THAT(ini, HasSubstr("[Z]"));
-  EXPECT_TRUE(uiGlobal->erros.empty());
+  EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
 TEST_F(Janela, PastaSemEscritaMostraErroEFechaMesmoAssim) {
   Abre();
   fs::create_directory(pasta / "config.ini");  // not a file: no one can write it, root included
   form->close();
-  ASSERT_EQ(uiGlobal->erros.size(), 1u);
-  EXPECT_EQ(uiGlobal->erros[0], "Unable to write to " + (pasta / "config.ini").string());
+  ASSERT_EQ(TestUserInterface().erros.size(), 1u);
+  EXPECT_EQ(TestUserInterface().erros[0], "Unable to write to " + (pasta / "config.ini").string());
   EXPECT_FALSE(form->isVisible());
 }
 
 TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
   pasta.Write("config.ini", "[General]\nMinimizeAtStartup=1\n");
-  form = std::make_unique<TMainForm>(pasta.Path(), *uiGlobal, &servicos, &desktop);
+  form = std::make_unique<TMainForm>(pasta.Path(), TestUserInterface(), &servicos, &desktop);
   form->Show();
   EXPECT_TRUE(form->isMinimized());
   form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
@@ -265,7 +188,7 @@ TEST_F(Janela, SemBibliotecaDeDispositivosOTituloFicaForm1) {
   EsperaQuadros(10);
   EXPECT_EQ(form->windowTitle(), "Form1");
   EXPECT_FALSE(Menu("Configurações")->isEnabled());
-  EXPECT_TRUE(uiGlobal->erros.empty());
+  EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
 // The camera from the panel as a user drives it: mouse drags and keys go to the panel window, and the
@@ -357,8 +280,8 @@ TEST_F(Janela, PausaPassoEReinicioPeloTeclado) {
   // A broken file on reload: the error is told and the running scene stays.
   pasta.Write("Cenas/queda_livre.xml", "<DATAPACKET><ROWDATA><ROW");
   QTest::keyClick(form.get(), Qt::Key_R, Qt::ControlModifier);
-  ASSERT_EQ(uiGlobal->erros.size(), 1u);
-  EXPECT_THAT(uiGlobal->erros[0], HasSubstr("queda_livre.xml"));
+  ASSERT_EQ(TestUserInterface().erros.size(), 1u);
+  EXPECT_THAT(TestUserInterface().erros[0], HasSubstr("queda_livre.xml"));
   ASSERT_EQ(form->CurrentScene()->Objetos.size(), 1u);
   EXPECT_EQ(form->CurrentScene()->Objetos[0].Posicao.z, z0);
 
@@ -614,7 +537,7 @@ TEST_F(Janela, ErroDoMotorParaOMundoMasNaoOPrograma) {
   EsperaQuadros(5);
   EXPECT_THAT(form->StatusPanel()->text().toStdString(), HasSubstr("A simulação parou"));
   EXPECT_TRUE(form->CurrentScene()->Mundo->Broken());
-  EXPECT_TRUE(uiGlobal->erros.empty()) << "one message in the status bar, not a box every frame";
+  EXPECT_TRUE(TestUserInterface().erros.empty()) << "one message in the status bar, not a box every frame";
   form->Panel()->RequestCapture();
   EsperaQuadros(2);
   EXPECT_EQ(form->Panel()->Captura().size(), QSize(769, 610)) << "the frame keeps drawing";
@@ -627,7 +550,7 @@ TEST_F(Janela, ErroDoMotorParaOMundoMasNaoOPrograma) {
 
   form->close();
   EXPECT_THAT(pasta.Read("config.ini"), HasSubstr("CursorMode=IR"));
-  EXPECT_TRUE(uiGlobal->erros.empty());
+  EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
 // The mouse on the panel, as a user moves it: the start camera looks at the origin from 75 m, so an object
@@ -748,6 +671,147 @@ TEST_F(JanelaMouse, PausadoOArrastoMudaOLugarDeInicio) {
   EXPECT_NEAR(NormaVet(SubVet(Obj(0).Posicao, inicio)), 0, 1e-4);
   EXPECT_TRUE(form->SimulationControl().Paused());
   EXPECT_EQ(form->Selection().Current(), 0u);
-}
+  // Seeing and measuring: the export, the screenshots, the overlay and the trails.
+
+  // Pixels brighter than the floor's green in `area`: text over the black sky.
+  int PixelsClaros(const QImage& imagem, const QRect& area) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x)
+        if (QColor(imagem.pixel(x, y)).lightness() > 150) ++n;
+    return n;
+  }
+
+  int PixelsDiferentes(const QImage& a, const QImage& b, const QRect& area) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x)
+        if (a.pixel(x, y) != b.pixel(x, y)) ++n;
+    return n;
+  }
+
+  // A key as the user presses it, to the active window: the menus' keys work there.
+  void Tecla(TMainForm & form, Qt::Key tecla) {
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, tecla);
+  }
+
+  QImage Quadro(TMainForm & form) {
+    form.Panel()->RequestCapture();
+    const long alvo = form.FramesRun() + 2;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.FramesRun() >= alvo; }, 20000));
+    return form.Panel()->Captura().convertToFormat(QImage::Format_RGB888);
+  }
+
+  TEST_F(Janela, ExportaCSVIgualAoViretaSimDesdeACarga) {
+    Abre();
+    EsperaQuadros(5);
+    const fs::path cena = pasta / "Cenas" / "colisao_elastica.xml";
+    form->OpenScene(cena);
+    EsperaQuadros(40);
+    form->FrameTimer().stop();
+    const TFrameRecord& registro = form->Measurements().Record();
+    ASSERT_EQ(registro.FirstFrame(), 0);
+    ASSERT_GE(registro.LastFrame(), 40);
+
+    TestUserInterface().salvarComo = QString::fromStdString((pasta / "dados").string());
+    Menu("Exportar dados (CSV)…")->trigger();
+    EXPECT_EQ(TestUserInterface().tituloSalvar, "Exportar dados (CSV)");
+    const TCommandResult sim = RunCommand(std::string(VIRETA_SIM) + " " + cena.string() + " --frames " +
+                                          std::to_string(registro.LastFrame()));
+    ASSERT_EQ(sim.status, 0) << sim.err;
+    EXPECT_EQ(pasta.Read("dados.csv"), sim.out);
+    EXPECT_THAT(form->statusBar()->currentMessage().toStdString(), HasSubstr((pasta / "dados.csv").string()));
+
+    // A folder that cannot take the file: the user is told, and the record is still there.
+    TestUserInterface().salvarComo = QString::fromStdString((pasta / "nao" / "existe.csv").string());
+    Menu("Exportar dados (CSV)…")->trigger();
+    ASSERT_EQ(TestUserInterface().erros.size(), 1u);
+    EXPECT_THAT(TestUserInterface().erros[0], HasSubstr("existe.csv"));
+    EXPECT_FALSE(registro.Empty());
+  }
+
+  TEST_F(Janela, ImagemF12NaPastaDeImagensEComoArquivoEscolhidoSaoOQueOPainelMostra) {
+    // A home of its own whose pictures folder is the default one.
+    const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QByteArray::fromStdString(pasta.Path().string()));
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((pasta / "config").string()));
+    fs::create_directory(pasta / "Pictures");
+    Abre();
+    EsperaQuadros(5);
+    Tecla(*form, Qt::Key_F12);
+    ASSERT_TRUE(Espera([&] { return !form->Measurements().LastImage().isEmpty(); }));
+    const fs::path arquivo = form->Measurements().LastImage().toStdString();
+    qputenv("HOME", home);
+    config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+    EXPECT_EQ(arquivo.parent_path(), pasta / "Pictures");
+    EXPECT_THAT(arquivo.filename().string(), ::testing::MatchesRegex("cena-[0-9]{8}-[0-9]{6}\\.png"));
+    EXPECT_THAT(form->statusBar()->currentMessage().toStdString(), HasSubstr(arquivo.string()));
+
+    // The start-up scene holds still: the next picture read from the framebuffer is the same.
+    const QImage salva =
+        QImage(QString::fromStdString(arquivo.string())).convertToFormat(QImage::Format_RGB888);
+    const QImage tela = Quadro(*form);
+    ASSERT_EQ(salva.size(), QSize(769, 610));
+    EXPECT_TRUE(salva == tela);
+
+    TestUserInterface().salvarComo = QString::fromStdString((pasta / "foto").string());
+    Menu("Salvar imagem…")->trigger();
+    ASSERT_TRUE(Espera([&] { return form->Measurements().LastImage().endsWith("foto.png"); }));
+    EXPECT_TRUE(QImage(QString::fromStdString((pasta / "foto.png").string()))
+                    .convertToFormat(QImage::Format_RGB888) == tela);
+  }
+
+  TEST_F(Janela, InformacoesENomesSobreOQuadroESemElesOQuadroDeAntes) {
+    TTestScene t;
+    t.Linha(BoxRow(1, 1, 1),
+            {{TColumn::Nome, std::string("Caixa")}, {TColumn::Z, 0.5}, {TColumn::Massa, 1.0}});
+    Abre();
+    form->OpenScene(t.Write(pasta / "caixa.xml"));
+    ASSERT_TRUE(TestUserInterface().erros.empty());
+    EsperaQuadros(3);
+    const QImage sem = Quadro(*form);
+
+    Tecla(*form, Qt::Key_F2);
+    Tecla(*form, Qt::Key_F4);
+    ASSERT_TRUE(form->Measurements().Switches().Information);
+    ASSERT_TRUE(form->Measurements().Switches().Names);
+    const QImage com = Quadro(*form);
+    // The panel in the top-left corner, over the black sky; the legend in the bottom-left corner.
+    EXPECT_EQ(PixelsClaros(sem, {8, 8, 200, 60}), 0);
+    EXPECT_GT(PixelsClaros(com, {8, 8, 200, 60}), 200);
+    EXPECT_GT(PixelsDiferentes(sem, com, {8, 450, 150, 150}), 500);
+    // The name right of the box, which the camera looks at from the middle of the picture.
+    EXPECT_GT(PixelsDiferentes(sem, com, {390, 290, 60, 30}), 40);
+    EXPECT_EQ(PixelsDiferentes(sem, com, {500, 350, 200, 200}), 0) << "the rest of the picture untouched";
+
+    // Off again: the picture as it was, so the text pass left no GL state behind.
+    Tecla(*form, Qt::Key_F2);
+    Tecla(*form, Qt::Key_F4);
+    EXPECT_TRUE(Quadro(*form) == sem);
+  }
+
+  TEST_F(Janela, LimparRastrosEGraficosDoObjetoSelecionado) {
+    Abre();
+    form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+    form->Selection().Set(0);
+    Tecla(*form, Qt::Key_F3);
+    EXPECT_TRUE(form->Measurements().Plots()->isVisible());
+    EsperaQuadros(20);
+    const TObjetoCena& bola = form->CurrentScene()->Objetos[0];
+    ASSERT_FALSE(bola.Rastro.empty());
+    EXPECT_GT(form->Measurements().History().LastTime(), 0.1);
+
+    form->FrameTimer().stop();
+    Menu("Limpar rastros")->trigger();
+    EXPECT_TRUE(bola.Rastro.empty());
+    form->FrameTimer().start();
+    EsperaQuadros(3);
+    EXPECT_FALSE(bola.Rastro.empty()) << "the trail grows again";
+
+    form->Selection().Set(std::nullopt);
+    EXPECT_TRUE(form->Measurements().History().Empty()) << "no object, no plot";
+  }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "support/child_process.h"
 
+#include "support/temp_folder.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 int RunInChild(const std::function<int()>& body) {
   std::fflush(nullptr);
@@ -21,4 +24,15 @@ int RunInChild(const std::function<int()>& body) {
   int status = 0;
   if (::waitpid(child, &status, 0) != child) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 200 + WTERMSIG(status);
+}
+
+TCommandResult RunCommand(const std::string& linha) {
+  TTempFolder pasta;
+  const std::filesystem::path out = pasta / "out", err = pasta / "err";
+  const int r = std::system((linha + " >" + out.string() + " 2>" + err.string()).c_str());
+  TCommandResult c;
+  if (WIFEXITED(r)) c.status = WEXITSTATUS(r);
+  c.out = ReadFile(out);
+  c.err = ReadFile(err);
+  return c;
 }

@@ -26,6 +26,10 @@ class QAction;
 class TTestUserInterface : public TUserInterface {
  public:
   QString ChooseScene(const QString& pasta, const QString& filtro) override;
+  QString ChooseSaveFile(const QString& titulo, const QString&, const QString&) override {
+    tituloSalvar = titulo;
+    return salvarComo;
+  }
   void ShowError(const QString& texto) override { erros.push_back(texto.toStdString()); }
   void ShowNotice(const QString& texto, const QString& titulo) override {
     avisos.push_back((titulo + ": " + texto).toStdString());
@@ -33,6 +37,7 @@ class TTestUserInterface : public TUserInterface {
 
   std::deque<QString> respostas;  // the scene dialog's answers, in turn; none left: cancelled
   QString pastaPedida, filtroPedido;
+  QString salvarComo, tituloSalvar;  // the save dialog's answer, and the title it was asked with
   std::vector<std::string> erros, avisos;
 };
 

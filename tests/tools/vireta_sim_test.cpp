@@ -1,13 +1,12 @@
 // The headless runner as a student uses it: its CSV, its exit codes and its one-line errors.
 
 #include "scene/scene_document.h"
+#include "support/child_process.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
 
 #include <sstream>
 #include <vector>
@@ -17,22 +16,9 @@ namespace {
 using ::testing::HasSubstr;
 namespace fs = std::filesystem;
 
-struct Execucao {
-  int status = -1;  // exit status; -1 when it ended by a signal
-  std::string saida, erro;
-};
-
-Execucao Roda(const std::string& argumentos) {
-  TTempFolder pasta;
-  const fs::path out = pasta / "out", err = pasta / "err";
-  const std::string cmd =
-      std::string(VIRETA_SIM) + " " + argumentos + " >" + out.string() + " 2>" + err.string();
-  const int r = std::system(cmd.c_str());
-  Execucao e;
-  if (WIFEXITED(r)) e.status = WEXITSTATUS(r);
-  e.saida = ReadFile(out);
-  e.erro = ReadFile(err);
-  return e;
+// The runner with these arguments: exit status, standard output and standard error.
+TCommandResult Roda(const std::string& argumentos) {
+  return RunCommand(std::string(VIRETA_SIM) + " " + argumentos);
 }
 
 std::vector<std::string> Linhas(const std::string& texto) {
@@ -48,10 +34,10 @@ class Amostras : public ::testing::TestWithParam<const char*> {};
 TEST_P(Amostras, CarregaESimulaSemErro) {
   TTempFolder pasta;
   fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", pasta / "Cenas", fs::copy_options::recursive);
-  const Execucao e = Roda((pasta / "Cenas" / GetParam()).string() + " --frames 50 --every 25");
-  EXPECT_EQ(e.status, 0) << e.erro;
-  EXPECT_EQ(e.erro, "");
-  const auto linhas = Linhas(e.saida);
+  const TCommandResult e = Roda((pasta / "Cenas" / GetParam()).string() + " --frames 50 --every 25");
+  EXPECT_EQ(e.status, 0) << e.err;
+  EXPECT_EQ(e.err, "");
+  const auto linhas = Linhas(e.out);
   ASSERT_GE(linhas.size(), 4u);
   EXPECT_EQ(linhas[0], "frame,t,i,nome,x,y,z,vx,vy,vz,qw,qx,qy,qz");
   EXPECT_EQ((linhas.size() - 1) % 3, 0u) << "frames 0, 25 and 50, the same objects in each";
@@ -74,9 +60,9 @@ TEST(ViretaSim, QuedaLivreEmCSV) {
            {TColumn::Z, 100.0},
            {TColumn::ODEMove, true},
            {TColumn::TemGravidade, true}});
-  const Execucao e = Roda(c.Write(pasta / "q.xml").string() + " --frames 100 --every 50");
-  ASSERT_EQ(e.status, 0) << e.erro;
-  const auto linhas = Linhas(e.saida);
+  const TCommandResult e = Roda(c.Write(pasta / "q.xml").string() + " --frames 100 --every 50");
+  ASSERT_EQ(e.status, 0) << e.err;
+  const auto linhas = Linhas(e.out);
   ASSERT_EQ(linhas.size(), 4u);
   EXPECT_EQ(linhas[1], "0,0.00,0,\"Bola, \"\"azul\"\"\",0,0,100,0,0,0,1,0,0,0");
   EXPECT_EQ(linhas[3].rfind("100,1.00,0,", 0), 0u);
@@ -124,15 +110,15 @@ TEST(ViretaSim, CenaRuimSaiComUmEUmaLinhaDeErro) {
   TTempFolder pasta;
   TTestScene c;
   c.Linha({{TColumn::ODETipo, 4}, {TColumn::Arquivo, std::string("nao-ha.obj")}});
-  const Execucao e = Roda(c.Write(pasta / "ruim.xml").string());
+  const TCommandResult e = Roda(c.Write(pasta / "ruim.xml").string());
   EXPECT_EQ(e.status, 1);
-  EXPECT_EQ(Linhas(e.erro).size(), 1u) << e.erro;
-  EXPECT_THAT(e.erro, HasSubstr("ruim.xml: linha 1, coluna \"Arquivo\""));
-  EXPECT_EQ(e.saida, "");
+  EXPECT_EQ(Linhas(e.err).size(), 1u) << e.err;
+  EXPECT_THAT(e.err, HasSubstr("ruim.xml: linha 1, coluna \"Arquivo\""));
+  EXPECT_EQ(e.out, "");
 
-  const Execucao sumido = Roda((pasta / "sumido.xml").string());
+  const TCommandResult sumido = Roda((pasta / "sumido.xml").string());
   EXPECT_EQ(sumido.status, 1);
-  EXPECT_THAT(sumido.erro, HasSubstr("sumido.xml"));
+  EXPECT_THAT(sumido.err, HasSubstr("sumido.xml"));
 }
 
 TEST(ViretaSim, UsoErradoSaiComDois) {
@@ -142,7 +128,7 @@ TEST(ViretaSim, UsoErradoSaiComDois) {
   EXPECT_EQ(Roda("a.xml --every 0").status, 2);
   EXPECT_EQ(Roda("a.xml --every x").status, 2);
   EXPECT_EQ(Roda("a.xml b.xml").status, 2);
-  EXPECT_THAT(Roda("--ajuda").erro, HasSubstr("uso: vireta-sim"));
+  EXPECT_THAT(Roda("--ajuda").err, HasSubstr("uso: vireta-sim"));
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+#pragma once
+// The runner's CSV: one row per object per printed frame, numbers with "." whatever the locale. The window's
+// export writes its kept frames through the same rows, so both files read alike to the last digit.
+
+#include "scene/scene.h"
+
+#include <array>
+#include <ostream>
+#include <span>
+
+// What a row says of one object in one frame.
+struct TObjectState {
+  TVector Posicao, VecV;
+  std::array<float, 4> Quaternio{};
+};
+
+void EscreveCabecalhoCSV(std::ostream& saida);
+void EscreveQuadroCSV(std::ostream& saida, const TScene& cena, long quadro);
+// A frame kept earlier: `estados[i]` is the object of the table's row i.
+void EscreveQuadroCSV(std::ostream& saida, const TSceneTable& tabela, long quadro,
+                      std::span<const TObjectState> estados);

@@ -1,0 +1,37 @@
+#include "scene/object_readout.h"
+
+namespace {
+
+// ½ ωᵀ R I Rᵀ ω: the body's inertia is about its own axes, the angular velocity in the world's.
+double RotationalEnergy(dBodyID corpo, const dMass& m) {
+  const dReal* w = dBodyGetAngularVel(corpo);
+  const dReal* R = dBodyGetRotation(corpo);  // 3 x 4, row-major
+  double local[3];
+  for (int k = 0; k < 3; ++k) local[k] = R[0 * 4 + k] * w[0] + R[1 * 4 + k] * w[1] + R[2 * 4 + k] * w[2];
+  double e = 0;
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) e += local[r] * m.I[r * 4 + c] * local[c];
+  return e / 2;
+}
+
+}  // namespace
+
+TObjectReadout ReadObject(const TScene& cena, std::size_t i) {
+  const TObjetoCena& o = cena.Objetos.at(i);
+  TObjectReadout r;
+  r.Posicao = o.Posicao;
+  r.VecV = o.VecV;
+  r.Speed = NormaVet(o.VecV);
+  const dBodyID corpo = i < cena.Corpos.size() ? cena.Corpos[i] : nullptr;
+  if (!corpo) return r;
+  dMass m;
+  dBodyGetMass(corpo, &m);
+  r.HasMass = true;
+  r.Mass = m.mass;
+  dVector3 g{0, 0, 0};
+  if (cena.Mundo) dWorldGetGravity(cena.Mundo->Mundo(), g);
+  r.Kinetic = r.Mass * r.Speed * r.Speed / 2 + (o.ODEMove ? RotationalEnergy(corpo, m) : 0);
+  r.Potential = -r.Mass * g[2] * o.Posicao.z;
+  r.Total = r.Kinetic + r.Potential;
+  return r;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// What a class reads off one object: where it is, how fast it goes, and its energies about the floor.
+
+#include "scene/scene.h"
+
+#include <cstddef>
+
+struct TObjectReadout {
+  TVector Posicao, VecV;  // m, m/s
+  double Speed = 0;       // m/s
+  bool HasMass = false;   // only a body has a mass, and so energies
+  double Mass = 0;        // kg
+  // J. Kinetic includes rotation (½ m v² + ½ ωᵀIω); potential is m g z of the centre of mass, z = 0 at the
+  // floor, with the world's own gravity (none in a scene without it).
+  double Kinetic = 0, Potential = 0, Total = 0;
+};
+
+// Object `i` of the scene as the frame left it.
+TObjectReadout ReadObject(const TScene& cena, std::size_t i);
