@@ -671,147 +671,149 @@ TEST_F(JanelaMouse, PausadoOArrastoMudaOLugarDeInicio) {
   EXPECT_NEAR(NormaVet(SubVet(Obj(0).Posicao, inicio)), 0, 1e-4);
   EXPECT_TRUE(form->SimulationControl().Paused());
   EXPECT_EQ(form->Selection().Current(), 0u);
-  // Seeing and measuring: the export, the screenshots, the overlay and the trails.
+}
 
-  // Pixels brighter than the floor's green in `area`: text over the black sky.
-  int PixelsClaros(const QImage& imagem, const QRect& area) {
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-      for (int x = area.left(); x <= area.right(); ++x)
-        if (QColor(imagem.pixel(x, y)).lightness() > 150) ++n;
-    return n;
-  }
+// Seeing and measuring: the export, the screenshots, the overlay and the trails.
 
-  int PixelsDiferentes(const QImage& a, const QImage& b, const QRect& area) {
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-      for (int x = area.left(); x <= area.right(); ++x)
-        if (a.pixel(x, y) != b.pixel(x, y)) ++n;
-    return n;
-  }
+// Pixels brighter than the floor's green in `area`: text over the black sky.
+int PixelsClaros(const QImage& imagem, const QRect& area) {
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (QColor(imagem.pixel(x, y)).lightness() > 150) ++n;
+  return n;
+}
 
-  // A key as the user presses it, to the active window: the menus' keys work there.
-  void Tecla(TMainForm & form, Qt::Key tecla) {
-    form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    QTest::keyClick(&form, tecla);
-  }
+int PixelsDiferentes(const QImage& a, const QImage& b, const QRect& area) {
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y)) ++n;
+  return n;
+}
 
-  QImage Quadro(TMainForm & form) {
-    form.Panel()->RequestCapture();
-    const long alvo = form.FramesRun() + 2;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form.FramesRun() >= alvo; }, 20000));
-    return form.Panel()->Captura().convertToFormat(QImage::Format_RGB888);
-  }
+// A key as the user presses it, to the active window: the menus' keys work there.
+void Tecla(TMainForm& form, Qt::Key tecla) {
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(&form, tecla);
+}
 
-  TEST_F(Janela, ExportaCSVIgualAoViretaSimDesdeACarga) {
-    Abre();
-    EsperaQuadros(5);
-    const fs::path cena = pasta / "Cenas" / "colisao_elastica.xml";
-    form->OpenScene(cena);
-    EsperaQuadros(40);
-    form->FrameTimer().stop();
-    const TFrameRecord& registro = form->Measurements().Record();
-    ASSERT_EQ(registro.FirstFrame(), 0);
-    ASSERT_GE(registro.LastFrame(), 40);
+QImage Quadro(TMainForm& form) {
+  form.Panel()->RequestCapture();
+  const long alvo = form.FramesRun() + 2;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form.FramesRun() >= alvo; }, 20000));
+  return form.Panel()->Captura().convertToFormat(QImage::Format_RGB888);
+}
 
-    TestUserInterface().salvarComo = QString::fromStdString((pasta / "dados").string());
-    Menu("Exportar dados (CSV)…")->trigger();
-    EXPECT_EQ(TestUserInterface().tituloSalvar, "Exportar dados (CSV)");
-    const TCommandResult sim = RunCommand(std::string(VIRETA_SIM) + " " + cena.string() + " --frames " +
-                                          std::to_string(registro.LastFrame()));
-    ASSERT_EQ(sim.status, 0) << sim.err;
-    EXPECT_EQ(pasta.Read("dados.csv"), sim.out);
-    EXPECT_THAT(form->statusBar()->currentMessage().toStdString(), HasSubstr((pasta / "dados.csv").string()));
+TEST_F(Janela, ExportaCSVIgualAoViretaSimDesdeACarga) {
+  Abre();
+  EsperaQuadros(5);
+  const fs::path cena = pasta / "Cenas" / "colisao_elastica.xml";
+  form->OpenScene(cena);
+  EsperaQuadros(40);
+  form->FrameTimer().stop();
+  const TFrameRecord& registro = form->Measurements().Record();
+  ASSERT_EQ(registro.FirstFrame(), 0);
+  ASSERT_GE(registro.LastFrame(), 40);
 
-    // A folder that cannot take the file: the user is told, and the record is still there.
-    TestUserInterface().salvarComo = QString::fromStdString((pasta / "nao" / "existe.csv").string());
-    Menu("Exportar dados (CSV)…")->trigger();
-    ASSERT_EQ(TestUserInterface().erros.size(), 1u);
-    EXPECT_THAT(TestUserInterface().erros[0], HasSubstr("existe.csv"));
-    EXPECT_FALSE(registro.Empty());
-  }
+  TestUserInterface().salvarComo = QString::fromStdString((pasta / "dados").string());
+  Menu("Exportar dados (CSV)…")->trigger();
+  EXPECT_EQ(TestUserInterface().tituloSalvar, "Exportar dados (CSV)");
+  const TCommandResult sim = RunCommand(std::string(VIRETA_SIM) + " " + cena.string() + " --frames " +
+                                        std::to_string(registro.LastFrame()));
+  ASSERT_EQ(sim.status, 0) << sim.err;
+  EXPECT_EQ(pasta.Read("dados.csv"), sim.out);
+  EXPECT_THAT(form->statusBar()->currentMessage().toStdString(), HasSubstr((pasta / "dados.csv").string()));
 
-  TEST_F(Janela, ImagemF12NaPastaDeImagensEComoArquivoEscolhidoSaoOQueOPainelMostra) {
-    // A home of its own whose pictures folder is the default one.
-    const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
-    qputenv("HOME", QByteArray::fromStdString(pasta.Path().string()));
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((pasta / "config").string()));
-    fs::create_directory(pasta / "Pictures");
-    Abre();
-    EsperaQuadros(5);
-    Tecla(*form, Qt::Key_F12);
-    ASSERT_TRUE(Espera([&] { return !form->Measurements().LastImage().isEmpty(); }));
-    const fs::path arquivo = form->Measurements().LastImage().toStdString();
-    qputenv("HOME", home);
-    config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
-    EXPECT_EQ(arquivo.parent_path(), pasta / "Pictures");
-    EXPECT_THAT(arquivo.filename().string(), ::testing::MatchesRegex("cena-[0-9]{8}-[0-9]{6}\\.png"));
-    EXPECT_THAT(form->statusBar()->currentMessage().toStdString(), HasSubstr(arquivo.string()));
+  // A folder that cannot take the file: the user is told, and the record is still there.
+  TestUserInterface().salvarComo = QString::fromStdString((pasta / "nao" / "existe.csv").string());
+  Menu("Exportar dados (CSV)…")->trigger();
+  ASSERT_EQ(TestUserInterface().erros.size(), 1u);
+  EXPECT_THAT(TestUserInterface().erros[0], HasSubstr("existe.csv"));
+  EXPECT_FALSE(registro.Empty());
+}
 
-    // The start-up scene holds still: the next picture read from the framebuffer is the same.
-    const QImage salva =
-        QImage(QString::fromStdString(arquivo.string())).convertToFormat(QImage::Format_RGB888);
-    const QImage tela = Quadro(*form);
-    ASSERT_EQ(salva.size(), QSize(769, 610));
-    EXPECT_TRUE(salva == tela);
+TEST_F(Janela, ImagemF12NaPastaDeImagensEComoArquivoEscolhidoSaoOQueOPainelMostra) {
+  // A home of its own whose pictures folder is the default one.
+  const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+  qputenv("HOME", QByteArray::fromStdString(pasta.Path().string()));
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((pasta / "config").string()));
+  fs::create_directory(pasta / "Pictures");
+  Abre();
+  EsperaQuadros(5);
+  Tecla(*form, Qt::Key_F12);
+  ASSERT_TRUE(Espera([&] { return !form->Measurements().LastImage().isEmpty(); }));
+  const fs::path arquivo = form->Measurements().LastImage().toStdString();
+  qputenv("HOME", home);
+  config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+  EXPECT_EQ(arquivo.parent_path(), pasta / "Pictures");
+  EXPECT_THAT(arquivo.filename().string(), ::testing::MatchesRegex("cena-[0-9]{8}-[0-9]{6}\\.png"));
+  EXPECT_THAT(form->statusBar()->currentMessage().toStdString(), HasSubstr(arquivo.string()));
 
-    TestUserInterface().salvarComo = QString::fromStdString((pasta / "foto").string());
-    Menu("Salvar imagem…")->trigger();
-    ASSERT_TRUE(Espera([&] { return form->Measurements().LastImage().endsWith("foto.png"); }));
-    EXPECT_TRUE(QImage(QString::fromStdString((pasta / "foto.png").string()))
-                    .convertToFormat(QImage::Format_RGB888) == tela);
-  }
+  // The start-up scene holds still: the next picture read from the framebuffer is the same.
+  const QImage salva =
+      QImage(QString::fromStdString(arquivo.string())).convertToFormat(QImage::Format_RGB888);
+  const QImage tela = Quadro(*form);
+  ASSERT_EQ(salva.size(), QSize(769, 610));
+  EXPECT_TRUE(salva == tela);
 
-  TEST_F(Janela, InformacoesENomesSobreOQuadroESemElesOQuadroDeAntes) {
-    TTestScene t;
-    t.Linha(BoxRow(1, 1, 1),
-            {{TColumn::Nome, std::string("Caixa")}, {TColumn::Z, 0.5}, {TColumn::Massa, 1.0}});
-    Abre();
-    form->OpenScene(t.Write(pasta / "caixa.xml"));
-    ASSERT_TRUE(TestUserInterface().erros.empty());
-    EsperaQuadros(3);
-    const QImage sem = Quadro(*form);
+  TestUserInterface().salvarComo = QString::fromStdString((pasta / "foto").string());
+  Menu("Salvar imagem…")->trigger();
+  ASSERT_TRUE(Espera([&] { return form->Measurements().LastImage().endsWith("foto.png"); }));
+  EXPECT_TRUE(
+      QImage(QString::fromStdString((pasta / "foto.png").string())).convertToFormat(QImage::Format_RGB888) ==
+      tela);
+}
 
-    Tecla(*form, Qt::Key_F2);
-    Tecla(*form, Qt::Key_F4);
-    ASSERT_TRUE(form->Measurements().Switches().Information);
-    ASSERT_TRUE(form->Measurements().Switches().Names);
-    const QImage com = Quadro(*form);
-    // The panel in the top-left corner, over the black sky; the legend in the bottom-left corner.
-    EXPECT_EQ(PixelsClaros(sem, {8, 8, 200, 60}), 0);
-    EXPECT_GT(PixelsClaros(com, {8, 8, 200, 60}), 200);
-    EXPECT_GT(PixelsDiferentes(sem, com, {8, 450, 150, 150}), 500);
-    // The name right of the box, which the camera looks at from the middle of the picture.
-    EXPECT_GT(PixelsDiferentes(sem, com, {390, 290, 60, 30}), 40);
-    EXPECT_EQ(PixelsDiferentes(sem, com, {500, 350, 200, 200}), 0) << "the rest of the picture untouched";
+TEST_F(Janela, InformacoesENomesSobreOQuadroESemElesOQuadroDeAntes) {
+  TTestScene t;
+  t.Linha(BoxRow(1, 1, 1), {{TColumn::Nome, std::string("Caixa")}, {TColumn::Z, 0.5}, {TColumn::Massa, 1.0}});
+  Abre();
+  form->OpenScene(t.Write(pasta / "caixa.xml"));
+  ASSERT_TRUE(TestUserInterface().erros.empty());
+  EsperaQuadros(3);
+  const QImage sem = Quadro(*form);
 
-    // Off again: the picture as it was, so the text pass left no GL state behind.
-    Tecla(*form, Qt::Key_F2);
-    Tecla(*form, Qt::Key_F4);
-    EXPECT_TRUE(Quadro(*form) == sem);
-  }
+  Tecla(*form, Qt::Key_F2);
+  Tecla(*form, Qt::Key_F4);
+  ASSERT_TRUE(form->Measurements().Switches().Information);
+  ASSERT_TRUE(form->Measurements().Switches().Names);
+  const QImage com = Quadro(*form);
+  // The panel in the top-left corner, over the black sky; the legend in the bottom-left corner.
+  EXPECT_EQ(PixelsClaros(sem, {8, 8, 200, 60}), 0);
+  EXPECT_GT(PixelsClaros(com, {8, 8, 200, 60}), 200);
+  EXPECT_GT(PixelsDiferentes(sem, com, {8, 450, 150, 150}), 500);
+  // The name right of the box, which the camera looks at from the middle of the picture.
+  EXPECT_GT(PixelsDiferentes(sem, com, {390, 290, 60, 30}), 40);
+  EXPECT_EQ(PixelsDiferentes(sem, com, {500, 350, 200, 200}), 0) << "the rest of the picture untouched";
 
-  TEST_F(Janela, LimparRastrosEGraficosDoObjetoSelecionado) {
-    Abre();
-    form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
-    form->Selection().Set(0);
-    Tecla(*form, Qt::Key_F3);
-    EXPECT_TRUE(form->Measurements().Plots()->isVisible());
-    EsperaQuadros(20);
-    const TObjetoCena& bola = form->CurrentScene()->Objetos[0];
-    ASSERT_FALSE(bola.Rastro.empty());
-    EXPECT_GT(form->Measurements().History().LastTime(), 0.1);
+  // Off again: the picture as it was, so the text pass left no GL state behind.
+  Tecla(*form, Qt::Key_F2);
+  Tecla(*form, Qt::Key_F4);
+  EXPECT_TRUE(Quadro(*form) == sem);
+}
 
-    form->FrameTimer().stop();
-    Menu("Limpar rastros")->trigger();
-    EXPECT_TRUE(bola.Rastro.empty());
-    form->FrameTimer().start();
-    EsperaQuadros(3);
-    EXPECT_FALSE(bola.Rastro.empty()) << "the trail grows again";
+TEST_F(Janela, LimparRastrosEGraficosDoObjetoSelecionado) {
+  Abre();
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+  form->Selection().Set(0);
+  Tecla(*form, Qt::Key_F3);
+  EXPECT_TRUE(form->Measurements().Plots()->isVisible());
+  EsperaQuadros(20);
+  const TObjetoCena& bola = form->CurrentScene()->Objetos[0];
+  ASSERT_FALSE(bola.Rastro.empty());
+  EXPECT_GT(form->Measurements().History().LastTime(), 0.1);
 
-    form->Selection().Set(std::nullopt);
-    EXPECT_TRUE(form->Measurements().History().Empty()) << "no object, no plot";
-  }
+  form->FrameTimer().stop();
+  Menu("Limpar rastros")->trigger();
+  EXPECT_TRUE(bola.Rastro.empty());
+  form->FrameTimer().start();
+  EsperaQuadros(3);
+  EXPECT_FALSE(bola.Rastro.empty()) << "the trail grows again";
+
+  form->Selection().Set(std::nullopt);
+  EXPECT_TRUE(form->Measurements().History().Empty()) << "no object, no plot";
+}
 
 }  // namespace

@@ -89,10 +89,10 @@ TEST(ViretaSim, CenaFeitaDeModelosRoda) {
   doc.Add(TObjectTemplate::Esfera, {6, 0, 3});
   doc.Save(pasta / "rampa.xml");
 
-  const Execucao e = Roda((pasta / "rampa.xml").string() + " --frames 150 --every 150");
-  ASSERT_EQ(e.status, 0) << e.erro;
-  const auto linhas = Linhas(e.saida);
-  ASSERT_EQ(linhas.size(), 7u) << e.saida;
+  const TCommandResult e = Roda((pasta / "rampa.xml").string() + " --frames 150 --every 150");
+  ASSERT_EQ(e.status, 0) << e.err;
+  const auto linhas = Linhas(e.out);
+  ASSERT_EQ(linhas.size(), 7u) << e.out;
   EXPECT_EQ(linhas[1].rfind("0,0.00,0,Rampa,0,0,2,", 0), 0u) << linhas[1];
   EXPECT_THAT(linhas[2], HasSubstr(",Caixa 1,-1,0,"));
   EXPECT_THAT(linhas[3], HasSubstr(",Esfera 1,6,0,3,"));
