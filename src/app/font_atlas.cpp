@@ -19,7 +19,9 @@ std::vector<char32_t> Characters() {
   std::vector<char32_t> v;
   for (char32_t c = 32; c < 127; ++c) v.push_back(c);
   for (char32_t c = 160; c < 256; ++c) v.push_back(c);
-  for (char32_t c : {U'ω', U'—', U'×'})
+  // Greek letters name quantities in scenes ("Caixa μ=0,8"); a few signs of physics texts.
+  for (char32_t c = U'Α'; c <= U'ω'; ++c) v.push_back(c);
+  for (char32_t c : {U'—', U'−', U'·', U'→', U'≈', U'…', U'×'})
     if (c > 255) v.push_back(c);
   return v;
 }

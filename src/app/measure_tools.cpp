@@ -14,9 +14,11 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -44,7 +46,14 @@ TMeasureTools::TMeasureTools(TMainForm& janela, TUserInterface& ui)
   connect(plots_->toggleViewAction(), &QAction::triggered, this, [this](bool visivel) {
     if (!visivel || placedPlots_) return;
     placedPlots_ = true;
-    plots_->move(form_.frameGeometry().topRight() + QPoint(8, 0));
+    QPoint lugar = form_.frameGeometry().topRight() + QPoint(8, 0);
+    // Beside the main window when the screen has room, else over its right edge: never off the screen.
+    if (const QScreen* tela = form_.screen()) {
+      const QRect area = tela->availableGeometry();
+      lugar.setX(std::max(area.left(), std::min(lugar.x(), area.right() - plots_->frameGeometry().width())));
+      lugar.setY(std::max(area.top(), std::min(lugar.y(), area.bottom() - plots_->frameGeometry().height())));
+    }
+    plots_->move(lugar);
   });
   AddFileItems();
   CreateViewMenu();
