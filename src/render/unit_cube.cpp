@@ -4,7 +4,10 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <bit>
 #include <cstdio>
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -21,25 +24,28 @@ bool HasBufferObjects() {
 
 }  // namespace
 
-// Each quad keeps its own four corners, computed as (y, z), (y, z + step), (y + step, z + step),
-// (y + step, z): in single precision y + step is not always the next quad's y, and a corner moved by one
-// unit in the last place changes which of two coplanar faces wins a pixel (the pointer's block lying on a
-// plane). Only the index list is new: each quad as the two triangles GL makes of it.
+// Each quad's corners are computed as (y, z), (y, z + step), (y + step, z + step), (y + step, z): in single
+// precision y + step is not always the next quad's y, and a corner moved by one unit in the last place
+// changes which of two coplanar faces wins a pixel (the pointer's block lying on a plane). So quads share a
+// vertex only where their corners are equal to the last bit; that still spares the driver's vertex stage
+// about a quarter of the corners, each corner being lit once however many triangles use it.
 TUnitCube::TUnitCube() {
   vertices_.reserve(QuadsPorLado * QuadsPorLado * 4 * 3);
   indices_.reserve(QuadsPorLado * QuadsPorLado * 6);
-  const auto canto = [this](float y, float z) { vertices_.insert(vertices_.end(), {0.5f, y, z}); };
+  std::map<std::pair<uint32_t, uint32_t>, uint16_t> jaVistos;  // by the bits: 0 and -0 differ
+  const auto canto = [&](float y, float z) {
+    const auto [onde, novo] = jaVistos.try_emplace({std::bit_cast<uint32_t>(y), std::bit_cast<uint32_t>(z)},
+                                                   static_cast<uint16_t>(vertices_.size() / 3));
+    if (novo) vertices_.insert(vertices_.end(), {0.5f, y, z});
+    return onde->second;
+  };
   for (int i = 0; i < QuadsPorLado; ++i) {
     const float y = -0.5f + static_cast<float>(i) * PassoCubo;
     for (int j = 0; j < QuadsPorLado; ++j) {
       const float z = -0.5f + static_cast<float>(j) * PassoCubo;
-      const auto q0 = static_cast<uint16_t>(vertices_.size() / 3);
-      canto(y, z);
-      canto(y, z + PassoCubo);
-      canto(y + PassoCubo, z + PassoCubo);
-      canto(y + PassoCubo, z);
-      indices_.insert(indices_.end(),
-                      {q0, uint16_t(q0 + 1), uint16_t(q0 + 2), q0, uint16_t(q0 + 2), uint16_t(q0 + 3)});
+      const uint16_t q[4] = {canto(y, z), canto(y, z + PassoCubo), canto(y + PassoCubo, z + PassoCubo),
+                             canto(y + PassoCubo, z)};
+      indices_.insert(indices_.end(), {q[0], q[1], q[2], q[0], q[2], q[3]});
     }
   }
 }
