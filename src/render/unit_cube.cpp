@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <array>
 #include <bit>
 #include <cstdio>
 #include <map>
@@ -77,6 +78,25 @@ void TUnitCube::Release() {
 // The same matrices as drawing the quads call by call, so the same corners on screen: faces that lie in
 // one plane with another object (the pointer's block on a plane) keep the same depth pattern.
 void TUnitCube::Draw() const {
+  DrawFaces(nullptr);
+}
+
+// The view test needs the whole way to clip space: the frame keeps the view in the projection matrix.
+void TUnitCube::DrawSeenFaces() const {
+  GLdouble projecao[16], modelo[16];
+  GLint viewport[4];
+  glGetDoublev(GL_PROJECTION_MATRIX, projecao);
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelo);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  std::array<double, 16> clip{};
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r)
+      for (int k = 0; k < 4; ++k) clip[4 * c + r] += projecao[4 * k + r] * modelo[4 * c + k];
+  const TCubeView vista = ViewCube(clip, viewport[2], viewport[3]);
+  if (vista.anything) DrawFaces(&vista);
+}
+
+void TUnitCube::DrawFaces(const TCubeView* vista) const {
   const void* vertices = vertices_.data();
   const void* indices = indices_.data();
   if (vertexBuffer_) {
@@ -85,9 +105,24 @@ void TUnitCube::Draw() const {
     vertices = nullptr;  // offsets into the bound buffers from here on
     indices = nullptr;
   }
+  int proxima = 0;
+  std::vector<uint16_t> parte;
   const auto face = [&] {
+    const int k = proxima++;
     glNormal3f(1, 0, 0);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_SHORT, indices);
+    if (!vista || vista->whole[k]) {
+      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_SHORT, indices);
+      return;
+    }
+    if (vista->cells[k].none()) return;
+    parte.clear();
+    for (size_t q = 0; q < vista->cells[k].size(); ++q)
+      if (vista->cells[k][q])
+        parte.insert(parte.end(), indices_.begin() + 6 * q, indices_.begin() + 6 * q + 6);
+    // A chosen few from plain memory: no index buffer bound while they go.
+    if (indexBuffer_) glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(parte.size()), GL_UNSIGNED_SHORT, parte.data());
+    if (indexBuffer_) glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
   };
   glPushMatrix();
   glVertexPointer(3, GL_FLOAT, 0, vertices);
