@@ -167,22 +167,26 @@ TCubeView Whole() {
 }  // namespace
 
 TCubeView ViewCube(const TMatrix& m, double largura, double altura) {
-  int outside[6] = {0, 0, 0, 0, 0, 0};  // corners beyond each clip plane
+  // The view volume as half-spaces of clip space, -w <= x, y, z <= w: the cube is out of view when all its
+  // corners are beyond one of them, whatever the sign of w.
+  int outside[6] = {0, 0, 0, 0, 0, 0};
+  bool cortado = false;  // a corner at or behind the eye, or beyond the near plane
   for (int corner = 0; corner < 8; ++corner) {
     const auto c = Clip(m, {corner & 1 ? 0.5 : -0.5, corner & 2 ? 0.5 : -0.5, corner & 4 ? 0.5 : -0.5});
     const double w = c[3];
-    if (!(w > 0) || !(c[2] > -w)) return Whole();
-    const double folga = w * 1e-6;  // a corner that single precision might put just inside
+    const double folga = std::fabs(w) * 1e-6;  // a corner that single precision might put just inside
     for (int eixo = 0; eixo < 3; ++eixo) {
       if (c[eixo] < -w - folga) ++outside[2 * eixo];
       if (c[eixo] > w + folga) ++outside[2 * eixo + 1];
     }
+    if (!(w > 0) || !(c[2] > -w)) cortado = true;
   }
   if (std::find(std::begin(outside), std::end(outside), 8) != std::end(outside)) {
     TCubeView nada;
     nada.anything = false;
     return nada;
   }
+  if (cortado) return Whole();
 
   const auto e = Eye(m);
   const double escala = std::fabs(e[0]) + std::fabs(e[1]) + std::fabs(e[2]) + std::fabs(e[3]);
@@ -199,7 +203,7 @@ TCubeView ViewCube(const TMatrix& m, double largura, double altura) {
   for (int k = 0; k < 6; ++k) {
     if (frente[k]) continue;
     const double lado = ThinnestPixels(m, k, largura, altura);
-    const double margem = lado > 0 ? std::ceil(MarginPixels * CubeCells / lado) + 1 : CubeCells;
+    const double margem = lado > 0 ? std::ceil(MarginPixels * CubeCells / lado) : CubeCells;
     if (!(margem < CubeCells / 2)) {
       v.whole[k] = true;
       continue;
