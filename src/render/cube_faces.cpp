@@ -158,6 +158,37 @@ void MarkBehindEdge(int k, const TPoint& eye, const TPoint& a, const TPoint& b, 
   }
 }
 
+// The cells of face k whose picture can hold a pixel centre: a triangle that holds none makes no fragment,
+// so leaving it out changes no pixel. Each cell's box on the screen is widened by a twentieth of a pixel,
+// far more than the driver's single precision and sub-pixel grid can move a corner.
+std::bitset<CubeCells * CubeCells> CellsOverPixelCentres(const TMatrix& m, int k,
+                                                         const std::array<double, 4>& viewport) {
+  constexpr int Lado = CubeCells + 1;
+  std::array<std::array<double, 2>, Lado * Lado> tela;
+  for (int i = 0; i < Lado; ++i)
+    for (int j = 0; j < Lado; ++j) {
+      const auto q = Clip(m, OnCube(k, -0.5 + i * CellSize, -0.5 + j * CellSize));
+      tela[i * Lado + j] = {viewport[0] + (q[0] / q[3] + 1) * viewport[2] / 2,
+                            viewport[1] + (q[1] / q[3] + 1) * viewport[3] / 2};
+    }
+  constexpr double Folga = 0.05;
+  std::bitset<CubeCells * CubeCells> cells;
+  for (int i = 0; i < CubeCells; ++i)
+    for (int j = 0; j < CubeCells; ++j) {
+      double menor[2] = {1e300, 1e300}, maior[2] = {-1e300, -1e300};
+      for (const int canto : {i * Lado + j, i * Lado + j + 1, (i + 1) * Lado + j, (i + 1) * Lado + j + 1})
+        for (int c = 0; c < 2; ++c) {
+          menor[c] = std::min(menor[c], tela[canto][c]);
+          maior[c] = std::max(maior[c], tela[canto][c]);
+        }
+      // A centre x + 0.5 with menor - Folga <= x + 0.5 <= maior + Folga, in both directions.
+      const bool temCentro = std::floor(maior[0] + Folga - 0.5) >= std::ceil(menor[0] - Folga - 0.5) &&
+                             std::floor(maior[1] + Folga - 0.5) >= std::ceil(menor[1] - Folga - 0.5);
+      if (temCentro) cells.set(static_cast<size_t>(i * CubeCells + j));
+    }
+  return cells;
+}
+
 TCubeView Whole() {
   TCubeView v;
   v.whole.fill(true);
@@ -166,7 +197,8 @@ TCubeView Whole() {
 
 }  // namespace
 
-TCubeView ViewCube(const TMatrix& m, double largura, double altura) {
+TCubeView ViewCube(const TMatrix& m, const std::array<double, 4>& viewport) {
+  const double largura = viewport[2], altura = viewport[3];
   // The view volume as half-spaces of clip space, -w <= x, y, z <= w: the cube is out of view when all its
   // corners are beyond one of them, whatever the sign of w.
   int outside[6] = {0, 0, 0, 0, 0, 0};
@@ -224,6 +256,17 @@ TCubeView ViewCube(const TMatrix& m, double largura, double altura) {
         a[e2] = b[e2] = s2;
         MarkBehindEdge(k, eye, a, b, static_cast<int>(margem), v.cells[k]);
       }
+    }
+  }
+  for (int k = 0; k < 6; ++k) {
+    if (v.whole[k] && ThinnestPixels(m, k, largura, altura) > 3 * CubeCells) continue;  // cells of pixels
+    if (!v.whole[k] && v.cells[k].none()) continue;
+    const auto alcance = CellsOverPixelCentres(m, k, viewport);
+    if (v.whole[k]) {
+      v.whole[k] = alcance.all();
+      v.cells[k] = alcance;
+    } else {
+      v.cells[k] &= alcance;
     }
   }
   return v;

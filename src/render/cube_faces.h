@@ -1,8 +1,8 @@
 #pragma once
 // What of an opaque cube of side 1 centred at the origin can show, given the matrix that takes its corners
 // to clip space (projection times model-view, column-major as GL keeps it) and the viewport's size. The
-// driver lights every corner it is handed before it finds a triangle facing away or off the screen, so
-// what cannot show is better never handed over.
+// driver lights every corner and sets up every triangle it is handed before it finds one facing away, off
+// the screen or between pixel centres, so what cannot show is better never handed over.
 //
 // A face turned away is not always wholly hidden: the faces are the same face turned into place, so where
 // two faces meet their corners differ in the last bits, and a pixel centre can fall into the hairline gap
@@ -23,7 +23,8 @@ struct TCubeView {
   std::array<std::bitset<CubeCells * CubeCells>, 6> cells;  // for the others, quads (row y, column z) to draw
 };
 
-// Every face whole whenever the rest cannot be told safely: a corner at or behind the eye or beyond the
-// near plane (a face cut away there bares the inside), a projection without a point of view, or a face
-// seen edge on.
-TCubeView ViewCube(const std::array<double, 16>& clipMatrix, double viewportWidth, double viewportHeight);
+// The viewport is x, y, width, height as GL keeps it. Of every face only the cells whose picture can hold a
+// pixel centre: a box a few pixels wide has far more quads than pixels. Every face whole whenever the rest
+// cannot be told safely: a corner at or behind the eye or beyond the near plane (a face cut away there bares
+// the inside), a projection without a point of view, or a face seen edge on.
+TCubeView ViewCube(const std::array<double, 16>& clipMatrix, const std::array<double, 4>& viewport);

@@ -92,7 +92,8 @@ void TUnitCube::DrawSeenFaces() const {
   for (int c = 0; c < 4; ++c)
     for (int r = 0; r < 4; ++r)
       for (int k = 0; k < 4; ++k) clip[4 * c + r] += projecao[4 * k + r] * modelo[4 * c + k];
-  const TCubeView vista = ViewCube(clip, viewport[2], viewport[3]);
+  const TCubeView vista =
+      ViewCube(clip, {double(viewport[0]), double(viewport[1]), double(viewport[2]), double(viewport[3])});
   if (vista.anything) DrawFaces(&vista);
 }
 

@@ -23,7 +23,7 @@ std::array<double, 16> Seen(double x, double y, double z, double s) {
 }
 
 TCubeView View(double x, double y, double z, double s = 1) {
-  return ViewCube(Seen(x, y, z, s), 769, 610);
+  return ViewCube(Seen(x, y, z, s), {0, 0, 769, 610});
 }
 
 TEST(CubeFaces, NearFacesWholeFarFacesOnlyBehindTheEdgesNothingOutOfView) {
@@ -43,10 +43,21 @@ TEST(CubeFaces, NearFacesWholeFarFacesOnlyBehindTheEdgesNothingOutOfView) {
   EXPECT_TRUE(View(0, 0, -60).anything);   // small, far ahead
 }
 
-TEST(CubeFaces, EverythingWholeWithTheEyeInsideTheNearPlaneCuttingOrTheCubeTiny) {
-  for (const TCubeView& v : {View(0, 0, 0, 10), View(0, 0, -1.2), View(0, 0, -99)}) {
+TEST(CubeFaces, EverythingWholeWithTheEyeInsideOrTheNearPlaneCutting) {
+  for (const TCubeView& v : {View(0, 0, 0, 10), View(0, 0, -1.2)}) {
     ASSERT_TRUE(v.anything);
     for (int k = 0; k < 6; ++k) EXPECT_TRUE(v.whole[k]) << k;
+  }
+}
+
+// Five pixels wide, 99 ahead: of each face's 400 quads only those over one of its few pixel centres.
+TEST(CubeFaces, TinyCubeKeepsOnlyQuadsOverPixelCentres) {
+  const TCubeView v = View(0.3, 0.2, -99);
+  ASSERT_TRUE(v.anything);
+  EXPECT_GT(v.cells[4].count(), 0u);  // the face towards the eye
+  for (int k = 0; k < 6; ++k) {
+    EXPECT_FALSE(v.whole[k]) << k;
+    EXPECT_LT(v.cells[k].count(), 120u) << k;
   }
 }
 
