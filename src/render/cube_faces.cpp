@@ -197,7 +197,7 @@ TCubeView Whole() {
 
 }  // namespace
 
-TCubeView ViewCube(const TMatrix& m, const std::array<double, 4>& viewport) {
+TCubeView ViewCube(const TMatrix& m, const std::array<double, 4>& viewport, bool opaque) {
   const double largura = viewport[2], altura = viewport[3];
   // The view volume as half-spaces of clip space, -w <= x, y, z <= w: the cube is out of view when all its
   // corners are beyond one of them, whatever the sign of w.
@@ -229,7 +229,7 @@ TCubeView ViewCube(const TMatrix& m, const std::array<double, 4>& viewport) {
   bool frente[6];
   for (int k = 0; k < 6; ++k) {
     // The eye's height over the face's plane; near 0 the face is seen edge on and kept whole.
-    frente[k] = FaceSign[k] * eye[FaceAxis[k]] - 0.5 > -1e-6;
+    frente[k] = !opaque || FaceSign[k] * eye[FaceAxis[k]] - 0.5 > -1e-6;
     v.whole[k] = frente[k];
   }
   for (int k = 0; k < 6; ++k) {

@@ -27,4 +27,6 @@ struct TCubeView {
 // pixel centre: a box a few pixels wide has far more quads than pixels. Every face whole whenever the rest
 // cannot be told safely: a corner at or behind the eye or beyond the near plane (a face cut away there bares
 // the inside), a projection without a point of view, or a face seen edge on.
-TCubeView ViewCube(const std::array<double, 16>& clipMatrix, const std::array<double, 4>& viewport);
+// A cube that is not opaque keeps its far faces (they show through), only cut to the pixel centres.
+TCubeView ViewCube(const std::array<double, 16>& clipMatrix, const std::array<double, 4>& viewport,
+                   bool opaque);

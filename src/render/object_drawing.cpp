@@ -165,11 +165,8 @@ void TObjectDrawing::DrawSolid(const TObjetoCena& o) const {
       break;
     case 2:
       glScalef(static_cast<float>(o.Dim[0]), static_cast<float>(o.Dim[1]), static_cast<float>(o.Dim[2]));
-      // Through a translucent box its far faces show, so it needs all six.
-      if (Opaque(o))
-        cube_.DrawSeenFaces();
-      else
-        DesenhaCubo();
+      // Through a translucent box its far faces show.
+      cube_.DrawSeenFaces(Opaque(o));
       break;
     case 3:
       DrawPlane(o);

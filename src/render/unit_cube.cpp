@@ -52,6 +52,9 @@ TUnitCube::TUnitCube() {
 }
 
 void TUnitCube::Create() {
+  GLint amostras = 1;
+  glGetIntegerv(GL_SAMPLE_BUFFERS, &amostras);
+  oneSampleAPixel_ = amostras == 0;
   if (vertexBuffer_ || !HasBufferObjects()) return;
   GLuint buffers[2] = {0, 0};
   glGenBuffers(2, buffers);
@@ -82,7 +85,11 @@ void TUnitCube::Draw() const {
 }
 
 // The view test needs the whole way to clip space: the frame keeps the view in the projection matrix.
-void TUnitCube::DrawSeenFaces() const {
+void TUnitCube::DrawSeenFaces(bool opaque) const {
+  if (!oneSampleAPixel_) {
+    Draw();
+    return;
+  }
   GLdouble projecao[16], modelo[16];
   GLint viewport[4];
   glGetDoublev(GL_PROJECTION_MATRIX, projecao);
@@ -92,8 +99,8 @@ void TUnitCube::DrawSeenFaces() const {
   for (int c = 0; c < 4; ++c)
     for (int r = 0; r < 4; ++r)
       for (int k = 0; k < 4; ++k) clip[4 * c + r] += projecao[4 * k + r] * modelo[4 * c + k];
-  const TCubeView vista =
-      ViewCube(clip, {double(viewport[0]), double(viewport[1]), double(viewport[2]), double(viewport[3])});
+  const TCubeView vista = ViewCube(
+      clip, {double(viewport[0]), double(viewport[1]), double(viewport[2]), double(viewport[3])}, opaque);
   if (vista.anything) DrawFaces(&vista);
 }
 

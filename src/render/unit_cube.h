@@ -27,7 +27,9 @@ class TUnitCube {
   void Draw() const;
   // The same picture for a cube nothing shows through (opaque): of the faces turned away only what can
   // show past the near faces' edges, nothing when it is wholly out of view (see ViewCube).
-  void DrawSeenFaces() const;
+  // A translucent one (opaque false) keeps its far faces. Needs Create: with several samples a pixel,
+  // or before Create, all of it.
+  void DrawSeenFaces(bool opaque = true) const;
 
  private:
   void DrawFaces(const TCubeView* vista) const;  // all of it when null
@@ -35,4 +37,5 @@ class TUnitCube {
   std::vector<float> vertices_;    // x, y, z of each quad's corners on the +x face
   std::vector<uint16_t> indices_;  // three corners a triangle
   unsigned vertexBuffer_ = 0, indexBuffer_ = 0;
+  bool oneSampleAPixel_ = false;  // known at Create: pixel centres decide what a triangle covers
 };

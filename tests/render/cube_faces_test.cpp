@@ -22,8 +22,8 @@ std::array<double, 16> Seen(double x, double y, double z, double s) {
   return m;
 }
 
-TCubeView View(double x, double y, double z, double s = 1) {
-  return ViewCube(Seen(x, y, z, s), {0, 0, 769, 610});
+TCubeView View(double x, double y, double z, double s = 1, bool opaque = true) {
+  return ViewCube(Seen(x, y, z, s), {0, 0, 769, 610}, opaque);
 }
 
 TEST(CubeFaces, NearFacesWholeFarFacesOnlyBehindTheEdgesNothingOutOfView) {
@@ -38,6 +38,8 @@ TEST(CubeFaces, NearFacesWholeFarFacesOnlyBehindTheEdgesNothingOutOfView) {
       EXPECT_LT(v.cells[k].count(), v.cells[k].size() / 2) << k;
     }
   }
+  const TCubeView translucido = View(1.2, 1, -3.5, 1, false);  // far faces show through
+  for (int k = 0; k < 6; ++k) EXPECT_TRUE(translucido.whole[k]) << k;
   EXPECT_FALSE(View(30, 0, -6).anything);  // far to the right
   EXPECT_FALSE(View(0, 0, 6).anything);    // behind the eye
   EXPECT_TRUE(View(0, 0, -60).anything);   // small, far ahead
