@@ -148,13 +148,19 @@ void MarkBehindEdge(int k, const TPoint& eye, const TPoint& a, const TPoint& b, 
   const std::array<double, 2> p1 = {q0[0] + t1 * (q1[0] - q0[0]), q0[1] + t1 * (q1[1] - q0[1])};
   const double comprimento = std::hypot(p1[0] - p0[0], p1[1] - p0[1]);
   const int passos = static_cast<int>(std::ceil(comprimento / (CellSize / 2))) + 1;
+  int ultimoI = -1000, ultimoJ = -1000;
   for (int n = 0; n <= passos; ++n) {
     const double f = static_cast<double>(n) / passos;
     const int ci = static_cast<int>(std::floor((p0[0] + f * (p1[0] - p0[0]) + 0.5) / CellSize));
     const int cj = static_cast<int>(std::floor((p0[1] + f * (p1[1] - p0[1]) + 0.5) / CellSize));
+    if (ci == ultimoI && cj == ultimoJ) continue;
+    ultimoI = ci;
+    ultimoJ = cj;
+    const int j0 = std::max(0, cj - margem), j1 = std::min(CubeCells - 1, cj + margem);
+    if (j0 > j1) continue;
+    const std::bitset<CubeCells * CubeCells> linha((1ull << (j1 - j0 + 1)) - 1);
     for (int i = std::max(0, ci - margem); i <= std::min(CubeCells - 1, ci + margem); ++i)
-      for (int j = std::max(0, cj - margem); j <= std::min(CubeCells - 1, cj + margem); ++j)
-        cells.set(static_cast<size_t>(i * CubeCells + j));
+      cells |= linha << static_cast<size_t>(i * CubeCells + j0);
   }
 }
 
