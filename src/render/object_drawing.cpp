@@ -39,6 +39,11 @@ void SolidColour(const TObjetoCena& o) {
   }
 }
 
+// Blending at alpha 1 leaves nothing of what lies behind.
+bool Opaque(const TObjetoCena& o) {
+  return o.Agarrado || o.Proximo || o.A == 0 || static_cast<float>(o.A / 255) == 1;
+}
+
 // The body's pose, or the record's own pose for an object that has no body.
 void ApplyPose(const TObjetoCena& o, dBodyID corpo) {
   if (corpo) {
@@ -160,7 +165,8 @@ void TObjectDrawing::DrawSolid(const TObjetoCena& o) const {
       break;
     case 2:
       glScalef(static_cast<float>(o.Dim[0]), static_cast<float>(o.Dim[1]), static_cast<float>(o.Dim[2]));
-      DesenhaCubo();
+      // Through a translucent box its far faces show.
+      cube_.DrawSeenFaces(Opaque(o));
       break;
     case 3:
       DrawPlane(o);
@@ -201,6 +207,6 @@ void TObjectDrawing::DrawPointerBlock(const TVector& PonteiroPos) const {
   glPushMatrix();
   Translate(EscalaVet(PonteiroPos, -1));
   glScalef(1, 3, 1);
-  DesenhaCubo();
+  cube_.DrawSeenFaces();
   glPopMatrix();
 }

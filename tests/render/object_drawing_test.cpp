@@ -181,6 +181,53 @@ TEST_F(ObjetosTeste, CubeFromAVertexArrayDrawsTheSamePixelsAsCallByCall) {
   EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
 }
 
+// Faces turned away are left out, or only the cells that show past the near edges drawn, and quads between
+// pixel centres; every pixel must stay as drawing all six faces makes it, hairline gaps at the edges
+// included. Poses from near (the near plane cutting the cube, the eye inside it) to a few pixels wide,
+// turned every way, partly off screen; every other one translucent, its far faces showing through.
+TEST_F(ObjetosTeste, CubeDrawsOnlyWhatShowsWithTheSamePixels) {
+  TUnitCube cubo;
+  cubo.Create();
+  const auto quadro = [&](int pose, bool inteiro) {
+    ComecaQuadro();
+    glEnable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+    const bool opaco = pose % 2 == 0;
+    glColor4f(0.9f, 0.6f, 0.2f, opaco ? 1 : 0.6f);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glPushMatrix();
+    const float k = static_cast<float>(pose);
+    const float perto = pose % 3 == 0 ? 0.05f : 1;  // pulls the cube towards the eye
+    glTranslatef(perto * std::sin(k * 1.7f) * 14, perto * std::cos(k * 2.3f) * 12, perto * std::sin(k) * 9);
+    glRotatef(k * 37, std::sin(k), std::cos(k * 0.7f), 0.4f);
+    const float tamanho = pose % 5 == 0 ? 0.15f : 6;
+    glScalef(tamanho * (1 + pose % 3), tamanho, tamanho * (pose % 7 == 0 ? 0.1f : 1));
+    if (inteiro)
+      CuboChamadaAChamada();
+    else
+      cubo.DrawSeenFaces(opaco);
+    glPopMatrix();
+    glDisable(GL_BLEND);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_LIGHTING);
+    return QuadroInteiro();
+  };
+  for (int pose = 0; pose < 100; ++pose) EXPECT_TRUE(quadro(pose, true) == quadro(pose, false)) << pose;
+  // The eye inside a cube sees its faces from within.
+  camera.Centro = SomaVet(camera.Olho, {-1, 0, 0});
+  ComecaQuadro();
+  glPushMatrix();
+  glTranslatef(static_cast<float>(camera.Olho.x), static_cast<float>(camera.Olho.y),
+               static_cast<float>(camera.Olho.z));
+  glScalef(10, 10, 10);
+  glColor4f(1, 1, 1, 1);
+  cubo.DrawSeenFaces();
+  glPopMatrix();
+  EXPECT_FALSE(Preto(CorEm(camera.Centro)));
+  cubo.Release();
+}
+
 TEST_F(ObjetosTeste, ShapelessObjectDrawsOnlyItsHeightMarker) {
   Carrega({{SemSolido, {}, {2}, {255, 0, 0}}, {9, {}, {}, {0, 255, 0}}});
   Obj(0).Posicao = {10, -5, 5};
