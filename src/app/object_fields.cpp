@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -60,6 +61,22 @@ const TFieldSpec Fields[] = {
     {C::MostraVecV, "Exibição", "Vetor velocidade", "", 0, 0, 0, 0},
     {C::MostraVecA, "Exibição", "Vetor força", "", 0, 0, 0, 0},
     {C::MostraEixoRot, "Exibição", "Eixo de rotação", "", 0, 0, 0, 0},
+};
+
+// The wheel scrolls the panel over a field the user has not clicked into: a value changed by the wheel on its
+// way down the panel would rebuild the scene at every notch.
+template <typename TEditor>
+class TWheelWhenFocused : public TEditor {
+ public:
+  explicit TWheelWhenFocused(QWidget* pai) : TEditor(pai) { this->setFocusPolicy(Qt::StrongFocus); }
+
+ protected:
+  void wheelEvent(QWheelEvent* evento) override {
+    if (this->hasFocus())
+      TEditor::wheelEvent(evento);
+    else
+      evento->ignore();
+  }
 };
 
 const char* const ShapeNames[] = {"Esfera", "Cápsula", "Caixa", "Plano", "Modelo OBJ"};
@@ -127,7 +144,7 @@ void TObjectFields::Build() {
     const C c = f.coluna;
     switch (TypeOf(c)) {
       case TColumnType::Real: {
-        auto* spin = new QDoubleSpinBox(this);
+        auto* spin = new TWheelWhenFocused<QDoubleSpinBox>(this);
         spin->setRange(f.minimo, f.maximo);
         spin->setSingleStep(f.passo);
         spin->setDecimals(f.casas);
@@ -145,7 +162,7 @@ void TObjectFields::Build() {
         break;
       }
       case TColumnType::Integer: {
-        auto* combo = new QComboBox(this);
+        auto* combo = new TWheelWhenFocused<QComboBox>(this);
         for (const char* nome : ShapeNames) combo->addItem(nome);
         connect(combo, &QComboBox::activated, this, [this, c] { Send(c); });
         campo.editor = combo;

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -66,6 +67,13 @@ TEST_F(Editor, PainelEditaValorACenaSegueERecusaMarcaOCampo) {
 
   Painel().List()->setCurrentRow(0);
   EXPECT_EQ(form->Selection().Current(), 0u) << "the list sets the window's selection";
+  // The wheel over a field not clicked into scrolls the panel and leaves the value alone.
+  QDoubleSpinBox* z = Numero(C::Z);
+  QWheelEvent roda(QPointF(5, 5), z->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(z, &roda);
+  EXPECT_EQ(z->value(), 10.0);
+  EXPECT_FALSE(form->Editor().Document().Modified());
   Numero(C::Z)->setValue(20.0);  // as a user's Enter does
   EXPECT_EQ(form->CurrentScene()->Tabela.Real(0, C::Z), 20.0);
   EXPECT_GT(form->CurrentScene()->Objetos[0].Posicao.z, 19.0) << "the scene started again from the new place";
