@@ -268,6 +268,8 @@ void TMainForm::LoadSceneFile(const std::filesystem::path& arquivo) {
   state_.LastStepCount = {};
   try {
     LoadScene(arquivo, *scene_, Notices());
+    // Another scene's objects are other objects: only a reload keeps what was selected.
+    if (arquivo != scenePath_) selection_.Set(std::nullopt);
     selection_.KeepWithin(scene_->Objetos.size());
     recentScenes_->Opened(arquivo);
     editor_->SceneOpened(arquivo, scene_->Tabela);

@@ -641,6 +641,10 @@ TEST_F(JanelaMouse, ObjetoFixoSoESelecionado) {
   EXPECT_FALSE(Obj(0).Agarrado);
   EXPECT_NEAR(NormaVet(Moved()), 0, 1e-6) << "UserMove is not set";
   EXPECT_EQ(form->Selection().Current(), 0u) << "a drag is no click";
+  form->ReloadScene();
+  EXPECT_EQ(form->Selection().Current(), 0u) << "the same scene again keeps it";
+  form->OpenScene(BallAtTheCentre(false).Write(pasta / "Cenas" / "outra.xml"));
+  EXPECT_EQ(form->Selection().Current(), std::nullopt) << "another scene's object 0 is another object";
 }
 
 TEST_F(JanelaMouse, SoOEixoPermitidoSeMove) {
