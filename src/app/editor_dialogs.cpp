@@ -22,20 +22,23 @@ TUnsavedAnswer TQtEditorDialogs::AskUnsaved(const QString& cena) {
 }
 
 QString TQtEditorDialogs::ChooseSavePath(const QString& sugestao) {
+  // Qt's own dialogs, never the desktop's, here as for opening scenes: only they speak the program's
+  // language.
   QString escolhido = QFileDialog::getSaveFileName(QApplication::activeWindow(), "Salvar cena como", sugestao,
-                                                   "Arquivo de cena (.xml) (*.xml)");
+                                                   "Arquivo de cena (.xml) (*.xml)", nullptr,
+                                                   QFileDialog::DontUseNativeDialog);
   if (!escolhido.isEmpty() && !escolhido.endsWith(".xml", Qt::CaseInsensitive)) escolhido += ".xml";
   return escolhido;
 }
 
 QString TQtEditorDialogs::ChooseModel(const QString& pastaInicial) {
   return QFileDialog::getOpenFileName(QApplication::activeWindow(), "Escolher modelo", pastaInicial,
-                                      "Modelo OBJ (*.obj *.OBJ)");
+                                      "Modelo OBJ (*.obj *.OBJ)", nullptr, QFileDialog::DontUseNativeDialog);
 }
 
 std::optional<QColor> TQtEditorDialogs::ChooseColour(const QColor& atual) {
   const QColor c = QColorDialog::getColor(atual, QApplication::activeWindow(), "Cor do objeto",
-                                          QColorDialog::ShowAlphaChannel);
+                                          QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
   if (!c.isValid()) return std::nullopt;
   return c;
 }

@@ -14,7 +14,9 @@ QString TQtUserInterface::ChooseScene(const QString& pastaInicial, const QString
 
 QString TQtUserInterface::ChooseSaveFile(const QString& titulo, const QString& sugestao,
                                          const QString& filtro) {
-  return QFileDialog::getSaveFileName(QApplication::activeWindow(), titulo, sugestao, filtro);
+  // Qt's own dialog, as for opening scenes: only it speaks the language the program loads.
+  return QFileDialog::getSaveFileName(QApplication::activeWindow(), titulo, sugestao, filtro, nullptr,
+                                      QFileDialog::DontUseNativeDialog);
 }
 
 void TQtUserInterface::ShowError(const QString& texto) {
