@@ -1,5 +1,7 @@
 #include "app/editor_dialogs.h"
 
+#include "app/scene_dialog.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -22,21 +24,21 @@ TUnsavedAnswer TQtEditorDialogs::AskUnsaved(const QString& cena) {
 }
 
 QString TQtEditorDialogs::ChooseSavePath(const QString& sugestao) {
-  // Qt's own dialogs, never the desktop's, here as for opening scenes: only they speak the program's
-  // language.
-  QString escolhido = QFileDialog::getSaveFileName(QApplication::activeWindow(), "Salvar cena como", sugestao,
-                                                   "Arquivo de cena (.xml) (*.xml)", nullptr,
-                                                   QFileDialog::DontUseNativeDialog);
+  QString escolhido = ChosenFile(*MakeSaveDialog(QApplication::activeWindow(), "Salvar cena como", sugestao,
+                                                 "Arquivo de cena (.xml) (*.xml)"));
   if (!escolhido.isEmpty() && !escolhido.endsWith(".xml", Qt::CaseInsensitive)) escolhido += ".xml";
   return escolhido;
 }
 
 QString TQtEditorDialogs::ChooseModel(const QString& pastaInicial) {
-  return QFileDialog::getOpenFileName(QApplication::activeWindow(), "Escolher modelo", pastaInicial,
-                                      "Modelo OBJ (*.obj *.OBJ)", nullptr, QFileDialog::DontUseNativeDialog);
+  const auto dialogo =
+      MakeSceneDialog(QApplication::activeWindow(), pastaInicial, "Modelo OBJ (*.obj *.OBJ)");
+  dialogo->setWindowTitle("Escolher modelo");
+  return ChosenFile(*dialogo);
 }
 
 std::optional<QColor> TQtEditorDialogs::ChooseColour(const QColor& atual) {
+  // Qt's own dialog, never the desktop's, as for files: only it speaks the language the program loads.
   const QColor c = QColorDialog::getColor(atual, QApplication::activeWindow(), "Cor do objeto",
                                           QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
   if (!c.isValid()) return std::nullopt;

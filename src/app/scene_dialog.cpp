@@ -21,12 +21,13 @@ struct TIconProviderHolder {
 
 class TSceneDialog : private TIconProviderHolder, public QFileDialog {
  public:
-  TSceneDialog(QWidget* dono, const QString& pasta, const QString& filtro)
-      : QFileDialog(dono, QString(), pasta, filtro) {
+  TSceneDialog(QWidget* dono, const QString& titulo, const QString& pasta, const QString& filtro,
+               QFileDialog::AcceptMode modo)
+      : QFileDialog(dono, titulo, pasta, filtro) {
     setOption(QFileDialog::DontUseNativeDialog);
     setIconProvider(&icons_);
-    setFileMode(QFileDialog::ExistingFile);
-    setAcceptMode(QFileDialog::AcceptOpen);
+    setFileMode(modo == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    setAcceptMode(modo);
   }
 };
 
@@ -34,5 +35,15 @@ class TSceneDialog : private TIconProviderHolder, public QFileDialog {
 
 std::unique_ptr<QFileDialog> MakeSceneDialog(QWidget* dono, const QString& pastaInicial,
                                              const QString& filtro) {
-  return std::make_unique<TSceneDialog>(dono, pastaInicial, filtro);
+  return std::make_unique<TSceneDialog>(dono, QString(), pastaInicial, filtro, QFileDialog::AcceptOpen);
+}
+
+std::unique_ptr<QFileDialog> MakeSaveDialog(QWidget* dono, const QString& titulo, const QString& sugestao,
+                                            const QString& filtro) {
+  return std::make_unique<TSceneDialog>(dono, titulo, sugestao, filtro, QFileDialog::AcceptSave);
+}
+
+QString ChosenFile(QFileDialog& dialogo) {
+  if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty()) return {};
+  return dialogo.selectedFiles().constFirst();
 }

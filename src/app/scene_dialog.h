@@ -1,5 +1,5 @@
 #pragma once
-// The dialog that picks a scene file.
+// The dialogs that pick a file to open or to save.
 
 #include <QString>
 
@@ -12,3 +12,11 @@ class QWidget;
 // opens in `pastaInicial`, shows the files `filtro` lets through, and picks one existing file.
 std::unique_ptr<QFileDialog> MakeSceneDialog(QWidget* dono, const QString& pastaInicial,
                                              const QString& filtro);
+
+// The same dialog for saving: titled `titulo`, opening on `sugestao` (a folder, or a file to propose), asking
+// before it replaces a file.
+std::unique_ptr<QFileDialog> MakeSaveDialog(QWidget* dono, const QString& titulo, const QString& sugestao,
+                                            const QString& filtro);
+
+// Runs a dialog made above; the chosen file, or an empty text when the user cancels.
+QString ChosenFile(QFileDialog& dialogo);

@@ -7,16 +7,12 @@
 #include <QMessageBox>
 
 QString TQtUserInterface::ChooseScene(const QString& pastaInicial, const QString& filtro) {
-  const auto dialogo = MakeSceneDialog(QApplication::activeWindow(), pastaInicial, filtro);
-  if (dialogo->exec() != QDialog::Accepted) return {};
-  return dialogo->selectedFiles().value(0);
+  return ChosenFile(*MakeSceneDialog(QApplication::activeWindow(), pastaInicial, filtro));
 }
 
 QString TQtUserInterface::ChooseSaveFile(const QString& titulo, const QString& sugestao,
                                          const QString& filtro) {
-  // Qt's own dialog, as for opening scenes: only it speaks the language the program loads.
-  return QFileDialog::getSaveFileName(QApplication::activeWindow(), titulo, sugestao, filtro, nullptr,
-                                      QFileDialog::DontUseNativeDialog);
+  return ChosenFile(*MakeSaveDialog(QApplication::activeWindow(), titulo, sugestao, filtro));
 }
 
 void TQtUserInterface::ShowError(const QString& texto) {
