@@ -203,23 +203,18 @@ void TSceneEditor::NewScene() {
 }
 
 bool TSceneEditor::Save() {
-  if (doc_.Path().empty()) return SaveAs();
-  try {
-    doc_.Save(doc_.Path());
-  } catch (const ESceneError& e) {
-    ui_.ShowError(QString::fromUtf8(e.what()));
-    return false;
-  }
-  Refresh();
-  return true;
+  return doc_.Path().empty() ? SaveAs() : SaveTo(doc_.Path());
 }
 
 bool TSceneEditor::SaveAs() {
   const fs::path sugestao = doc_.Path().empty() ? ScenesFolder() / "Nova cena.xml" : doc_.Path();
   const QString escolhido = dialogs_->ChooseSavePath(QString::fromStdString(sugestao.string()));
-  if (escolhido.isEmpty()) return false;
+  return !escolhido.isEmpty() && SaveTo(escolhido.toStdString());
+}
+
+bool TSceneEditor::SaveTo(const fs::path& arquivo) {
   try {
-    doc_.Save(escolhido.toStdString());
+    doc_.Save(arquivo);
   } catch (const ESceneError& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
     return false;

@@ -51,6 +51,7 @@ class TSceneEditor : public QObject {
 
  private:
   bool Apply(const std::function<void()>& edit);
+  bool SaveTo(const std::filesystem::path& arquivo);  // an error is shown; false then
   void Refresh();
   void EditSelected(const TCellEdit& celulas);
   void ChooseModelForSelected();

@@ -259,21 +259,20 @@ int TSceneDocument::MoveDown(int linha) {
 }
 
 void TSceneDocument::Undo() {
-  if (undo_.empty()) return;
-  TState anterior = undo_.back();
-  TState atual = current_;
-  Become(std::move(anterior));
-  undo_.pop_back();
-  redo_.push_back(std::move(atual));
+  StepThrough(undo_, redo_);
 }
 
 void TSceneDocument::Redo() {
-  if (redo_.empty()) return;
-  TState seguinte = redo_.back();
+  StepThrough(redo_, undo_);
+}
+
+void TSceneDocument::StepThrough(std::vector<TState>& de, std::vector<TState>& para) {
+  if (de.empty()) return;
+  TState alvo = de.back();
   TState atual = current_;
-  Become(std::move(seguinte));
-  redo_.pop_back();
-  undo_.push_back(std::move(atual));
+  Become(std::move(alvo));
+  de.pop_back();
+  para.push_back(std::move(atual));
 }
 
 void TSceneDocument::Save(const fs::path& arquivo) {

@@ -73,6 +73,8 @@ class TSceneDocument {
   // keeps it.
   void Edit(const std::function<void(TState&)>& edit);
   void Become(TState estado);  // stages and takes a state (undo, redo)
+  // Takes the last state of `de`, keeping the current one on `para`; nothing changes if the stage refuses it.
+  void StepThrough(std::vector<TState>& de, std::vector<TState>& para);
 
   TState current_;
   std::vector<TState> undo_, redo_;
