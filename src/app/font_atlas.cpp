@@ -50,12 +50,6 @@ TGlyphAtlas RenderGlyphAtlas(const QFont& fonte) {
     atlas.Glyphs.push_back({x, y, avanco});
     x += avanco;
   }
-  if (x + 2 > AtlasWidth) {
-    x = 0;
-    y += atlas.LineHeight;
-  }
-  atlas.SolidX = x;
-  atlas.SolidY = y;
   atlas.Width = AtlasWidth;
   atlas.Height = PowerOfTwoAtLeast(y + atlas.LineHeight);
 
@@ -69,7 +63,6 @@ TGlyphAtlas RenderGlyphAtlas(const QFont& fonte) {
       const TGlyph& g = atlas.Glyphs[k];
       p.drawText(g.x, g.y + medidas.ascent(), QString::fromUcs4(&atlas.Codes[k], 1));
     }
-    p.fillRect(atlas.SolidX, atlas.SolidY, 2, 2, Qt::white);
   }
   atlas.Alpha.resize(static_cast<std::size_t>(atlas.Width) * static_cast<std::size_t>(atlas.Height));
   for (int r = 0; r < atlas.Height; ++r) {

@@ -80,9 +80,9 @@ void TOverlayDrawing::DrawInformation(const TOverlayView& vista, int altura) {
   y = altura - Margem - alturaLegenda;
   text_.Box(Margem, y, larguraLegenda + quadrado + 3 * Recuo, alturaLegenda, Fundo);
   y += Recuo;
-  for (const TLegendEntry& e : legenda) {
-    text_.Box(Margem + Recuo, y + 2, quadrado, quadrado, Rgba(e.Colour));
-    text_.Text(Margem + 2 * Recuo + quadrado, y, e.Text, {1, 1, 1, 1});
-    y += h;
-  }
+  // The squares before the words: boxes in a row are drawn in one go.
+  for (std::size_t k = 0; k < legenda.size(); ++k)
+    text_.Box(Margem + Recuo, y + static_cast<int>(k) * h + 2, quadrado, quadrado, Rgba(legenda[k].Colour));
+  for (std::size_t k = 0; k < legenda.size(); ++k)
+    text_.Text(Margem + 2 * Recuo + quadrado, y + static_cast<int>(k) * h, legenda[k].Text, {1, 1, 1, 1});
 }

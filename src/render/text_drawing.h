@@ -1,11 +1,20 @@
 #pragma once
 // Text on top of the picture: the glyphs are drawn once into an atlas (by whoever has fonts), uploaded
-// once as one alpha texture, and every string and box becomes textured quads of one vertex array, drawn
-// by a single call in a 2D pass over the finished picture. No texture is uploaded per frame.
+// once into one alpha texture, and every string and box becomes textured quads of one vertex array, drawn
+// by a single call in a 2D pass over the finished picture.
+//
+// A software rasteriser pays for every triangle far more than for its pixels, so a string is not drawn
+// glyph by glyph: its glyphs are copied side by side into a row of the same texture, below the atlas, and
+// the string becomes one quad. A row is kept for as long as its string is drawn, so a frame uploads only
+// the strings that changed since the last (the numbers that moved), never the whole panel. When every row
+// is taken in a frame, or a string is wider than a row, the string goes glyph by glyph: same pixels.
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 struct TGlyph {
@@ -16,7 +25,6 @@ struct TGlyph {
 struct TGlyphAtlas {
   int Width = 0, Height = 0;        // pixels, both powers of two
   int LineHeight = 0;               // height of every cell
-  int SolidX = 0, SolidY = 0;       // a 2 x 2 block of full coverage, which boxes are drawn with
   std::vector<std::uint8_t> Alpha;  // Width x Height coverage, top row first
   std::vector<char32_t> Codes;      // ascending; Glyphs[k] draws Codes[k]
   std::vector<TGlyph> Glyphs;
@@ -32,13 +40,17 @@ class TTextDrawing {
  public:
   using TRgba = std::array<float, 4>;
 
+  // `linhas`: how many strings are kept drawn in the texture at most (0: every string glyph by glyph).
+  explicit TTextDrawing(int linhas = 128) : wantedRows_(linhas) {}
+
   // With the context current: uploads the atlas as one texture. Release before the context goes.
   void Create(const TGlyphAtlas& atlas);
   void Release();
   bool Ready() const { return texture_ != 0; }
 
   // A pixel-exact pass over `largura` x `altura` pixels, origin at the top left. Box and Text collect
-  // their quads in order; End draws them all at once and restores every GL state and matrix it changed.
+  // their quads in order; End uploads the strings new to the texture, draws every quad at once and
+  // restores every GL state, binding and matrix it changed.
   void Begin(int largura, int altura);
   void End();
 
@@ -47,16 +59,44 @@ class TTextDrawing {
   int Text(int x, int y, std::string_view utf8, const TRgba& cor);
   int Width(std::string_view utf8) const;
   int LineHeight() const { return atlas_ ? atlas_->LineHeight : 0; }
+  // How many strings the last End sent to the texture: those new since the frame before.
+  int StringsUploaded() const { return uploaded_; }
 
  private:
   struct TVertex {
     float x, y, u, v;
     TRgba cor;
   };
-  void Quad(int x, int y, int largura, int altura, float u0, float v0, float u1, float v1, const TRgba& cor);
+  struct TRow {
+    std::string text;
+    int width = 0;
+    int left = 0, top = 0, right = 0,
+        bottom = 0;               // where its pixels have any coverage (the rest adds nothing)
+    std::uint64_t lastFrame = 0;  // 0: never used
+  };
+  struct TUpload {
+    int row = 0, width = 0;
+    std::vector<std::uint8_t> alpha;  // width x LineHeight, top row first
+  };
+
+  void Quad(int x, int y, int largura, int altura, float u0, float v0, float u1, float v1, const TRgba& cor,
+            bool textured = true);
+  // The row that holds the string in this frame, composed anew when needed; -1 when none can.
+  int RowFor(std::string_view utf8);
+  int RowTop(int row) const { return atlas_->Height + row * atlas_->LineHeight; }
 
   const TGlyphAtlas* atlas_ = nullptr;
   unsigned texture_ = 0;
+  int textureWidth_ = 0, textureHeight_ = 0;
+  int wantedRows_;
+  std::vector<TRow> rows_;
+  std::unordered_map<std::string, int> rowOf_;
+  std::vector<TUpload> uploads_;  // composed in this frame, sent by End
+  std::uint64_t frame_ = 0;
+  int uploaded_ = 0;
   int width_ = 0, height_ = 0;
   std::vector<TVertex> vertices_;  // kept between frames, so its memory is reused
+  // Where each run of textured quads (strings) or plain ones (boxes) starts, in drawing order: a box
+  // samples no texture, which spares the rasteriser a lookup for each of its many pixels.
+  std::vector<std::pair<std::size_t, bool>> runs_;
 };
