@@ -9,12 +9,6 @@ namespace {
 
 constexpr int AtlasWidth = 512;
 
-int PowerOfTwoAtLeast(int n) {
-  int p = 1;
-  while (p < n) p *= 2;
-  return p;
-}
-
 std::vector<char32_t> Characters() {
   std::vector<char32_t> v;
   for (char32_t c = 32; c < 127; ++c) v.push_back(c);

@@ -8,13 +8,13 @@ namespace {
 
 constexpr int RowWidth = 1024;  // the widest string kept in a row, pixels
 
+}  // namespace
+
 int PowerOfTwoAtLeast(int n) {
   int p = 1;
   while (p < n) p *= 2;
   return p;
 }
-
-}  // namespace
 
 const TGlyph* TGlyphAtlas::Find(char32_t c) const {
   for (char32_t k : {c, char32_t{'?'}}) {

@@ -33,6 +33,9 @@ struct TGlyphAtlas {
   const TGlyph* Find(char32_t c) const;
 };
 
+// The least power of two that is at least n (1 for n <= 1): the atlas's and the texture's sides.
+int PowerOfTwoAtLeast(int n);
+
 // The code points of UTF-8 text; a malformed byte reads as '?'.
 std::vector<char32_t> DecodeUtf8(std::string_view texto);
 
