@@ -22,7 +22,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -43,10 +46,15 @@ TTestGLContext& Contexto() {
   return ctx;
 }
 
-enum class TMedida { Sem, Com, SoAsMedidas, SoOFinish };
+enum class TMedida { Sem, Com, SoAsMedidas, SoOFinish, Alternadas };
+
+double Mediana(std::vector<double> v) {
+  std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+  return v[v.size() / 2];
+}
 
 void Quadros(benchmark::State& state, const char* nome, TMedida qual) {
-  const bool medidas = qual == TMedida::Com || qual == TMedida::SoAsMedidas;
+  bool medidas = qual == TMedida::Com || qual == TMedida::SoAsMedidas || qual == TMedida::Alternadas;
   Contexto().FazAtual();
   InitGLState();
   SetLightsAndMaterial();
@@ -64,13 +72,27 @@ void Quadros(benchmark::State& state, const char* nome, TMedida qual) {
   std::function<void()> passo;
   if (medidas)
     passo = [&] {
+      if (!medidas) return;
       registro.Add(cena);
       const TObjectReadout r = ReadObject(cena, 0);
       historico.Add({estado.SimulatedTime, r.Posicao.z, r.Speed, r.Kinetic, r.Potential, r.Total});
     };
   TFrameContext ctx{cena, camera, estado, setting, desenho, {}, {}, passo};
   const TRemoteReading remoto;
+  std::vector<double> tempos[2];  // without and with, alternate frames
   for (auto _ : state) {
+    if (qual == TMedida::Alternadas) {
+      medidas = tempos[0].size() > tempos[1].size();
+      const auto inicio = TRelogio::now();
+      TimerGLTimer(ctx, remoto, inicio);
+      if (medidas) {
+        overlay.Draw(769, 610, {cena, estado.SimulatedTime, medidor, std::size_t{0}}, {true, true});
+        medidor.Frame(estado.SimulatedTime);
+      }
+      glFinish();
+      tempos[medidas].push_back(std::chrono::duration<double, std::milli>(TRelogio::now() - inicio).count());
+      continue;
+    }
     if (qual == TMedida::SoAsMedidas || qual == TMedida::SoOFinish) {
       // The frame untimed and finished; then only what the measuring adds, one step's share included.
       state.PauseTiming();
@@ -86,6 +108,12 @@ void Quadros(benchmark::State& state, const char* nome, TMedida qual) {
       medidor.Frame(estado.SimulatedTime);
     }
     glFinish();
+  }
+  if (qual == TMedida::Alternadas && !tempos[1].empty()) {
+    const double sem = Mediana(tempos[0]), com = Mediana(tempos[1]);
+    state.counters["sem_ms"] = sem;
+    state.counters["com_ms"] = com;
+    state.counters["a_mais_ms"] = com - sem;
   }
   overlay.Release();
   desenho.ReleaseResources();
@@ -105,11 +133,17 @@ void BM_SoAsMedidas(benchmark::State& s, const char* nome) {
 void BM_SoOFinish(benchmark::State& s, const char* nome) {
   Quadros(s, nome, TMedida::SoOFinish);
 }
+// Frames without and with, one after the other, so that the machine's drift weighs on both alike: the
+// medians of each and what the second costs more.
+void BM_Alternados(benchmark::State& s, const char* nome) {
+  Quadros(s, nome, TMedida::Alternadas);
+}
 #define AMOSTRA(nome)                                                                                    \
   BENCHMARK_CAPTURE(BM_Quadro, nome, #nome ".xml")->Unit(benchmark::kMillisecond);                       \
   BENCHMARK_CAPTURE(BM_QuadroComMedidas, nome, #nome ".xml")->Unit(benchmark::kMillisecond);             \
   BENCHMARK_CAPTURE(BM_SoAsMedidas, nome, #nome ".xml")->Unit(benchmark::kMicrosecond)->Iterations(200); \
-  BENCHMARK_CAPTURE(BM_SoOFinish, nome, #nome ".xml")->Unit(benchmark::kMicrosecond)->Iterations(200)
+  BENCHMARK_CAPTURE(BM_SoOFinish, nome, #nome ".xml")->Unit(benchmark::kMicrosecond)->Iterations(200);   \
+  BENCHMARK_CAPTURE(BM_Alternados, nome, #nome ".xml")->Unit(benchmark::kMillisecond)->Iterations(1000)
 AMOSTRA(queda_livre);
 AMOSTRA(rampa_atrito);
 AMOSTRA(pilha_caixas);
