@@ -98,7 +98,8 @@ void TTextDrawing::Begin(int largura, int altura) {
 
 void TTextDrawing::End() {
   if (vertices_.empty() || !atlas_) return;
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT |
+               GL_DEPTH_BUFFER_BIT);
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT | GL_CLIENT_PIXEL_STORE_BIT);
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
@@ -108,6 +109,8 @@ void TTextDrawing::End() {
   glPushMatrix();
   glLoadIdentity();
   glDisable(GL_LIGHTING);
+  // Every quad has one colour: not interpolating it spares the rasteriser work on each pixel.
+  glShadeModel(GL_FLAT);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
   glEnable(GL_BLEND);
