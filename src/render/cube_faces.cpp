@@ -171,23 +171,11 @@ std::bitset<CubeCells * CubeCells> CellsOverPixelCentres(const TMatrix& m, int k
                                                          const std::array<double, 4>& viewport) {
   constexpr int Lado = CubeCells + 1;
   std::array<std::array<double, 2>, Lado * Lado> tela;
-  // The face's point (y, z) goes to clip space affinely: from one corner, a step along each side.
-  const auto origem = Clip(m, OnCube(k, -0.5, -0.5));
-  const auto passoI = Clip(m, OnCube(k, -0.5 + CellSize, -0.5)),
-             passoJ = Clip(m, OnCube(k, -0.5, -0.5 + CellSize));
-  std::array<double, 4> di, dj;
-  for (int c = 0; c < 4; ++c) {
-    di[c] = passoI[c] - origem[c];
-    dj[c] = passoJ[c] - origem[c];
-  }
-  const double meiaLargura = viewport[2] / 2, meiaAltura = viewport[3] / 2;
   for (int i = 0; i < Lado; ++i)
     for (int j = 0; j < Lado; ++j) {
-      double q[4];
-      for (int c = 0; c < 4; ++c) q[c] = origem[c] + i * di[c] + j * dj[c];
-      const double w = 1 / q[3];
-      tela[i * Lado + j] = {viewport[0] + (q[0] * w + 1) * meiaLargura,
-                            viewport[1] + (q[1] * w + 1) * meiaAltura};
+      const auto q = Clip(m, OnCube(k, -0.5 + i * CellSize, -0.5 + j * CellSize));
+      tela[i * Lado + j] = {viewport[0] + (q[0] / q[3] + 1) * viewport[2] / 2,
+                            viewport[1] + (q[1] / q[3] + 1) * viewport[3] / 2};
     }
   constexpr double Folga = 0.05;
   std::bitset<CubeCells * CubeCells> cells;
