@@ -88,7 +88,6 @@ void TTextDrawing::Release() {
 
 void TTextDrawing::Begin(int largura, int altura) {
   ++frame_;
-  uploads_.clear();
   uploaded_ = 0;
   width_ = largura;
   height_ = altura;

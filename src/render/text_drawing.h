@@ -1,7 +1,7 @@
 #pragma once
 // Text on top of the picture: the glyphs are drawn once into an atlas (by whoever has fonts), uploaded
-// once into one alpha texture, and every string and box becomes textured quads of one vertex array, drawn
-// by a single call in a 2D pass over the finished picture.
+// once into one alpha texture, and every string and box becomes a quad of one vertex array, drawn in a 2D
+// pass over the finished picture (strings textured, boxes plain).
 //
 // A software rasteriser pays for every triangle far more than for its pixels, so a string is not drawn
 // glyph by glyph: its glyphs are copied side by side into a row of the same texture, below the atlas, and
@@ -73,8 +73,8 @@ class TTextDrawing {
   struct TRow {
     std::string text;
     int width = 0;
-    int left = 0, top = 0, right = 0,
-        bottom = 0;               // where its pixels have any coverage (the rest adds nothing)
+    // Where its pixels have any coverage: the rest adds nothing to the picture.
+    int left = 0, top = 0, right = 0, bottom = 0;
     std::uint64_t lastFrame = 0;  // 0: never used
   };
   struct TUpload {
@@ -94,7 +94,7 @@ class TTextDrawing {
   int wantedRows_;
   std::vector<TRow> rows_;
   std::unordered_map<std::string, int> rowOf_;
-  std::vector<TUpload> uploads_;  // composed in this frame, sent by End
+  std::vector<TUpload> uploads_;  // composed, not yet sent: End sends them before it draws
   std::uint64_t frame_ = 0;
   int uploaded_ = 0;
   int width_ = 0, height_ = 0;
