@@ -74,6 +74,11 @@ TEST(TextDrawing, StringsFromRowsDrawTheSamePixelsAsGlyphByGlyphAndOnlyNewOnesAr
     EXPECT_EQ(linhas.StringsUploaded(), q.enviados) << q.textos[0] << " " << q.textos[1];
   }
   EXPECT_EQ(glifos.StringsUploaded(), 0);
+
+  // A pass left without its end: what it composed is still sent before it is drawn.
+  linhas.Begin(Largura, Altura);
+  linhas.Text(5, 3, "aaa?", {1, 1, 1, 1});
+  EXPECT_EQ(Desenha(linhas, {"aaa?"}), Desenha(glifos, {"aaa?"}));
   linhas.Release();
   glifos.Release();
 }
