@@ -169,8 +169,7 @@ void TTextDrawing::Box(int x, int y, int largura, int altura, const TRgba& cor) 
 
 int TTextDrawing::RowFor(std::string_view utf8) {
   if (rows_.empty()) return -1;
-  std::string chave(utf8);
-  if (const auto it = rowOf_.find(chave); it != rowOf_.end()) {
+  if (const auto it = rowOf_.find(utf8); it != rowOf_.end()) {
     rows_[static_cast<std::size_t>(it->second)].lastFrame = frame_;
     return it->second;
   }
@@ -215,8 +214,8 @@ int TTextDrawing::RowFor(std::string_view utf8) {
         fundo = std::max(fundo, static_cast<int>(r) + 1);
       }
   uploads_.push_back(std::move(envio));
-  linha = {chave, largura, esquerda, topo, direita, fundo, frame_};
-  rowOf_.emplace(std::move(chave), static_cast<int>(livre));
+  linha = {std::string(utf8), largura, esquerda, topo, direita, fundo, frame_};
+  rowOf_.emplace(linha.text, static_cast<int>(livre));
   return static_cast<int>(livre);
 }
 

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -93,7 +94,12 @@ class TTextDrawing {
   int textureWidth_ = 0, textureHeight_ = 0;
   int wantedRows_;
   std::vector<TRow> rows_;
-  std::unordered_map<std::string, int> rowOf_;
+  // Looked up by the caller's own text, so a string already kept costs no copy a frame.
+  struct TTextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, int, TTextHash, std::equal_to<>> rowOf_;
   std::vector<TUpload> uploads_;  // composed, not yet sent: End sends them before it draws
   std::uint64_t frame_ = 0;
   int uploaded_ = 0;

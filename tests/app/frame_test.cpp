@@ -3,6 +3,7 @@
 
 #include "app/frame.h"
 #include "scene/simulation_step.h"
+#include "support/frame_rig.h"
 #include "support/scene_builder.h"
 
 #include <gtest/gtest.h>
@@ -13,21 +14,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class Quadro : public ::testing::Test {
+class Quadro : public ::testing::Test, protected TFrameRig {
  protected:
   void Roda(const TRemoteReading& r, std::chrono::milliseconds passo = 10ms) {
     agora += passo;
-    TFrameContext ctx{cena, camera, estado, setting, desenho, {}, {}};
+    TFrameContext ctx = Contexto();
     TimerGLTimer(ctx, r, agora, [this] { return agora + duracao; });
   }
   void Carrega(const TTestScene& c) { ::Carrega(c, cena); }
 
-  TScene cena;
-  TCamera camera;
-  TFrameState estado;
-  TQuillonSetting setting;
-  TNullFrameDrawing desenho;
-  TRelogio::time_point agora = TRelogio::now();
   std::chrono::milliseconds duracao{0};  // how long each frame's own work takes
 };
 
@@ -75,18 +70,14 @@ TEST_F(Quadro, SemABotaoOPonteiroFicaERecalibra) {
 
 // The pointer's displacement after one frame with "A" down and an accelerometer x change of 10.
 TVector UmPassoComGanho(int ganho) {
-  TScene cena;
-  TCamera camera;
-  camera.Ganho = ganho;
-  TFrameState estado;
-  TQuillonSetting setting;
-  TNullFrameDrawing desenho;
-  TFrameContext ctx{cena, camera, estado, setting, desenho, {}, {}};
-  const auto t0 = TRelogio::now();
+  TFrameRig q;
+  q.camera.Ganho = ganho;
+  TFrameContext ctx = q.Contexto();
+  const auto t0 = q.agora;
   TimerGLTimer(ctx, Remoto(120, 128, 128, false), t0, [&] { return t0; });
   TimerGLTimer(ctx, Remoto(130, 128, 128, true), t0 + 10ms, [&] { return t0 + 10ms; });
-  EXPECT_EQ(estado.PonteiroCaminho.size(), 1u);
-  return estado.PonteiroPos;
+  EXPECT_EQ(q.estado.PonteiroCaminho.size(), 1u);
+  return q.estado.PonteiroPos;
 }
 
 TEST_F(Quadro, PonteiroSegueOGanhoNaDirecaoDaCamera) {
@@ -135,7 +126,7 @@ TEST_F(Quadro, RastroCresceUmPontoPorQuadroEFixoNaoSeMove) {
 TEST_F(Quadro, PassoDeAgarrarRecebeOPontoDoPonteiro) {
   estado.PonteiroPos = {1, -2, 3};
   TVector recebido;
-  TFrameContext ctx{cena, camera, estado, setting, desenho, [&](const TVector& p) { recebido = p; }, {}};
+  TFrameContext ctx = Contexto([&](const TVector& p) { recebido = p; });
   TimerGLTimer(ctx, Remoto(0, 0, 0, false), agora);
   EXPECT_EQ(recebido.x, -1);
   EXPECT_EQ(recebido.y, 2);
@@ -200,8 +191,7 @@ TEST_F(Quadro, ObjetoForaDoMundoEAvisadoUmaVezEOMundoQuebradoParaSemDerrubarOQua
   std::vector<std::string> avisos;
   auto quadro = [&] {
     agora += 10ms;
-    TFrameContext ctx{
-        cena, camera, estado, setting, desenho, {}, [&](const std::string& t) { avisos.push_back(t); }};
+    TFrameContext ctx = Contexto({}, [&](const std::string& t) { avisos.push_back(t); });
     TimerGLTimer(ctx, Remoto(0, 0, 0, false), agora);
   };
   quadro();

@@ -4,6 +4,7 @@
 #include "app/overlay_text.h"
 #include "app/frame.h"
 #include "support/child_process.h"
+#include "support/frame_rig.h"
 #include "support/scene_builder.h"
 
 #include <gmock/gmock.h>
@@ -19,14 +20,14 @@ using namespace std::chrono_literals;
 using ::testing::Contains;
 namespace fs = std::filesystem;
 
-class Informacoes : public ::testing::Test {
+class Informacoes : public ::testing::Test, protected TFrameRig {
  protected:
   // `n` ticks, each `intervalo` after the previous one on both the frame's and the meter's clock.
   void Quadros(int n, std::chrono::milliseconds intervalo) {
     for (int k = 0; k < n; ++k) {
       agora += intervalo;
       real += intervalo;
-      TFrameContext ctx{cena, camera, estado, setting, desenho, {}, {}};
+      TFrameContext ctx = Contexto();
       TimerGLTimer(ctx, {}, agora, [this] { return agora; });
       medidor.Frame(estado.SimulatedTime);
     }
@@ -39,12 +40,6 @@ class Informacoes : public ::testing::Test {
   }
   TRgb CorDoTempoReal() const { return InformationLines(cena, estado.SimulatedTime, medidor, 0)[2].Colour; }
 
-  TScene cena;
-  TCamera camera;
-  TFrameState estado;
-  TQuillonSetting setting;
-  TNullFrameDrawing desenho;
-  TRelogio::time_point agora = TRelogio::now();
   std::chrono::steady_clock::time_point real{};
   TRateMeter medidor{[this] { return real; }};
 };

@@ -3,6 +3,7 @@
 
 #include "app/user_motion.h"
 #include "app/frame.h"
+#include "support/frame_rig.h"
 #include "support/scene_builder.h"
 
 #include <gtest/gtest.h>
@@ -14,22 +15,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class Agarrar : public ::testing::Test {
+class Agarrar : public ::testing::Test, protected TFrameRig {
  protected:
   void Carrega(const TTestScene& c) { ::Carrega(c, cena); }
   // One frame with the pointer at P = -PonteiroPos.
   void Quadro() {
     agora += 10ms;
-    TFrameContext ctx{cena,
-                      camera,
-                      estado,
-                      setting,
-                      desenho,
-                      [&](const TVector& P) {
-                        MarcaProximos(cena, P);
-                        leds.push_back(MoveObjetoUsuario(cena, P, camera, haptico, vibracao, ms += 10));
-                      },
-                      {}};
+    TFrameContext ctx = Contexto([&](const TVector& P) {
+      MarcaProximos(cena, P);
+      leds.push_back(MoveObjetoUsuario(cena, P, camera, haptico, vibracao, ms += 10));
+    });
     TimerGLTimer(ctx, remoto, agora, [this] { return agora; });
   }
   void Cursor() { GrabAndThrow(cena, camera, estado, remoto); }
@@ -37,17 +32,11 @@ class Agarrar : public ::testing::Test {
   void PonteiroEm(TVector P) { estado.PonteiroPos = EscalaVet(P, -1); }
   const TObjetoCena& Obj(std::size_t i) const { return cena.Objetos.at(i); }
 
-  TScene cena;
-  TCamera camera;
-  TFrameState estado;
-  TQuillonSetting setting;
-  TNullFrameDrawing desenho;
   TRemoteReading remoto;
   TRumbleState vibracao;
   bool haptico = true;
   uint32_t ms = 0;
   std::vector<uint8_t> leds;
-  TRelogio::time_point agora = TRelogio::now();
 };
 
 TTestScene DuasBolas(bool userMove2 = true) {

@@ -1,0 +1,19 @@
+#pragma once
+// What one frame of the program works on, without a window: a scene, its camera, the frame's state and a
+// drawing that draws nothing, with the frame's clock in the test's hands.
+
+#include "app/frame.h"
+
+struct TFrameRig {
+  // The frame's context over these parts, with the grab step and the world's notices the test wants.
+  TFrameContext Contexto(TGrabStep agarrar = {}, TWorldNotice aviso = {}) {
+    return {cena, camera, estado, setting, desenho, std::move(agarrar), std::move(aviso)};
+  }
+
+  TScene cena;
+  TCamera camera;
+  TFrameState estado;
+  TQuillonSetting setting;
+  TNullFrameDrawing desenho;
+  TRelogio::time_point agora = TRelogio::now();
+};
