@@ -24,7 +24,8 @@ done
 for f in "${sources[@]}"; do
   [[ $f == tests/* ]] || continue
   base=$(basename "$f")
-  folder=$(basename "$(dirname "$f")")
+  # tests/app/editor mirrors src/app/editor: the folder is the whole path below tests/.
+  folder=$(dirname "${f#tests/}")
   if [[ $base == *_test.cpp ]]; then
     stem=${base%_test.cpp}
     if [[ $folder == tools ]]; then
@@ -50,6 +51,16 @@ for f in "${sources[@]}"; do
     fail "$f: holds test cases, so it is named <source>_test.cpp"
   fi
 done
+
+# 2b. The main window is put together in one place: only the program's entry point, the window itself and
+#     its own tests (and the benchmark that times it) name its header. The editor, the measure tools and the
+#     frame are handed the scene session instead.
+while IFS= read -r f; do
+  case "$f" in
+    src/app/main.cpp | src/app/window/* | tests/app/window/* | tests/support/window_fixture.* | bench/app/timer_rate_bench.cpp) ;;
+    *) fail "$f: includes app/window/main_form.h; hand it the scene session instead" ;;
+  esac
+done < <(grep -lE '#[[:space:]]*include[[:space:]]+"app/window/main_form\.h"' "${sources[@]}")
 
 # 3. Project headers are included by their path from src/ (tests and benchmarks also from tests/, a tool
 #    also from tools/); never by a bare name that only works through a folder's own include path.

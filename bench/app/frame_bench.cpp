@@ -2,8 +2,8 @@
 // glFinish standing in for the swap (the GPU, here Mesa's llvmpipe, must really finish the picture).
 // Needs a display: run under xvfb-run.
 
-#include "app/frame.h"
-#include "app/frame_drawing.h"
+#include "frame/frame.h"
+#include "frame/frame_drawing.h"
 #include "render/gl_state.h"
 #include "scene/scene_loader.h"
 #include "support_gl/gl_test_context.h"

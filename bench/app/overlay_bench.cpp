@@ -4,12 +4,12 @@
 // inside one: measured on its own, it is the longest the event loop keeps the next frame waiting.
 // Needs a display: run under xvfb-run.
 
-#include "app/font_atlas.h"
-#include "app/frame.h"
-#include "app/frame_drawing.h"
-#include "app/overlay_drawing.h"
-#include "app/plot_history.h"
-#include "app/plots_dock.h"
+#include "app/measure/font_atlas.h"
+#include "app/measure/plots_dock.h"
+#include "frame/frame.h"
+#include "frame/frame_drawing.h"
+#include "frame/overlay_drawing.h"
+#include "frame/plot_history.h"
 #include "render/gl_state.h"
 #include "scene/frame_record.h"
 #include "scene/object_readout.h"

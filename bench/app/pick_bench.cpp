@@ -1,7 +1,7 @@
 // The cost of one mouse pick: a ray through the panel against every object of the scene, for a grid of
 // boxes and for the sample model scene (its triangles are tested one by one). No display needed.
 
-#include "app/mouse_pick.h"
+#include "frame/mouse_pick.h"
 #include "scene/scene_loader.h"
 
 #include <benchmark/benchmark.h>

@@ -1,9 +1,9 @@
 // How often TimerGL really fires with the real window, frame and drawing: 100 per second is the aim.
 // Usage: vireta-bench-timer [SCENE.xml] [seconds]   (needs a display; under CI use xvfb-run)
 
-#include "app/application.h"
-#include "app/main_form.h"
-#include "app/user_interface.h"
+#include "app/widgets/user_interface.h"
+#include "app/window/application.h"
+#include "app/window/main_form.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -41,11 +41,11 @@ int main(int argc, char** argv) {
     form.Show();
     if (!cena.empty()) form.OpenScene(cena);
     QTimer::singleShot(500, [&] {  // after start-up has settled
-      inicio = form.FramesRun();
+      inicio = form.Session().FramesRun();
       relogio.start();
       QTimer::singleShot(static_cast<int>(segundos * 1000), [&] {
         const double s = relogio.nsecsElapsed() / 1e9;
-        const long n = form.FramesRun() - inicio;
+        const long n = form.Session().FramesRun() - inicio;
         std::printf("%s: %ld frames in %.2f s = %.1f frames per second (aim 100)\n",
                     cena.empty() ? "empty scene" : cena.c_str(), n, s, n / s);
         form.close();

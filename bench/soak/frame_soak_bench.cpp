@@ -5,8 +5,8 @@
 //
 //   vireta-bench-soak-frame SCENE.xml [minutes] [minutes per row]   (30 and 5 by default)
 
-#include "app/frame.h"
-#include "app/frame_drawing.h"
+#include "frame/frame.h"
+#include "frame/frame_drawing.h"
 #include "render/gl_state.h"
 #include "scene/scene_loader.h"
 #include "support/frame_times.h"

@@ -1,10 +1,10 @@
 // Vireta: a physics sandbox for students. Takes one optional argument: a scene file to open at start.
 
-#include "app/application.h"
-#include "app/main_form.h"
-#include "app/start_arguments.h"
-#include "app/termination_signals.h"
-#include "app/user_interface.h"
+#include "app/widgets/user_interface.h"
+#include "app/window/application.h"
+#include "app/window/main_form.h"
+#include "app/window/start_arguments.h"
+#include "app/window/termination_signals.h"
 #include "input/settings.h"
 
 #include <QTimer>

@@ -17,7 +17,7 @@
 inline constexpr uint32_t RepeatDelayMs = 800;
 // A "Cursor ON/OFF" press shorter than this is a tap.
 inline constexpr uint32_t CursorTapMs = 300;
-// Pixels per CursorTimer tick (12 ms) that a held "Mouse->Cursor" button moves the pointer.
+// Pixels per CursorTimer tick (CursorTimerMs) that a held "Mouse->Cursor" button moves the pointer.
 inline constexpr int32_t CursorNudgePixels = 4;
 
 class TButtonActions {
@@ -32,11 +32,12 @@ class TButtonActions {
   // Performs one assignment: Kind 1 the press half, 2 the release half. A press that is not a repeat
   // stamps State.PressTime.
   void DoAction(const TButtonAssign& Assign, bool IsRepeat, TButtonState& State, int Kind, uint32_t Now);
-  // The 20 ms RepeatTimer: repeats the press half of every repeatable action whose button has been down
-  // longer than RepeatDelayMs. A and B never repeat.
+  // The RepeatTimer (every RepeatTimerMs): repeats the press half of every repeatable action whose button has
+  // been down longer than RepeatDelayMs. A and B never repeat.
   void RepeatTimerTimer(uint32_t Now);
-  // The pointer part of the 12 ms CursorTimer: held "Mouse->Cursor Up/Down/Right/Left" buttons move the
-  // pointer CursorNudgePixels per tick; a later button in the scan order wins on the same axis.
+  // The pointer part of the CursorTimer (every CursorTimerMs): held "Mouse->Cursor Up/Down/Right/Left"
+  // buttons move the pointer CursorNudgePixels per tick; a later button in the scan order wins on the same
+  // axis.
   void CursorTimerTimer();
 
   // A "Cursor ON/OFF" button is down; the pointer control switches speeds on it.

@@ -26,11 +26,12 @@ class TDesktopControl {
   void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State, uint32_t Now) {
     actions_.ButtonEdge(Mask, Kind, State, Now);
   }
-  // RepeatTimer, every 20 ms while a Wii Remote is connected.
+  // RepeatTimer, every RepeatTimerMs while a Wii Remote is connected.
   void RepeatTimerTimer(uint32_t Now) { actions_.RepeatTimerTimer(Now); }
-  // MotionTimer, every 2 ms while the desktop pointer is on.
+  // MotionTimer, every MotionTimerMs while the desktop pointer is on.
   void MotionTimerTimer(uint32_t Now) { pointer_.MotionTimerTimer(Now, actions_.CursorButtonHeld()); }
-  // The first part of CursorTimer, every 12 ms while a Wii Remote is connected, before the grab and throw.
+  // The first part of CursorTimer, every CursorTimerMs while a Wii Remote is connected, before the grab and
+  // throw.
   void CursorTimerTimer() { actions_.CursorTimerTimer(); }
 
   void CursorOn() { pointer_.CursorOn(); }

@@ -11,7 +11,7 @@ class IDesktopControlHost {
   virtual ~IDesktopControlHost() = default;
   // The LED and rumble byte for the Wii Remote (its SetLeds).
   virtual void SetLeds(uint8_t Value) = 0;
-  // Whether the 2 ms MotionTimer runs, and starting or stopping it.
+  // Whether the MotionTimer (every MotionTimerMs) runs, and starting or stopping it.
   virtual bool MotionTimerActive() const = 0;
   virtual void SetMotionTimerActive(bool Active) = 0;
   // The current accelerometer bytes become the settings' zero point BaseX, BaseY, BaseZ.

@@ -1,6 +1,6 @@
 #pragma once
 // The desktop pointer driven by the Wii Remote: by tilt ("Motion"), by aiming the infrared camera ("IR")
-// or by the Nunchuk stick ("Nunchuk Analog"), one step per tick of the 2 ms MotionTimer, with one short
+// or by the Nunchuk stick ("Nunchuk Analog"), one step per MotionTimer tick (MotionTimerMs), with one short
 // rumble pulse on arriving at an edge of the desktop. Main thread only.
 
 #include <cstdint>

@@ -34,6 +34,7 @@ struct TCameraButtons {
   bool Um = false, Dois = false;  // buttons "1" and "2"
 };
 
-// One 50 ms tick of the camera buttons: every button that is down acts, in the order Up, Down, Right,
-// Left, Home (PonteiroPos back to the origin), Plus, Minus (Ganho never below 10), 1 (closer), 2 (farther).
+// One DrawTimer tick (DrawTimerMs) of the camera buttons: every button that is down acts, in the order Up,
+// Down, Right, Left, Home (PonteiroPos back to the origin), Plus, Minus (Ganho never below 10), 1 (closer), 2
+// (farther).
 void ControleCamera(const TCameraButtons& botoes, TCamera& camera, TVector& PonteiroPos);

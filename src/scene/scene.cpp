@@ -15,8 +15,11 @@ void TOdeMeshData::Release() {
   data_ = nullptr;
 }
 
-TScene::TScene(bool temGravidade)
-    : TemGravidade(temGravidade), Mundo(std::make_unique<TPhysicsWorld>(temGravidade)) {}
+TScene::TScene(bool temGravidade) : Mundo(std::make_unique<TPhysicsWorld>(temGravidade)) {}
+
+TContactParameters TScene::ContactParameters() const {
+  return {Tabela.RowCount() > 0 ? Tabela.Integer(0, TColumn::TipoDeColisao) : 0, Atritos};
+}
 
 // The world goes first: its mesh geometries still point into the objects' buffers until then.
 TScene::~TScene() {
@@ -30,7 +33,5 @@ void TScene::Swap(TScene& outra) noexcept {
   swap(Corpos, outra.Corpos);
   swap(Geometrias, outra.Geometrias);
   swap(Atritos, outra.Atritos);
-  swap(TemGravidade, outra.TemGravidade);
-  swap(TipoDeColisao, outra.TipoDeColisao);
   swap(Mundo, outra.Mundo);
 }

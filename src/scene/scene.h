@@ -33,7 +33,11 @@ class TOdeMeshData {
   dTriMeshDataID data_ = nullptr;
 };
 
-inline constexpr uint8_t SemForma = 255;  // ODETipo of a row whose kind builds no shape
+inline constexpr uint8_t SemForma = 255;
+
+// Who holds an object: nobody, the Wii Remote's pointer or the mouse. One hand never takes, carries, throws
+// or drops what the other holds.
+enum class THand : uint8_t { None, Remote, Mouse };  // ODETipo of a row whose kind builds no shape
 
 struct TObjetoCena {
   TVector Posicao, PosicaoAnterior, VecV, VecA, Eixo;
@@ -44,6 +48,7 @@ struct TObjetoCena {
   TModel Modelo;
   double R = 0, G = 0, B = 0, A = 0;  // 0 to 255
   bool Proximo = false, Agarrado = false;
+  THand Hand = THand::None;  // who holds it while Agarrado
   bool ODEMove = false, UserMove = false;
   bool MostraRastroSempre = false, MostraRastroSolto = false;
   bool MostraVecV = false, MostraVecA = false, MostraEixoRot = false;
@@ -68,14 +73,13 @@ class TScene {
   // Exchanges everything with `outra`; nothing is destroyed, so both stay consistent.
   void Swap(TScene& outra) noexcept;
 
-  TContactParameters ContactParameters() const { return {TipoDeColisao, Atritos}; }
+  // The collision kind is the scene's, read from its table's first row as the loader does.
+  TContactParameters ContactParameters() const;
 
   TSceneTable Tabela;                // the rows the scene was built from
   std::vector<TObjetoCena> Objetos;  // an object's index is its identity everywhere
   std::vector<dBodyID> Corpos;
   std::vector<dGeomID> Geometrias;  // null where the kind builds no shape
   std::vector<double> Atritos;
-  bool TemGravidade = true;
-  int TipoDeColisao = 0;
   std::unique_ptr<TPhysicsWorld> Mundo;
 };

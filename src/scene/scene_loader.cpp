@@ -317,7 +317,6 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
   InitPhysicsEngine();
   const int n = tabela.RowCount();
   TScene nova(n > 0 && tabela.Boolean(0, TColumn::TemGravidade));
-  nova.TipoDeColisao = n > 0 ? tabela.Integer(0, TColumn::TipoDeColisao) : 0;
   const auto tamanho = static_cast<std::size_t>(n);
   nova.Objetos.resize(tamanho);
   nova.Corpos.assign(tamanho, nullptr);

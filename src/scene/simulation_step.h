@@ -16,7 +16,7 @@ inline constexpr double WorldBound = 10000;
 // Finite, above FloorLimit and within WorldBound on every axis.
 bool InsideWorld(const TVector& p);
 
-// Points a trail (or the pointer's path) keeps: the last three minutes at one point per 10 ms frame.
+// Points a trail (or the pointer's path) keeps: the last three minutes at one point per frame (TimerGLMs).
 inline constexpr std::size_t PathLimit = 18000;
 
 // Appends `p`; past PathLimit the oldest points go, a few seconds' worth at a time, so the cost of

@@ -44,8 +44,8 @@ std::tuple<double, double, double> Xyz(const TVector& v) {
 // What a load makes of a row that a student could see differ.
 void EsperaObjetosIguais(const TScene& a, const TScene& b) {
   ASSERT_EQ(a.Objetos.size(), b.Objetos.size());
-  EXPECT_EQ(a.TemGravidade, b.TemGravidade);
-  EXPECT_EQ(a.TipoDeColisao, b.TipoDeColisao);
+  EXPECT_EQ(HasGravity(a), HasGravity(b));
+  EXPECT_EQ(a.ContactParameters().TipoDeColisao, b.ContactParameters().TipoDeColisao);
   EXPECT_EQ(a.Atritos, b.Atritos);
   for (std::size_t i = 0; i < a.Objetos.size(); ++i) {
     const TObjetoCena &x = a.Objetos[i], &y = b.Objetos[i];
@@ -105,8 +105,8 @@ TEST_F(DocumentoTeste, EdicoesGravadasVoltamComoFeitasENadaMais) {
   EXPECT_TRUE(lida.Boolean(2, C::MostraVecA));
   TScene c;
   Carrega(pasta / "editada.xml", c);
-  EXPECT_FALSE(c.TemGravidade);
-  EXPECT_EQ(c.TipoDeColisao, 2);
+  EXPECT_FALSE(HasGravity(c));
+  EXPECT_EQ(c.ContactParameters().TipoDeColisao, 2);
   EXPECT_EQ(c.Atritos[2], 0.25);
 
   EXPECT_THROW(doc.SetCell(0, C::Massa, std::string("pesado")), std::invalid_argument);
@@ -208,7 +208,7 @@ TEST_F(DocumentoTeste, ModelosNomeadosEmpilhadosEComOsAjustesNaPrimeiraLinha) {
   EXPECT_EQ(t.Real(3, C::Z), 4) << "high enough already";
   EXPECT_EQ(t.Real(4, C::Z), 0.8);
   ASSERT_EQ(cena.Objetos.size(), 5u);
-  EXPECT_TRUE(cena.TemGravidade);
+  EXPECT_TRUE(HasGravity(cena));
   EXPECT_EQ(cena.Objetos[0].ODETipo, 3);
 
   EXPECT_EQ(doc.Duplicate(3), 4);
@@ -218,7 +218,7 @@ TEST_F(DocumentoTeste, ModelosNomeadosEmpilhadosEComOsAjustesNaPrimeiraLinha) {
   doc.Delete(0);
   EXPECT_FALSE(doc.Table().Boolean(0, C::TemGravidade)) << "the new first row carries the settings";
   EXPECT_EQ(doc.Table().Integer(0, C::TipoDeColisao), 1);
-  EXPECT_FALSE(cena.TemGravidade);
+  EXPECT_FALSE(HasGravity(cena));
   EXPECT_EQ(doc.Table().Integer(doc.Table().RowCount() - 1, C::ID), 5);
 }
 

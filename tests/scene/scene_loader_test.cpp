@@ -54,8 +54,8 @@ TEST(QuaternioDeCarga, AnguloEEixo) {
 TEST_F(CarregaCenaTeste, TabelaSemLinhasDaMundoSemGravidade) {
   Carrega(TTestScene{});
   EXPECT_TRUE(cena.Objetos.empty());
-  EXPECT_FALSE(cena.TemGravidade);
-  EXPECT_EQ(cena.TipoDeColisao, 0);
+  EXPECT_FALSE(HasGravity(cena));
+  EXPECT_EQ(cena.ContactParameters().TipoDeColisao, 0);
   dVector3 gr;
   dWorldGetGravity(cena.Mundo->Mundo(), gr);
   EXPECT_EQ(gr[2], 0);
@@ -66,8 +66,8 @@ TEST_F(CarregaCenaTeste, ValoresDaCenaVemDaPrimeiraLinha) {
   c.Linha({{TColumn::TemGravidade, true}, {TColumn::TipoDeColisao, 2}, {TColumn::ODETipo, 7}});
   c.Linha({{TColumn::TemGravidade, false}, {TColumn::TipoDeColisao, 0}, {TColumn::ODETipo, 7}});
   Carrega(c);
-  EXPECT_TRUE(cena.TemGravidade);
-  EXPECT_EQ(cena.TipoDeColisao, 2);
+  EXPECT_TRUE(HasGravity(cena));
+  EXPECT_EQ(cena.ContactParameters().TipoDeColisao, 2);
   dVector3 gr;
   dWorldGetGravity(cena.Mundo->Mundo(), gr);
   EXPECT_NEAR(gr[2], -9.81, 1e-6);
@@ -370,7 +370,7 @@ TEST_F(CarregaCenaTeste, CargaQueFalhaDeixaACenaComoEstava) {
   EXPECT_EQ(cena.Mundo.get(), mundo);
   ASSERT_EQ(cena.Objetos.size(), 1u);
   EXPECT_EQ(cena.Corpos[0], corpo);
-  EXPECT_EQ(cena.TipoDeColisao, 1);
+  EXPECT_EQ(cena.ContactParameters().TipoDeColisao, 1);
   EXPECT_EQ(cena.Atritos[0], 0.7);
   EXPECT_EQ(Obj(0).Posicao.z, pos.z);
   SimulationStep(cena);

@@ -2,7 +2,7 @@
 // What one frame of the program works on, without a window: a scene, its camera, the frame's state and a
 // drawing that draws nothing, with the frame's clock in the test's hands.
 
-#include "app/frame.h"
+#include "frame/frame.h"
 
 struct TFrameRig {
   // The frame's context over these parts, with the grab step and the world's notices the test wants.

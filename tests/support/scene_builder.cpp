@@ -46,3 +46,9 @@ void Carrega(const TTestScene& linhas, TScene& cena) {
   const TTempFolder folder;
   Carrega(linhas.Write(folder / "cena.xml"), cena);
 }
+
+bool HasGravity(const TScene& cena) {
+  dVector3 g;
+  dWorldGetGravity(cena.Mundo->Mundo(), g);
+  return g[2] < 0;
+}

@@ -35,3 +35,6 @@ class TTestScene {
 void Carrega(const std::filesystem::path& arquivo, TScene& cena, std::string* avisos = nullptr);
 // Writes `linhas` to a scratch folder of its own and loads them: for scenes with no file beside them.
 void Carrega(const TTestScene& linhas, TScene& cena);
+
+// Whether the scene's world pulls its bodies down: what the table's first row asked for.
+bool HasGravity(const TScene& cena);

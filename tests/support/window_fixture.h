@@ -1,12 +1,10 @@
 #pragma once
-// The real main window in-process under the virtual display, for the window tests: one application object
-// for the whole test program (as in the program), a user interface that records what the window shows and
-// answers its scene dialog, and a fixture that opens the window on a scratch program folder with a fake
-// HID platform and a recording desktop.
+// The real main window in-process under the virtual display, for the window tests: a fixture that opens the
+// window on a scratch program folder with a fake HID platform and a recording desktop.
 
-#include "app/main_form.h"
-#include "app/user_interface.h"
+#include "app/window/main_form.h"
 #include "input/testing/recording_desktop_input.h"
+#include "support/qt_test_app.h"
 #include "support/temp_folder.h"
 #include "wiimote/testing/fake_hid_platform.h"
 #include "wiimote/testing/test_main_loop.h"
@@ -22,27 +20,6 @@
 #include <vector>
 
 class QAction;
-
-class TTestUserInterface : public TUserInterface {
- public:
-  QString ChooseScene(const QString& pasta, const QString& filtro) override;
-  QString ChooseSaveFile(const QString& titulo, const QString&, const QString&) override {
-    tituloSalvar = titulo;
-    return salvarComo;
-  }
-  void ShowError(const QString& texto) override { erros.push_back(texto.toStdString()); }
-  void ShowNotice(const QString& texto, const QString& titulo) override {
-    avisos.push_back((titulo + ": " + texto).toStdString());
-  }
-
-  std::deque<QString> respostas;  // the scene dialog's answers, in turn; none left: cancelled
-  QString pastaPedida, filtroPedido;
-  QString salvarComo, tituloSalvar;  // the save dialog's answer, and the title it was asked with
-  std::vector<std::string> erros, avisos;
-};
-
-// The user interface the application object was made with; fresh for every test.
-TTestUserInterface& TestUserInterface();
 
 class TWindowTest : public ::testing::Test {
  protected:

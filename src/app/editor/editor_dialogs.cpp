@@ -1,0 +1,46 @@
+#include "app/editor/editor_dialogs.h"
+
+#include "app/widgets/scene_dialog.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+TUnsavedAnswer TQtEditorDialogs::AskUnsaved(const QString& cena) {
+  QMessageBox caixa(QMessageBox::Question, QApplication::applicationDisplayName(),
+                    "A cena \"" + cena + "\" tem alterações que não foram salvas. Salvar antes de continuar?",
+                    QMessageBox::NoButton, QApplication::activeWindow());
+  QPushButton* salvar = caixa.addButton("Salvar", QMessageBox::AcceptRole);
+  QPushButton* descartar = caixa.addButton("Descartar", QMessageBox::DestructiveRole);
+  QPushButton* cancelar = caixa.addButton("Cancelar", QMessageBox::RejectRole);
+  caixa.setDefaultButton(salvar);
+  caixa.setEscapeButton(cancelar);
+  caixa.exec();
+  if (caixa.clickedButton() == salvar) return TUnsavedAnswer::Save;
+  if (caixa.clickedButton() == descartar) return TUnsavedAnswer::Discard;
+  return TUnsavedAnswer::Cancel;
+}
+
+QString TQtEditorDialogs::ChooseSavePath(const QString& sugestao) {
+  QString escolhido = ChosenFile(*MakeSaveDialog(QApplication::activeWindow(), "Salvar cena como", sugestao,
+                                                 "Arquivo de cena (.xml) (*.xml)"));
+  if (!escolhido.isEmpty() && !escolhido.endsWith(".xml", Qt::CaseInsensitive)) escolhido += ".xml";
+  return escolhido;
+}
+
+QString TQtEditorDialogs::ChooseModel(const QString& pastaInicial) {
+  const auto dialogo =
+      MakeSceneDialog(QApplication::activeWindow(), pastaInicial, "Modelo OBJ (*.obj *.OBJ)");
+  dialogo->setWindowTitle("Escolher modelo");
+  return ChosenFile(*dialogo);
+}
+
+std::optional<QColor> TQtEditorDialogs::ChooseColour(const QColor& atual) {
+  // Qt's own dialog, never the desktop's, as for files: only it speaks the language the program loads.
+  const QColor c = QColorDialog::getColor(atual, QApplication::activeWindow(), "Cor do objeto",
+                                          QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
+  if (!c.isValid()) return std::nullopt;
+  return c;
+}

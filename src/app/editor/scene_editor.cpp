@@ -1,0 +1,252 @@
+#include "app/editor/scene_editor.h"
+
+#include "app/widgets/user_interface.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace fs = std::filesystem;
+using C = TColumn;
+
+TSceneEditor::TSceneEditor(TSceneSession& sessao, QMainWindow& janela, const TCamera& camera,
+                           TUserInterface& ui)
+    : session_(sessao), window_(janela), camera_(camera), ui_(ui), doc_(sessao.Document()) {
+  TObjectFields::THandlers campos{[this](const TCellEdit& c) { EditSelected(c); },
+                                  [this] { ChooseModelForSelected(); },
+                                  [this] { ChooseColourForSelected(); }};
+  panel_ = new TSceneEditorPanel(std::move(campos), &janela);
+  janela.addDockWidget(Qt::RightDockWidgetArea, panel_);
+  panel_->hide();
+  connect(panel_->toggleViewAction(), &QAction::toggled, this, [this](bool v) { FitWindow(v); });
+
+  struct {
+    const char* nome;
+    TObjectTemplate modelo;
+  } const modelos[] = {{"Esfera", TObjectTemplate::Esfera},
+                       {"Cápsula", TObjectTemplate::Capsula},
+                       {"Caixa", TObjectTemplate::Caixa},
+                       {"Plano", TObjectTemplate::Plano},
+                       {"Modelo OBJ…", TObjectTemplate::ModeloOBJ}};
+  for (const auto& m : modelos) {
+    const TObjectTemplate modelo = m.modelo;
+    panel_->AddMenu()->addAction(m.nome, this, [this, modelo] { AddObject(modelo); });
+  }
+  connect(panel_->DuplicateButton(), &QPushButton::clicked, this, [this] {
+    const int i = Selected();
+    int nova = -1;
+    if (Apply([&] { nova = doc_.Duplicate(i); })) session_.Selection().Set(nova);
+  });
+  connect(panel_->DeleteButton(), &QPushButton::clicked, this, [this] {
+    const int i = Selected();
+    if (!Apply([&] { doc_.Delete(i); })) return;
+    const int resta = doc_.Table().RowCount();
+    session_.Selection().Set(resta ? std::optional<std::size_t>(std::min(i, resta - 1)) : std::nullopt);
+    Refresh();
+  });
+  auto mover = [this](bool subir) {
+    const int i = Selected();
+    int nova = i;
+    if (Apply([&] { nova = subir ? doc_.MoveUp(i) : doc_.MoveDown(i); })) session_.Selection().Set(nova);
+    Refresh();
+  };
+  connect(panel_->UpButton(), &QPushButton::clicked, this, [mover] { mover(true); });
+  connect(panel_->DownButton(), &QPushButton::clicked, this, [mover] { mover(false); });
+  connect(panel_->List(), &QListWidget::currentRowChanged, this, [this](int linha) {
+    session_.Selection().Set(linha >= 0 ? std::optional<std::size_t>(linha) : std::nullopt);
+  });
+  connect(panel_->Gravity(), &QCheckBox::toggled, this, [this](bool v) {
+    TSceneSettings s = doc_.Settings();
+    s.TemGravidade = v;
+    Apply([&] { doc_.SetSettings(s); });
+  });
+  connect(panel_->CollisionKind(), &QComboBox::activated, this, [this](int k) {
+    TSceneSettings s = doc_.Settings();
+    s.TipoDeColisao = k;
+    Apply([&] { doc_.SetSettings(s); });
+  });
+  session_.OnSelectionChanged([this](std::optional<std::size_t>) { Refresh(); });
+  session_.OnSceneStarted([this](TSceneSession::TStart como) {
+    if (como == TSceneSession::TStart::Opened) Refresh();
+  });
+  Refresh();
+}
+
+// The dock goes with the editor, so that no field left behind can call it.
+TSceneEditor::~TSceneEditor() {
+  delete panel_;
+}
+
+QMenu* TSceneEditor::CreateMenu(QMenuBar& barra) {
+  QMenu* Cena = barra.addMenu("Cena");
+  // The dock's own toggle takes the dock's title as its text; this one keeps its name and follows the dock.
+  editAction_ = Cena->addAction("Editar cena");
+  editAction_->setCheckable(true);
+  editAction_->setChecked(panel_->isVisible());
+  editAction_->setShortcut(Qt::Key_F6);
+  connect(editAction_, &QAction::triggered, panel_, &QWidget::setVisible);
+  connect(panel_->toggleViewAction(), &QAction::toggled, editAction_, &QAction::setChecked);
+  Cena->addSeparator();
+  Cena->addAction("Nova cena", this, [this] { NewScene(); });
+  Cena->addAction("Salvar", QKeySequence(Qt::CTRL | Qt::Key_S), this, [this] { Save(); });
+  Cena->addAction("Salvar como…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this, [this] { SaveAs(); });
+  Cena->addSeparator();
+  undo_ = Cena->addAction("Desfazer", QKeySequence(Qt::CTRL | Qt::Key_Z), this, [this] { Undo(); });
+  redo_ = Cena->addAction("Refazer", QKeySequence(Qt::CTRL | Qt::Key_Y), this, [this] { Redo(); });
+  Refresh();
+  return Cena;
+}
+
+int TSceneEditor::Selected() const {
+  const auto s = session_.Selection().Current();
+  return s && static_cast<int>(*s) < doc_.Table().RowCount() ? static_cast<int>(*s) : -1;
+}
+
+fs::path TSceneEditor::ScenesFolder() const {
+  return session_.LoadName().parent_path();
+}
+
+void TSceneEditor::Refresh() {
+  panel_->ShowDocument(doc_, Selected());
+  if (undo_) undo_->setEnabled(doc_.CanUndo());
+  if (redo_) redo_->setEnabled(doc_.CanRedo());
+}
+
+bool TSceneEditor::Apply(const std::function<void()>& edit) {
+  try {
+    edit();
+  } catch (const ESceneError& e) {
+    panel_->ShowRefusal(QString::fromUtf8(e.what()), e.Row().value_or(-1), e.Column());
+    return false;
+  }
+  Refresh();
+  return true;
+}
+
+void TSceneEditor::EditSelected(const TCellEdit& celulas) {
+  const int i = Selected();
+  if (i >= 0) Apply([&] { doc_.SetCells(i, celulas); });
+}
+
+bool TSceneEditor::MoveStartPosition(int linha, const TVector& posicao) {
+  return Apply([&] { doc_.MoveStartPosition(linha, posicao); });
+}
+
+void TSceneEditor::AddObject(TObjectTemplate modelo) {
+  std::string arquivo;
+  if (modelo == TObjectTemplate::ModeloOBJ) {
+    const QString escolhido = dialogs_->ChooseModel(QString::fromStdString(ScenesFolder().string()));
+    if (escolhido.isEmpty()) return;
+    arquivo = escolhido.toStdString();
+  }
+  // In front of the camera, where it looks, and a little above the floor: the new object drops into view.
+  const TVector centro = camera_.Centro;
+  const TVector lugar{centro.x, centro.y, std::max(centro.z, 0.0) + 1.0};
+  int nova = -1;
+  if (Apply([&] { nova = doc_.Add(modelo, lugar, arquivo); })) session_.Selection().Set(nova);
+}
+
+void TSceneEditor::ChooseModelForSelected() {
+  const int i = Selected();
+  if (i < 0) return;
+  const QString escolhido = dialogs_->ChooseModel(QString::fromStdString(ScenesFolder().string()));
+  if (!escolhido.isEmpty()) Apply([&] { doc_.SetCell(i, C::Arquivo, escolhido.toStdString()); });
+}
+
+void TSceneEditor::ChooseColourForSelected() {
+  const int i = Selected();
+  if (i < 0) return;
+  const TSceneTable& t = doc_.Table();
+  auto canal = [&](C c) { return static_cast<int>(std::lround(std::clamp(t.Real(i, c), 0.0, 255.0))); };
+  // In the table an alpha of 0 means opaque.
+  const int alfa = canal(C::A) == 0 ? 255 : canal(C::A);
+  const auto cor = dialogs_->ChooseColour(QColor(canal(C::R), canal(C::G), canal(C::B), alfa));
+  if (!cor) return;
+  const double a = cor->alpha() == 255 ? 0.0 : double(cor->alpha());
+  EditSelected({{C::R, double(cor->red())},
+                {C::G, double(cor->green())},
+                {C::B, double(cor->blue())},
+                {C::A, a},
+                {C::UsaCor, true}});
+}
+
+void TSceneEditor::Undo() {
+  Apply([this] { doc_.Undo(); });
+}
+
+void TSceneEditor::Redo() {
+  Apply([this] { doc_.Redo(); });
+}
+
+void TSceneEditor::NewScene() {
+  if (!ConfirmDiscard()) return;
+  try {
+    session_.NewScene();
+  } catch (const ESceneError& e) {
+    ui_.ShowError(QString::fromUtf8(e.what()));
+    return;
+  }
+  Refresh();
+  panel_->show();
+}
+
+bool TSceneEditor::Save() {
+  return doc_.Path().empty() ? SaveAs() : SaveTo(doc_.Path());
+}
+
+bool TSceneEditor::SaveAs() {
+  const fs::path sugestao = doc_.Path().empty() ? ScenesFolder() / "Nova cena.xml" : doc_.Path();
+  const QString escolhido = dialogs_->ChooseSavePath(QString::fromStdString(sugestao.string()));
+  return !escolhido.isEmpty() && SaveTo(escolhido.toStdString());
+}
+
+bool TSceneEditor::SaveTo(const fs::path& arquivo) {
+  try {
+    doc_.Save(arquivo);
+  } catch (const ESceneError& e) {
+    ui_.ShowError(QString::fromUtf8(e.what()));
+    return false;
+  }
+  Refresh();
+  return true;
+}
+
+bool TSceneEditor::ConfirmDiscard() {
+  if (!doc_.Modified()) return true;
+  const QString nome =
+      doc_.Path().empty() ? QString("Nova cena") : QString::fromStdString(doc_.Path().filename().string());
+  switch (dialogs_->AskUnsaved(nome)) {
+    case TUnsavedAnswer::Save:
+      return Save();
+    case TUnsavedAnswer::Discard:
+      return true;
+    case TUnsavedAnswer::Cancel:
+      return false;
+  }
+  return false;
+}
+
+void TSceneEditor::FitWindow(bool mostrando) {
+  // The view keeps its size: the window grows by the dock's width beside it and shrinks back.
+  const int dx = mostrando ? EditorPanelWidth : -EditorPanelWidth;
+  const QSize novo(window_.width() + dx, window_.height());
+  if (window_.minimumSize() == window_.maximumSize())
+    window_.setFixedSize(novo);
+  else
+    window_.resize(novo);
+  // A window that would now reach past the screen's edge moves back onto it.
+  if (const QScreen* tela = window_.screen()) {
+    const QRect area = tela->availableGeometry();
+    const int sobra = window_.frameGeometry().right() - area.right();
+    if (mostrando && sobra > 0) window_.move(std::max(area.left(), window_.x() - sobra), window_.y());
+  }
+}

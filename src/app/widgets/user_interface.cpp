@@ -1,0 +1,25 @@
+#include "app/widgets/user_interface.h"
+
+#include "app/widgets/scene_dialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+QString TQtUserInterface::ChooseScene(const QString& pastaInicial, const QString& filtro) {
+  return ChosenFile(*MakeSceneDialog(QApplication::activeWindow(), pastaInicial, filtro));
+}
+
+QString TQtUserInterface::ChooseSaveFile(const QString& titulo, const QString& sugestao,
+                                         const QString& filtro) {
+  return ChosenFile(*MakeSaveDialog(QApplication::activeWindow(), titulo, sugestao, filtro));
+}
+
+void TQtUserInterface::ShowError(const QString& texto) {
+  QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), texto);
+}
+
+void TQtUserInterface::ShowNotice(const QString& texto, const QString& titulo) {
+  // Like the loader's own boxes: no owner window, one OK button.
+  QMessageBox::information(nullptr, titulo, texto, QMessageBox::Ok);
+}

@@ -1,7 +1,0 @@
-#include "app/wii_platform.h"
-
-#include <QMetaObject>
-
-void TQtHandOver::Post(std::function<void()> Task) {
-  QMetaObject::invokeMethod(this, std::move(Task), Qt::QueuedConnection);
-}

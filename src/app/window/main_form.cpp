@@ -1,0 +1,407 @@
+#include "app/window/main_form.h"
+
+#include "app/editor/scene_editor.h"
+#include "app/measure/measure_tools.h"
+#include "app/widgets/gl_panel.h"
+#include "app/widgets/user_interface.h"
+#include "app/window/camera_input.h"
+#include "app/window/help_menu.h"
+#include "app/window/menu_check_style.h"
+#include "app/window/recent_scenes_menu.h"
+#include "app/window/scene_drop.h"
+#include "app/window/simulation_menu.h"
+#include "app/window/user_folders.h"
+#include "input/ini_file.h"
+#include "input/timer_intervals.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QStatusBar>
+#include <QStyleFactory>
+#include <QVBoxLayout>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int LarguraCliente = 769;
+constexpr int AlturaPainel = 610;
+constexpr int AlturaStatus = 19;
+
+const QString AvisoMaisLento = QStringLiteral("Simulação mais lenta que o tempo real");
+const QString AvisoNadaParaReiniciar = QStringLiteral("Nenhuma cena aberta para reiniciar");
+
+// Restarts the frame timer however the scene command ends, error or not.
+class TRestartOnExit {
+ public:
+  explicit TRestartOnExit(QTimer& t) : t_(t) { t_.stop(); }
+  ~TRestartOnExit() { t_.start(); }
+  TRestartOnExit(const TRestartOnExit&) = delete;
+  TRestartOnExit& operator=(const TRestartOnExit&) = delete;
+
+ private:
+  QTimer& t_;
+};
+
+}  // namespace
+
+TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface& ui,
+                     const TWiiServices* servicosWii, IDesktopInput* desktop)
+    : programFolder_(pastaPrograma),
+      settingsPlace_(SettingsLocationFor(pastaPrograma)),
+      ui_(ui),
+      session_(pastaPrograma / "Cenas", [&ui](const std::string& texto, const std::string& titulo) {
+        ui.ShowNotice(QString::fromStdString(texto), QString::fromStdString(titulo));
+      }) {
+  setWindowTitle("Form1");
+  // The fixed size of old is only where the window starts: a projector wants it larger.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+
+  auto* cliente = new QWidget(this);
+  auto* layout = new QVBoxLayout(cliente);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  Panel1 = new TGLPanel;
+  QWidget* painel = QWidget::createWindowContainer(Panel1, cliente);
+  painel->setMinimumSize(160, 120);
+  // The panel takes the keys from the start, so the arrows steer the camera without a click first.
+  painel->setFocusPolicy(Qt::StrongFocus);
+  painel->setFocus();
+  layout->addWidget(painel);
+  mouseGrab_ = std::make_unique<TMouseGrabInput>(
+      *Panel1, Camera, [this] { return session_.CurrentScene(); }, session_.Selection());
+  Panel1->AddInputHandler(*mouseGrab_);
+  // Paused, the mouse arranges the scene: where an object is dropped becomes its start position.
+  mouseGrab_->Grab().SetPlacing([this] { return session_.Control().Paused(); },
+                                [this](std::size_t objeto, const TVector& posicao) {
+                                  editor_->MoveStartPosition(static_cast<int>(objeto), posicao);
+                                });
+  setCentralWidget(cliente);
+  cameraInput_ = std::make_unique<TCameraInput>(Camera, *Panel1);
+  Panel1->AddInputHandler(*cameraInput_);
+
+  statusPanel_ = new QLabel(this);
+  // Wide enough for the one-line notices it shows, the engine's message included.
+  statusPanel_->setMinimumWidth(100);
+  batteryPanel_ = new QLabel("Bateria", this);
+  // The last panel takes the room its text needs, so "Bateria: 100%" shows whole.
+  batteryPanel_->setMinimumWidth(50);
+  batteryPanel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  statusBar()->setFixedHeight(AlturaStatus);
+  statusBar()->setSizeGripEnabled(false);
+  statusBar()->addWidget(statusPanel_);
+  statusBar()->addPermanentWidget(batteryPanel_);
+
+  CreateMenu();
+  CreateSimulationMenu(*this, session_.Control(), *statusPanel_,
+                       {[this] { ReloadScene(); },
+                        [this] {
+                          if (const TScene* cena = session_.CurrentScene()) cameraInput_->FrameScene(*cena);
+                        }});
+  CreateTimers();
+  // The frame timer waits while a scene loads: a notice the loader shows must not see a frame run.
+  session_.SetLoadWrapper([this](const std::function<void()>& carrega) {
+    TRestartOnExit reinicia(TimerGL);
+    carrega();
+  });
+  session_.OnSceneStarted([this](TSceneSession::TStart como) {
+    if (como == TSceneSession::TStart::Opened) recentScenes_->Opened(session_.Path());
+  });
+  measure_ = std::make_unique<TMeasureTools>(session_, *this, *FileMenu, *Panel1, ui_);
+
+  // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
+  CreateStartScene(settingsPlace_.StartSceneFolder);
+  LeConfiguracao(settingsPlace_.SettingsFile, Setting, ButtonAssign);
+  if (const QString onde = SettingsLocationNotice(settingsPlace_); !onde.isEmpty())
+    statusBar()->showMessage(onde, 20000);
+  new TSceneDropTarget(
+      *this, [this](const std::filesystem::path& p) { OpenScene(p); },
+      [this](const QString& texto) { statusBar()->showMessage(texto, 8000); });
+  editor_ = std::make_unique<TSceneEditor>(session_, *this, Camera, ui_);
+  editor_->CreateMenu(*menuBar());
+  CreateHelpMenu(*this);  // last: the help lists the keys of every menu before it
+
+  // The controller posts its first device change now; it runs as soon as the event loop does.
+  if (!servicosWii) wiiPlatform_ = std::make_unique<TRealWiiPlatform>();
+  const TWiiServices wii = servicosWii ? *servicosWii : wiiPlatform_->Services();
+  HIDCtl = std::make_unique<TJvHidDeviceController>(
+      THidServices{wii.Enumerator, wii.Monitor, wii.Opener, handOver_});
+  wiiLink_ = std::make_unique<TWiimoteLink>(*HIDCtl, *this, wii.Clock);
+  clockMs_ = &wii.Clock;
+  if (!desktop) {
+    desktopX_ = std::make_unique<TX11DesktopInput>();
+    desktop = desktopX_.get();
+  }
+  desktop_ = std::make_unique<TDesktopControl>(Setting, ButtonAssign, wiiLink_->Wiimote(), *desktop, starter_,
+                                               *this, rumble_);
+  // Said once: the sandbox works on, only the desktop actions are off.
+  if (!desktop->Available())
+    statusPanel_->setText(AvisoSemX11);
+  else if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland)
+    statusPanel_->setText(AvisoWayland);
+  if (HIDCtl->DeviceChangeFd() >= 0) {
+    deviceNotifier_ = new QSocketNotifier(HIDCtl->DeviceChangeFd(), QSocketNotifier::Read, this);
+    connect(deviceNotifier_, &QSocketNotifier::activated, this, [this] { HIDCtl->DeviceChangeNotified(); });
+  }
+
+  resize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
+  if (const QScreen* tela = QGuiApplication::primaryScreen()) {
+    const QRect area = tela->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+  }
+  TimerGL.start();
+}
+
+TMainForm::~TMainForm() {
+  if (!closed_) {
+    FormClose();
+    FormDestroy();
+  }
+  // The editor's dock is a child widget; the editor goes first, while the window still stands.
+  editor_.reset();
+}
+
+void TMainForm::CreateMenu() {
+  QMenu* File1 = FileMenu = menuBar()->addMenu("&Arquivo");
+  AbrirCena1 = File1->addAction("&Abrir Cena", this, &TMainForm::AbrirCena1Click);
+  QAction* antesDeSair = File1->addSeparator();
+  Exit1 = File1->addAction("&Sair", this, &TMainForm::Exit1Click);
+  recentScenes_ = new TRecentScenesMenu(*File1, antesDeSair, settingsPlace_.SettingsFile, ui_,
+                                        [this](const std::filesystem::path& p) { OpenScene(p); });
+
+  Options1 = menuBar()->addMenu("Configurações");
+  Options1->setEnabled(false);
+  Calibrate1 = Options1->addAction("Calibrar acelerômetro", this, [this] { CalibrateButtonClick(); });
+  Calibrate1->setVisible(false);
+  Preference1 = Options1->addAction("Configurações");
+  Preference1->setVisible(false);
+
+  ReacaoHaptica1 = menuBar()->addAction("ReaçãoHaptica");
+  ReacaoHaptica1->setCheckable(true);
+  ReacaoHaptica1->setChecked(false);
+  auto* estilo = new TMenuCheckStyle(QStyleFactory::create(QApplication::style()->name()));
+  estilo->setParent(menuBar());
+  menuBar()->setStyle(estilo);
+  ShowMenuCheckMark(ReacaoHaptica1);
+  // Choosing it flips the check mark, which is all it does: the next frame reads the new state.
+}
+
+void TMainForm::CreateTimers() {
+  struct {
+    QTimer& t;
+    int ms;
+  } timers[] = {{DrawTimer, DrawTimerMs},       {MotionTimer, MotionTimerMs}, {RepeatTimer, RepeatTimerMs},
+                {BatteryTimer, BatteryTimerMs}, {CursorTimer, CursorTimerMs}, {TimerGL, TimerGLMs},
+                {reapTimer_, ReapTimerMs},      {wiiTickTimer_, LinkTickMs}};
+  for (auto& [t, ms] : timers) {
+    t.setInterval(ms);
+    t.setTimerType(Qt::PreciseTimer);
+  }
+  connect(&TimerGL, &QTimer::timeout, this, &TMainForm::TimerGLTimer);
+  connect(&CursorTimer, &QTimer::timeout, this, &TMainForm::CursorTimerTimer);
+  connect(&DrawTimer, &QTimer::timeout, this, &TMainForm::DrawTimerTimer);
+  connect(&BatteryTimer, &QTimer::timeout, this, [this] { wiiLink_->BatteryTimerTimer(); });
+  connect(&RepeatTimer, &QTimer::timeout, this,
+          [this] { desktop_->RepeatTimerTimer(clockMs_->Milliseconds()); });
+  connect(&MotionTimer, &QTimer::timeout, this,
+          [this] { desktop_->MotionTimerTimer(clockMs_->Milliseconds()); });
+  // Programs started from the remote are collected even after the remote (and so the repeat timer) has
+  // gone.
+  connect(&reapTimer_, &QTimer::timeout, this, [this] { starter_.ReapFinished(); });
+  reapTimer_.start();
+  connect(&wiiTickTimer_, &QTimer::timeout, this, [this] {
+    if (wiiLink_) wiiLink_->Tick();
+  });
+  wiiTickTimer_.start();
+}
+
+QTimer& TMainForm::Timer(TInputTimer t) {
+  switch (t) {
+    case TInputTimer::BatteryTimer:
+      return BatteryTimer;
+    case TInputTimer::MotionTimer:
+      return MotionTimer;
+    case TInputTimer::DrawTimer:
+      return DrawTimer;
+    case TInputTimer::RepeatTimer:
+      return RepeatTimer;
+    case TInputTimer::CursorTimer:
+      return CursorTimer;
+  }
+  return CursorTimer;
+}
+
+void TMainForm::Show() {
+  if (Setting.MinimizeAtStartup) {
+    showMinimized();
+    return;
+  }
+  show();
+  // The keys go to the picture from the start, with a window manager or without one.
+  activateWindow();
+}
+
+void TMainForm::Exit1Click() {
+  close();
+}
+
+void TMainForm::AbrirCena1Click() {
+  if (!editor_->ConfirmDiscard()) return;
+  TRestartOnExit reinicia(TimerGL);
+  const QString escolhido = ui_.ChooseScene(QString::fromStdString((programFolder_ / "Cenas").string()),
+                                            "Arquivo de cena (.xml) (*xml)");
+  if (escolhido.isEmpty()) return;
+  LoadSceneFile(escolhido.toStdString());
+}
+
+void TMainForm::OpenScene(const std::filesystem::path& arquivo) {
+  if (editor_->ConfirmDiscard()) LoadSceneFile(arquivo);
+}
+
+void TMainForm::LoadSceneFile(const std::filesystem::path& arquivo) {
+  try {
+    session_.Open(arquivo);
+  } catch (const std::exception& e) {
+    ui_.ShowError(QString::fromUtf8(e.what()));
+  }
+}
+
+void TMainForm::ReloadScene() {
+  if (closed_) return;
+  try {
+    if (!session_.Reload()) statusPanel_->setText(AvisoNadaParaReiniciar);
+  } catch (const std::exception& e) {
+    ui_.ShowError(QString::fromUtf8(e.what()));
+  }
+}
+
+TRemoteReading TMainForm::RemoteReading() const {
+  const TWiimote& w = wiiLink_->Wiimote();
+  TRemoteReading r;
+  r.AccelX = w.AccelX, r.AccelY = w.AccelY, r.AccelZ = w.AccelZ;
+  r.ADown = w.ButtonState[ButtonA].Down;
+  r.BDown = w.ButtonState[ButtonB].Down;
+  r.IRSize1 = w.IRSize1, r.IRSize2 = w.IRSize2;
+  return r;
+}
+
+void TMainForm::TimerGLTimer() {
+  TScene* cena = session_.CurrentScene();
+  if (!cena) return;
+  const bool haptico = ReacaoHaptica1->isChecked();
+  auto agarrar = [this, cena, haptico](const TVector& P) {
+    MarcaProximos(*cena, P);
+    const uint8_t leds = MoveObjetoUsuario(*cena, P, Camera, haptico, rumble_, clockMs_->Milliseconds());
+    mouseGrab_->Grab().Carry(*cena);
+    // Without a remote there is no one to tell; the caption keeps saying so.
+    if (wiiLink_->WiiDevice()) wiiLink_->SetLedsIfChanged(leds);
+  };
+  auto aviso = [this](const std::string& texto) { statusPanel_->setText(QString::fromStdString(texto)); };
+  auto quadro = [&](TFrameDrawing& desenho) {
+    session_.Frame(desenho, Camera, Setting, RemoteReading(), agarrar, aviso);
+  };
+  if (!Panel1->DrawFrame(quadro)) {
+    // No picture yet (a window that starts minimised): the world still runs.
+    TNullFrameDrawing nulo;
+    quadro(nulo);
+  }
+  if (session_.FrameState().BehindRealTime) statusBar()->showMessage(AvisoMaisLento, 2000);
+  session_.FrameDone();
+}
+
+void TMainForm::CursorTimerTimer() {
+  desktop_->CursorTimerTimer();
+  if (TScene* cena = session_.CurrentScene())
+    GrabAndThrow(*cena, Camera, session_.FrameState(), RemoteReading());
+}
+
+void TMainForm::DrawTimerTimer() {
+  wiiLink_->ShowBattery();
+  if (!Setting.DrawGraph) return;
+  const auto& b = wiiLink_->Wiimote().ButtonState;
+  TCameraButtons botoes;
+  botoes.Up = b[ButtonUp].Down, botoes.Down = b[ButtonDown].Down;
+  botoes.Right = b[ButtonRight].Down, botoes.Left = b[ButtonLeft].Down;
+  botoes.Home = b[ButtonHome].Down, botoes.Plus = b[ButtonPlus].Down, botoes.Minus = b[ButtonMinus].Down;
+  botoes.Um = b[ButtonOne].Down, botoes.Dois = b[ButtonTwo].Down;
+  ControleCamera(botoes, Camera, session_.FrameState().PonteiroPos);
+}
+
+void TMainForm::SetCaption(const std::string& Caption) {
+  setWindowTitle(QString::fromStdString(Caption));
+}
+
+void TMainForm::SetBatteryText(const std::string& Text) {
+  batteryPanel_->setText(QString::fromStdString(Text));
+}
+
+void TMainForm::SetStatusNotice(const std::string& Text) {
+  statusPanel_->setText(QString::fromStdString(Text));
+}
+
+void TMainForm::SetOptionsEnabled(bool Enabled) {
+  Options1->setEnabled(Enabled);
+}
+
+void TMainForm::SetTimerEnabled(TInputTimer t, bool Enabled) {
+  if (closed_) return;
+  QTimer& timer = Timer(t);
+  if (Enabled)
+    timer.start();
+  else
+    timer.stop();
+}
+
+TWiimoteSettings TMainForm::WiimoteSettings() const {
+  return {Setting.UseNunchuk, Setting.EnableCursorAtStartup};
+}
+
+void TMainForm::ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) {
+  desktop_->ButtonEdge(Mask, Kind, State, clockMs_->Milliseconds());
+}
+
+void TMainForm::SetLeds(uint8_t Value) {
+  if (wiiLink_->WiiDevice()) wiiLink_->SetLeds(Value);
+}
+
+void TMainForm::CalibrateButtonClick() {
+  ::CalibrateButtonClick(RemoteReading(), Setting);
+}
+
+void TMainForm::closeEvent(QCloseEvent* evento) {
+  if (!closed_ && !editor_->ConfirmDiscard()) {
+    evento->ignore();
+    return;
+  }
+  if (!closed_) {
+    FormClose();
+    FormDestroy();
+  }
+  evento->accept();
+}
+
+void TMainForm::FormClose() {
+  closed_ = true;
+  for (QTimer* t : {&DrawTimer, &MotionTimer, &RepeatTimer, &BatteryTimer, &CursorTimer, &TimerGL,
+                    &reapTimer_, &wiiTickTimer_})
+    t->stop();
+  Panel1->FinalizaGL();
+  session_.Close();
+  delete deviceNotifier_;
+  deviceNotifier_ = nullptr;
+}
+
+void TMainForm::FormDestroy() {
+  try {
+    SalvaConfiguracao(settingsPlace_.SettingsFile, Setting, ButtonAssign);
+    recentScenes_->Save();
+  } catch (const EIniWriteError& e) {
+    ui_.ShowError(QString::fromUtf8(e.what()));
+  }
+  wiiLink_->Shutdown();
+}

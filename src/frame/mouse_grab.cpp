@@ -1,0 +1,145 @@
+#include "frame/mouse_grab.h"
+
+#include "frame/remote_grab.h"
+
+#include <cmath>
+
+namespace {
+
+double Dot(const TVector& a, const TVector& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+}  // namespace
+
+bool TMouseGrab::Press(TScene& cena, const TPanelView& vista, double x, double y, int64_t ms) {
+  pressAt_.reset();
+  pressedObject_.reset();
+  const std::optional<TPickHit> hit = PickObject(cena, RayThroughPanel(vista, x, y));
+  if (hit && !held_) {
+    TObjetoCena& o = cena.Objetos[hit->objeto];
+    const bool colocando = placingMode_ && placingMode_();
+    if ((o.UserMove || colocando) && o.Hand == THand::None) {
+      held_ = hit->objeto;
+      placing_ = colocando;
+      o.Agarrado = true;
+      o.Hand = THand::Mouse;
+      grabPoint_ = hit->ponto;
+      viewNormal_ = NormalizaVet(SubVet(vista.camera.Centro, vista.camera.Olho));
+      target_ = o.Posicao;
+      offset_ = SubVet(o.Posicao, hit->ponto);
+      samples_.clear();
+      Record(ms, hit->ponto);
+      selection_.Set(hit->objeto);
+      return true;
+    }
+  }
+  pressAt_ = {x, y};
+  if (hit) pressedObject_ = hit->objeto;
+  return false;
+}
+
+bool TMouseGrab::Move(const TPanelView& vista, double x, double y, int64_t ms) {
+  if (!held_) return false;
+  if (const auto ponto = OnDragPlane(vista, x, y)) {
+    Record(ms, *ponto);
+    target_ = SomaVet(*ponto, offset_);
+  }
+  return true;
+}
+
+bool TMouseGrab::Release(TScene& cena, const TPanelView& vista, double x, double y, int64_t ms) {
+  if (!held_) {
+    const bool clique =
+        pressAt_ && std::abs(x - pressAt_->first) <= ClickSlop && std::abs(y - pressAt_->second) <= ClickSlop;
+    if (clique) selection_.Set(pressedObject_);
+    pressAt_.reset();
+    return false;
+  }
+  Move(vista, x, y, ms);
+  const std::size_t i = *held_;
+  held_.reset();
+  if (i >= cena.Objetos.size() || cena.Objetos[i].Hand != THand::Mouse) return true;  // the scene went
+  TObjetoCena& o = cena.Objetos[i];
+  o.Agarrado = false;
+  o.Hand = THand::None;
+  if (placing_) {
+    placing_ = false;
+    samples_.clear();
+    // Last: the handler may build the scene anew.
+    if (placed_) placed_(i, target_);
+    return true;
+  }
+  dBodyID corpo = cena.Corpos[i];
+  if (!corpo) return true;
+  CarryAlongAllowedAxes(o, corpo, target_);
+  // Along an axis the object may not be moved, it keeps the speed the world gave it.
+  const dReal* atual = dBodyGetLinearVel(corpo);
+  const TVector v = ThrowVelocity(ms, o);
+  dBodySetLinearVel(corpo, static_cast<float>(o.MoveX ? v.x : atual[0]),
+                    static_cast<float>(o.MoveY ? v.y : atual[1]),
+                    static_cast<float>(o.MoveZ ? v.z : atual[2]));
+  samples_.clear();
+  return true;
+}
+
+void TMouseGrab::Carry(TScene& cena) {
+  if (held_ && (*held_ >= cena.Objetos.size() || cena.Objetos[*held_].Hand != THand::Mouse)) {
+    held_.reset();
+    placing_ = false;
+    samples_.clear();
+  }
+  if (held_ && placing_) {
+    TObjetoCena& o = cena.Objetos[*held_];
+    o.Posicao = target_;
+    if (dBodyID corpo = cena.Corpos[*held_])
+      dBodySetPosition(corpo, static_cast<float>(target_.x), static_cast<float>(target_.y),
+                       static_cast<float>(target_.z));
+  } else if (held_) {
+    TObjetoCena& o = cena.Objetos[*held_];
+    dBodyID corpo = cena.Corpos[*held_];
+    CarryAlongAllowedAxes(o, corpo, target_);
+    // The hand holds it: gravity must not pile up speed that a release would then keep.
+    if (corpo) {
+      const dReal* v = dBodyGetLinearVel(corpo);
+      dBodySetLinearVel(corpo, o.MoveX ? 0 : v[0], o.MoveY ? 0 : v[1], o.MoveZ ? 0 : v[2]);
+    }
+  }
+  std::optional<std::size_t> remoto;
+  for (std::size_t i = 0; i < cena.Objetos.size() && !remoto; ++i)
+    if (cena.Objetos[i].Hand == THand::Remote) remoto = i;
+  if (remoto && remoto != remoteHeld_) selection_.Set(remoto);
+  remoteHeld_ = remoto;
+}
+
+std::optional<TVector> TMouseGrab::OnDragPlane(const TPanelView& vista, double x, double y) const {
+  const TViewRay raio = RayThroughPanel(vista, x, y);
+  const double rumo = Dot(viewNormal_, raio.direcao);
+  // A ray along the plane, or one that meets it behind the eye, leaves the object where it is.
+  if (std::abs(rumo) < 1e-9) return std::nullopt;
+  const double t = Dot(viewNormal_, SubVet(grabPoint_, raio.origem)) / rumo;
+  if (!(t > 0)) return std::nullopt;
+  return raio.At(t);
+}
+
+void TMouseGrab::Record(int64_t ms, const TVector& ponto) {
+  samples_.push_back({ms, ponto});
+  // The oldest sample kept is the last one at or before the window's start: where the mouse was then.
+  while (samples_.size() >= 2 && samples_[1].ms <= ms - ThrowWindowMs) samples_.pop_front();
+}
+
+TVector TMouseGrab::ThrowVelocity(int64_t agora, const TObjetoCena& o) const {
+  if (samples_.empty()) return {};
+  const TSample* inicio = &samples_.front();
+  for (const TSample& s : samples_)
+    if (s.ms <= agora - ThrowWindowMs) inicio = &s;
+  // A drag shorter than the window is measured over its whole length.
+  const int64_t dt = inicio->ms <= agora - ThrowWindowMs ? ThrowWindowMs : agora - inicio->ms;
+  if (dt <= 0) return {};
+  TVector v = EscalaVet(SubVet(samples_.back().ponto, inicio->ponto), 1000.0 / double(dt));
+  if (!o.MoveX) v.x = 0;
+  if (!o.MoveY) v.y = 0;
+  if (!o.MoveZ) v.z = 0;
+  const double rapidez = NormaVet(v);
+  return rapidez > MaxThrowSpeed ? EscalaVet(v, MaxThrowSpeed / rapidez) : v;
+}

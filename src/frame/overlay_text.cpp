@@ -1,0 +1,84 @@
+#include "frame/overlay_text.h"
+
+#include <charconv>
+
+namespace {
+
+constexpr TRgb Red{1, 0.3f, 0.3f};
+constexpr TRgb Heading{1, 1, 0.6f};
+
+std::string VectorText(const TVector& v, int casas) {
+  return "(" + DecimalText(v.x, casas) + "; " + DecimalText(v.y, casas) + "; " + DecimalText(v.z, casas) +
+         ")";
+}
+
+}  // namespace
+
+std::string DecimalText(double v, int casas) {
+  char buf[64];
+  const auto [fim, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, casas);
+  if (ec != std::errc()) return "—";
+  std::string s(buf, fim);
+  if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1);
+  for (char& c : s)
+    if (c == '.') c = ',';
+  return s;
+}
+
+std::optional<std::size_t> ShownObject(const TScene& cena, std::optional<std::size_t> selecionado) {
+  for (std::size_t i = 0; i < cena.Objetos.size(); ++i)
+    if (cena.Objetos[i].Agarrado) return i;
+  if (selecionado && *selecionado < cena.Objetos.size()) return selecionado;
+  return std::nullopt;
+}
+
+std::string ObjectName(const TScene& cena, std::size_t i) {
+  return static_cast<int>(i) < cena.Tabela.RowCount() ? cena.Tabela.Text(static_cast<int>(i), TColumn::Nome)
+                                                      : std::string();
+}
+
+std::vector<TOverlayLine> InformationLines(const TScene& cena, double tempo, const TRateMeter& medidor,
+                                           std::optional<std::size_t> mostrado) {
+  std::vector<TOverlayLine> v;
+  v.push_back({"Tempo simulado: " + DecimalText(tempo, 2) + " s"});
+  v.push_back({"Quadros por segundo: " + DecimalText(medidor.FramesPerSecond(), 0)});
+  const double fator = medidor.RealTimeFactor();
+  v.push_back({"Tempo real: " + DecimalText(fator, 2) + " s simulados por s",
+               fator < TRateMeter::SlowFactor ? Red : TRgb{1, 1, 1}});
+  if (!mostrado || *mostrado >= cena.Objetos.size()) {
+    v.push_back({"Clique num objeto para ver seus valores", Heading});
+    return v;
+  }
+  const std::size_t i = *mostrado;
+  const std::string nome = ObjectName(cena, i);
+  v.push_back({"Nome: " + (nome.empty() ? std::string("(sem nome)") : nome) + " (linha " +
+                   std::to_string(i + 1) + ")",
+               Heading});
+  const TObjectReadout r = ReadObject(cena, i);
+  v.push_back({"Posição: " + VectorText(r.Posicao, 2) + " m"});
+  v.push_back({"Velocidade: " + VectorText(r.VecV, 2) + " m/s"});
+  v.push_back({"Rapidez: " + DecimalText(r.Speed, 2) + " m/s"});
+  if (!r.HasMass) return v;
+  v.push_back({"Massa: " + DecimalText(r.Mass, 3) + " kg"});
+  v.push_back({"Energia cinética: " + DecimalText(r.Kinetic, 2) + " J (com rotação)"});
+  v.push_back({"Energia potencial: " + DecimalText(r.Potential, 2) + " J (z = 0 no piso)"});
+  v.push_back({"Energia total: " + DecimalText(r.Total, 2) + " J"});
+  return v;
+}
+
+const std::vector<TLegendEntry>& ColourLegend() {
+  // The colours the drawing code uses for these marks.
+  static const std::vector<TLegendEntry> legenda = {
+      {{0, 1, 1}, "vetor: componente x"},
+      {{1, 0, 1}, "vetor: componente y"},
+      {{1, 1, 0}, "vetor: componente z"},
+      {{1, 1, 1}, "vetor (velocidade ou força)"},
+      {{1, 0.5f, 0.5f}, "eixo de rotação; objeto seguro"},
+      {{0.5f, 0.5f, 1}, "objeto perto do ponteiro"},
+      {{1, 1, 0}, "caminho do ponteiro"},
+      {{1, 0, 0}, "eixo x"},
+      {{0, 1, 0}, "eixo y"},
+      {{0, 0, 1}, "eixo z; altura acima do piso"},
+  };
+  return legenda;
+}

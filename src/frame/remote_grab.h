@@ -1,0 +1,35 @@
+#pragma once
+// Grabbing, carrying and throwing scene objects with the Wii Remote's 3D pointer, and the rumble that
+// tells the student an object is held.
+
+#include "frame/frame.h"
+#include "input/rumble_state.h"
+#include "render/camera.h"
+#include "scene/scene.h"
+#include "wiimote/led_byte.h"
+
+#include <cstddef>
+#include <cstdint>
+
+inline constexpr double FatorRaioDePega = 1.5;
+
+// Marks the objects the user may move whose pick radius reaches P.
+void MarcaProximos(TScene& cena, const TVector& P);
+
+// Carries the object to P along the axes it allows (MoveX, MoveY, MoveZ) and puts its body there; the other
+// components stay as they are. The one way any hand moves a held object.
+void CarryAlongAllowedAxes(TObjetoCena& o, dBodyID corpo, const TVector& P);
+
+// One frame of carrying: the first near object is grabbed (unless another is held) and carried to P along
+// its allowed axes; without Agarrar every object is let go, a just-released one with its force cleared.
+// Returns the frame's LED and rumble byte: LedsOneAndFourRumble while an object is carried and `haptico`,
+// or while the desktop pointer's edge pulse runs (which its own timer ends), else LedsOneAndFour. The
+// caller sends it once, so the rumble starts and stops on the same frames. An object the mouse holds is none
+// of the remote's business: never grabbed, carried, let go or counted as the remote's.
+uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera, bool haptico,
+                          TRumbleState& vibracao, uint32_t agoraMs);
+
+// The grab-and-throw part of the CursorTimer (every CursorTimerMs): on the tick that sees "A" or "B" go up,
+// every held object gets a velocity from the accelerometer's last change seen through the camera; then the
+// grab flags follow the buttons. Only what the remote holds is thrown.
+void GrabAndThrow(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto);

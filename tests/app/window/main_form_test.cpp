@@ -1,0 +1,869 @@
+// The real main window in-process under the virtual display: start-up, frames, scenes, the picture, and
+// shut-down, with the dialogs answered by the test.
+
+#include "app/window/main_form.h"
+#include "app/editor/scene_editor.h"
+#include "app/measure/measure_tools.h"
+#include "app/measure/plots_dock.h"
+#include "app/widgets/gl_panel.h"
+#include "app/widgets/user_interface.h"
+#include "app/window/application.h"
+#include "app/window/help_menu.h"
+#include "frame/mouse_grab.h"
+#include "input/testing/recording_desktop_input.h"
+#include "render/camera_navigation.h"
+#include "support/child_process.h"
+#include "support/scene_builder.h"
+#include "support/temp_folder.h"
+#include "support/view_projection.h"
+#include "support/window_fixture.h"
+#include "support_gl/gl_test_context.h"
+#include "wiimote/testing/fake_hid_platform.h"
+#include "wiimote/testing/test_main_loop.h"
+#include "wiimote/testing/virtual_wiimote.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QSurfaceFormat>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <deque>
+
+namespace {
+
+class TestEditorDialogs : public IEditorDialogs {
+ public:
+  TUnsavedAnswer AskUnsaved(const QString&) override { return resposta; }
+  QString ChooseSavePath(const QString&) override { return {}; }
+  QString ChooseModel(const QString&) override { return {}; }
+  std::optional<QColor> ChooseColour(const QColor&) override { return std::nullopt; }
+  TUnsavedAnswer resposta = TUnsavedAnswer::Cancel;
+};
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+using Janela = TWindowTest;
+
+TEST_F(Janela, IniciaComMenuStatusETempVazio) {
+  Abre();
+  EXPECT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }))
+      << form->windowTitle().toStdString();
+  EXPECT_EQ(form->centralWidget()->height() + form->statusBar()->height(), 629);
+  EXPECT_EQ(form->Panel()->size(), QSize(769, 610));
+  EXPECT_EQ(form->width(), 769);
+  ASSERT_NE(Menu("&Arquivo"), nullptr);
+  ASSERT_NE(Menu("&Abrir Cena"), nullptr);
+  ASSERT_NE(Menu("&Sair"), nullptr);
+  ASSERT_NE(Menu("Configurações"), nullptr);
+  EXPECT_FALSE(Menu("Configurações")->isEnabled());
+  ASSERT_NE(Menu("Calibrar acelerômetro"), nullptr);
+  EXPECT_FALSE(Menu("Calibrar acelerômetro")->isVisible());
+  QAction* haptica = Menu("ReaçãoHaptica");
+  ASSERT_NE(haptica, nullptr);
+  EXPECT_TRUE(haptica->isCheckable());
+  EXPECT_FALSE(haptica->isChecked());
+  haptica->trigger();
+  haptica->trigger();
+  EXPECT_FALSE(haptica->isChecked());
+  EXPECT_EQ(form->BatteryPanel()->text(), "Bateria");
+  EXPECT_EQ(TSceneTable::Read(pasta / "Cenas" / "temp.xml").RowCount(), 0);
+  EXPECT_TRUE(form->FrameTimer().isActive());
+  EXPECT_EQ(form->FrameTimer().interval(), 10);
+  EsperaQuadros(10);
+  EXPECT_TRUE(TestUserInterface().erros.empty());
+}
+
+TEST_F(Janela, QuadroDesenhaFundoPretoEPisoVerde) {
+  Abre();
+  EsperaQuadros(5);
+  form->Panel()->RequestCapture();
+  EsperaQuadros(2);
+  const QImage imagem = form->Panel()->Captura();
+  ASSERT_EQ(imagem.size(), QSize(769, 610));
+  EXPECT_EQ(QColor(imagem.pixel(5, 5)), QColor(Qt::black)) << "the sky is the black clear colour";
+  // The floor fills the lower part of the start view: its translucent green cells over black.
+  const QColor piso(imagem.pixel(384, 560));
+  EXPECT_GT(piso.green(), 80);
+  EXPECT_GT(piso.green(), 2 * piso.red());
+  EXPECT_GT(piso.green(), 2 * piso.blue());
+}
+
+TEST_F(Janela, AbreCenaPeloMenuECancelarNaoMudaNada) {
+  Abre();
+  TestUserInterface().respostas = {QString::fromStdString((pasta / "Cenas" / "queda_livre.xml").string()),
+                                   QString()};
+  form->AbrirCena1Click();
+  EXPECT_EQ(TestUserInterface().pastaPedida.toStdString(), (pasta / "Cenas").string());
+  EXPECT_EQ(TestUserInterface().filtroPedido, "Arquivo de cena (.xml) (*xml)");
+  ASSERT_EQ(form->Session().CurrentScene()->Objetos.size(), 1u);
+  EXPECT_TRUE(form->FrameTimer().isActive());
+  EsperaQuadros(20);
+  EXPECT_LT(form->Session().CurrentScene()->Objetos[0].Posicao.z, 10.0) << "the ball falls";
+
+  const TScene* antes = form->Session().CurrentScene();
+  const TVector posicao = antes->Objetos[0].Posicao;
+  form->AbrirCena1Click();  // cancelled
+  EXPECT_TRUE(form->FrameTimer().isActive());
+  ASSERT_EQ(form->Session().CurrentScene()->Objetos.size(), 1u);
+  EXPECT_LE(form->Session().CurrentScene()->Objetos[0].Posicao.z, posicao.z);
+  EXPECT_TRUE(TestUserInterface().erros.empty());
+}
+
+TEST_F(Janela, CenaRuimMostraOErroEMantemACenaAnterior) {
+  Abre();
+  form->OpenScene(pasta / "Cenas" / "pilha_caixas.xml");
+  ASSERT_EQ(form->Session().CurrentScene()->Objetos.size(), 5u);
+  pasta.Write("ruim.xml", "<DATAPACKET><METADATA><FIELDS/></METADATA></DATAPACKET>");
+  form->OpenScene(pasta / "ruim.xml");
+  ASSERT_EQ(TestUserInterface().erros.size(), 1u);
+  EXPECT_THAT(TestUserInterface().erros[0], HasSubstr("ruim.xml"));
+  EXPECT_EQ(form->Session().CurrentScene()->Objetos.size(), 5u);
+  EXPECT_TRUE(form->FrameTimer().isActive());
+  const long antes = form->Session().FramesRun();
+  EsperaQuadros(5);
+  EXPECT_GT(form->Session().FramesRun(), antes);
+}
+
+TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
+  Abre();
+  pasta.Write("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  TTestScene c;
+  c.Linha(ModelRow("sem.obj"));
+  form->OpenScene(c.Write(pasta / "Cenas" / "m.xml"));
+  ASSERT_EQ(TestUserInterface().avisos.size(), 1u);
+  EXPECT_THAT(TestUserInterface().avisos[0],
+              HasSubstr("Load Model Material: Cannot find the material file : "));
+  EXPECT_EQ(form->Session().CurrentScene()->Objetos.size(), 1u);
+}
+
+TEST_F(Janela, FecharGravaConfigESuasChavesDeMao) {
+  pasta.Write("config.ini", "[General]\nCursorMode=IR\nMinhaChave=42\n[Extra]\nx=1\n");
+  Abre();
+  EsperaQuadros(3);
+  form->close();
+  EXPECT_FALSE(form->FrameTimer().isActive());
+  EXPECT_EQ(form->Session().CurrentScene(), nullptr) << "the world is destroyed on close";
+  const long quadros = form->Session().FramesRun();
+  QTest::qWait(100);
+  EXPECT_EQ(form->Session().FramesRun(), quadros) << "no frame after close";
+  const std::string ini = pasta.Read("config.ini");
+  EXPECT_THAT(ini, HasSubstr("CursorMode=IR"));
+  EXPECT_THAT(ini, HasSubstr("MinhaChave=42"));
+  EXPECT_THAT(ini, HasSubstr("[Extra]"));
+  EXPECT_THAT(ini, HasSubstr("BaseZ=0")) << "no remote: the frame zeroed the accelerometer";
+  EXPECT_THAT(ini, HasSubstr("[Z]"));
+  EXPECT_TRUE(TestUserInterface().erros.empty());
+}
+
+TEST_F(Janela, PastaSemEscritaMostraErroEFechaMesmoAssim) {
+  Abre();
+  fs::create_directory(pasta / "config.ini");  // not a file: no one can write it, root included
+  form->close();
+  ASSERT_EQ(TestUserInterface().erros.size(), 1u);
+  EXPECT_EQ(TestUserInterface().erros[0], "Unable to write to " + (pasta / "config.ini").string());
+  EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(Janela, ClosingWithUnsavedEditsAsksAndAFailedSaveKeepsTheWindowAndTheEdits) {
+  Abre();
+  TestEditorDialogs dialogos;
+  form->Editor().SetDialogs(dialogos);
+  fs::create_directories(pasta / "sub");
+  const fs::path arquivo = TTestScene{}.Linha(SphereRow(0.5), {}).Write(pasta / "sub" / "cena.xml");
+  form->OpenScene(arquivo);
+  ASSERT_TRUE(form->Session().Document().Path() == arquivo);
+  form->Session().Document().SetCell(0, TColumn::Massa, 4.0);
+
+  // Cancel keeps the window running.
+  form->close();
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(form->FrameTimer().isActive());
+
+  // A save that cannot be written says so; the window stays, with its edits.
+  fs::rename(pasta / "sub", pasta / "guardada");
+  WriteFile(pasta / "sub", "não é uma pasta");
+  dialogos.resposta = TUnsavedAnswer::Save;
+  form->close();
+  EXPECT_TRUE(form->isVisible());
+  ASSERT_EQ(TestUserInterface().erros.size(), 1u);
+  EXPECT_THAT(TestUserInterface().erros[0], HasSubstr("cena.xml"));
+  EXPECT_TRUE(form->Session().Document().Modified());
+  EXPECT_EQ(form->Session().CurrentScene()->Tabela.Real(0, TColumn::Massa), 4.0);
+
+  // Where it can be written, the save goes through and the window closes and writes its settings.
+  fs::remove(pasta / "sub");
+  fs::rename(pasta / "guardada", pasta / "sub");
+  form->close();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(TSceneTable::Read(arquivo).Real(0, TColumn::Massa), 4.0);
+  EXPECT_NE(pasta.Read("config.ini"), "");
+}
+
+TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
+  pasta.Write("config.ini", "[General]\nMinimizeAtStartup=1\n");
+  form = std::make_unique<TMainForm>(pasta.Path(), TestUserInterface(), &servicos, &desktop);
+  form->Show();
+  EXPECT_TRUE(form->isMinimized());
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+  EsperaQuadros(10);
+  EXPECT_LT(form->Session().CurrentScene()->Objetos[0].Posicao.z, 10.0);
+}
+
+TEST_F(Janela, SemX11AsAcoesDesligamEOStatusDizUmaVez) {
+  desktop.SetAvailable(false);
+  Abre();
+  EXPECT_EQ(form->StatusPanel()->text().toStdString(), AvisoSemX11);
+  EsperaQuadros(5);
+  EXPECT_TRUE(form->FrameTimer().isActive());
+}
+
+TEST_F(Janela, SemBibliotecaDeDispositivosOTituloFicaForm1) {
+  plataforma.SetReady(false);
+  Abre();
+  EsperaQuadros(10);
+  EXPECT_EQ(form->windowTitle(), "Form1");
+  EXPECT_FALSE(Menu("Configurações")->isEnabled());
+  EXPECT_TRUE(TestUserInterface().erros.empty());
+}
+
+// The camera from the panel as a user drives it: mouse drags and keys go to the panel window, and the
+// camera moves exactly as the remote's cross pad and "1" would move it.
+TEST_F(Janela, MouseETeclasGiramEAproximamComoORemoto) {
+  Abre();
+  QWindow* painel = form->Panel();
+  TCamera esperado;
+  QTest::mousePress(painel, Qt::LeftButton, {}, QPoint(400, 300));
+  QTest::mouseMove(painel, QPoint(396, 300));  // 4 pixels left: the eye goes two ticks of "Right"
+  QTest::mouseRelease(painel, Qt::LeftButton, {}, QPoint(396, 300));
+  OrbitaCamera(esperado, 0, 2);
+  EXPECT_NEAR(NormaVet(SubVet(form->CurrentCamera().Olho, esperado.Olho)), 0, 1e-9);
+
+  QWheelEvent roda(QPointF(400, 300), painel->mapToGlobal(QPointF(400, 300)), {}, QPoint(0, 120),
+                   Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(painel, &roda);
+  AproximaCamera(esperado, 7.5);
+  EXPECT_NEAR(NormaVet(SubVet(form->CurrentCamera().Olho, esperado.Olho)), 0, 1e-9);
+
+  QTest::keyClick(painel, Qt::Key_Up);
+  OrbitaCamera(esperado, -OrbitDegreesPerKey, 0);
+  QTest::keyClick(painel, Qt::Key_PageDown);
+  AproximaCamera(esperado, -ZoomStep(esperado));
+  EXPECT_NEAR(NormaVet(SubVet(form->CurrentCamera().Olho, esperado.Olho)), 0, 1e-9);
+
+  // A right-drag carries the centre and the eye together; the line of sight stays.
+  const TVector visada = SubVet(form->CurrentCamera().Centro, form->CurrentCamera().Olho);
+  QTest::mousePress(painel, Qt::RightButton, {}, QPoint(400, 300));
+  QTest::mouseMove(painel, QPoint(450, 330));
+  QTest::mouseRelease(painel, Qt::RightButton, {}, QPoint(450, 330));
+  EXPECT_GT(NormaVet(form->CurrentCamera().Centro), 1);
+  EXPECT_NEAR(NormaVet(SubVet(SubVet(form->CurrentCamera().Centro, form->CurrentCamera().Olho), visada)), 0,
+              1e-9);
+  EXPECT_TRUE(painel->isActive()) << "the panel holds the keys";
+}
+
+TEST_F(Janela, HomeEnquadraObjetosDistantes) {
+  Abre();
+  TTestScene c;
+  const TVector centros[] = {{-150, 0, 1}, {200, 80, 1}, {0, -120, 30}, {20, 20, 90}};
+  for (const TVector& p : centros)
+    c.Linha(SphereRow(1),
+            {{TColumn::X, p.x}, {TColumn::Y, p.y}, {TColumn::Z, p.z}, {TColumn::TemGravidade, false}});
+  form->OpenScene(c.Write(pasta / "longe.xml"));
+  const TVector direcao = NormalizaVet(SubVet(form->CurrentCamera().Centro, form->CurrentCamera().Olho));
+  int antes = 0;
+  for (const TVector& p : centros)
+    antes += InsidePanel(ProjectToPanel(form->CurrentCamera(), p, 769, 610), 769, 610);
+  EXPECT_LT(antes, 4) << "the start view misses some";
+  QTest::keyClick(form->Panel(), Qt::Key_Home);
+  for (const TVector& p : centros)
+    EXPECT_TRUE(InsidePanel(ProjectToPanel(form->CurrentCamera(), p, 769, 610), 769, 610)) << p.x;
+  const TVector depois = NormalizaVet(SubVet(form->CurrentCamera().Centro, form->CurrentCamera().Olho));
+  EXPECT_NEAR(NormaVet(SubVet(direcao, depois)), 0, 1e-9);
+}
+
+// Space, ".", Backspace and Ctrl+R as a user presses them, with the focus in the panel or elsewhere in the
+// window: each acts once.
+TEST_F(Janela, PausaPassoEReinicioPeloTeclado) {
+  Abre();
+  form->ReloadScene();
+  EXPECT_EQ(form->StatusPanel()->text(), "Nenhuma cena aberta para reiniciar");
+  const fs::path arquivo = pasta / "Cenas" / "queda_livre.xml";
+  form->OpenScene(arquivo);
+  EXPECT_EQ(form->Session().Path(), arquivo);
+  const double z0 = form->Session().CurrentScene()->Objetos[0].Posicao.z;
+  EsperaQuadros(10);
+  QTest::keyClick(form->Panel(), Qt::Key_Space);
+  ASSERT_TRUE(form->Session().Control().Paused());
+  EXPECT_EQ(form->StatusPanel()->text(), "Pausado");
+  EsperaQuadros(2);
+  const double z = form->Session().CurrentScene()->Objetos[0].Posicao.z;
+  const double t = form->Session().FrameState().SimulatedTime;
+  EXPECT_LT(z, z0);
+  EsperaQuadros(10);
+  EXPECT_EQ(form->Session().CurrentScene()->Objetos[0].Posicao.z, z) << "paused, the ball hangs";
+
+  QTest::keyClick(form->Panel(), Qt::Key_Period);
+  EsperaQuadros(3);
+  EXPECT_DOUBLE_EQ(form->Session().FrameState().SimulatedTime, t + 0.01);
+  EXPECT_LT(form->Session().CurrentScene()->Objetos[0].Posicao.z, z);
+
+  QTest::keyClick(form->Panel(), Qt::Key_Backspace);
+  EXPECT_EQ(form->Session().CurrentScene()->Objetos[0].Posicao.z, z0) << "the start state again";
+  EXPECT_EQ(form->Session().FrameState().SimulatedTime, 0);
+  EXPECT_TRUE(form->Session().Control().Paused());
+
+  // A broken file on reload: the error is told and the running scene stays.
+  pasta.Write("Cenas/queda_livre.xml", "<DATAPACKET><ROWDATA><ROW");
+  QTest::keyClick(form.get(), Qt::Key_R, Qt::ControlModifier);
+  ASSERT_EQ(TestUserInterface().erros.size(), 1u);
+  EXPECT_THAT(TestUserInterface().erros[0], HasSubstr("queda_livre.xml"));
+  ASSERT_EQ(form->Session().CurrentScene()->Objetos.size(), 1u);
+  EXPECT_EQ(form->Session().CurrentScene()->Objetos[0].Posicao.z, z0);
+
+  form->menuBar()->setFocus();  // the focus away from the panel: the keys still reach the menu
+  QTest::keyClick(form.get(), Qt::Key_Space);
+  EXPECT_FALSE(form->Session().Control().Paused());
+  EXPECT_TRUE(form->StatusPanel()->text().isEmpty());
+  EsperaQuadros(5);
+  EXPECT_LT(form->Session().CurrentScene()->Objetos[0].Posicao.z, z0);
+
+  QLabel* velocidade = form->statusBar()->findChild<QLabel*>("velocidade");
+  ASSERT_NE(velocidade, nullptr);
+  EXPECT_EQ(velocidade->text(), "Velocidade: 1×");
+  QTest::keyClick(form->Panel(), Qt::Key_BracketLeft);
+  QTest::keyClick(form->Panel(), Qt::Key_BracketLeft);
+  EXPECT_EQ(form->Session().Control().SpeedDivisor(), 4);
+  EXPECT_EQ(velocidade->text(), "Velocidade: ¼×");
+  QTest::keyClick(form->Panel(), Qt::Key_BracketRight);
+  EXPECT_EQ(velocidade->text(), "Velocidade: ½×");
+}
+
+// The window for a projector: it starts at its old size, grows, and the picture keeps its shape and centre.
+TEST_F(Janela, JanelaCresceETelaCheiaEAImagemSegueOPainel) {
+  Abre();
+  EXPECT_TRUE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+  TTestScene c;
+  c.Linha(SphereRow(5), {{TColumn::Z, 6.0},
+                         {TColumn::R, 230.0},
+                         {TColumn::G, 30.0},
+                         {TColumn::B, 230.0},
+                         {TColumn::TemGravidade, false}});
+  form->OpenScene(c.Write(pasta / "bola.xml"));
+  form->resize(1280, 800 + form->height() - 610);
+  ASSERT_TRUE(Espera([&] { return form->Panel()->size() == QSize(1280, 800); })) << form->Panel()->width();
+  EsperaQuadros(3);
+  form->Panel()->RequestCapture();
+  EsperaQuadros(2);
+  const QImage imagem = form->Panel()->Captura();
+  ASSERT_EQ(imagem.size(), QSize(1280, 800));
+  QRect bola;
+  for (int y = 0; y < imagem.height(); ++y)
+    for (int x = 0; x < imagem.width(); ++x) {
+      const QColor p(imagem.pixel(x, y));
+      if (p.red() > 60 && p.blue() > 60 && p.green() < p.red() / 2) bola |= QRect(x, y, 1, 1);
+    }
+  // The ball lands where the 60 degree view of the larger panel puts it, and round.
+  const TPanelPoint centro = ProjectToPanel(form->CurrentCamera(), {0, 0, 6}, 1280, 800);
+  EXPECT_NEAR(bola.center().x(), centro.x, 4);
+  EXPECT_NEAR(bola.center().y(), centro.y, 4);
+  EXPECT_NEAR(double(bola.width()) / bola.height(), 1.0, 0.05) << bola.width() << "x" << bola.height();
+
+  QTest::keyClick(form->Panel(), Qt::Key_F11);
+  EXPECT_TRUE(form->isFullScreen());
+  QTest::keyClick(form->Panel(), Qt::Key_F11);
+  EXPECT_FALSE(form->isFullScreen());
+}
+
+// Every action with keys is in the help, under its key's Portuguese name, and the help's menu comes last.
+TEST_F(Janela, AjudaListaCadaTeclaDosMenus) {
+  Abre();
+  const QString ajuda = KeysAndMouseText(*form->menuBar());
+  EXPECT_TRUE(ajuda.contains("Espaço: Simulação → Pausar/Continuar")) << ajuda.toStdString();
+  EXPECT_TRUE(ajuda.contains("Ctrl+R ou Backspace: Simulação → Reiniciar cena"));
+  int comTeclas = 0;
+  for (const QAction* menu : form->menuBar()->actions())
+    if (menu->menu())
+      for (const QAction* a : menu->menu()->actions())
+        if (!a->shortcuts().isEmpty()) {
+          ++comTeclas;
+          EXPECT_TRUE(ajuda.contains(a->text().remove('&'))) << a->text().toStdString();
+        }
+  EXPECT_GE(comTeclas, 7);
+  EXPECT_EQ(form->menuBar()->actions().last()->text(), "Ajuda");
+  ASSERT_NE(Menu("Teclas e mouse"), nullptr);
+  ASSERT_NE(Menu("Sobre o Vireta"), nullptr);
+}
+
+class JanelaComRemoto : public Janela {
+ protected:
+  void Conecta() {
+    Abre();
+    caminho = plataforma.Plug(remoto);
+    ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1" && Menu("Configurações")->isEnabled(); }));
+    // A remote at rest has been reporting before any button is pressed, as a real one streams its reports:
+    // the frames have seen its accelerometer.
+    remoto.SetAccel(128, 128, 154);
+    Envia(0);
+    EsperaQuadros(2);
+  }
+  // One report with these buttons, once the remote has taken in the set-up's report mode; then the window
+  // must show them. Sending once, not until the state matches, lets a remote that the window has silenced
+  // (a mode without the accelerometer, reports paused) show as a failure.
+  void Envia(uint16_t botoes) {
+    ASSERT_TRUE(Espera([&] { return remoto.ReportMode() == 0x33 || remoto.ReportMode() == 0x37; }));
+    remoto.SetButtons(botoes);
+    ASSERT_TRUE(remoto.SendDataReport());
+    ASSERT_TRUE(Espera([&] {
+      const TWiimote& w = form->Wii().Wiimote();
+      for (int b = ButtonUp; b <= ButtonTwo; ++b)
+        if (w.ButtonState[b].Down != bool(botoes & WiimoteButtons[b].Mask)) return false;
+      return w.AccelZ == remoto.Accel()[2];
+    }));
+  }
+  // One ball the user may lift, at the pointer's start place, without gravity.
+  void AbreBolaNaOrigem() {
+    TTestScene c;
+    c.Linha(SphereRow(0.5), {{TColumn::Z, 0.2},
+                             {TColumn::ODEMove, true},
+                             {TColumn::UserMove, true},
+                             {TColumn::MoveZ, true},
+                             {TColumn::TemGravidade, false}});
+    form->OpenScene(c.Write(pasta / "bola.xml"));
+  }
+  TVirtualWiimote remoto;
+  std::string caminho;
+};
+
+TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
+  remoto.SetBattery(0x60);
+  Conecta();
+  for (TInputTimer t : {TInputTimer::CursorTimer, TInputTimer::DrawTimer, TInputTimer::RepeatTimer,
+                        TInputTimer::BatteryTimer})
+    EXPECT_TRUE(form->Timer(t).isActive());
+  EXPECT_TRUE(Espera([&] { return form->BatteryPanel()->text() == "Bateria: 50%"; }))
+      << form->BatteryPanel()->text().toStdString();
+  const TVector olho = form->CurrentCamera().Olho;
+  Envia(0x0200);  // "Right" held: the eye orbits every 50 ms
+  EXPECT_TRUE(Espera([&] { return form->CurrentCamera().Olho.x < olho.x - 1; }));
+  Envia(0);
+
+  plataforma.Unplug(caminho);
+  EXPECT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }));
+  EXPECT_FALSE(form->Timer(TInputTimer::CursorTimer).isActive());
+  EXPECT_FALSE(form->Timer(TInputTimer::DrawTimer).isActive());
+  EXPECT_FALSE(Menu("Configurações")->isEnabled());
+  EXPECT_TRUE(form->FrameTimer().isActive()) << "the sandbox runs on without a remote";
+}
+
+TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
+  Conecta();
+  AbreBolaNaOrigem();
+  Menu("ReaçãoHaptica")->trigger();
+  Envia(0x0008 | 0x0004);
+  EXPECT_TRUE(Espera([&] { return form->Session().CurrentScene()->Objetos[0].Agarrado; }));
+  EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x91; })) << int(remoto.LedByte());
+  EXPECT_EQ(form->Session().CurrentScene()->Objetos[0].Posicao.z, 0.0)
+      << "carried to the pointer at the origin";
+  Envia(0x0008);
+  EXPECT_TRUE(Espera([&] { return !form->Session().CurrentScene()->Objetos[0].Agarrado; }));
+  EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x90; }));
+}
+
+TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraEVoltaParaSoltar) {
+  Conecta();
+  AbreBolaNaOrigem();
+  Envia(0x0008 | 0x0004);
+  ASSERT_TRUE(Espera([&] { return form->Session().CurrentScene()->Objetos[0].Agarrado; }));
+  plataforma.Unplug(caminho);
+  ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }));
+  EsperaQuadros(10);
+  EXPECT_TRUE(form->Session().CurrentScene()->Objetos[0].Agarrado) << "held until the remote says otherwise";
+  caminho = plataforma.Plug(remoto);
+  ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1"; }));
+  Envia(0);
+  EXPECT_TRUE(Espera([&] { return !form->Session().CurrentScene()->Objetos[0].Agarrado; }));
+}
+
+TEST_F(JanelaComRemoto, BotoesDoRemotoDirigemODesktop) {
+  pasta.Write("config.ini", "[Home]\nType=Cursor ON/OFF\n");
+  Conecta();
+  EXPECT_TRUE(form->StatusPanel()->text().isEmpty());
+  desktop.Take();
+  Envia(0x0800);  // "Up": the key "Up" by default
+  Envia(0);
+  EXPECT_EQ(desktop.Take(), "+Up -Up");
+  // "Home", set to "Cursor ON/OFF", switches the desktop pointer on (tap) and off (tap), with its timer.
+  Envia(0x0080);
+  Envia(0);
+  EXPECT_TRUE(form->Timer(TInputTimer::MotionTimer).isActive());
+  Envia(0x0080);
+  Envia(0);
+  EXPECT_FALSE(form->Timer(TInputTimer::MotionTimer).isActive());
+}
+
+// A scene load sends the remote nothing: the pointer and a throw keep their accelerometer, and without a
+// remote the caption keeps saying that none is held.
+TEST_F(JanelaComRemoto, OpeningASceneLeavesTheRemoteAlone) {
+  Abre();
+  AbreBolaNaOrigem();
+  EsperaQuadros(2);
+  EXPECT_EQ(form->windowTitle(), "Wii Remote não detectado");
+
+  caminho = plataforma.Plug(remoto);
+  ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1"; }));
+  Envia(0);
+  remoto.ClearReceived();
+  AbreBolaNaOrigem();
+  remoto.Drain();
+  EXPECT_EQ(remoto.ReceivedCount(), 0u);
+  EXPECT_EQ(remoto.ReportMode(), 0x33);
+  remoto.SetAccel(130, 131, 160);
+  Envia(0);
+}
+
+// The battery text shows whole, and the desktop pointer runs at the pace its step sizes were made for.
+TEST_F(JanelaComRemoto, BatteryTextFitsAndThePointerTimerRunsEvery10ms) {
+  remoto.SetBattery(0xC0);
+  Conecta();
+  ASSERT_TRUE(Espera([&] { return form->BatteryPanel()->text() == "Bateria: 100%"; }));
+  QLabel* painel = form->BatteryPanel();
+  EXPECT_TRUE(Espera([&] {
+    return painel->contentsRect().width() >= painel->fontMetrics().horizontalAdvance(painel->text());
+  })) << painel->contentsRect().width();
+  EXPECT_EQ(form->Timer(TInputTimer::MotionTimer).interval(), 10);
+}
+
+// Synthetic input in a Wayland session reaches only X programs: the status bar says so instead of pretending.
+TEST_F(Janela, AWaylandSessionIsNamedInTheStatusBar) {
+  setenv("WAYLAND_DISPLAY", "wayland-0", 1);
+  Abre();
+  unsetenv("WAYLAND_DISPLAY");
+  EXPECT_EQ(form->StatusPanel()->text().toStdString(), AvisoWayland);
+  EXPECT_GE(form->StatusPanel()->contentsRect().width(),
+            form->StatusPanel()->fontMetrics().horizontalAdvance(form->StatusPanel()->text()));
+}
+
+// Programs an "Execute" button started are collected with or without a remote.
+TEST_F(Janela, FinishedProgramsAreCollectedWithoutARemote) {
+  Abre();
+  ASSERT_TRUE(form->Starter().Start("true"));
+  EXPECT_TRUE(Espera([&] { return form->Starter().RunningCount() == 0; }));
+}
+
+TEST_F(JanelaComRemoto, FecharDevolveORemotoAoModoDeBotoes) {
+  Conecta();
+  form->close();
+  EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x80 && remoto.ReportMode() == 0x30; }))
+      << int(remoto.LedByte()) << " " << int(remoto.ReportMode());
+}
+
+TEST_F(Janela, PedeIntervaloDeTrocaZero) {
+  Abre();
+  EXPECT_EQ(QSurfaceFormat::defaultFormat().swapInterval(), 0);
+  EXPECT_EQ(form->Panel()->requestedFormat().swapInterval(), 0) << "the swap must never wait for the display";
+}
+
+TEST_F(Janela, ErroDoMotorParaOMundoMasNaoOPrograma) {
+  pasta.Write("config.ini", "[General]\nCursorMode=IR\n");
+  Abre();
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+  EsperaQuadros(3);
+  // A body the engine cannot place: its next collision pass fails inside the engine.
+  dBodySetPosition(form->Session().CurrentScene()->Corpos[0], 0, 0, 1e10f);
+  EsperaQuadros(5);
+  EXPECT_THAT(form->StatusPanel()->text().toStdString(), HasSubstr("A simulação parou"));
+  EXPECT_TRUE(form->Session().CurrentScene()->Mundo->Broken());
+  EXPECT_TRUE(TestUserInterface().erros.empty()) << "one message in the status bar, not a box every frame";
+  form->Panel()->RequestCapture();
+  EsperaQuadros(2);
+  EXPECT_EQ(form->Panel()->Captura().size(), QSize(769, 610)) << "the frame keeps drawing";
+
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+  ASSERT_FALSE(form->Session().CurrentScene()->Mundo->Broken());
+  const double z = form->Session().CurrentScene()->Objetos[0].Posicao.z;
+  EsperaQuadros(10);
+  EXPECT_LT(form->Session().CurrentScene()->Objetos[0].Posicao.z, z) << "the next load steps again";
+
+  form->close();
+  EXPECT_THAT(pasta.Read("config.ini"), HasSubstr("CursorMode=IR"));
+  EXPECT_TRUE(TestUserInterface().erros.empty());
+}
+
+// The mouse on the panel, as a user moves it: the start camera looks at the origin from 75 m, so an object
+// at (10, 10, 5), 60 m from the eye on that line, is under the panel's centre, clear of the ground; a pixel
+// of drag is 1 / MousePixelsPerMetre m across the screen on the front of a ball of radius 3.
+class JanelaMouse : public Janela {
+ protected:
+  static constexpr double MousePixelsPerMetre = 610 / (2 * 57 * 0.57735026918962573);
+  void Abre(const TTestScene& cena) {
+    Janela::Abre();
+    form->OpenScene(cena.Write(pasta / "Cenas" / "mouse.xml"));
+    EsperaQuadros(2);
+  }
+  void Press() { QTest::mousePress(form->Panel(), Qt::LeftButton, {}, at_ = QPoint(384, 305), 10); }
+  void Drag(int dx, int dy, int n) {
+    for (int i = 0; i < n; ++i) QTest::mouseMove(form->Panel(), at_ += QPoint(dx, dy), 10);
+    EsperaQuadros(3);
+  }
+  void Release() {
+    QTest::mouseRelease(form->Panel(), Qt::LeftButton, {}, at_, 10);
+    EsperaQuadros(3);
+  }
+  const TObjetoCena& Obj(std::size_t i) { return form->Session().CurrentScene()->Objetos.at(i); }
+  TVector Moved() { return SubVet(Obj(0).Posicao, Start); }
+  static constexpr TVector Start{10, 10, 5};
+  // The screen's right from the start camera.
+  const TVector right_ = NormalizaVet({-1, 1, 0});
+  QPoint at_;
+};
+
+TTestScene BallAtTheCentre(bool soZ, bool userMove = true) {
+  TTestScene t;
+  t.Linha(SphereRow(3), {{TColumn::X, 10.0},
+                         {TColumn::Y, 10.0},
+                         {TColumn::Z, 5.0},
+                         {TColumn::ODEMove, true},
+                         {TColumn::UserMove, userMove},
+                         {TColumn::MoveX, !soZ},
+                         {TColumn::MoveY, !soZ},
+                         {TColumn::MoveZ, true},
+                         {TColumn::R, 200.0},
+                         {TColumn::TemGravidade, false}});
+  return t;
+}
+
+TEST_F(JanelaMouse, ArrastoCarregaEArremessaComAVelocidadeDoMouse) {
+  Abre(BallAtTheCentre(false));
+  Press();
+  EXPECT_TRUE(Obj(0).Agarrado);
+  EXPECT_EQ(form->Session().Selection().Current(), 0u);
+  Drag(5, 0, 10);
+  const TVector andou = Moved();
+  EXPECT_NEAR(andou.x * right_.x + andou.y * right_.y, 50 / MousePixelsPerMetre, 0.1);
+  EXPECT_NEAR(andou.z, 0, 1e-3);
+  // 1 px every 10 ms: 4 px in the 50 ms before the release.
+  Drag(1, 0, 10);
+  Release();
+  EXPECT_FALSE(Obj(0).Agarrado);
+  const TVector v = Obj(0).VecV;
+  EXPECT_NEAR(v.x * right_.x + v.y * right_.y, 4 / MousePixelsPerMetre / 0.05, 0.3);
+  EXPECT_NEAR(v.z, 0, 1e-3);
+
+  // A flick far faster than the bound.
+  at_ = QPoint(384, 305) + QPoint(int(NormaVet(Moved()) * MousePixelsPerMetre), 0);
+  QTest::mousePress(form->Panel(), Qt::LeftButton, {}, at_, 10);
+  ASSERT_TRUE(Obj(0).Agarrado);
+  Drag(-100, 0, 1);
+  Release();
+  EXPECT_NEAR(NormaVet(Obj(0).VecV), MaxThrowSpeed, 1e-3);
+}
+
+TEST_F(JanelaMouse, ObjetoFixoSoESelecionado) {
+  TTestScene fixa;
+  fixa.Linha(BoxRow(6, 6, 6), {{TColumn::X, Start.x},
+                               {TColumn::Y, Start.y},
+                               {TColumn::Z, Start.z},
+                               {TColumn::ODEMove, true},
+                               {TColumn::MoveX, true},
+                               {TColumn::TemGravidade, false}});
+  Abre(fixa);
+  Press();
+  Release();
+  EXPECT_EQ(form->Session().Selection().Current(), 0u) << "a click selects it";
+  // The drag goes on to the camera, which turns the view; the box stays and so does the selection.
+  Press();
+  Drag(5, -5, 10);
+  Release();
+  EXPECT_FALSE(Obj(0).Agarrado);
+  EXPECT_NEAR(NormaVet(Moved()), 0, 1e-6) << "UserMove is not set";
+  EXPECT_EQ(form->Session().Selection().Current(), 0u) << "a drag is no click";
+  form->ReloadScene();
+  EXPECT_EQ(form->Session().Selection().Current(), 0u) << "the same scene again keeps it";
+  form->OpenScene(BallAtTheCentre(false).Write(pasta / "Cenas" / "outra.xml"));
+  EXPECT_EQ(form->Session().Selection().Current(), std::nullopt)
+      << "another scene's object 0 is another object";
+}
+
+TEST_F(JanelaMouse, SoOEixoPermitidoSeMove) {
+  Abre(BallAtTheCentre(true));
+  Press();
+  Drag(5, -5, 10);
+  EXPECT_NEAR(Moved().x, 0, 1e-6);
+  EXPECT_NEAR(Moved().y, 0, 1e-6);
+  // The screen's up from the start camera rises 2 sqrt(2) / 3 of its length.
+  EXPECT_NEAR(Moved().z, 50 / MousePixelsPerMetre * 2 * std::sqrt(2.0) / 3, 0.1);
+  Release();
+}
+
+TEST_F(JanelaMouse, PausadoOArrastoMudaOLugarDeInicio) {
+  // A ball the user may not carry: paused, the mouse places it all the same.
+  Abre(BallAtTheCentre(false, false));
+  form->Session().Control().SetPaused(true);
+  Press();
+  Drag(5, 0, 10);
+  Release();
+  const TSceneTable& tabela = form->Editor().Document().Table();
+  const TVector inicio{tabela.Real(0, TColumn::X), tabela.Real(0, TColumn::Y), tabela.Real(0, TColumn::Z)};
+  const TVector andou = SubVet(inicio, Start);
+  EXPECT_NEAR(andou.x * right_.x + andou.y * right_.y, 50 / MousePixelsPerMetre, 0.1);
+  EXPECT_NEAR(andou.z, 0, 1e-3);
+  EXPECT_TRUE(form->Editor().Document().Modified());
+  // The scene starts again from the new start, still paused, with the box selected.
+  EXPECT_NEAR(NormaVet(SubVet(Obj(0).Posicao, inicio)), 0, 1e-4);
+  EXPECT_TRUE(form->Session().Control().Paused());
+  EXPECT_EQ(form->Session().Selection().Current(), 0u);
+}
+
+// Seeing and measuring: the export, the screenshots, the overlay and the trails.
+
+// Pixels brighter than the floor's green in `area`: text over the black sky.
+int PixelsClaros(const QImage& imagem, const QRect& area) {
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (QColor(imagem.pixel(x, y)).lightness() > 150) ++n;
+  return n;
+}
+
+int PixelsDiferentes(const QImage& a, const QImage& b, const QRect& area) {
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y)) ++n;
+  return n;
+}
+
+// A key as the user presses it, to the active window: the menus' keys work there.
+void Tecla(TMainForm& form, Qt::Key tecla) {
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(&form, tecla);
+}
+
+QImage Quadro(TMainForm& form) {
+  form.Panel()->RequestCapture();
+  const long alvo = form.Session().FramesRun() + 2;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form.Session().FramesRun() >= alvo; }, 20000));
+  return form.Panel()->Captura().convertToFormat(QImage::Format_RGB888);
+}
+
+TEST_F(Janela, ExportaCSVIgualAoViretaSimDesdeACarga) {
+  Abre();
+  EsperaQuadros(5);
+  const fs::path cena = pasta / "Cenas" / "colisao_elastica.xml";
+  form->OpenScene(cena);
+  EsperaQuadros(40);
+  form->FrameTimer().stop();
+  const TFrameRecord& registro = form->Measurements().Record();
+  ASSERT_EQ(registro.FirstFrame(), 0);
+  ASSERT_GE(registro.LastFrame(), 40);
+
+  TestUserInterface().salvarComo = QString::fromStdString((pasta / "dados").string());
+  Menu("Exportar dados (CSV)…")->trigger();
+  EXPECT_EQ(TestUserInterface().tituloSalvar, "Exportar dados (CSV)");
+  const TCommandResult sim = RunCommand(std::string(VIRETA_SIM) + " " + cena.string() + " --frames " +
+                                        std::to_string(registro.LastFrame()));
+  ASSERT_EQ(sim.status, 0) << sim.err;
+  EXPECT_EQ(pasta.Read("dados.csv"), sim.out);
+  EXPECT_THAT(form->statusBar()->currentMessage().toStdString(), HasSubstr((pasta / "dados.csv").string()));
+
+  // A folder that cannot take the file: the user is told, and the record is still there.
+  TestUserInterface().salvarComo = QString::fromStdString((pasta / "nao" / "existe.csv").string());
+  Menu("Exportar dados (CSV)…")->trigger();
+  ASSERT_EQ(TestUserInterface().erros.size(), 1u);
+  EXPECT_THAT(TestUserInterface().erros[0], HasSubstr("existe.csv"));
+  EXPECT_FALSE(registro.Empty());
+}
+
+TEST_F(Janela, ImagemF12NaPastaDeImagensEComoArquivoEscolhidoSaoOQueOPainelMostra) {
+  // A home of its own whose pictures folder is the default one.
+  const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+  qputenv("HOME", QByteArray::fromStdString(pasta.Path().string()));
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((pasta / "config").string()));
+  fs::create_directory(pasta / "Pictures");
+  Abre();
+  EsperaQuadros(5);
+  Tecla(*form, Qt::Key_F12);
+  ASSERT_TRUE(Espera([&] { return !form->Measurements().LastImage().isEmpty(); }));
+  const fs::path arquivo = form->Measurements().LastImage().toStdString();
+  qputenv("HOME", home);
+  config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+  EXPECT_EQ(arquivo.parent_path(), pasta / "Pictures");
+  EXPECT_THAT(arquivo.filename().string(), ::testing::MatchesRegex("cena-[0-9]{8}-[0-9]{6}\\.png"));
+  EXPECT_THAT(form->statusBar()->currentMessage().toStdString(), HasSubstr(arquivo.string()));
+
+  // The start-up scene holds still: the next picture read from the framebuffer is the same.
+  const QImage salva =
+      QImage(QString::fromStdString(arquivo.string())).convertToFormat(QImage::Format_RGB888);
+  const QImage tela = Quadro(*form);
+  ASSERT_EQ(salva.size(), QSize(769, 610));
+  EXPECT_TRUE(salva == tela);
+
+  TestUserInterface().salvarComo = QString::fromStdString((pasta / "foto").string());
+  Menu("Salvar imagem…")->trigger();
+  ASSERT_TRUE(Espera([&] { return form->Measurements().LastImage().endsWith("foto.png"); }));
+  EXPECT_TRUE(
+      QImage(QString::fromStdString((pasta / "foto.png").string())).convertToFormat(QImage::Format_RGB888) ==
+      tela);
+}
+
+TEST_F(Janela, InformacoesENomesSobreOQuadroESemElesOQuadroDeAntes) {
+  TTestScene t;
+  t.Linha(BoxRow(1, 1, 1), {{TColumn::Nome, std::string("Caixa")}, {TColumn::Z, 0.5}, {TColumn::Massa, 1.0}});
+  Abre();
+  form->OpenScene(t.Write(pasta / "caixa.xml"));
+  ASSERT_TRUE(TestUserInterface().erros.empty());
+  EsperaQuadros(3);
+  const QImage sem = Quadro(*form);
+
+  Tecla(*form, Qt::Key_F2);
+  Tecla(*form, Qt::Key_F4);
+  ASSERT_TRUE(form->Measurements().Switches().Information);
+  ASSERT_TRUE(form->Measurements().Switches().Names);
+  const QImage com = Quadro(*form);
+  // The panel in the top-left corner, over the black sky; the legend in the bottom-left corner.
+  EXPECT_EQ(PixelsClaros(sem, {8, 8, 200, 60}), 0);
+  EXPECT_GT(PixelsClaros(com, {8, 8, 200, 60}), 200);
+  EXPECT_GT(PixelsDiferentes(sem, com, {8, 450, 150, 150}), 500);
+  // The name right of the box, which the camera looks at from the middle of the picture.
+  EXPECT_GT(PixelsDiferentes(sem, com, {390, 290, 60, 30}), 40);
+  EXPECT_EQ(PixelsDiferentes(sem, com, {500, 350, 200, 200}), 0) << "the rest of the picture untouched";
+
+  // Off again: the picture as it was, so the text pass left no GL state behind.
+  Tecla(*form, Qt::Key_F2);
+  Tecla(*form, Qt::Key_F4);
+  EXPECT_TRUE(Quadro(*form) == sem);
+}
+
+TEST_F(Janela, LimparRastrosEGraficosDoObjetoSelecionado) {
+  Abre();
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+  form->Session().Selection().Set(0);
+  Tecla(*form, Qt::Key_F3);
+  EXPECT_TRUE(form->Measurements().Plots()->isVisible());
+  EsperaQuadros(20);
+  const TObjetoCena& bola = form->Session().CurrentScene()->Objetos[0];
+  ASSERT_FALSE(bola.Rastro.empty());
+  EXPECT_GT(form->Measurements().History().LastTime(), 0.1);
+
+  form->FrameTimer().stop();
+  Menu("Limpar rastros")->trigger();
+  EXPECT_TRUE(bola.Rastro.empty());
+  form->FrameTimer().start();
+  EsperaQuadros(3);
+  EXPECT_FALSE(bola.Rastro.empty()) << "the trail grows again";
+
+  form->Session().Selection().Set(std::nullopt);
+  EXPECT_TRUE(form->Measurements().History().Empty()) << "no object, no plot";
+}
+
+}  // namespace

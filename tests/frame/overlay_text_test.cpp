@@ -1,0 +1,101 @@
+// The information overlay's numbers: the free-fall sample after one simulated second against the headless
+// runner and the textbook, and the real-time factor when frames come late.
+
+#include "frame/overlay_text.h"
+#include "frame/frame.h"
+#include "support/child_process.h"
+#include "support/frame_rig.h"
+#include "support/scene_builder.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::Contains;
+namespace fs = std::filesystem;
+
+class Informacoes : public ::testing::Test, protected TFrameRig {
+ protected:
+  // `n` ticks, each `intervalo` after the previous one on both the frame's and the meter's clock.
+  void Quadros(int n, std::chrono::milliseconds intervalo) {
+    for (int k = 0; k < n; ++k) {
+      agora += intervalo;
+      real += intervalo;
+      TFrameContext ctx = Contexto();
+      TimerGLTimer(ctx, {}, agora, [this] { return agora; });
+      medidor.Frame(estado.SimulatedTime);
+    }
+  }
+  std::vector<std::string> Textos() const {
+    std::vector<std::string> v;
+    for (const TOverlayLine& l : InformationLines(cena, estado.SimulatedTime, medidor, 0))
+      v.push_back(l.Text);
+    return v;
+  }
+  TRgb CorDoTempoReal() const { return InformationLines(cena, estado.SimulatedTime, medidor, 0)[2].Colour; }
+
+  std::chrono::steady_clock::time_point real{};
+  TRateMeter medidor{[this] { return real; }};
+};
+
+// Field `k` of a CSV line without quoted fields.
+double Campo(const std::string& linha, int k) {
+  std::istringstream in(linha);
+  std::string f;
+  for (int i = 0; i <= k; ++i) std::getline(in, f, ',');
+  return std::stod(f);
+}
+
+TEST_F(Informacoes, QuedaLivreEmUmSegundoComoOViretaSimEOLivro) {
+  const fs::path amostra = fs::path(VIRETA_SOURCE_DIR) / "Cenas" / "queda_livre.xml";
+  Carrega(amostra, cena);
+  Quadros(100, 10ms);
+
+  const TCommandResult sim =
+      RunCommand(std::string(VIRETA_SIM) + " " + amostra.string() + " --frames 100 --every 100");
+  ASSERT_EQ(sim.status, 0) << sim.err;
+  const std::string ultima = sim.out.substr(sim.out.rfind('\n', sim.out.size() - 2) + 1);
+  ASSERT_EQ(ultima.rfind("100,1.00,0,", 0), 0u) << ultima;
+  const double z = Campo(ultima, 6), vz = Campo(ultima, 9);
+  const double m = cena.Tabela.Real(0, TColumn::Massa), g = 9.81;
+
+  const TObjectReadout r = ReadObject(cena, 0);
+  const auto perto = [](double a, double b) { return std::abs(a - b) <= 0.01 * std::abs(b); };
+  EXPECT_PRED2(perto, r.Posicao.z, z);
+  EXPECT_PRED2(perto, r.Speed, std::abs(vz));
+  EXPECT_PRED2(perto, r.Kinetic, m * vz * vz / 2);
+  EXPECT_PRED2(perto, r.Potential, m * g * z);
+  EXPECT_PRED2(perto, r.Total, m * g * z + m * vz * vz / 2);
+  // Nothing but gravity works on it: the energy it started with, to a percent.
+  EXPECT_PRED2(perto, r.Total, m * g * cena.Tabela.Real(0, TColumn::Z));
+
+  const auto textos = Textos();
+  EXPECT_EQ(textos[0], "Tempo simulado: 1,00 s");
+  EXPECT_THAT(textos, Contains("Nome: Bola em queda (linha 1)"));
+  EXPECT_THAT(textos, Contains("Rapidez: " + DecimalText(std::abs(vz), 2) + " m/s"));
+  EXPECT_THAT(textos, Contains("Energia total: " + DecimalText(r.Total, 2) + " J"));
+}
+
+TEST_F(Informacoes, FatorDeTempoRealCaiEFicaVermelhoComQuadrosLentos) {
+  Quadros(150, 10ms);
+  EXPECT_NEAR(medidor.RealTimeFactor(), 1.0, 0.01);
+  EXPECT_NEAR(medidor.FramesPerSecond(), 100, 1);
+  EXPECT_EQ(CorDoTempoReal(), (TRgb{1, 1, 1}));
+
+  // 80 ms a frame: the frame catches up at most five 10 ms steps, so the world runs at 50/80 of real time.
+  Quadros(30, 80ms);
+  EXPECT_NEAR(medidor.RealTimeFactor(), 0.625, 0.01);
+  EXPECT_NEAR(medidor.FramesPerSecond(), 12.5, 0.5);
+  EXPECT_NE(CorDoTempoReal(), (TRgb{1, 1, 1}));
+
+  Quadros(150, 10ms);
+  EXPECT_NEAR(medidor.RealTimeFactor(), 1.0, 0.01);
+}
+
+}  // namespace

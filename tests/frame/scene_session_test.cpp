@@ -1,0 +1,135 @@
+// The scene session without a window: what opening, editing, reloading and running a scene do to the scene,
+// the document, the selection and the listeners, with the frame's clock in the test's hands.
+
+#include "frame/scene_session.h"
+
+#include "support/scene_builder.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+class SceneSession : public ::testing::Test {
+ protected:
+  SceneSession() {
+    sessao.SetLoadWrapper([this](const std::function<void()>& carrega) {
+      ++cargas;
+      carrega();
+    });
+    sessao.OnSceneStarted([this](TSceneSession::TStart como) {
+      inicios.push_back(como);
+      tempoNoInicio = sessao.FrameState().SimulatedTime;
+    });
+    sessao.OnStepDone([this] { ++passos; });
+    sessao.OnFrameDone([this] { ++quadros; });
+  }
+
+  fs::path DuasBolas(const std::string& nome, double z = 3) {
+    return TTestScene{}
+        .Linha(SphereRow(0.5), {{TColumn::Nome, std::string("A")},
+                                {TColumn::Z, z},
+                                {TColumn::ODEMove, true},
+                                {TColumn::TemGravidade, true}})
+        .Linha(SphereRow(0.5), {{TColumn::Nome, std::string("B")}, {TColumn::X, 3.0}, {TColumn::Z, z}})
+        .Write(pasta / nome);
+  }
+
+  // One frame `ms` after the previous one on the test's clock.
+  void Quadro(int ms) {
+    agora += std::chrono::milliseconds(ms);
+    sessao.Frame(desenho, camera, ajustes, {}, {}, {});
+    sessao.FrameDone();
+  }
+
+  double Altura(std::size_t i) const { return sessao.CurrentScene()->Objetos[i].Posicao.z; }
+
+  TTempFolder pasta;
+  TRelogio::time_point agora = TRelogio::time_point{} + 1h;
+  TSceneSession sessao{pasta / "Cenas", {}, [this] { return agora; }};
+  TNullFrameDrawing desenho;
+  TCamera camera;
+  TQuillonSetting ajustes;
+  int cargas = 0, passos = 0, quadros = 0;
+  double tempoNoInicio = -1;
+  std::vector<TSceneSession::TStart> inicios;
+};
+
+TEST_F(SceneSession, OpeningReloadingAndEditingKeepOneDocumentAndTellTheListeners) {
+  EXPECT_FALSE(sessao.Reload()) << "nothing has run yet";
+  EXPECT_EQ(sessao.LoadName(), pasta / "Cenas" / "Nova cena");
+
+  const fs::path arquivo = DuasBolas("duas.xml");
+  sessao.Open(arquivo);
+  EXPECT_EQ(sessao.Path(), arquivo);
+  EXPECT_EQ(sessao.Document().Table().RowCount(), 2);
+  EXPECT_FALSE(sessao.Document().Modified());
+  sessao.Selection().Set(1);
+
+  // The world runs on the session's clock: 50 ms are five steps, each told once.
+  Quadro(0);
+  Quadro(50);
+  EXPECT_EQ(passos, 6);
+  EXPECT_EQ(quadros, 2);
+  EXPECT_NEAR(sessao.FrameState().SimulatedTime, 0.06, 1e-9);
+  EXPECT_LT(Altura(0), 3);
+
+  // A reload of an unedited scene reads its file again and keeps the selection.
+  ASSERT_TRUE(sessao.Reload());
+  EXPECT_EQ(tempoNoInicio, 0) << "listeners hear of a start with the clock already back at 0";
+  EXPECT_EQ(Altura(0), 3);
+  EXPECT_EQ(sessao.Selection().Current(), 1u);
+
+  // An edit reaches the world at once; a reload then goes back to the edit, not to the file.
+  sessao.Document().SetCell(0, TColumn::Z, 5.0);
+  EXPECT_EQ(Altura(0), 5);
+  Quadro(30);
+  ASSERT_TRUE(sessao.Reload());
+  EXPECT_EQ(Altura(0), 5);
+  EXPECT_TRUE(sessao.Document().Modified());
+
+  // An edit the loader refuses changes neither the document nor the world.
+  EXPECT_THROW(sessao.Document().SetCell(0, TColumn::X, 1e9), ESceneError);
+  EXPECT_EQ(sessao.Document().Table().Real(0, TColumn::X), 0);
+  EXPECT_EQ(sessao.CurrentScene()->Objetos[0].Posicao.x, 0);
+
+  // Another scene clears the selection; a broken file keeps everything as it was.
+  sessao.Open(DuasBolas("outra.xml", 7));
+  EXPECT_FALSE(sessao.Selection().Current());
+  EXPECT_EQ(Altura(0), 7);
+  const fs::path quebrado = pasta.Write("quebrado.xml", "<DATAPACKET>");
+  EXPECT_ANY_THROW(sessao.Open(quebrado));
+  EXPECT_EQ(sessao.Path(), pasta / "outra.xml");
+  EXPECT_EQ(Altura(0), 7);
+
+  // "Nova cena": nothing in the world, no file, and a reload rebuilds the empty scene.
+  sessao.NewScene();
+  EXPECT_TRUE(sessao.CurrentScene()->Objetos.empty());
+  EXPECT_TRUE(sessao.Path().empty());
+  EXPECT_TRUE(sessao.Reload());
+
+  using S = TSceneSession::TStart;
+  const std::vector<S> esperados{S::Opened, S::Opened,  S::Rebuilt, S::Rebuilt,
+                                 S::Opened, S::Rebuilt, S::Rebuilt};
+  EXPECT_EQ(inicios, esperados);
+  EXPECT_EQ(cargas, 9) << "every load, the refused and the failed ones too, ran inside the wrapper";
+}
+
+TEST_F(SceneSession, ClosedSessionRunsNothing) {
+  sessao.Open(DuasBolas("duas.xml"));
+  sessao.ClearTrails();
+  sessao.Close();
+  Quadro(100);
+  EXPECT_EQ(passos, 0);
+  EXPECT_FALSE(sessao.Reload());
+  EXPECT_EQ(sessao.CurrentScene(), nullptr);
+}
+
+}  // namespace
