@@ -12,6 +12,7 @@
 #include "app/user_folders.h"
 #include "app/user_interface.h"
 #include "input/ini_file.h"
+#include "input/install_folders.h"
 #include "scene/scene_loader.h"
 #include "scene/scene_table.h"
 #include "scene/simulation_step.h"
@@ -53,7 +54,10 @@ class TRestartOnExit {
 
 TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface& ui,
                      const TWiiServices* servicosWii, IDesktopInput* desktop)
-    : programFolder_(pastaPrograma), settingsPlace_(SettingsLocationFor(pastaPrograma)), ui_(ui) {
+    : programFolder_(pastaPrograma),
+      settingsPlace_(SettingsLocationFor(pastaPrograma)),
+      samplesFolder_(FindSamplesFolder(pastaPrograma, BuildInstallFolders())),
+      ui_(ui) {
   setWindowTitle("Form1");
   // The fixed size of old is only where the window starts: a projector wants it larger.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -246,8 +250,9 @@ void TMainForm::Exit1Click() {
 void TMainForm::AbrirCena1Click() {
   if (!editor_->ConfirmDiscard()) return;
   TRestartOnExit reinicia(TimerGL);
-  const QString escolhido = ui_.ChooseScene(QString::fromStdString((programFolder_ / "Cenas").string()),
-                                            "Arquivo de cena (.xml) (*xml)");
+  const QString escolhido =
+      ui_.ChooseScene(QString::fromStdString(UserScenesFolder().string()),
+                      QString::fromStdString(samplesFolder_.string()), "Arquivo de cena (.xml) (*xml)");
   if (escolhido.isEmpty()) return;
   LoadSceneFile(escolhido.toStdString());
 }

@@ -110,6 +110,10 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   TRecentScenesMenu& RecentScenes() const { return *recentScenes_; }
   TSceneEditor& Editor() { return *editor_; }
   const std::filesystem::path& ProgramFolder() const { return programFolder_; }
+  // The user's own scenes ("Cenas" beside "temp.xml"): where "Abrir Cena" and a new scene start.
+  std::filesystem::path UserScenesFolder() const { return settingsPlace_.StartSceneFolder / "Cenas"; }
+  // The samples shipped with the program: beside a build, under the install prefix when installed.
+  const std::filesystem::path& SamplesFolder() const { return samplesFolder_; }
   TMeasureTools& Measurements() { return *measure_; }
 
   // Empties every trail and the pointer's path; they grow again from the next frame.
@@ -131,6 +135,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
 
   std::filesystem::path programFolder_;
   TSettingsLocation settingsPlace_;  // where "config.ini" and the start-up scene go
+  std::filesystem::path samplesFolder_;
   TUserInterface& ui_;
 
   TQuillonSetting Setting;

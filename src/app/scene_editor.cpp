@@ -108,11 +108,11 @@ int TSceneEditor::Selected() const {
 }
 
 fs::path TSceneEditor::ScenesFolder() const {
-  return doc_.Path().empty() ? window_.ProgramFolder() / "Cenas" : doc_.Path().parent_path();
+  return doc_.Path().empty() ? window_.UserScenesFolder() : doc_.Path().parent_path();
 }
 
 fs::path TSceneEditor::NameForLoad() const {
-  return doc_.Path().empty() ? window_.ProgramFolder() / "Cenas" / "Nova cena" : doc_.Path();
+  return doc_.Path().empty() ? window_.UserScenesFolder() / "Nova cena" : doc_.Path();
 }
 
 void TSceneEditor::Refresh() {
@@ -191,7 +191,7 @@ void TSceneEditor::NewScene() {
   if (!ConfirmDiscard()) return;
   const TSceneTable vazia;
   try {
-    window_.RebuildScene(vazia, window_.ProgramFolder() / "Cenas" / "Nova cena");
+    window_.RebuildScene(vazia, window_.UserScenesFolder() / "Nova cena");
   } catch (const ESceneError& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
     return;

@@ -1,5 +1,7 @@
 #include "app/user_folders.h"
 
+#include "input/install_folders.h"
+
 #include <QFile>
 #include <QStandardPaths>
 
@@ -12,8 +14,10 @@ std::filesystem::path Folder(QStandardPaths::StandardLocation tipo) {
 }  // namespace
 
 TSettingsLocation SettingsLocationFor(const std::filesystem::path& pastaPrograma) {
-  return ChooseSettingsLocation(pastaPrograma, Folder(QStandardPaths::AppConfigLocation),
-                                Folder(QStandardPaths::AppDataLocation));
+  const TInstallFolders instalado = BuildInstallFolders();
+  return ChooseSettingsLocation(
+      pastaPrograma, Folder(QStandardPaths::AppConfigLocation), Folder(QStandardPaths::AppDataLocation),
+      [&](const std::filesystem::path& p) { return ProgramFolderTakesFiles(p, instalado); });
 }
 
 QString SettingsLocationNotice(const TSettingsLocation& lugar) {
