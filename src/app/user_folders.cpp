@@ -22,6 +22,6 @@ TSettingsLocation SettingsLocationFor(const std::filesystem::path& pastaPrograma
 
 QString SettingsLocationNotice(const TSettingsLocation& lugar) {
   if (!lugar.InUserFolders) return {};
-  return QStringLiteral("A pasta do programa não aceita gravação: configurações em %1")
-      .arg(QFile::decodeName(lugar.SettingsFile.c_str()));
+  // Installed, this is the usual place, not a failure: the notice says where, not what went wrong.
+  return QStringLiteral("Configurações do usuário em %1").arg(QFile::decodeName(lugar.SettingsFile.c_str()));
 }
