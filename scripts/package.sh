@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the release for the prefix /usr with Debian's hardening flags and makes the package
-# build/package/vireta_<version>_<arch>.deb. Installs nothing on this machine.
+# build/package/vireta_<version>_<arch>.deb. Installs nothing on this machine. Arguments go to CMake's
+# configure step (a compiler launcher, say).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
 
 build=build/package
 flags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
