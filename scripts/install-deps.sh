@@ -10,6 +10,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
   libudev-dev libx11-dev libxtst-dev libxrandr-dev
   xvfb xauth desktop-file-utils
+  dpkg-dev file lintian librsvg2-bin
 )
 
 missing=()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the house rules on names and includes, then builds and runs every test in
-# the normal and the sanitizer build.
+# Installs what is missing, checks the house rules on names and includes, builds and runs every test in the
+# normal and the sanitizer build, then builds the Debian package and checks it (never installing it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -10,3 +10,5 @@ for preset in default asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset"
 done
+bash scripts/package.sh
+bash scripts/check_package.sh

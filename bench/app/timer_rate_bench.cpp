@@ -16,7 +16,7 @@ namespace {
 
 class SemDialogos : public TUserInterface {
  public:
-  QString ChooseScene(const QString&, const QString&) override { return {}; }
+  QString ChooseScene(const QString&, const QString&, const QString&) override { return {}; }
   QString ChooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
   void ShowError(const QString& t) override { std::fprintf(stderr, "%s\n", t.toUtf8().constData()); }
   void ShowNotice(const QString& t, const QString&) override {

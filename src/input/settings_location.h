@@ -1,7 +1,7 @@
 #pragma once
 // Where "config.ini" and the start-up scene live: beside the program while its folder can be written, in
-// the user's own folders when it cannot (a program installed system-wide). Sample scenes are looked for
-// beside the program either way.
+// the user's own folders when it cannot (a program installed system-wide). The samples are found apart,
+// by FindSamplesFolder (input/install_folders.h).
 
 #include <filesystem>
 #include <functional>

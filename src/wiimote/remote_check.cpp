@@ -16,9 +16,12 @@
 
 namespace {
 
+// The package installs the rule; a build from source has it in its "udev" folder. Either way the rule
+// applies to a remote connected after it, hence the reconnection.
 constexpr const char* UdevFix =
-    "sudo cp udev/70-vireta-wiimote.rules /etc/udev/rules.d/ && sudo udevadm control --reload && "
-    "sudo udevadm trigger";
+    "instale o pacote vireta, ou, numa compilação, a regra: sudo cp udev/70-vireta-wiimote.rules "
+    "/etc/udev/rules.d/ && sudo udevadm control --reload && sudo udevadm trigger; depois desligue e ligue "
+    "o controle";
 
 // The reader threads hand their reports over here; the check's loop runs them.
 class TPollHandOver : public IMainThreadHandOver {
@@ -105,7 +108,7 @@ std::string Diagnose(const std::vector<TRemoteCandidate>& Candidates) {
            " não é um Wii Remote (Balance Board ou Pro Controller).";
   if (Remote->OpenError != 0)
     return "Sem permissão para abrir " + Remote->Path + " (" + std::strerror(Remote->OpenError) +
-           "); instale a regra udev: " + UdevFix;
+           "): " + UdevFix;
   if (Remote->Driver == KernelDriverName) return KernelDriverNotice;
   return "Tudo certo: " + Remote->Path + " pode ser aberto.";
 }

@@ -36,8 +36,10 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new TQtEnvir
 
 }  // namespace
 
-QString TTestUserInterface::ChooseScene(const QString& pasta, const QString& filtro) {
+QString TTestUserInterface::ChooseScene(const QString& pasta, const QString& amostras,
+                                        const QString& filtro) {
   pastaPedida = pasta;
+  amostrasPedidas = amostras;
   filtroPedido = filtro;
   if (respostas.empty()) return {};
   const QString r = respostas.front();

@@ -12,7 +12,7 @@
 
 class TTestUserInterface : public TUserInterface {
  public:
-  QString ChooseScene(const QString& pasta, const QString& filtro) override;
+  QString ChooseScene(const QString& pasta, const QString& amostras, const QString& filtro) override;
   QString ChooseSaveFile(const QString& titulo, const QString&, const QString&) override {
     tituloSalvar = titulo;
     return salvarComo;
@@ -23,7 +23,7 @@ class TTestUserInterface : public TUserInterface {
   }
 
   std::deque<QString> respostas;  // the scene dialog's answers, in turn; none left: cancelled
-  QString pastaPedida, filtroPedido;
+  QString pastaPedida, amostrasPedidas, filtroPedido;
   QString salvarComo, tituloSalvar;  // the save dialog's answer, and the title it was asked with
   std::vector<std::string> erros, avisos;
 };

@@ -64,6 +64,7 @@ TEST_F(ViretaRemote, SaysInOneLineWhatIsWrong) {
   const std::string Denied = Diagnose(ListCandidates(Platform, Platform));
   EXPECT_NE(Denied.find("Sem permissão para abrir /dev/"), std::string::npos) << Denied;
   EXPECT_NE(Denied.find("70-vireta-wiimote.rules"), std::string::npos) << Denied;
+  EXPECT_NE(Denied.find("pacote vireta"), std::string::npos) << Denied;
 
   Remote.SetSilent(true);
   Platform.DenyReadWrite(Path, 0);

@@ -1,8 +1,10 @@
 #include "app/widgets/scene_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace {
 
@@ -34,8 +36,17 @@ class TSceneDialog : private TIconProviderHolder, public QFileDialog {
 }  // namespace
 
 std::unique_ptr<QFileDialog> MakeSceneDialog(QWidget* dono, const QString& pastaInicial,
-                                             const QString& filtro) {
-  return std::make_unique<TSceneDialog>(dono, QString(), pastaInicial, filtro, QFileDialog::AcceptOpen);
+                                             const QString& filtro, const QStringList& atalhos) {
+  auto dialogo =
+      std::make_unique<TSceneDialog>(dono, QString(), pastaInicial, filtro, QFileDialog::AcceptOpen);
+  if (atalhos.isEmpty()) return dialogo;
+  QList<QUrl> lado;
+  for (const QString& pasta : QStringList{pastaInicial} + atalhos + QStringList{QDir::homePath()}) {
+    const QUrl url = QUrl::fromLocalFile(QDir::cleanPath(pasta));
+    if (!pasta.isEmpty() && QFileInfo(pasta).isDir() && !lado.contains(url)) lado.append(url);
+  }
+  dialogo->setSidebarUrls(lado);
+  return dialogo;
 }
 
 std::unique_ptr<QFileDialog> MakeSaveDialog(QWidget* dono, const QString& titulo, const QString& sugestao,

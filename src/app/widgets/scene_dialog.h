@@ -2,6 +2,7 @@
 // The dialogs that pick a file to open or to save.
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -9,9 +10,10 @@ class QFileDialog;
 class QWidget;
 
 // Qt's own file dialog, never the desktop's: only Qt's dialog speaks the language the program loads. It
-// opens in `pastaInicial`, shows the files `filtro` lets through, and picks one existing file.
+// opens in `pastaInicial`, shows the files `filtro` lets through, and picks one existing file. The side
+// panel lists `pastaInicial`, each folder of `atalhos` and the home folder.
 std::unique_ptr<QFileDialog> MakeSceneDialog(QWidget* dono, const QString& pastaInicial,
-                                             const QString& filtro);
+                                             const QString& filtro, const QStringList& atalhos = {});
 
 // The same dialog for saving: titled `titulo`, opening on `sugestao` (a folder, or a file to propose), asking
 // before it replaces a file.

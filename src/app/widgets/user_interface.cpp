@@ -6,8 +6,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-QString TQtUserInterface::ChooseScene(const QString& pastaInicial, const QString& filtro) {
-  return ChosenFile(*MakeSceneDialog(QApplication::activeWindow(), pastaInicial, filtro));
+QString TQtUserInterface::ChooseScene(const QString& pastaInicial, const QString& pastaAmostras,
+                                      const QString& filtro) {
+  return ChosenFile(*MakeSceneDialog(QApplication::activeWindow(), pastaInicial, filtro, {pastaAmostras}));
 }
 
 QString TQtUserInterface::ChooseSaveFile(const QString& titulo, const QString& sugestao,

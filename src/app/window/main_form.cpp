@@ -12,6 +12,7 @@
 #include "app/window/simulation_menu.h"
 #include "app/window/user_folders.h"
 #include "input/ini_file.h"
+#include "input/install_folders.h"
 #include "input/timer_intervals.h"
 
 #include <QApplication>
@@ -53,10 +54,12 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
                      const TWiiServices* servicosWii, IDesktopInput* desktop)
     : programFolder_(pastaPrograma),
       settingsPlace_(SettingsLocationFor(pastaPrograma)),
+      samplesFolder_(FindSamplesFolder(pastaPrograma, BuildInstallFolders())),
       ui_(ui),
-      session_(pastaPrograma / "Cenas", [&ui](const std::string& texto, const std::string& titulo) {
-        ui.ShowNotice(QString::fromStdString(texto), QString::fromStdString(titulo));
-      }) {
+      session_(settingsPlace_.StartSceneFolder / "Cenas",
+               [&ui](const std::string& texto, const std::string& titulo) {
+                 ui.ShowNotice(QString::fromStdString(texto), QString::fromStdString(titulo));
+               }) {
   setWindowTitle("Form1");
   // The fixed size of old is only where the window starts: a projector wants it larger.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -253,8 +256,9 @@ void TMainForm::Exit1Click() {
 void TMainForm::AbrirCena1Click() {
   if (!editor_->ConfirmDiscard()) return;
   TRestartOnExit reinicia(TimerGL);
-  const QString escolhido = ui_.ChooseScene(QString::fromStdString((programFolder_ / "Cenas").string()),
-                                            "Arquivo de cena (.xml) (*xml)");
+  const QString escolhido =
+      ui_.ChooseScene(QString::fromStdString(UserScenesFolder().string()),
+                      QString::fromStdString(samplesFolder_.string()), "Arquivo de cena (.xml) (*xml)");
   if (escolhido.isEmpty()) return;
   LoadSceneFile(escolhido.toStdString());
 }

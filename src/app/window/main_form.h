@@ -96,6 +96,10 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   const TSettingsLocation& SettingsPlace() const { return settingsPlace_; }
   TRecentScenesMenu& RecentScenes() const { return *recentScenes_; }
   TSceneEditor& Editor() { return *editor_; }
+  // The user's own scenes ("Cenas" beside "temp.xml"): where "Abrir Cena" and a new scene start.
+  std::filesystem::path UserScenesFolder() const { return settingsPlace_.StartSceneFolder / "Cenas"; }
+  // The samples shipped with the program: beside a build, under the install prefix when installed.
+  const std::filesystem::path& SamplesFolder() const { return samplesFolder_; }
   TMeasureTools& Measurements() { return *measure_; }
 
  protected:
@@ -111,6 +115,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
 
   std::filesystem::path programFolder_;
   TSettingsLocation settingsPlace_;  // where "config.ini" and the start-up scene go
+  std::filesystem::path samplesFolder_;
   TUserInterface& ui_;
 
   TQuillonSetting Setting;

@@ -1,5 +1,7 @@
 #include "app/window/user_folders.h"
 
+#include "input/install_folders.h"
+
 #include <QFile>
 #include <QStandardPaths>
 
@@ -12,12 +14,14 @@ std::filesystem::path Folder(QStandardPaths::StandardLocation tipo) {
 }  // namespace
 
 TSettingsLocation SettingsLocationFor(const std::filesystem::path& pastaPrograma) {
-  return ChooseSettingsLocation(pastaPrograma, Folder(QStandardPaths::AppConfigLocation),
-                                Folder(QStandardPaths::AppDataLocation));
+  const TInstallFolders instalado = BuildInstallFolders();
+  return ChooseSettingsLocation(
+      pastaPrograma, Folder(QStandardPaths::AppConfigLocation), Folder(QStandardPaths::AppDataLocation),
+      [&](const std::filesystem::path& p) { return ProgramFolderTakesFiles(p, instalado); });
 }
 
 QString SettingsLocationNotice(const TSettingsLocation& lugar) {
   if (!lugar.InUserFolders) return {};
-  return QStringLiteral("A pasta do programa não aceita gravação: configurações em %1")
-      .arg(QFile::decodeName(lugar.SettingsFile.c_str()));
+  // Installed, this is the usual place, not a failure: the notice says where, not what went wrong.
+  return QStringLiteral("Configurações do usuário em %1").arg(QFile::decodeName(lugar.SettingsFile.c_str()));
 }

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 // ChooseSettingsLocation with the user's config and data folders for this program (XDG folders, through
-// QStandardPaths).
+// QStandardPaths); the installed program always uses them.
 TSettingsLocation SettingsLocationFor(const std::filesystem::path& pastaPrograma);
 
 // The status bar's one notice of where the settings went; empty when they stay beside the program.

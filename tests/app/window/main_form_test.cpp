@@ -102,7 +102,9 @@ TEST_F(Janela, AbreCenaPeloMenuECancelarNaoMudaNada) {
   TestUserInterface().respostas = {QString::fromStdString((pasta / "Cenas" / "queda_livre.xml").string()),
                                    QString()};
   form->AbrirCena1Click();
+  // Run from a build, the user's scenes and the samples are the one folder beside the program.
   EXPECT_EQ(TestUserInterface().pastaPedida.toStdString(), (pasta / "Cenas").string());
+  EXPECT_EQ(TestUserInterface().amostrasPedidas.toStdString(), (pasta / "Cenas").string());
   EXPECT_EQ(TestUserInterface().filtroPedido, "Arquivo de cena (.xml) (*xml)");
   ASSERT_EQ(form->Session().CurrentScene()->Objetos.size(), 1u);
   EXPECT_TRUE(form->FrameTimer().isActive());

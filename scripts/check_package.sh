@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Checks the package scripts/package.sh made, without installing it: lintian reports no error and no
+# warning that is not overridden, the package holds exactly the expected files, and the programs unpacked
+# into a scratch folder run: vireta-sim steps every packaged scene, vireta opens one and closes cleanly,
+# vireta-remote looks for a remote.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+debs=(build/package/vireta_*.deb)
+deb=${debs[0]}
+[ -f "$deb" ] || { echo "no package in build/package: run scripts/package.sh first"; exit 1; }
+failures=0
+fail() {
+  echo "package: $*"
+  failures=$((failures + 1))
+}
+
+echo "== lintian $deb"
+lintian --fail-on error,warning --display-level '>=warning' --show-overrides "$deb" || fail "lintian"
+
+echo "== contents"
+expected=$(mktemp)
+actual=$(mktemp)
+scratch=$(mktemp -d)
+trap 'rm -rf "$expected" "$actual" "$scratch"' EXIT
+{
+  grep -v '^#' packaging/expected-files
+  (cd Cenas && find . -type f ! -name temp.xml) | sed 's|^\./|/usr/share/vireta/Cenas/|'
+} | LC_ALL=C sort >"$expected"
+dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./|/|' | LC_ALL=C sort >"$actual"
+diff -u --label expected --label package "$expected" "$actual" || fail "contents differ from packaging/expected-files and Cenas/"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libqt6widgets6 libode libpugixml libxtst6 libudev1; do
+  [[ $depends == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
+done
+
+echo "== unpacked programs"
+dpkg-deb -x "$deb" "$scratch/root"
+bin=$scratch/root/usr/bin
+samples=$scratch/root/usr/share/vireta/Cenas
+scenes=0
+while IFS= read -r -d '' scene; do
+  grep -q '<DATAPACKET' "$scene" || continue
+  scenes=$((scenes + 1))
+  rows=$("$bin/vireta-sim" "$scene" --frames 50 --every 50 | wc -l) || { fail "vireta-sim $scene"; continue; }
+  [ "$rows" -gt 1 ] || fail "vireta-sim $scene printed no object"
+done < <(find "$samples" -name '*.xml' -print0)
+[ "$scenes" -gt 0 ] || fail "no scene in the package"
+echo "vireta-sim stepped $scenes packaged scenes"
+
+# The window on a packaged sample, in its own home so that nothing of this machine's users is touched; it
+# closes cleanly on SIGTERM.
+export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/.config XDG_DATA_HOME=$scratch/home/.local/share
+mkdir -p "$HOME"
+xvfb-run -a timeout --preserve-status -s TERM 8 "$bin/vireta" "$samples/queda_livre.xml" ||
+  fail "vireta did not run the sample and close cleanly"
+
+remote=$("$bin/vireta-remote" --segundos 1 </dev/null 2>&1 || true)
+[[ $remote == *Wii* || $remote == *libudev* ]] || fail "vireta-remote said: $remote"
+
+[ "$failures" -eq 0 ] || exit 1
+echo "package: all checks passed"
