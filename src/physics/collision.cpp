@@ -29,6 +29,20 @@ double PairFriction(dGeomID o1, dBodyID b1, dGeomID o2, dBodyID b2, const TConta
   return std::sqrt(ObjectFriction(o1, p) * ObjectFriction(o2, p));
 }
 
+std::optional<std::size_t> ObjectOf(dGeomID geometria) {
+  std::size_t i = 0;
+  if (!GeometryIndex(geometria, i)) return std::nullopt;
+  return i;
+}
+
+// The object's own coefficient of restitution, or none.
+std::optional<double> OwnRestitution(const TContactParameters& p, std::optional<std::size_t> i) {
+  if (!i || *i >= p.Elasticidades.size()) return std::nullopt;
+  const double e = p.Elasticidades[*i];
+  if (!(e >= 0)) return std::nullopt;  // negative or NaN: the scene's kind
+  return std::min(e, 1.0);
+}
+
 double DistanceSquared(const dContactGeom& a, const dContactGeom& b) {
   const double dx = a.pos[0] - b.pos[0], dy = a.pos[1] - b.pos[1], dz = a.pos[2] - b.pos[2];
   return dx * dx + dy * dy + dz * dz;
@@ -89,8 +103,9 @@ void AddContacts(TCollisionContext& ctx, dGeomID o1, dGeomID o2) {
   if (!IsDynamic(b1) && !IsDynamic(b2)) return;
 
   dContact contatos[ContatosMax] = {};
-  const dSurfaceParameters superficie = ContactSurface(ctx.ContactParameters->TipoDeColisao,
-                                                       PairFriction(o1, b1, o2, b2, *ctx.ContactParameters));
+  const TContactParameters& p = *ctx.ContactParameters;
+  const dSurfaceParameters superficie = ContactSurfaceWithBounce(
+      PairRestitution(p, ObjectOf(o1), ObjectOf(o2)), PairFriction(o1, b1, o2, b2, p));
   for (dContact& c : contatos) c.surface = superficie;
 
   const int n = Contacts(o1, o2, ctx.EndCap, contatos);
@@ -113,12 +128,25 @@ double RestitutionOfKind(int TipoDeColisao) {
   }
 }
 
+double PairRestitution(const TContactParameters& p, std::optional<std::size_t> i,
+                       std::optional<std::size_t> j) {
+  const std::optional<double> a = OwnRestitution(p, i), b = OwnRestitution(p, j);
+  if (a && b) return (*a + *b) / 2;
+  if (a) return *a;
+  if (b) return *b;
+  return RestitutionOfKind(p.TipoDeColisao);
+}
+
 dSurfaceParameters ContactSurface(int TipoDeColisao, double mu) {
+  return ContactSurfaceWithBounce(RestitutionOfKind(TipoDeColisao), mu);
+}
+
+dSurfaceParameters ContactSurfaceWithBounce(double bounce, double mu) {
   dSurfaceParameters s{};
   s.mode = dContactBounce | dContactSoftERP | dContactSoftCFM | dContactApprox1;
   s.mu = static_cast<float>(mu);
   s.mu2 = 0;
-  s.bounce = static_cast<float>(RestitutionOfKind(TipoDeColisao));
+  s.bounce = static_cast<float>(bounce);
   s.bounce_vel = 0;
   s.soft_erp = 0.5f;
   s.soft_cfm = 0;

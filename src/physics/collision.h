@@ -4,23 +4,33 @@
 #include <ode/ode.h>
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 
 inline constexpr int ContatosMax = 5;
 
-// What the handler needs of the scene: the collision kind and one friction coefficient per object.
+// What the handler needs of the scene: the collision kind, one friction coefficient per object and, where
+// the scene gives them, each object's own coefficient of restitution (negative: the collision kind's).
 struct TContactParameters {
   int TipoDeColisao = 0;
   std::span<const double> Atritos;
+  std::span<const double> Elasticidades{};
 };
 
 // Bounce of a collision kind: 0 none, 1 half, 2 full; any other kind does not bounce.
 double RestitutionOfKind(int TipoDeColisao);
 
+// Bounce of a contact between objects `i` and `j` (none: the ground). Two objects with their own
+// coefficient share the mean of the two; when only one has its own, that one counts; otherwise the kind's.
+double PairRestitution(const TContactParameters& p, std::optional<std::size_t> i,
+                       std::optional<std::size_t> j);
+
 // The contact surface for one point. `mu` is a Coulomb coefficient: the pyramid flag makes the engine
 // bound friction by mu times the normal force, so sliding does not depend on mass.
 dSurfaceParameters ContactSurface(int TipoDeColisao, double mu);
+// The same with the bounce given outright (0 to 1).
+dSurfaceParameters ContactSurfaceWithBounce(double bounce, double mu);
 
 // Handed to the engine's near-collision callback as its user data.
 struct TCollisionContext {

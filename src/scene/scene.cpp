@@ -30,6 +30,7 @@ void TScene::Swap(TScene& outra) noexcept {
   swap(Corpos, outra.Corpos);
   swap(Geometrias, outra.Geometrias);
   swap(Atritos, outra.Atritos);
+  swap(Elasticidades, outra.Elasticidades);
   swap(TemGravidade, outra.TemGravidade);
   swap(TipoDeColisao, outra.TipoDeColisao);
   swap(Mundo, outra.Mundo);

@@ -51,6 +51,10 @@ struct TObjetoCena {
   bool MoveX = false, MoveY = false, MoveZ = false;
   std::vector<TVector> Rastro;  // oldest first, one point per frame, the last PathLimit kept
   bool LeftWorld = false;       // frozen where it was when a step took it outside the world
+  // A mesh's mass sits at the middle of its bounds: this is that middle in the model's own scaled
+  // coordinates, before the row's turn. The body, and Posicao, are there; the model's origin is at the
+  // row's X, Y, Z. Zero for every other kind.
+  TVector MeshCentre;
 
   // Collision mesh of a mesh object: the engine reads these buffers for as long as the geometry exists.
   TCollisionMesh Malha;
@@ -68,13 +72,14 @@ class TScene {
   // Exchanges everything with `outra`; nothing is destroyed, so both stay consistent.
   void Swap(TScene& outra) noexcept;
 
-  TContactParameters ContactParameters() const { return {TipoDeColisao, Atritos}; }
+  TContactParameters ContactParameters() const { return {TipoDeColisao, Atritos, Elasticidades}; }
 
   TSceneTable Tabela;                // the rows the scene was built from
   std::vector<TObjetoCena> Objetos;  // an object's index is its identity everywhere
   std::vector<dBodyID> Corpos;
   std::vector<dGeomID> Geometrias;  // null where the kind builds no shape
   std::vector<double> Atritos;
+  std::vector<double> Elasticidades;  // an object's own restitution, negative where it has none
   bool TemGravidade = true;
   int TipoDeColisao = 0;
   std::unique_ptr<TPhysicsWorld> Mundo;
