@@ -109,6 +109,26 @@ void AddContacts(TCollisionContext& ctx, dGeomID o1, dGeomID o2) {
   for (dContact& c : contatos) c.surface = superficie;
 
   const int n = Contacts(o1, o2, ctx.EndCap, contatos);
+  const std::optional<std::size_t> i1 = ObjectOf(o1), i2 = ObjectOf(o2);
+  if (n > 0 && (OwnRestitution(p, i1) || OwnRestitution(p, i2))) {
+    TOverlap sobreposicao;
+    for (int i = 0; i < n; ++i) {
+      dContactGeom& g = contatos[i].geom;
+      if (g.depth > sobreposicao.depth) {
+        sobreposicao.depth = g.depth;
+        for (int k = 0; k < 3; ++k) sobreposicao.normal[k] = g.normal[k];
+      }
+      g.depth = 0;  // undone by SeparateOverlaps, so the bounce is the objects' own and nothing more
+    }
+    // A body the physics does not move takes no share; with none that moves, nothing is done.
+    sobreposicao.b1 = IsDynamic(b1) ? b1 : nullptr;
+    sobreposicao.b2 = IsDynamic(b2) ? b2 : nullptr;
+    if (!sobreposicao.b1) {
+      std::swap(sobreposicao.b1, sobreposicao.b2);
+      for (double& c : sobreposicao.normal) c = -c;
+    }
+    if (sobreposicao.b1 && sobreposicao.depth > 0) ctx.Overlaps.push_back(sobreposicao);
+  }
   for (int i = 0; i < n; ++i) {
     dJointID junta = dJointCreateContact(ctx.Mundo, ctx.GrupoContatos, &contatos[i]);
     dJointAttach(junta, b1, b2);
@@ -151,6 +171,44 @@ dSurfaceParameters ContactSurfaceWithBounce(double bounce, double mu) {
   s.soft_erp = 0.5f;
   s.soft_cfm = 0;
   return s;
+}
+
+namespace {
+
+double InverseMass(dBodyID corpo) {
+  if (!corpo) return 0;
+  dMass m;
+  dBodyGetMass(corpo, &m);
+  return m.mass > 0 ? 1 / m.mass : 0;
+}
+
+// Speed of b1 away from b2 along n.
+double SeparatingSpeed(const TOverlap& s) {
+  const dReal* v1 = dBodyGetLinearVel(s.b1);
+  double v = 0;
+  for (int k = 0; k < 3; ++k) v += (v1[k] - (s.b2 ? dBodyGetLinearVel(s.b2)[k] : 0)) * s.normal[k];
+  return v;
+}
+
+void Shift(dBodyID corpo, const double* n, double d) {
+  const dReal* p = dBodyGetPosition(corpo);
+  dBodySetPosition(corpo, p[0] + static_cast<dReal>(n[0] * d), p[1] + static_cast<dReal>(n[1] * d),
+                   p[2] + static_cast<dReal>(n[2] * d));
+}
+
+}  // namespace
+
+void SeparateOverlaps(const std::vector<TOverlap>& sobreposicoes, double passo, double camada) {
+  constexpr double Fracao = 0.5;  // as the contacts' soft_erp
+  for (const TOverlap& s : sobreposicoes) {
+    // What the step itself has not undone yet.
+    const double resta = s.depth - std::max(SeparatingSpeed(s), 0.0) * passo - camada;
+    if (resta <= 0) continue;
+    const double w1 = InverseMass(s.b1), w2 = InverseMass(s.b2);
+    if (w1 + w2 <= 0) continue;
+    Shift(s.b1, s.normal, Fracao * resta * w1 / (w1 + w2));
+    if (s.b2) Shift(s.b2, s.normal, -Fracao * resta * w2 / (w1 + w2));
+  }
 }
 
 void TrataColisao(void* data, dGeomID o1, dGeomID o2) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 inline constexpr int ContatosMax = 5;
 
@@ -32,6 +33,21 @@ dSurfaceParameters ContactSurface(int TipoDeColisao, double mu);
 // The same with the bounce given outright (0 to 1).
 dSurfaceParameters ContactSurfaceWithBounce(double bounce, double mu);
 
+// An overlap between two bodies (b2 null: something that cannot move) along `normal`, which points into the
+// first. Contacts that bounce with an object's own elasticity leave overlaps to be undone by moving the
+// bodies after the step: undone by speeding the bodies apart, as the engine does, a sticking collision
+// would come apart at up to CorrecaoMaxima.
+struct TOverlap {
+  dBodyID b1 = nullptr, b2 = nullptr;
+  double normal[3] = {0, 0, 0};
+  double depth = 0;  // m
+};
+
+// After a step of `passo` seconds: moves each pair apart along its normal by the part of its overlap the
+// step left beyond `camada` (m), half of it each step (as the contacts' soft_erp), shared in inverse
+// proportion to the masses. Velocities are not touched.
+void SeparateOverlaps(const std::vector<TOverlap>& sobreposicoes, double passo, double camada);
+
 // Handed to the engine's near-collision callback as its user data.
 struct TCollisionContext {
   dWorldID Mundo;
@@ -42,6 +58,7 @@ struct TCollisionContext {
   // The first error met during the pass; the rest of the pass adds no contacts. An exception must not
   // unwind through the engine, which would leave the space locked for good.
   std::string Error;
+  std::vector<TOverlap> Overlaps;  // see TOverlap
 };
 
 // The engine's near-collision callback; `data` is a TCollisionContext. Never throws.
