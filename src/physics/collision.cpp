@@ -95,6 +95,28 @@ int Contacts(dGeomID o1, dGeomID o2, dGeomID tampa, dContact* contatos) {
   return dCollide(o1, o2, ContatosMax, &contatos[0].geom, sizeof(dContact));
 }
 
+// The deepest of the pair's `n` contacts goes to `sobreposicoes`, and every contact is handed to the engine
+// without its depth: SeparateOverlaps undoes the overlap, so the bounce is the objects' own and no more.
+void TakeOverlap(dContact* contatos, int n, dBodyID b1, dBodyID b2, std::vector<TOverlap>& sobreposicoes) {
+  TOverlap s;
+  for (int i = 0; i < n; ++i) {
+    dContactGeom& g = contatos[i].geom;
+    if (g.depth > s.depth) {
+      s.depth = g.depth;
+      for (int k = 0; k < 3; ++k) s.normal[k] = g.normal[k];
+    }
+    g.depth = 0;
+  }
+  // A body the physics does not move takes no share of the separation.
+  s.b1 = IsDynamic(b1) ? b1 : nullptr;
+  s.b2 = IsDynamic(b2) ? b2 : nullptr;
+  if (!s.b1) {
+    std::swap(s.b1, s.b2);
+    for (double& c : s.normal) c = -c;
+  }
+  if (s.b1 && s.depth > 0) sobreposicoes.push_back(s);
+}
+
 void AddContacts(TCollisionContext& ctx, dGeomID o1, dGeomID o2) {
   dBodyID b1 = dGeomGetBody(o1);
   dBodyID b2 = dGeomGetBody(o2);
@@ -104,31 +126,13 @@ void AddContacts(TCollisionContext& ctx, dGeomID o1, dGeomID o2) {
 
   dContact contatos[ContatosMax] = {};
   const TContactParameters& p = *ctx.ContactParameters;
-  const dSurfaceParameters superficie = ContactSurfaceWithBounce(
-      PairRestitution(p, ObjectOf(o1), ObjectOf(o2)), PairFriction(o1, b1, o2, b2, p));
+  const std::optional<std::size_t> i1 = ObjectOf(o1), i2 = ObjectOf(o2);
+  const dSurfaceParameters superficie =
+      ContactSurfaceWithBounce(PairRestitution(p, i1, i2), PairFriction(o1, b1, o2, b2, p));
   for (dContact& c : contatos) c.surface = superficie;
 
   const int n = Contacts(o1, o2, ctx.EndCap, contatos);
-  const std::optional<std::size_t> i1 = ObjectOf(o1), i2 = ObjectOf(o2);
-  if (n > 0 && (OwnRestitution(p, i1) || OwnRestitution(p, i2))) {
-    TOverlap sobreposicao;
-    for (int i = 0; i < n; ++i) {
-      dContactGeom& g = contatos[i].geom;
-      if (g.depth > sobreposicao.depth) {
-        sobreposicao.depth = g.depth;
-        for (int k = 0; k < 3; ++k) sobreposicao.normal[k] = g.normal[k];
-      }
-      g.depth = 0;  // undone by SeparateOverlaps, so the bounce is the objects' own and nothing more
-    }
-    // A body the physics does not move takes no share; with none that moves, nothing is done.
-    sobreposicao.b1 = IsDynamic(b1) ? b1 : nullptr;
-    sobreposicao.b2 = IsDynamic(b2) ? b2 : nullptr;
-    if (!sobreposicao.b1) {
-      std::swap(sobreposicao.b1, sobreposicao.b2);
-      for (double& c : sobreposicao.normal) c = -c;
-    }
-    if (sobreposicao.b1 && sobreposicao.depth > 0) ctx.Overlaps.push_back(sobreposicao);
-  }
+  if (OwnRestitution(p, i1) || OwnRestitution(p, i2)) TakeOverlap(contatos, n, b1, b2, ctx.Overlaps);
   for (int i = 0; i < n; ++i) {
     dJointID junta = dJointCreateContact(ctx.Mundo, ctx.GrupoContatos, &contatos[i]);
     dJointAttach(junta, b1, b2);

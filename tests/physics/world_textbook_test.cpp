@@ -113,13 +113,22 @@ TEST_F(FisicaDeLivro, CorposEmRepousoTocamOChaoEmZZero) {
            {TColumn::Ang, 90.0},
            {TColumn::eixoY, 1.0},
            {TColumn::ODEMove, true}});
+  // Boxes with their own elasticity, whose overlaps are undone by moving them: one on the ground, one on it.
+  for (const double z : {1.0, 2.5})
+    c.Linha(BoxRow(1.0, 1.0, 1.0), {{TColumn::Massa, 2.0},
+                                    {TColumn::X, 10.0},
+                                    {TColumn::Z, z},
+                                    {TColumn::ODEMove, true},
+                                    {TColumn::Elasticidade, 0.0}});
   Carrega(c);
   Passos(300);
   const double softness = 0.005;
   EXPECT_NEAR(Obj(0).Posicao.z - 0.5, 0, softness);
   EXPECT_NEAR(Obj(1).Posicao.z - 0.3, 0, softness);
   EXPECT_NEAR(Obj(2).Posicao.z - 0.25, 0, softness);
-  for (std::size_t i = 0; i < 3; ++i) EXPECT_NEAR(Obj(i).VecV.z, 0, 0.01) << i;
+  EXPECT_NEAR(Obj(3).Posicao.z - 0.5, 0, softness);
+  EXPECT_NEAR(Obj(4).Posicao.z - 1.5, 0, 2 * softness);
+  for (std::size_t i = 0; i < 5; ++i) EXPECT_NEAR(Obj(i).VecV.z, 0, 0.01) << i;
 }
 
 TEST_F(FisicaDeLivro, ObjetoSemODEMoveNuncaSeMove) {
