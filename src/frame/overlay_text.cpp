@@ -12,6 +12,15 @@ std::string VectorText(const TVector& v, int casas) {
          ")";
 }
 
+// The scene's momentum and energy, whichever object is shown: what a collision must keep.
+void SceneTotalLines(const TScene& cena, std::vector<TOverlayLine>& v) {
+  if (cena.Objetos.empty()) return;
+  const TSceneTotals t = ReadSceneTotals(cena);
+  v.push_back({"Cena (objetos que se movem):", Heading});
+  v.push_back({"Momento total: " + VectorText(t.Momentum, 2) + " kg·m/s"});
+  v.push_back({"Energia total: " + DecimalText(t.Energy, 2) + " J"});
+}
+
 }  // namespace
 
 std::string DecimalText(double v, int casas) {
@@ -47,6 +56,7 @@ std::vector<TOverlayLine> InformationLines(const TScene& cena, double tempo, con
                fator < TRateMeter::SlowFactor ? Red : TRgb{1, 1, 1}});
   if (!mostrado || *mostrado >= cena.Objetos.size()) {
     v.push_back({"Clique num objeto para ver seus valores", Heading});
+    SceneTotalLines(cena, v);
     return v;
   }
   const std::size_t i = *mostrado;
@@ -58,11 +68,16 @@ std::vector<TOverlayLine> InformationLines(const TScene& cena, double tempo, con
   v.push_back({"Posição: " + VectorText(r.Posicao, 2) + " m"});
   v.push_back({"Velocidade: " + VectorText(r.VecV, 2) + " m/s"});
   v.push_back({"Rapidez: " + DecimalText(r.Speed, 2) + " m/s"});
-  if (!r.HasMass) return v;
-  v.push_back({"Massa: " + DecimalText(r.Mass, 3) + " kg"});
-  v.push_back({"Energia cinética: " + DecimalText(r.Kinetic, 2) + " J (com rotação)"});
-  v.push_back({"Energia potencial: " + DecimalText(r.Potential, 2) + " J (z = 0 no piso)"});
-  v.push_back({"Energia total: " + DecimalText(r.Total, 2) + " J"});
+  v.push_back({"Aceleração: " + VectorText(r.Acceleration, 2) + " m/s²"});
+  if (r.HasMass) {
+    v.push_back({"Massa: " + DecimalText(r.Mass, 3) + " kg"});
+    v.push_back({"Força resultante (m·a): " + VectorText(r.NetForce, 2) + " N"});
+    v.push_back({"Momento (p = m·v): " + VectorText(r.Momentum, 2) + " kg·m/s"});
+    v.push_back({"Energia cinética: " + DecimalText(r.Kinetic, 2) + " J (com rotação)"});
+    v.push_back({"Energia potencial: " + DecimalText(r.Potential, 2) + " J (z = 0 no piso)"});
+    v.push_back({"Energia total: " + DecimalText(r.Total, 2) + " J"});
+  }
+  SceneTotalLines(cena, v);
   return v;
 }
 

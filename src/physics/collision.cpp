@@ -29,6 +29,20 @@ double PairFriction(dGeomID o1, dBodyID b1, dGeomID o2, dBodyID b2, const TConta
   return std::sqrt(ObjectFriction(o1, p) * ObjectFriction(o2, p));
 }
 
+std::optional<std::size_t> ObjectOf(dGeomID geometria) {
+  std::size_t i = 0;
+  if (!GeometryIndex(geometria, i)) return std::nullopt;
+  return i;
+}
+
+// The object's own coefficient of restitution, or none.
+std::optional<double> OwnRestitution(const TContactParameters& p, std::optional<std::size_t> i) {
+  if (!i || *i >= p.Elasticidades.size()) return std::nullopt;
+  const double e = p.Elasticidades[*i];
+  if (!(e >= 0)) return std::nullopt;  // negative or NaN: the scene's kind
+  return std::min(e, 1.0);
+}
+
 double DistanceSquared(const dContactGeom& a, const dContactGeom& b) {
   const double dx = a.pos[0] - b.pos[0], dy = a.pos[1] - b.pos[1], dz = a.pos[2] - b.pos[2];
   return dx * dx + dy * dy + dz * dz;
@@ -81,6 +95,28 @@ int Contacts(dGeomID o1, dGeomID o2, dGeomID tampa, dContact* contatos) {
   return dCollide(o1, o2, ContatosMax, &contatos[0].geom, sizeof(dContact));
 }
 
+// The deepest of the pair's `n` contacts goes to `sobreposicoes`, and every contact is handed to the engine
+// without its depth: SeparateOverlaps undoes the overlap, so the bounce is the objects' own and no more.
+void TakeOverlap(dContact* contatos, int n, dBodyID b1, dBodyID b2, std::vector<TOverlap>& sobreposicoes) {
+  TOverlap s;
+  for (int i = 0; i < n; ++i) {
+    dContactGeom& g = contatos[i].geom;
+    if (g.depth > s.depth) {
+      s.depth = g.depth;
+      for (int k = 0; k < 3; ++k) s.normal[k] = g.normal[k];
+    }
+    g.depth = 0;
+  }
+  // A body the physics does not move takes no share of the separation.
+  s.b1 = IsDynamic(b1) ? b1 : nullptr;
+  s.b2 = IsDynamic(b2) ? b2 : nullptr;
+  if (!s.b1) {
+    std::swap(s.b1, s.b2);
+    for (double& c : s.normal) c = -c;
+  }
+  if (s.b1 && s.depth > 0) sobreposicoes.push_back(s);
+}
+
 void AddContacts(TCollisionContext& ctx, dGeomID o1, dGeomID o2) {
   dBodyID b1 = dGeomGetBody(o1);
   dBodyID b2 = dGeomGetBody(o2);
@@ -89,11 +125,14 @@ void AddContacts(TCollisionContext& ctx, dGeomID o1, dGeomID o2) {
   if (!IsDynamic(b1) && !IsDynamic(b2)) return;
 
   dContact contatos[ContatosMax] = {};
-  const dSurfaceParameters superficie = ContactSurface(ctx.ContactParameters->TipoDeColisao,
-                                                       PairFriction(o1, b1, o2, b2, *ctx.ContactParameters));
+  const TContactParameters& p = *ctx.ContactParameters;
+  const std::optional<std::size_t> i1 = ObjectOf(o1), i2 = ObjectOf(o2);
+  const dSurfaceParameters superficie =
+      ContactSurfaceWithBounce(PairRestitution(p, i1, i2), PairFriction(o1, b1, o2, b2, p));
   for (dContact& c : contatos) c.surface = superficie;
 
   const int n = Contacts(o1, o2, ctx.EndCap, contatos);
+  if (OwnRestitution(p, i1) || OwnRestitution(p, i2)) TakeOverlap(contatos, n, b1, b2, ctx.Overlaps);
   for (int i = 0; i < n; ++i) {
     dJointID junta = dJointCreateContact(ctx.Mundo, ctx.GrupoContatos, &contatos[i]);
     dJointAttach(junta, b1, b2);
@@ -113,16 +152,67 @@ double RestitutionOfKind(int TipoDeColisao) {
   }
 }
 
+double PairRestitution(const TContactParameters& p, std::optional<std::size_t> i,
+                       std::optional<std::size_t> j) {
+  const std::optional<double> a = OwnRestitution(p, i), b = OwnRestitution(p, j);
+  if (a && b) return (*a + *b) / 2;
+  if (a) return *a;
+  if (b) return *b;
+  return RestitutionOfKind(p.TipoDeColisao);
+}
+
 dSurfaceParameters ContactSurface(int TipoDeColisao, double mu) {
+  return ContactSurfaceWithBounce(RestitutionOfKind(TipoDeColisao), mu);
+}
+
+dSurfaceParameters ContactSurfaceWithBounce(double bounce, double mu) {
   dSurfaceParameters s{};
   s.mode = dContactBounce | dContactSoftERP | dContactSoftCFM | dContactApprox1;
   s.mu = static_cast<float>(mu);
   s.mu2 = 0;
-  s.bounce = static_cast<float>(RestitutionOfKind(TipoDeColisao));
+  s.bounce = static_cast<float>(bounce);
   s.bounce_vel = 0;
   s.soft_erp = 0.5f;
   s.soft_cfm = 0;
   return s;
+}
+
+namespace {
+
+double InverseMass(dBodyID corpo) {
+  if (!corpo) return 0;
+  dMass m;
+  dBodyGetMass(corpo, &m);
+  return m.mass > 0 ? 1 / m.mass : 0;
+}
+
+// Speed of b1 away from b2 along n.
+double SeparatingSpeed(const TOverlap& s) {
+  const dReal* v1 = dBodyGetLinearVel(s.b1);
+  double v = 0;
+  for (int k = 0; k < 3; ++k) v += (v1[k] - (s.b2 ? dBodyGetLinearVel(s.b2)[k] : 0)) * s.normal[k];
+  return v;
+}
+
+void Shift(dBodyID corpo, const double* n, double d) {
+  const dReal* p = dBodyGetPosition(corpo);
+  dBodySetPosition(corpo, p[0] + static_cast<dReal>(n[0] * d), p[1] + static_cast<dReal>(n[1] * d),
+                   p[2] + static_cast<dReal>(n[2] * d));
+}
+
+}  // namespace
+
+void SeparateOverlaps(const std::vector<TOverlap>& sobreposicoes, double passo, double camada) {
+  constexpr double Fracao = 0.5;  // as the contacts' soft_erp
+  for (const TOverlap& s : sobreposicoes) {
+    // What the step itself has not undone yet.
+    const double resta = s.depth - std::max(SeparatingSpeed(s), 0.0) * passo - camada;
+    if (resta <= 0) continue;
+    const double w1 = InverseMass(s.b1), w2 = InverseMass(s.b2);
+    if (w1 + w2 <= 0) continue;
+    Shift(s.b1, s.normal, Fracao * resta * w1 / (w1 + w2));
+    if (s.b2) Shift(s.b2, s.normal, -Fracao * resta * w2 / (w1 + w2));
+  }
 }
 
 void TrataColisao(void* data, dGeomID o1, dGeomID o2) {

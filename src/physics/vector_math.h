@@ -11,6 +11,7 @@ struct TODEArray {
 
 struct TVector {
   double x = 0, y = 0, z = 0;
+  bool operator==(const TVector&) const = default;
 };
 
 using TMatrix4 = std::array<double, 16>;  // element (r, c) at index 4r + c

@@ -21,6 +21,7 @@ TObjectReadout ReadObject(const TScene& cena, std::size_t i) {
   TObjectReadout r;
   r.Posicao = o.Posicao;
   r.VecV = o.VecV;
+  r.Acceleration = o.VecA;
   r.Speed = NormaVet(o.VecV);
   const dBodyID corpo = i < cena.Corpos.size() ? cena.Corpos[i] : nullptr;
   if (!corpo) return r;
@@ -28,10 +29,24 @@ TObjectReadout ReadObject(const TScene& cena, std::size_t i) {
   dBodyGetMass(corpo, &m);
   r.HasMass = true;
   r.Mass = m.mass;
+  r.NetForce = EscalaVet(o.VecA, r.Mass);
+  r.Momentum = EscalaVet(o.VecV, r.Mass);
   dVector3 g{0, 0, 0};
-  if (cena.Mundo) dWorldGetGravity(cena.Mundo->Mundo(), g);
+  // A body the world's gravity leaves alone (a plane's) has no potential energy from it.
+  if (cena.Mundo && dBodyGetGravityMode(corpo)) dWorldGetGravity(cena.Mundo->Mundo(), g);
   r.Kinetic = r.Mass * r.Speed * r.Speed / 2 + (o.ODEMove ? RotationalEnergy(corpo, m) : 0);
   r.Potential = -r.Mass * g[2] * o.Posicao.z;
   r.Total = r.Kinetic + r.Potential;
   return r;
+}
+
+TSceneTotals ReadSceneTotals(const TScene& cena) {
+  TSceneTotals t;
+  for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
+    if (!cena.Objetos[i].ODEMove) continue;
+    const TObjectReadout r = ReadObject(cena, i);
+    t.Momentum = SomaVet(t.Momentum, r.Momentum);
+    t.Energy += r.Total;
+  }
+  return t;
 }

@@ -7,9 +7,12 @@
 
 struct TObjectReadout {
   TVector Posicao, VecV;  // m, m/s
+  TVector Acceleration;   // m/s², over the last step (the net force per unit mass)
   double Speed = 0;       // m/s
   bool HasMass = false;   // only a body has a mass, and so energies
   double Mass = 0;        // kg
+  TVector NetForce;       // N: m·a
+  TVector Momentum;       // kg·m/s: m·v
   // J. Kinetic includes rotation (½ m v² + ½ ωᵀIω); potential is m g z of the centre of mass, z = 0 at the
   // floor, with the world's own gravity (none in a scene without it).
   double Kinetic = 0, Potential = 0, Total = 0;
@@ -17,3 +20,11 @@ struct TObjectReadout {
 
 // Object `i` of the scene as the frame left it.
 TObjectReadout ReadObject(const TScene& cena, std::size_t i);
+
+// What the whole scene holds, summed over the objects the physics moves (ODEMove): an object held still
+// has no momentum, and its potential energy never changes.
+struct TSceneTotals {
+  TVector Momentum;   // kg·m/s
+  double Energy = 0;  // J: kinetic (with rotation) plus potential
+};
+TSceneTotals ReadSceneTotals(const TScene& cena);

@@ -18,7 +18,7 @@ void TOdeMeshData::Release() {
 TScene::TScene(bool temGravidade) : Mundo(std::make_unique<TPhysicsWorld>(temGravidade)) {}
 
 TContactParameters TScene::ContactParameters() const {
-  return {Tabela.RowCount() > 0 ? Tabela.Integer(0, TColumn::TipoDeColisao) : 0, Atritos};
+  return {Tabela.RowCount() > 0 ? Tabela.Integer(0, TColumn::TipoDeColisao) : 0, Atritos, Elasticidades};
 }
 
 // The world goes first: its mesh geometries still point into the objects' buffers until then.
@@ -33,5 +33,6 @@ void TScene::Swap(TScene& outra) noexcept {
   swap(Corpos, outra.Corpos);
   swap(Geometrias, outra.Geometrias);
   swap(Atritos, outra.Atritos);
+  swap(Elasticidades, outra.Elasticidades);
   swap(Mundo, outra.Mundo);
 }

@@ -56,6 +56,10 @@ struct TObjetoCena {
   bool MoveX = false, MoveY = false, MoveZ = false;
   std::vector<TVector> Rastro;  // oldest first, one point per frame, the last PathLimit kept
   bool LeftWorld = false;       // frozen where it was when a step took it outside the world
+  // A mesh's mass sits at the middle of its bounds: this is that middle in the model's own scaled
+  // coordinates, before the row's turn. The body, and Posicao, are there; the model's origin is at the
+  // row's X, Y, Z. Zero for every other kind.
+  TVector MeshCentre;
 
   // Collision mesh of a mesh object: the engine reads these buffers for as long as the geometry exists.
   TCollisionMesh Malha;
@@ -81,5 +85,6 @@ class TScene {
   std::vector<dBodyID> Corpos;
   std::vector<dGeomID> Geometrias;  // null where the kind builds no shape
   std::vector<double> Atritos;
+  std::vector<double> Elasticidades;  // an object's own restitution, negative where it has none
   std::unique_ptr<TPhysicsWorld> Mundo;
 };

@@ -6,7 +6,9 @@
 #include "scene/model_file.h"
 #include "scene/simulation_step.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <stdexcept>
 #include <string>
@@ -27,7 +29,50 @@ std::array<float, 4> QuaternioDeCarga(double angGraus, const TVector& eixo) {
           static_cast<float>(s * eixo.y / L), static_cast<float>(s * eixo.z / L)};
 }
 
+TVector BodyPlaceOfRow(const TVector& linha, const std::array<float, 4>& q, const TVector& centro) {
+  const dQuaternion qd = {q[0], q[1], q[2], q[3]};
+  dMatrix3 R;
+  dQtoR(qd, R);
+  return {linha.x + R[0] * centro.x + R[1] * centro.y + R[2] * centro.z,
+          linha.y + R[4] * centro.x + R[5] * centro.y + R[6] * centro.z,
+          linha.z + R[8] * centro.x + R[9] * centro.y + R[10] * centro.z};
+}
+
+TVector RowPlaceOfBody(const TObjetoCena& o, const TVector& corpo) {
+  const dQuaternion qd = {o.Quaternio[0], o.Quaternio[1], o.Quaternio[2], o.Quaternio[3]};
+  dMatrix3 R;
+  dQtoR(qd, R);
+  const TVector& c = o.MeshCentre;
+  return {corpo.x - (R[0] * c.x + R[1] * c.y + R[2] * c.z), corpo.y - (R[4] * c.x + R[5] * c.y + R[6] * c.z),
+          corpo.z - (R[8] * c.x + R[9] * c.y + R[10] * c.z)};
+}
+
 namespace {
+
+// The middle of the box around the model's own vertices (its origin not counted).
+TVector MeshMiddle(const TModel& modelo) {
+  const auto n = static_cast<std::size_t>(
+      std::clamp<int64_t>(modelo.VertexCount, 0, static_cast<int64_t>(modelo.Vertices.size()) - 1));
+  if (n == 0) return {};
+  TVertex3f mn = modelo.Vertices[1], mx = modelo.Vertices[1];
+  for (std::size_t v = 2; v <= n; ++v) {
+    const TVertex3f& p = modelo.Vertices[v];
+    mn = {std::min(mn.x, p.x), std::min(mn.y, p.y), std::min(mn.z, p.z)};
+    mx = {std::max(mx.x, p.x), std::max(mx.y, p.y), std::max(mx.z, p.z)};
+  }
+  // Halved in single precision, as the vertices are kept, so a model already centred stays exactly so.
+  return {(mn.x + mx.x) / 2, (mn.y + mx.y) / 2, (mn.z + mx.z) / 2};
+}
+
+void MoveModel(TModel& modelo, const TVector& centro) {
+  if (centro.x == 0 && centro.y == 0 && centro.z == 0) return;
+  const float cx = static_cast<float>(centro.x), cy = static_cast<float>(centro.y),
+              cz = static_cast<float>(centro.z);
+  for (std::size_t v = 1; v < modelo.Vertices.size(); ++v) {
+    TVertex3f& p = modelo.Vertices[v];
+    p = {p.x - cx, p.y - cy, p.z - cz};
+  }
+}
 
 // A length the engine would refuse (negative) becomes 0: the shape still exists and the row still loads.
 float Length(double valor) {
@@ -160,10 +205,18 @@ struct TSceneBuild {
       if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
         throw std::runtime_error(caminho.string() + ": o modelo fica grande demais com a escala SX, SY, SZ");
     }
+    // The body, and with it the mass, sits at the middle of the mesh, wherever the file put its origin:
+    // a mass left at a far origin makes the model swing about an invisible point for ever. The model is
+    // moved onto that middle and the body placed so that the mesh stays where the file and row put it.
+    o.MeshCentre = MeshMiddle(o.Modelo);
+    MoveModel(o.Modelo, o.MeshCentre);
     ComputeBounds(o.Modelo);
     o.Malha = BuildCollisionMesh(o.Modelo);
 
-    dBodySetPosition(Body(), Single(TColumn::X), Single(TColumn::Y), Single(TColumn::Z));
+    const TVector corpo =
+        BodyPlaceOfRow({Real(TColumn::X), Real(TColumn::Y), Real(TColumn::Z)}, Quaternio(), o.MeshCentre);
+    dBodySetPosition(Body(), static_cast<float>(corpo.x), static_cast<float>(corpo.y),
+                     static_cast<float>(corpo.z));
     const TVertex3f& mn = o.Modelo.BoundsMin;
     const TVertex3f& mx = o.Modelo.BoundsMax;
     const TVertex3f& ce = o.Modelo.BoundsCentre;
@@ -193,6 +246,23 @@ struct TSceneBuild {
     dMassSetBoxTotal(&m, Single(TColumn::Massa), mx.x - mn.x, mx.y - mn.y, mx.z - mn.z);
     ApplyMass(Body(), m);
     Register(g);
+  }
+
+  // Negative where the row gives none: the collision kind then decides.
+  double OwnElasticity() const {
+    const auto* e = std::get_if<double>(&tabela.Cell(i, TColumn::Elasticidade));
+    return e && *e >= 0 ? *e : -1.0;
+  }
+
+  // The start velocity and spin, before the first step; the launch obeys MoveX, MoveY and MoveZ as a throw
+  // does. The record shows them from the first frame on.
+  void Launch() const {
+    TObjetoCena& o = Object();
+    const float vx = o.MoveX ? Single(TColumn::VelX) : 0.0f, vy = o.MoveY ? Single(TColumn::VelY) : 0.0f,
+                vz = o.MoveZ ? Single(TColumn::VelZ) : 0.0f;
+    dBodySetLinearVel(Body(), vx, vy, vz);
+    dBodySetAngularVel(Body(), Single(TColumn::VelAngX), Single(TColumn::VelAngY), Single(TColumn::VelAngZ));
+    o.VecV = {vx, vy, vz};
   }
 
   void Build() const {
@@ -236,6 +306,8 @@ struct TSceneBuild {
     o.UserMove = flag(TColumn::UserMove);
     o.MoveX = flag(TColumn::MoveX), o.MoveY = flag(TColumn::MoveY), o.MoveZ = flag(TColumn::MoveZ);
     o.Rastro.clear();
+    cena.Elasticidades[static_cast<std::size_t>(i)] = OwnElasticity();
+    if (o.ODEMove) Launch();
     if (!o.ODEMove) {
       // Kinematic: nothing that touches the object can push it or build up its velocity, while the
       // frame keeps putting it back to its stored pose.
@@ -270,6 +342,25 @@ void CheckPlacement(const TSceneTable& tabela, int i, const fs::path& arquivo) {
                             FormatDouble(WorldBound) + " m, e Z acima de " + FormatDouble(FloorLimit) + " m)",
                         i, c);
   }
+}
+
+// A start speed or spin the world cannot hold, or a restitution beyond a perfect bounce.
+void CheckLaunch(const TSceneTable& tabela, int i, const fs::path& arquivo) {
+  for (const TColumn c :
+       {TColumn::VelX, TColumn::VelY, TColumn::VelZ, TColumn::VelAngX, TColumn::VelAngY, TColumn::VelAngZ}) {
+    const double v = tabela.Real(i, c);
+    if (std::fabs(v) <= MaxStartSpeed) continue;
+    const bool giro = c == TColumn::VelAngX || c == TColumn::VelAngY || c == TColumn::VelAngZ;
+    throw ESceneError(CellPlace(arquivo, i, c) + ": " + FormatDouble(v) + (giro ? " rad/s" : " m/s") +
+                          " passa do limite do mundo (de " + FormatDouble(-MaxStartSpeed) + " a " +
+                          FormatDouble(MaxStartSpeed) + ")",
+                      i, c);
+  }
+  const double e = tabela.Real(i, TColumn::Elasticidade);
+  if (e > 1)
+    throw ESceneError(CellPlace(arquivo, i, TColumn::Elasticidade) + ": " + FormatDouble(e) +
+                          " passa de 1 (a elasticidade vai de 0 a 1; vazia ou negativa: a da cena)",
+                      i, TColumn::Elasticidade);
 }
 
 // A file's cells were checked as they were read; a table edited in memory gets the same check here.
@@ -322,6 +413,7 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
   nova.Corpos.assign(tamanho, nullptr);
   nova.Geometrias.assign(tamanho, nullptr);
   nova.Atritos.assign(tamanho, 0.0);
+  nova.Elasticidades.assign(tamanho, -1.0);
 
   // Model files are rewritten with their joined lines only once the whole scene has loaded, so that a
   // failed load leaves every file as it was.
@@ -329,6 +421,7 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
   for (int i = 0; i < n; ++i) {
     CheckNumbers(tabela, i, arquivo);
     CheckPlacement(tabela, i, arquivo);
+    CheckLaunch(tabela, i, arquivo);
     NoticeShapeWithoutSize(tabela, i, arquivo, aviso);
     try {
       TSceneBuild{tabela, i, nova, arquivo, aviso, reescritas}.Build();

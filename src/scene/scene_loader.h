@@ -20,3 +20,14 @@ void LoadSceneTable(TSceneTable tabela, const std::filesystem::path& arquivo, TS
 // Load-time orientation: the unit quaternion (w, x, y, z) of a turn of `angGraus` about `eixo`;
 // the identity for a zero axis.
 std::array<float, 4> QuaternioDeCarga(double angGraus, const TVector& eixo);
+
+// Fastest start velocity (m/s, each component) and spin (rad/s) a row may give: a body at this speed
+// still takes ten seconds to cross from the middle of the world to its edge.
+inline constexpr double MaxStartSpeed = 1000;
+
+// Where a body goes for a row placed at `linha` with turn `q`, when its mass sits at `centro` in the
+// object's own coordinates (TObjetoCena::MeshCentre).
+TVector BodyPlaceOfRow(const TVector& linha, const std::array<float, 4>& q, const TVector& centro);
+// The other way round: the row's X, Y, Z that put object `o`'s body at `corpo` (for placing an object by
+// dragging it: the row keeps the model's origin, not its middle).
+TVector RowPlaceOfBody(const TObjetoCena& o, const TVector& corpo);

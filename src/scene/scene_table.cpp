@@ -14,9 +14,9 @@
 
 namespace fs = std::filesystem;
 
-const std::array<TColumnDefinition, NumeroColunas>& SceneColumns() {
+const std::array<TColumnDefinition, ColumnCount>& SceneColumns() {
   using T = TColumnType;
-  static const std::array<TColumnDefinition, NumeroColunas> colunas = {{
+  static const std::array<TColumnDefinition, ColumnCount> colunas = {{
       {"Nome", T::Text, 20},
       {"ID", T::Integer, 0},
       {"X", T::Real, 0},
@@ -54,6 +54,13 @@ const std::array<TColumnDefinition, NumeroColunas>& SceneColumns() {
       {"TipoDeColisao", T::Integer, 0},
       {"Atrito", T::Real, 0},
       {"TemGravidade", T::Boolean, 0},
+      {"VelX", T::Real, 0},
+      {"VelY", T::Real, 0},
+      {"VelZ", T::Real, 0},
+      {"VelAngX", T::Real, 0},
+      {"VelAngY", T::Real, 0},
+      {"VelAngZ", T::Real, 0},
+      {"Elasticidade", T::Real, 0},
   }};
   return colunas;
 }
@@ -266,7 +273,7 @@ TSceneTable TSceneTable::Read(const fs::path& arquivo) {
 
   // Column names match whatever their letter case; each column is then read under the file's own name.
   const auto& colunas = SceneColumns();
-  std::array<std::string, NumeroColunas> nomesNoArquivo;
+  std::array<std::string, ColumnCount> nomesNoArquivo;
   std::string faltam;
   int quantasFaltam = 0;
   for (std::size_t c = 0; c < colunas.size(); ++c) {
@@ -277,7 +284,7 @@ TSceneTable TSceneTable::Read(const fs::path& arquivo) {
         break;
       }
     }
-    if (!nomesNoArquivo[c].empty()) continue;
+    if (!nomesNoArquivo[c].empty() || IsOptionalColumn(static_cast<TColumn>(c))) continue;
     faltam += (quantasFaltam++ ? ", " : "") + InQuotes(colunas[c].Nome);
   }
   if (quantasFaltam == 1) Fail(arquivo, "falta a coluna " + faltam);
@@ -288,6 +295,7 @@ TSceneTable TSceneTable::Read(const fs::path& arquivo) {
   for (const pugi::xml_node row : MergedRows(pacote)) {
     auto& celulas = tabela.rows_.emplace_back();
     for (std::size_t c = 0; c < colunas.size(); ++c) {
+      if (nomesNoArquivo[c].empty()) continue;  // an optional column the file does not define
       const pugi::xml_attribute a = row.attribute(nomesNoArquivo[c].c_str());
       if (a && *a.value() != '\0') celulas[c] = ReadCell(arquivo, linha, c, a.value());
     }
@@ -302,6 +310,18 @@ void TSceneTable::Write(const fs::path& arquivo) const {
 }
 
 namespace {
+
+// The fixed columns always; an optional one when some row has a value in it, so that a scene that uses
+// none of them is written exactly as before they existed.
+template <typename TRows>
+std::array<bool, ColumnCount> WrittenColumns(const TRows& linhas) {
+  std::array<bool, ColumnCount> escritas{};
+  for (std::size_t c = 0; c < escritas.size(); ++c) {
+    escritas[c] = !IsOptionalColumn(static_cast<TColumn>(c));
+    for (const auto& celulas : linhas) escritas[c] = escritas[c] || celulas[c].index() != 0;
+  }
+  return escritas;
+}
 
 // pugixml writes into whatever stream it is given; this one is a string.
 class TStringWriter : public pugi::xml_writer {
@@ -324,7 +344,10 @@ std::string TSceneTable::ToXml() const {
   pacote.append_attribute("Version") = "2.0";
   pugi::xml_node meta = pacote.append_child("METADATA");
   pugi::xml_node campos = meta.append_child("FIELDS");
-  for (const TColumnDefinition& col : SceneColumns()) {
+  const std::array<bool, ColumnCount> escritas = WrittenColumns(rows_);
+  for (std::size_t c = 0; c < SceneColumns().size(); ++c) {
+    if (!escritas[c]) continue;
+    const TColumnDefinition& col = SceneColumns()[c];
     pugi::xml_node f = campos.append_child("FIELD");
     f.append_attribute("attrname") = std::string(col.Nome).c_str();
     f.append_attribute("fieldtype") = MidasTypeName(col.Tipo);
@@ -335,6 +358,7 @@ std::string TSceneTable::ToXml() const {
   for (const auto& celulas : rows_) {
     pugi::xml_node row = dados.append_child("ROW");
     for (std::size_t c = 0; c < celulas.size(); ++c) {
+      if (!escritas[c]) continue;
       const std::string nome(SceneColumns()[c].Nome);
       const Celula& v = celulas[c];
       if (auto* s = std::get_if<std::string>(&v)) {
@@ -367,7 +391,7 @@ void TSceneTable::InsertRowCopy(int antes, int origem) {
 }
 
 void TSceneTable::InsertEmptyRow(int antes) {
-  rows_.insert(rows_.begin() + antes, std::array<Celula, NumeroColunas>{});
+  rows_.insert(rows_.begin() + antes, std::array<Celula, ColumnCount>{});
 }
 
 void TSceneTable::RemoveRow(int linha) {

@@ -1,6 +1,7 @@
 #pragma once
-// The scene table: one row per rigid object, 37 typed columns, read from and written to the MIDAS XML
-// data-packet layout. Reading maps columns by name; an absent cell reads as 0, false or empty text.
+// The scene table: one row per rigid object, 37 typed columns and a few optional ones, read from and written
+// to the MIDAS XML data-packet layout. Reading maps columns by name; an absent cell reads as 0, false or
+// empty text.
 
 #include <array>
 #include <cstdint>
@@ -51,7 +52,16 @@ enum class TColumn {
   MostraEixoRot,
   TipoDeColisao,
   Atrito,
-  TemGravidade
+  TemGravidade,
+  // Optional columns after the fixed ones: a file may leave them out, and a table that uses none of them
+  // is written without them.
+  VelX,
+  VelY,
+  VelZ,
+  VelAngX,
+  VelAngY,
+  VelAngZ,
+  Elasticidade
 };
 
 struct TColumnDefinition {
@@ -60,8 +70,14 @@ struct TColumnDefinition {
   int Largura;  // characters, for text columns; 0 otherwise
 };
 
-inline constexpr int NumeroColunas = 37;
-const std::array<TColumnDefinition, NumeroColunas>& SceneColumns();
+inline constexpr int NumeroColunas = 37;  // the fixed columns every scene file defines
+inline constexpr int OptionalColumnCount = 7;
+inline constexpr int ColumnCount = NumeroColunas + OptionalColumnCount;
+// Every column in table order: the fixed ones, then the optional ones.
+const std::array<TColumnDefinition, ColumnCount>& SceneColumns();
+inline bool IsOptionalColumn(TColumn c) {
+  return static_cast<int>(c) >= NumeroColunas;
+}
 
 // A load that cannot go on: the text names the file and, where there is one, the row and column, which
 // are also kept as data so that an editor can point at the cell.
@@ -85,8 +101,9 @@ class TSceneTable {
   // Reads a scene file (UTF-8 or an 8-bit Windows code page). Throws ESceneError.
   static TSceneTable Read(const std::filesystem::path& arquivo);
 
-  // Writes the table in the MIDAS layout: every column defined, one attribute per non-empty cell. The file
-  // is replaced whole or not at all. Throws ESceneError when the file cannot be written.
+  // Writes the table in the MIDAS layout: every fixed column defined, an optional one only when some row
+  // has a value in it, one attribute per non-empty cell. The file is replaced whole or not at all. Throws
+  // ESceneError when the file cannot be written.
   void Write(const std::filesystem::path& arquivo) const;
   std::string ToXml() const;  // the bytes Write writes
 
@@ -108,7 +125,7 @@ class TSceneTable {
   std::string Text(int linha, TColumn c) const;
 
  private:
-  std::vector<std::array<Celula, NumeroColunas>> rows_;
+  std::vector<std::array<Celula, ColumnCount>> rows_;
 };
 
 // The start-up scene: creates "Cenas" in `pastaPrograma` if missing, replaces "Cenas/temp.xml" with an empty

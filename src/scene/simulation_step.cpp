@@ -51,12 +51,14 @@ std::vector<std::size_t> CopyBodyStates(TScene& cena) {
         continue;
       }
       const dReal* v = dBodyGetLinearVel(corpo);
-      const dReal* f = dBodyGetForce(corpo);
       const dReal* q = dBodyGetQuaternion(corpo);
       o.PosicaoAnterior = o.Posicao;
       o.Posicao = posicao;
-      o.VecV = {v[0], v[1], v[2]};
-      o.VecA = {f[0], f[1], f[2]};
+      // The engine has emptied its force accumulator by now; the net force per unit mass is what the
+      // step did to the velocity.
+      const TVector velocidade{v[0], v[1], v[2]};
+      o.VecA = EscalaVet(SubVet(velocidade, o.VecV), 1 / PassoFixo);
+      o.VecV = velocidade;
       o.Quaternio = {static_cast<float>(q[0]), static_cast<float>(q[1]), static_cast<float>(q[2]),
                      static_cast<float>(q[3])};
       if (o.MostraRastroSempre) AppendBounded(o.Rastro, o.Posicao);

@@ -26,10 +26,12 @@ void AppendBounded(std::vector<TVector>& caminho, const TVector& p);
 // Empties every object's trail; the objects go on adding to it as before.
 void ClearTrails(TScene& cena);
 
-// For each object with a body: with ODEMove, the body's position, velocity, force accumulator and
-// orientation go into the record (and the position onto the trail when MostraRastroSempre); without it,
-// the body is put back to the record's pose, at rest. An object the step took outside the world is frozen
-// at its last pose inside it (LeftWorld); the indices of the objects frozen by this call are returned.
+// For each object with a body, after one step of PassoFixo: with ODEMove, the body's position, velocity
+// and orientation go into the record, and VecA becomes the step's acceleration (the change of velocity
+// over PassoFixo, the net force per unit mass) (and the position onto the trail when MostraRastroSempre);
+// without it, the body is put back to the record's pose, at rest. An object the step took outside the world
+// is frozen at its last pose inside it (LeftWorld); the indices of the objects frozen by this call are
+// returned.
 std::vector<std::size_t> CopyBodyStates(TScene& cena);
 
 // What the user is told, once, about object `i` (0-based) frozen outside the world.

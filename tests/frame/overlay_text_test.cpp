@@ -82,6 +82,40 @@ TEST_F(Informacoes, QuedaLivreEmUmSegundoComoOViretaSimEOLivro) {
   EXPECT_THAT(textos, Contains("Energia total: " + DecimalText(r.Total, 2) + " J"));
 }
 
+// The force vector's numbers: a 2 kg ball one second into free fall.
+TEST_F(Informacoes, AceleracaoForcaEMomentoDaQuedaLivre) {
+  TTestScene c;
+  c.Linha(
+      SphereRow(0.5),
+      {{TColumn::Massa, 2.0}, {TColumn::Z, 100.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
+  Carrega(c, cena);
+  Quadros(100, 10ms);
+  const double g = 9.81, m = 2;
+  const TObjectReadout r = ReadObject(cena, 0);
+  EXPECT_NEAR(r.Acceleration.z, -g, 1e-4);
+  EXPECT_NEAR(r.NetForce.z, -m * g, 1e-3);
+  EXPECT_NEAR(r.Momentum.z, -m * g * 1.0, 1e-3);
+  const auto textos = Textos();
+  EXPECT_THAT(textos, Contains("Aceleração: (0,00; 0,00; -9,81) m/s²"));
+  EXPECT_THAT(textos, Contains("Força resultante (m·a): (0,00; 0,00; -19,62) N"));
+  EXPECT_THAT(textos, Contains("Momento (p = m·v): (0,00; 0,00; -19,62) kg·m/s"));
+}
+
+// The scene's totals across a sticking collision: the momentum stays, the energy the textbook says goes.
+TEST_F(Informacoes, MomentoTotalFicaEEnergiaPerdidaEADoLivro) {
+  Carrega(fs::path(VIRETA_SOURCE_DIR) / "Cenas" / "colisao_perfeitamente_inelastica.xml", cena);
+  const TSceneTotals antes = ReadSceneTotals(cena);
+  Quadros(300, 10ms);
+  const TSceneTotals depois = ReadSceneTotals(cena);
+  // Two pairs, 1 kg at 2 m/s against 1 kg and against 3 kg at rest.
+  EXPECT_NEAR(antes.Momentum.x, 4.0, 1e-6);
+  EXPECT_NEAR(depois.Momentum.x, 4.0, 0.01 * 4);
+  const double perdida = (2.0 - 1.0) + (2.0 - 0.5);  // J: ½m₁v₁² - ½(m₁ + m₂)v'² for each pair
+  EXPECT_NEAR(antes.Energy - depois.Energy, perdida, 0.01 * perdida);
+  EXPECT_THAT(Textos(),
+              Contains("Momento total: (" + DecimalText(depois.Momentum.x, 2) + "; 0,00; 0,00) kg·m/s"));
+}
+
 TEST_F(Informacoes, FatorDeTempoRealCaiEFicaVermelhoComQuadrosLentos) {
   Quadros(150, 10ms);
   EXPECT_NEAR(medidor.RealTimeFactor(), 1.0, 0.01);

@@ -21,13 +21,25 @@ TEST(SuperficieDeContato, TipoDeColisaoDaORicochete) {
   EXPECT_FLOAT_EQ(s.soft_erp, 0.5f);
 }
 
+TEST(SuperficieDeContato, ElasticidadePropriaDeCadaObjeto) {
+  const std::vector<double> elasticidades{1.0, 0.2, -1.0};
+  TContactParameters p{2, {}, elasticidades};
+  EXPECT_DOUBLE_EQ(PairRestitution(p, 0, 1), 0.6) << "both their own: the mean";
+  EXPECT_DOUBLE_EQ(PairRestitution(p, 1, std::nullopt), 0.2) << "against the ground: its own";
+  EXPECT_DOUBLE_EQ(PairRestitution(p, 2, 1), 0.2) << "against one without: its own";
+  EXPECT_DOUBLE_EQ(PairRestitution(p, 2, std::nullopt), 1.0) << "none: the collision kind's";
+  p.TipoDeColisao = 1;
+  EXPECT_DOUBLE_EQ(PairRestitution(p, 2, 7), 0.5) << "an object outside the list has none";
+  EXPECT_FLOAT_EQ(ContactSurfaceWithBounce(0.6, 0.5).bounce, 0.6f);
+}
+
 class Contatos : public ::testing::Test {
  protected:
   // Runs the handler on one pair and returns the number of contact joints it made.
   int ContatosDoPar(dGeomID a, dGeomID b) {
     dJointGroupID grupo = dJointGroupCreate(0);
     TContactParameters p{0, atritos};
-    TCollisionContext ctx{mundo.Mundo(), grupo, &p, nullptr, {}};
+    TCollisionContext ctx{mundo.Mundo(), grupo, &p, nullptr, {}, {}};
     const int antes = Juntas(a) + Juntas(b);
     TrataColisao(&ctx, a, b);
     const int feitas = Juntas(a) + Juntas(b) - antes;

@@ -113,13 +113,22 @@ TEST_F(FisicaDeLivro, CorposEmRepousoTocamOChaoEmZZero) {
            {TColumn::Ang, 90.0},
            {TColumn::eixoY, 1.0},
            {TColumn::ODEMove, true}});
+  // Boxes with their own elasticity, whose overlaps are undone by moving them: one on the ground, one on it.
+  for (const double z : {1.0, 2.5})
+    c.Linha(BoxRow(1.0, 1.0, 1.0), {{TColumn::Massa, 2.0},
+                                    {TColumn::X, 10.0},
+                                    {TColumn::Z, z},
+                                    {TColumn::ODEMove, true},
+                                    {TColumn::Elasticidade, 0.0}});
   Carrega(c);
   Passos(300);
   const double softness = 0.005;
   EXPECT_NEAR(Obj(0).Posicao.z - 0.5, 0, softness);
   EXPECT_NEAR(Obj(1).Posicao.z - 0.3, 0, softness);
   EXPECT_NEAR(Obj(2).Posicao.z - 0.25, 0, softness);
-  for (std::size_t i = 0; i < 3; ++i) EXPECT_NEAR(Obj(i).VecV.z, 0, 0.01) << i;
+  EXPECT_NEAR(Obj(3).Posicao.z - 0.5, 0, softness);
+  EXPECT_NEAR(Obj(4).Posicao.z - 1.5, 0, 2 * softness);
+  for (std::size_t i = 0; i < 5; ++i) EXPECT_NEAR(Obj(i).VecV.z, 0, 0.01) << i;
 }
 
 TEST_F(FisicaDeLivro, ObjetoSemODEMoveNuncaSeMove) {
@@ -149,8 +158,8 @@ TEST_F(FisicaDeLivro, ObjetoSemODEMoveNuncaSeMove) {
   EXPECT_GT(Obj(1).Posicao.x, 1.0) << "the box should have slid off the turned static box";
 }
 
-// A box on a static ramp turned by `graus` about y: the distance it travels along the slope in `segundos`.
-double DeslizaNaRampa(double graus, double mu, double massa, double segundos) {
+// A static ramp turned by `graus` about y and a box of side 1 lying on it, 3 m up the slope.
+TTestScene Rampa(double graus, double mu, double massa) {
   const double th = graus * std::numbers::pi / 180;
   const double nx = std::sin(th), nz = std::cos(th);   // the ramp's top normal
   const double dx = std::cos(th), dz = -std::sin(th);  // down the slope
@@ -170,8 +179,15 @@ double DeslizaNaRampa(double graus, double mu, double massa, double segundos) {
                                   {TColumn::eixoY, 1.0},
                                   {TColumn::ODEMove, true},
                                   {TColumn::Atrito, mu}});
+  return c;
+}
+
+// The box of Rampa: the distance it travels along the slope in `segundos`.
+double DeslizaNaRampa(double graus, double mu, double massa, double segundos) {
+  const double th = graus * std::numbers::pi / 180;
+  const double dx = std::cos(th), dz = -std::sin(th);  // down the slope
   TScene cena;
-  Carrega(c, cena);
+  Carrega(Rampa(graus, mu, massa), cena);
   // Settle onto the slope first, then measure from rest.
   SimulationStep(cena);
   const TVector inicio = cena.Objetos[1].Posicao;
@@ -197,6 +213,45 @@ TEST(Atrito, AceleracaoNaRampaEADoLivroQualquerQueSejaAMassa) {
   const double pesada = DeslizaNaRampa(30, mu, 40, t);
   EXPECT_NEAR(leve, a * t * t / 2, 0.05 * a * t * t / 2);
   EXPECT_NEAR(pesada, leve, 0.01);
+}
+
+// The force vector is the net force per unit mass: down the slope, g (sin θ - μ cos θ) long.
+TEST(Atrito, VetorForcaDoBlocoNaRampaApontaRampaAbaixo) {
+  const double th = std::numbers::pi / 6, mu = 0.3;
+  TScene cena;
+  Carrega(Rampa(30, mu, 2), cena);
+  for (int i = 0; i < 30; ++i) SimulationStep(cena);
+  const TVector a = cena.Objetos[1].VecA;
+  const double esperado = g * (std::sin(th) - mu * std::cos(th));
+  EXPECT_NEAR(NormaVet(a), esperado, 0.01 * esperado);
+  const TVector rampaAbaixo{std::cos(th), 0, -std::sin(th)};
+  const double aoLongo = a.x * rampaAbaixo.x + a.y * rampaAbaixo.y + a.z * rampaAbaixo.z;
+  EXPECT_GT(aoLongo, 0.999 * NormaVet(a));
+}
+
+// Two equal balls head-on, without gravity: each ball's own elasticity, whatever the scene's kind says.
+TEST(Colisao, ElasticidadeDosObjetosTrocaOuIgualaAsVelocidades) {
+  for (const double e : {1.0, 0.0}) {
+    SCOPED_TRACE(e);
+    TTestScene c;
+    c.Linha(SphereRow(0.5), {{TColumn::Massa, 2.0},
+                             {TColumn::X, -1.73},
+                             {TColumn::Z, 5.0},
+                             {TColumn::VelX, 1.5},
+                             {TColumn::Elasticidade, e},
+                             {TColumn::ODEMove, true},
+                             {TColumn::MoveX, true},
+                             {TColumn::TipoDeColisao, e == 1 ? 0 : 2}});
+    c.Linha(SphereRow(0.5),
+            {{TColumn::Massa, 2.0}, {TColumn::Z, 5.0}, {TColumn::Elasticidade, e}, {TColumn::ODEMove, true}});
+    TScene cena;
+    Carrega(c, cena);
+    for (int i = 0; i < 150; ++i) SimulationStep(cena);
+    const double v1 = cena.Objetos[0].VecV.x, v2 = cena.Objetos[1].VecV.x;
+    EXPECT_NEAR(v1 + v2, 1.5, 1e-6) << "momentum";
+    EXPECT_NEAR(v1, e == 1 ? 0.0 : 0.75, 0.015);
+    EXPECT_NEAR(v2, e == 1 ? 1.5 : 0.75, 0.015);
+  }
 }
 
 TEST(Atrito, CaixaLancadaNoChaoParaEmVQuadradoSobreDoisMuG) {

@@ -191,20 +191,27 @@ TEST_F(CarregaCenaTeste, MalhaSoldaEscalaEFazLequeDoQuadrilatero) {
   EXPECT_EQ(o.Modelo.VertexCount, 5);
   // Vertex 5 sits where vertex 2 does: the face names vertex 2 after the weld.
   EXPECT_EQ(o.Modelo.Groups[1].Faces[1].VertexIndex, (std::vector<int32_t>{1, 2, 3, 4}));
-  EXPECT_EQ(o.Modelo.Vertices[2].x, 4.0f);
-  EXPECT_EQ(o.Modelo.BoundsMax.x, 4.0f);
+  // Scaled to x from 0 to 4 and y from 0 to 2, then moved onto the middle of the mesh, where the body
+  // sits; the row's Z still places the model's origin.
+  EXPECT_EQ(o.Modelo.Vertices[2].x, 2.0f);
+  EXPECT_EQ(o.Modelo.BoundsMax.x, 2.0f);
+  EXPECT_EQ(o.Modelo.BoundsMin.y, -1.0f);
+  EXPECT_EQ(o.MeshCentre.x, 2.0);
+  EXPECT_EQ(o.MeshCentre.y, 1.0);
   // The quad collides over its whole area, as a fan of two triangles.
   EXPECT_EQ(o.Malha.Indices, (std::vector<uint32_t>{0, 1, 2, 0, 2, 3, 0, 1, 2}));
   EXPECT_EQ(o.Malha.Vertices.size(), 5u * 4);
   EXPECT_DOUBLE_EQ(o.Raio, std::sqrt(2.0 * 2 + 1 * 1));
   ASSERT_NE(cena.Geometrias[0], nullptr);
   EXPECT_EQ(dGeomGetClass(cena.Geometrias[0]), dTriMeshClass);
+  EXPECT_EQ(o.Posicao.x, 2.0);
+  EXPECT_EQ(o.Posicao.y, 1.0);
   EXPECT_EQ(o.Posicao.z, 1.0);
 }
 
 TEST_F(CarregaCenaTeste, DuasMalhasGuardamCadaUmaASua) {
   pasta.Write("baixo.obj", "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nf 1 2 3\nf 1 3 4\n");
-  pasta.Write("alto.obj", "v -1 -1 2\nv 1 -1 2\nv 1 1 2\nv -1 1 2\nf 1 2 3\nf 1 3 4\n");
+  pasta.Write("alto.obj", "v -2 -1 2\nv 2 -1 2\nv 2 1 2\nv -2 1 2\nf 1 2 3\nf 1 3 4\n");
   TTestScene c;
   for (const char* nome : {"baixo.obj", "alto.obj"})
     c.Linha(ModelRow(nome), {{TColumn::X, nome[0] == 'b' ? 0.0 : 10.0},

@@ -12,6 +12,7 @@
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 // A data packet holding the 37 field definitions (in the order given) and the rows given as XML text.
 std::string Pacote(const std::string& linhas, const std::string& omite = "", bool invertida = false) {
@@ -190,6 +191,37 @@ TEST(TSceneTable, ErrosNomeiamArquivoLinhaEColuna) {
   EXPECT_THAT(ErroAoLer(fifo), HasSubstr("fifo.xml"));
 }
 
+// Launch and elasticity columns: read when the file defines them, written only when some row uses them,
+// so a table that uses none is written byte for byte as before they existed.
+TEST(TSceneTable, ColunasOpcionaisSoQuandoUsadas) {
+  TTempFolder pasta;
+  const TSceneTable t =
+      TSceneTable::Read(pasta.Write("o.xml", Pacote("<ROW VelZ=\"-2.5\" Elasticidade=\"0.5\"/><ROW/>")));
+  EXPECT_EQ(t.Real(0, TColumn::VelZ), -2.5);
+  EXPECT_EQ(t.Real(0, TColumn::Elasticidade), 0.5);
+  EXPECT_EQ(t.Cell(1, TColumn::Elasticidade).index(), 0u) << "an empty cell stays empty";
+  EXPECT_THAT(ErroAoLer(pasta.Write("r.xml", Pacote("<ROW/><ROW VelAngY=\"rápido\"/>"))),
+              HasSubstr("linha 2, coluna \"VelAngY\""));
+
+  TTestScene c;
+  c.Linha({{TColumn::Nome, std::string("a")}});
+  c.Linha({{TColumn::VelX, 3.0}});
+  const std::string xml = c.Tabela().ToXml();
+  EXPECT_THAT(xml, HasSubstr("<FIELD attrname=\"VelX\" fieldtype=\"r8\"/>"));
+  EXPECT_THAT(xml, HasSubstr("<ROW VelX=\"3\"/>"));
+  for (const char* nome : {"VelY", "VelZ", "VelAngX", "VelAngY", "VelAngZ", "Elasticidade"})
+    EXPECT_THAT(xml, Not(HasSubstr(nome)));
+  EXPECT_EQ(TSceneTable::Read(c.Write(pasta / "w.xml")), c.Tabela());
+
+  // Written before these columns existed.
+  for (const char* amostra : {"rampa_atrito", "malha_obj"}) {
+    const std::filesystem::path fonte(VIRETA_SOURCE_DIR);
+    EXPECT_EQ(TSceneTable::Read(fonte / "Cenas" / (std::string(amostra) + ".xml")).ToXml(),
+              ReadFile(fonte / "tests/scene/golden" / (std::string(amostra) + ".xml")))
+        << amostra;
+  }
+}
+
 TEST(CenaInicial, CriaPastaEArquivoVazioComAsTrintaESeteColunas) {
   TTempFolder pasta;
   const auto temp = CreateStartScene(pasta.Path());
@@ -197,8 +229,11 @@ TEST(CenaInicial, CriaPastaEArquivoVazioComAsTrintaESeteColunas) {
   const TSceneTable t = TSceneTable::Read(temp);
   EXPECT_EQ(t.RowCount(), 0);
   const std::string texto = ReadFile(temp);
-  for (const TColumnDefinition& c : SceneColumns())
-    EXPECT_THAT(texto, HasSubstr("attrname=\"" + std::string(c.Nome) + "\""));
+  for (const TColumnDefinition& c : SceneColumns()) {
+    const bool opcional = IsOptionalColumn(static_cast<TColumn>(&c - SceneColumns().data()));
+    EXPECT_EQ(texto.find("attrname=\"" + std::string(c.Nome) + "\"") == std::string::npos, opcional)
+        << c.Nome;
+  }
   EXPECT_THAT(texto, HasSubstr("WIDTH=\"255\""));
 }
 

@@ -14,6 +14,7 @@
 #include "input/ini_file.h"
 #include "input/install_folders.h"
 #include "input/timer_intervals.h"
+#include "scene/scene_loader.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -82,7 +83,11 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   // Paused, the mouse arranges the scene: where an object is dropped becomes its start position.
   mouseGrab_->Grab().SetPlacing([this] { return session_.Control().Paused(); },
                                 [this](std::size_t objeto, const TVector& posicao) {
-                                  editor_->MoveStartPosition(static_cast<int>(objeto), posicao);
+                                  // A model's body sits at its mesh's middle; its row places the file's
+                                  // origin.
+                                  const TVector linha =
+                                      RowPlaceOfBody(session_.CurrentScene()->Objetos[objeto], posicao);
+                                  editor_->MoveStartPosition(static_cast<int>(objeto), linha);
                                 });
   setCentralWidget(cliente);
   cameraInput_ = std::make_unique<TCameraInput>(Camera, *Panel1);

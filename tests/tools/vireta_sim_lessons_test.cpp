@@ -1,0 +1,161 @@
+// The ready lessons, run as a student runs them, against the textbook to 1 %; and the samples of scene
+// files without the launch columns, which must run exactly as they did before those columns existed.
+
+#include "support/child_process.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr double g = 9.81;
+
+struct TLinha {
+  double t, x, z, vx, vz;
+};
+using TTrajetorias = std::map<int, std::vector<TLinha>>;  // by object
+
+// The fields of a CSV line; a quoted field may hold commas and doubled quotes.
+std::vector<std::string> Campos(const std::string& linha) {
+  std::vector<std::string> v(1);
+  bool aspas = false;
+  for (std::size_t k = 0; k < linha.size(); ++k) {
+    const char c = linha[k];
+    if (c == '"' && aspas && k + 1 < linha.size() && linha[k + 1] == '"') {
+      v.back() += c;
+      ++k;
+    } else if (c == '"') {
+      aspas = !aspas;
+    } else if (c == ',' && !aspas) {
+      v.emplace_back();
+    } else {
+      v.back() += c;
+    }
+  }
+  return v;
+}
+
+TTrajetorias Roda(const std::string& licao, int quadros) {
+  const TTempFolder pasta;
+  fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas" / licao, pasta / licao);
+  const TCommandResult r = RunCommand(std::string(VIRETA_SIM) + " " + (pasta / licao).string() +
+                                      " --frames " + std::to_string(quadros));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  TTrajetorias t;
+  std::istringstream in(r.out);
+  std::string linha;
+  std::getline(in, linha);  // header: frame,t,i,nome,x,y,z,vx,vy,vz,...
+  while (std::getline(in, linha)) {
+    const auto c = Campos(linha);
+    t[std::stoi(c.at(2))].push_back(
+        {std::stod(c.at(1)), std::stod(c.at(4)), std::stod(c.at(6)), std::stod(c.at(7)), std::stod(c.at(9))});
+  }
+  return t;
+}
+
+// Time and x at which z first comes down through `nivel`, between frames by a straight line.
+std::pair<double, double> Descida(const std::vector<TLinha>& v, double nivel) {
+  for (std::size_t k = 2; k < v.size(); ++k) {
+    if (v[k - 1].z > nivel && v[k].z <= nivel) {
+      const double f = (v[k - 1].z - nivel) / (v[k - 1].z - v[k].z);
+      return {v[k - 1].t + f * (v[k].t - v[k - 1].t), v[k - 1].x + f * (v[k].x - v[k - 1].x)};
+    }
+  }
+  ADD_FAILURE() << "never came down to " << nivel;
+  return {0, 0};
+}
+
+void PertoDoLivro(double medido, double livro) {
+  EXPECT_NEAR(medido, livro, 0.01 * std::fabs(livro));
+}
+
+TEST(Licoes, LancamentoObliquoAlcanceETempoDeVoo) {
+  const TTrajetorias t = Roda("lancamento_obliquo.xml", 250);
+  const double graus[] = {30, 45, 60};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(graus[i]);
+    const double th = graus[i] * std::numbers::pi / 180;
+    const auto [tempo, x] = Descida(t.at(i), 0.1);
+    PertoDoLivro(x, 10 * 10 * std::sin(2 * th) / g);
+    PertoDoLivro(tempo, 2 * 10 * std::sin(th) / g);
+  }
+}
+
+TEST(Licoes, LancamentoHorizontalDeUmaMesa) {
+  const TTrajetorias t = Roda("lancamento_horizontal.xml", 100);
+  const double h = 2.0, v = 3.0;
+  const auto [tempo, x] = Descida(t.at(1), 0.1);
+  PertoDoLivro(tempo, std::sqrt(2 * h / g));
+  PertoDoLivro(x - 0.1, v * std::sqrt(2 * h / g));
+}
+
+// Ball 2k of 1 kg at 2 m/s hits ball 2k + 1 at rest, of 1 kg (k = 0) and of 3 kg (k = 1).
+void Colisoes(const TTrajetorias& t, bool elastica) {
+  const double v1 = 2, m1 = 1;
+  for (const double m2 : {1.0, 3.0}) {
+    SCOPED_TRACE(m2);
+    const int k = m2 == 1 ? 0 : 1;
+    const double a = t.at(2 * k).back().vx, b = t.at(2 * k + 1).back().vx;
+    PertoDoLivro(m1 * a + m2 * b, m1 * v1);
+    if (elastica) {
+      EXPECT_NEAR(a, (m1 - m2) / (m1 + m2) * v1, 0.01 * v1);
+      PertoDoLivro(b, 2 * m1 / (m1 + m2) * v1);
+      PertoDoLivro(m1 * a * a / 2 + m2 * b * b / 2, m1 * v1 * v1 / 2);
+    } else {
+      PertoDoLivro(a, m1 * v1 / (m1 + m2));
+      PertoDoLivro(b, m1 * v1 / (m1 + m2));
+    }
+  }
+}
+
+TEST(Licoes, ColisaoElasticaEmUmaDimensao) {
+  Colisoes(Roda("colisao_elastica_1d.xml", 300), true);
+}
+
+TEST(Licoes, ColisaoPerfeitamenteInelastica) {
+  Colisoes(Roda("colisao_perfeitamente_inelastica.xml", 300), false);
+}
+
+TEST(Licoes, PlanoInclinadoComAtrito) {
+  const TTrajetorias t = Roda("plano_inclinado.xml", 120);
+  const auto rapidez = [&](int k) { return std::hypot(t.at(1)[k].vx, t.at(1)[k].vz); };
+  const double th = std::numbers::pi / 6;
+  PertoDoLivro((rapidez(110) - rapidez(20)) / 0.9, g * (std::sin(th) - 0.3 * std::cos(th)));
+}
+
+TEST(Licoes, QuedaLivreComESemRotacao) {
+  const TTrajetorias t = Roda("queda_livre_rotacao.xml", 160);
+  const double livro = std::sqrt(2 * 8 / g);
+  PertoDoLivro(Descida(t.at(0), 2).first, livro);
+  PertoDoLivro(Descida(t.at(1), 2).first, livro);
+  for (std::size_t k = 0; k < 120; ++k) EXPECT_DOUBLE_EQ(t.at(0)[k].z, t.at(1)[k].z) << k;
+}
+
+// Recorded from the runner before the launch and elasticity columns existed.
+class SemAsColunasNovas : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(SemAsColunasNovas, CSVIgualAoDeAntesByteAByte) {
+  const TTempFolder pasta;
+  fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", pasta / "Cenas", fs::copy_options::recursive);
+  const std::string nome = GetParam();
+  const TCommandResult r =
+      RunCommand(std::string(VIRETA_SIM) + " " + (pasta / "Cenas" / (nome + ".xml")).string() +
+                 " --frames 300 --every 30");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, ReadFile(fs::path(VIRETA_SOURCE_DIR) / "tests/tools/golden" / (nome + ".csv")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cenas, SemAsColunasNovas,
+                         ::testing::Values("queda_livre", "colisao_inelastica", "colisao_parcial",
+                                           "colisao_elastica", "rampa_atrito", "pilha_caixas", "capsula",
+                                           "plano", "caixa_estatica", "tipo7"));
+
+}  // namespace
