@@ -1,10 +1,16 @@
 #include "app/window/help_menu.h"
 
+#include "common/file_io.h"
+#include "scene/lesson_list.h"
+
 #include <QAction>
+#include <QDialog>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -51,7 +57,41 @@ void ListMenu(const QMenu& menu, const QString& caminho, QString& saida) {
   }
 }
 
+// The guide beside the picture, not over it: students read it while the scene runs.
+void ShowGuide(QMainWindow& janela, const TLesson& aula) {
+  auto* guia = janela.findChild<QDialog*>(QStringLiteral("guia"));
+  if (!guia) {
+    guia = new QDialog(&janela);
+    guia->setObjectName(QStringLiteral("guia"));
+    guia->resize(560, 640);
+    auto* layout = new QVBoxLayout(guia);
+    auto* texto = new QTextBrowser(guia);
+    texto->setOpenExternalLinks(false);
+    texto->setAccessibleName(QStringLiteral("Guia da aula"));
+    layout->addWidget(texto);
+  }
+  auto* texto = guia->findChild<QTextBrowser*>();
+  const TFileContents lido = ReadWholeFile(aula.Guide, 1 << 20);
+  const QString conteudo = QString::fromUtf8(lido.Bytes);
+  if (aula.Guide.extension() == ".html")
+    texto->setHtml(conteudo);
+  else
+    texto->setPlainText(conteudo);
+  guia->setWindowTitle(QStringLiteral("Guia: ") + LessonCaption(QString::fromStdString(aula.Title)));
+  guia->show();
+  guia->raise();
+}
+
 }  // namespace
+
+QString LessonCaption(const QString& titulo) {
+  QString texto = titulo.trimmed();
+  // Only a title written in capitals is recased; one the author wrote in mixed case stays as written.
+  if (texto != texto.toUpper()) return texto;
+  texto = texto.toLower();
+  if (!texto.isEmpty()) texto[0] = texto[0].toUpper();
+  return texto;
+}
 
 QString KeysAndMouseText(const QMenuBar& barra) {
   QString texto = QString::fromUtf8(MouseAndPanelKeys) + "\nTeclado, em toda a janela:\n";
@@ -60,8 +100,16 @@ QString KeysAndMouseText(const QMenuBar& barra) {
   return texto;
 }
 
-QMenu* CreateHelpMenu(QMainWindow& janela) {
+QMenu* CreateHelpMenu(QMainWindow& janela, const std::filesystem::path& pastaAmostras,
+                      std::function<bool(const std::filesystem::path&)> abrirCena) {
   QMenu* menu = janela.menuBar()->addMenu("Ajuda");
+  QMenu* aulas = menu->addMenu("Aulas prontas");
+  for (const TLesson& aula : FindLessons(pastaAmostras))
+    aulas->addAction(LessonCaption(QString::fromStdString(aula.Title)), &janela, [&janela, aula, abrirCena] {
+      if (abrirCena(aula.Scene)) ShowGuide(janela, aula);
+    });
+  aulas->setEnabled(!aulas->isEmpty());
+  menu->addSeparator();
   menu->addAction("Teclas e mouse", &janela, [&janela] {
     QMessageBox::information(&janela, "Teclas e mouse", KeysAndMouseText(*janela.menuBar()));
   });

@@ -132,7 +132,8 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
       [this](const QString& texto) { statusBar()->showMessage(texto, 8000); });
   editor_ = std::make_unique<TSceneEditor>(session_, *this, Camera, ui_);
   editor_->CreateMenu(*menuBar());
-  CreateHelpMenu(*this);  // last: the help lists the keys of every menu before it
+  // Last: the help lists the keys of every menu before it.
+  CreateHelpMenu(*this, samplesFolder_, [this](const std::filesystem::path& p) { return OpenScene(p); });
 
   // The controller posts its first device change now; it runs as soon as the event loop does.
   if (!servicosWii) wiiPlatform_ = std::make_unique<TRealWiiPlatform>();
@@ -268,15 +269,17 @@ void TMainForm::AbrirCena1Click() {
   LoadSceneFile(escolhido.toStdString());
 }
 
-void TMainForm::OpenScene(const std::filesystem::path& arquivo) {
-  if (editor_->ConfirmDiscard()) LoadSceneFile(arquivo);
+bool TMainForm::OpenScene(const std::filesystem::path& arquivo) {
+  return editor_->ConfirmDiscard() && LoadSceneFile(arquivo);
 }
 
-void TMainForm::LoadSceneFile(const std::filesystem::path& arquivo) {
+bool TMainForm::LoadSceneFile(const std::filesystem::path& arquivo) {
   try {
     session_.Open(arquivo);
+    return true;
   } catch (const std::exception& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
+    return false;
   }
 }
 

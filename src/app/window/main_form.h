@@ -49,8 +49,8 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   void Show();
 
   // Loads a scene file as the menu command does after its dialog; an error is shown, the old scene kept.
-  // Unsaved edits are asked about first.
-  void OpenScene(const std::filesystem::path& arquivo);
+  // Unsaved edits are asked about first. True when the scene now runs.
+  bool OpenScene(const std::filesystem::path& arquivo);
   // The current scene again from its start state; a failed load keeps the running scene. With no scene
   // opened yet, the status bar says there is nothing to reload.
   void ReloadScene();
@@ -111,7 +111,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   void FormClose();
   void FormDestroy();
   TRemoteReading RemoteReading() const;
-  void LoadSceneFile(const std::filesystem::path& arquivo);
+  bool LoadSceneFile(const std::filesystem::path& arquivo);
 
   std::filesystem::path programFolder_;
   TSettingsLocation settingsPlace_;  // where "config.ini" and the start-up scene go

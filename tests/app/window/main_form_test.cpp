@@ -23,11 +23,13 @@
 #include "wiimote/testing/virtual_wiimote.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QSurfaceFormat>
 #include <QTest>
+#include <QTextBrowser>
 #include <QWheelEvent>
 
 #include <gmock/gmock.h>
@@ -403,6 +405,24 @@ TEST_F(Janela, AjudaListaCadaTeclaDosMenus) {
   EXPECT_EQ(form->menuBar()->actions().last()->text(), "Ajuda");
   ASSERT_NE(Menu("Teclas e mouse"), nullptr);
   ASSERT_NE(Menu("Sobre o Vireta"), nullptr);
+}
+
+TEST_F(Janela, ReadyLessonsOpenTheirSceneAndGuide) {
+  Abre();
+  QMenu* aulas = Menu("Aulas prontas")->menu();
+  ASSERT_NE(aulas, nullptr);
+  QStringList titulos;
+  for (const QAction* a : aulas->actions()) titulos << a->text();
+  EXPECT_GE(titulos.size(), 6);
+  ASSERT_TRUE(titulos.contains("Lançamento oblíquo")) << titulos.join(", ").toStdString();
+  aulas->actions()[titulos.indexOf("Lançamento oblíquo")]->trigger();
+  EXPECT_EQ(form->Session().Path().filename(), "lancamento_obliquo.xml");
+  auto* guia = form->findChild<QDialog*>("guia");
+  ASSERT_NE(guia, nullptr);
+  EXPECT_TRUE(guia->isVisible());
+  EXPECT_EQ(guia->windowTitle(), "Guia: Lançamento oblíquo");
+  EXPECT_TRUE(guia->findChild<QTextBrowser*>()->toPlainText().contains("A pergunta"));
+  guia->close();
 }
 
 class JanelaComRemoto : public Janela {
