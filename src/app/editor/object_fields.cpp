@@ -1,5 +1,7 @@
 #include "app/editor/object_fields.h"
 
+#include "app/editor/launch_fields.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -196,6 +198,8 @@ void TObjectFields::Build() {
     }
     fields_[c] = campo;
   }
+  launch_ = new TLaunchFields(handlers_.edit, this);
+  fields_.at(C::ODEMove).form->addRow(launch_);
   layout->addStretch(1);
 }
 
@@ -240,6 +244,7 @@ void TObjectFields::Show(const TSceneTable& t, int linha) {
     if (auto* texto = qobject_cast<QLineEdit*>(f.editor))
       texto->setText(QString::fromStdString(t.Text(linha, c)));
   }
+  launch_->Show(t, linha);
   const auto canal = [&](C c) {
     return static_cast<int>(std::lround(std::clamp(t.Real(linha, c), 0.0, 255.0)));
   };
@@ -249,13 +254,13 @@ void TObjectFields::Show(const TSceneTable& t, int linha) {
 }
 
 void TObjectFields::MarkError(C coluna, const QString& texto) {
-  auto it = fields_.find(coluna);
-  QWidget* w = it != fields_.end() ? it->second.editor : colourButton_;
+  QWidget* w = Editor(coluna);
+  if (!w) w = colourButton_;
   w->setStyleSheet("border: 2px solid #d02020; background-color: #ffe0e0");
   w->setToolTip(texto);
 }
 
 QWidget* TObjectFields::Editor(C coluna) const {
   auto it = fields_.find(coluna);
-  return it != fields_.end() ? it->second.editor : nullptr;
+  return it != fields_.end() ? it->second.editor : launch_->Editor(coluna);
 }

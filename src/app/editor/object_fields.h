@@ -15,6 +15,7 @@
 class QFormLayout;
 class QLabel;
 class QPushButton;
+class TLaunchFields;
 
 using TCellEdit = std::vector<std::pair<TColumn, TSceneTable::Celula>>;
 
@@ -34,6 +35,7 @@ class TObjectFields : public QWidget {
 
   QWidget* Editor(TColumn coluna) const;  // the widget that edits a column, for the program's own checks
   QPushButton* ColourButton() const { return colourButton_; }
+  TLaunchFields* Launch() const { return launch_; }
 
  private:
   struct TField {
@@ -49,7 +51,8 @@ class TObjectFields : public QWidget {
   THandlers handlers_;
   std::map<TColumn, TField> fields_;
   QPushButton* colourButton_ = nullptr;
-  bool showing_ = false;  // values being put into the editors are not edits
+  TLaunchFields* launch_ = nullptr;  // in the "Movimento" group
+  bool showing_ = false;             // values being put into the editors are not edits
 };
 
 // The label of a size column for a shape kind ("Raio", "Comprimento (X)"…), or empty when the kind does not

@@ -4,11 +4,13 @@
 // and loses nothing, and unsaved changes are asked about before they would be lost.
 
 #include "app/editor/scene_editor.h"
+#include "app/editor/launch_fields.h"
 #include "support/scene_builder.h"
 #include "support/session_rig.h"
 #include "support/temp_folder.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -216,6 +218,40 @@ TEST_F(Editor, SaveThatCannotBeWrittenSaysSoAndLosesNothing) {
   dialogos.caminho = QString::fromStdString((pasta / "guardada" / "cena.xml").string());
   EXPECT_TRUE(editor.SaveAs());
   EXPECT_EQ(TSceneTable::Read(pasta / "guardada" / "cena.xml").Real(0, C::Massa), 4.0);
+}
+
+TEST_F(Editor, LaunchIsSetAsSpeedAndAnglesOrComponentsAndReachesTheBody) {
+  AbreCena(pasta / "Cenas" / "queda_livre.xml");
+  rig.session.Selection().Set(0);
+  TLaunchFields& lancamento = *Painel().Fields()->Launch();
+  lancamento.AngleField()->setValue(30);
+  lancamento.SpeedField()->setValue(10);
+  const TSceneTable& t = editor.Document().Table();
+  EXPECT_NEAR(t.Real(0, C::VelX), 8.660254, 1e-6);
+  EXPECT_EQ(t.Real(0, C::VelZ), 5) << "rounded: no 4.999999999999999 in the teacher's file";
+  EXPECT_TRUE(std::holds_alternative<std::monostate>(t.Cell(0, C::VelY))) << "a zero stays an empty cell";
+  const dReal* v = dBodyGetLinearVel(Cena().Corpos[0]);
+  EXPECT_NEAR(v[0], 8.660254, 1e-5) << "the running scene starts with the launch";
+  EXPECT_NEAR(v[2], 5, 1e-5);
+  EXPECT_NEAR(qobject_cast<QDoubleSpinBox*>(lancamento.Editor(C::VelX))->value(), 8.66, 1e-3);
+
+  // The components, the other way round: straight up at 4 m/s.
+  qobject_cast<QDoubleSpinBox*>(lancamento.Editor(C::VelX))->setValue(0);
+  qobject_cast<QDoubleSpinBox*>(lancamento.Editor(C::VelZ))->setValue(4);
+  EXPECT_EQ(lancamento.SpeedField()->value(), 4);
+  EXPECT_EQ(lancamento.AngleField()->value(), 90);
+  const TLaunch l = LaunchOf(-1, -1, 0);
+  EXPECT_NEAR(l.Azimuth, -135, 1e-9);
+  EXPECT_EQ(ComponentsOf(l)[0], -1);
+
+  // Own elasticity, then the scene's again: an empty cell.
+  lancamento.OwnElasticity()->setChecked(true);
+  qobject_cast<QDoubleSpinBox*>(lancamento.Editor(C::Elasticidade))->setValue(0.5);
+  EXPECT_EQ(t.Real(0, C::Elasticidade), 0.5);
+  lancamento.OwnElasticity()->setChecked(false);
+  EXPECT_TRUE(std::holds_alternative<std::monostate>(t.Cell(0, C::Elasticidade)));
+  Menu("Desfazer")->trigger();
+  EXPECT_EQ(editor.Document().Table().Real(0, C::Elasticidade), 0.5) << "each launch edit is one undo step";
 }
 
 }  // namespace
