@@ -19,6 +19,9 @@ template <typename... TCases>
 struct TOverloads : TCases... {
   using TCases::operator()...;
 };
+// Clang does not yet deduce an aggregate's template arguments from its initialisers.
+template <typename... TCases>
+TOverloads(TCases...) -> TOverloads<TCases...>;
 
 void ReadEntry(const TIniDocument& ini, const TSettingEntry& entry, const TQuillonSetting& def,
                TQuillonSetting& Setting) {
