@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   TWiimoteButtonAssign botoes;
   LeConfiguracao(arquivo, lido, botoes);
   try {
-    SalvaConfiguracao(arquivo, lido, botoes);
+    if (!SalvaConfiguracao(arquivo, lido, botoes).empty())
+      FuzzFailure("a value read from a file was not saved");
   } catch (const EIniWriteError&) {
     if (size <= MaxIniFileSize) FuzzFailure("settings read from a file could not be saved back to it");
     return 0;
