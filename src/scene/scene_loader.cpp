@@ -56,7 +56,6 @@ struct TSceneBuild {
   TScene& cena;
   const fs::path& arquivoCena;
   const TModelNotice& aviso;
-  std::vector<std::pair<fs::path, TCleanedModel>>& reescritas;
 
   double Real(TColumn c) const { return tabela.Real(i, c); }
   float Single(TColumn c) const { return static_cast<float>(tabela.Real(i, c)); }
@@ -150,9 +149,8 @@ struct TSceneBuild {
     TObjetoCena& o = Object();
     const std::string nome = tabela.Text(i, TColumn::Arquivo);
     const fs::path caminho = ResolveModelName(nome, arquivoCena.parent_path());
-    TCleanedModel limpo = CleanModelFile(caminho);
-    o.Modelo = LoadModelFromText(caminho.string(), limpo.Original, aviso);
-    if (limpo.Juntou) reescritas.emplace_back(caminho, std::move(limpo));
+    // Continued lines are joined as the text is read; the file itself is never written.
+    o.Modelo = LoadModelFromText(caminho.string(), ReadModelText(caminho), aviso);
     WeldVertices(o.Modelo);
     ScaleModel(o.Modelo, Real(TColumn::SX), Real(TColumn::SY), Real(TColumn::SZ));
     for (int v = 1; v <= o.Modelo.VertexCount; ++v) {
@@ -324,15 +322,12 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
   nova.Geometrias.assign(tamanho, nullptr);
   nova.Atritos.assign(tamanho, 0.0);
 
-  // Model files are rewritten with their joined lines only once the whole scene has loaded, so that a
-  // failed load leaves every file as it was.
-  std::vector<std::pair<fs::path, TCleanedModel>> reescritas;
   for (int i = 0; i < n; ++i) {
     CheckNumbers(tabela, i, arquivo);
     CheckPlacement(tabela, i, arquivo);
     NoticeShapeWithoutSize(tabela, i, arquivo, aviso);
     try {
-      TSceneBuild{tabela, i, nova, arquivo, aviso, reescritas}.Build();
+      TSceneBuild{tabela, i, nova, arquivo, aviso}.Build();
     } catch (const EModelError& e) {
       throw ESceneError(WhereInScene(arquivo, i) + e.what(), i, TColumn::Arquivo);
     } catch (const EPhysicsEngineError& e) {
@@ -341,7 +336,6 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
       throw ESceneError(WhereInScene(arquivo, i) + e.what(), i, TColumn::Arquivo);
     }
   }
-  for (auto& [caminho, limpo] : reescritas) SaveCleanedModel(caminho, limpo);
   nova.Tabela = std::move(tabela);
   cena.Swap(nova);
 }
