@@ -67,6 +67,9 @@ int CapsuleBoxContacts(dGeomID capsula, dGeomID caixa, dGeomID tampa, dContact* 
 
 int Contacts(dGeomID o1, dGeomID o2, dGeomID tampa, dContact* contatos) {
   const int c1 = dGeomGetClass(o1), c2 = dGeomGetClass(o2);
+  if (c1 == dTriMeshClass && c2 == dTriMeshClass &&
+      std::min(dGeomTriMeshGetTriangleCount(o1), dGeomTriMeshGetTriangleCount(o2)) < MeshMeshMinTriangles)
+    return 0;
   if (tampa && c1 == dCapsuleClass && c2 == dBoxClass) return CapsuleBoxContacts(o1, o2, tampa, contatos);
   if (tampa && c1 == dBoxClass && c2 == dCapsuleClass) {
     // Seen from the capsule, then turned round: the normal points into the first geometry.

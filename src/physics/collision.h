@@ -9,6 +9,10 @@
 
 inline constexpr int ContatosMax = 5;
 
+// The engine's mesh-against-mesh test walks both meshes' bounding-volume trees and faults on a tree of a
+// single triangle; a mesh with fewer triangles than this collides with everything but other meshes.
+inline constexpr int MeshMeshMinTriangles = 2;
+
 // What the handler needs of the scene: the collision kind and one friction coefficient per object.
 struct TContactParameters {
   int TipoDeColisao = 0;

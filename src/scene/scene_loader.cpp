@@ -180,6 +180,11 @@ struct TSceneBuild {
       o.Ang = static_cast<float>(Real(TColumn::Ang) * std::numbers::pi / 180.0);
       return;
     }
+    if (o.Malha.Indices.size() / 3 < MeshMeshMinTriangles && aviso) {
+      aviso("O modelo " + caminho.string() +
+                " tem um só triângulo para colisão: o objeto não colide com outros objetos de malha.",
+            "Load Model");
+    }
     o.DadosMalha = TOdeMeshData(dGeomTriMeshDataCreate());
     dGeomTriMeshDataBuildSingle(o.DadosMalha.get(), o.Malha.Vertices.data(), 4 * sizeof(float),
                                 static_cast<int>(o.Malha.Vertices.size() / 4), o.Malha.Indices.data(),
