@@ -133,9 +133,14 @@ void TrataColisao(void* data, dGeomID o1, dGeomID o2) {
   if (!ctx.Error.empty()) return;
   try {
     AddContacts(ctx, o1, o2);
+    return;
   } catch (const std::exception& e) {
     ctx.Error = e.what();
   } catch (...) {
     ctx.Error = "erro desconhecido no motor de física";
+  }
+  for (const dGeomID g : {o1, o2}) {
+    std::size_t i = 0;
+    if (GeometryIndex(g, i)) ctx.ErrorObjects.push_back(i);
   }
 }

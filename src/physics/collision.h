@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <vector>
 
 inline constexpr int ContatosMax = 5;
 
@@ -36,6 +37,7 @@ struct TCollisionContext {
   // The first error met during the pass; the rest of the pass adds no contacts. An exception must not
   // unwind through the engine, which would leave the space locked for good.
   std::string Error;
+  std::vector<std::size_t> ErrorObjects;  // the scene objects of the pair that raised Error
 };
 
 // The engine's near-collision callback; `data` is a TCollisionContext. Never throws.

@@ -61,10 +61,10 @@ TPhysicsWorld::~TPhysicsWorld() {
 
 void TPhysicsWorld::PassoMundo(const TContactParameters& parametros) {
   if (broken_) throw EPhysicsEngineError("motor de física: o mundo parou depois de um erro");
-  TCollisionContext ctx{Mundo_, GrupoContatos_, &parametros, EndCap_, {}};
+  TCollisionContext ctx{Mundo_, GrupoContatos_, &parametros, EndCap_, {}, {}};
   try {
     dSpaceCollide(Espaco_, &ctx, TrataColisao);
-    if (!ctx.Error.empty()) throw EPhysicsEngineError(ctx.Error);
+    if (!ctx.Error.empty()) throw EPhysicsEngineError(ctx.Error, ctx.ErrorObjects);
     dWorldQuickStep(Mundo_, PassoFixo);
     dJointGroupEmpty(GrupoContatos_);
   } catch (...) {

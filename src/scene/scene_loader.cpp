@@ -6,6 +6,7 @@
 #include "scene/model_file.h"
 #include "scene/simulation_step.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -48,6 +49,8 @@ bool ValidMass(const dMass& m) {
 void ApplyMass(dBodyID corpo, const dMass& m) {
   if (ValidMass(m)) dBodySetMass(corpo, &m);
 }
+
+std::string CellPlace(const fs::path& arquivo, int linha, TColumn coluna);
 
 // Everything a row's build needs beside the row itself.
 struct TSceneBuild {
@@ -159,6 +162,16 @@ struct TSceneBuild {
         throw std::runtime_error(caminho.string() + ": o modelo fica grande demais com a escala SX, SY, SZ");
     }
     ComputeBounds(o.Modelo);
+    if (o.Modelo.MaxExtent > MaxObjectSize)
+      throw std::runtime_error(
+          caminho.string() +
+          ": o modelo fica grande demais para o motor de física com a escala SX, SY, SZ (no máximo " +
+          FormatDouble(MaxObjectSize) + " m)");
+    if (Real(TColumn::Massa) * o.Modelo.MaxExtent * o.Modelo.MaxExtent > MaxMassMoment)
+      throw ESceneError(CellPlace(arquivoCena, i, TColumn::Massa) + ": " +
+                            FormatDouble(Real(TColumn::Massa)) +
+                            " é grande demais para o motor de física para um objeto deste tamanho",
+                        i, TColumn::Massa);
     o.Malha = BuildCollisionMesh(o.Modelo);
 
     dBodySetPosition(Body(), Single(TColumn::X), Single(TColumn::Y), Single(TColumn::Z));
@@ -275,6 +288,60 @@ void CheckPlacement(const TSceneTable& tabela, int i, const fs::path& arquivo) {
   }
 }
 
+[[noreturn]] void OutOfEngineRange(const TSceneTable& tabela, int i, const fs::path& arquivo, TColumn c,
+                                   const std::string& motivo) {
+  throw ESceneError(CellPlace(arquivo, i, c) + ": " + FormatDouble(tabela.Real(i, c)) + " " + motivo, i, c);
+}
+
+std::vector<TColumn> SizeColumns(int32_t tipo) {
+  switch (tipo) {
+    case 0:
+      return {TColumn::Dim1};
+    case 1:
+      return {TColumn::Dim1, TColumn::Dim2};
+    case 2:
+      return {TColumn::Dim1, TColumn::Dim2, TColumn::Dim3};
+    default:
+      return {};
+  }
+}
+
+// Values the engine would take and then fail on, some frames later, with a message that names nothing.
+void CheckEngineRange(const TSceneTable& tabela, int i, const fs::path& arquivo) {
+  const int32_t tipo = tabela.Integer(i, TColumn::ODETipo);
+  if (!IsPlaced(tipo)) return;
+  const std::string limite = " para o motor de física";
+  double maior = 0;
+  for (const TColumn c : SizeColumns(tipo)) {
+    const double v = tabela.Real(i, c);
+    if (v > MaxObjectSize)
+      OutOfEngineRange(tabela, i, arquivo, c,
+                       "é grande demais" + limite + " (no máximo " + FormatDouble(MaxObjectSize) + ")");
+    if (v > 0 && v < MinObjectSize)
+      OutOfEngineRange(
+          tabela, i, arquivo, c,
+          "é pequeno demais" + limite + " (no mínimo " + FormatDouble(MinObjectSize) + ", ou 0)");
+    maior = std::max(maior, v);
+  }
+  if (tipo == 4) {
+    for (const TColumn c : {TColumn::SX, TColumn::SY, TColumn::SZ})
+      if (std::fabs(tabela.Real(i, c)) > MaxObjectSize)
+        OutOfEngineRange(tabela, i, arquivo, c,
+                         "é grande demais" + limite + " (no máximo " + FormatDouble(MaxObjectSize) + ")");
+  }
+  const double massa = tabela.Real(i, TColumn::Massa);
+  if (massa > MaxObjectMass)
+    OutOfEngineRange(tabela, i, arquivo, TColumn::Massa,
+                     "é grande demais" + limite + " (no máximo " + FormatDouble(MaxObjectMass) + " kg)");
+  if (massa * maior * maior > MaxMassMoment)
+    OutOfEngineRange(tabela, i, arquivo, TColumn::Massa,
+                     "é grande demais" + limite + " para um objeto deste tamanho");
+  for (const TColumn c : {TColumn::eixoX, TColumn::eixoY, TColumn::eixoZ})
+    if (std::fabs(tabela.Real(i, c)) > MaxAxisComponent)
+      OutOfEngineRange(tabela, i, arquivo, c,
+                       "é grande demais" + limite + " (no máximo " + FormatDouble(MaxAxisComponent) + ")");
+}
+
 // A file's cells were checked as they were read; a table edited in memory gets the same check here.
 void CheckNumbers(const TSceneTable& tabela, int i, const fs::path& arquivo) {
   for (std::size_t c = 0; c < SceneColumns().size(); ++c) {
@@ -330,9 +397,12 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
   for (int i = 0; i < n; ++i) {
     CheckNumbers(tabela, i, arquivo);
     CheckPlacement(tabela, i, arquivo);
+    CheckEngineRange(tabela, i, arquivo);
     NoticeShapeWithoutSize(tabela, i, arquivo, aviso);
     try {
       TSceneBuild{tabela, i, nova, arquivo, aviso}.Build();
+    } catch (const ESceneError&) {
+      throw;
     } catch (const EModelError& e) {
       throw ESceneError(WhereInScene(arquivo, i) + e.what(), i, TColumn::Arquivo);
     } catch (const EPhysicsEngineError& e) {

@@ -1,6 +1,7 @@
 // Loading scenes into the world: what each row kind builds, the scene-wide values, models, and that a
 // failed load leaves the running scene exactly as it was.
 
+#include "physics/ode_runtime.h"
 #include "scene/obj_loader.h"
 #include "scene/simulation_step.h"
 #include "support/child_process.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <tuple>
 
@@ -517,6 +519,39 @@ TEST_F(CarregaCenaTeste, PosicaoForaDoMundoEErroDeCargaNaLinhaEColuna) {
     EXPECT_EQ(ErroDe(c).rfind(arquivo + ": linha 2, coluna \"" + nome + "\": ", 0), 0u) << ErroDe(c);
   }
   EXPECT_TRUE(cena.Objetos.empty()) << "the scene before is kept";
+}
+
+// What the engine would take and fail on frames later is refused at its cell; an engine error that still
+// happens during a run says which object it came from.
+TEST_F(CarregaCenaTeste, ValoresQueOMotorNaoAguentaSaoErroNaCelulaEErrosDoMotorNomeiamOObjeto) {
+  const std::string arquivo = (pasta / "ruim.xml").string();
+  const std::vector<Valor> capsula = {{TColumn::ODETipo, 1}, {TColumn::Ang, 1e37},    {TColumn::eixoY, 1.0},
+                                      {TColumn::Dim1, 0.5},  {TColumn::Dim2, 1.0},    {TColumn::Massa, 1.0},
+                                      {TColumn::Z, 1.0},     {TColumn::ODEMove, true}};
+  for (const auto& [coluna, nome, valor] :
+       {std::tuple{TColumn::Dim2, "Dim2", 1e37}, std::tuple{TColumn::Massa, "Massa", 1e37},
+        std::tuple{TColumn::eixoY, "eixoY", 1e37}, std::tuple{TColumn::Dim1, "Dim1", 1e-20},
+        std::tuple{TColumn::Massa, "Massa", 1e19}}) {
+    TTestScene c;
+    c.Linha(SphereRow(0.5), {{TColumn::Z, 1.0}});
+    c.Linha(capsula, {{coluna, valor}, {TColumn::Dim2, coluna == TColumn::Dim2 ? valor : 1e5}});
+    const std::string erro = ErroDe(c);
+    EXPECT_EQ(erro.rfind(arquivo + ": linha 2, coluna \"" + nome + "\": ", 0), 0u) << erro;
+  }
+
+  TTestScene c;
+  c.Linha(SphereRow(0.5),
+          {{TColumn::Nome, std::string("Bola")}, {TColumn::Z, 1.0}, {TColumn::ODEMove, true}});
+  c.Linha(capsula, {{TColumn::Nome, std::string("Cápsula")}, {TColumn::X, 3.0}});
+  Carrega(c);
+  const dReal nan = std::numeric_limits<dReal>::quiet_NaN();
+  dBodySetAngularVel(cena.Corpos[1], nan, nan, nan);
+  try {
+    SimulationStep(cena);
+    ADD_FAILURE() << "the engine stepped a body turning at NaN";
+  } catch (const EPhysicsEngineError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("linha 2 (\"Cápsula\"): motor de física", 0), 0u) << e.what();
+  }
 }
 
 }  // namespace
