@@ -4,6 +4,7 @@
 // destroyed with it (the engine then destroys every body, geometry and joint in it).
 
 #include "physics/collision.h"
+#include "physics/step_memory.h"
 #include "physics/step_scheduler.h"
 #include "physics/vector_math.h"
 
@@ -43,6 +44,7 @@ class TPhysicsWorld {
   dGeomID Chao_ = nullptr;
   dGeomID EndCap_ = nullptr;                   // see TCollisionContext::EndCap
   std::unique_ptr<TStepScheduler> scheduler_;  // runs the world's steps; outlives the world
+  std::unique_ptr<TStepMemory> memory_;        // the steps' working memory; outlives the world
   bool broken_ = false;
   bool spaceLocked_ = false;  // an error left the collision pass itself, so the space may still be locked
 };

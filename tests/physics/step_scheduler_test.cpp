@@ -1,8 +1,9 @@
-// The world's own step scheduler: steps come out as with the engine's built-in one, and engine errors that
-// leave a step by exception cost no memory, however often they happen.
+// The world's own step scheduler and step memory: steps come out as with the engine's built-in scheduler,
+// and engine errors that leave a step by exception cost no memory, however often they happen.
 
 #include "physics/step_scheduler.h"
 #include "physics/ode_runtime.h"
+#include "physics/step_memory.h"
 #include "physics/world.h"
 
 #include <gtest/gtest.h>
@@ -78,19 +79,28 @@ TEST(TStepScheduler, RepeatedEngineErrorsKeepMemoryFlat) {
     EXPECT_TRUE(mundo.Broken());
   }
 
+  // One world failing again and again: the scheduler's records stay as many as after the first error, and
+  // the working blocks each failed step loses are freed with the world.
   InitPhysicsEngine();
   TStepScheduler agenda;
+  TStepMemory memoria;
   dWorldID mundo = dWorldCreate();
   agenda.Attach(mundo);
+  memoria.Attach(mundo);
   dBodyID corpo = dBodyCreate(mundo);
   std::size_t registros = 0;
   for (int vez = 0; vez < 20; ++vez) {
     dBodySetAngularVel(corpo, nan, 0, 0);
-    EXPECT_THROW(dWorldQuickStep(mundo, 0.01), EPhysicsEngineError);
+    {
+      const TStepMemory::TScope passo(memoria);
+      EXPECT_THROW(dWorldQuickStep(mundo, 0.01), EPhysicsEngineError);
+    }
     agenda.Recover();
     if (vez == 0) registros = agenda.RecordCount();
     EXPECT_EQ(agenda.RecordCount(), registros) << "error " << vez;
   }
+  EXPECT_GT(memoria.BlockCount(), 0u) << "the failed steps' blocks are known";
+  const TStepMemory::TScope fim(memoria);
   dWorldDestroy(mundo);
 }
 
