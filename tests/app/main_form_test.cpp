@@ -164,6 +164,18 @@ TEST_F(Janela, PastaSemEscritaMostraErroEFechaMesmoAssim) {
   EXPECT_FALSE(form->isVisible());
 }
 
+// A carriage return inside a value once made the save throw through the close: no settings written again.
+TEST_F(Janela, RetornoDeCarroNumValorNaoCustaAsOutrasConfiguracoes) {
+  pasta.Write("config.ini", "[General]\nCursorMode=IR\n[Up]\nType=Keys\nValue=a\rb\n");
+  Abre();
+  form->close();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_TRUE(TestUserInterface().erros.empty());
+  const std::string ini = pasta.Read("config.ini");
+  EXPECT_THAT(ini, HasSubstr("CursorMode=IR"));
+  EXPECT_THAT(ini, HasSubstr("[Z]"));
+}
+
 TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
   pasta.Write("config.ini", "[General]\nMinimizeAtStartup=1\n");
   form = std::make_unique<TMainForm>(pasta.Path(), TestUserInterface(), &servicos, &desktop);
