@@ -126,7 +126,7 @@ TEST_F(Janela, CenaRuimMostraOErroEMantemACenaAnterior) {
 
 TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
   Abre();
-  pasta.Write("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  pasta.Write("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n");
   TTestScene c;
   c.Linha(ModelRow("sem.obj"));
   form->OpenScene(c.Write(pasta / "Cenas" / "m.xml"));
