@@ -31,7 +31,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The samples copied aside once: loading a model may rewrite it, and the repository stays untouched.
+// The samples copied aside once, so that nothing a run does can reach the repository.
 fs::path Amostras() {
   static const fs::path pasta = [] {
     const fs::path p = fs::temp_directory_path() / ("vireta-bench-overlay-" + std::to_string(::getpid()));

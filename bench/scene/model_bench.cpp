@@ -84,8 +84,7 @@ void PreparaMalha(benchmark::State& state) {
   const ArquivoGerado arquivo(GeraSopa(TriangulosMaximos, false));
   const std::string nome = arquivo.Caminho().string();
   for (auto _ : state) {
-    const TCleanedModel limpo = CleanModelFile(arquivo.Caminho());
-    TModel modelo = LoadModelFromText(nome, limpo.Original, {});
+    TModel modelo = LoadModelFromText(nome, ReadModelText(arquivo.Caminho()), {});
     Solda(modelo);
     ScaleModel(modelo, 1.5, 2.0, 0.5);
     ComputeBounds(modelo);

@@ -103,21 +103,20 @@ TIniDocument::TIniDocument(std::string_view text) {
     byteOrderMark_ = true;
     text.remove_prefix(Utf8ByteOrderMark.size());
   }
-  const std::size_t firstBreak = text.find('\n');
-  if (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r')
-    lineEnd_ = "\r\n";
-  endsWithLineEnd_ = text.empty() || text.back() == '\n';
+  // A lone carriage return ends a line too, as other INI readers take it: kept inside a value, it could
+  // never be written back, and the save would fail on every exit.
+  const std::size_t firstBreak = text.find_first_of("\r\n");
+  if (firstBreak != std::string_view::npos && text.substr(firstBreak, 2) == "\r\n") lineEnd_ = "\r\n";
+  endsWithLineEnd_ = text.empty() || text.back() == '\n' || text.back() == '\r';
   std::size_t start = 0;
   while (start < text.size()) {
-    const std::size_t end = text.find('\n', start);
+    const std::size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) {
       lines_.emplace_back(text.substr(start));
       break;
     }
-    std::size_t stop = end;
-    if (stop > start && text[stop - 1] == '\r') --stop;
-    lines_.emplace_back(text.substr(start, stop - start));
-    start = end + 1;
+    lines_.emplace_back(text.substr(start, end - start));
+    start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
   }
 }
 

@@ -22,7 +22,8 @@ class TIniDocument {
  public:
   // An empty document; it is written with LF line ends.
   TIniDocument() = default;
-  // Takes the text of a file. Line ends may be LF or CRLF; the first one found is the style kept on output.
+  // Takes the text of a file. Line ends may be LF, CRLF or a lone CR; the first one found is the style kept
+  // on output (LF for a lone CR).
   // A UTF-8 byte order mark is kept. Any bytes are accepted.
   explicit TIniDocument(std::string_view text);
 

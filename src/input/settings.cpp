@@ -3,6 +3,8 @@
 #include "input/cursor_mode.h"
 #include "input/ini_file.h"
 
+#include <stdexcept>
+
 namespace {
 
 uint8_t LowByte(int32_t value) {
@@ -19,6 +21,9 @@ template <typename... TCases>
 struct TOverloads : TCases... {
   using TCases::operator()...;
 };
+// Clang does not yet deduce an aggregate's template arguments from its initialisers.
+template <typename... TCases>
+TOverloads(TCases...) -> TOverloads<TCases...>;
 
 void ReadEntry(const TIniDocument& ini, const TSettingEntry& entry, const TQuillonSetting& def,
                TQuillonSetting& Setting) {
@@ -109,14 +114,33 @@ void LeConfiguracao(const std::filesystem::path& arquivo, TQuillonSetting& Setti
       ButtonAssign[i].*key.Field = ini.ReadString(ButtonSections[i], key.Key, defButtons[i].*key.Field);
 }
 
-void SalvaConfiguracao(const std::filesystem::path& arquivo, const TQuillonSetting& Setting,
-                       const TWiimoteButtonAssign& ButtonAssign) {
+std::vector<std::string> SalvaConfiguracao(const std::filesystem::path& arquivo,
+                                           const TQuillonSetting& Setting,
+                                           const TWiimoteButtonAssign& ButtonAssign) {
   TIniFile file(arquivo);
   TIniDocument& ini = file.Document();
+  std::vector<std::string> skipped;
+  // One value that cannot be written must not cost the user every other setting and the recent scenes.
+  const auto keep = [&](std::string_view section, std::string_view key, const auto& write) {
+    try {
+      write();
+    } catch (const std::invalid_argument&) {
+      skipped.push_back("[" + std::string(section) + "] " + std::string(key));
+    }
+  };
 
-  for (const TSettingEntry& entry : SettingEntries) WriteEntry(ini, entry, Setting);
+  for (const TSettingEntry& entry : SettingEntries)
+    keep(entry.Section, entry.Key, [&] { WriteEntry(ini, entry, Setting); });
   for (std::size_t i = 0; i < ButtonCount; ++i)
     for (const TButtonAssignKey& key : ButtonAssignKeys)
-      ini.WriteString(ButtonSections[i], key.Key, ButtonAssign[i].*key.Field);
+      keep(ButtonSections[i], key.Key,
+           [&] { ini.WriteString(ButtonSections[i], key.Key, ButtonAssign[i].*key.Field); });
   file.Save();
+  return skipped;
+}
+
+std::string SkippedSettingsText(const std::vector<std::string>& puladas) {
+  std::string texto = "Configurações não gravadas (o valor tem uma quebra de linha):";
+  for (const std::string& p : puladas) texto += " " + p;
+  return texto;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 // Inclusive bounds a setting is held to when it is read.
 struct TSettingLimit {
@@ -146,12 +147,18 @@ std::filesystem::path PastaDoPrograma();
 // PastaDoPrograma() followed by "config.ini".
 std::filesystem::path SettingsFilePath();
 
+// What the user is told about settings a save skipped: one line naming them.
+std::string SkippedSettingsText(const std::vector<std::string>& puladas);
+
 // Sets every field of both from the file; a missing or unreadable file, section or key, or a value that
 // does not parse, gives the default. Never throws for the file's contents.
 void LeConfiguracao(const std::filesystem::path& arquivo, TQuillonSetting& Setting,
                     TWiimoteButtonAssign& ButtonAssign);
 
-// Writes every key into the file, keeping its other lines, in one atomic replacement. Throws EIniWriteError
-// ("Unable to write to " and the full path) when the file cannot be written; the file is then untouched.
-void SalvaConfiguracao(const std::filesystem::path& arquivo, const TQuillonSetting& Setting,
-                       const TWiimoteButtonAssign& ButtonAssign);
+// Writes every key into the file, keeping its other lines, in one atomic replacement. A value no INI line
+// can hold (a line break) is skipped, the file keeping what it had for that key, and the save goes on; the
+// skipped keys come back as "[Section] Key". Throws EIniWriteError ("Unable to write to " and the full
+// path) when the file cannot be written; the file is then untouched.
+std::vector<std::string> SalvaConfiguracao(const std::filesystem::path& arquivo,
+                                           const TQuillonSetting& Setting,
+                                           const TWiimoteButtonAssign& ButtonAssign);

@@ -81,6 +81,9 @@ int CapsuleBoxContacts(dGeomID capsula, dGeomID caixa, dGeomID tampa, dContact* 
 
 int Contacts(dGeomID o1, dGeomID o2, dGeomID tampa, dContact* contatos) {
   const int c1 = dGeomGetClass(o1), c2 = dGeomGetClass(o2);
+  if (c1 == dTriMeshClass && c2 == dTriMeshClass &&
+      std::min(dGeomTriMeshGetTriangleCount(o1), dGeomTriMeshGetTriangleCount(o2)) < MeshMeshMinTriangles)
+    return 0;
   if (tampa && c1 == dCapsuleClass && c2 == dBoxClass) return CapsuleBoxContacts(o1, o2, tampa, contatos);
   if (tampa && c1 == dBoxClass && c2 == dCapsuleClass) {
     // Seen from the capsule, then turned round: the normal points into the first geometry.
@@ -220,9 +223,14 @@ void TrataColisao(void* data, dGeomID o1, dGeomID o2) {
   if (!ctx.Error.empty()) return;
   try {
     AddContacts(ctx, o1, o2);
+    return;
   } catch (const std::exception& e) {
     ctx.Error = e.what();
   } catch (...) {
     ctx.Error = "erro desconhecido no motor de física";
+  }
+  for (const dGeomID g : {o1, o2}) {
+    std::size_t i = 0;
+    if (GeometryIndex(g, i)) ctx.ErrorObjects.push_back(i);
   }
 }

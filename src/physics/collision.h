@@ -11,6 +11,10 @@
 
 inline constexpr int ContatosMax = 5;
 
+// The engine's mesh-against-mesh test walks both meshes' bounding-volume trees and faults on a tree of a
+// single triangle; a mesh with fewer triangles than this collides with everything but other meshes.
+inline constexpr int MeshMeshMinTriangles = 2;
+
 // What the handler needs of the scene: the collision kind, one friction coefficient per object and, where
 // the scene gives them, each object's own coefficient of restitution (negative: the collision kind's).
 struct TContactParameters {
@@ -58,7 +62,8 @@ struct TCollisionContext {
   // The first error met during the pass; the rest of the pass adds no contacts. An exception must not
   // unwind through the engine, which would leave the space locked for good.
   std::string Error;
-  std::vector<TOverlap> Overlaps;  // see TOverlap
+  std::vector<TOverlap> Overlaps;         // see TOverlap
+  std::vector<std::size_t> ErrorObjects;  // the scene objects of the pair that raised Error
 };
 
 // The engine's near-collision callback; `data` is a TCollisionContext. Never throws.

@@ -3,12 +3,18 @@
 #include "physics/geometry_factory.h"
 #include "physics/ode_runtime.h"
 
+#include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 TPhysicsWorld::TPhysicsWorld(bool TemGravidade) {
   InitPhysicsEngine();
   Mundo_ = dWorldCreate();
+  scheduler_ = std::make_unique<TStepScheduler>();
+  scheduler_->Attach(Mundo_);
+  memory_ = std::make_unique<TStepMemory>();
+  memory_->Attach(Mundo_);
   Espaco_ = dHashSpaceCreate(nullptr);
   dWorldSetGravity(Mundo_, 0, 0, TemGravidade ? static_cast<float>(-9.81) : 0.0f);
   dWorldSetCFM(Mundo_, static_cast<float>(1e-5));
@@ -25,30 +31,37 @@ TPhysicsWorld::TPhysicsWorld(bool TemGravidade) {
 
 namespace {
 
-// A step the engine left half way may have left its space locked, and destroying a locked space ends
-// the program. Such a world is set aside here until the process ends: a few kilobytes per engine error,
-// still reachable, so the leak checker tells it from a real leak.
-void SetAside(dWorldID mundo, dSpaceID espaco, dJointGroupID grupo, dGeomID tampa) {
+// An error that left the collision pass itself (not the contact handler, which keeps its errors) may have
+// left the space locked, and destroying a locked space ends the program. Such a world is kept here until
+// the process ends, still reachable; an error in the step proper leaves nothing locked, and its world is
+// destroyed as usual: the scheduler has taken back the step's job records, and the step memory frees the
+// working blocks the engine lost.
+void SetAside(dWorldID mundo, dSpaceID espaco, dJointGroupID grupo, dGeomID tampa,
+              std::unique_ptr<TStepScheduler> agenda, std::unique_ptr<TStepMemory> memoria) {
   struct TBrokenWorld {
     dWorldID Mundo;
     dSpaceID Espaco;
     dJointGroupID Grupo;
     dGeomID Tampa;
+    std::unique_ptr<TStepScheduler> Agenda;
+    std::unique_ptr<TStepMemory> Memoria;
   };
   static std::mutex guarda;
   // Never destroyed, so the handles stay reachable through the exit checks as well.
   static auto* const deixados = new std::vector<TBrokenWorld>;
   std::lock_guard<std::mutex> trava(guarda);
-  deixados->push_back({mundo, espaco, grupo, tampa});
+  deixados->push_back({mundo, espaco, grupo, tampa, std::move(agenda), std::move(memoria)});
 }
 
 }  // namespace
 
 TPhysicsWorld::~TPhysicsWorld() {
-  if (broken_) {
-    SetAside(Mundo_, Espaco_, GrupoContatos_, EndCap_);
+  if (spaceLocked_) {
+    SetAside(Mundo_, Espaco_, GrupoContatos_, EndCap_, std::move(scheduler_), std::move(memory_));
     return;
   }
+  // The blocks the engine frees now are told apart from the ones a failed step lost, freed after it.
+  const TStepMemory::TScope passo(*memory_);
   try {
     dGeomDestroy(EndCap_);
     dJointGroupDestroy(GrupoContatos_);
@@ -61,15 +74,22 @@ TPhysicsWorld::~TPhysicsWorld() {
 
 void TPhysicsWorld::PassoMundo(const TContactParameters& parametros) {
   if (broken_) throw EPhysicsEngineError("motor de física: o mundo parou depois de um erro");
-  TCollisionContext ctx{Mundo_, GrupoContatos_, &parametros, EndCap_, {}, {}};
+  TCollisionContext ctx{Mundo_, GrupoContatos_, &parametros, EndCap_, {}, {}, {}};
   try {
     dSpaceCollide(Espaco_, &ctx, TrataColisao);
-    if (!ctx.Error.empty()) throw EPhysicsEngineError(ctx.Error);
+  } catch (...) {
+    broken_ = spaceLocked_ = true;
+    throw;
+  }
+  try {
+    if (!ctx.Error.empty()) throw EPhysicsEngineError(ctx.Error, ctx.ErrorObjects);
+    const TStepMemory::TScope passo(*memory_);
     dWorldQuickStep(Mundo_, PassoFixo);
     dJointGroupEmpty(GrupoContatos_);
     SeparateOverlaps(ctx.Overlaps, PassoFixo, CamadaDeContato);
   } catch (...) {
     broken_ = true;
+    scheduler_->Recover();
     throw;
   }
 }

@@ -4,9 +4,13 @@
 // destroyed with it (the engine then destroys every body, geometry and joint in it).
 
 #include "physics/collision.h"
+#include "physics/step_memory.h"
+#include "physics/step_scheduler.h"
 #include "physics/vector_math.h"
 
 #include <ode/ode.h>
+
+#include <memory>
 
 inline constexpr double PassoFixo = 0.01;      // seconds of simulated time per frame
 inline constexpr double CorrecaoMaxima = 0.1;  // m/s: fastest a contact may push bodies apart to undo overlap
@@ -38,6 +42,9 @@ class TPhysicsWorld {
   dSpaceID Espaco_ = nullptr;
   dJointGroupID GrupoContatos_ = nullptr;
   dGeomID Chao_ = nullptr;
-  dGeomID EndCap_ = nullptr;  // see TCollisionContext::EndCap
+  dGeomID EndCap_ = nullptr;                   // see TCollisionContext::EndCap
+  std::unique_ptr<TStepScheduler> scheduler_;  // runs the world's steps; outlives the world
+  std::unique_ptr<TStepMemory> memory_;        // the steps' working memory; outlives the world
   bool broken_ = false;
+  bool spaceLocked_ = false;  // an error left the collision pass itself, so the space may still be locked
 };

@@ -153,23 +153,6 @@ bool TModelLines::Next(std::string_view& linha) {
   return true;
 }
 
-TCleanedModel CleanModelFile(const fs::path& modelo) {
-  TCleanedModel limpo;
-  limpo.Original = ReadText(modelo);
-  if (limpo.Original.find('\\') == std::string::npos) return limpo;
-  TModelLines linhas(limpo.Original);
-  std::string unido;
-  std::string_view linha;
-  while (linhas.Next(linha)) {
-    limpo.Juntou = limpo.Juntou || linhas.Joined();
-    unido.append(linha);
-    unido.append(linhas.LineEnd());
-  }
-  if (limpo.Juntou) limpo.Texto = std::move(unido);
-  return limpo;
-}
-
-void SaveCleanedModel(const fs::path& modelo, TCleanedModel& limpo) {
-  // A model that cannot be rewritten (read-only, its folder closed, the disk full) has still loaded.
-  if (limpo.Juntou) limpo.Reescrito = !ReplaceFileAtomically(modelo, limpo.Texto);
+std::string ReadModelText(const fs::path& modelo) {
+  return ReadText(modelo);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Model files on disk: finding them whatever the letter case, resolving the names scene rows give, reading
-// their lines, and joining continued lines (in memory first, on disk only after a load succeeds).
+// them, and joining continued lines. Reading never writes: a model file (or whatever file a shared scene
+// names) stays byte for byte as it was.
 
 #include <filesystem>
 #include <string>
@@ -44,17 +45,6 @@ class TModelLines {
   std::string buffer_;
 };
 
-struct TCleanedModel {
-  std::string Original;    // the file as read: the loader reads it, so that its errors give the file's lines
-  std::string Texto;       // when lines were joined: the text after joining, line ends kept
-  bool Juntou = false;     // some line was continued, so Texto is what the file is to hold
-  bool Reescrito = false;  // the file on disk now holds Texto
-};
-
-// Reads the model file and joins its continued lines in memory; the file is not touched. Throws
-// std::runtime_error naming the file when it cannot be read.
-TCleanedModel CleanModelFile(const std::filesystem::path& modelo);
-
-// Once Texto has loaded without error: when lines were joined, replaces the model file by Texto through a
-// rename in its own folder. A folder that cannot be written leaves the file as it was.
-void SaveCleanedModel(const std::filesystem::path& modelo, TCleanedModel& limpo);
+// The model file's bytes. Throws std::runtime_error naming the file when it is missing, not a regular file,
+// or cannot be read.
+std::string ReadModelText(const std::filesystem::path& modelo);

@@ -499,5 +499,5 @@ TModel LoadModel(const std::string& nome, const TModelNotice& aviso) {
     Notify(aviso, "Cannot find the model : " + nome, "Load Model");
     return vazio;
   }
-  return LoadModelFromText(nome, CleanModelFile(arquivo).Original, aviso);
+  return LoadModelFromText(nome, ReadModelText(arquivo), aviso);
 }

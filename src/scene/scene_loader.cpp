@@ -94,6 +94,8 @@ void ApplyMass(dBodyID corpo, const dMass& m) {
   if (ValidMass(m)) dBodySetMass(corpo, &m);
 }
 
+std::string CellPlace(const fs::path& arquivo, int linha, TColumn coluna);
+
 // Everything a row's build needs beside the row itself.
 struct TSceneBuild {
   const TSceneTable& tabela;
@@ -101,7 +103,6 @@ struct TSceneBuild {
   TScene& cena;
   const fs::path& arquivoCena;
   const TModelNotice& aviso;
-  std::vector<std::pair<fs::path, TCleanedModel>>& reescritas;
 
   double Real(TColumn c) const { return tabela.Real(i, c); }
   float Single(TColumn c) const { return static_cast<float>(tabela.Real(i, c)); }
@@ -195,9 +196,8 @@ struct TSceneBuild {
     TObjetoCena& o = Object();
     const std::string nome = tabela.Text(i, TColumn::Arquivo);
     const fs::path caminho = ResolveModelName(nome, arquivoCena.parent_path());
-    TCleanedModel limpo = CleanModelFile(caminho);
-    o.Modelo = LoadModelFromText(caminho.string(), limpo.Original, aviso);
-    if (limpo.Juntou) reescritas.emplace_back(caminho, std::move(limpo));
+    // Continued lines are joined as the text is read; the file itself is never written.
+    o.Modelo = LoadModelFromText(caminho.string(), ReadModelText(caminho), aviso);
     WeldVertices(o.Modelo);
     ScaleModel(o.Modelo, Real(TColumn::SX), Real(TColumn::SY), Real(TColumn::SZ));
     for (int v = 1; v <= o.Modelo.VertexCount; ++v) {
@@ -211,6 +211,16 @@ struct TSceneBuild {
     o.MeshCentre = MeshMiddle(o.Modelo);
     MoveModel(o.Modelo, o.MeshCentre);
     ComputeBounds(o.Modelo);
+    if (o.Modelo.MaxExtent > MaxObjectSize)
+      throw std::runtime_error(
+          caminho.string() +
+          ": o modelo fica grande demais para o motor de física com a escala SX, SY, SZ (no máximo " +
+          FormatDouble(MaxObjectSize) + " m)");
+    if (Real(TColumn::Massa) * o.Modelo.MaxExtent * o.Modelo.MaxExtent > MaxMassMoment)
+      throw ESceneError(CellPlace(arquivoCena, i, TColumn::Massa) + ": " +
+                            FormatDouble(Real(TColumn::Massa)) +
+                            " é grande demais para o motor de física para um objeto deste tamanho",
+                        i, TColumn::Massa);
     o.Malha = BuildCollisionMesh(o.Modelo);
 
     const TVector corpo =
@@ -234,6 +244,11 @@ struct TSceneBuild {
       o.Eixo = AxisAsRead();
       o.Ang = static_cast<float>(Real(TColumn::Ang) * std::numbers::pi / 180.0);
       return;
+    }
+    if (o.Malha.Indices.size() / 3 < MeshMeshMinTriangles && aviso) {
+      aviso("O modelo " + caminho.string() +
+                " tem um só triângulo para colisão: o objeto não colide com outros objetos de malha.",
+            "Load Model");
     }
     o.DadosMalha = TOdeMeshData(dGeomTriMeshDataCreate());
     dGeomTriMeshDataBuildSingle(o.DadosMalha.get(), o.Malha.Vertices.data(), 4 * sizeof(float),
@@ -363,6 +378,60 @@ void CheckLaunch(const TSceneTable& tabela, int i, const fs::path& arquivo) {
                       i, TColumn::Elasticidade);
 }
 
+[[noreturn]] void OutOfEngineRange(const TSceneTable& tabela, int i, const fs::path& arquivo, TColumn c,
+                                   const std::string& motivo) {
+  throw ESceneError(CellPlace(arquivo, i, c) + ": " + FormatDouble(tabela.Real(i, c)) + " " + motivo, i, c);
+}
+
+std::vector<TColumn> SizeColumns(int32_t tipo) {
+  switch (tipo) {
+    case 0:
+      return {TColumn::Dim1};
+    case 1:
+      return {TColumn::Dim1, TColumn::Dim2};
+    case 2:
+      return {TColumn::Dim1, TColumn::Dim2, TColumn::Dim3};
+    default:
+      return {};
+  }
+}
+
+// Values the engine would take and then fail on, some frames later, with a message that names nothing.
+void CheckEngineRange(const TSceneTable& tabela, int i, const fs::path& arquivo) {
+  const int32_t tipo = tabela.Integer(i, TColumn::ODETipo);
+  if (!IsPlaced(tipo)) return;
+  const std::string limite = " para o motor de física";
+  double maior = 0;
+  for (const TColumn c : SizeColumns(tipo)) {
+    const double v = tabela.Real(i, c);
+    if (v > MaxObjectSize)
+      OutOfEngineRange(tabela, i, arquivo, c,
+                       "é grande demais" + limite + " (no máximo " + FormatDouble(MaxObjectSize) + ")");
+    if (v > 0 && v < MinObjectSize)
+      OutOfEngineRange(
+          tabela, i, arquivo, c,
+          "é pequeno demais" + limite + " (no mínimo " + FormatDouble(MinObjectSize) + ", ou 0)");
+    maior = std::max(maior, v);
+  }
+  if (tipo == 4) {
+    for (const TColumn c : {TColumn::SX, TColumn::SY, TColumn::SZ})
+      if (std::fabs(tabela.Real(i, c)) > MaxObjectSize)
+        OutOfEngineRange(tabela, i, arquivo, c,
+                         "é grande demais" + limite + " (no máximo " + FormatDouble(MaxObjectSize) + ")");
+  }
+  const double massa = tabela.Real(i, TColumn::Massa);
+  if (massa > MaxObjectMass)
+    OutOfEngineRange(tabela, i, arquivo, TColumn::Massa,
+                     "é grande demais" + limite + " (no máximo " + FormatDouble(MaxObjectMass) + " kg)");
+  if (massa * maior * maior > MaxMassMoment)
+    OutOfEngineRange(tabela, i, arquivo, TColumn::Massa,
+                     "é grande demais" + limite + " para um objeto deste tamanho");
+  for (const TColumn c : {TColumn::eixoX, TColumn::eixoY, TColumn::eixoZ})
+    if (std::fabs(tabela.Real(i, c)) > MaxAxisComponent)
+      OutOfEngineRange(tabela, i, arquivo, c,
+                       "é grande demais" + limite + " (no máximo " + FormatDouble(MaxAxisComponent) + ")");
+}
+
 // A file's cells were checked as they were read; a table edited in memory gets the same check here.
 void CheckNumbers(const TSceneTable& tabela, int i, const fs::path& arquivo) {
   for (std::size_t c = 0; c < SceneColumns().size(); ++c) {
@@ -415,16 +484,16 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
   nova.Atritos.assign(tamanho, 0.0);
   nova.Elasticidades.assign(tamanho, -1.0);
 
-  // Model files are rewritten with their joined lines only once the whole scene has loaded, so that a
-  // failed load leaves every file as it was.
-  std::vector<std::pair<fs::path, TCleanedModel>> reescritas;
   for (int i = 0; i < n; ++i) {
     CheckNumbers(tabela, i, arquivo);
     CheckPlacement(tabela, i, arquivo);
     CheckLaunch(tabela, i, arquivo);
+    CheckEngineRange(tabela, i, arquivo);
     NoticeShapeWithoutSize(tabela, i, arquivo, aviso);
     try {
-      TSceneBuild{tabela, i, nova, arquivo, aviso, reescritas}.Build();
+      TSceneBuild{tabela, i, nova, arquivo, aviso}.Build();
+    } catch (const ESceneError&) {
+      throw;
     } catch (const EModelError& e) {
       throw ESceneError(WhereInScene(arquivo, i) + e.what(), i, TColumn::Arquivo);
     } catch (const EPhysicsEngineError& e) {
@@ -433,7 +502,6 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
       throw ESceneError(WhereInScene(arquivo, i) + e.what(), i, TColumn::Arquivo);
     }
   }
-  for (auto& [caminho, limpo] : reescritas) SaveCleanedModel(caminho, limpo);
   nova.Tabela = std::move(tabela);
   cena.Swap(nova);
 }

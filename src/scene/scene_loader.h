@@ -6,6 +6,14 @@
 
 #include <filesystem>
 
+// What the engine can step: it works in single precision, and its inertia, contact and normalisation
+// arithmetic multiplies sizes and masses together. A row beyond these is a load error at its cell.
+inline constexpr double MaxObjectSize = 1e5;      // m: a shape's size, a model's extent or scale
+inline constexpr double MinObjectSize = 1e-6;     // m: a positive size below it breaks the contact tests
+inline constexpr double MaxObjectMass = 1e20;     // kg
+inline constexpr double MaxMassMoment = 1e28;     // kg·m²: the mass times the largest size squared
+inline constexpr double MaxAxisComponent = 1e18;  // the turning axis's squared length stays in range
+
 // Reads and builds the whole scene aside, then exchanges it with `cena` in one step: on any error
 // (ESceneError, naming the file and the row and column or the model's line) `cena` is left exactly as it was.
 // Model names are resolved against the scene file's folder. `aviso` receives the model loader's notices.

@@ -122,6 +122,9 @@ TSceneTable::Celula ReadCell(const fs::path& arquivo, int linha, std::size_t col
   };
   switch (col.Tipo) {
     case TColumnType::Text:
+      // The file was valid UTF-8; only a character reference to no character (a lone surrogate, a number
+      // beyond U+10FFFF) leaves bytes that no reader, this one included, would take back.
+      if (!ValidUtf8(v)) invalido("um texto válido (há uma referência a um caractere que não existe)");
       return std::string(v);
     case TColumnType::Integer: {
       int32_t i = 0;
@@ -224,24 +227,56 @@ std::vector<pugi::xml_node> MergedRows(const pugi::xml_node& pacote) {
     substituta[static_cast<size_t>(original - 1)] = static_cast<size_t>(linha - 1);
     substitui[static_cast<size_t>(linha - 1)] = true;
   }
-  // Without a log entry, a modified row follows the original it replaces.
-  for (size_t k = 1; k < n; ++k) {
-    if (!(linhas[k].estado & RowModified) || substitui[k]) continue;
-    for (size_t o = k; o-- > 0;) {
-      if ((linhas[o].estado & RowOriginal) && substituta[o] == SIZE_MAX && !substitui[o]) {
-        substituta[o] = k;
+  // Without a log entry, a modified row follows the nearest original before it that nothing replaces yet.
+  // Those originals wait on a stack, nearest on top: one is taken only from the top, so each row is pushed
+  // and popped at most once and the merge stays linear in the rows.
+  std::vector<size_t> livres;
+  for (size_t k = 0; k < n; ++k) {
+    if (k > 0 && (linhas[k].estado & RowModified) && !substitui[k]) {
+      while (!livres.empty() && (substituta[livres.back()] != SIZE_MAX || substitui[livres.back()]))
+        livres.pop_back();
+      if (!livres.empty()) {
+        substituta[livres.back()] = k;
         substitui[k] = true;
-        break;
+        livres.pop_back();
       }
     }
+    if ((linhas[k].estado & RowOriginal) && substituta[k] == SIZE_MAX && !substitui[k]) livres.push_back(k);
+  }
+  // Each row's last replacement, found once per row: a chain met again is not walked again, and a log that
+  // loops stops where the loop closes.
+  std::vector<size_t> final(n, SIZE_MAX);
+  std::vector<size_t> caminho;
+  for (size_t k = 0; k < n; ++k) {
+    if (final[k] != SIZE_MAX) continue;
+    caminho.clear();
+    size_t atual = k;
+    size_t fim = SIZE_MAX;
+    for (;;) {
+      if (final[atual] != SIZE_MAX) {
+        fim = final[atual];
+        break;
+      }
+      caminho.push_back(atual);
+      final[atual] = n;  // on the walk now: meeting it again closes a loop
+      const size_t seguinte = substituta[atual];
+      if (seguinte == SIZE_MAX) {
+        fim = atual;
+        break;
+      }
+      if (final[seguinte] == n) {
+        fim = atual;
+        break;
+      }
+      atual = seguinte;
+    }
+    for (const size_t r : caminho) final[r] = fim;
   }
   std::vector<pugi::xml_node> resultado;
   for (size_t k = 0; k < n; ++k) {
     if (substitui[k]) continue;
-    size_t final = k;
-    for (size_t passos = 0; substituta[final] != SIZE_MAX && passos < n; ++passos) final = substituta[final];
-    if (linhas[k].estado & RowDeleted || linhas[final].estado & RowDeleted) continue;
-    resultado.push_back(linhas[final].no);
+    if (linhas[k].estado & RowDeleted || linhas[final[k]].estado & RowDeleted) continue;
+    resultado.push_back(linhas[final[k]].no);
   }
   return resultado;
 }
@@ -305,6 +340,19 @@ TSceneTable TSceneTable::Read(const fs::path& arquivo) {
 }
 
 void TSceneTable::Write(const fs::path& arquivo) const {
+  // What a load would refuse is never written: the user could not open the file again.
+  for (std::size_t linha = 0; linha < rows_.size(); ++linha) {
+    for (std::size_t c = 0; c < NumeroColunas; ++c) {
+      const Celula& v = rows_[linha][c];
+      const std::string* s = std::get_if<std::string>(&v);
+      const double* d = std::get_if<double>(&v);
+      if ((s && !ValidUtf8(*s)) || (d && !FitsFloat(*d))) {
+        throw ESceneError(arquivo.string() + ": linha " + std::to_string(linha + 1) + ", coluna " +
+                              InQuotes(SceneColumns()[c].Nome) + ": valor que não pode ser gravado",
+                          static_cast<int>(linha), static_cast<TColumn>(c));
+      }
+    }
+  }
   const std::error_code ec = ReplaceFileAtomically(arquivo, ToXml());
   if (ec) Fail(arquivo, "não foi possível gravar o arquivo: " + ec.message());
 }

@@ -103,7 +103,8 @@ class TSceneTable {
 
   // Writes the table in the MIDAS layout: every fixed column defined, an optional one only when some row
   // has a value in it, one attribute per non-empty cell. The file is replaced whole or not at all. Throws
-  // ESceneError when the file cannot be written.
+  // ESceneError when the file cannot be written, or naming the row and column of a cell that Read would
+  // refuse (text that is not UTF-8, a number single precision cannot hold); the file is then untouched.
   void Write(const std::filesystem::path& arquivo) const;
   std::string ToXml() const;  // the bytes Write writes
 

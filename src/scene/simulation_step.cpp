@@ -1,6 +1,9 @@
 #include "scene/simulation_step.h"
 
+#include "physics/ode_runtime.h"
+
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -14,6 +17,37 @@ void HoldAtRecordedPose(dBodyID corpo, const TObjetoCena& o) {
   dBodySetQuaternion(corpo, q);
   dBodySetLinearVel(corpo, 0, 0, 0);
   dBodySetAngularVel(corpo, 0, 0, 0);
+}
+
+bool FiniteBody(dBodyID corpo) {
+  const dReal* vetores[] = {dBodyGetPosition(corpo), dBodyGetLinearVel(corpo), dBodyGetAngularVel(corpo)};
+  for (const dReal* v : vetores)
+    for (int k = 0; k < 3; ++k)
+      if (!std::isfinite(v[k])) return false;
+  const dReal* q = dBodyGetQuaternion(corpo);
+  for (int k = 0; k < 4; ++k)
+    if (!std::isfinite(q[k])) return false;
+  return true;
+}
+
+// The objects an engine error came from: the pair it was colliding, or else any body the step left with a
+// value that is not a number.
+std::vector<std::size_t> ObjectsBehind(const TScene& cena, const EPhysicsEngineError& e) {
+  if (!e.Objects().empty()) return e.Objects();
+  std::vector<std::size_t> objetos;
+  for (std::size_t i = 0; i < cena.Corpos.size(); ++i)
+    if (cena.Corpos[i] && !FiniteBody(cena.Corpos[i])) objetos.push_back(i);
+  return objetos;
+}
+
+std::string ObjectsText(const TScene& cena, const std::vector<std::size_t>& objetos) {
+  std::string texto;
+  for (const std::size_t i : objetos) {
+    if (i >= static_cast<std::size_t>(cena.Tabela.RowCount())) continue;
+    texto += (texto.empty() ? "linha " : ", linha ") + std::to_string(i + 1) + " (\"" +
+             cena.Tabela.Text(static_cast<int>(i), TColumn::Nome) + "\")";
+  }
+  return texto.empty() ? texto : texto + ": ";
 }
 
 }  // namespace
@@ -79,6 +113,11 @@ std::string ObjectLeftWorldText(std::size_t i) {
 }
 
 std::vector<std::size_t> SimulationStep(TScene& cena) {
-  cena.Mundo->PassoMundo(cena.ContactParameters());
+  try {
+    cena.Mundo->PassoMundo(cena.ContactParameters());
+  } catch (const EPhysicsEngineError& e) {
+    const std::vector<std::size_t> objetos = ObjectsBehind(cena, e);
+    throw EPhysicsEngineError(ObjectsText(cena, objetos) + e.what(), objetos);
+  }
   return CopyBodyStates(cena);
 }

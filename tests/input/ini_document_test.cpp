@@ -114,6 +114,14 @@ TEST(IniWrite, KeepsCrlfLineEndsAndTheByteOrderMark) {
   EXPECT_EQ(ini.Text(), "\xEF\xBB\xBF[A]\r\nx=2\r\ny=3\r\n\r\n[B]\r\nz=4\r\n");
 }
 
+TEST(IniRead, ALoneCarriageReturnEndsALineSoEveryValueReadCanBeWrittenBack) {
+  TIniDocument ini("[S]\nk=a\rb=2\r\n[T]\rx=1");
+  EXPECT_EQ(ini.ReadString("S", "k", "?"), "a");
+  EXPECT_EQ(ini.ReadInteger("S", "b", 0), 2);
+  EXPECT_EQ(ini.ReadInteger("T", "x", 0), 1);
+  EXPECT_NO_THROW(ini.WriteString("S", "k", ini.ReadString("S", "k", "?")));
+}
+
 TEST(IniWrite, QuotesValuesThatWouldNotReadBackOtherwise) {
   TIniDocument ini;
   for (const std::string value : {" ", "  lead", "trail ", "\"quoted\"", "\"", "plain text"}) {

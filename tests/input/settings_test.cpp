@@ -231,6 +231,24 @@ TEST_F(SettingsFile, GarbageFilesNeverCrashAndGiveDefaults) {
   }
 }
 
+TEST_F(SettingsFile, ACarriageReturnInAValueCostsNothingElseAtTheSave) {
+  Read("[General]\nCursorMode=IR\n[Up]\nType=Keys\nValue=a\rb\n");
+  EXPECT_EQ(buttons_[0].Value, "a");
+  setting_.SpeedFast = 7;
+  EXPECT_TRUE(SalvaConfiguracao(Config(), setting_, buttons_).empty());
+  ReadBack();
+  EXPECT_EQ(setting_.CursorMode, "IR");
+  EXPECT_EQ(setting_.SpeedFast, 7);
+
+  // A value set in memory that no line can hold is skipped and named; every other key is still written.
+  buttons_[1].Value = "two\nlines";
+  setting_.SpeedSlow = 9;
+  EXPECT_EQ(SalvaConfiguracao(Config(), setting_, buttons_), std::vector<std::string>{"[Down] Value"});
+  ReadBack();
+  EXPECT_EQ(buttons_[1].Value, "Down");
+  EXPECT_EQ(setting_.SpeedSlow, 9);
+}
+
 TEST_F(SettingsFile, AHugeValueIsCutWhenReadButKeptWholeInTheFile) {
   const std::string command = "run " + std::string(500000, 'x');
   Read("[Home]\nType=Execute\nValue=" + command + "\n");

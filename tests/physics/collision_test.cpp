@@ -39,7 +39,7 @@ class Contatos : public ::testing::Test {
   int ContatosDoPar(dGeomID a, dGeomID b) {
     dJointGroupID grupo = dJointGroupCreate(0);
     TContactParameters p{0, atritos};
-    TCollisionContext ctx{mundo.Mundo(), grupo, &p, nullptr, {}, {}};
+    TCollisionContext ctx{mundo.Mundo(), grupo, &p, nullptr, {}, {}, {}};
     const int antes = Juntas(a) + Juntas(b);
     TrataColisao(&ctx, a, b);
     const int feitas = Juntas(a) + Juntas(b) - antes;

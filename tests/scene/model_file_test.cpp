@@ -63,37 +63,32 @@ TEST(LimpezaDoModelo, BarraInvertidaNoMeioDaLinhaETextoEOArquivoNaoMuda) {
   const fs::path modelo = pasta.Write("m.obj", texto);
   struct stat antes {};
   ASSERT_EQ(stat(modelo.c_str(), &antes), 0);
-  TCleanedModel limpo = CleanModelFile(modelo);
-  EXPECT_FALSE(limpo.Juntou);
-  EXPECT_EQ(limpo.Original, texto);
-  SaveCleanedModel(modelo, limpo);
-  EXPECT_FALSE(limpo.Reescrito);
+  const std::string lido = ReadModelText(modelo);
+  EXPECT_EQ(lido, texto);
   struct stat depois {};
   ASSERT_EQ(stat(modelo.c_str(), &depois), 0);
   EXPECT_EQ(antes.st_ino, depois.st_ino);
   EXPECT_EQ(ReadFile(modelo), texto);
   // Nothing is lost: the comment ending in a backslash does not swallow the vertex after it.
-  const TModel m = LoadModelFromText(modelo.string(), limpo.Original, {});
+  const TModel m = LoadModelFromText(modelo.string(), lido, {});
   EXPECT_EQ(m.VertexCount, 2);
   EXPECT_EQ(m.Groups[1].Name, "A\\B");
 }
 
-TEST(LimpezaDoModelo, SoAsLinhasContinuadasMudamNaReescrita) {
+TEST(LimpezaDoModelo, LinhasContinuadasSeJuntamSoNaMemoria) {
   TTempFolder pasta;
-  // Rhino wraps long faces over several lines; blanks after the backslash still make a continuation.
-  const fs::path modelo =
-      pasta.Write("m.obj", "# topo\r\n\r\nv 1 \\  \r\n2 3\r\nf 1 2 3 \\\n4 5 \\\n6\n\n# fim\\x\nv 7 8 \\");
-  fs::permissions(modelo, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  TCleanedModel limpo = CleanModelFile(modelo);
-  ASSERT_TRUE(limpo.Juntou);
-  const std::string unido = "# topo\r\n\r\nv 1 2 3\r\nf 1 2 3 4 5 6\n\n# fim\\x\nv 7 8 ";
-  EXPECT_EQ(limpo.Texto, unido);
-  EXPECT_NE(ReadFile(modelo), unido) << "cleaning alone must not write";
-  SaveCleanedModel(modelo, limpo);
-  EXPECT_TRUE(limpo.Reescrito);
-  EXPECT_EQ(ReadFile(modelo), unido);
-  EXPECT_EQ(fs::status(modelo).permissions(),
-            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  // Rhino wraps long faces over several lines; blanks after the backslash still make a continuation. A
+  // joined line that itself ends in a backslash (a group name ending in two) joins only the next line.
+  const std::string texto =
+      "# topo\r\n\r\nv 1 \\  \r\n2 3\r\nv 0 0 1\nv 0 1 0\nv 1 0 0\nv 0 0 0\ng g\\\\\n\nv 4 5 6\n"
+      "f 1 2 3 \\\n4 5 \\\n6\n\n# fim\\x\nv 7 8 9 \\";
+  const fs::path modelo = pasta.Write("m.obj", texto);
+  for (int carga = 0; carga < 2; ++carga) {
+    const TModel m = LoadModel(modelo.string(), {});
+    EXPECT_EQ(m.VertexCount, 7);
+    EXPECT_EQ(m.Groups[1].Faces[1].Count, 6);
+    EXPECT_EQ(ReadFile(modelo), texto) << "a load wrote the model file";
+  }
   EXPECT_EQ(pasta.List(), "m.obj ");
 }
 
@@ -111,56 +106,11 @@ TEST(LimpezaDoModelo, ModeloAusenteLancaErroComONome) {
   TTempFolder pasta;
   const fs::path falta = pasta.Path() / "falta.obj";
   try {
-    CleanModelFile(falta);
+    ReadModelText(falta);
     FAIL() << "a missing model was cleaned";
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find(falta.string()), std::string::npos);
   }
-}
-
-// 0 when the cleaning kept the file and joined in memory; other values say why it could not be checked.
-int LimpaSemPoderEscrever(const fs::path& modelo) {
-  if (access(modelo.c_str(), R_OK) != 0) return 79;
-  if (access(modelo.parent_path().c_str(), W_OK) == 0) return 78;
-  try {
-    TCleanedModel limpo = CleanModelFile(modelo);
-    SaveCleanedModel(modelo, limpo);
-    return (!limpo.Reescrito && limpo.Texto == "v 1 2 3\n") ? 0 : 1;
-  } catch (...) {
-    return 2;
-  }
-}
-
-TEST(LimpezaDoModelo, PastaSemEscritaDeixaOArquivoEJuntaNaMemoria) {
-  TTempFolder pasta;
-  const std::string texto = "v 1 \\\n2 3\n";
-  const fs::path modelo = pasta.Write("m.obj", texto);
-  fs::permissions(modelo, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                              fs::perms::others_read);
-  fs::permissions(pasta.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                    fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-  int resultado = 0;
-  if (geteuid() != 0) {
-    resultado = LimpaSemPoderEscrever(modelo);
-  } else {
-    // Root writes anywhere: the check runs in a child that has given up root for the unprivileged user.
-    const pid_t filho = fork();
-    ASSERT_GE(filho, 0);
-    if (filho == 0) {
-      if (setgid(65534) != 0 || setuid(65534) != 0) _exit(77);
-      _exit(LimpaSemPoderEscrever(modelo));
-    }
-    int estado = 0;
-    ASSERT_EQ(waitpid(filho, &estado, 0), filho);
-    ASSERT_TRUE(WIFEXITED(estado));
-    resultado = WEXITSTATUS(estado);
-  }
-  if (resultado == 77) GTEST_SKIP() << "running as root and cannot switch to an unprivileged user";
-  if (resultado == 78) GTEST_SKIP() << "the folder stays writable after chmod (file system ignores modes)";
-  if (resultado == 79) GTEST_SKIP() << "the temporary folder is not readable by the unprivileged user";
-  EXPECT_EQ(resultado, 0);
-  EXPECT_EQ(ReadFile(modelo), texto);
-  EXPECT_EQ(pasta.List(), "m.obj ");
 }
 
 }  // namespace

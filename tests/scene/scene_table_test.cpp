@@ -181,6 +181,11 @@ TEST(TSceneTable, ErrosNomeiamArquivoLinhaEColuna) {
   EXPECT_THAT(erro("g.xml", Pacote("<ROW X=\"1e300\"/>")), HasSubstr("\"X\""));
   EXPECT_THAT(erro("n.xml", Pacote("<ROW X=\"nan\"/>")), HasSubstr("\"X\""));
   EXPECT_THAT(erro("c.xml", Pacote("<ROW/>", "Atrito")), HasSubstr("\"Atrito\""));
+  // A character reference to no character would be kept as bytes that are not UTF-8.
+  for (const std::string ref : {"&#xD800;", "&#x110000;", "&#57343;"}) {
+    const std::string texto = erro("r.xml", Pacote("<ROW/><ROW Nome=\"Bola" + ref + "\"/>"));
+    EXPECT_THAT(texto, HasSubstr("linha 2, coluna \"Nome\"")) << ref;
+  }
   EXPECT_THAT(erro("x.xml", "<DATAPACKET><METADATA>\n<FIELDS>\n<FIELD"), HasSubstr("linha 3"));
   EXPECT_THAT(erro("t.xml", "<html><body/></html>"), HasSubstr("não é uma tabela de cena"));
   EXPECT_THAT(ErroAoLer(pasta / "nao-existe.xml"), HasSubstr("nao-existe.xml"));
@@ -219,6 +224,27 @@ TEST(TSceneTable, ColunasOpcionaisSoQuandoUsadas) {
     EXPECT_EQ(TSceneTable::Read(fonte / "Cenas" / (std::string(amostra) + ".xml")).ToXml(),
               ReadFile(fonte / "tests/scene/golden" / (std::string(amostra) + ".xml")))
         << amostra;
+  }
+}
+
+TEST(TSceneTable, NuncaGravaOQueALeituraRecusaria) {
+  TTempFolder pasta;
+  const auto arquivo = pasta.Write("c.xml", "antes");
+  for (const TSceneTable::Celula& ruim :
+       {TSceneTable::Celula{std::string("Bola\xED\xA0\x80")}, TSceneTable::Celula{1e300}}) {
+    TSceneTable t;
+    t.AppendRow();
+    t.AppendRow();
+    const TColumn coluna = std::holds_alternative<double>(ruim) ? TColumn::X : TColumn::Nome;
+    t.Define(1, coluna, ruim);
+    try {
+      t.Write(arquivo);
+      ADD_FAILURE() << "gravou o que a leitura recusaria";
+    } catch (const ESceneError& e) {
+      EXPECT_EQ(e.Row(), 1);
+      EXPECT_EQ(e.Column(), coluna);
+    }
+    EXPECT_EQ(ReadFile(arquivo), "antes");
   }
 }
 

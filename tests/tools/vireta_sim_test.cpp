@@ -28,7 +28,7 @@ std::vector<std::string> Linhas(const std::string& texto) {
   return v;
 }
 
-// The samples are copied aside: loading a model may rewrite it, and the repository stays untouched.
+// The samples are copied aside, so that nothing a run does can reach the repository.
 class Amostras : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(Amostras, CarregaESimulaSemErro) {

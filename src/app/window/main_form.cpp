@@ -409,10 +409,13 @@ void TMainForm::FormClose() {
 }
 
 void TMainForm::FormDestroy() {
+  // Nothing from the save may leave the close: the remote's shutdown below must still run.
   try {
-    SalvaConfiguracao(settingsPlace_.SettingsFile, Setting, ButtonAssign);
+    const std::vector<std::string> skipped =
+        SalvaConfiguracao(settingsPlace_.SettingsFile, Setting, ButtonAssign);
+    if (!skipped.empty()) ui_.ShowError(QString::fromUtf8(SkippedSettingsText(skipped)));
     recentScenes_->Save();
-  } catch (const EIniWriteError& e) {
+  } catch (const std::exception& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
   }
   wiiLink_->Shutdown();

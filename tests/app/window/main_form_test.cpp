@@ -139,7 +139,7 @@ TEST_F(Janela, CenaRuimMostraOErroEMantemACenaAnterior) {
 
 TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
   Abre();
-  pasta.Write("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  pasta.Write("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n");
   TTestScene c;
   c.Linha(ModelRow("sem.obj"));
   form->OpenScene(c.Write(pasta / "Cenas" / "m.xml"));
@@ -210,6 +210,18 @@ TEST_F(Janela, ClosingWithUnsavedEditsAsksAndAFailedSaveKeepsTheWindowAndTheEdit
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(TSceneTable::Read(arquivo).Real(0, TColumn::Massa), 4.0);
   EXPECT_NE(pasta.Read("config.ini"), "");
+}
+
+// A carriage return inside a value once made the save throw through the close: no settings written again.
+TEST_F(Janela, RetornoDeCarroNumValorNaoCustaAsOutrasConfiguracoes) {
+  pasta.Write("config.ini", "[General]\nCursorMode=IR\n[Up]\nType=Keys\nValue=a\rb\n");
+  Abre();
+  form->close();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_TRUE(TestUserInterface().erros.empty());
+  const std::string ini = pasta.Read("config.ini");
+  EXPECT_THAT(ini, HasSubstr("CursorMode=IR"));
+  EXPECT_THAT(ini, HasSubstr("[Z]"));
 }
 
 TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
