@@ -65,6 +65,7 @@ class TConsoleHost : public IWiimoteHost {
   void SetTimerEnabled(TInputTimer, bool) override {}
   TWiimoteSettings WiimoteSettings() const override { return {nunchuk_, false}; }
   void ButtonEdge(uint16_t, int, TButtonState&) override {}
+  void RemoteLost() override {}
 
   std::string Caption, Battery;
 
