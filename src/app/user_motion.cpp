@@ -52,6 +52,19 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
   return leds;
 }
 
+void SoltaNoLugar(TScene& cena, TCamera& camera, std::optional<std::size_t> outraMao) {
+  for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
+    if (!cena.Objetos[i].Agarrado || i == outraMao) continue;
+    cena.Objetos[i].Agarrado = false;
+    if (dBodyID corpo = cena.Corpos[i]) {
+      dBodySetLinearVel(corpo, 0, 0, 0);
+      dBodySetForce(corpo, 0, 0, 0);
+    }
+  }
+  camera.Agarrar = false;
+  camera.Soltar = false;
+}
+
 void GrabAndThrow(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto,
                   std::optional<std::size_t> outraMao) {
   const bool ambos = remoto.ADown && remoto.BDown;

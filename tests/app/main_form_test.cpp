@@ -433,25 +433,65 @@ TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
   EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x90; }));
 }
 
-TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraEVoltaParaSoltar) {
+// A remote lost in the middle of a grab lets go: the object stays where it was, at rest, not thrown, and
+// no longer follows the pointer.
+TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraSoltaNoLugar) {
   Conecta();
   AbreBolaNaOrigem();
+  Menu("ReaçãoHaptica")->trigger();
   Envia(0x0008 | 0x0004);
   ASSERT_TRUE(Espera([&] { return form->CurrentScene()->Objetos[0].Agarrado; }));
+  ASSERT_TRUE(Espera([&] { return remoto.LedByte() == 0x91; }));
+  remoto.SetAccel(200, 60, 154);  // a swing the throw would have turned into speed
+  remoto.SwitchOff();
   plataforma.Unplug(caminho);
   ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }));
+  const TObjetoCena& bola = form->CurrentScene()->Objetos[0];
+  EXPECT_FALSE(bola.Agarrado);
+  EXPECT_FALSE(form->CurrentCamera().Agarrar);
+  const TVector ondeEstava = bola.Posicao;
   EsperaQuadros(10);
-  EXPECT_TRUE(form->CurrentScene()->Objetos[0].Agarrado) << "held until the remote says otherwise";
+  // The pointer put it half into the floor, which pushes it out gently; a throw of that swing would be
+  // tens of metres a second.
+  EXPECT_LT(NormaVet(SubVet(form->CurrentScene()->Objetos[0].Posicao, ondeEstava)), 0.1);
+  const dReal* v = dBodyGetLinearVel(form->CurrentScene()->Corpos[0]);
+  EXPECT_LT(std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), 1.0);
+
+  // Back again: nothing is held, so its first LED report has the rumble off.
+  remoto.SwitchOn();
   caminho = plataforma.Plug(remoto);
   ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1"; }));
+  EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x90 && !remoto.Rumble(); })) << int(remoto.LedByte());
+}
+
+// In Vireta's own window the remote's buttons do their own work and type no keys into it: Home does not
+// reload the scene (BackSpace), and the cross pad turns the camera at the draw timer's pace only.
+TEST_F(JanelaComRemoto, HomeECruzNaPropriaJanelaNaoDigitamTeclas) {
+  Conecta();
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+  ASSERT_TRUE(Espera([&] { return form->OwnWindowActive(); }));
+  desktop.Take();
+  EsperaQuadros(20);
+  const double tempo = form->FrameState().SimulatedTime;
+  Envia(0x0080);  // Home
   Envia(0);
-  EXPECT_TRUE(Espera([&] { return !form->CurrentScene()->Objetos[0].Agarrado; }));
+  const TVector olho = form->CurrentCamera().Olho;
+  Envia(0x0200);  // Right, held
+  EXPECT_TRUE(Espera([&] { return form->CurrentCamera().Olho.x < olho.x - 1; }));
+  Envia(0);
+  EXPECT_EQ(desktop.Take(), "") << "no key went to the desktop, so none to this window";
+  EXPECT_GT(form->FrameState().SimulatedTime, tempo) << "the scene was not reloaded";
 }
 
 TEST_F(JanelaComRemoto, BotoesDoRemotoDirigemODesktop) {
   pasta.Write("config.ini", "[Home]\nType=Cursor ON/OFF\n");
   Conecta();
   EXPECT_TRUE(form->StatusPanel()->text().isEmpty());
+  // Another program's window has the keyboard: the keys go to it.
+  QWidget outro;
+  outro.show();
+  outro.activateWindow();
+  ASSERT_TRUE(Espera([&] { return !form->OwnWindowActive(); }));
   desktop.Take();
   Envia(0x0800);  // "Up": the key "Up" by default
   Envia(0);
