@@ -115,10 +115,9 @@ void TWiimoteLink::ConnectSequence() {
   extension_ = TExtension::None;
   foundLeds_ = -1;
   lastReportAt_ = clock_.Milliseconds();
-  if (host_.WiimoteSettings().UseNunchuk)
-    QueueSetUp({MakeReportModeReport(DataMode())});
-  else
-    SetupIRCamera();
+  // The camera is set up with the Nunchuk modes too: the 0x37 reports carry its points, which the IR
+  // pointer and the check tool read whatever the mode.
+  SetupIRCamera();
   QueueSetUp({MakeStatusRequestReport()});
 }
 
@@ -263,7 +262,7 @@ bool TWiimoteLink::StatusArrived(const TStatusFlags& Flags) {
   else if (extension_ == TExtension::None)
     SetupNunchuk();
   // A camera found off (reconnected, or switched off behind our back) is set up again; only then.
-  if (!host_.WiimoteSettings().UseNunchuk && !Flags.CameraOn && !SetUpPending()) SetupIRCamera();
+  if (!Flags.CameraOn && !SetUpPending()) SetupIRCamera();
   // After any status report the remote sends no data until a mode is set, and the kernel's driver has set
   // its own with the rumble off: ours goes again, carrying the rumble bit as every report does.
   SetReportMode(DataMode());

@@ -89,6 +89,8 @@ class TWiimoteLink {
   void Tick();
   // The claimed device has sent a report.
   bool Answered() const { return wiiDevice_ != nullptr && answered_; }
+  // The LEDs (bits 4..7) its first status report showed, or -1 before it came.
+  int FoundLeds() const { return foundLeds_; }
   // Set-up reports still wait for the remote's acknowledgements.
   bool SetUpPending() const { return pending_.has_value() || !setUp_.empty(); }
 

@@ -197,10 +197,12 @@ TEST_F(WiimoteLink, ConnectSequenceWithNunchukSettingAndCursorAtStartup) {
   Host.Settings.UseNunchuk = true;
   Host.Settings.EnableCursorAtStartup = true;
   Start();
-  // No camera: the mode and the status request.
-  const std::vector<TBytes> All = WaitFor(Remote, 2);
-  EXPECT_EQ(std::vector<TBytes>(All.begin(), All.begin() + 2),
-            (std::vector<TBytes>{{0x12, 0x00, 0x37}, {0x15, 0x00}}));
+  // The camera as always, then the mode with the extension's bytes, and the status request.
+  std::vector<TBytes> Expected = IRSetUp;
+  Expected.back() = {0x12, 0x00, 0x37};
+  Expected.push_back({0x15, 0x00});
+  const std::vector<TBytes> All = WaitFor(Remote, Expected.size());
+  EXPECT_EQ(std::vector<TBytes>(All.begin(), All.begin() + Expected.size()), Expected);
   EXPECT_EQ(Host.Log[1], "BatteryTimer:on");
   EXPECT_EQ(Host.Log[2], "MotionTimer:on");
   EXPECT_EQ(Host.Log[3], "DrawTimer:on");
