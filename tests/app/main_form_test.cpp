@@ -18,11 +18,13 @@
 #include "support/view_projection.h"
 #include "support/window_fixture.h"
 #include "support_gl/gl_test_context.h"
+#include "wiimote/session_recording.h"
 #include "wiimote/testing/fake_hid_platform.h"
 #include "wiimote/testing/test_main_loop.h"
 #include "wiimote/testing/virtual_wiimote.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -36,6 +38,8 @@
 #include <cmath>
 #include <csignal>
 #include <deque>
+#include <fstream>
+#include <functional>
 
 namespace {
 
@@ -395,9 +399,67 @@ class JanelaComRemoto : public Janela {
                              {TColumn::TemGravidade, false}});
     form->OpenScene(c.Write(pasta / "bola.xml"));
   }
+  // Plays the reports a recorded session read from its remote into the window, at their times, as the
+  // virtual remote's own; the rest of the protocol (set-up, status) the virtual remote answers live.
+  // `aCada` runs after each report.
+  void Reproduz(const std::string& nome, const std::function<void()>& aCada) {
+    const fs::path arquivo = fs::path(VIRETA_SOURCE_DIR) / "tests" / "wiimote" / "sessions" / nome;
+    std::ifstream entrada(arquivo);
+    ASSERT_TRUE(entrada) << arquivo;
+    const std::vector<TRecordedReport> relatorios = ReadRecording(entrada, arquivo.string());
+    QElapsedTimer relogioReal;
+    relogioReal.start();
+    int dados = 0;
+    for (const TRecordedReport& r : relatorios) {
+      if (r.Direction != '<' || r.Bytes[0] < 0x30 || r.Bytes[0] > 0x3F) continue;
+      while (relogioReal.elapsed() < r.TimeMs) QTest::qWait(1);
+      remoto.SendRaw(r.Bytes);
+      ++dados;
+      aCada();
+    }
+    ASSERT_GT(dados, 100) << "a session of a few seconds at about 100 reports a second";
+  }
   TVirtualWiimote remoto;
   std::string caminho;
 };
+
+// A session recorded from a remote (here the strict virtual one): the ball is grabbed, carried and let go.
+TEST_F(JanelaComRemoto, SessaoGravadaPegaCarregaESolta) {
+  Conecta();
+  AbreBolaNaOrigem();
+  const double zInicial = form->CurrentScene()->Objetos[0].Posicao.z;
+  bool pegou = false;
+  double zMaisLonge = 0;
+  Reproduz("grab_carry_throw.txt", [&] {
+    const TObjetoCena& bola = form->CurrentScene()->Objetos[0];
+    pegou = pegou || bola.Agarrado;
+    if (bola.Agarrado) zMaisLonge = std::max(zMaisLonge, std::abs(bola.Posicao.z - zInicial));
+  });
+  EXPECT_TRUE(pegou);
+  EXPECT_GT(zMaisLonge, 0.1) << "carried with the pointer";
+  EsperaQuadros(3);
+  EXPECT_FALSE(form->CurrentScene()->Objetos[0].Agarrado);
+  EXPECT_FALSE(form->CurrentCamera().Agarrar);
+}
+
+// A session with the IR camera and the Nunchuk: the desktop pointer goes where the dots say, and the
+// stick pushed fully left reads as full deflection.
+TEST_F(JanelaComRemoto, SessaoGravadaComIVENunchukMoveOPonteiro) {
+  pasta.Write("config.ini", "[General]\nCursorMode=IR\nEnableCursorAtStartup=1\n");
+  remoto.PlugExtension(true);
+  Conecta();
+  ASSERT_TRUE(Espera([&] { return form->Wii().Wiimote().ExtensionConnected; }));
+  bool cPressionado = false;
+  Reproduz("pointer_ir_nunchuk.txt",
+           [&] { cPressionado = cPressionado || form->Wii().Wiimote().ButtonState[ButtonC].Down; });
+  const TWiimote& w = form->Wii().Wiimote();
+  EXPECT_EQ(w.IRMidX, 700);
+  EXPECT_EQ(w.NunchukStickX, 510);
+  EXPECT_TRUE(cPressionado);
+  EXPECT_FALSE(w.ButtonState[ButtonC].Down);
+  // The pointer glides a sixth of the way each tick towards x = 1024 * (1024 - 700) / 1024.
+  EXPECT_TRUE(Espera([&] { return std::abs(desktop.CursorPos().X - 324) <= 6; })) << desktop.CursorPos().X;
+}
 
 TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
   remoto.SetBattery(0x60);
