@@ -23,8 +23,7 @@ namespace {
 
 std::string UdevFix(const std::string& RulePath) {
   return "sudo install -m 644 " + RulePath +
-         " /etc/udev/rules.d/ && sudo udevadm control --reload-rules && "
-         "sudo udevadm trigger --subsystem-match=hidraw";
+         " /etc/udev/rules.d/ && sudo udevadm control --reload-rules && sudo udevadm trigger";
 }
 
 // The reader threads hand their reports over here; the check's loop runs them.

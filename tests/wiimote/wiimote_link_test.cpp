@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <system_error>
 #include <thread>
@@ -691,6 +692,37 @@ TEST_F(WiimoteLink, ADeviceThatNeverAnswersIsGivenBackForTheNextOne) {
   Rig.Platform.Notify();
   Rig.Notice();
   EXPECT_EQ(Link->WiiDevice()->InterfaceInfo().InstanceHandle, RemotePath);
+}
+
+// About 100 reports a second stream in while the frames switch the rumble: every report is handed over in
+// order, and the writes go out between them.
+TEST_F(WiimoteLink, ReportsStreamingAt100PerSecondAreHandedOverInOrder) {
+  Start();
+  Settle();
+  Remote.SetButtons(0x0008 | 0x0004);
+  Remote.SetStreaming(true);
+  std::atomic<bool> Done{false};
+  std::thread Mover([&] {
+    for (int X = 0; X < 60; ++X) {
+      Remote.SetAccel(static_cast<uint8_t>(160 + X), 128, 154);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    Done = true;
+  });
+  int Seen = W().AccelX, Backwards = 0, Frames = 0;
+  Rig.Loop.RunUntil([&] {
+    if (W().AccelX < Seen) ++Backwards;
+    Seen = W().AccelX;
+    Link->SetLedsIfChanged(++Frames % 2 != 0 ? 0x91 : 0x90);
+    return Done.load() && W().AccelX == 219;
+  });
+  Mover.join();
+  Remote.SetStreaming(false);
+  EXPECT_EQ(W().AccelX, 219);
+  EXPECT_EQ(Backwards, 0);
+  EXPECT_TRUE(W().ButtonState[ButtonA].Down && W().ButtonState[ButtonB].Down);
+  Remote.Drain();
+  EXPECT_EQ(Remote.LedByte(), Link->LedByte());
 }
 
 // A link that takes nothing for a while must not hold the frames up: writes return at once, a few wait
