@@ -14,6 +14,7 @@
 namespace {
 
 constexpr uint8_t RegisterWriteID = 0x16;
+constexpr uint8_t RegisterReadID = 0x17;
 constexpr uint8_t StatusRequestID = 0x15;
 constexpr uint8_t AcknowledgeID = 0x22;
 constexpr uint8_t ReadReplyID = 0x21;
@@ -157,11 +158,17 @@ void TWiimoteLink::StepFailed(int Error) {
     setUp_.push_front(Step);
   } else {
     const TOutputReport& R = Step.Report;
-    char Text[160];
-    std::snprintf(Text, sizeof Text,
-                  "Wii Remote não aceitou a configuração: relatório 0x%02X, endereço 0x%02X%02X%02X, %s %d.",
-                  R.ReportID(), R.Bytes[2], R.Bytes[3], R.Bytes[4], Error < 0 ? "sem resposta após" : "erro",
-                  Error < 0 ? SetUpTries : Error);
+    char Where[64];
+    const bool Register = R.ReportID() == RegisterWriteID || R.ReportID() == RegisterReadID;
+    if (Register)
+      std::snprintf(Where, sizeof Where, "relatório 0x%02X, endereço 0x%02X%02X%02X", R.ReportID(),
+                    R.Bytes[2], R.Bytes[3], R.Bytes[4]);
+    else
+      std::snprintf(Where, sizeof Where, "relatório 0x%02X", R.ReportID());
+    const std::string Text = "Wii Remote não aceitou a configuração (" + std::string(Where) + "): " +
+                             (Error < 0 ? "sem resposta após " + std::to_string(SetUpTries) + " tentativas"
+                                        : "erro " + std::to_string(Error)) +
+                             ".";
     host_.SetStatusNotice(Text);
   }
   SendSetUp();

@@ -634,6 +634,7 @@ TEST_F(WiimoteLink, ALinkLostWhileItsNodeStaysIsLetGo) {
   Rig.Notice();
   ASSERT_NE(Link->WiiDevice(), nullptr);
   EXPECT_EQ(Host.Caption, CaptionConnected);
+  Settle();  // the new link answers
 }
 
 // At exit the last reports are written before the program goes, and nothing the remote still sends (a

@@ -270,6 +270,7 @@ void TVirtualWiimote::SwitchOff() {
 void TVirtualWiimote::SwitchOn() {
   std::lock_guard Lock(mutex_);
   on_ = true;
+  linkLost_ = false;  // a new link
 }
 
 void TVirtualWiimote::SetRefuseWrites(bool Refuse) {
