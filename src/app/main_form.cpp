@@ -408,7 +408,7 @@ void TMainForm::ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) {
 }
 
 void TMainForm::RemoteLost() {
-  if (scene_) SoltaNoLugar(*scene_, Camera, mouseGrab_->Grab().Held());
+  if (scene_) ReleaseInPlace(*scene_, Camera, mouseGrab_->Grab().Held());
   rumble_.Vibrando = false;
   rumble_.PulsoDeBorda = false;
 }

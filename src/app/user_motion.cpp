@@ -52,7 +52,7 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
   return leds;
 }
 
-void SoltaNoLugar(TScene& cena, TCamera& camera, std::optional<std::size_t> outraMao) {
+void ReleaseInPlace(TScene& cena, TCamera& camera, std::optional<std::size_t> outraMao) {
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
     if (!cena.Objetos[i].Agarrado || i == outraMao) continue;
     cena.Objetos[i].Agarrado = false;

@@ -34,7 +34,7 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
 // The remote has gone while it held an object: the object is let go where it is, at rest and without a
 // throw, and the grab flags are cleared, so that it does not stay frozen at the pointer catching whatever
 // passes. The object `outraMao` holds is left alone.
-void SoltaNoLugar(TScene& cena, TCamera& camera, std::optional<std::size_t> outraMao = std::nullopt);
+void ReleaseInPlace(TScene& cena, TCamera& camera, std::optional<std::size_t> outraMao = std::nullopt);
 
 // The grab-and-throw part of the 12 ms CursorTimer: on the tick that sees "A" or "B" go up, every held
 // object gets a velocity from the accelerometer's last change seen through the camera; then the grab

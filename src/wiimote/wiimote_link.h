@@ -146,7 +146,6 @@ class TWiimoteLink {
   enum class TExtension { None, Identifying, Nunchuk, Other };
 
   bool StatusArrived(const TStatusFlags& Flags);
-  void QueueExtensionIdentification();
   void AcknowledgementArrived(uint8_t ReportID, uint8_t Error);
   void ReadReplyArrived(const uint8_t* Data, size_t Size);
   void StepFailed(int Error);

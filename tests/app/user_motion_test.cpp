@@ -202,7 +202,7 @@ TEST_F(Agarrar, RemotoPerdidoEnquantoSeguraSoltaNoLugar) {
   ASSERT_TRUE(Obj(0).Agarrado);
   dBodySetLinearVel(cena.Corpos[0], 0, 0, 3);
   remoto.AccelX = 200;
-  SoltaNoLugar(cena, camera);
+  ReleaseInPlace(cena, camera);
   EXPECT_FALSE(Obj(0).Agarrado);
   EXPECT_FALSE(camera.Agarrar);
   const dReal* v = dBodyGetLinearVel(cena.Corpos[0]);
