@@ -173,9 +173,11 @@ TEST_F(WiimoteLink, AcknowledgementsAreMatchedAndErrorCodesRetried) {
   Remote.Drain();
   EXPECT_EQ(Remote.ReceivedCount(), 1u) << "a stray acknowledgement moved the set-up on";
 
-  // Acknowledgements late by a varying delay, writes lost when they come too fast, two errors.
+  // Acknowledgements late by a varying delay, writes lost when they come too fast or taken in late, two
+  // errors.
   Remote.SetAckDelayRange(std::chrono::milliseconds(1), std::chrono::milliseconds(25));
   Remote.SetLoseEarlyWrites(true);
+  Remote.SetDeliveryDelay(std::chrono::milliseconds(4));  // taken in late, never refused
   Remote.FailRegisterWrites(2, 0x04);
   Rig.Clock.Advance(RegisterWriteAckTimeoutMs);
   Link->Tick();
