@@ -430,16 +430,19 @@ TEST_F(JanelaComRemoto, SessaoGravadaPegaCarregaESolta) {
   const double zInicial = form->CurrentScene()->Objetos[0].Posicao.z;
   bool pegou = false;
   double zMaisLonge = 0;
-  Reproduz("grab_carry_throw.txt", [&] {
+  auto observa = [&] {
     const TObjetoCena& bola = form->CurrentScene()->Objetos[0];
     pegou = pegou || bola.Agarrado;
     if (bola.Agarrado) zMaisLonge = std::max(zMaisLonge, std::abs(bola.Posicao.z - zInicial));
-  });
+  };
+  Reproduz("grab_carry_throw.txt", observa);
+  // The window may still be handing the last reports over (a slow machine, a sanitizer build).
+  EXPECT_TRUE(Espera([&] {
+    observa();
+    return pegou && !form->CurrentScene()->Objetos[0].Agarrado && !form->CurrentCamera().Agarrar;
+  }));
   EXPECT_TRUE(pegou);
   EXPECT_GT(zMaisLonge, 0.1) << "carried with the pointer";
-  EsperaQuadros(3);
-  EXPECT_FALSE(form->CurrentScene()->Objetos[0].Agarrado);
-  EXPECT_FALSE(form->CurrentCamera().Agarrar);
 }
 
 // A session with the IR camera and the Nunchuk: the desktop pointer goes where the dots say, and the
@@ -449,14 +452,18 @@ TEST_F(JanelaComRemoto, SessaoGravadaComIVENunchukMoveOPonteiro) {
   remoto.PlugExtension(true);
   Conecta();
   ASSERT_TRUE(Espera([&] { return form->Wii().Wiimote().ExtensionConnected; }));
-  bool cPressionado = false;
-  Reproduz("pointer_ir_nunchuk.txt",
-           [&] { cPressionado = cPressionado || form->Wii().Wiimote().ButtonState[ButtonC].Down; });
+  desktop.Take();
+  Reproduz("pointer_ir_nunchuk.txt", [] {});
   const TWiimote& w = form->Wii().Wiimote();
-  EXPECT_EQ(w.IRMidX, 700);
-  EXPECT_EQ(w.NunchukStickX, 510);
-  EXPECT_TRUE(cPressionado);
-  EXPECT_FALSE(w.ButtonState[ButtonC].Down);
+  // The window may still be handing the last reports over (a slow machine, a sanitizer build).
+  EXPECT_TRUE(Espera([&] {
+    return w.IRMidX == 700 && w.NunchukStickX == 510 && !w.ButtonState[ButtonC].Down;
+  })) << w.IRMidX
+      << " " << w.NunchukStickX;
+  // C held for a moment: its default action, the right mouse button, went down and up.
+  const std::string feito = desktop.Take();
+  EXPECT_NE(feito.find("+right"), std::string::npos) << feito;
+  EXPECT_NE(feito.find("-right"), std::string::npos) << feito;
   // The pointer glides a sixth of the way each tick towards x = 1024 * (1024 - 700) / 1024.
   EXPECT_TRUE(Espera([&] { return std::abs(desktop.CursorPos().X - 324) <= 6; })) << desktop.CursorPos().X;
 }
