@@ -14,6 +14,7 @@ class THost : public IDesktopControlHost {
   bool MotionTimerActive() const override { return true; }
   void SetMotionTimerActive(bool) override {}
   void CalibrateButtonClick() override {}
+  bool OwnWindowActive() const override { return false; }
 };
 
 struct TRig {

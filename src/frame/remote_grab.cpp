@@ -54,6 +54,21 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
   return leds;
 }
 
+void ReleaseInPlace(TScene& cena, TCamera& camera) {
+  for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
+    TObjetoCena& o = cena.Objetos[i];
+    if (o.Hand != THand::Remote) continue;
+    o.Agarrado = false;
+    o.Hand = THand::None;
+    if (dBodyID corpo = cena.Corpos[i]) {
+      dBodySetLinearVel(corpo, 0, 0, 0);
+      dBodySetForce(corpo, 0, 0, 0);
+    }
+  }
+  camera.Agarrar = false;
+  camera.Soltar = false;
+}
+
 void GrabAndThrow(TScene& cena, TCamera& camera, TFrameState& estado, const TRemoteReading& remoto) {
   const bool ambos = remoto.ADown && remoto.BDown;
   if (camera.Agarrar && !ambos) {

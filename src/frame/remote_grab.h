@@ -29,6 +29,11 @@ void CarryAlongAllowedAxes(TObjetoCena& o, dBodyID corpo, const TVector& P);
 uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera, bool haptico,
                           TRumbleState& vibracao, uint32_t agoraMs);
 
+// The remote has gone while it held an object: the object is let go where it is, at rest and without a
+// throw, and the grab flags are cleared, so that it does not stay frozen at the pointer catching whatever
+// passes. What the mouse holds is left alone.
+void ReleaseInPlace(TScene& cena, TCamera& camera);
+
 // The grab-and-throw part of the CursorTimer (every CursorTimerMs): on the tick that sees "A" or "B" go up,
 // every held object gets a velocity from the accelerometer's last change seen through the camera; then the
 // grab flags follow the buttons. Only what the remote holds is thrown.

@@ -78,7 +78,7 @@ void TButtonActions::DoAction(const TButtonAssign& Assign, bool IsRepeat, TButto
   const bool press = Kind == 1;
   switch (ButtonActionKindOf(Assign.Type)) {
     case TButtonActionKind::Keys:
-      if (press) SendKeys(desktop_, Assign.Value);
+      if (press && !host_.OwnWindowActive()) SendKeys(desktop_, Assign.Value);
       break;
     case TButtonActionKind::LeftClick:
       Click(TMouseButton::Left, Kind);
@@ -105,10 +105,10 @@ void TButtonActions::DoAction(const TButtonAssign& Assign, bool IsRepeat, TButto
       if (press) desktop_.Wheel(-1);
       break;
     case TButtonActionKind::WebForward:
-      if (press) SendKeys(desktop_, "Alt+Right");
+      if (press && !host_.OwnWindowActive()) SendKeys(desktop_, "Alt+Right");
       break;
     case TButtonActionKind::WebBackward:
-      if (press) SendKeys(desktop_, "Alt+Left");
+      if (press && !host_.OwnWindowActive()) SendKeys(desktop_, "Alt+Left");
       break;
     // The desktop's own volume keys, which its sound control answers.
     case TButtonActionKind::VolumeUp:

@@ -16,4 +16,7 @@ class IDesktopControlHost {
   virtual void SetMotionTimerActive(bool Active) = 0;
   // The current accelerometer bytes become the settings' zero point BaseX, BaseY, BaseZ.
   virtual void CalibrateButtonClick() = 0;
+  // One of the program's own windows is the active one. Its buttons already do their own work there (the
+  // camera, the pointer), so keys typed for it would do it twice: BackSpace would reload the scene.
+  virtual bool OwnWindowActive() const = 0;
 };

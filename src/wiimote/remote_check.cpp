@@ -4,24 +4,31 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <deque>
+#include <fstream>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <sstream>
 
+#include "common/number_text.h"
 #include "wiimote/hid_controller.h"
 #include "wiimote/hid_device.h"
+#include "wiimote/session_recording.h"
 #include "wiimote/wiimote_link.h"
 
 namespace {
 
-// The package installs the rule; a build from source has it in its "udev" folder. Either way the rule
-// applies to a remote connected after it, hence the reconnection.
-constexpr const char* UdevFix =
-    "instale o pacote vireta, ou, numa compilação, a regra: sudo cp udev/70-vireta-wiimote.rules "
-    "/etc/udev/rules.d/ && sudo udevadm control --reload && sudo udevadm trigger; depois desligue e ligue "
-    "o controle";
+// The package installs the rule; a build from source has it beside the tool. Either way the rule applies to
+// a remote connected after it, hence the reconnection.
+std::string UdevFix(const std::string& RulePath) {
+  return "instale o pacote vireta, ou, numa compilação, a regra: sudo install -m 644 " + RulePath +
+         " /etc/udev/rules.d/ && sudo udevadm control --reload-rules && sudo udevadm trigger; depois "
+         "desligue "
+         "e ligue o controle";
+}
 
 // The reader threads hand their reports over here; the check's loop runs them.
 class TPollHandOver : public IMainThreadHandOver {
@@ -68,6 +75,7 @@ class TConsoleHost : public IWiimoteHost {
   void SetTimerEnabled(TInputTimer, bool) override {}
   TWiimoteSettings WiimoteSettings() const override { return {nunchuk_, false}; }
   void ButtonEdge(uint16_t, int, TButtonState&) override {}
+  void RemoteLost() override {}
 
   std::string Caption, Battery;
 
@@ -96,7 +104,35 @@ std::vector<TRemoteCandidate> ListCandidates(IHidEnumerator& Enumerator, IDevice
   return Found;
 }
 
-std::string Diagnose(const std::vector<TRemoteCandidate>& Candidates) {
+bool ParseRemoteCheckArguments(const std::vector<std::string>& Args, TRemoteCheckOptions& Options,
+                               std::string& Error) {
+  for (size_t I = 0; I < Args.size(); ++I) {
+    const std::string& Arg = Args[I];
+    const bool HasValue = I + 1 < Args.size();
+    int32_t Seconds = 0;
+    if (Arg == "--segundos" && HasValue && ParseInt(Args[I + 1], Seconds) && Seconds >= 0) {
+      Options.Seconds = Seconds;
+      ++I;
+    } else if (Arg == "--segundos") {
+      Error = HasValue ? "--segundos espera um número inteiro de segundos, não \"" + Args[I + 1] + "\""
+                       : "--segundos espera um número de segundos";
+      return false;
+    } else if (Arg == "--gravar" && HasValue) {
+      Options.RecordPath = Args[++I];
+    } else if (Arg == "--gravar") {
+      Error = "--gravar espera o nome do arquivo";
+      return false;
+    } else if (Arg == "--nunchuk") {
+      Options.Nunchuk = true;
+    } else {
+      Error = "opção desconhecida: " + Arg;
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string Diagnose(const std::vector<TRemoteCandidate>& Candidates, const std::string& UdevRulePath) {
   if (Candidates.empty())
     return "Nenhum Wii Remote encontrado: pareie o controle pelo Bluetooth (botões 1 e 2, ou o botão "
            "vermelho); esperando por ele.";
@@ -108,7 +144,7 @@ std::string Diagnose(const std::vector<TRemoteCandidate>& Candidates) {
            " não é um Wii Remote (Balance Board ou Pro Controller).";
   if (Remote->OpenError != 0)
     return "Sem permissão para abrir " + Remote->Path + " (" + std::strerror(Remote->OpenError) +
-           "): " + UdevFix;
+           "): " + UdevFix(UdevRulePath);
   if (Remote->Driver == KernelDriverName) return KernelDriverNotice;
   return "Tudo certo: " + Remote->Path + " pode ser aberto.";
 }
@@ -138,24 +174,42 @@ std::string StatusLine(const TWiimote& W, const std::string& Battery, int LedByt
 
 int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, IDeviceOpener& Opener,
                    IClock& Clock, const TRemoteCheckOptions& Options, std::ostream& Out) {
+  // Without libudev nothing can be listed: that is the first thing to say, not "no remote".
+  if (!Enumerator.Ready()) {
+    Out << "libudev não pôde ser carregada (libudev.so.1): instale o pacote libudev1.\n";
+    return 1;
+  }
   const std::vector<TRemoteCandidate> Candidates = ListCandidates(Enumerator, Opener);
   for (const TRemoteCandidate& C : Candidates)
     Out << C.Path << "  " << C.Name << "  driver: " << (C.Driver.empty() ? "nenhum" : C.Driver)
         << "  acesso: " << (C.OpenError == 0 ? "leitura e escrita" : std::strerror(C.OpenError)) << '\n';
-  Out << Diagnose(Candidates) << '\n';
-  if (!Enumerator.Ready()) {
-    Out << "libudev não encontrada: instale o pacote libudev1.\n";
-    return 1;
+  Out << Diagnose(Candidates, Options.UdevRulePath) << '\n';
+
+  std::ofstream RecordFile;
+  if (!Options.RecordPath.empty()) {
+    RecordFile.open(Options.RecordPath, std::ios::trunc);
+    if (!RecordFile) {
+      Out << "Não foi possível criar " << Options.RecordPath << ": " << std::strerror(errno) << '\n';
+      return 1;
+    }
   }
 
   TPollHandOver Loop;
   TConsoleHost Host(Out, Options.Nunchuk);
   TJvHidDeviceController HIDCtl(THidServices{Enumerator, Monitor, Opener, Loop});
   TWiimoteLink Link(HIDCtl, Host, Clock);
+  std::optional<TSessionRecorder> Recorder;
+  if (RecordFile.is_open()) {
+    Recorder.emplace(RecordFile, Clock);
+    Link.SetReportObserver([&Recorder](char Direction, const uint8_t* Bytes, size_t Length) {
+      Recorder->Record(Direction, Bytes, Length);
+    });
+  }
   Out << "Teclas: r vibração, 1-4 LEDs, q sair.\n" << std::flush;
 
   bool Answered = false;
-  uint8_t Leds = 0x10;
+  uint8_t Toggled = 0;  // the LEDs and rumble the keys switched, against what the remote shows at first
+  uint8_t Base = 0x10;
   int KeysFd = Options.KeysFd;
   const uint32_t Start = Clock.Milliseconds();
   uint32_t LastTick = Start, LastStatus = Start, LastLine = Start;
@@ -173,9 +227,9 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
       for (ssize_t I = 0; I < Count; ++I) {
         const char Key = Keys[I];
         if (Key == 'q') Quit = true;
-        if (Key == 'r') Leds ^= 0x01;
-        if (Key >= '1' && Key <= '4') Leds ^= static_cast<uint8_t>(0x10 << (Key - '1'));
-        if ((Key == 'r' || (Key >= '1' && Key <= '4')) && Link.WiiDevice() != nullptr) Link.SetLeds(Leds);
+        if (Key == 'r') Toggled ^= 0x01;
+        if (Key >= '1' && Key <= '4') Toggled ^= static_cast<uint8_t>(0x10 << (Key - '1'));
+        if ((Key == 'r' || (Key >= '1' && Key <= '4')) && Answered) Link.SetLeds(Base ^ Toggled);
       }
     }
     const uint32_t Now = Clock.Milliseconds();
@@ -187,9 +241,12 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
       LastStatus = Now;
       Link.BatteryTimerTimer();
     }
-    if (!Answered && Link.Answered()) {
+    // LED 1 joins the LEDs the remote had, once its first status report has said which: those come back
+    // at the end.
+    if (!Answered && Link.Answered() && Link.FoundLeds() >= 0) {
       Answered = true;
-      Link.SetLeds(Leds);
+      Base = static_cast<uint8_t>(Link.FoundLeds() | 0x10);
+      Link.SetLeds(Base ^ Toggled);
     }
     if (Now - LastLine >= 100) {
       LastLine = Now;
@@ -199,12 +256,21 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
                              ? Host.Caption
                              : StatusLine(Link.Wiimote(), Host.Battery, Link.LedByte());
       if (Line != Shown) {
-        Out << '\r' << Line << "\033[K" << std::flush;
+        // On a terminal the line is rewritten in place; elsewhere (a file, a pipe) each change is a line of
+        // its own, with no escape codes in it.
+        if (Options.Terminal)
+          Out << '\r' << Line << "\033[K" << std::flush;
+        else
+          Out << Line << '\n' << std::flush;
         Shown = std::move(Line);
       }
     }
     if (Quit || (Options.Seconds > 0 && Now - Start >= static_cast<uint32_t>(Options.Seconds) * 1000)) break;
   }
-  Out << '\n' << (Answered ? "O Wii Remote respondeu." : "Nenhum Wii Remote respondeu.") << '\n';
+  // The remote goes back as it was found: its LEDs, the rumble off, plain buttons.
+  if (Link.WiiDevice() != nullptr) Link.LeaveAsFound();
+  if (Options.Terminal) Out << '\n';
+  Out << (Answered ? "O Wii Remote respondeu." : "Nenhum Wii Remote respondeu.") << '\n';
+  if (RecordFile.is_open()) Out << "Sessão gravada em " << Options.RecordPath << '\n';
   return Answered ? 0 : 1;
 }

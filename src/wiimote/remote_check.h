@@ -25,13 +25,22 @@ struct TRemoteCandidate {
 struct TRemoteCheckOptions {
   int Seconds = 0;                    // stop after this long; 0: until "q" or Ctrl+C
   int KeysFd = -1;                    // where the keys come from (stdin), -1 for none
-  bool Nunchuk = false;               // set the extension up instead of the IR camera
+  bool Nunchuk = false;               // the Nunchuk's report mode (buttons, accelerometer, IR, extension)
   std::atomic<bool>* Stop = nullptr;  // set from a signal handler to end the run
+  bool Terminal = true;               // the output is a terminal: the live line refreshes in place
+  std::string UdevRulePath;           // the shipped rule's absolute path, for the permission fix
+  std::string RecordPath;             // record the session into this file, when not empty
 };
 
+// The command line after the program's name: [--segundos N] [--nunchuk] [--gravar ARQUIVO]. False with
+// Error set on a usage error (an unknown option, a missing value, N not a whole number of seconds >= 0).
+bool ParseRemoteCheckArguments(const std::vector<std::string>& Args, TRemoteCheckOptions& Options,
+                               std::string& Error);
+
 std::vector<TRemoteCandidate> ListCandidates(IHidEnumerator& Enumerator, IDeviceOpener& Opener);
-// The one line that says what is wrong, or that all looks right, in Portuguese.
-std::string Diagnose(const std::vector<TRemoteCandidate>& Candidates);
+// The one line that says what is wrong, or that all looks right, in Portuguese; a permission fix names
+// the rule at UdevRulePath.
+std::string Diagnose(const std::vector<TRemoteCandidate>& Candidates, const std::string& UdevRulePath);
 // One refreshing line of what the remote sends.
 std::string StatusLine(const TWiimote& Wiimote, const std::string& Battery, int LedByte);
 

@@ -36,12 +36,16 @@ void SetButton(TWiimote& Wiimote, TWiimoteButtonIndex Index, bool Pressed,
 }
 
 void DecodeStatus(TWiimote& Wiimote, const TReportBytes& Bytes, const TWiimoteDecodeEvents& Events) {
-  const bool ExtensionPlugged = (Bytes[2] & 0x02) != 0;
-  if (Events.Status) Events.Status(ExtensionPlugged);
-  Wiimote.ExtensionConnected = ExtensionPlugged;
+  TStatusFlags Flags;
+  Flags.ExtensionPlugged = (Bytes[2] & 0x02) != 0;
+  Flags.CameraOn = (Bytes[2] & 0x08) != 0;
+  Flags.Leds = static_cast<uint8_t>(Bytes[2] & 0xF0);
+  const bool ExtensionPlugged = Flags.ExtensionPlugged;
+  const bool Nunchuk = Events.Status ? Events.Status(Flags) : true;
+  Wiimote.ExtensionConnected = ExtensionPlugged && Nunchuk;
   // A pulled Nunchuk sends no more reports: C and Z held at that moment are let go here, in the order
   // their events always go, so that their actions do not stay pressed.
-  if (!ExtensionPlugged) {
+  if (!Wiimote.ExtensionConnected) {
     SetButton(Wiimote, ButtonZ, false, Events);
     SetButton(Wiimote, ButtonC, false, Events);
   }
@@ -96,9 +100,11 @@ void DecodeNunchuk(TWiimote& W, const TReportBytes& Bytes, const TWiimoteDecodeE
 
 int32_t DecodeNunchukValue(uint8_t Plain) {
   // The stick and accelerometer fields have always held encoded + (encoded xor 0x17) + 0x17, read from an
-  // extension that encodes its bytes; that sum is encoded + plain, and the cursor modes are tuned to it.
-  const uint8_t Encoded = static_cast<uint8_t>(((Plain - 0x17) & 0xFF) ^ 0x17);
-  return Encoded + Plain;
+  // extension that encodes its bytes, and the cursor modes are tuned to that scale. The sum is not reduced
+  // to 8 bits: it is encoded + plain, plus 256 for plain bytes 0..22, whose decoding wraps past 255 (so a
+  // stick pushed fully left or down reads 494..510, not 238..254 inside the dead zone).
+  const int32_t Encoded = ((Plain - 0x17) & 0xFF) ^ 0x17;
+  return Encoded + (Encoded ^ 0x17) + 0x17;
 }
 
 void ParseButtons(TWiimote& Wiimote, uint16_t Word, const TWiimoteDecodeEvents& Events) {

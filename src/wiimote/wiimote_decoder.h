@@ -11,8 +11,15 @@
 // A button changed: Kind 1 pressed, 2 released. Called after State (Down, and PressTime on a press) is
 // updated.
 using TButtonEdgeEvent = std::function<void(uint16_t Mask, int Kind, TButtonState& State)>;
-// A status report arrived; ExtensionPlugged is its extension bit. Runs before the record takes it.
-using TStatusEvent = std::function<void(bool ExtensionPlugged)>;
+// What a status report (0x20) says besides the buttons and the battery.
+struct TStatusFlags {
+  bool ExtensionPlugged = false;  // bit 1 of data byte 2
+  bool CameraOn = false;          // bit 3
+  uint8_t Leds = 0;               // bits 4..7, as in the LED byte
+};
+// A status report arrived; runs before the record takes it. Returns whether a plugged extension is to be
+// decoded as a Nunchuk: it is not until its id has been read and says so.
+using TStatusEvent = std::function<bool(const TStatusFlags& Flags)>;
 
 struct TWiimoteDecodeEvents {
   TButtonEdgeEvent ButtonEdge;
@@ -29,5 +36,5 @@ void ParseButtons(TWiimote& Wiimote, uint16_t Word, const TWiimoteDecodeEvents& 
 void ReleaseAllButtons(TWiimote& Wiimote, const TWiimoteDecodeEvents& Events);
 
 // One unencoded extension byte as the stick and accelerometer fields hold it: the byte an official
-// Nunchuk sends encoded, plus the plain byte.
+// Nunchuk would send encoded (e), taken as e + (e xor 0x17) + 0x17 without reducing to 8 bits.
 int32_t DecodeNunchukValue(uint8_t Plain);

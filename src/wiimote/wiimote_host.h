@@ -26,4 +26,7 @@ class IWiimoteHost {
   virtual TWiimoteSettings WiimoteSettings() const = 0;
   // A button went down (Kind 1) or up (Kind 2); State already shows it. The button actions start here.
   virtual void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) = 0;
+  // The remote has gone (its node, or its link): whatever it holds is let go where it is, not thrown, and
+  // the rumble it drove stops. The buttons have already gone up.
+  virtual void RemoteLost() = 0;
 };

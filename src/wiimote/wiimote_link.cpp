@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <system_error>
+#include <thread>
 
 #include "wiimote/led_byte.h"
 #include "wiimote/wiimote_decoder.h"
@@ -11,8 +14,11 @@
 namespace {
 
 constexpr uint8_t RegisterWriteID = 0x16;
+constexpr uint8_t RegisterReadID = 0x17;
 constexpr uint8_t StatusRequestID = 0x15;
 constexpr uint8_t AcknowledgeID = 0x22;
+constexpr uint8_t ReadReplyID = 0x21;
+constexpr uint32_t CameraRegisters = 0xB00000;
 
 }  // namespace
 
@@ -69,6 +75,7 @@ void TWiimoteLink::LetGo() {
   ClearSetUp();
   outbox_.clear();
   statusRequested_ = false;
+  extension_ = TExtension::None;
   // No report will ever say these buttons went up: let them go now, so that no synthetic key or mouse
   // button stays pressed on the desktop.
   TWiimoteDecodeEvents Events;
@@ -77,6 +84,8 @@ void TWiimoteLink::LetGo() {
     host_.ButtonEdge(Mask, Kind, State);
   };
   ReleaseAllButtons(wiimote_, Events);
+  // An object the remote holds is let go where it is, and the rumble it drove stops.
+  host_.RemoteLost();
 }
 
 void TWiimoteLink::TryClaim() {
@@ -102,45 +111,71 @@ void TWiimoteLink::TryClaim() {
 }
 
 void TWiimoteLink::ConnectSequence() {
-  // The mode, the set-up and the status request go out in this order as the remote acknowledges the
-  // register writes; the frames go on meanwhile.
-  QueueSetUp(MakeReportModeReport(ModeButtonsAccelIRExtension));
-  if (host_.WiimoteSettings().UseNunchuk)
-    SetupNunchuk();
-  else
-    SetupIRCamera();
-  QueueSetUp(MakeStatusRequestReport());
+  // The set-up, the mode and the status request go out in this order as the remote acknowledges each
+  // step; the frames go on meanwhile.
+  extension_ = TExtension::None;
+  foundLeds_ = -1;
+  lastReportAt_ = clock_.Milliseconds();
+  // The camera is set up with the Nunchuk modes too: the 0x37 reports carry its points, which the IR
+  // pointer and the check tool read whatever the mode.
+  SetupIRCamera();
+  QueueSetUp({MakeStatusRequestReport()});
 }
 
-void TWiimoteLink::QueueSetUp(const TOutputReport& Report) {
-  setUp_.push_back(Report);
+uint8_t TWiimoteLink::DataMode() const {
+  return host_.WiimoteSettings().UseNunchuk ? ModeButtonsAccelIRExtension : ModeButtonsAccelIR;
+}
+
+void TWiimoteLink::QueueSetUp(const TSetUpStep& Step) {
+  setUp_.push_back(Step);
   SendSetUp();
 }
 
 void TWiimoteLink::ClearSetUp() {
   setUp_.clear();
-  awaitingAck_ = false;
+  pending_.reset();
 }
 
 void TWiimoteLink::SendSetUp() {
-  while (!awaitingAck_ && !setUp_.empty()) {
-    const TOutputReport Report = setUp_.front();
+  while (!pending_ && !setUp_.empty()) {
+    const TSetUpStep Step = setUp_.front();
     setUp_.pop_front();
-    if (!SendReport(Report)) continue;
-    if (Report.ReportID() == RegisterWriteID) {
-      awaitingAck_ = true;
-      ackWaitSince_ = clock_.Milliseconds();
-    } else if (Report.ReportID() == StatusRequestID && !statusRequested_) {
+    if (!SendReport(Step.Report)) continue;
+    if (Step.Reply != 0) {
+      pending_ = Step;
+      pendingSince_ = clock_.Milliseconds();
+    } else if (Step.Report.ReportID() == StatusRequestID && !statusRequested_) {
       statusRequested_ = true;
       statusRequestedAt_ = clock_.Milliseconds();
     }
   }
 }
 
-void TWiimoteLink::Tick() {
-  if (wiiDevice_ == nullptr) return;
-  const uint32_t Now = clock_.Milliseconds();
-  while (!outbox_.empty()) {
+void TWiimoteLink::StepFailed(int Error) {
+  TSetUpStep Step = *pending_;
+  pending_.reset();
+  if (++Step.Tries < SetUpTries) {
+    setUp_.push_front(Step);
+  } else {
+    const TOutputReport& R = Step.Report;
+    char Where[64];
+    const bool Register = R.ReportID() == RegisterWriteID || R.ReportID() == RegisterReadID;
+    if (Register)
+      std::snprintf(Where, sizeof Where, "relatório 0x%02X, endereço 0x%02X%02X%02X", R.ReportID(),
+                    R.Bytes[2], R.Bytes[3], R.Bytes[4]);
+    else
+      std::snprintf(Where, sizeof Where, "relatório 0x%02X", R.ReportID());
+    const std::string Text = "Wii Remote não aceitou a configuração (" + std::string(Where) + "): " +
+                             (Error < 0 ? "sem resposta após " + std::to_string(SetUpTries) + " tentativas"
+                                        : "erro " + std::to_string(Error)) +
+                             ".";
+    host_.SetStatusNotice(Text);
+  }
+  SendSetUp();
+}
+
+void TWiimoteLink::FlushOutbox() {
+  while (wiiDevice_ != nullptr && !outbox_.empty()) {
     int Error = 0;
     if (!WriteNow(outbox_.front(), Error)) {
       if (Error == EAGAIN || Error == EWOULDBLOCK) break;
@@ -148,26 +183,97 @@ void TWiimoteLink::Tick() {
     }
     outbox_.pop_front();
   }
-  if (awaitingAck_ && Now - ackWaitSince_ >= RegisterWriteAckTimeoutMs) {
-    awaitingAck_ = false;
-    SendSetUp();
-  }
-  if (!answered_ && statusRequested_ && Now - statusRequestedAt_ >= AnswerTimeoutMs) {
+}
+
+void TWiimoteLink::Tick() {
+  if (wiiDevice_ == nullptr) return;
+  const uint32_t Now = clock_.Milliseconds();
+  FlushOutbox();
+  if (pending_ && Now - pendingSince_ >= RegisterWriteAckTimeoutMs) StepFailed(-1);
+  const bool NeverAnswered = !answered_ && statusRequested_ && Now - statusRequestedAt_ >= AnswerTimeoutMs;
+  const bool FellSilent = answered_ && Now - lastReportAt_ >= LinkSilenceMs;
+  if (NeverAnswered || FellSilent) {
+    // Its node may stay a while after the link went: it is not claimed again until it has gone.
     silentDevices_.push_back(wiiDevice_->InterfaceInfo().InstanceHandle);
     LetGo();
     TryClaim();
   }
 }
 
+void TWiimoteLink::FinishWrites(uint32_t MaxMs) {
+  const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(MaxMs);
+  for (;;) {
+    FlushOutbox();
+    if (wiiDevice_ == nullptr || outbox_.empty() || std::chrono::steady_clock::now() >= End) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
 void TWiimoteLink::WiiData(TJvHidDevice& HidDev, uint8_t ReportID, const uint8_t* Data, uint16_t Size) {
   // A report the reader had already taken from a device given back since then is not this remote's.
-  if (&HidDev != wiiDevice_) return;
+  if (&HidDev != wiiDevice_ || shutDown_) return;
   answered_ = true;
-  ParseReport(ReportID, Data, Size);
-  if (ReportID == AcknowledgeID && Size > 2 && Data[2] == RegisterWriteID && awaitingAck_) {
-    awaitingAck_ = false;
-    SendSetUp();
+  lastReportAt_ = clock_.Milliseconds();
+  if (observer_) {
+    std::vector<uint8_t> Whole(size_t{Size} + 1);
+    Whole[0] = ReportID;
+    std::copy_n(Data, Size, Whole.begin() + 1);
+    observer_('<', Whole.data(), Whole.size());
   }
+  ParseReport(ReportID, Data, Size);
+  if (ReportID == AcknowledgeID && Size > 3) AcknowledgementArrived(Data[2], Data[3]);
+  if (ReportID == ReadReplyID) ReadReplyArrived(Data, Size);
+}
+
+void TWiimoteLink::AcknowledgementArrived(uint8_t ReportID, uint8_t Error) {
+  // The kernel's driver writes registers of its own, and their acknowledgements come here too: one is taken
+  // for the pending step only when it acknowledges that report. One that cannot be matched is left alone,
+  // and a step whose own never comes is sent again after its time-out.
+  if (!pending_ || pending_->Reply != AcknowledgeID || pending_->Report.ReportID() != ReportID) return;
+  if (Error != 0) {
+    StepFailed(Error);
+    return;
+  }
+  pending_.reset();
+  SendSetUp();
+}
+
+void TWiimoteLink::ReadReplyArrived(const uint8_t* Data, size_t Size) {
+  // Buttons (2), size-1 and error nibbles, the address's low 16 bits, then up to 16 bytes.
+  if (Size < 5 || !pending_ || pending_->Reply != ReadReplyID) return;
+  const TOutputReport& Asked = pending_->Report;
+  if (Data[3] != Asked.Bytes[3] || Data[4] != Asked.Bytes[4]) return;  // another reader's reply
+  const uint8_t Error = Data[2] & 0x0F;
+  if (Error != 0 || Size < 11) {
+    StepFailed(Error != 0 ? Error : -1);
+    return;
+  }
+  pending_.reset();
+  const uint8_t* Id = Data + 5;
+  // A Nunchuk (official or not) says A4 20 00 00 in its last four id bytes; a Classic Controller ends in
+  // 01 01, an active MotionPlus in 04 05.
+  const bool Nunchuk = Id[2] == 0xA4 && Id[3] == 0x20 && Id[4] == 0x00 && Id[5] == 0x00;
+  if (extension_ == TExtension::Identifying) {
+    extension_ = Nunchuk ? TExtension::Nunchuk : TExtension::Other;
+    if (!Nunchuk) host_.SetStatusNotice(OtherExtensionNotice);
+    // Decoded from the next report on; the next status report would say it too.
+    wiimote_.ExtensionConnected = Nunchuk;
+  }
+  SendSetUp();
+}
+
+bool TWiimoteLink::StatusArrived(const TStatusFlags& Flags) {
+  if (foundLeds_ < 0) foundLeds_ = Flags.Leds;
+  if (!Flags.ExtensionPlugged)
+    extension_ = TExtension::None;
+  else if (extension_ == TExtension::None)
+    SetupNunchuk();
+  // A camera found off (reconnected, or switched off behind our back) is set up again; only then.
+  if (!Flags.CameraOn && !SetUpPending()) SetupIRCamera();
+  // After any status report the remote sends no data until a mode is set, and the kernel's driver has set
+  // its own with the rumble off: ours goes again, carrying the rumble bit as every report does.
+  SetReportMode(DataMode());
+  return extension_ == TExtension::Nunchuk;
 }
 
 void TWiimoteLink::ParseReport(uint8_t ReportID, const uint8_t* Data, size_t Size) {
@@ -176,14 +282,7 @@ void TWiimoteLink::ParseReport(uint8_t ReportID, const uint8_t* Data, size_t Siz
   Events.ButtonEdge = [this](uint16_t Mask, int Kind, TButtonState& State) {
     host_.ButtonEdge(Mask, Kind, State);
   };
-  // Every status report repeats the set-up, which also selects the data report mode again: a remote stops
-  // sending data after an unrequested status report until the mode is set again.
-  Events.Status = [this](bool ExtensionPlugged) {
-    if (ExtensionPlugged && host_.WiimoteSettings().UseNunchuk)
-      SetupNunchuk();
-    else
-      SetupIRCamera();
-  };
+  Events.Status = [this](const TStatusFlags& Flags) { return StatusArrived(Flags); };
   ::ParseReport(wiimote_, ReportID, Data, Size, Events);
 }
 
@@ -225,6 +324,7 @@ bool TWiimoteLink::WriteNow(const TOutputReport& Report, int& Error) {
   size_t Written = 0;
   if (wiiDevice_->WriteReport(WithRumble.Bytes.data(), Length, Written)) {
     wiiDevice_->CloseIo();
+    if (observer_) observer_('>', WithRumble.Bytes.data(), Length);
     return true;
   }
   Error = wiiDevice_->LastError();
@@ -255,35 +355,58 @@ void TWiimoteLink::RequestStatus() {
   SendReport(MakeStatusRequestReport());
 }
 
-void TWiimoteLink::SetupIRCamera() {
-  // What is still queued of an earlier set-up is replaced, except the connect sequence's status request.
-  std::erase_if(setUp_, [](const TOutputReport& R) { return R.ReportID() != StatusRequestID; });
-  const TOutputReport Reports[] = {
-      MakeReportModeReport(ModeButtonsAccelIR), MakeIRCameraEnableReport(0x13),
-      MakeIRCameraEnableReport(0x1A),           MakeRegisterWriteReport(0xB00030, 0x08),
-      MakeRegisterWriteReport(0xB00006, 0x90),  MakeRegisterWriteReport(0xB00008, 0xC0),
-      MakeRegisterWriteReport(0xB0001A, 0x40),  MakeRegisterWriteReport(0xB00033, 0x33)};
-  // Ahead of a queued status request, so that its reply finds the camera set up.
+void TWiimoteLink::InsertBeforeStatus(std::initializer_list<TSetUpStep> Steps) {
+  // Ahead of a queued status request, so that its reply finds the set-up done.
   auto At = std::find_if(setUp_.begin(), setUp_.end(),
-                         [](const TOutputReport& R) { return R.ReportID() == StatusRequestID; });
-  setUp_.insert(At, std::begin(Reports), std::end(Reports));
+                         [](const TSetUpStep& S) { return S.Report.ReportID() == StatusRequestID; });
+  setUp_.insert(At, Steps.begin(), Steps.end());
   SendSetUp();
+}
+
+void TWiimoteLink::SetupIRCamera() {
+  // What is still queued of an earlier camera set-up is replaced.
+  std::erase_if(setUp_, [](const TSetUpStep& S) {
+    return S.Report.ReportID() != StatusRequestID && S.Report.Bytes[2] != (ExtensionIdRegister >> 16);
+  });
+  if (pending_ && pending_->Report.Bytes[2] == (CameraRegisters >> 16)) pending_.reset();
+  // The sensitivity: 0x90 at 0xB00006, 0xC0 at 0xB00008, 0x40 at 0xB0001A, the rest 0.
+  static constexpr uint8_t Block1[9] = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x90, 0x00, 0xC0};
+  static constexpr uint8_t Block2[2] = {0x40, 0x00};
+  InsertBeforeStatus({{MakeIRCameraEnableReport(0x13), AcknowledgeID},
+                      {MakeIRCameraEnableReport(0x1A), AcknowledgeID},
+                      {MakeRegisterWriteReport(0xB00030, 0x01), AcknowledgeID},
+                      {MakeRegisterBlockReport(CameraRegisters, Block1), AcknowledgeID},
+                      {MakeRegisterBlockReport(0xB0001A, Block2), AcknowledgeID},
+                      {MakeRegisterWriteReport(0xB00033, 0x33), AcknowledgeID},
+                      {MakeRegisterWriteReport(0xB00030, 0x08), AcknowledgeID},
+                      {MakeReportModeReport(DataMode())}});
 }
 
 void TWiimoteLink::SetupNunchuk() {
-  std::erase_if(setUp_, [](const TOutputReport& R) { return R.ReportID() != StatusRequestID; });
+  extension_ = TExtension::Identifying;
   // This initialisation works on official and third-party extensions alike, and turns the encoding of
-  // their bytes off.
-  const TOutputReport Reports[] = {MakeReportModeReport(ModeButtonsAccelIRExtension),
-                                   MakeRegisterWriteReport(0xA400F0, 0x55),
-                                   MakeRegisterWriteReport(0xA400FB, 0x00)};
-  auto At = std::find_if(setUp_.begin(), setUp_.end(),
-                         [](const TOutputReport& R) { return R.ReportID() == StatusRequestID; });
-  setUp_.insert(At, std::begin(Reports), std::end(Reports));
-  SendSetUp();
+  // their bytes off; the id is read after it, as it reads right only then.
+  InsertBeforeStatus({{MakeRegisterWriteReport(0xA400F0, 0x55), AcknowledgeID},
+                      {MakeRegisterWriteReport(0xA400FB, 0x00), AcknowledgeID},
+                      {MakeRegisterReadReport(ExtensionIdRegister, 6), ReadReplyID}});
 }
 
 void TWiimoteLink::Shutdown() {
+  // What still waits to be written no longer matters; these two do, and must find room.
+  ClearSetUp();
+  outbox_.clear();
+  shutDown_ = true;
   SetLeds(LedsFourOnly);
   SetReportMode(ModeButtons);
+  FinishWrites(ShutdownWaitMs);
+}
+
+void TWiimoteLink::LeaveAsFound() {
+  ClearSetUp();
+  outbox_.clear();
+  shutDown_ = true;
+  rumbleBit_ = 0;
+  SetLeds(static_cast<uint8_t>(foundLeds_ >= 0 ? foundLeds_ : LedsFourOnly));
+  SetReportMode(ModeButtons);
+  FinishWrites(ShutdownWaitMs);
 }

@@ -5,11 +5,14 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "wiimote/hid_controller.h"
 #include "wiimote/hid_platform.h"
+#include "wiimote/wiimote_decoder.h"
 #include "wiimote/wiimote_host.h"
 #include "wiimote/wiimote_reports.h"
 #include "wiimote/wiimote_state.h"
@@ -24,13 +27,27 @@ inline constexpr const char* ProControllerName = "Nintendo RVL-CNT-01-UC";
 // False for a Balance Board or a Wii U Pro Controller.
 bool IsWiiRemote(const TJvHidDevice& HidDev);
 
-// The kernel's own Wii Remote driver sets its report mode again after every status report, against ours.
+// The kernel's own Wii Remote driver. It stays bound (without it there is no hidraw node at all); it sets
+// its own report mode after every status report and writes registers of its own, and the link puts its
+// mode and rumble back each time.
 inline constexpr const char* KernelDriverName = "wiimote";
 inline constexpr const char* KernelDriverNotice =
-    "Driver wiimote do kernel ativo: sudo modprobe -r hid_wiimote";
+    "Driver hid_wiimote do kernel ativo: o Vireta trabalha junto com ele (veja a regra udev no README).";
 
-// A register write lost by a remote that never acknowledges it holds the set-up up only this long.
+// A set-up step whose acknowledgement (or read reply) does not come within this time is sent again.
 inline constexpr uint32_t RegisterWriteAckTimeoutMs = 100;
+// A step is tried this many times in all (time-outs and error codes alike) before the status bar says so.
+inline constexpr int SetUpTries = 3;
+// A remote that answered before and has sent nothing this long, with a status request every second, has
+// lost its link even if its device node is still there: it is let go.
+inline constexpr uint32_t LinkSilenceMs = 3000;
+// At exit, the last reports wait at most this long for the device to take them.
+inline constexpr uint32_t ShutdownWaitMs = 300;
+// The six id bytes of an extension, read at 0xA400FA once it has been initialised.
+inline constexpr uint32_t ExtensionIdRegister = 0xA400FA;
+// Said once per plugged extension that is not a Nunchuk (a Classic Controller, a MotionPlus).
+inline constexpr const char* OtherExtensionNotice =
+    "Extensão do Wii Remote não suportada (só o Nunchuk é usado): ignorada.";
 // A claimed device that sends nothing this long after the status request is an empty slot of an adapter,
 // or something else that is not a working remote: it is given back and the next candidate tried.
 inline constexpr uint32_t AnswerTimeoutMs = 1000;
@@ -72,8 +89,10 @@ class TWiimoteLink {
   void Tick();
   // The claimed device has sent a report.
   bool Answered() const { return wiiDevice_ != nullptr && answered_; }
+  // The LEDs (bits 4..7) its first status report showed, or -1 before it came.
+  int FoundLeds() const { return foundLeds_; }
   // Set-up reports still wait for the remote's acknowledgements.
-  bool SetUpPending() const { return awaitingAck_ || !setUp_.empty(); }
+  bool SetUpPending() const { return pending_.has_value() || !setUp_.empty(); }
 
   // Writes one report at the length its report ID has in the remote's report descriptor, with the current
   // rumble bit in bit 0 of byte 1, without waiting: a report the device cannot take now waits for Tick
@@ -90,21 +109,53 @@ class TWiimoteLink {
   int LedByte() const { return ledByte_; }
   void SetReportMode(uint8_t Mode);
   void RequestStatus();
-  // The set-up goes out one report after the other, each register write only once the previous one is
-  // acknowledged (or RegisterWriteAckTimeoutMs passed): a remote loses writes that come too fast. A new
-  // set-up replaces the rest of one still going.
+  // The set-up goes out one report after the other, each step that the remote acknowledges only once the
+  // previous one is acknowledged: a remote loses writes that come too fast. A step without its reply in
+  // RegisterWriteAckTimeoutMs, or acknowledged with an error code, is sent again, SetUpTries times in all.
+  // A new set-up replaces the rest of one still going.
+  // The camera, in the order its documentation gives: enable (0x13, 0x1A), 0x01 to 0xB00030, the two
+  // sensitivity blocks, the mode, 0x08 to 0xB00030; then the data report mode. Run at the claim, and again
+  // only when a status report shows the camera off: a camera set up again drops its points for a moment.
   void SetupIRCamera();
+  // Initialises a plugged extension (its bytes then come unencoded) and reads its id: only a Nunchuk is
+  // decoded.
   void SetupNunchuk();
   void BatteryTimerTimer() { RequestStatus(); }  // BatteryTimer, every 1000 ms
   void IRResetButtonClick() { SetupIRCamera(); }
-  // At window destruction, after the settings are saved: LED 4 only, then buttons-only reports.
+  // At window destruction, after the settings are saved: LED 4 only, then buttons-only reports, waiting
+  // at most ShutdownWaitMs for the device to take them.
   void Shutdown();
+  // As the remote was found: the LEDs of its first status report, rumble off, buttons-only reports;
+  // waits as Shutdown does. For a tool that only looks at the remote.
+  void LeaveAsFound();
+  // Writes what waits in the write queue until it is empty or MaxMs have passed.
+  void FinishWrites(uint32_t MaxMs);
+
+  // Sees every report read ('<', report ID first) and written ('>', as written), for a recording.
+  using TReportObserver = std::function<void(char Direction, const uint8_t* Bytes, size_t Length)>;
+  void SetReportObserver(TReportObserver Observer) { observer_ = std::move(Observer); }
 
  private:
+  // One report of a set-up, and the reply that completes it: 0x22 (acknowledgement of this report ID),
+  // 0x21 (the read's data) or 0 (nothing to wait for).
+  struct TSetUpStep {
+    TOutputReport Report;
+    uint8_t Reply = 0;
+    int Tries = 0;
+  };
+  enum class TExtension { None, Identifying, Nunchuk, Other };
+
+  bool StatusArrived(const TStatusFlags& Flags);
+  void AcknowledgementArrived(uint8_t ReportID, uint8_t Error);
+  void ReadReplyArrived(const uint8_t* Data, size_t Size);
+  void StepFailed(int Error);
+  void FlushOutbox();
+  void InsertBeforeStatus(std::initializer_list<TSetUpStep> Steps);
+  uint8_t DataMode() const;
   void ConnectSequence();
   void LetGo();
   void TryClaim();
-  void QueueSetUp(const TOutputReport& Report);
+  void QueueSetUp(const TSetUpStep& Step);
   void ClearSetUp();
   void SendSetUp();
   bool WriteNow(const TOutputReport& Report, int& Error);
@@ -119,10 +170,15 @@ class TWiimoteLink {
   TJvHidDevice* wiiDevice_ = nullptr;
   int ledByte_ = -1;
   bool kernelDriverNoticeShown_ = false;
-  uint8_t rumbleBit_ = 0;            // bit 0 of the last LED byte asked for, carried by every report
-  std::deque<TOutputReport> setUp_;  // set-up reports not sent yet
-  bool awaitingAck_ = false;         // a set-up register write waits for its acknowledgement
-  uint32_t ackWaitSince_ = 0;
+  uint8_t rumbleBit_ = 0;              // bit 0 of the last LED byte asked for, carried by every report
+  std::deque<TSetUpStep> setUp_;       // set-up reports not sent yet
+  std::optional<TSetUpStep> pending_;  // sent, its reply not come yet
+  uint32_t pendingSince_ = 0;
+  TExtension extension_ = TExtension::None;
+  int foundLeds_ = -1;  // the LEDs of the first status report after the claim
+  uint32_t lastReportAt_ = 0;
+  TReportObserver observer_;
+  bool shutDown_ = false;  // the last reports went out: nothing the remote sends is answered now
   bool answered_ = false;  // the claimed device sent a report
   bool statusRequested_ = false;
   uint32_t statusRequestedAt_ = 0;

@@ -1,5 +1,7 @@
 #include "wiimote/wiimote_reports.h"
 
+#include <algorithm>
+
 namespace {
 
 TOutputReport Report(size_t Length, std::initializer_list<uint8_t> Head) {
@@ -21,7 +23,7 @@ TOutputReport MakeReportModeReport(uint8_t Mode) {
 }
 
 TOutputReport MakeIRCameraEnableReport(uint8_t ReportID) {
-  return Report(2, {ReportID, 0x04});
+  return Report(2, {ReportID, 0x06});
 }
 
 TOutputReport MakeStatusRequestReport() {
@@ -32,4 +34,18 @@ TOutputReport MakeRegisterWriteReport(uint32_t Address, uint8_t Data) {
   // Register space, rumble bit clear, the address high byte first, one data byte of a 16-byte block.
   return Report(22, {0x16, 0x04, static_cast<uint8_t>(Address >> 16), static_cast<uint8_t>(Address >> 8),
                      static_cast<uint8_t>(Address), 0x01, Data});
+}
+
+TOutputReport MakeRegisterBlockReport(uint32_t Address, std::span<const uint8_t> Data) {
+  TOutputReport R = MakeRegisterWriteReport(Address, 0);
+  const size_t Count = std::min<size_t>(Data.size(), 16);
+  R.Bytes[5] = static_cast<uint8_t>(Count);
+  std::copy_n(Data.begin(), Count, R.Bytes.begin() + 6);
+  return R;
+}
+
+TOutputReport MakeRegisterReadReport(uint32_t Address, uint16_t Size) {
+  return Report(7,
+                {0x17, 0x04, static_cast<uint8_t>(Address >> 16), static_cast<uint8_t>(Address >> 8),
+                 static_cast<uint8_t>(Address), static_cast<uint8_t>(Size >> 8), static_cast<uint8_t>(Size)});
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 // Report modes: which data report the remote sends.
 inline constexpr uint8_t ModeButtons = 0x30;
@@ -18,8 +19,13 @@ struct TOutputReport {
   uint8_t ReportID() const { return Bytes[0]; }
 };
 
-TOutputReport MakeLedReport(uint8_t Value);                             // 0x11 Value
-TOutputReport MakeReportModeReport(uint8_t Mode);                       // 0x12 00 Mode (not continuous)
-TOutputReport MakeIRCameraEnableReport(uint8_t ReportID);               // 0x13 04 or 0x1A 04
+TOutputReport MakeLedReport(uint8_t Value);        // 0x11 Value
+TOutputReport MakeReportModeReport(uint8_t Mode);  // 0x12 00 Mode (not continuous)
+// 0x13 or 0x1A with the enable bit and the bit that asks the remote to acknowledge it: 06.
+TOutputReport MakeIRCameraEnableReport(uint8_t ReportID);
 TOutputReport MakeStatusRequestReport();                                // 0x15 00
 TOutputReport MakeRegisterWriteReport(uint32_t Address, uint8_t Data);  // 0x16 04 A2 A1 A0 01 Data, 22 bytes
+// 0x16 04 A2 A1 A0 N D0..D(N-1): N (1..16) bytes into consecutive registers in one report.
+TOutputReport MakeRegisterBlockReport(uint32_t Address, std::span<const uint8_t> Data);
+// 0x17 04 A2 A1 A0 S1 S0: asks for Size register bytes, answered by 0x21 reports of up to 16 bytes each.
+TOutputReport MakeRegisterReadReport(uint32_t Address, uint16_t Size);

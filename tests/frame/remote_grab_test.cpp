@@ -190,19 +190,28 @@ TEST_F(Agarrar, AnEdgePulseEndsAfterItsTimeEvenWithoutThePointerControl) {
   EXPECT_FALSE(vibracao.PulsoDeBorda);
 }
 
-TEST_F(Agarrar, RemotoPerdidoEnquantoSeguraOObjetoContinuaSeguindo) {
+// Lost while it holds, the remote lets go: the object stays where it is, at rest (not thrown, though the
+// accelerometer moved), and no longer follows the pointer.
+TEST_F(Agarrar, RemotoPerdidoEnquantoSeguraSoltaNoLugar) {
   Carrega(DuasBolas());
   PonteiroEm({0, 0, 5});
+  remoto.AccelX = remoto.AccelY = remoto.AccelZ = 128;
   Aperta(true, true);
   Cursor();
   Quadro();
-  // No more CursorTimer ticks: Agarrar stays as it was.
-  for (double z : {5.5, 6.0, 6.5}) {
-    PonteiroEm({0, 0, z});
-    Quadro();
-    EXPECT_TRUE(Obj(0).Agarrado);
-    EXPECT_DOUBLE_EQ(Obj(0).Posicao.z, z);
-  }
+  ASSERT_TRUE(Obj(0).Agarrado);
+  dBodySetLinearVel(cena.Corpos[0], 0, 0, 3);
+  remoto.AccelX = 200;
+  ReleaseInPlace(cena, camera);
+  EXPECT_FALSE(Obj(0).Agarrado);
+  EXPECT_FALSE(camera.Agarrar);
+  const dReal* v = dBodyGetLinearVel(cena.Corpos[0]);
+  EXPECT_EQ(v[0] * v[0] + v[1] * v[1] + v[2] * v[2], 0.0);
+  PonteiroEm({0, 0, 6});
+  Quadro();
+  EXPECT_FALSE(Obj(0).Agarrado);
+  EXPECT_NEAR(Obj(0).Posicao.z, 5.0, 1e-6);
+  EXPECT_EQ(leds.back(), LedsOneAndFour) << "the rumble stops";
 }
 
 TEST_F(Agarrar, LargarParadoLancaComVelocidadeZero) {

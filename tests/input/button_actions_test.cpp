@@ -46,6 +46,22 @@ TEST_F(ButtonActions, DefaultAssignmentsTypeKeysAndClickOnTheirEdges) {
   EXPECT_EQ(desktop_.Take(), "+left +right -left -right");
 }
 
+// In the program's own window the buttons do their own work; keys typed for it would do it again (Home's
+// BackSpace reloads the scene). Mouse clicks and the pointer go on as before.
+TEST_F(ButtonActions, NoKeysAreTypedIntoTheProgramsOwnWindow) {
+  host_.OwnWindow = true;
+  Assign(ButtonPlus, "Web->Forward");
+  Assign(ButtonTwo, "Mouse->Left Click");
+  for (TWiimoteButtonIndex b : {ButtonHome, ButtonUp, ButtonLeft, ButtonPlus, ButtonTwo}) Press(b);
+  RepeatFor(1000);
+  EXPECT_EQ(desktop_.Take(), "+left");
+  for (TWiimoteButtonIndex b : {ButtonHome, ButtonUp, ButtonLeft, ButtonPlus, ButtonTwo}) Release(b);
+  EXPECT_EQ(desktop_.Take(), "-left");
+  host_.OwnWindow = false;
+  Press(ButtonHome);
+  EXPECT_EQ(desktop_.Take(), "+BackSpace -BackSpace");
+}
+
 TEST_F(ButtonActions, EveryMouseAndWebAction) {
   const std::pair<const char*, const char*> actions[] = {
       {"Mouse->Left Click", "+left|-left"},

@@ -26,7 +26,10 @@ class TFakeControlHost : public IDesktopControlHost {
     setting_.BaseZ = wiimote_.AccelZ;
   }
 
+  bool OwnWindowActive() const override { return OwnWindow; }
+
   bool MotionTimer = false;
+  bool OwnWindow = false;
   std::vector<int> Leds;
   int Calibrations = 0;
 

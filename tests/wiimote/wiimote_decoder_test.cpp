@@ -17,12 +17,15 @@ class WiimoteDecoder : public ::testing::Test {
  protected:
   TWiimote W;
   std::vector<TEdge> Edges;
-  std::vector<bool> Statuses;
+  std::vector<TStatusFlags> Statuses;
   TWiimoteDecodeEvents Events;
 
   void SetUp() override {
     Events.ButtonEdge = [this](uint16_t Mask, int Kind, TButtonState&) { Edges.push_back({Mask, Kind}); };
-    Events.Status = [this](bool Extension) { Statuses.push_back(Extension); };
+    Events.Status = [this](const TStatusFlags& Flags) {
+      Statuses.push_back(Flags);
+      return true;
+    };
     Events.Now = 5000;
   }
   // Data bytes after the report ID, exactly as many as given.
@@ -92,18 +95,28 @@ TEST_F(WiimoteDecoder, AccelerometerBytesAreStoredUnchanged) {
 
 TEST_F(WiimoteDecoder, StatusReportSetsExtensionAndBatteryAfterItsSetUp) {
   bool ExtensionDuringSetUp = true;
-  Events.Status = [&](bool Extension) {
-    Statuses.push_back(Extension);
+  bool IsNunchuk = true;
+  Events.Status = [&](const TStatusFlags& Flags) {
+    Statuses.push_back(Flags);
     ExtensionDuringSetUp = W.ExtensionConnected;
+    return IsNunchuk;
   };
-  Parse(0x20, {0x00, 0x00, 0x02, 0x00, 0x00, 0x60});
-  EXPECT_EQ(Statuses, std::vector<bool>{true});
+  Parse(0x20, {0x00, 0x00, 0x92, 0x00, 0x00, 0x60});
+  ASSERT_EQ(Statuses.size(), 1u);
+  EXPECT_TRUE(Statuses[0].ExtensionPlugged);
+  EXPECT_FALSE(Statuses[0].CameraOn);
+  EXPECT_EQ(Statuses[0].Leds, 0x90);
   EXPECT_FALSE(ExtensionDuringSetUp);
   EXPECT_TRUE(W.ExtensionConnected);
   EXPECT_EQ(W.BatteryLevel, 0x60);
   Parse(0x20, {0x00, 0x00, 0xFD, 0x00, 0x00, 0xFF});  // every other status bit set, extension clear
+  EXPECT_FALSE(Statuses[1].ExtensionPlugged);
+  EXPECT_TRUE(Statuses[1].CameraOn);
   EXPECT_FALSE(W.ExtensionConnected);
   EXPECT_EQ(W.BatteryLevel, 0xFF);
+  IsNunchuk = false;  // plugged, but not (yet) known to be a Nunchuk: its bytes are not decoded
+  Parse(0x20, {0x00, 0x00, 0x02, 0x00, 0x00, 0xFF});
+  EXPECT_FALSE(W.ExtensionConnected);
 }
 
 // The extension is initialised so that it sends its bytes unencoded; the values are those an official
@@ -127,6 +140,11 @@ TEST_F(WiimoteDecoder, NunchukBytesAreDecodedOnlyWithAnExtension) {
   EXPECT_EQ(W.NunchukAccelX, 510);
   EXPECT_EQ(W.NunchukAccelY, 46);
   EXPECT_EQ(W.NunchukAccelZ, 0x80 + 0x97 + 0x17);
+  // Plain bytes 0..22 are full deflection left or down on this scale, far outside the dead zone.
+  EXPECT_EQ(DecodeNunchukValue(0x00), 510);
+  EXPECT_EQ(DecodeNunchukValue(0x08), 494);
+  EXPECT_EQ(DecodeNunchukValue(0x16), 510);
+  EXPECT_EQ(DecodeNunchukValue(0x17), 46);
   EXPECT_EQ(Edges, (std::vector<TEdge>{{0x2000, 1}, {0x4000, 1}})) << "Z first, then C";
   EXPECT_TRUE(W.ButtonState[ButtonZ].Down);
   EXPECT_TRUE(W.ButtonState[ButtonC].Down);

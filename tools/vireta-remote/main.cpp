@@ -1,6 +1,6 @@
 // vireta-remote: checks a Wii Remote set-up from a terminal, without the window.
-//   vireta-remote [--segundos N] [--nunchuk]
-// Exit status 0 when a remote answered.
+//   vireta-remote [--segundos N] [--nunchuk] [--gravar ARQUIVO]
+// Exit status 0 when a remote answered, 1 when none did, 2 for a usage error.
 
 #include <termios.h>
 #include <unistd.h>
@@ -8,8 +8,11 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "wiimote/linux_services.h"
 #include "wiimote/remote_check.h"
@@ -43,21 +46,29 @@ class TRawKeys {
   bool active_ = false;
 };
 
+// The udev rule as installed beside the program (the build puts it there), else where the sources keep it;
+// absolute either way, so the command printed works from any folder.
+std::string UdevRulePath() {
+  constexpr const char* RuleName = "70-vireta-wiimote.rules";
+  std::error_code Error;
+  const std::filesystem::path Beside =
+      std::filesystem::read_symlink("/proc/self/exe", Error).parent_path() / RuleName;
+  if (!Error && std::filesystem::exists(Beside, Error)) return Beside.string();
+  return VIRETA_UDEV_RULE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   TRemoteCheckOptions Options;
-  for (int I = 1; I < argc; ++I) {
-    const std::string Arg = argv[I];
-    if (Arg == "--segundos" && I + 1 < argc) {
-      Options.Seconds = std::atoi(argv[++I]);
-    } else if (Arg == "--nunchuk") {
-      Options.Nunchuk = true;
-    } else {
-      std::cerr << "uso: vireta-remote [--segundos N] [--nunchuk]\n";
-      return 2;
-    }
+  std::string Error;
+  if (!ParseRemoteCheckArguments(std::vector<std::string>(argv + 1, argv + argc), Options, Error)) {
+    std::cerr << "vireta-remote: " << Error
+              << "\nuso: vireta-remote [--segundos N] [--nunchuk] [--gravar ARQUIVO]\n";
+    return 2;
   }
+  Options.Terminal = ::isatty(STDOUT_FILENO) != 0;
+  Options.UdevRulePath = UdevRulePath();
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);

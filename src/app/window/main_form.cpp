@@ -377,6 +377,19 @@ void TMainForm::ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) {
   desktop_->ButtonEdge(Mask, Kind, State, clockMs_->Milliseconds());
 }
 
+void TMainForm::RemoteLost() {
+  if (TScene* cena = session_.CurrentScene()) ReleaseInPlace(*cena, Camera);
+  rumble_.Vibrando = false;
+  rumble_.PulsoDeBorda = false;
+}
+
+bool TMainForm::OwnWindowActive() const {
+  // This window, or one of its own (a dialog, a floating dock), has the keyboard.
+  for (const QWidget* w = QApplication::activeWindow(); w; w = w->parentWidget())
+    if (w == this) return true;
+  return false;
+}
+
 void TMainForm::SetLeds(uint8_t Value) {
   if (wiiLink_->WiiDevice()) wiiLink_->SetLeds(Value);
 }

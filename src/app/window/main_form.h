@@ -75,12 +75,14 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   void SetTimerEnabled(TInputTimer Timer, bool Enabled) override;
   TWiimoteSettings WiimoteSettings() const override;
   void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) override;
+  void RemoteLost() override;
 
   // What the desktop pointer and the button actions ask of the window.
   void SetLeds(uint8_t Value) override;
   bool MotionTimerActive() const override { return MotionTimer.isActive(); }
   void SetMotionTimerActive(bool Active) override { SetTimerEnabled(TInputTimer::MotionTimer, Active); }
   void CalibrateButtonClick() override;
+  bool OwnWindowActive() const override;
 
   // Read access for the window's own checks.
   const TCamera& CurrentCamera() const { return Camera; }

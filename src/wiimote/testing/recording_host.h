@@ -20,6 +20,7 @@ class TRecordingHost : public IWiimoteHost {
   void SetTimerEnabled(TInputTimer Timer, bool Enabled) override;
   TWiimoteSettings WiimoteSettings() const override { return Settings; }
   void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) override;
+  void RemoteLost() override { Log.push_back("lost"); }
 
   TWiimoteSettings Settings;
   std::string Caption = "Form1";  // the window's own title before anything sets it

@@ -84,20 +84,25 @@ void TVirtualWiimote::Wake() {
 }
 
 void TVirtualWiimote::Run() {
+  using namespace std::chrono;
   while (!stop_.load()) {
     std::vector<pollfd> Fds{{wake_.Get(), POLLIN, 0}};
+    int Timeout = -1;
     {
       std::lock_guard Lock(mutex_);
       if (!stalled_)
         for (const TConnection& C : connections_) Fds.push_back({C.Fd.Get(), POLLIN, 0});
-    }
-    int Timeout = -1;
-    {
-      std::lock_guard Lock(mutex_);
-      if (!ackDue_.empty()) {
-        const auto Left =
-            std::chrono::ceil<std::chrono::milliseconds>(ackDue_.front() - std::chrono::steady_clock::now());
-        Timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(Left.count(), 0));
+      std::optional<steady_clock::time_point> Next;
+      auto Earliest = [&Next](steady_clock::time_point T) {
+        if (!Next || T < *Next) Next = T;
+      };
+      if (!ackDue_.empty()) Earliest(ackDue_.front().Due);
+      if (!inbox_.empty()) Earliest(inbox_.front().first);
+      if (streaming_) Earliest(nextStream_);
+      if (kernelDriver_ && kernelPoll_.count() > 0) Earliest(nextKernelPoll_);
+      if (Next) {
+        const auto Left = ceil<milliseconds>(*Next - steady_clock::now());
+        Timeout = static_cast<int>(std::max<milliseconds::rep>(Left.count(), 0));
       }
     }
     if (::poll(Fds.data(), Fds.size(), Timeout) < 0 && errno != EINTR) return;
@@ -108,20 +113,91 @@ void TVirtualWiimote::Run() {
     std::lock_guard Lock(mutex_);
     TakeInLocked();
     SendDueAcksLocked();
+    const auto Now = steady_clock::now();
+    if (streaming_ && Now >= nextStream_) {
+      nextStream_ = Now + milliseconds(10);
+      const std::vector<uint8_t> Report = paused_ ? std::vector<uint8_t>{} : DataReportLocked();
+      if (!Report.empty()) BroadcastLocked(Report);
+    }
+    if (kernelDriver_ && kernelPoll_.count() > 0 && Now >= nextKernelPoll_) {
+      nextKernelPoll_ = Now + kernelPoll_;
+      AcknowledgeLocked(0x16, 0x00);
+    }
   }
 }
 
 void TVirtualWiimote::SendDueAcksLocked() {
-  while (!ackDue_.empty() && ackDue_.front() <= std::chrono::steady_clock::now()) {
+  while (!ackDue_.empty() && ackDue_.front().Due <= std::chrono::steady_clock::now()) {
+    const std::vector<uint8_t> Report = std::move(ackDue_.front().Report);
     ackDue_.pop_front();
-    // Acknowledgement: buttons, the report acknowledged, error code 0.
-    BroadcastLocked({0x22, static_cast<uint8_t>(buttons_ >> 8), static_cast<uint8_t>(buttons_), 0x16, 0x00});
+    BroadcastLocked(Report);
   }
+}
+
+void TVirtualWiimote::AcknowledgeLocked(uint8_t ReportID, uint8_t Error) {
+  // Buttons, the report acknowledged, its error code.
+  BroadcastLocked({0x22, static_cast<uint8_t>((buttons_ & CoreButtonBits) >> 8),
+                   static_cast<uint8_t>(buttons_ & CoreButtonBits), ReportID, Error});
+}
+
+std::chrono::milliseconds TVirtualWiimote::AckDelayLocked() {
+  if (!ackDelayMax_ || *ackDelayMax_ <= *ackDelay_) return *ackDelay_;
+  random_ = random_ * 1103515245u + 12345u;
+  const auto Span = (*ackDelayMax_ - *ackDelay_).count() + 1;
+  return *ackDelay_ + std::chrono::milliseconds((random_ >> 8) % Span);
 }
 
 void TVirtualWiimote::SetAckDelay(std::optional<std::chrono::milliseconds> Delay) {
   std::lock_guard Lock(mutex_);
   ackDelay_ = Delay;
+  ackDelayMax_.reset();
+}
+
+void TVirtualWiimote::SetAckDelayRange(std::chrono::milliseconds Min, std::chrono::milliseconds Max) {
+  std::lock_guard Lock(mutex_);
+  ackDelay_ = Min;
+  ackDelayMax_ = Max;
+}
+
+void TVirtualWiimote::FailRegisterWrites(int Count, uint8_t Code) {
+  std::lock_guard Lock(mutex_);
+  failWrites_ = Count;
+  failCode_ = Code;
+}
+
+void TVirtualWiimote::SetDeliveryDelay(std::chrono::milliseconds Delay) {
+  std::lock_guard Lock(mutex_);
+  deliveryDelay_ = Delay;
+}
+
+void TVirtualWiimote::SetStreaming(bool On) {
+  std::lock_guard Lock(mutex_);
+  streaming_ = On;
+  nextStream_ = std::chrono::steady_clock::now();
+  Wake();
+}
+
+void TVirtualWiimote::LoseLink() {
+  std::lock_guard Lock(mutex_);
+  linkLost_ = true;
+  ackDue_.clear();
+}
+
+void TVirtualWiimote::KernelRegisterWrite() {
+  std::lock_guard Lock(mutex_);
+  AcknowledgeLocked(0x16, 0x00);
+}
+
+void TVirtualWiimote::SetKernelPollPeriod(std::chrono::milliseconds Period) {
+  std::lock_guard Lock(mutex_);
+  kernelPoll_ = Period;
+  nextKernelPoll_ = std::chrono::steady_clock::now() + Period;
+  Wake();
+}
+
+std::vector<std::string> TVirtualWiimote::KernelKeys() const {
+  std::lock_guard Lock(mutex_);
+  return kernelKeys_;
 }
 
 void TVirtualWiimote::SetLoseEarlyWrites(bool Lose) {
@@ -143,7 +219,8 @@ void TVirtualWiimote::TakeInLocked() {
       if (C.Closed) break;
       const ssize_t Count = ::recv(C.Fd.Get(), Buffer, sizeof Buffer, MSG_DONTWAIT);
       if (Count > 0) {
-        HandleLocked(std::vector<uint8_t>(Buffer, Buffer + Count));
+        inbox_.emplace_back(std::chrono::steady_clock::now() + deliveryDelay_,
+                            std::vector<uint8_t>(Buffer, Buffer + Count));
         continue;
       }
       if (Count < 0 && (errno == EAGAIN || errno == EINTR)) break;
@@ -154,6 +231,12 @@ void TVirtualWiimote::TakeInLocked() {
     }
   }
   std::erase_if(connections_, [](const TConnection& C) { return C.Closed; });
+  // Bluetooth takes a report in late, never refuses it: it waits here until its time.
+  while (!inbox_.empty() && inbox_.front().first <= std::chrono::steady_clock::now()) {
+    std::vector<uint8_t> Report = std::move(inbox_.front().second);
+    inbox_.pop_front();
+    HandleLocked(std::move(Report));
+  }
 }
 
 TUniqueFd TVirtualWiimote::Connect(int& Error) {
@@ -168,6 +251,9 @@ TUniqueFd TVirtualWiimote::Connect(int& Error) {
     return TUniqueFd();
   }
   if (refuseWrites_) ::shutdown(Pair[1], SHUT_RD);
+  // A short queue of writes, as the Bluetooth HID layer keeps: a stalled link fills it in a few dozen.
+  const int QueueBytes = 16384;
+  ::setsockopt(Pair[0], SOL_SOCKET, SO_SNDBUF, &QueueBytes, sizeof QueueBytes);
   connections_.push_back({TUniqueFd(Pair[1]), false});
   Wake();
   Error = 0;
@@ -184,6 +270,7 @@ void TVirtualWiimote::SwitchOff() {
 void TVirtualWiimote::SwitchOn() {
   std::lock_guard Lock(mutex_);
   on_ = true;
+  linkLost_ = false;  // a new link
 }
 
 void TVirtualWiimote::SetRefuseWrites(bool Refuse) {
@@ -201,10 +288,11 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
   TReceived Entry;
   Entry.Time = clock_ ? clock_() : 0;
   Entry.Rejected = Report.size() != OwnOutputLength(Id);
+  Entry.Lost = linkLost_;  // written into a node whose link has gone: it goes nowhere
   Entry.Bytes = Report;
   received_.push_back(std::move(Entry));
   receivedChanged_.notify_all();
-  if (received_.back().Rejected) return;
+  if (received_.back().Rejected || linkLost_) return;
   if (Report.size() > 1) rumble_ = (Report[1] & 0x01) != 0;
 
   switch (Id) {
@@ -216,10 +304,18 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
       paused_ = false;
       break;
     case 0x13:
-      camera1_ = (Report[1] & 0x04) != 0;
-      break;
     case 0x1A:
-      camera2_ = (Report[1] & 0x04) != 0;
+      (Id == 0x13 ? camera1_ : camera2_) = (Report[1] & 0x04) != 0;
+      // An enable starts the camera's sequence over.
+      cameraStarted_ = cameraOn_ = false;
+      if ((Report[1] & 0x02) != 0 && ackDelay_)
+        ackDue_.push_back({std::chrono::steady_clock::now() + AckDelayLocked(),
+                           {0x22, static_cast<uint8_t>((buttons_ & CoreButtonBits) >> 8),
+                            static_cast<uint8_t>(buttons_ & CoreButtonBits), Id, 0x00}});
+      Wake();
+      break;
+    case 0x17:
+      ReadRegistersLocked(Report);
       break;
     case 0x15:
       SendStatusLocked(true);
@@ -231,13 +327,31 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
       }
       const uint32_t Address = (uint32_t{Report[2]} << 16) | (uint32_t{Report[3]} << 8) | Report[4];
       const size_t Size = std::min<size_t>(Report[5], 16);
-      for (size_t I = 0; I < Size; ++I) registers_[Address + static_cast<uint32_t>(I)] = Report[6 + I];
-      if (Size > 0 && Address == ExtensionInitFirst && Report[6] == 0x55) extensionInitOrder_ = {0x55};
-      if (Size > 0 && Address == ExtensionInitSecond) extensionInitOrder_.push_back(Report[6]);
+      const uint8_t Error = failWrites_ > 0 ? failCode_ : 0;
       if (ackDelay_) {
-        ackDue_.push_back(std::chrono::steady_clock::now() + *ackDelay_);
+        ackDue_.push_back({std::chrono::steady_clock::now() + AckDelayLocked(),
+                           {0x22, static_cast<uint8_t>((buttons_ & CoreButtonBits) >> 8),
+                            static_cast<uint8_t>(buttons_ & CoreButtonBits), 0x16, Error}});
         Wake();
       }
+      if (Error != 0) {
+        --failWrites_;
+        break;
+      }
+      for (size_t I = 0; I < Size; ++I) registers_[Address + static_cast<uint32_t>(I)] = Report[6 + I];
+      if (Address == CameraEnableRegister && Size > 0 && camera1_ && camera2_) {
+        // 0x01 begins the camera's set-up, 0x08 ends it; a camera that was reporting goes blank a moment.
+        if (Report[6] == 0x01) {
+          cameraBlankUntil_ =
+              std::chrono::steady_clock::now() + std::chrono::milliseconds(CameraRestartBlankMs);
+          cameraStarted_ = true;
+          cameraOn_ = false;
+        } else if (Report[6] == 0x08 && cameraStarted_) {
+          cameraOn_ = true;
+        }
+      }
+      if (Size > 0 && Address == ExtensionInitFirst && Report[6] == 0x55) extensionInitOrder_ = {0x55};
+      if (Size > 0 && Address == ExtensionInitSecond) extensionInitOrder_.push_back(Report[6]);
       break;
     }
     default:
@@ -246,7 +360,7 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
 }
 
 void TVirtualWiimote::BroadcastLocked(const std::vector<uint8_t>& Report) {
-  if (silent_) return;
+  if (silent_ || linkLost_) return;
   // A full queue drops the report, as hidraw does. A connection whose other end has gone is dropped only
   // once what it wrote has been taken in.
   for (TConnection& C : connections_)
@@ -262,7 +376,9 @@ void TVirtualWiimote::SendStatusLocked(bool Requested) {
       {0x20, static_cast<uint8_t>(Buttons >> 8), static_cast<uint8_t>(Buttons), Flags, 0, 0, battery_});
   if (!Requested) paused_ = true;
   if (kernelDriver_) {
+    // The kernel's driver answers every status report with a report mode of its own, rumble bit clear.
     mode_ = 0x31;
+    rumble_ = false;
     paused_ = false;
   }
 }
@@ -290,7 +406,7 @@ uint8_t TVirtualWiimote::RegisterOr(uint32_t Address, uint8_t Default) const {
 
 void TVirtualWiimote::AppendIRLocked(std::vector<uint8_t>& Report, size_t Bytes) const {
   std::vector<uint8_t> IR;
-  if (!CameraEnabledLocked()) {
+  if (!CameraReportingLocked()) {
     IR.assign(Bytes, 0xFF);
   } else if (RegisterOr(CameraModeRegister, 0) == CameraModeBasic) {
     for (int Pair = 0; Pair < 2; ++Pair) {
@@ -320,7 +436,10 @@ void TVirtualWiimote::AppendIRLocked(std::vector<uint8_t>& Report, size_t Bytes)
 }
 
 void TVirtualWiimote::AppendExtensionLocked(std::vector<uint8_t>& Report) const {
-  for (uint8_t Raw : nunchuk_) {
+  // A Classic Controller at rest: sticks centred on its own scale, no button pressed.
+  static constexpr uint8_t ClassicAtRest[6] = {0x60, 0x60, 0x10, 0x90, 0xFF, 0xFF};
+  for (size_t I = 0; I < 6; ++I) {
+    const uint8_t Raw = extensionKind_ == TExtensionKind::Nunchuk ? nunchuk_[I] : ClassicAtRest[I];
     if (!extensionPlugged_)
       Report.push_back(0x00);
     else if (PlainExtensionLocked())
@@ -372,6 +491,13 @@ void TVirtualWiimote::SendRaw(const std::vector<uint8_t>& Report) {
 
 void TVirtualWiimote::SetButtons(uint16_t Word) {
   std::lock_guard Lock(mutex_);
+  if (kernelDriver_) {
+    // The kernel's input device turns cross pad presses into arrow keys for the focused window.
+    static constexpr std::pair<uint16_t, const char*> Arrows[] = {
+        {0x0800, "Up"}, {0x0400, "Down"}, {0x0200, "Right"}, {0x0100, "Left"}};
+    for (auto [Mask, Name] : Arrows)
+      if ((Word & Mask) != 0 && (buttons_ & Mask) == 0) kernelKeys_.push_back(Name);
+  }
   buttons_ = Word;
 }
 
@@ -407,9 +533,10 @@ void TVirtualWiimote::SetBattery(uint8_t Level) {
   battery_ = Level;
 }
 
-void TVirtualWiimote::PlugExtension(bool Plugged) {
+void TVirtualWiimote::PlugExtension(bool Plugged, TExtensionKind Kind) {
   std::lock_guard Lock(mutex_);
   extensionPlugged_ = Plugged;
+  extensionKind_ = Kind;
   if (!Plugged) {
     // A new extension starts uninitialised.
     for (uint32_t Address : {NunchukInitRegister, ExtensionInitFirst, ExtensionInitSecond})
@@ -492,5 +619,42 @@ bool TVirtualWiimote::CameraEnabled() const {
 }
 
 bool TVirtualWiimote::CameraEnabledLocked() const {
-  return camera1_ && camera2_ && RegisterOr(CameraEnableRegister, 0) == 0x08;
+  return camera1_ && camera2_ && cameraOn_;
+}
+
+bool TVirtualWiimote::CameraReportingLocked() const {
+  return CameraEnabledLocked() && std::chrono::steady_clock::now() >= cameraBlankUntil_;
+}
+
+void TVirtualWiimote::ReadRegistersLocked(const std::vector<uint8_t>& Report) {
+  const uint32_t Address = (uint32_t{Report[2]} << 16) | (uint32_t{Report[3]} << 8) | Report[4];
+  const size_t Size = (size_t{Report[5]} << 8) | Report[6];
+  // The id of the plugged extension, as it reads once initialised.
+  static constexpr uint8_t Ids[3][6] = {{0x00, 0x00, 0xA4, 0x20, 0x00, 0x00},
+                                        {0x00, 0x00, 0xA4, 0x20, 0x01, 0x01},
+                                        {0x00, 0x00, 0xA4, 0x20, 0x04, 0x05}};
+  const bool Extension = (Address >> 16) == 0xA4;
+  const uint8_t Error = Extension && !extensionPlugged_ ? 0x07 : 0x00;
+  for (size_t Done = 0; Done < Size || Done == 0; Done += 16) {
+    const size_t Count = std::min<size_t>(Size - Done, 16);
+    const uint32_t At = Address + static_cast<uint32_t>(Done);
+    std::vector<uint8_t> Reply = {0x21,
+                                  static_cast<uint8_t>((buttons_ & CoreButtonBits) >> 8),
+                                  static_cast<uint8_t>(buttons_ & CoreButtonBits),
+                                  static_cast<uint8_t>(((Count - 1) << 4) | Error),
+                                  static_cast<uint8_t>(At >> 8),
+                                  static_cast<uint8_t>(At)};
+    for (size_t I = 0; I < 16; ++I) {
+      const uint32_t A = At + static_cast<uint32_t>(I);
+      uint8_t Byte = 0;
+      if (I < Count && Extension && A >= 0xA400FA && A < 0xA40100)
+        Byte = Ids[static_cast<int>(extensionKind_)][A - 0xA400FA];
+      else if (I < Count)
+        Byte = RegisterOr(A, 0);
+      Reply.push_back(Byte);
+    }
+    if (ackDelay_) ackDue_.push_back({std::chrono::steady_clock::now() + AckDelayLocked(), std::move(Reply)});
+    if (Error != 0 || Size == 0) break;
+  }
+  Wake();
 }

@@ -12,6 +12,14 @@
 // next 0x12, and sends 0x30, 0x31, 0x33 and 0x37 reports from the scripted state, the IR dots in the
 // format the camera registers select and the Nunchuk bytes: plain after 0x55 to 0xA400F0 then 0x00 to
 // 0xA400FB, encoded after 0x00 to 0xA40040 (which a third-party Nunchuk ignores), 0xFF before either.
+//
+// As strict as the hardware: 0x13 and 0x1A are acknowledged when bit 1 of byte 1 asks for it; the camera
+// reports points only after its documented sequence (both enables, 0x01 to 0xB00030, ..., 0x08 to
+// 0xB00030) and goes blank for a moment when it is set up again; 0x17 reads are answered with 0x21 from
+// the registers, the extension's id at 0xA400FA among them; acknowledgements may come late by a varying
+// delay or carry an error code; writes can be taken in late, never refused; the link can drop while the
+// node stays; and the kernel's own driver can be bound, with its mode after each status report, its
+// register writes and its arrow keys.
 
 #include <array>
 #include <atomic>
@@ -23,6 +31,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -36,6 +45,7 @@ class TVirtualWiimote {
     bool Rejected = false;       // its length was not the report's own: the remote ignored it
     bool Lost = false;           // a register write that came too fast: neither stored nor acknowledged
   };
+  enum class TExtensionKind { Nunchuk, ClassicController, MotionPlus };
   struct TIRDot {
     int X = 0, Y = 0, Size = 0;
     bool Seen = false;
@@ -70,14 +80,32 @@ class TVirtualWiimote {
   void SetNunchuk(uint8_t StickX, uint8_t StickY, uint8_t AccelX, uint8_t AccelY, uint8_t AccelZ, bool C,
                   bool Z);
   void SetBattery(uint8_t Level);
-  // Plugs or pulls the Nunchuk: the remote then sends an unrequested status report.
-  void PlugExtension(bool Plugged);
+  // Plugs or pulls an extension: the remote then sends an unrequested status report.
+  void PlugExtension(bool Plugged, TExtensionKind Kind = TExtensionKind::Nunchuk);
+  // Acknowledgements come after a delay drawn anew each time between Min and Max.
+  void SetAckDelayRange(std::chrono::milliseconds Min, std::chrono::milliseconds Max);
+  // The next Count register writes are acknowledged with this error code and not stored.
+  void FailRegisterWrites(int Count, uint8_t Code);
+  // Reports written are taken in only this long after they were written (the writer is never refused).
+  void SetDeliveryDelay(std::chrono::milliseconds Delay);
+  // About 100 data reports a second while on, as a remote in continuous use sends them.
+  void SetStreaming(bool On);
+  // The Bluetooth link drops but the device node stays: writes still succeed, nothing comes back.
+  void LoseLink();
+  // With the kernel's driver bound: an acknowledgement of a register write of its own, as its MotionPlus
+  // poll writes every few seconds; the poll itself runs every Period when set (zero: never).
+  void KernelRegisterWrite();
+  void SetKernelPollPeriod(std::chrono::milliseconds Period);
+  // The arrow keys the kernel's input device sent for the cross pad so far ("Up", "Down", ...).
+  std::vector<std::string> KernelKeys() const;
+  // Milliseconds the camera stays blank after it is set up again.
+  static constexpr int CameraRestartBlankMs = 60;
   // Takes reports in but never answers, as an empty slot of a USB adapter.
   void SetSilent(bool Silent);
   // Takes nothing in meanwhile, so that the writers' queues fill, as over a congested Bluetooth link.
   void SetStalled(bool Stalled);
-  // As with the kernel's own driver bound: after every status report a report mode of that driver's
-  // (0x31, continuous) is set.
+  // As with the kernel's own driver bound: after every status report that driver sets its own report mode
+  // (0x31) with the rumble off.
   void SetKernelDriverMode(bool On);
   // The Nunchuk is a third-party one: it answers only the initialisation that turns the encoding off.
   void SetThirdPartyExtension(bool ThirdParty);
@@ -124,6 +152,10 @@ class TVirtualWiimote {
   void AppendExtensionLocked(std::vector<uint8_t>& Report) const;
   uint8_t RegisterOr(uint32_t Address, uint8_t Default) const;
   bool CameraEnabledLocked() const;
+  bool CameraReportingLocked() const;
+  void AcknowledgeLocked(uint8_t ReportID, uint8_t Error);
+  void ReadRegistersLocked(const std::vector<uint8_t>& Report);
+  std::chrono::milliseconds AckDelayLocked();
   bool PlainExtensionLocked() const;
   bool EncodedExtensionLocked() const;
 
@@ -153,7 +185,27 @@ class TVirtualWiimote {
   std::map<uint32_t, uint8_t> registers_;
   std::optional<std::chrono::milliseconds> ackDelay_ = std::chrono::milliseconds(3);
   bool loseEarlyWrites_ = false;
-  std::deque<std::chrono::steady_clock::time_point> ackDue_;  // acknowledgements not sent yet
+  struct TAckDue {
+    std::chrono::steady_clock::time_point Due;
+    std::vector<uint8_t> Report;
+  };
+  std::deque<TAckDue> ackDue_;  // acknowledgements and read replies not sent yet, in order
+  std::optional<std::chrono::milliseconds> ackDelayMax_;
+  uint32_t random_ = 12345;
+  int failWrites_ = 0;
+  uint8_t failCode_ = 0;
+  std::chrono::milliseconds deliveryDelay_{0};
+  std::deque<std::pair<std::chrono::steady_clock::time_point, std::vector<uint8_t>>> inbox_;
+  bool streaming_ = false;
+  std::chrono::steady_clock::time_point nextStream_{};
+  bool linkLost_ = false;
+  std::chrono::milliseconds kernelPoll_{0};
+  std::chrono::steady_clock::time_point nextKernelPoll_{};
+  std::vector<std::string> kernelKeys_;
+  TExtensionKind extensionKind_ = TExtensionKind::Nunchuk;
+  bool cameraStarted_ = false;  // 0x01 went to 0xB00030 after the enables
+  bool cameraOn_ = false;       // and then 0x08
+  std::chrono::steady_clock::time_point cameraBlankUntil_{};
   TUniqueFd wake_;
   std::atomic<bool> stop_{false};
   std::thread thread_;

@@ -18,12 +18,14 @@
 #include "support/view_projection.h"
 #include "support/window_fixture.h"
 #include "support_gl/gl_test_context.h"
+#include "wiimote/session_recording.h"
 #include "wiimote/testing/fake_hid_platform.h"
 #include "wiimote/testing/test_main_loop.h"
 #include "wiimote/testing/virtual_wiimote.h"
 
 #include <QAction>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -38,6 +40,8 @@
 #include <cmath>
 #include <csignal>
 #include <deque>
+#include <fstream>
+#include <functional>
 
 namespace {
 
@@ -473,9 +477,74 @@ class JanelaComRemoto : public Janela {
                              {TColumn::TemGravidade, false}});
     form->OpenScene(c.Write(pasta / "bola.xml"));
   }
+  // Plays the reports a recorded session read from its remote into the window, at their times, as the
+  // virtual remote's own; the rest of the protocol (set-up, status) the virtual remote answers live.
+  // `aCada` runs after each report.
+  void Reproduz(const std::string& nome, const std::function<void()>& aCada) {
+    const fs::path arquivo = fs::path(VIRETA_SOURCE_DIR) / "tests" / "wiimote" / "sessions" / nome;
+    std::ifstream entrada(arquivo);
+    ASSERT_TRUE(entrada) << arquivo;
+    const std::vector<TRecordedReport> relatorios = ReadRecording(entrada, arquivo.string());
+    QElapsedTimer relogioReal;
+    relogioReal.start();
+    int dados = 0;
+    for (const TRecordedReport& r : relatorios) {
+      if (r.Direction != '<' || r.Bytes[0] < 0x30 || r.Bytes[0] > 0x3F) continue;
+      while (relogioReal.elapsed() < r.TimeMs) QTest::qWait(1);
+      remoto.SendRaw(r.Bytes);
+      ++dados;
+      aCada();
+    }
+    ASSERT_GT(dados, 100) << "a session of a few seconds at about 100 reports a second";
+  }
   TVirtualWiimote remoto;
   std::string caminho;
 };
+
+// A session recorded from a remote (here the strict virtual one): the ball is grabbed, carried and let go.
+TEST_F(JanelaComRemoto, SessaoGravadaPegaCarregaESolta) {
+  Conecta();
+  AbreBolaNaOrigem();
+  const double zInicial = form->Session().CurrentScene()->Objetos[0].Posicao.z;
+  bool pegou = false;
+  double zMaisLonge = 0;
+  auto observa = [&] {
+    const TObjetoCena& bola = form->Session().CurrentScene()->Objetos[0];
+    pegou = pegou || bola.Agarrado;
+    if (bola.Agarrado) zMaisLonge = std::max(zMaisLonge, std::abs(bola.Posicao.z - zInicial));
+  };
+  Reproduz("grab_carry_throw.txt", observa);
+  // The window may still be handing the last reports over (a slow machine, a sanitizer build).
+  EXPECT_TRUE(Espera([&] {
+    observa();
+    return pegou && !form->Session().CurrentScene()->Objetos[0].Agarrado && !form->CurrentCamera().Agarrar;
+  }));
+  EXPECT_TRUE(pegou);
+  EXPECT_GT(zMaisLonge, 0.1) << "carried with the pointer";
+}
+
+// A session with the IR camera and the Nunchuk: the desktop pointer goes where the dots say, and the
+// stick pushed fully left reads as full deflection.
+TEST_F(JanelaComRemoto, SessaoGravadaComIVENunchukMoveOPonteiro) {
+  pasta.Write("config.ini", "[General]\nCursorMode=IR\nEnableCursorAtStartup=1\n");
+  remoto.PlugExtension(true);
+  Conecta();
+  ASSERT_TRUE(Espera([&] { return form->Wii().Wiimote().ExtensionConnected; }));
+  desktop.Take();
+  Reproduz("pointer_ir_nunchuk.txt", [] {});
+  const TWiimote& w = form->Wii().Wiimote();
+  // The window may still be handing the last reports over (a slow machine, a sanitizer build).
+  EXPECT_TRUE(Espera([&] {
+    return w.IRMidX == 700 && w.NunchukStickX == 510 && !w.ButtonState[ButtonC].Down;
+  })) << w.IRMidX
+      << " " << w.NunchukStickX;
+  // C held for a moment: its default action, the right mouse button, went down and up.
+  const std::string feito = desktop.Take();
+  EXPECT_NE(feito.find("+right"), std::string::npos) << feito;
+  EXPECT_NE(feito.find("-right"), std::string::npos) << feito;
+  // The pointer glides a sixth of the way each tick towards x = 1024 * (1024 - 700) / 1024.
+  EXPECT_TRUE(Espera([&] { return std::abs(desktop.CursorPos().X - 324) <= 6; })) << desktop.CursorPos().X;
+}
 
 TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
   remoto.SetBattery(0x60);
@@ -512,25 +581,65 @@ TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
   EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x90; }));
 }
 
-TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraEVoltaParaSoltar) {
+// A remote lost in the middle of a grab lets go: the object stays where it was, at rest, not thrown, and
+// no longer follows the pointer.
+TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraSoltaNoLugar) {
   Conecta();
   AbreBolaNaOrigem();
+  Menu("ReaçãoHaptica")->trigger();
   Envia(0x0008 | 0x0004);
   ASSERT_TRUE(Espera([&] { return form->Session().CurrentScene()->Objetos[0].Agarrado; }));
+  ASSERT_TRUE(Espera([&] { return remoto.LedByte() == 0x91; }));
+  remoto.SetAccel(200, 60, 154);  // a swing the throw would have turned into speed
+  remoto.SwitchOff();
   plataforma.Unplug(caminho);
   ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }));
+  const TObjetoCena& bola = form->Session().CurrentScene()->Objetos[0];
+  EXPECT_FALSE(bola.Agarrado);
+  EXPECT_FALSE(form->CurrentCamera().Agarrar);
+  const TVector ondeEstava = bola.Posicao;
   EsperaQuadros(10);
-  EXPECT_TRUE(form->Session().CurrentScene()->Objetos[0].Agarrado) << "held until the remote says otherwise";
+  // The pointer put it half into the floor, which pushes it out gently; a throw of that swing would be
+  // tens of metres a second.
+  EXPECT_LT(NormaVet(SubVet(form->Session().CurrentScene()->Objetos[0].Posicao, ondeEstava)), 0.1);
+  const dReal* v = dBodyGetLinearVel(form->Session().CurrentScene()->Corpos[0]);
+  EXPECT_LT(std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), 1.0);
+
+  // Back again: nothing is held, so its first LED report has the rumble off.
+  remoto.SwitchOn();
   caminho = plataforma.Plug(remoto);
   ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1"; }));
+  EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x90 && !remoto.Rumble(); })) << int(remoto.LedByte());
+}
+
+// In Vireta's own window the remote's buttons do their own work and type no keys into it: Home does not
+// reload the scene (BackSpace), and the cross pad turns the camera at the draw timer's pace only.
+TEST_F(JanelaComRemoto, HomeECruzNaPropriaJanelaNaoDigitamTeclas) {
+  Conecta();
+  form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
+  ASSERT_TRUE(Espera([&] { return form->OwnWindowActive(); }));
+  desktop.Take();
+  EsperaQuadros(20);
+  const double tempo = form->Session().FrameState().SimulatedTime;
+  Envia(0x0080);  // Home
   Envia(0);
-  EXPECT_TRUE(Espera([&] { return !form->Session().CurrentScene()->Objetos[0].Agarrado; }));
+  const TVector olho = form->CurrentCamera().Olho;
+  Envia(0x0200);  // Right, held
+  EXPECT_TRUE(Espera([&] { return form->CurrentCamera().Olho.x < olho.x - 1; }));
+  Envia(0);
+  EXPECT_EQ(desktop.Take(), "") << "no key went to the desktop, so none to this window";
+  EXPECT_GT(form->Session().FrameState().SimulatedTime, tempo) << "the scene was not reloaded";
 }
 
 TEST_F(JanelaComRemoto, BotoesDoRemotoDirigemODesktop) {
   pasta.Write("config.ini", "[Home]\nType=Cursor ON/OFF\n");
   Conecta();
   EXPECT_TRUE(form->StatusPanel()->text().isEmpty());
+  // Another program's window has the keyboard: the keys go to it.
+  QWidget outro;
+  outro.show();
+  outro.activateWindow();
+  ASSERT_TRUE(Espera([&] { return !form->OwnWindowActive(); }));
   desktop.Take();
   Envia(0x0800);  // "Up": the key "Up" by default
   Envia(0);
