@@ -3,6 +3,7 @@
 #include "app/measure/font_atlas.h"
 #include "app/measure/plots_dock.h"
 #include "app/widgets/gl_panel.h"
+#include "app/widgets/status_notice.h"
 #include "app/widgets/user_interface.h"
 #include "common/file_io.h"
 #include "scene/object_readout.h"
@@ -16,14 +17,11 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QStatusBar>
 
 #include <algorithm>
 #include <sstream>
 
 namespace {
-
-constexpr int StatusMs = 10000;
 
 QString Path(const std::filesystem::path& p) {
   return QString::fromStdString(p.string());
@@ -97,6 +95,9 @@ void TMeasureTools::CreateViewMenu() {
   exibir->addSeparator();
   exibir->addAction(QStringLiteral("Capturar imagem"), Qt::Key_F12, this, [this] { CaptureImage(); });
   exibir->addAction(QStringLiteral("Limpar rastros"), this, [this] { ClearTrailsClick(); });
+  // The overlay is part of the picture: a paused world is drawn again to show or hide it.
+  for (QAction* a : {information_, names_})
+    connect(a, &QAction::toggled, this, [this] { panel_.RequestPicture(); });
   // The dock is a window of its own: its keys must work there too.
   for (QAction* a : exibir->actions()) plots_->addAction(a);
 }
@@ -108,8 +109,8 @@ TOverlaySwitches TMeasureTools::Switches() const {
 void TMeasureTools::Draw(int largura, int altura) {
   const TScene* cena = session_.CurrentScene();
   if (!cena) return;
-  const TOverlayView vista{*cena, session_.FrameState().SimulatedTime, meter_,
-                           session_.Selection().Current()};
+  const TOverlayView vista{*cena, session_.FrameState().SimulatedTime, meter_, session_.Selection().Current(),
+                           session_.FrameState().PointerShown};
   overlay_.Draw(largura, altura, vista, Switches());
 }
 
@@ -228,5 +229,5 @@ void TMeasureTools::ClearTrailsClick() {
 }
 
 void TMeasureTools::Tell(const QString& texto) {
-  window_.statusBar()->showMessage(texto, StatusMs);
+  ShowStatusNotice(window_, texto);
 }

@@ -133,6 +133,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QAction* ReacaoHaptica1 = nullptr;
   TRecentScenesMenu* recentScenes_ = nullptr;
   std::unique_ptr<TCameraInput> cameraInput_;  // the mouse and keys on the panel steer the camera
+  std::filesystem::path framedScene_;          // the scene file the view was last framed for
 
   QTimer DrawTimer, MotionTimer, RepeatTimer, BatteryTimer, CursorTimer, TimerGL;
   QTimer reapTimer_;     // collects the programs an "Execute" button started
