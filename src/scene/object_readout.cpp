@@ -28,10 +28,22 @@ TObjectReadout ReadObject(const TScene& cena, std::size_t i) {
   dBodyGetMass(corpo, &m);
   r.HasMass = true;
   r.Mass = m.mass;
-  dVector3 g{0, 0, 0};
-  if (cena.Mundo) dWorldGetGravity(cena.Mundo->Mundo(), g);
   r.Kinetic = r.Mass * r.Speed * r.Speed / 2 + (o.ODEMove ? RotationalEnergy(corpo, m) : 0);
-  r.Potential = -r.Mass * g[2] * o.Posicao.z;
+  r.Potential = -r.Mass * GravityZ(cena) * o.Posicao.z;
   r.Total = r.Kinetic + r.Potential;
   return r;
+}
+
+double RotationEnergy(const TScene& cena, std::size_t i) {
+  const dBodyID corpo = i < cena.Corpos.size() ? cena.Corpos[i] : nullptr;
+  if (!corpo || !cena.Objetos.at(i).ODEMove) return 0;
+  dMass m;
+  dBodyGetMass(corpo, &m);
+  return RotationalEnergy(corpo, m);
+}
+
+double GravityZ(const TScene& cena) {
+  dVector3 g{0, 0, 0};
+  if (cena.Mundo) dWorldGetGravity(cena.Mundo->Mundo(), g);
+  return g[2];
 }

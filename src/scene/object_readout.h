@@ -17,3 +17,9 @@ struct TObjectReadout {
 
 // Object `i` of the scene as the frame left it.
 TObjectReadout ReadObject(const TScene& cena, std::size_t i);
+
+// The energy of object `i`'s turning, ½ ωᵀIω, in J: 0 for an object the physics does not move.
+double RotationEnergy(const TScene& cena, std::size_t i);
+
+// The z component of the world's gravity in m/s² (0 in a scene without it).
+double GravityZ(const TScene& cena);

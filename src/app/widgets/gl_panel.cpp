@@ -57,6 +57,7 @@ bool TGLPanel::DrawFrame(const std::function<void(TFrameDrawing&)>& quadro) {
   }
   context()->swapBuffers(this);
   pictureWanted_ = false;
+  ++picturesDrawn_;
   return true;
 }
 

@@ -37,6 +37,8 @@ class TGLPanel : public QOpenGLWindow {
   // event, an expose): the next tick draws even when the world rests. Cleared by DrawFrame.
   void RequestPicture() { pictureWanted_ = true; }
   bool PictureWanted() const { return pictureWanted_; }
+  // Pictures presented so far (for checks that a resting window draws nothing).
+  long PicturesDrawn() const { return picturesDrawn_; }
   const QImage& Captura() const { return capture_; }
 
   // Mouse and key events go to these, in order, until one takes them. The handlers outlive the panel's use.
@@ -60,6 +62,7 @@ class TGLPanel : public QOpenGLWindow {
   bool active_ = false;
   bool captureRequested_ = false;
   bool pictureWanted_ = true;
+  long picturesDrawn_ = 0;
   QImage capture_;
   QMetaObject::Connection finishWithContext_;
   std::vector<IPanelInput*> inputHandlers_;
