@@ -84,6 +84,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
 
   // Read access for the window's own checks.
   const TCamera& CurrentCamera() const { return Camera; }
+  TCamera& CurrentCamera() { return Camera; }
   const TQuillonSetting& Settings() const { return Setting; }
   TGLPanel* Panel() const { return Panel1; }
   QLabel* BatteryPanel() const { return batteryPanel_; }

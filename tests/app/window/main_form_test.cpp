@@ -378,6 +378,7 @@ TEST_F(Janela, JanelaCresceETelaCheiaEAImagemSegueOPainel) {
                          {TColumn::B, 230.0},
                          {TColumn::TemGravidade, false}});
   form->OpenScene(c.Write(pasta / "bola.xml"));
+  form->CurrentCamera() = TCamera{};  // the ball seen from afar, as round as the view makes it
   form->resize(1280, 800 + form->height() - 610);
   ASSERT_TRUE(Espera([&] { return form->Panel()->size() == QSize(1280, 800); })) << form->Panel()->width();
   EsperaQuadros(3);
@@ -629,6 +630,8 @@ class JanelaMouse : public Janela {
   void Abre(const TTestScene& cena) {
     Janela::Abre();
     form->OpenScene(cena.Write(pasta / "Cenas" / "mouse.xml"));
+    // The start view, whose scale the drags below are measured in, rather than the scene framed.
+    form->CurrentCamera() = TCamera{};
     EsperaQuadros(2);
   }
   void Press() { QTest::mousePress(form->Panel(), Qt::LeftButton, {}, at_ = QPoint(384, 305), 10); }
