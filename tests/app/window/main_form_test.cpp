@@ -12,6 +12,7 @@
 #include "frame/mouse_grab.h"
 #include "input/testing/recording_desktop_input.h"
 #include "render/camera_navigation.h"
+#include "scene/simulation_step.h"
 #include "support/child_process.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
@@ -573,6 +574,8 @@ TEST_F(Janela, AWaylandSessionIsNamedInTheStatusBar) {
   Abre();
   unsetenv("WAYLAND_DISPLAY");
   EXPECT_EQ(form->statusBar()->currentMessage().toStdString(), AvisoWayland);
+  form->SetStatusNotice(ObjectLeftWorldText(0));
+  EXPECT_EQ(form->statusBar()->currentMessage().left(9), "O objeto ") << "a notice starts with a capital";
 }
 
 // Programs an "Execute" button started are collected with or without a remote.
