@@ -53,11 +53,11 @@ for f in "${sources[@]}"; do
 done
 
 # 2b. The main window is put together in one place: only the program's entry point, the window itself and
-#     its own tests (and the benchmark that times it) name its header. The editor, the measure tools and the
+#     its own tests (and the benchmarks that time it) name its header. The editor, the measure tools and the
 #     frame are handed the scene session instead.
 while IFS= read -r f; do
   case "$f" in
-    src/app/main.cpp | src/app/window/* | tests/app/window/* | tests/support/window_fixture.* | bench/app/timer_rate_bench.cpp) ;;
+    src/app/main.cpp | src/app/window/* | tests/app/window/* | tests/support/window_fixture.* | bench/app/timer_rate_bench.cpp | bench/app/paused_cpu_bench.cpp) ;;
     *) fail "$f: includes app/window/main_form.h; hand it the scene session instead" ;;
   esac
 done < <(grep -lE '#[[:space:]]*include[[:space:]]+"app/window/main_form\.h"' "${sources[@]}")

@@ -153,3 +153,16 @@ std::string FormatDouble(double value) {
   const auto [end, error] = std::to_chars(buf, buf + sizeof buf, value);
   return error == std::errc() ? std::string(buf, end) : std::string("0");
 }
+
+std::string FormatDecimalComma(double value, int decimals) {
+  if (!std::isfinite(value)) return {};
+  char buf[400];
+  const auto [end, error] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+  if (error != std::errc()) return {};
+  std::string s(buf, end);
+  // A small negative value rounded to zero is zero.
+  if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+  for (char& c : s)
+    if (c == '.') c = ',';
+  return s;
+}

@@ -28,3 +28,6 @@ size_t ParseFloatFields(std::string_view& text, float* values, size_t count);
 
 bool FitsFloat(double value);            // finite after narrowing to single precision
 std::string FormatDouble(double value);  // shortest text that reads back to the same double
+// `value` with `decimals` places after a decimal comma, as a Brazilian spreadsheet reads it; never "-0,00";
+// empty for a value that is not finite.
+std::string FormatDecimalComma(double value, int decimals);

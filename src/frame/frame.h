@@ -43,6 +43,9 @@ struct TFrameState {
   double SimulatedTime = 0;     // seconds the world has been stepped through since the scene loaded
   bool BehindRealTime = false;  // the last tick needed more than MaxStepsPerTick steps
   TSimulationControl Control;   // pause, single steps and slow motion, as the user asked
+  // The 3D pointer's box, block and path are drawn: only while a remote is connected, so that without one
+  // nothing of it hides the objects at the origin.
+  bool PointerShown = false;
 };
 
 // What the frame reads of the Wii Remote: raw accelerometer bytes, "A" and the infrared dot sizes.

@@ -16,11 +16,13 @@ void TGLFrameDrawing::Projection(const TCamera& camera) {
 }
 
 void TGLFrameDrawing::References(const TFrameState& estado, const TScene& cena) {
-  DesenhaCaixaPonto(estado.PonteiroPos);
-  DrawPointerPath(estado.PonteiroCaminho);
+  if (estado.PointerShown) {
+    DesenhaCaixaPonto(estado.PonteiroPos);
+    DrawPointerPath(estado.PonteiroCaminho);
+  }
   DesenhaRastros(cena.Objetos);
   DesenhaEixos(true, 5);
-  gl_.DrawPointerBlock(estado.PonteiroPos);
+  if (estado.PointerShown) gl_.DrawPointerBlock(estado.PonteiroPos);
   glPushMatrix();
   DesenhaPiso(20, ChaoDim.x / 20.0, ChaoDim.y / 20.0);
   glPopMatrix();

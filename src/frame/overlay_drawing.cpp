@@ -72,7 +72,7 @@ void TOverlayDrawing::DrawInformation(const TOverlayView& vista, int altura) {
   }
 
   // The legend in the bottom-left corner: a square of each colour and what it marks.
-  const auto& legenda = ColourLegend();
+  const std::vector<TLegendEntry> legenda = ColourLegend(vista.comRemoto);
   int larguraLegenda = 0;
   for (const TLegendEntry& e : legenda) larguraLegenda = std::max(larguraLegenda, text_.Width(e.Text));
   const int quadrado = h - 4;

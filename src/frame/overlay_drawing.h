@@ -21,6 +21,7 @@ struct TOverlayView {
   double tempo;  // simulated seconds since the scene was loaded
   const TRateMeter& medidor;
   std::optional<std::size_t> selecionado;
+  bool comRemoto = false;  // the legend speaks of the remote's pointer
 };
 
 class TOverlayDrawing {

@@ -81,19 +81,26 @@ std::vector<TOverlayLine> InformationLines(const TScene& cena, double tempo, con
   return v;
 }
 
-const std::vector<TLegendEntry>& ColourLegend() {
+std::vector<TLegendEntry> ColourLegend(bool comRemoto) {
   // The colours the drawing code uses for these marks.
-  static const std::vector<TLegendEntry> legenda = {
-      {{0, 1, 1}, "vetor: componente x"},
-      {{1, 0, 1}, "vetor: componente y"},
-      {{1, 1, 0}, "vetor: componente z"},
-      {{1, 1, 1}, "vetor (velocidade ou força)"},
-      {{1, 0.5f, 0.5f}, "eixo de rotação; objeto seguro"},
-      {{0.5f, 0.5f, 1}, "objeto perto do ponteiro"},
-      {{1, 1, 0}, "caminho do ponteiro"},
-      {{1, 0, 0}, "eixo x"},
-      {{0, 1, 0}, "eixo y"},
-      {{0, 0, 1}, "eixo z; altura acima do piso"},
+  struct TEntry {
+    TLegendEntry entrada;
+    bool ponteiro;  // a mark of the remote's pointer
   };
+  static const TEntry todas[] = {
+      {{{0, 1, 1}, "vetor: componente x"}, false},
+      {{{1, 0, 1}, "vetor: componente y"}, false},
+      {{{1, 1, 0}, "vetor: componente z"}, false},
+      {{{1, 1, 1}, "vetor (velocidade ou força)"}, false},
+      {{{1, 0.5f, 0.5f}, "eixo de rotação; objeto seguro"}, false},
+      {{{0.5f, 0.5f, 1}, "objeto perto do ponteiro"}, true},
+      {{{1, 1, 0}, "caminho do ponteiro"}, true},
+      {{{1, 0, 0}, "eixo x"}, false},
+      {{{0, 1, 0}, "eixo y"}, false},
+      {{{0, 0, 1}, "eixo z; altura acima do piso"}, false},
+  };
+  std::vector<TLegendEntry> legenda;
+  for (const TEntry& e : todas)
+    if (comRemoto || !e.ponteiro) legenda.push_back(e.entrada);
   return legenda;
 }

@@ -37,4 +37,5 @@ struct TLegendEntry {
   TRgb Colour;
   const char* Text;
 };
-const std::vector<TLegendEntry>& ColourLegend();
+// The entries that speak of the 3D pointer only `comRemoto`: without a remote there is no pointer to see.
+std::vector<TLegendEntry> ColourLegend(bool comRemoto);

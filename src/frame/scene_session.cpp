@@ -76,6 +76,8 @@ void TSceneSession::NewScene() {
 
 void TSceneSession::Started(TStart como) {
   started_ = true;
+  // A rebuilt scene may differ only in what no key sees (a colour, a size).
+  rest_.Forget();
   state_.SimulatedTime = 0;
   for (const TStartListener& l : started_listeners_) l(como);
 }
@@ -93,6 +95,23 @@ void TSceneSession::Frame(TFrameDrawing& desenho, TCamera& camera, TQuillonSetti
 
 void TSceneSession::FrameDone() {
   for (const TListener& l : frame_listeners_) l();
+}
+
+bool TSceneSession::RestingFrame(TCamera& camera, TQuillonSetting& ajustes, const TRemoteReading& remoto,
+                                 TGrabStep agarrar, TWorldNotice aviso) {
+  if (!scene_) return false;
+  const std::uint64_t antes = PictureKey(*scene_, state_, camera, selection_.Current());
+  if (!rest_.MayRest(state_, remoto, antes)) return false;
+  TNullFrameDrawing nada;
+  Frame(nada, camera, ajustes, remoto, std::move(agarrar), std::move(aviso));
+  // The tick itself changed what is shown (the pointer's path let go, an object put back): the next one
+  // draws.
+  if (PictureKey(*scene_, state_, camera, selection_.Current()) != antes) rest_.Forget();
+  return true;
+}
+
+void TSceneSession::PictureDrawn(const TCamera& camera) {
+  if (scene_) rest_.Drawn(PictureKey(*scene_, state_, camera, selection_.Current()));
 }
 
 void TSceneSession::ClearTrails() {

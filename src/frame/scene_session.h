@@ -5,6 +5,7 @@
 // they hear through plain callbacks when a scene starts, a step or a frame is done, or the selection moves.
 
 #include "frame/frame.h"
+#include "frame/picture_rest.h"
 #include "frame/selection.h"
 #include "scene/obj_loader.h"
 #include "scene/scene.h"
@@ -68,6 +69,14 @@ class TSceneSession {
   void Frame(TFrameDrawing& desenho, TCamera& camera, TQuillonSetting& ajustes, const TRemoteReading& remoto,
              TGrabStep agarrar, TWorldNotice aviso);
   void FrameDone();
+  // A tick that leaves the picture on the panel as it is, when it would come out the same (a paused, still
+  // world; see TPictureRest): the frame runs without drawing, so the clock and the pointer go on. False,
+  // with nothing run, when this tick must be drawn. The window draws a tick that does not rest with
+  // Frame() and then calls PictureDrawn().
+  bool RestingFrame(TCamera& camera, TQuillonSetting& ajustes, const TRemoteReading& remoto,
+                    TGrabStep agarrar, TWorldNotice aviso);
+  // The picture just presented shows the session as it is now, seen through `camera`.
+  void PictureDrawn(const TCamera& camera);
   // Drops every trail and the pointer's path; they grow again from the next frame.
   void ClearTrails();
   // The window closes: the scene and its world go.
@@ -90,6 +99,7 @@ class TSceneSession {
   TSceneDocument doc_;
   TSelection selection_;
   TFrameState state_;
+  TPictureRest rest_;
   bool started_ = false;
   long frames_ = 0;
   TLoadWrapper wrapper_;

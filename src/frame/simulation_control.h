@@ -17,6 +17,8 @@ class TSimulationControl {
   void StepOnce();
   // The frame takes one step asked for by StepOnce, if any is waiting.
   bool TakeStep();
+  // A step asked for by StepOnce has not been taken yet.
+  bool StepWaiting() const { return stepsWaiting_ > 0; }
 
   // The world runs at 1, 1/2, 1/4 or 1/10 of real time: one step every SpeedDivisor() ticks.
   int SpeedDivisor() const;

@@ -1,6 +1,7 @@
 #include "render/camera.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -12,13 +13,29 @@ void OrthogonaliseUp(TCamera& camera, TVector& lado) {
   camera.Cima = NormalizaVet(ProdVetorial(lado, visada));
 }
 
+// `olho` brought up to MinimumEyeHeight about the centre, keeping its distance and its bearing where it can.
+TVector AboveFloor(const TVector& centro, const TVector& olho) {
+  if (olho.z >= MinimumEyeHeight) return olho;
+  const TVector d = SubVet(olho, centro);
+  const double r = NormaVet(d), dz = MinimumEyeHeight - centro.z;
+  const double horizontal = std::hypot(d.x, d.y);
+  // A centre too far below the floor for this distance, or straight below it: the eye only rises.
+  if (dz >= r || !(horizontal > 0)) return {olho.x, olho.y, MinimumEyeHeight};
+  const double escala = std::sqrt(r * r - dz * dz) / horizontal;
+  return {centro.x + d.x * escala, centro.y + d.y * escala, MinimumEyeHeight};
+}
+
 }  // namespace
 
 void AproximaCamera(TCamera& camera, double d) {
   const TVector visada = SubVet(camera.Centro, camera.Olho);
   const double distancia = NormaVet(visada);
   if (!(distancia > 0)) return;  // no line of sight to move along
-  const double nova = std::max(distancia - d, std::min(distancia, DistanciaMinimaCamera));
+  double nova = std::max(distancia - d, std::min(distancia, DistanciaMinimaCamera));
+  // Looking up at the centre, backing away lowers the eye: it stops at the floor.
+  const double subida = visada.z / distancia;
+  if (nova > distancia && subida > 0)
+    nova = std::max(distancia, std::min(nova, (camera.Centro.z - MinimumEyeHeight) / subida));
   camera.Olho = SubVet(camera.Centro, EscalaVet(visada, nova / distancia));
 }
 
@@ -29,7 +46,9 @@ void OrbitaCamera(TCamera& camera, double aLado, double aCima) {
       MultMatriz(MultMatriz(Translacao(camera.Centro), RotacaoEixo(camera.Cima, aCima)),
                  MultMatriz(RotacaoEixo(lado, aLado), Translacao(EscalaVet(camera.Centro, -1))));
   const TVector4 olho = MultMatrizPonto(m, camera.Olho);
-  camera.Olho = {olho[0], olho[1], olho[2]};
+  const TVector novo{olho[0], olho[1], olho[2]};
+  // Sinking below the floor, the eye stops at it; an eye already lower may still rise.
+  camera.Olho = novo.z < camera.Olho.z ? AboveFloor(camera.Centro, novo) : novo;
   OrthogonaliseUp(camera, lado);
 }
 

@@ -19,12 +19,18 @@ struct TCamera {
 // The eye never comes closer to the centre than this, so the line of sight always has a direction.
 inline constexpr double DistanciaMinimaCamera = 1.0;
 
+// The eye never goes lower than this above the floor (z = 0): an orbit, a zoom or a pan that would take it
+// lower stops it there, so the view never looks at the scene from under the ground.
+inline constexpr double MinimumEyeHeight = 0.5;
+
 // Moves the eye by d along the line of sight (positive towards the centre). A move that would bring the eye
-// closer than DistanciaMinimaCamera stops there; an eye already closer is never moved further in.
+// closer than DistanciaMinimaCamera stops there; an eye already closer is never moved further in. Moving away
+// stops where the eye would go below MinimumEyeHeight.
 void AproximaCamera(TCamera& camera, double d);
 
 // Orbits the eye about the centre: aLado degrees about the camera's side axis, then aCima degrees about
-// Cima. The distance to the centre is kept and Cima is made perpendicular to the line of sight again.
+// Cima. The distance to the centre is kept and Cima is made perpendicular to the line of sight again. An eye
+// that would sink below MinimumEyeHeight is turned back up to it, at the same distance when it can be.
 void OrbitaCamera(TCamera& camera, double aLado, double aCima);
 
 // The Down flags of the buttons that steer the camera, as the Wii Remote reports them.

@@ -54,7 +54,9 @@ void PanByDrag(TCamera& camera, double dx, double dy, double alturaPainel) {
   if (!(distancia > 0)) return;
   // The height of the picture at the centre's depth, spread over the panel's pixels.
   const double porPixel = 2 * distancia * std::tan(Radians(CampoDeVisaoVertical / 2)) / alturaPainel;
-  const TVector passo = Along(Axes(camera), -dx * porPixel, dy * porPixel, 0);
+  TVector passo = Along(Axes(camera), -dx * porPixel, dy * porPixel, 0);
+  // The view slides down only as far as the eye stays above the floor.
+  if (passo.z < 0) passo.z = std::min(0.0, std::max(passo.z, MinimumEyeHeight - camera.Olho.z));
   camera.Centro = SomaVet(camera.Centro, passo);
   camera.Olho = SomaVet(camera.Olho, passo);
 }

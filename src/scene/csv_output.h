@@ -12,6 +12,7 @@
 struct TObjectState {
   TVector Posicao, VecV;
   std::array<float, 4> Quaternio{};
+  double RotationEnergy = 0;  // J, ½ ωᵀIω: for the spreadsheet, which the runner's rows leave out
 };
 
 void EscreveCabecalhoCSV(std::ostream& saida);

@@ -7,11 +7,13 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <ostream>
+#include <span>
 
 class TFrameRecord {
  public:
-  // 2^20 object states of 64 bytes: 64 MiB, about 29 minutes of one object or 3.5 minutes of fifty.
+  // 2^20 object states of 72 bytes: 72 MiB, about 29 minutes of one object or 3.5 minutes of fifty.
   static constexpr std::size_t DefaultCapacity = std::size_t{1} << 20;
 
   // `capacidade`: object states kept; a frame always fits, however many objects it has.
@@ -29,6 +31,9 @@ class TFrameRecord {
 
   // The header and every kept frame, objects named by `tabela`'s rows.
   void WriteCSV(std::ostream& saida, const TSceneTable& tabela) const;
+
+  // Each kept frame in order: its number and its objects' states (entry i is the table's row i).
+  void ForEachFrame(const std::function<void(long quadro, std::span<const TObjectState> estados)>& f) const;
 
  private:
   std::size_t capacity_;

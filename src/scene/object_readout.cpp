@@ -50,3 +50,17 @@ TSceneTotals ReadSceneTotals(const TScene& cena) {
   }
   return t;
 }
+
+double RotationEnergy(const TScene& cena, std::size_t i) {
+  const dBodyID corpo = i < cena.Corpos.size() ? cena.Corpos[i] : nullptr;
+  if (!corpo || !cena.Objetos.at(i).ODEMove) return 0;
+  dMass m;
+  dBodyGetMass(corpo, &m);
+  return RotationalEnergy(corpo, m);
+}
+
+double GravityZ(const TScene& cena) {
+  dVector3 g{0, 0, 0};
+  if (cena.Mundo) dWorldGetGravity(cena.Mundo->Mundo(), g);
+  return g[2];
+}

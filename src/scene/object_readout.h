@@ -28,3 +28,9 @@ struct TSceneTotals {
   double Energy = 0;  // J: kinetic (with rotation) plus potential
 };
 TSceneTotals ReadSceneTotals(const TScene& cena);
+
+// The energy of object `i`'s turning, ½ ωᵀIω, in J: 0 for an object the physics does not move.
+double RotationEnergy(const TScene& cena, std::size_t i);
+
+// The z component of the world's gravity in m/s² (0 in a scene without it).
+double GravityZ(const TScene& cena);

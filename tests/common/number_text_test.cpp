@@ -132,4 +132,14 @@ TEST(FormatDouble, ShortestTextThatReadsBackExactly) {
   EXPECT_FALSE(FitsFloat(std::nan("")));
 }
 
+TEST(FormatDecimalComma, FixedPlacesAfterACommaNeverMinusZero) {
+  EXPECT_EQ(FormatDecimalComma(-9.80665, 3), "-9,807");
+  EXPECT_EQ(FormatDecimalComma(1234567.5, 1), "1234567,5")
+      << "no thousands separator for a spreadsheet to misread";
+  EXPECT_EQ(FormatDecimalComma(-0.0000004, 6), "0,000000");
+  EXPECT_EQ(FormatDecimalComma(0.1, 0), "0");
+  EXPECT_EQ(FormatDecimalComma(std::nan(""), 2), "") << "not a number: an empty cell";
+  EXPECT_EQ(FormatDecimalComma(1e300, 6).size(), 301u + 7u);
+}
+
 }  // namespace

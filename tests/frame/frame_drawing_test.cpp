@@ -55,13 +55,14 @@ TCamera CloseCamera() {
 }
 
 // Draws one frame of `cena` with the pointer away from the origin and a pointer path and trail to show.
-void DrawFrame(TScene& cena, const TCamera& camera = CloseCamera()) {
+void DrawFrame(TScene& cena, const TCamera& camera = CloseCamera(), bool comRemoto = true) {
   Context().FazAtual();
   InitGLState();
   SetLightsAndMaterial();
   TGLFrameDrawing desenho(769.0 / 610.0);
   desenho.CreateResources();
   TFrameState estado;
+  estado.PointerShown = comRemoto;
   estado.PonteiroPos = {-2, 3, -1.5};
   for (int i = 0; i < 50; ++i) estado.PonteiroCaminho.push_back({-0.04 * i, 0.06 * i, -0.03 * i});
   if (!cena.Objetos.empty()) {
@@ -110,6 +111,25 @@ TEST(FramePicture, EmptySceneAndTenBoxesAreDrawnAsBefore) {
   Carrega(TenBoxes(), caixas);
   DrawFrame(caixas);
   ExpectPicture("dez_caixas");
+}
+
+// Without a remote the pointer's yellow block, its wire box and its path are not drawn: nothing of the
+// pointer hides what lies at the origin.
+TEST(FramePicture, PointerMarksOnlyWithARemote) {
+  const auto amarelos = [] {
+    int n = 0;
+    for (int y = 0; y < Context().Altura(); y += 2)
+      for (int x = 0; x < Context().Largura(); x += 2) {
+        const TRgbColor c = Context().Pixel(x, y);
+        n += c.r > 200 && c.g > 200 && c.b < 80;
+      }
+    return n;
+  };
+  TScene vazia;
+  DrawFrame(vazia, CloseCamera(), true);
+  EXPECT_GT(amarelos(), 50);
+  DrawFrame(vazia, CloseCamera(), false);
+  EXPECT_EQ(amarelos(), 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The information overlay's numbers: the free-fall sample after one simulated second against the headless
-// runner and the textbook, and the real-time factor when frames come late.
+// runner and the textbook, the real-time factor when frames come late, and a legend that speaks of the
+// remote's pointer only with a remote.
 
 #include "frame/overlay_text.h"
 #include "frame/frame.h"
@@ -130,6 +131,18 @@ TEST_F(Informacoes, FatorDeTempoRealCaiEFicaVermelhoComQuadrosLentos) {
 
   Quadros(150, 10ms);
   EXPECT_NEAR(medidor.RealTimeFactor(), 1.0, 0.01);
+}
+
+TEST(Legenda, PointerEntriesOnlyWithARemote) {
+  const auto doPonteiro = [](bool comRemoto) {
+    int n = 0;
+    for (const TLegendEntry& e : ColourLegend(comRemoto))
+      n += std::string(e.Text).find("ponteiro") != std::string::npos;
+    return n;
+  };
+  EXPECT_EQ(doPonteiro(false), 0);
+  EXPECT_EQ(doPonteiro(true), 2);
+  EXPECT_EQ(ColourLegend(true).size(), ColourLegend(false).size() + 2) << "the other entries stay";
 }
 
 }  // namespace

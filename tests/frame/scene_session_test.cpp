@@ -132,4 +132,53 @@ TEST_F(SceneSession, ClosedSessionRunsNothing) {
   EXPECT_EQ(sessao.CurrentScene(), nullptr);
 }
 
+// Paused and still, the world is drawn once and then rests until something the picture shows changes; the
+// ticks still run (the rate meter and the clock go on).
+TEST_F(SceneSession, APausedStillWorldIsDrawnOnceUntilWhatItShowsChanges) {
+  sessao.Open(DuasBolas("duas.xml"));
+  // One tick as the window runs it; true when it was drawn.
+  const auto tick = [this](const TRemoteReading& remoto = {}) {
+    agora += std::chrono::milliseconds(10);
+    const bool descansou = sessao.RestingFrame(camera, ajustes, remoto, {}, {});
+    if (!descansou) {
+      sessao.Frame(desenho, camera, ajustes, remoto, {}, {});
+      sessao.PictureDrawn(camera);
+    }
+    sessao.FrameDone();
+    return !descansou;
+  };
+  EXPECT_TRUE(tick());
+  EXPECT_TRUE(tick()) << "running: every tick is drawn";
+  sessao.Control().SetPaused(true);
+  const int antes = quadros;
+  EXPECT_FALSE(tick()) << "the last picture already shows the paused world";
+  EXPECT_FALSE(tick());
+  EXPECT_EQ(quadros, antes + 2) << "resting ticks still run";
+
+  OrbitaCamera(camera, 0, 5);
+  EXPECT_TRUE(tick()) << "the camera turned";
+  EXPECT_FALSE(tick());
+  sessao.Control().StepOnce();
+  EXPECT_TRUE(tick()) << "a single step moves the balls";
+  EXPECT_FALSE(tick());
+  sessao.Selection().Set(0);
+  EXPECT_TRUE(tick()) << "the overlay speaks of another object";
+  sessao.ClearTrails();
+  sessao.CurrentScene()->Objetos[0].Rastro.push_back({});
+  EXPECT_TRUE(tick()) << "a trail changed";
+
+  TRemoteReading apontando;
+  apontando.ADown = true;
+  apontando.IRSize1 = 3;
+  EXPECT_TRUE(tick(apontando)) << "the remote moves the pointer";
+  EXPECT_FALSE(tick()) << "let go: this tick empties the pointer's path...";
+  EXPECT_TRUE(tick()) << "...which the next picture shows";
+  EXPECT_FALSE(tick());
+
+  sessao.Document().SetCell(1, TColumn::R, 200.0);
+  EXPECT_TRUE(tick()) << "an edit no key sees (a colour) rebuilt the scene";
+  sessao.Control().SetPaused(false);
+  EXPECT_TRUE(tick());
+}
+
 }  // namespace

@@ -52,6 +52,23 @@ TEST(CameraPeloMouse, RodaAproximaPelaLinhaDeVisadaSemPassarDoMinimo) {
   EsperaIgual(Direcao(mouse), Direcao(TCamera{}));
 }
 
+// Backing away while looking up at the centre, or sliding the view down, stops with the eye at the floor
+// and the direction of view kept.
+TEST(CameraPeloMouse, AfastarEArrastarParaBaixoParamNoPiso) {
+  TCamera c;
+  c.Centro = {0, 0, 10};
+  c.Olho = {10, 0, 2};
+  const TVector direcao = Direcao(c);
+  for (int i = 0; i < 50; ++i) ZoomByNotches(c, -1);
+  EXPECT_NEAR(c.Olho.z, MinimumEyeHeight, 1e-9);
+  EsperaIgual(Direcao(c), direcao);
+
+  TCamera p;
+  for (int i = 0; i < 100; ++i) PanByDrag(p, 0, -200, Altura);
+  EXPECT_NEAR(p.Olho.z, MinimumEyeHeight, 1e-9);
+  EsperaIgual(Direcao(p), Direcao(TCamera{}));
+}
+
 TEST(CameraPeloMouse, ArrastoLateralMantemOPontoSobOMouse) {
   TCamera c;
   OrbitaCamera(c, -20, 35);

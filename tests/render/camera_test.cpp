@@ -71,15 +71,21 @@ TEST_F(ControleCameraTeste, DownAndLeftUndoUpAndRight) {
   EXPECT_GT(parada.Cima.z, 0.9);
 }
 
-TEST_F(ControleCameraTeste, FullTurnOfRightReturnsToTheStart) {
-  Tiques(camera, ponteiro, {.Right = true}, 360);
-  EsperaPerto(camera.Olho, 50, 50, 25, 1e-6);
-}
-
-// Cima, made perpendicular to the line of sight, is the orbit axis: half a turn goes under the ground.
-TEST_F(ControleCameraTeste, HalfTurnOfRightOrbitsAboutCimaNotWorldZ) {
-  Tiques(camera, ponteiro, {.Right = true}, 180);
-  EsperaPerto(camera.Olho, -50, -50, -25, 1e-6);
+// Cima, made perpendicular to the line of sight, is the orbit axis, so "Right" held tilts the eye's path
+// down towards the ground; "Down" held sinks it straight towards it. Neither takes it under the floor, and
+// the distance to the centre stays; "Up" lifts it again.
+TEST_F(ControleCameraTeste, OrbitNeverTakesTheEyeUnderTheFloor) {
+  double maisBaixo = camera.Olho.z;
+  for (const TCameraButtons b : {TCameraButtons{.Right = true}, TCameraButtons{.Down = true}})
+    for (int i = 0; i < 360; ++i) {
+      ControleCamera(b, camera, ponteiro);
+      maisBaixo = std::min(maisBaixo, camera.Olho.z);
+      ASSERT_NEAR(Distancia(camera), 75, 1e-9) << i;
+      ASSERT_NEAR(Produto(camera.Cima, SubVet(camera.Centro, camera.Olho)), 0, 1e-9) << i;
+    }
+  EXPECT_NEAR(maisBaixo, MinimumEyeHeight, 1e-9) << "the eye reached the floor and stopped there";
+  Tiques(camera, ponteiro, {.Up = true}, 10);
+  EXPECT_GT(camera.Olho.z, 10);
 }
 
 TEST_F(ControleCameraTeste, OrbitKeepsCimaUnitAndPerpendicular) {

@@ -1,5 +1,7 @@
 #include "support/session_rig.h"
 
+#include "support_gl/gl_test_context.h"
+
 #include <QMenuBar>
 #include <QTest>
 
@@ -25,7 +27,11 @@ TSessionRig::~TSessionRig() {
 
 bool TSessionRig::Show() {
   window.show();
-  return QTest::qWaitForWindowExposed(&window) && QTest::qWaitFor([&] { return panel->isExposed(); }, 20000);
+  const bool exposto =
+      QTest::qWaitForWindowExposed(&window) && QTest::qWaitFor([&] { return panel->isExposed(); }, 20000);
+  // The panel's context has loaded the GL driver by now; unloaded at exit, its state would look leaked.
+  if (exposto) MantemDriverCarregado();
+  return exposto;
 }
 
 void TSessionRig::Frame() {

@@ -3,27 +3,28 @@
 #include "app/measure/font_atlas.h"
 #include "app/measure/plots_dock.h"
 #include "app/widgets/gl_panel.h"
+#include "app/widgets/status_notice.h"
 #include "app/widgets/user_interface.h"
 #include "common/file_io.h"
 #include "scene/object_readout.h"
+#include "scene/spreadsheet_csv.h"
 
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QStatusBar>
 
 #include <algorithm>
+#include <limits>
 #include <sstream>
 
 namespace {
-
-constexpr int StatusMs = 10000;
 
 QString Path(const std::filesystem::path& p) {
   return QString::fromStdString(p.string());
@@ -40,21 +41,9 @@ TMeasureTools::TMeasureTools(TSceneSession& sessao, QMainWindow& janela, QMenu& 
       meter_(sessao.Clock()),
       overlay_(RenderGlyphAtlas(OverlayFont())) {
   plots_ = new TPlotsDock(history_, &window_);
-  // A window of its own beside the main one, so the picture keeps its size.
-  plots_->setFloating(true);
+  window_.addDockWidget(Qt::RightDockWidgetArea, plots_);
   plots_->hide();
-  connect(plots_->toggleViewAction(), &QAction::triggered, this, [this](bool visivel) {
-    if (!visivel || placedPlots_) return;
-    placedPlots_ = true;
-    QPoint lugar = window_.frameGeometry().topRight() + QPoint(8, 0);
-    // Beside the main window when the screen has room, else over its right edge: never off the screen.
-    if (const QScreen* tela = window_.screen()) {
-      const QRect area = tela->availableGeometry();
-      lugar.setX(std::max(area.left(), std::min(lugar.x(), area.right() - plots_->frameGeometry().width())));
-      lugar.setY(std::max(area.top(), std::min(lugar.y(), area.bottom() - plots_->frameGeometry().height())));
-    }
-    plots_->move(lugar);
-  });
+  connect(plots_->toggleViewAction(), &QAction::toggled, this, [this](bool visivel) { PlacePlots(visivel); });
   AddFileItems(arquivo);
   CreateViewMenu();
   panel_.SetOverlay(this);
@@ -70,6 +59,29 @@ TMeasureTools::~TMeasureTools() {
   delete plots_;
 }
 
+void TMeasureTools::PlacePlots(bool visivel) {
+  if (visivel) {
+    // Beside a dock already open there (the editor), not under it nor over it.
+    for (QDockWidget* outro : window_.findChildren<QDockWidget*>())
+      if (outro != plots_ && outro->isVisible() && !outro->isFloating() &&
+          window_.dockWidgetArea(outro) == Qt::RightDockWidgetArea) {
+        window_.splitDockWidget(outro, plots_, Qt::Horizontal);
+        break;
+      }
+  }
+  // The picture keeps its size: the window grows by the plots' width and shrinks back.
+  const QSize novo(window_.width() + (visivel ? TPlotsDock::Width : -TPlotsDock::Width), window_.height());
+  if (window_.minimumSize() == window_.maximumSize())
+    window_.setFixedSize(novo);
+  else
+    window_.resize(novo);
+  if (const QScreen* tela = window_.screen()) {
+    const QRect area = tela->availableGeometry();
+    const int sobra = window_.frameGeometry().right() - area.right();
+    if (visivel && sobra > 0) window_.move(std::max(area.left(), window_.x() - sobra), window_.y());
+  }
+}
+
 void TMeasureTools::AddFileItems(QMenu& arquivo) {
   // Before the separator above "&Sair".
   QAction* antes = nullptr;
@@ -77,9 +89,13 @@ void TMeasureTools::AddFileItems(QMenu& arquivo) {
     if (a->isSeparator()) antes = a;
   auto* exportar = new QAction(QStringLiteral("Exportar dados (CSV)…"), &arquivo);
   connect(exportar, &QAction::triggered, this, [this] { ExportCSV(); });
+  auto* planilha = new QAction(QStringLiteral("Exportar para planilha…"), &arquivo);
+  connect(planilha, &QAction::triggered, this, [this] { ExportSpreadsheet(); });
+  withFixed_ = new QAction(QStringLiteral("Planilha com objetos fixos"), &arquivo);
+  withFixed_->setCheckable(true);
   auto* salvar = new QAction(QStringLiteral("Salvar imagem…"), &arquivo);
   connect(salvar, &QAction::triggered, this, [this] { SaveImageAs(); });
-  arquivo.insertActions(antes, {exportar, salvar});
+  arquivo.insertActions(antes, {exportar, planilha, withFixed_, salvar});
 }
 
 void TMeasureTools::CreateViewMenu() {
@@ -97,8 +113,9 @@ void TMeasureTools::CreateViewMenu() {
   exibir->addSeparator();
   exibir->addAction(QStringLiteral("Capturar imagem"), Qt::Key_F12, this, [this] { CaptureImage(); });
   exibir->addAction(QStringLiteral("Limpar rastros"), this, [this] { ClearTrailsClick(); });
-  // The dock is a window of its own: its keys must work there too.
-  for (QAction* a : exibir->actions()) plots_->addAction(a);
+  // The overlay is part of the picture: a paused world is drawn again to show or hide it.
+  for (QAction* a : {information_, names_})
+    connect(a, &QAction::toggled, this, [this] { panel_.RequestPicture(); });
 }
 
 TOverlaySwitches TMeasureTools::Switches() const {
@@ -108,8 +125,8 @@ TOverlaySwitches TMeasureTools::Switches() const {
 void TMeasureTools::Draw(int largura, int altura) {
   const TScene* cena = session_.CurrentScene();
   if (!cena) return;
-  const TOverlayView vista{*cena, session_.FrameState().SimulatedTime, meter_,
-                           session_.Selection().Current()};
+  const TOverlayView vista{*cena, session_.FrameState().SimulatedTime, meter_, session_.Selection().Current(),
+                           session_.FrameState().PointerShown};
   overlay_.Draw(largura, altura, vista, Switches());
 }
 
@@ -120,11 +137,21 @@ void TMeasureTools::AddPlotSample() {
   // Another object: its plot starts afresh.
   if (i != plotted_) {
     history_.Restart();
+    plots_->ClearFit();
     plotted_ = i;
+    lastVelocity_.reset();
   }
   if (!i) return;
   const TObjectReadout r = ReadObject(*cena, *i);
-  history_.Add({session_.FrameState().SimulatedTime, r.Posicao.z, r.Speed, r.Kinetic, r.Potential, r.Total});
+  const double t = session_.FrameState().SimulatedTime;
+  // The velocity's change over the last step; a sample at the same time (a new selection) keeps the last.
+  if (lastVelocity_ && t > lastTime_)
+    acceleration_ = NormaVet(SubVet(r.VecV, *lastVelocity_)) / (t - lastTime_);
+  else if (!lastVelocity_)
+    acceleration_ = std::numeric_limits<double>::quiet_NaN();
+  lastVelocity_ = r.VecV;
+  lastTime_ = t;
+  history_.Add({t, r.Posicao.z, r.Speed, acceleration_, r.Kinetic, r.Potential, r.Total});
 }
 
 void TMeasureTools::StepDone() {
@@ -152,7 +179,9 @@ void TMeasureTools::SceneLoaded() {
   record_.Restart();
   if (const TScene* cena = session_.CurrentScene()) record_.Add(*cena);
   plotted_.reset();
+  lastVelocity_.reset();
   history_.Restart();
+  plots_->ClearFit();
   AddPlotSample();
 }
 
@@ -191,26 +220,24 @@ void TMeasureTools::SaveImageAs() {
   SaveWhenCaptured(arquivo);
 }
 
-void TMeasureTools::ExportCSV() {
-  const TScene* cena = session_.CurrentScene();
-  if (!cena) return;
+bool TMeasureTools::WriteFrames(const QString& titulo, const QString& sufixo,
+                                const std::function<void(std::ostream&)>& escreve) {
   if (record_.Empty()) {
     Tell(QStringLiteral("Ainda não há quadros para exportar"));
-    return;
+    return false;
   }
   const QString pasta = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   const QString sugestao =
-      QDir(QDir(pasta).exists() ? pasta : QDir::homePath()).filePath(SceneName() + ".csv");
-  QString arquivo = ui_.ChooseSaveFile(QStringLiteral("Exportar dados (CSV)"), sugestao,
-                                       QStringLiteral("Planilha CSV (*.csv)"));
-  if (arquivo.isEmpty()) return;
+      QDir(QDir(pasta).exists() ? pasta : QDir::homePath()).filePath(SceneName() + sufixo + ".csv");
+  QString arquivo = ui_.ChooseSaveFile(titulo, sugestao, QStringLiteral("Planilha CSV (*.csv)"));
+  if (arquivo.isEmpty()) return false;
   if (QFileInfo(arquivo).suffix().isEmpty()) arquivo += QStringLiteral(".csv");
   std::ostringstream saida;
-  record_.WriteCSV(saida, cena->Tabela);
+  escreve(saida);
   if (const std::error_code erro = ReplaceFileAtomically(arquivo.toStdString(), std::move(saida).str())) {
     ui_.ShowError(QStringLiteral("Não foi possível gravar os dados em \"%1\": %2.")
                       .arg(arquivo, QString::fromLocal8Bit(erro.message())));
-    return;
+    return false;
   }
   QString texto = QStringLiteral("Dados exportados para %1: quadros %2 a %3")
                       .arg(arquivo)
@@ -220,6 +247,21 @@ void TMeasureTools::ExportCSV() {
     texto += QStringLiteral(" (a memória guarda só os últimos quadros: o arquivo começa no quadro %1)")
                  .arg(record_.FirstFrame());
   Tell(texto);
+  return true;
+}
+
+void TMeasureTools::ExportCSV() {
+  const TScene* cena = session_.CurrentScene();
+  if (!cena) return;
+  WriteFrames(QStringLiteral("Exportar dados (CSV)"), QString(),
+              [&](std::ostream& saida) { record_.WriteCSV(saida, cena->Tabela); });
+}
+
+void TMeasureTools::ExportSpreadsheet() {
+  const TScene* cena = session_.CurrentScene();
+  if (!cena) return;
+  WriteFrames(QStringLiteral("Exportar para planilha"), QStringLiteral("-planilha"),
+              [&](std::ostream& saida) { WriteSpreadsheet(saida, record_, *cena, withFixed_->isChecked()); });
 }
 
 void TMeasureTools::ClearTrailsClick() {
@@ -228,5 +270,5 @@ void TMeasureTools::ClearTrailsClick() {
 }
 
 void TMeasureTools::Tell(const QString& texto) {
-  window_.statusBar()->showMessage(texto, StatusMs);
+  ShowStatusNotice(window_, texto);
 }

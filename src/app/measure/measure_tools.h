@@ -16,7 +16,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <ostream>
 
 class QAction;
 class QMainWindow;
@@ -35,6 +37,10 @@ class TMeasureTools : public QObject, public IPanelOverlay {
 
   // Menu commands.
   void ExportCSV();
+  // "Exportar para planilha…": the kept frames with decimal commas and units, for a Brazilian spreadsheet;
+  // objects the physics does not move only with SpreadsheetWithFixed() checked.
+  void ExportSpreadsheet();
+  QAction* SpreadsheetWithFixed() const { return withFixed_; }
   void SaveImageAs();
   void CaptureImage();  // into the pictures folder, named after the scene and the time
   void ClearTrailsClick();
@@ -58,11 +64,16 @@ class TMeasureTools : public QObject, public IPanelOverlay {
   void FrameDone();
   void SceneLoaded();
   void CreateViewMenu();
+  void PlacePlots(bool visivel);
   void AddFileItems(QMenu& arquivo);
   QString SceneName() const;
   void SaveWhenCaptured(const QString& arquivo);
   void AddPlotSample();
   void Tell(const QString& texto);
+  // Asks where to write a file of the kept frames and writes what `escreve` puts out; false when cancelled
+  // or not written (the user told why).
+  bool WriteFrames(const QString& titulo, const QString& sufixo,
+                   const std::function<void(std::ostream&)>& escreve);
 
   TSceneSession& session_;
   QMainWindow& window_;
@@ -73,11 +84,14 @@ class TMeasureTools : public QObject, public IPanelOverlay {
   TRateMeter meter_;
   TOverlayDrawing overlay_;
   std::optional<std::size_t> plotted_;
+  std::optional<TVector> lastVelocity_;  // of the plotted object at the last sample
+  double lastTime_ = 0;
+  double acceleration_ = 0;
 
   TPlotsDock* plots_ = nullptr;
-  bool placedPlots_ = false;
   QAction* information_ = nullptr;
   QAction* names_ = nullptr;
+  QAction* withFixed_ = nullptr;
   QString pendingImage_;  // waits for the next picture
   qint64 captureKey_ = 0;
   QString lastImage_;

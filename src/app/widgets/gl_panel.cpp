@@ -28,7 +28,13 @@ void TGLPanel::initializeGL() {
 }
 
 void TGLPanel::paintGL() {
-  // An expose between frames: the frame timer draws the next picture within TimerGLMs.
+  // An expose between frames: the frame timer draws the next picture within TimerGLMs, even when the world
+  // rests.
+  pictureWanted_ = true;
+}
+
+void TGLPanel::resizeGL(int, int) {
+  pictureWanted_ = true;
 }
 
 bool TGLPanel::DrawFrame(const std::function<void(TFrameDrawing&)>& quadro) {
@@ -50,6 +56,8 @@ bool TGLPanel::DrawFrame(const std::function<void(TFrameDrawing&)>& quadro) {
     captureRequested_ = false;
   }
   context()->swapBuffers(this);
+  pictureWanted_ = false;
+  ++picturesDrawn_;
   return true;
 }
 
@@ -66,7 +74,10 @@ namespace {
 
 // Offers the event to each handler until one takes it; an event no handler takes goes on to Qt.
 template <typename TEvent>
-void Offer(const std::vector<IPanelInput*>& handlers, TEvent* evento, bool (IPanelInput::*metodo)(TEvent&)) {
+void Offer(const std::vector<IPanelInput*>& handlers, TEvent* evento, bool (IPanelInput::*metodo)(TEvent&),
+           bool& pictureWanted) {
+  // Whatever the mouse or a key does may change the picture (a drag, a turn, a pick).
+  pictureWanted = true;
   for (IPanelInput* h : handlers)
     if ((h->*metodo)(*evento)) {
       evento->accept();
@@ -80,21 +91,21 @@ void Offer(const std::vector<IPanelInput*>& handlers, TEvent* evento, bool (IPan
 void TGLPanel::mousePressEvent(QMouseEvent* evento) {
   // A click gives the panel the keys back, as it does any other widget.
   requestActivate();
-  Offer(inputHandlers_, evento, &IPanelInput::MousePress);
+  Offer(inputHandlers_, evento, &IPanelInput::MousePress, pictureWanted_);
 }
 
 void TGLPanel::mouseMoveEvent(QMouseEvent* evento) {
-  Offer(inputHandlers_, evento, &IPanelInput::MouseMove);
+  Offer(inputHandlers_, evento, &IPanelInput::MouseMove, pictureWanted_);
 }
 
 void TGLPanel::mouseReleaseEvent(QMouseEvent* evento) {
-  Offer(inputHandlers_, evento, &IPanelInput::MouseRelease);
+  Offer(inputHandlers_, evento, &IPanelInput::MouseRelease, pictureWanted_);
 }
 
 void TGLPanel::wheelEvent(QWheelEvent* evento) {
-  Offer(inputHandlers_, evento, &IPanelInput::Wheel);
+  Offer(inputHandlers_, evento, &IPanelInput::Wheel, pictureWanted_);
 }
 
 void TGLPanel::keyPressEvent(QKeyEvent* evento) {
-  Offer(inputHandlers_, evento, &IPanelInput::KeyPress);
+  Offer(inputHandlers_, evento, &IPanelInput::KeyPress, pictureWanted_);
 }

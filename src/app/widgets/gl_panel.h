@@ -29,7 +29,16 @@ class TGLPanel : public QOpenGLWindow {
   void FinalizaGL();
 
   // The next picture drawn is also kept as an image (for checks of what the student sees).
-  void RequestCapture() { captureRequested_ = true; }
+  void RequestCapture() {
+    captureRequested_ = true;
+    pictureWanted_ = true;
+  }
+  // Something the picture shows has changed in a way only its owner knows (an overlay switched, an input
+  // event, an expose): the next tick draws even when the world rests. Cleared by DrawFrame.
+  void RequestPicture() { pictureWanted_ = true; }
+  bool PictureWanted() const { return pictureWanted_; }
+  // Pictures presented so far (for checks that a resting window draws nothing).
+  long PicturesDrawn() const { return picturesDrawn_; }
   const QImage& Captura() const { return capture_; }
 
   // Mouse and key events go to these, in order, until one takes them. The handlers outlive the panel's use.
@@ -41,6 +50,7 @@ class TGLPanel : public QOpenGLWindow {
  protected:
   void initializeGL() override;
   void paintGL() override;
+  void resizeGL(int largura, int altura) override;
   void mousePressEvent(QMouseEvent* evento) override;
   void mouseMoveEvent(QMouseEvent* evento) override;
   void mouseReleaseEvent(QMouseEvent* evento) override;
@@ -51,6 +61,8 @@ class TGLPanel : public QOpenGLWindow {
   TGLFrameDrawing drawing_;
   bool active_ = false;
   bool captureRequested_ = false;
+  bool pictureWanted_ = true;
+  long picturesDrawn_ = 0;
   QImage capture_;
   QMetaObject::Connection finishWithContext_;
   std::vector<IPanelInput*> inputHandlers_;

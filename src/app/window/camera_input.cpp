@@ -103,14 +103,17 @@ bool TCameraInput::KeyPress(QKeyEvent& evento) {
 }
 
 void TCameraInput::FrameScene(const TScene& cena) {
+  // The start view's direction, whatever the mouse has done to it: a view the class knows again.
+  const TCamera inicio;
+  camera_.Olho = inicio.Olho, camera_.Centro = inicio.Centro, camera_.Cima = inicio.Cima;
   std::vector<TBoundingSphere> esferas;
-  // An object frozen outside the world would only shrink the rest to a dot.
-  for (const TObjetoCena& o : cena.Objetos)
-    if (!o.LeftWorld) esferas.push_back(DrawnBounds(o));
-  if (esferas.empty()) {
-    const TCamera inicio;
-    camera_.Olho = inicio.Olho, camera_.Centro = inicio.Centro, camera_.Cima = inicio.Cima;
-    return;
+  for (const TObjetoCena& o : cena.Objetos) {
+    // An object frozen outside the world would only shrink the rest to a dot.
+    if (o.LeftWorld) continue;
+    const TBoundingSphere s = DrawnBounds(o);
+    esferas.push_back(s);
+    // What moves above the floor will fall onto it: the floor under it is in the picture too.
+    if (o.ODEMove && s.centro.z > 0) esferas.push_back({{s.centro.x, s.centro.y, 0}, s.raio});
   }
   FrameSpheres(camera_, esferas, double(panel_.width()) / std::max(1, panel_.height()));
 }

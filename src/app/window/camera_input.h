@@ -22,8 +22,8 @@ class TCameraInput : public IPanelInput {
   bool Wheel(QWheelEvent& evento) override;
   bool KeyPress(QKeyEvent& evento) override;
 
-  // Shows every object of `cena` from the nearest distance, keeping the direction of view; with no object
-  // the start view comes back.
+  // Shows every object of `cena` (and the floor under each moving one) from the nearest distance, looking
+  // in the start view's direction; with no object the start view comes back.
   void FrameScene(const TScene& cena);
 
  private:

@@ -3,6 +3,7 @@
 #include "app/editor/scene_editor.h"
 #include "app/measure/measure_tools.h"
 #include "app/widgets/gl_panel.h"
+#include "app/widgets/status_notice.h"
 #include "app/widgets/user_interface.h"
 #include "app/window/camera_input.h"
 #include "app/window/help_menu.h"
@@ -104,6 +105,7 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   statusBar()->setSizeGripEnabled(false);
   statusBar()->addWidget(statusPanel_);
   statusBar()->addPermanentWidget(batteryPanel_);
+  batteryPanel_->hide();  // until a remote connects
 
   CreateMenu();
   CreateSimulationMenu(*this, session_.Control(), *statusPanel_,
@@ -118,7 +120,15 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
     carrega();
   });
   session_.OnSceneStarted([this](TSceneSession::TStart como) {
-    if (como == TSceneSession::TStart::Opened) recentScenes_->Opened(session_.Path());
+    // What was said of the scene before says nothing of this one.
+    statusBar()->clearMessage();
+    if (como != TSceneSession::TStart::Opened) return;
+    recentScenes_->Opened(session_.Path());
+    // Another scene is shown whole; a reload of the same one keeps the view the class was looking at.
+    if (session_.Path() != framedScene_) {
+      framedScene_ = session_.Path();
+      if (const TScene* cena = session_.CurrentScene()) cameraInput_->FrameScene(*cena);
+    }
   });
   measure_ = std::make_unique<TMeasureTools>(session_, *this, *FileMenu, *Panel1, ui_);
 
@@ -126,10 +136,10 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   CreateStartScene(settingsPlace_.StartSceneFolder);
   LeConfiguracao(settingsPlace_.SettingsFile, Setting, ButtonAssign);
   if (const QString onde = SettingsLocationNotice(settingsPlace_); !onde.isEmpty())
-    statusBar()->showMessage(onde, 20000);
+    ShowStatusNotice(*this, onde);
   new TSceneDropTarget(
       *this, [this](const std::filesystem::path& p) { OpenScene(p); },
-      [this](const QString& texto) { statusBar()->showMessage(texto, 8000); });
+      [this](const QString& texto) { ShowStatusNotice(*this, texto); });
   editor_ = std::make_unique<TSceneEditor>(session_, *this, Camera, ui_);
   editor_->CreateMenu(*menuBar());
   // Last: the help lists the keys of every menu before it.
@@ -150,9 +160,9 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
                                                *this, rumble_);
   // Said once: the sandbox works on, only the desktop actions are off.
   if (!desktop->Available())
-    statusPanel_->setText(AvisoSemX11);
+    ShowStatusNotice(*this, AvisoSemX11);
   else if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland)
-    statusPanel_->setText(AvisoWayland);
+    ShowStatusNotice(*this, AvisoWayland);
   if (HIDCtl->DeviceChangeFd() >= 0) {
     deviceNotifier_ = new QSocketNotifier(HIDCtl->DeviceChangeFd(), QSocketNotifier::Read, this);
     connect(deviceNotifier_, &QSocketNotifier::activated, this, [this] { HIDCtl->DeviceChangeNotified(); });
@@ -286,7 +296,7 @@ bool TMainForm::LoadSceneFile(const std::filesystem::path& arquivo) {
 void TMainForm::ReloadScene() {
   if (closed_) return;
   try {
-    if (!session_.Reload()) statusPanel_->setText(AvisoNadaParaReiniciar);
+    if (!session_.Reload()) ShowStatusNotice(*this, AvisoNadaParaReiniciar);
   } catch (const std::exception& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
   }
@@ -313,16 +323,24 @@ void TMainForm::TimerGLTimer() {
     // Without a remote there is no one to tell; the caption keeps saying so.
     if (wiiLink_->WiiDevice()) wiiLink_->SetLedsIfChanged(leds);
   };
-  auto aviso = [this](const std::string& texto) { statusPanel_->setText(QString::fromStdString(texto)); };
+  auto aviso = [this](const std::string& texto) { ShowStatusNotice(*this, QString::fromStdString(texto)); };
+  const TRemoteReading remoto = RemoteReading();
   auto quadro = [&](TFrameDrawing& desenho) {
-    session_.Frame(desenho, Camera, Setting, RemoteReading(), agarrar, aviso);
+    session_.Frame(desenho, Camera, Setting, remoto, agarrar, aviso);
   };
-  if (!Panel1->DrawFrame(quadro)) {
-    // No picture yet (a window that starts minimised): the world still runs.
-    TNullFrameDrawing nulo;
-    quadro(nulo);
+  // Paused and still, the picture on the panel stays: a paused window rests the machine.
+  const bool descansa =
+      !Panel1->PictureWanted() && session_.RestingFrame(Camera, Setting, remoto, agarrar, aviso);
+  if (!descansa) {
+    if (Panel1->DrawFrame(quadro)) {
+      session_.PictureDrawn(Camera);
+    } else {
+      // No picture yet (a window that starts minimised): the world still runs.
+      TNullFrameDrawing nulo;
+      quadro(nulo);
+    }
   }
-  if (session_.FrameState().BehindRealTime) statusBar()->showMessage(AvisoMaisLento, 2000);
+  if (session_.FrameState().BehindRealTime) ShowStatusNotice(*this, AvisoMaisLento, 2000);
   session_.FrameDone();
 }
 
@@ -353,11 +371,14 @@ void TMainForm::SetBatteryText(const std::string& Text) {
 }
 
 void TMainForm::SetStatusNotice(const std::string& Text) {
-  statusPanel_->setText(QString::fromStdString(Text));
+  ShowStatusNotice(*this, QString::fromStdString(Text));
 }
 
 void TMainForm::SetOptionsEnabled(bool Enabled) {
   Options1->setEnabled(Enabled);
+  // Called as a remote comes and goes: without one, nothing of the remote is shown.
+  batteryPanel_->setVisible(Enabled);
+  session_.FrameState().PointerShown = Enabled;
 }
 
 void TMainForm::SetTimerEnabled(TInputTimer t, bool Enabled) {

@@ -86,6 +86,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
 
   // Read access for the window's own checks.
   const TCamera& CurrentCamera() const { return Camera; }
+  TCamera& CurrentCamera() { return Camera; }
   const TQuillonSetting& Settings() const { return Setting; }
   TGLPanel* Panel() const { return Panel1; }
   QLabel* BatteryPanel() const { return batteryPanel_; }
@@ -140,6 +141,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QAction* ReacaoHaptica1 = nullptr;
   TRecentScenesMenu* recentScenes_ = nullptr;
   std::unique_ptr<TCameraInput> cameraInput_;  // the mouse and keys on the panel steer the camera
+  std::filesystem::path framedScene_;          // the scene file the view was last framed for
 
   QTimer DrawTimer, MotionTimer, RepeatTimer, BatteryTimer, CursorTimer, TimerGL;
   QTimer reapTimer_;     // collects the programs an "Execute" button started

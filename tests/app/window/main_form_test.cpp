@@ -12,6 +12,7 @@
 #include "frame/mouse_grab.h"
 #include "input/testing/recording_desktop_input.h"
 #include "render/camera_navigation.h"
+#include "scene/simulation_step.h"
 #include "support/child_process.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
@@ -81,6 +82,7 @@ TEST_F(Janela, IniciaComMenuStatusETempVazio) {
   haptica->trigger();
   EXPECT_FALSE(haptica->isChecked());
   EXPECT_EQ(form->BatteryPanel()->text(), "Bateria");
+  EXPECT_FALSE(form->BatteryPanel()->isVisible()) << "no remote, no battery";
   EXPECT_EQ(TSceneTable::Read(pasta / "Cenas" / "temp.xml").RowCount(), 0);
   EXPECT_TRUE(form->FrameTimer().isActive());
   EXPECT_EQ(form->FrameTimer().interval(), 10);
@@ -241,7 +243,7 @@ TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
 TEST_F(Janela, SemX11AsAcoesDesligamEOStatusDizUmaVez) {
   desktop.SetAvailable(false);
   Abre();
-  EXPECT_EQ(form->StatusPanel()->text().toStdString(), AvisoSemX11);
+  EXPECT_EQ(form->statusBar()->currentMessage().toStdString(), AvisoSemX11);
   EsperaQuadros(5);
   EXPECT_TRUE(form->FrameTimer().isActive());
 }
@@ -290,24 +292,37 @@ TEST_F(Janela, MouseETeclasGiramEAproximamComoORemoto) {
   EXPECT_TRUE(painel->isActive()) << "the panel holds the keys";
 }
 
-TEST_F(Janela, HomeEnquadraObjetosDistantes) {
+// Opening a scene shows it whole from the start view's direction; Home brings that direction back after the
+// mouse has turned the view, and a reload keeps the view the class was looking at.
+TEST_F(Janela, AbrirEHomeEnquadramPelaDirecaoInicial) {
   Abre();
   TTestScene c;
   const TVector centros[] = {{-150, 0, 1}, {200, 80, 1}, {0, -120, 30}, {20, 20, 90}};
   for (const TVector& p : centros)
     c.Linha(SphereRow(1),
             {{TColumn::X, p.x}, {TColumn::Y, p.y}, {TColumn::Z, p.z}, {TColumn::TemGravidade, false}});
+  const TVector inicial = NormalizaVet(SubVet(TCamera{}.Centro, TCamera{}.Olho));
+  const auto direcao = [&] {
+    return NormalizaVet(SubVet(form->CurrentCamera().Centro, form->CurrentCamera().Olho));
+  };
+  const auto todosVisiveis = [&] {
+    int n = 0;
+    for (const TVector& p : centros)
+      n += InsidePanel(ProjectToPanel(form->CurrentCamera(), p, 769, 610), 769, 610);
+    return n == 4;
+  };
   form->OpenScene(c.Write(pasta / "longe.xml"));
-  const TVector direcao = NormalizaVet(SubVet(form->CurrentCamera().Centro, form->CurrentCamera().Olho));
-  int antes = 0;
-  for (const TVector& p : centros)
-    antes += InsidePanel(ProjectToPanel(form->CurrentCamera(), p, 769, 610), 769, 610);
-  EXPECT_LT(antes, 4) << "the start view misses some";
+  EXPECT_TRUE(todosVisiveis());
+  EXPECT_NEAR(NormaVet(SubVet(direcao(), inicial)), 0, 1e-9);
+
+  for (int k = 0; k < 6; ++k) QTest::keyClick(form->Panel(), Qt::Key_Right);
+  const TCamera girada = form->CurrentCamera();
+  form->ReloadScene();
+  EXPECT_NEAR(NormaVet(SubVet(form->CurrentCamera().Olho, girada.Olho)), 0, 1e-9)
+      << "a reload keeps the view";
   QTest::keyClick(form->Panel(), Qt::Key_Home);
-  for (const TVector& p : centros)
-    EXPECT_TRUE(InsidePanel(ProjectToPanel(form->CurrentCamera(), p, 769, 610), 769, 610)) << p.x;
-  const TVector depois = NormalizaVet(SubVet(form->CurrentCamera().Centro, form->CurrentCamera().Olho));
-  EXPECT_NEAR(NormaVet(SubVet(direcao, depois)), 0, 1e-9);
+  EXPECT_TRUE(todosVisiveis());
+  EXPECT_NEAR(NormaVet(SubVet(direcao(), inicial)), 0, 1e-9);
 }
 
 // Space, ".", Backspace and Ctrl+R as a user presses them, with the focus in the panel or elsewhere in the
@@ -315,9 +330,10 @@ TEST_F(Janela, HomeEnquadraObjetosDistantes) {
 TEST_F(Janela, PausaPassoEReinicioPeloTeclado) {
   Abre();
   form->ReloadScene();
-  EXPECT_EQ(form->StatusPanel()->text(), "Nenhuma cena aberta para reiniciar");
+  EXPECT_EQ(form->statusBar()->currentMessage(), "Nenhuma cena aberta para reiniciar");
   const fs::path arquivo = pasta / "Cenas" / "queda_livre.xml";
   form->OpenScene(arquivo);
+  EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty()) << "a notice goes with the scene change";
   EXPECT_EQ(form->Session().Path(), arquivo);
   const double z0 = form->Session().CurrentScene()->Objetos[0].Posicao.z;
   EsperaQuadros(10);
@@ -328,8 +344,13 @@ TEST_F(Janela, PausaPassoEReinicioPeloTeclado) {
   const double z = form->Session().CurrentScene()->Objetos[0].Posicao.z;
   const double t = form->Session().FrameState().SimulatedTime;
   EXPECT_LT(z, z0);
+  const long desenhados = form->Panel()->PicturesDrawn();
   EsperaQuadros(10);
   EXPECT_EQ(form->Session().CurrentScene()->Objetos[0].Posicao.z, z) << "paused, the ball hangs";
+  EXPECT_LE(form->Panel()->PicturesDrawn(), desenhados + 1) << "and the still picture is not drawn again";
+  QTest::keyClick(form->Panel(), Qt::Key_Left);
+  EsperaQuadros(2);
+  EXPECT_GT(form->Panel()->PicturesDrawn(), desenhados) << "the view turned: drawn again";
 
   QTest::keyClick(form->Panel(), Qt::Key_Period);
   EsperaQuadros(3);
@@ -378,6 +399,7 @@ TEST_F(Janela, JanelaCresceETelaCheiaEAImagemSegueOPainel) {
                          {TColumn::B, 230.0},
                          {TColumn::TemGravidade, false}});
   form->OpenScene(c.Write(pasta / "bola.xml"));
+  form->CurrentCamera() = TCamera{};  // the ball seen from afar, as round as the view makes it
   form->resize(1280, 800 + form->height() - 610);
   ASSERT_TRUE(Espera([&] { return form->Panel()->size() == QSize(1280, 800); })) << form->Panel()->width();
   EsperaQuadros(3);
@@ -554,6 +576,8 @@ TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
     EXPECT_TRUE(form->Timer(t).isActive());
   EXPECT_TRUE(Espera([&] { return form->BatteryPanel()->text() == "Bateria: 50%"; }))
       << form->BatteryPanel()->text().toStdString();
+  EXPECT_TRUE(form->BatteryPanel()->isVisible());
+  EXPECT_TRUE(form->Session().FrameState().PointerShown);
   const TVector olho = form->CurrentCamera().Olho;
   Envia(0x0200);  // "Right" held: the eye orbits every 50 ms
   EXPECT_TRUE(Espera([&] { return form->CurrentCamera().Olho.x < olho.x - 1; }));
@@ -564,6 +588,8 @@ TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
   EXPECT_FALSE(form->Timer(TInputTimer::CursorTimer).isActive());
   EXPECT_FALSE(form->Timer(TInputTimer::DrawTimer).isActive());
   EXPECT_FALSE(Menu("Configurações")->isEnabled());
+  EXPECT_FALSE(form->BatteryPanel()->isVisible());
+  EXPECT_FALSE(form->Session().FrameState().PointerShown) << "the pointer goes with the remote";
   EXPECT_TRUE(form->FrameTimer().isActive()) << "the sandbox runs on without a remote";
 }
 
@@ -634,7 +660,7 @@ TEST_F(JanelaComRemoto, HomeECruzNaPropriaJanelaNaoDigitamTeclas) {
 TEST_F(JanelaComRemoto, BotoesDoRemotoDirigemODesktop) {
   pasta.Write("config.ini", "[Home]\nType=Cursor ON/OFF\n");
   Conecta();
-  EXPECT_TRUE(form->StatusPanel()->text().isEmpty());
+  EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
   // Another program's window has the keyboard: the keys go to it.
   QWidget outro;
   outro.show();
@@ -690,9 +716,9 @@ TEST_F(Janela, AWaylandSessionIsNamedInTheStatusBar) {
   setenv("WAYLAND_DISPLAY", "wayland-0", 1);
   Abre();
   unsetenv("WAYLAND_DISPLAY");
-  EXPECT_EQ(form->StatusPanel()->text().toStdString(), AvisoWayland);
-  EXPECT_GE(form->StatusPanel()->contentsRect().width(),
-            form->StatusPanel()->fontMetrics().horizontalAdvance(form->StatusPanel()->text()));
+  EXPECT_EQ(form->statusBar()->currentMessage().toStdString(), AvisoWayland);
+  form->SetStatusNotice(ObjectLeftWorldText(0));
+  EXPECT_EQ(form->statusBar()->currentMessage().left(9), "O objeto ") << "a notice starts with a capital";
 }
 
 // Programs an "Execute" button started are collected with or without a remote.
@@ -723,7 +749,7 @@ TEST_F(Janela, ErroDoMotorParaOMundoMasNaoOPrograma) {
   // A body the engine cannot place: its next collision pass fails inside the engine.
   dBodySetPosition(form->Session().CurrentScene()->Corpos[0], 0, 0, 1e10f);
   EsperaQuadros(5);
-  EXPECT_THAT(form->StatusPanel()->text().toStdString(), HasSubstr("A simulação parou"));
+  EXPECT_THAT(form->statusBar()->currentMessage().toStdString(), HasSubstr("A simulação parou"));
   EXPECT_TRUE(form->Session().CurrentScene()->Mundo->Broken());
   EXPECT_TRUE(TestUserInterface().erros.empty()) << "one message in the status bar, not a box every frame";
   form->Panel()->RequestCapture();
@@ -750,6 +776,8 @@ class JanelaMouse : public Janela {
   void Abre(const TTestScene& cena) {
     Janela::Abre();
     form->OpenScene(cena.Write(pasta / "Cenas" / "mouse.xml"));
+    // The start view, whose scale the drags below are measured in, rather than the scene framed.
+    form->CurrentCamera() = TCamera{};
     EsperaQuadros(2);
   }
   void Press() { QTest::mousePress(form->Panel(), Qt::LeftButton, {}, at_ = QPoint(384, 305), 10); }
