@@ -153,3 +153,29 @@ std::string FormatDouble(double value) {
   const auto [end, error] = std::to_chars(buf, buf + sizeof buf, value);
   return error == std::errc() ? std::string(buf, end) : std::string("0");
 }
+
+bool ParseTypedNumber(std::string_view text, double& value) {
+  std::string t(Trim(text));
+  // The typographic minus signs read as the ASCII one.
+  for (const std::string_view menos : {std::string_view("\u2212"), std::string_view("\u2013")}) {
+    for (std::size_t k = t.find(menos); k != std::string::npos; k = t.find(menos, k))
+      t.replace(k, menos.size(), "-");
+  }
+  std::size_t separadores = 0;
+  for (char& c : t) {
+    if (c == ',') c = '.';
+    if (c == '.') ++separadores;
+  }
+  if (separadores > 1) return false;
+  double v = 0;
+  if (!ParseWhole(t, v)) return false;
+  value = v == 0 ? 0.0 : v;  // "-0" is shown as 0
+  return true;
+}
+
+std::string FormatTypedNumber(double value) {
+  std::string t = FormatDouble(value);
+  for (char& c : t)
+    if (c == '.') c = ',';
+  return t;
+}
