@@ -174,7 +174,16 @@ bool ParseTypedNumber(std::string_view text, double& value) {
 }
 
 std::string FormatTypedNumber(double value) {
-  std::string t = FormatDouble(value);
+  // Plain digits where a person reads them at a glance ("1000000", "0,0025"); exponents beyond that.
+  std::string t;
+  const double m = std::fabs(value);
+  if (m == 0 || (m >= 1e-6 && m < 1e15)) {
+    char texto[64];
+    const auto fim = std::to_chars(texto, texto + sizeof texto, value, std::chars_format::fixed).ptr;
+    t.assign(texto, fim);
+  } else {
+    t = FormatDouble(value);
+  }
   for (char& c : t)
     if (c == '.') c = ',';
   return t;

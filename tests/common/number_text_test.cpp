@@ -149,6 +149,8 @@ TEST(TypedNumber, CommaOrPointExponentAndEveryMinusSign) {
   }
   EXPECT_EQ(FormatTypedNumber(2.5), "2,5");
   EXPECT_EQ(FormatTypedNumber(-0.001), "-0,001");
+  EXPECT_EQ(FormatTypedNumber(1e6), "1000000");
+  EXPECT_EQ(FormatTypedNumber(1.0 / 3), "0,3333333333333333");
   double zero = 1;
   ASSERT_TRUE(ParseTypedNumber("-0", zero));
   EXPECT_FALSE(std::signbit(zero)) << "shown as 0, not -0";
