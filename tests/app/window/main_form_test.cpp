@@ -24,6 +24,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QSurfaceFormat>
@@ -36,6 +37,7 @@
 #include <cmath>
 #include <csignal>
 #include <deque>
+#include <tuple>
 
 namespace {
 
@@ -45,6 +47,8 @@ class TestEditorDialogs : public IEditorDialogs {
   QString ChooseSavePath(const QString&) override { return {}; }
   QString ChooseModel(const QString&) override { return {}; }
   std::optional<QColor> ChooseColour(const QColor&) override { return std::nullopt; }
+  std::optional<TRampSpec> AskRamp() override { return std::nullopt; }
+  std::optional<TBlockSpec> AskBlock() override { return std::nullopt; }
   TUnsavedAnswer resposta = TUnsavedAnswer::Cancel;
 };
 
@@ -721,6 +725,37 @@ TEST_F(JanelaMouse, PausadoOArrastoMudaOLugarDeInicio) {
   EXPECT_NEAR(NormaVet(SubVet(Obj(0).Posicao, inicio)), 0, 1e-4);
   EXPECT_TRUE(form->Session().Control().Paused());
   EXPECT_EQ(form->Session().Selection().Current(), 0u);
+}
+
+TEST_F(JanelaMouse, PausadoUmCliqueSoSelecionaEEnterNoEditorDevolveAsSetasAVista) {
+  Abre(BallAtTheCentre(false, false));
+  form->Session().Control().SetPaused(true);
+  Press();
+  Release();
+  EXPECT_EQ(form->Session().Selection().Current(), 0u);
+  const TSceneTable& tabela = form->Editor().Document().Table();
+  EXPECT_EQ(std::tuple(tabela.Real(0, TColumn::X), tabela.Real(0, TColumn::Y), tabela.Real(0, TColumn::Z)),
+            std::tuple(10.0, 10.0, 5.0))
+      << "a click is not an edit";
+  EXPECT_FALSE(form->Editor().Document().Modified());
+
+  // Typed and committed with Enter, the field gives the keys back: the next arrow turns the camera.
+  Menu("Editar cena")->trigger();
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  auto* z = qobject_cast<QLineEdit*>(form->Editor().Panel()->Fields()->Editor(TColumn::Z));
+  ASSERT_TRUE(z);
+  z->setFocus();
+  z->selectAll();
+  QTest::keyClicks(z, "6,5");
+  QTest::keyClick(z, Qt::Key_Return);
+  EXPECT_EQ(tabela.Real(0, TColumn::Z), 6.5);
+  ASSERT_TRUE(Espera([&] { return QGuiApplication::focusWindow() == form->Panel(); }));
+  const TVector olho = form->CurrentCamera().Olho;
+  QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Up);
+  EXPECT_GT(NormaVet(SubVet(form->CurrentCamera().Olho, olho)), 1);
+  EXPECT_EQ(z->text(), "6,5");
+  EXPECT_EQ(tabela.Real(0, TColumn::Z), 6.5);
 }
 
 // Seeing and measuring: the export, the screenshots, the overlay and the trails.
