@@ -253,7 +253,7 @@ void TObjectFields::Send(C c) {
   if (auto* caixa = qobject_cast<QCheckBox*>(w)) valor = caixa->isChecked();
   if (auto* combo = qobject_cast<QComboBox*>(w)) valor = static_cast<int32_t>(combo->currentIndex());
   if (auto* linha = qobject_cast<QLineEdit*>(w)) valor = linha->text().toStdString();
-  handlers_.edit({{c, valor}});
+  handlers_.edit(typedRow_, {{c, valor}});
 }
 
 void TObjectFields::SendNumber(C c) {
@@ -273,7 +273,7 @@ void TObjectFields::SendNumber(C c) {
                   "Um giro precisa de um eixo: X, Y e Z do eixo de giro não podem ser todos 0 com o "
                   "ângulo diferente de 0.");
   typed_[c] = texto;
-  handlers_.edit({{c, v}});
+  handlers_.edit(typedRow_, {{c, v}});
 }
 
 void TObjectFields::Refuse(C c, const QString& texto) {
@@ -286,6 +286,13 @@ void TObjectFields::Refuse(C c, const QString& texto) {
   f.message->show();
   f.editor->setAccessibleDescription(texto);
   f.editor->setStyleSheet("border: 2px solid #d02020; background-color: #ffe0e0");
+}
+
+void TObjectFields::CommitPending() {
+  for (auto& [c, f] : fields_) {
+    auto* campo = dynamic_cast<TFieldEdit*>(f.editor);
+    if (campo && campo->text() != campo->Saved()) emit campo->editingFinished();
+  }
 }
 
 QString TObjectFields::FieldMessage(C c) const {

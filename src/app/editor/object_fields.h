@@ -22,9 +22,9 @@ using TCellEdit = std::vector<std::pair<TColumn, TSceneTable::Celula>>;
 class TObjectFields : public QWidget {
  public:
   struct THandlers {
-    std::function<void(const TCellEdit&)> edit;
-    std::function<void()> chooseModel;   // the "…" beside the model file
-    std::function<void()> chooseColour;  // the colour button
+    std::function<void(int linha, const TCellEdit&)> edit;  // cells of row `linha`, the one shown
+    std::function<void()> chooseModel;                      // the "…" beside the model file
+    std::function<void()> chooseColour;                     // the colour button
     std::function<void()>
         keyboardBack;  // an edit is committed with Enter or a click: the view takes the keys
   };
@@ -34,6 +34,9 @@ class TObjectFields : public QWidget {
   void Show(const TSceneTable& tabela, int linha);
   // Marks the field of `coluna` with the loader's message, until the next Show.
   void MarkError(TColumn coluna, const QString& texto);
+  // Commits what was typed in a field and not yet committed, to the row it was typed for: called before the
+  // fields show another row or the keys go elsewhere.
+  void CommitPending();
   // The message beside the field of `coluna` (empty when there is none): why typed text was refused.
   QString FieldMessage(TColumn coluna) const;
 

@@ -23,7 +23,7 @@ using C = TColumn;
 TSceneEditor::TSceneEditor(TSceneSession& sessao, QMainWindow& janela, const TCamera& camera,
                            TUserInterface& ui)
     : session_(sessao), window_(janela), camera_(camera), ui_(ui), doc_(sessao.Document()) {
-  TObjectFields::THandlers campos{[this](const TCellEdit& c) { EditSelected(c); },
+  TObjectFields::THandlers campos{[this](int linha, const TCellEdit& c) { EditRow(linha, c); },
                                   [this] { ChooseModelForSelected(); }, [this] { ChooseColourForSelected(); },
                                   [this] { GiveKeysToView(); }};
   panel_ = new TSceneEditorPanel(std::move(campos), &janela);
@@ -79,7 +79,12 @@ TSceneEditor::TSceneEditor(TSceneSession& sessao, QMainWindow& janela, const TCa
     s.TipoDeColisao = k;
     Apply([&] { doc_.SetSettings(s); });
   });
-  session_.OnSelectionChanged([this](std::optional<std::size_t>) { Refresh(); });
+  session_.OnSelectionChanged([this](std::optional<std::size_t>) {
+    // A click in the view that selects another object (or none) comes before the view takes the keys:
+    // what was typed for the object shown is kept first.
+    panel_->Fields()->CommitPending();
+    Refresh();
+  });
   session_.OnSceneStarted([this](TSceneSession::TStart como) {
     if (como == TSceneSession::TStart::Opened) Refresh();
   });
@@ -135,6 +140,10 @@ bool TSceneEditor::Apply(const std::function<void()>& edit) {
   }
   Refresh();
   return true;
+}
+
+void TSceneEditor::EditRow(int linha, const TCellEdit& celulas) {
+  if (linha >= 0 && linha < doc_.Table().RowCount()) Apply([&] { doc_.SetCells(linha, celulas); });
 }
 
 void TSceneEditor::EditSelected(const TCellEdit& celulas) {

@@ -61,6 +61,7 @@ class TSceneEditor : public QObject {
   bool SaveTo(const std::filesystem::path& arquivo);  // an error is shown; false then
   void Refresh();
   void EditSelected(const TCellEdit& celulas);
+  void EditRow(int linha, const TCellEdit& celulas);
   void ChooseModelForSelected();
   void ChooseColourForSelected();
   void FitWindow(bool mostrando);

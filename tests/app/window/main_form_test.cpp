@@ -22,7 +22,9 @@
 #include "wiimote/testing/test_main_loop.h"
 #include "wiimote/testing/virtual_wiimote.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -756,6 +758,33 @@ TEST_F(JanelaMouse, PausadoUmCliqueSoSelecionaEEnterNoEditorDevolveAsSetasAVista
   EXPECT_GT(NormaVet(SubVet(form->CurrentCamera().Olho, olho)), 1);
   EXPECT_EQ(z->text(), "6,5");
   EXPECT_EQ(tabela.Real(0, TColumn::Z), 6.5);
+
+  // A click on the empty view (which selects nothing) or a drag of the view takes the keys from a field too,
+  // and keeps what was typed there for the object shown.
+  const auto digitaSemEnter = [&](const char* texto) {
+    // As a click into the field does: the window takes the keys back, and the field has them.
+    form->windowHandle()->requestActivate();
+    z->setFocus();
+    ASSERT_TRUE(Espera([&] {
+      return QGuiApplication::focusWindow() == form->windowHandle() && QApplication::focusWidget() == z;
+    }));
+    z->selectAll();
+    QTest::keyClicks(z, texto);
+  };
+  digitaSemEnter("7");
+  QTest::mouseClick(form->Panel(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(Espera([&] { return QGuiApplication::focusWindow() == form->Panel(); }));
+  EXPECT_EQ(tabela.Real(0, TColumn::Z), 7);
+  EXPECT_EQ(form->Session().Selection().Current(), std::nullopt);
+  form->Session().Selection().Set(0);
+  digitaSemEnter("8");
+  QTest::mousePress(form->Panel(), Qt::RightButton, {}, QPoint(5, 5));
+  QTest::mouseMove(form->Panel(), QPoint(25, 5));
+  QTest::mouseRelease(form->Panel(), Qt::RightButton, {}, QPoint(25, 5));
+  EXPECT_TRUE(Espera([&] { return tabela.Real(0, TColumn::Z) == 8; }));
+  QWidget* vista = form->centralWidget()->focusProxy();
+  ASSERT_TRUE(vista);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(vista)->text(QAccessible::Name), "Vista 3D");
 }
 
 // Seeing and measuring: the export, the screenshots, the overlay and the trails.
