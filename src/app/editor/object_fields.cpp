@@ -219,7 +219,13 @@ void TObjectFields::Build() {
       auto* v = new QVBoxLayout(caixa);
       v->setContentsMargins(0, 0, 0, 0);
       v->setSpacing(1);
-      v->addWidget(campo.editor);
+      // The unit beside the number, as the number is read: "2,5 m".
+      auto* numero = new QHBoxLayout;
+      numero->addWidget(campo.editor, 1);
+      campo.unit = new QLabel(campo.range.unidade.trimmed(), caixa);
+      campo.unit->setMinimumWidth(campo.unit->fontMetrics().horizontalAdvance("kg") + 2);
+      numero->addWidget(campo.unit);
+      v->addLayout(numero);
       campo.message = new QLabel(caixa);
       campo.message->setWordWrap(true);
       campo.message->setStyleSheet("color: #b00000");
@@ -314,6 +320,7 @@ void TObjectFields::ShowShape(int tipo) {
     f.range.minimoExcluido = tamanho && !(tipo == 1 && c == C::Dim2);
     const bool normal = tipo == 3 && c <= C::Dim3;
     f.range.unidade = tipo <= 3 && !normal ? " m" : "";
+    f.unit->setText(f.range.unidade.trimmed());
   }
   const TField& arquivo = fields_.at(C::Arquivo);
   arquivo.form->setRowVisible(arquivo.row, tipo == 4);

@@ -50,6 +50,7 @@ class TObjectFields : public QWidget {
     QFormLayout* form = nullptr;
     QWidget* row = nullptr;     // what is hidden when the shape does not use the field
     QLabel* message = nullptr;  // beside a number: why the typed text was refused
+    QLabel* unit = nullptr;     // after a number: its unit
     TNumberRange range;         // what a number field accepts
   };
   void Build();
