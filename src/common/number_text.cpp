@@ -166,3 +166,38 @@ std::string FormatDecimalComma(double value, int decimals) {
     if (c == '.') c = ',';
   return s;
 }
+
+bool ParseTypedNumber(std::string_view text, double& value) {
+  std::string t(Trim(text));
+  // The typographic minus signs read as the ASCII one.
+  for (const std::string_view menos : {std::string_view("\u2212"), std::string_view("\u2013")}) {
+    for (std::size_t k = t.find(menos); k != std::string::npos; k = t.find(menos, k))
+      t.replace(k, menos.size(), "-");
+  }
+  std::size_t separadores = 0;
+  for (char& c : t) {
+    if (c == ',') c = '.';
+    if (c == '.') ++separadores;
+  }
+  if (separadores > 1) return false;
+  double v = 0;
+  if (!ParseWhole(t, v)) return false;
+  value = v == 0 ? 0.0 : v;  // "-0" is shown as 0
+  return true;
+}
+
+std::string FormatTypedNumber(double value) {
+  // Plain digits where a person reads them at a glance ("1000000", "0,0025"); exponents beyond that.
+  std::string t;
+  const double m = std::fabs(value);
+  if (m == 0 || (m >= 1e-6 && m < 1e15)) {
+    char texto[64];
+    const auto fim = std::to_chars(texto, texto + sizeof texto, value, std::chars_format::fixed).ptr;
+    t.assign(texto, fim);
+  } else {
+    t = FormatDouble(value);
+  }
+  for (char& c : t)
+    if (c == '.') c = ',';
+  return t;
+}

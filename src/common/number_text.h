@@ -26,6 +26,13 @@ size_t ParseLeadingFloatField(std::string_view text, float& value);
 // before a field ParseFloatField would refuse. `text` moves past the fields read; returns how many.
 size_t ParseFloatFields(std::string_view& text, float* values, size_t count);
 
+// What a person types in a field, in Portuguese or in English: "2,5" and "2.5" are both 2.5 (one decimal
+// separator at most, no thousands separators), an exponent ("1e5", "2,5E-3") is allowed, and the minus may be
+// ASCII '-' or Unicode U+2212 (also U+2013, which some keyboards give). Blanks around the number are allowed.
+bool ParseTypedNumber(std::string_view text, double& value);
+// A number as a Brazilian reader writes it: the shortest text that reads back, with a decimal comma.
+std::string FormatTypedNumber(double value);
+
 bool FitsFloat(double value);            // finite after narrowing to single precision
 std::string FormatDouble(double value);  // shortest text that reads back to the same double
 // `value` with `decimals` places after a decimal comma, as a Brazilian spreadsheet reads it; never "-0,00";

@@ -10,6 +10,17 @@ double Dot(const TVector& a, const TVector& b) {
   return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
+bool WithinSlop(double x, double y, const std::pair<double, double>& inicio) {
+  return std::abs(x - inicio.first) <= ClickSlop && std::abs(y - inicio.second) <= ClickSlop;
+}
+
+// A start position is written as the overlay shows it: to the millimetre, without the float noise of the
+// drag plane.
+TVector ToMillimetre(const TVector& p) {
+  const auto mm = [](double v) { return std::round(v * 1000.0) / 1000.0; };
+  return {mm(p.x), mm(p.y), mm(p.z)};
+}
+
 }  // namespace
 
 bool TMouseGrab::Press(TScene& cena, const TPanelView& vista, double x, double y, int64_t ms) {
@@ -22,6 +33,8 @@ bool TMouseGrab::Press(TScene& cena, const TPanelView& vista, double x, double y
     if ((o.UserMove || colocando) && o.Hand == THand::None) {
       held_ = hit->objeto;
       placing_ = colocando;
+      dragged_ = false;
+      heldPressAt_ = {x, y};
       o.Agarrado = true;
       o.Hand = THand::Mouse;
       grabPoint_ = hit->ponto;
@@ -41,6 +54,8 @@ bool TMouseGrab::Press(TScene& cena, const TPanelView& vista, double x, double y
 
 bool TMouseGrab::Move(const TPanelView& vista, double x, double y, int64_t ms) {
   if (!held_) return false;
+  if (!dragged_ && WithinSlop(x, y, heldPressAt_)) return true;
+  dragged_ = true;
   if (const auto ponto = OnDragPlane(vista, x, y)) {
     Record(ms, *ponto);
     target_ = SomaVet(*ponto, offset_);
@@ -50,8 +65,7 @@ bool TMouseGrab::Move(const TPanelView& vista, double x, double y, int64_t ms) {
 
 bool TMouseGrab::Release(TScene& cena, const TPanelView& vista, double x, double y, int64_t ms) {
   if (!held_) {
-    const bool clique =
-        pressAt_ && std::abs(x - pressAt_->first) <= ClickSlop && std::abs(y - pressAt_->second) <= ClickSlop;
+    const bool clique = pressAt_ && WithinSlop(x, y, *pressAt_);
     if (clique) selection_.Set(pressedObject_);
     pressAt_.reset();
     return false;
@@ -66,6 +80,9 @@ bool TMouseGrab::Release(TScene& cena, const TPanelView& vista, double x, double
   if (placing_) {
     placing_ = false;
     samples_.clear();
+    if (!dragged_) return true;  // a click selects; the start position stays as it was
+    target_ = ToMillimetre(target_);
+    o.Posicao = target_;
     // Last: the handler may build the scene anew.
     if (placed_) placed_(i, target_);
     return true;

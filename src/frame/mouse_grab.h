@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <utility>
 
 // A throw is never faster than this (m/s): a flick of the mouse far from the eye would otherwise send an
 // object out of the world in one step.
@@ -28,8 +29,9 @@ class TMouseGrab {
   explicit TMouseGrab(TSelection& selecao) : selection_(selecao) {}
 
   // While `placing` says so (the world is paused), a drag places any object instead of carrying it: on
-  // every axis, with no throw, and its release hands the object's new place to `placed` (which makes it the
-  // object's start position).
+  // every axis, with no throw, and its release hands the object's new place, rounded to the millimetre, to
+  // `placed` (which makes it the object's start position). A press that never moves further than ClickSlop
+  // is a click: it selects and places nothing.
   void SetPlacing(std::function<bool()> placing, TPlacedHandler placed) {
     placingMode_ = std::move(placing);
     placed_ = std::move(placed);
@@ -78,4 +80,6 @@ class TMouseGrab {
   std::function<bool()> placingMode_;
   TPlacedHandler placed_;
   bool placing_ = false;  // the held object is being placed, not carried
+  bool dragged_ = false;  // the held object's drag has gone past ClickSlop
+  std::pair<double, double> heldPressAt_;
 };

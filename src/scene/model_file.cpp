@@ -97,9 +97,39 @@ fs::path ResolveModelName(const std::string& arquivo, const fs::path& pastaCena)
   for (char& c : nome) {
     if (c == '\\') c = '/';
   }
-  fs::path caminho(nome);
-  if (!caminho.is_absolute()) caminho = pastaCena / caminho;
-  return FindFile(caminho);
+  const fs::path caminho(nome);
+  std::error_code ec;
+  const auto existe = [&ec](const fs::path& p) { return fs::is_regular_file(p, ec); };
+  if (caminho.is_absolute()) {
+    const fs::path achado = FindFile(caminho);
+    if (existe(achado)) return achado;
+    // A scene saved elsewhere with its model beside it, then copied with the model: the copy is the one.
+    const fs::path aoLado = FindFile(pastaCena / caminho.filename());
+    return existe(aoLado) ? aoLado : achado;
+  }
+  const fs::path naPasta = FindFile(pastaCena / caminho);
+  if (existe(naPasta)) return naPasta;
+  // Then the current folder, where a scene opened through the file dialog of old found its models.
+  const fs::path atual = fs::current_path(ec);
+  if (!ec && !atual.empty()) {
+    const fs::path achado = FindFile(atual / caminho);
+    if (existe(achado)) return achado;
+  }
+  return naPasta;
+}
+
+std::string StoredModelName(const std::string& arquivo, const fs::path& de, const fs::path& para) {
+  if (arquivo.empty()) return arquivo;
+  std::error_code ec;
+  const fs::path achado = ResolveModelName(arquivo, de);
+  if (!fs::is_regular_file(achado, ec)) return arquivo;  // nothing to point at: kept as the teacher wrote it
+  const fs::path modelo = fs::weakly_canonical(achado, ec);
+  const fs::path pasta = fs::weakly_canonical(para, ec);
+  if (ec) return arquivo;
+  const fs::path relativo = modelo.lexically_relative(pasta);
+  const bool dentro = !relativo.empty() && *relativo.begin() != "..";
+  if (dentro) return relativo.generic_string();
+  return fs::path(arquivo).is_absolute() ? arquivo : modelo.string();
 }
 
 std::vector<std::string> ReadFileLines(const fs::path& arquivo) {

@@ -12,9 +12,17 @@
 // differs only in ASCII letter case (the first such entry in name order); otherwise the path unchanged.
 std::filesystem::path FindFile(const std::filesystem::path& caminho);
 
-// Turns a model name from a scene cell into a path: backslashes count as separators, relative names are
-// taken from the scene file's folder `pastaCena`, absolute ones are kept; then FindFile.
+// Turns a model name from a scene cell into a path: backslashes count as separators; a relative name is
+// taken from the scene file's folder `pastaCena` first, then from the current folder; an absolute name is
+// kept, or, when no file is there, its file name beside the scene is tried. Then FindFile. Where nothing is
+// found, the path in the scene's folder (or the absolute one) is returned, for the error to name.
 std::filesystem::path ResolveModelName(const std::string& arquivo, const std::filesystem::path& pastaCena);
+
+// How a scene saved in folder `para` names model `arquivo`, which its scene in folder `de` resolves: relative
+// to `para` with "/" when the model sits there or below, so that the folder can be copied whole; absolute
+// otherwise. A name that resolves to no file is kept as it is.
+std::string StoredModelName(const std::string& arquivo, const std::filesystem::path& de,
+                            const std::filesystem::path& para);
 
 // All lines of a text file, without their line ends (trailing carriage returns removed). Throws
 // std::runtime_error naming the file when it is missing, not a regular file, or cannot be read.

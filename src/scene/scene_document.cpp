@@ -1,5 +1,7 @@
 #include "scene/scene_document.h"
 
+#include "scene/model_file.h"
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -89,20 +91,39 @@ double Reach(const TSceneTable& t, int i) {
   }
 }
 
-// Puts row `i` on the floor or on top of whatever it would overlap at its place.
-void LiftClear(TSceneTable& t, int i) {
-  const double r = Reach(t, i);
-  if (r <= 0) return;
-  double z = std::max(t.Real(i, C::Z), r);
+// How far an unturned row reaches below and above its place; its Reach when it is turned (or a model, whose
+// size the table does not tell).
+double HalfHeight(const TSceneTable& t, int i) {
+  const bool girado = t.Real(i, C::Ang) != 0 &&
+                      (t.Real(i, C::eixoX) != 0 || t.Real(i, C::eixoY) != 0 || t.Real(i, C::eixoZ) != 0);
+  if (girado) return Reach(t, i);
+  switch (t.Integer(i, C::ODETipo)) {
+    case 0:
+      return t.Real(i, C::Dim1);
+    case 1:
+      return t.Real(i, C::Dim1) + t.Real(i, C::Dim2) / 2;
+    case 2:
+      return t.Real(i, C::Dim3) / 2;
+    default:
+      return Reach(t, i);
+  }
+}
+
+// Puts new row `i` with its lowest point at `chao` (`abaixo` below its place), or on top of whatever it
+// would overlap there.
+void LiftClear(TSceneTable& t, int i, double chao, double abaixo) {
+  const double r = Reach(t, i), acima = HalfHeight(t, i);
+  double z = chao + abaixo;
   for (bool mudou = true; mudou;) {
     mudou = false;
     for (int j = 0; j < t.RowCount(); ++j) {
       const double rj = Reach(t, j);
       if (j == i || rj <= 0) continue;
       const double dx = t.Real(i, C::X) - t.Real(j, C::X), dy = t.Real(i, C::Y) - t.Real(j, C::Y);
-      const double zj = t.Real(j, C::Z);
-      if (std::hypot(dx, dy) >= r + rj || std::fabs(z - zj) >= r + rj) continue;
-      z = zj + rj + r + 0.01;
+      const double zj = t.Real(j, C::Z), hj = HalfHeight(t, j);
+      const bool separados = z - abaixo >= zj + hj || z + acima <= zj - hj;
+      if (std::hypot(dx, dy) >= r + rj || separados) continue;
+      z = zj + hj + abaixo;
       mudou = true;
     }
   }
@@ -119,6 +140,17 @@ void CheckType(C coluna, const TSceneTable::Celula& valor) {
 
 void CheckRow(const TSceneTable& t, int linha) {
   if (linha < 0 || linha >= t.RowCount()) throw std::out_of_range("linha fora da tabela");
+}
+
+// A new last row of `celulas`, named after `base` with the next free number and given the next ID.
+void AppendRow(TSceneTable& t, const std::string& base, const TRowCells& celulas) {
+  const std::string nome = NextName(t, base);
+  const int32_t id = NextId(t);
+  const int i = t.RowCount();
+  t.AppendRow();
+  t.Define(i, C::Nome, nome);
+  t.Define(i, C::ID, id);
+  for (const auto& [coluna, valor] : celulas) t.Define(i, coluna, valor);
 }
 
 void WriteSettings(TSceneTable& t, const TSceneSettings& s) {
@@ -186,42 +218,46 @@ void TSceneDocument::SetSettings(const TSceneSettings& ajustes) {
   Edit([&](TState& s) { s.settings = ajustes; });
 }
 
-int TSceneDocument::Add(TObjectTemplate modelo, const TVector& lugar, const std::string& arquivoModelo) {
+int TSceneDocument::Add(TObjectTemplate modelo, const TVector& lugar, const std::string& arquivoModelo,
+                        double baseModelo) {
   const TTemplateRow& m = TemplateRow(modelo);
+  TRowCells c;
+  c.emplace_back(C::ODETipo, static_cast<int32_t>(m.tipo));
+  for (int k = 0; k < 4; ++k)
+    c.emplace_back(static_cast<C>(static_cast<int>(C::Dim1) + k), m.dim[static_cast<std::size_t>(k)]);
+  c.insert(c.end(), {{C::R, m.cor[0]}, {C::G, m.cor[1]}, {C::B, m.cor[2]}, {C::A, 0.0}, {C::UsaCor, true}});
+  c.insert(c.end(), {{C::Massa, 1.0}, {C::Atrito, 0.5}});
+  for (C k : {C::UserMove, C::ODEMove, C::MoveX, C::MoveY, C::MoveZ}) c.emplace_back(k, m.movel);
+  if (modelo == TObjectTemplate::Plano) {
+    // A plane has no place of its own; SX and SY are how much of it is drawn.
+    c.insert(c.end(), {{C::SX, 10.0}, {C::SY, 10.0}});
+  } else {
+    c.insert(c.end(), {{C::X, lugar.x}, {C::Y, lugar.y}, {C::Z, lugar.z}});
+  }
+  if (modelo == TObjectTemplate::ModeloOBJ) {
+    c.emplace_back(C::Arquivo, arquivoModelo);
+    for (C k : {C::SX, C::SY, C::SZ}) c.emplace_back(k, 1.0);
+  }
   const int i = current_.table.RowCount();
   Edit([&](TState& s) {
-    TSceneTable& t = s.table;
-    const std::string nome = NextName(t, std::string(m.nome));
-    const int32_t id = NextId(t);
-    t.AppendRow();
-    t.Define(i, C::Nome, nome);
-    t.Define(i, C::ID, id);
-    t.Define(i, C::ODETipo, static_cast<int32_t>(m.tipo));
-    for (int k = 0; k < 4; ++k)
-      t.Define(i, static_cast<C>(static_cast<int>(C::Dim1) + k), m.dim[static_cast<std::size_t>(k)]);
-    t.Define(i, C::R, m.cor[0]);
-    t.Define(i, C::G, m.cor[1]);
-    t.Define(i, C::B, m.cor[2]);
-    t.Define(i, C::A, 0.0);
-    t.Define(i, C::UsaCor, true);
-    t.Define(i, C::Massa, 1.0);
-    t.Define(i, C::Atrito, 0.5);
-    for (C c : {C::UserMove, C::ODEMove, C::MoveX, C::MoveY, C::MoveZ}) t.Define(i, c, m.movel);
-    if (modelo == TObjectTemplate::Plano) {
-      // A plane has no place of its own; SX and SY are how much of it is drawn.
-      t.Define(i, C::SX, 10.0);
-      t.Define(i, C::SY, 10.0);
-    } else {
-      t.Define(i, C::X, lugar.x);
-      t.Define(i, C::Y, lugar.y);
-      t.Define(i, C::Z, lugar.z);
-    }
-    if (modelo == TObjectTemplate::ModeloOBJ) {
-      t.Define(i, C::Arquivo, arquivoModelo);
-      for (C c : {C::SX, C::SY, C::SZ}) t.Define(i, c, 1.0);
-    }
-    LiftClear(t, i);
+    AppendRow(s.table, std::string(m.nome), c);
+    if (modelo == TObjectTemplate::Plano) return;
+    const double abaixo = modelo == TObjectTemplate::ModeloOBJ ? baseModelo : HalfHeight(s.table, i);
+    LiftClear(s.table, i, std::max(lugar.z, 0.0), abaixo);
   });
+  return i;
+}
+
+int TSceneDocument::AddRamp(const TRampSpec& rampa, const TVector& pe) {
+  const int i = current_.table.RowCount();
+  Edit([&](TState& s) { AppendRow(s.table, "Rampa", RampCells(rampa, pe)); });
+  return i;
+}
+
+int TSceneDocument::AddBlockOnRamp(int rampa, const TBlockSpec& bloco) {
+  const TRowCells c = BlockOnRampCells(current_.table, rampa, bloco);
+  const int i = current_.table.RowCount();
+  Edit([&](TState& s) { AppendRow(s.table, "Bloco", c); });
   return i;
 }
 
@@ -275,8 +311,23 @@ void TSceneDocument::StepThrough(std::vector<TState>& de, std::vector<TState>& p
   para.push_back(std::move(atual));
 }
 
-void TSceneDocument::Save(const fs::path& arquivo) {
-  current_.table.Write(arquivo);
+void TSceneDocument::Save(const fs::path& arquivo, const fs::path& pastaModelos) {
+  const fs::path de = pastaModelos.empty() ? path_.parent_path() : pastaModelos;
+  const fs::path para = arquivo.parent_path();
+  // Every state undo and redo can reach is rebased too, so that none of them loses its model later.
+  const auto rebase = [&](TSceneTable t) {
+    for (int i = 0; i < t.RowCount(); ++i) {
+      const std::string nome = t.Text(i, C::Arquivo);
+      if (const std::string novo = StoredModelName(nome, de, para); novo != nome)
+        t.Define(i, C::Arquivo, novo);
+    }
+    return t;
+  };
+  TSceneTable salva = rebase(current_.table);
+  salva.Write(arquivo);
+  current_.table = std::move(salva);
+  for (std::vector<TState>* pilha : {&undo_, &redo_})
+    for (TState& s : *pilha) s.table = rebase(std::move(s.table));
   path_ = arquivo;
   savedVersion_ = current_.version;
 }

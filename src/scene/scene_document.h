@@ -4,6 +4,7 @@
 // so a table the loader refuses never becomes the document's.
 
 #include "physics/vector_math.h"
+#include "scene/ramp_template.h"
 #include "scene/scene_table.h"
 
 #include <filesystem>
@@ -46,9 +47,16 @@ class TSceneDocument {
   void SetCells(int linha, const std::vector<std::pair<TColumn, TSceneTable::Celula>>& valores);  // one step
   void MoveStartPosition(int linha, const TVector& posicao);  // X, Y, Z in one step
   void SetSettings(const TSceneSettings& ajustes);
-  // A new row at the end, at `lugar` lifted clear of the floor and of the objects under it; its name is the
-  // template's with the next free number ("Esfera 2"). `arquivoModelo` names the OBJ of a model.
-  int Add(TObjectTemplate modelo, const TVector& lugar, const std::string& arquivoModelo = {});
+  // A new row at the end, above floor point `lugar`: its lowest point at z = lugar.z (at least 0), or on top
+  // of what already stands there. Its name is the template's with the next free number ("Esfera 2").
+  // `arquivoModelo` names the OBJ of a model, `baseModelo` how far the model reaches below its origin.
+  int Add(TObjectTemplate modelo, const TVector& lugar, const std::string& arquivoModelo = {},
+          double baseModelo = 0);
+  // "Rampa": a fixed, tilted box above floor point `pe`, its lower edge on the floor.
+  int AddRamp(const TRampSpec& rampa, const TVector& pe);
+  // "Bloco na rampa": a block at rest on ramp row `rampa`, near its top. Throws ESceneError (nothing
+  // changed) when the row is no ramp or the block does not fit on it.
+  int AddBlockOnRamp(int rampa, const TBlockSpec& bloco);
   int Duplicate(int linha);  // the copy follows the original, named as the next of its kind
   void Delete(int linha);
   int MoveUp(int linha);  // returns the row's new place
@@ -59,9 +67,11 @@ class TSceneDocument {
   void Undo();
   void Redo();
 
-  // Writes the table to `arquivo` (whole or not at all), which becomes the document's file. Throws
-  // ESceneError when it cannot be written; the document then stays modified.
-  void Save(const std::filesystem::path& arquivo);
+  // Writes the table to `arquivo` (whole or not at all), which becomes the document's file. Model names are
+  // stored relative to the new file's folder when the model sits there or below (absolute otherwise);
+  // `pastaModelos` is the folder the names resolve against until then (the file's own folder by default).
+  // Throws ESceneError when it cannot be written; the document then stays modified and unchanged.
+  void Save(const std::filesystem::path& arquivo, const std::filesystem::path& pastaModelos = {});
 
  private:
   struct TState {

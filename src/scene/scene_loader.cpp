@@ -345,17 +345,20 @@ bool IsPlaced(int32_t tipo) {
   return tipo == 0 || tipo == 1 || tipo == 2 || tipo == 4;
 }
 
-// A body placed outside the world would be frozen on the first frame, or break the engine at once.
+// A moving body placed outside the world would be frozen on the first frame, or break the engine at once.
+// One that physics does not move (a floor, a pit's bottom) may stand below the floor limit: nothing moves it
+// there, so only the world's bounds apply to it.
 void CheckPlacement(const TSceneTable& tabela, int i, const fs::path& arquivo) {
   if (!IsPlaced(tabela.Integer(i, TColumn::ODETipo))) return;
+  const bool fixo = !tabela.Boolean(i, TColumn::ODEMove);
   for (const TColumn c : {TColumn::X, TColumn::Y, TColumn::Z}) {
     const double v = tabela.Real(i, c);
-    const TVector p = c == TColumn::Z ? TVector{0, 0, v} : TVector{v, 0, 0};
-    if (!InsideWorld(p))
-      throw ESceneError(CellPlace(arquivo, i, c) + ": " + FormatDouble(tabela.Real(i, c)) +
-                            " fica fora do mundo (de " + FormatDouble(-WorldBound) + " a " +
-                            FormatDouble(WorldBound) + " m, e Z acima de " + FormatDouble(FloorLimit) + " m)",
-                        i, c);
+    const TVector p = c == TColumn::Z && !fixo ? TVector{0, 0, v} : TVector{v, 0, 0};
+    if (InsideWorld(p)) continue;
+    const std::string limites = "de " + FormatDouble(-WorldBound) + " a " + FormatDouble(WorldBound) + " m";
+    throw ESceneError(CellPlace(arquivo, i, c) + ": " + FormatDouble(v) + " fica fora do mundo (" + limites +
+                          (fixo ? ")" : ", e Z acima de " + FormatDouble(FloorLimit) + " m)"),
+                      i, c);
   }
 }
 

@@ -142,4 +142,28 @@ TEST(FormatDecimalComma, FixedPlacesAfterACommaNeverMinusZero) {
   EXPECT_EQ(FormatDecimalComma(1e300, 6).size(), 301u + 7u);
 }
 
+TEST(TypedNumber, CommaOrPointExponentAndEveryMinusSign) {
+  const std::pair<const char*, double> lidos[] = {
+      {"2,5", 2.5},        {"2.5", 2.5},    {" 1e5 ", 1e5}, {"2,5E-3", 2.5e-3}, {"-2", -2},
+      {"\u22122,5", -2.5}, {"\u20133", -3}, {"+4", 4},      {",5", 0.5},        {"-0", 0}};
+  for (const auto& [texto, esperado] : lidos) {
+    double v = 99;
+    EXPECT_TRUE(ParseTypedNumber(texto, v)) << texto;
+    EXPECT_EQ(v, esperado) << texto;
+  }
+  for (const char* recusado :
+       {"", "abc", "1.000,5", "2,5,1", "1 000", "2,5 kg", "inf", "nan", "1e999", "0x10"}) {
+    double v = 99;
+    EXPECT_FALSE(ParseTypedNumber(recusado, v)) << recusado;
+    EXPECT_EQ(v, 99) << "a refused text leaves the value alone: " << recusado;
+  }
+  EXPECT_EQ(FormatTypedNumber(2.5), "2,5");
+  EXPECT_EQ(FormatTypedNumber(-0.001), "-0,001");
+  EXPECT_EQ(FormatTypedNumber(1e6), "1000000");
+  EXPECT_EQ(FormatTypedNumber(1.0 / 3), "0,3333333333333333");
+  double zero = 1;
+  ASSERT_TRUE(ParseTypedNumber("-0", zero));
+  EXPECT_FALSE(std::signbit(zero)) << "shown as 0, not -0";
+}
+
 }  // namespace

@@ -190,9 +190,21 @@ TEST_F(MouseGrab, PausedDragPlacesAnyObjectOnEveryAxisWithoutAThrow) {
     ASSERT_EQ(colocados.size(), i);
     EXPECT_EQ(colocados.back().first, i);
     EXPECT_NEAR(NormaVet(SubVet(colocados.back().second, Obj(i).Posicao)), 0, 1e-9);
+    for (const double v : {colocados.back().second.x, colocados.back().second.y, colocados.back().second.z})
+      EXPECT_EQ(v, std::round(v * 1000) / 1000) << "written to the millimetre, as shown";
     EXPECT_EQ(NormaVet(Velocity(i)), 0) << "placing throws nothing";
     EXPECT_FALSE(Obj(i).Agarrado);
   }
+
+  // A click, even one that wobbles by a few pixels, selects and leaves the start position alone.
+  const TVector antes = Obj(0).Posicao;
+  ASSERT_TRUE(Press(antes.x, antes.z));
+  Drag(ClickSlop, -ClickSlop);
+  mouse.Carry(cena);
+  EXPECT_TRUE(Release());
+  EXPECT_EQ(colocados.size(), 2u) << "a click is not an edit";
+  EXPECT_EQ(selecao.Current(), 0u);
+  EXPECT_EQ(NormaVet(SubVet(Obj(0).Posicao, antes)), 0);
 
   // Running again, the same drag carries and throws as before and places nothing.
   pausado = false;

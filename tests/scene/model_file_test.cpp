@@ -38,6 +38,34 @@ TEST(ResolveModelName, BarrasInvertidasEPastaDaCena) {
   EXPECT_EQ(ResolveModelName("modelos\\CUBO.obj", pasta.Path()), real);
   EXPECT_EQ(ResolveModelName(real.string(), "/outra/pasta"), real);
   EXPECT_EQ(ResolveModelName("sem\\nada.obj", pasta.Path()), pasta.Path() / "sem/nada.obj");
+
+  // The same name beside the scene and in the current folder: the scene's own model wins, and the current
+  // folder is tried only after it.
+  const fs::path daCena = pasta.Write("cena/m/a.obj", "");
+  const fs::path daPastaAtual = pasta.Write("atual/m/a.obj", "");
+  const fs::path antes = fs::current_path();
+  fs::current_path(pasta.Path() / "atual");
+  const fs::path achado = ResolveModelName("m/a.obj", pasta.Path() / "cena");
+  const fs::path depois = ResolveModelName("m/a.obj", pasta.Path() / "outra");
+  fs::current_path(antes);
+  EXPECT_EQ(achado, daCena);
+  EXPECT_EQ(fs::canonical(depois), fs::canonical(daPastaAtual));
+  // An absolute name whose file is gone finds the one of that name beside the scene.
+  EXPECT_EQ(ResolveModelName("/nao/existe/a.obj", pasta.Path() / "cena" / "m"), daCena);
+}
+
+TEST(StoredModelName, RelativoAPastaNovaQuandoDentroDelaSenaoAbsoluto) {
+  TTempFolder pasta;
+  const fs::path modelo = pasta.Write("cenas/modelos/a.obj", "");
+  const fs::path cenas = pasta.Path() / "cenas";
+  EXPECT_EQ(StoredModelName(modelo.string(), "/qualquer", cenas), "modelos/a.obj");
+  EXPECT_EQ(StoredModelName("modelos\\a.obj", cenas, cenas), "modelos/a.obj");
+  EXPECT_EQ(StoredModelName("modelos/a.obj", cenas, cenas / "modelos"), "a.obj");
+  // Saved outside the model's folder, a relative name would break: it becomes the model's absolute path.
+  EXPECT_EQ(fs::path(StoredModelName("modelos/a.obj", cenas, pasta.Path() / "fora")), fs::canonical(modelo));
+  EXPECT_EQ(StoredModelName(modelo.string(), cenas, pasta.Path() / "fora"), modelo.string());
+  EXPECT_EQ(StoredModelName("falta.obj", cenas, pasta.Path() / "fora"), "falta.obj") << "nothing to point at";
+  EXPECT_EQ(StoredModelName("", cenas, cenas), "");
 }
 
 TEST(ReadFileLines, FinaisDeLinhaEErros) {

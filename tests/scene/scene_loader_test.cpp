@@ -526,6 +526,19 @@ TEST_F(CarregaCenaTeste, PosicaoForaDoMundoEErroDeCargaNaLinhaEColuna) {
     EXPECT_EQ(ErroDe(c).rfind(arquivo + ": linha 2, coluna \"" + nome + "\": ", 0), 0u) << ErroDe(c);
   }
   EXPECT_TRUE(cena.Objetos.empty()) << "the scene before is kept";
+
+  // A row physics does not move may stand anywhere within the world's bounds, far below the floor too.
+  TTestScene fundo;
+  fundo.Linha(BoxRow(4, 4, 1), {{TColumn::Z, -60.0}});
+  fundo.Linha(BoxRow(4, 4, 1), {{TColumn::Z, -2e4}});
+  EXPECT_THAT(ErroDe(fundo), HasSubstr("linha 2, coluna \"Z\""));
+  TTestScene so;
+  so.Linha(BoxRow(4, 4, 1), {{TColumn::Z, -60.0}});
+  Carrega(so);
+  ASSERT_EQ(cena.Objetos.size(), 1u);
+  SimulationStep(cena);
+  EXPECT_EQ(Obj(0).Posicao.z, -60.0);
+  EXPECT_FALSE(Obj(0).LeftWorld);
 }
 
 // What the engine would take and fail on frames later is refused at its cell; an engine error that still

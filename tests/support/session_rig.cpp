@@ -16,6 +16,8 @@ TSessionRig::TSessionRig(const std::filesystem::path& pastaCenas)
   panel = new TGLPanel;
   QWidget* centro = QWidget::createWindowContainer(panel, &window);
   centro->setMinimumSize(320, 240);
+  centro->setFocusPolicy(Qt::StrongFocus);
+  centro->setAccessibleName("Vista 3D");
   window.setCentralWidget(centro);
   // The program's window size, so that docks open beside the picture as they do there.
   window.resize(769, 650);

@@ -95,7 +95,7 @@ TEST(ViretaSim, CenaFeitaDeModelosRoda) {
   ASSERT_EQ(linhas.size(), 7u) << e.out;
   EXPECT_EQ(linhas[1].rfind("0,0.00,0,Rampa,0,0,2,", 0), 0u) << linhas[1];
   EXPECT_THAT(linhas[2], HasSubstr(",Caixa 1,-1,0,"));
-  EXPECT_THAT(linhas[3], HasSubstr(",Esfera 1,6,0,3,"));
+  EXPECT_THAT(linhas[3], HasSubstr(",Esfera 1,6,0,3.5,")) << "standing at z = 3, its centre half a metre up";
   auto coluna = [](const std::string& linha, int k) {
     std::istringstream in(linha);
     std::string campo;

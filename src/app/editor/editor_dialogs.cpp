@@ -1,5 +1,6 @@
 #include "app/editor/editor_dialogs.h"
 
+#include "app/editor/numbers_dialog.h"
 #include "app/widgets/scene_dialog.h"
 
 #include <QApplication>
@@ -43,4 +44,27 @@ std::optional<QColor> TQtEditorDialogs::ChooseColour(const QColor& atual) {
                                           QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
   if (!c.isValid()) return std::nullopt;
   return c;
+}
+
+std::optional<TRampSpec> TQtEditorDialogs::AskRamp() {
+  const TRampSpec r;
+  const auto v = AskNumbers(QApplication::activeWindow(), "Rampa",
+                            {{"Ângulo", {0, 90, true, "°", "", true}, r.anguloGraus},
+                             {"Comprimento", {0, 1000, true, " m", ""}, r.comprimento},
+                             {"Largura", {0, 1000, true, " m", ""}, r.largura},
+                             {"Atrito", {0, 100, false, "", ""}, r.atrito}});
+  if (!v) return std::nullopt;
+  return TRampSpec{(*v)[0], (*v)[1], (*v)[2], (*v)[3]};
+}
+
+std::optional<TBlockSpec> TQtEditorDialogs::AskBlock() {
+  const TBlockSpec b;
+  const auto v = AskNumbers(
+      QApplication::activeWindow(), "Bloco na rampa",
+      {{"Comprimento (ao longo da rampa)", {0, 1000, true, " m", ""}, b.comprimento},
+       {"Largura", {0, 1000, true, " m", ""}, b.largura},
+       {"Altura", {0, 1000, true, " m", ""}, b.altura},
+       {"Massa", {0, 1e6, true, " kg", "o motor de física precisa de uma massa positiva"}, b.massa}});
+  if (!v) return std::nullopt;
+  return TBlockSpec{(*v)[0], (*v)[1], (*v)[2], (*v)[3]};
 }

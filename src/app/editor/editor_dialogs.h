@@ -2,6 +2,8 @@
 // The questions the scene editor asks the user, behind an interface so that the editor runs in tests
 // without anything modal.
 
+#include "scene/ramp_template.h"
+
 #include <QColor>
 #include <QString>
 
@@ -20,6 +22,10 @@ class IEditorDialogs {
   virtual QString ChooseModel(const QString& pastaInicial) = 0;
   // A colour with its opacity; nothing when the user cancels.
   virtual std::optional<QColor> ChooseColour(const QColor& atual) = 0;
+  // "Rampa": angle, length, width and friction; nothing when the user cancels.
+  virtual std::optional<TRampSpec> AskRamp() = 0;
+  // "Bloco na rampa": the block's size and mass; nothing when the user cancels.
+  virtual std::optional<TBlockSpec> AskBlock() = 0;
 };
 
 // Qt's dialogs.
@@ -29,4 +35,6 @@ class TQtEditorDialogs : public IEditorDialogs {
   QString ChooseSavePath(const QString& sugestao) override;
   QString ChooseModel(const QString& pastaInicial) override;
   std::optional<QColor> ChooseColour(const QColor& atual) override;
+  std::optional<TRampSpec> AskRamp() override;
+  std::optional<TBlockSpec> AskBlock() override;
 };

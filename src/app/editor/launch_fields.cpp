@@ -1,10 +1,12 @@
 #include "app/editor/launch_fields.h"
 
+#include "app/editor/field_edit.h"
+#include "common/number_text.h"
+
 #include <QCheckBox>
-#include <QDoubleSpinBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <numbers>
@@ -27,13 +29,18 @@ TSceneTable::Celula CellOf(double v) {
   return v;
 }
 
+QString Shown(double v) {
+  return QString::fromStdString(FormatTypedNumber(v));
+}
+
 }  // namespace
 
 TLaunch LaunchOf(double vx, double vy, double vz) {
   const double v = std::sqrt(vx * vx + vy * vy + vz * vz);
   if (v == 0) return {};
   const double horizontal = std::sqrt(vx * vx + vy * vy);
-  return {v, std::atan2(vz, horizontal) / Grau, horizontal == 0 ? 0 : std::atan2(vy, vx) / Grau};
+  return {Rounded(v), Rounded(std::atan2(vz, horizontal) / Grau),
+          horizontal == 0 ? 0 : Rounded(std::atan2(vy, vx) / Grau)};
 }
 
 std::array<double, 3> ComponentsOf(const TLaunch& l) {
@@ -42,85 +49,119 @@ std::array<double, 3> ComponentsOf(const TLaunch& l) {
           Rounded(l.Speed * std::sin(l.Angle * Grau))};
 }
 
-TLaunchFields::TLaunchFields(std::function<void(const TCellEdit&)> edit, QWidget* pai)
-    : QWidget(pai), edit_(std::move(edit)) {
+TLaunchFields::TLaunchFields(std::function<void(const TCellEdit&)> edit, std::function<void()> keyboardBack,
+                             QWidget* pai)
+    : QWidget(pai), edit_(std::move(edit)), keyboardBack_(std::move(keyboardBack)) {
   auto* form = new QFormLayout(this);
   form->setContentsMargins(0, 0, 0, 0);
   form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-  auto linha = [&](const QString& rotulo, QWidget* campo) {
-    auto* texto = new QLabel(rotulo, this);
-    texto->setBuddy(campo);
-    form->addRow(texto, campo);
-  };
-  speed_ = Number(0, MaxSpeed, 3, " m/s");
-  angle_ = Number(-90, 90, 2, " °");
-  azimuth_ = Number(-180, 180, 2, " °");
-  linha("Velocidade de lançamento", speed_);
-  linha("Ângulo acima da horizontal", angle_);
-  linha("Direção (a partir de X)", azimuth_);
-  for (QDoubleSpinBox* c : {speed_, angle_, azimuth_})
-    connect(c, &QDoubleSpinBox::valueChanged, this, [this] { SendPolar(); });
-
+  const TNumberRange velocidade{-MaxSpeed, MaxSpeed, false, " m/s", "o limite do mundo"};
+  speed_ = AddNumber("Velocidade de lançamento", {0, MaxSpeed, false, " m/s", "o limite do mundo"},
+                     [this] { SendPolar(); });
+  angle_ = AddNumber("Ângulo acima da horizontal", {-90, 90, false, " °", ""}, [this] { SendPolar(); });
+  azimuth_ = AddNumber("Direção (a partir de X)", {-180, 180, false, " °", ""}, [this] { SendPolar(); });
   const char* const eixos[] = {"X", "Y", "Z"};
-  for (int k = 0; k < 3; ++k) {
-    velocity_[k] = Number(-MaxSpeed, MaxSpeed, 3, " m/s");
-    linha(QString("Velocidade em %1").arg(eixos[k]), velocity_[k]);
-    connect(velocity_[k], &QDoubleSpinBox::valueChanged, this, [this] { SendComponents(); });
-  }
-  for (int k = 0; k < 3; ++k) {
-    spin_[k] = Number(-MaxSpeed, MaxSpeed, 3, " rad/s");
-    linha(QString("Giro em torno de %1").arg(eixos[k]), spin_[k]);
-    connect(spin_[k], &QDoubleSpinBox::valueChanged, this, [this] { SendSpin(); });
-  }
-
+  for (int k = 0; k < 3; ++k)
+    velocity_[k] =
+        AddNumber(QString("Velocidade em %1").arg(eixos[k]), velocidade, [this] { SendComponents(); });
+  for (int k = 0; k < 3; ++k)
+    spin_[k] = AddNumber(QString("Giro em torno de %1").arg(eixos[k]),
+                         {-MaxSpeed, MaxSpeed, false, " rad/s", "o limite do mundo"}, [this] { SendSpin(); });
   ownElasticity_ = new QCheckBox("Elasticidade própria (senão, a da cena)", this);
-  elasticity_ = Number(0, 1, 2, "");
-  elasticity_->setSingleStep(0.05);
+  ownElasticity_->setFocusPolicy(Qt::TabFocus);
   form->addRow(ownElasticity_);
-  linha("Elasticidade", elasticity_);
   connect(ownElasticity_, &QCheckBox::toggled, this, [this] { SendElasticity(); });
-  connect(elasticity_, &QDoubleSpinBox::valueChanged, this, [this] { SendElasticity(); });
+  elasticity_ = AddNumber("Elasticidade", {0, 1, false, "", ""}, [this] { SendElasticity(); });
 }
 
-QDoubleSpinBox* TLaunchFields::Number(double minimo, double maximo, int casas, const QString& unidade) {
-  auto* n = new QDoubleSpinBox(this);
-  n->setRange(minimo, maximo);
-  n->setDecimals(casas);
-  n->setSuffix(unidade);
-  // Only a field the user clicked into takes the wheel, and an edit is whole at Enter or on leaving it.
-  n->setFocusPolicy(Qt::StrongFocus);
-  n->setKeyboardTracking(false);
-  return n;
+TFieldEdit* TLaunchFields::AddNumber(const QString& rotulo, TNumberRange faixa,
+                                     std::function<void()> enviar) {
+  auto* caixa = new QWidget(this);
+  auto* v = new QVBoxLayout(caixa);
+  v->setContentsMargins(0, 0, 0, 0);
+  v->setSpacing(1);
+  auto* campo = new TFieldEdit(caixa);
+  campo->setAccessibleName(rotulo);
+  campo->setToolTip("Aceito: " + faixa.Describe());
+  campo->OnEnter([this] { keyboardBack_(); });
+  connect(campo, &QLineEdit::editingFinished, this, [this, enviar = std::move(enviar)] {
+    if (!showing_) enviar();
+  });
+  v->addWidget(campo);
+  auto* mensagem = new QLabel(caixa);
+  mensagem->setWordWrap(true);
+  mensagem->setStyleSheet("color: #b00000");
+  mensagem->hide();
+  v->addWidget(mensagem);
+  auto* texto =
+      new QLabel(rotulo + (faixa.unidade.isEmpty() ? "" : " (" + faixa.unidade.trimmed() + ")"), this);
+  texto->setBuddy(campo);
+  static_cast<QFormLayout*>(layout())->addRow(texto, caixa);
+  numbers_[campo] = {campo, mensagem, std::move(faixa)};
+  return campo;
+}
+
+std::optional<double> TLaunchFields::Typed(TFieldEdit* campo) {
+  TNumber& n = numbers_.at(campo);
+  const QString texto = campo->text();
+  if (texto == campo->Saved()) return std::nullopt;
+  double v = 0;
+  if (const auto erro = n.range.Read(texto, v)) {
+    // The value stays what it was, and the field says why.
+    campo->setText(campo->Saved());
+    n.message->setText(*erro);
+    n.message->show();
+    campo->setAccessibleDescription(*erro);
+    return std::nullopt;
+  }
+  n.message->hide();
+  campo->setAccessibleDescription({});
+  return v;
+}
+
+double TLaunchFields::Value(TFieldEdit* campo) const {
+  double v = 0;
+  return numbers_.at(campo).range.Read(campo->text(), v) ? 0 : v;
+}
+
+QString TLaunchFields::Message(QWidget* campo) const {
+  const auto it = numbers_.find(campo);
+  return it != numbers_.end() && !it->second.message->isHidden() ? it->second.message->text() : QString();
 }
 
 void TLaunchFields::Show(const TSceneTable& t, int linha) {
   showing_ = true;
-  for (QDoubleSpinBox* campo : findChildren<QDoubleSpinBox*>()) {
-    campo->setStyleSheet({});
-    campo->setToolTip({});
+  for (auto& [campo, n] : numbers_) {
+    n.message->hide();
+    n.edit->setAccessibleDescription({});
+    n.edit->setStyleSheet({});
+    n.edit->setToolTip("Aceito: " + n.range.Describe());
   }
   const double v[3] = {t.Real(linha, C::VelX), t.Real(linha, C::VelY), t.Real(linha, C::VelZ)};
   const TLaunch l = LaunchOf(v[0], v[1], v[2]);
-  speed_->setValue(l.Speed);
+  speed_->ShowSaved(Shown(l.Speed));
   // Without a speed there is no direction to read: the angles the teacher typed first stay for the speed.
   if (l.Speed > 0) {
-    angle_->setValue(l.Angle);
-    azimuth_->setValue(l.Azimuth);
+    angle_->ShowSaved(Shown(l.Angle));
+    azimuth_->ShowSaved(Shown(l.Azimuth));
+  } else {
+    for (TFieldEdit* a : {angle_, azimuth_})
+      if (a->text().isEmpty()) a->ShowSaved("0");
   }
   const C giro[3] = {C::VelAngX, C::VelAngY, C::VelAngZ};
   for (int k = 0; k < 3; ++k) {
-    velocity_[k]->setValue(v[k]);
-    spin_[k]->setValue(t.Real(linha, giro[k]));
+    velocity_[k]->ShowSaved(Shown(v[k]));
+    spin_[k]->ShowSaved(Shown(t.Real(linha, giro[k])));
   }
   const bool propria = !std::holds_alternative<std::monostate>(t.Cell(linha, C::Elasticidade)) &&
                        t.Real(linha, C::Elasticidade) >= 0;
   ownElasticity_->setChecked(propria);
   elasticity_->setEnabled(propria);
-  elasticity_->setValue(propria ? t.Real(linha, C::Elasticidade) : 0);
+  elasticity_->ShowSaved(propria ? Shown(t.Real(linha, C::Elasticidade)) : QString("0"));
   showing_ = false;
 }
 
-QWidget* TLaunchFields::Editor(C coluna) const {
+TFieldEdit* TLaunchFields::Editor(C coluna) const {
   switch (coluna) {
     case C::VelX:
       return velocity_[0];
@@ -141,29 +182,38 @@ QWidget* TLaunchFields::Editor(C coluna) const {
   }
 }
 
+TFieldEdit* TLaunchFields::Editor(TPolar campo) const {
+  return campo == TPolar::Speed ? speed_ : campo == TPolar::Angle ? angle_ : azimuth_;
+}
+
 void TLaunchFields::SendPolar() {
-  if (showing_) return;
-  const auto v = ComponentsOf({speed_->value(), angle_->value(), azimuth_->value()});
+  // Each field is read as typed: one refused leaves the launch as it was.
+  for (TFieldEdit* campo : {speed_, angle_, azimuth_})
+    if (campo->text() != campo->Saved() && !Typed(campo)) return;
+  const auto v = ComponentsOf({Value(speed_), Value(angle_), Value(azimuth_)});
   edit_({{C::VelX, CellOf(v[0])}, {C::VelY, CellOf(v[1])}, {C::VelZ, CellOf(v[2])}});
 }
 
 void TLaunchFields::SendComponents() {
-  if (showing_) return;
-  edit_({{C::VelX, CellOf(velocity_[0]->value())},
-         {C::VelY, CellOf(velocity_[1]->value())},
-         {C::VelZ, CellOf(velocity_[2]->value())}});
+  for (TFieldEdit* campo : velocity_)
+    if (campo->text() != campo->Saved() && !Typed(campo)) return;
+  edit_({{C::VelX, CellOf(Value(velocity_[0]))},
+         {C::VelY, CellOf(Value(velocity_[1]))},
+         {C::VelZ, CellOf(Value(velocity_[2]))}});
 }
 
 void TLaunchFields::SendSpin() {
-  if (showing_) return;
-  edit_({{C::VelAngX, CellOf(spin_[0]->value())},
-         {C::VelAngY, CellOf(spin_[1]->value())},
-         {C::VelAngZ, CellOf(spin_[2]->value())}});
+  for (TFieldEdit* campo : spin_)
+    if (campo->text() != campo->Saved() && !Typed(campo)) return;
+  edit_({{C::VelAngX, CellOf(Value(spin_[0]))},
+         {C::VelAngY, CellOf(Value(spin_[1]))},
+         {C::VelAngZ, CellOf(Value(spin_[2]))}});
 }
 
 void TLaunchFields::SendElasticity() {
   if (showing_) return;
   elasticity_->setEnabled(ownElasticity_->isChecked());
+  if (elasticity_->text() != elasticity_->Saved() && !Typed(elasticity_)) return;
   edit_({{C::Elasticidade,
-          ownElasticity_->isChecked() ? TSceneTable::Celula(elasticity_->value()) : std::monostate{}}});
+          ownElasticity_->isChecked() ? TSceneTable::Celula(Value(elasticity_)) : std::monostate{}}});
 }

@@ -1,10 +1,11 @@
 #include "app/editor/object_fields.h"
 
+#include "app/editor/field_edit.h"
 #include "app/editor/launch_fields.h"
+#include "common/number_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,6 +15,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -26,44 +28,59 @@ struct TFieldSpec {
   const char* grupo;
   const char* rotulo;
   const char* unidade;  // suffix of a number
-  double minimo, maximo, passo;
-  int casas;
+  double minimo, maximo;
+  bool minimoExcluido;
+  const char* porque;
 };
 
 constexpr double Longe = 10000;  // the world's bound, in metres
 
 const TFieldSpec Fields[] = {
-    {C::Nome, "Objeto", "Nome", "", 0, 0, 0, 0},
-    {C::ODETipo, "Forma e tamanho", "Forma", "", 0, 0, 0, 0},
-    {C::Dim1, "Forma e tamanho", "", " m", -Longe, Longe, 0.1, 3},
-    {C::Dim2, "Forma e tamanho", "", " m", -Longe, Longe, 0.1, 3},
-    {C::Dim3, "Forma e tamanho", "", " m", -Longe, Longe, 0.1, 3},
-    {C::Dim4, "Forma e tamanho", "", " m", -Longe, Longe, 0.1, 3},
-    {C::SX, "Forma e tamanho", "", "", -Longe, Longe, 0.1, 3},
-    {C::SY, "Forma e tamanho", "", "", -Longe, Longe, 0.1, 3},
-    {C::SZ, "Forma e tamanho", "", "", -Longe, Longe, 0.1, 3},
-    {C::Arquivo, "Forma e tamanho", "Arquivo do modelo", "", 0, 0, 0, 0},
-    {C::X, "Posição e giro", "X", " m", -Longe, Longe, 0.1, 3},
-    {C::Y, "Posição e giro", "Y", " m", -Longe, Longe, 0.1, 3},
-    {C::Z, "Posição e giro", "Z (altura)", " m", -Longe, Longe, 0.1, 3},
-    {C::Ang, "Posição e giro", "Ângulo", " °", -360, 360, 5, 2},
-    {C::eixoX, "Posição e giro", "Eixo de giro X", "", -1000, 1000, 0.1, 3},
-    {C::eixoY, "Posição e giro", "Eixo de giro Y", "", -1000, 1000, 0.1, 3},
-    {C::eixoZ, "Posição e giro", "Eixo de giro Z", "", -1000, 1000, 0.1, 3},
-    {C::Massa, "Massa e superfície", "Massa", " kg", 0, 1e6, 0.1, 3},
-    {C::Atrito, "Massa e superfície", "Atrito", "", 0, 100, 0.05, 2},
-    {C::UsaCor, "Cor", "Usar a cor", "", 0, 0, 0, 0},
-    {C::ODEMove, "Movimento", "A física move o objeto", "", 0, 0, 0, 0},
-    {C::UserMove, "Movimento", "Pode ser agarrado", "", 0, 0, 0, 0},
-    {C::MoveX, "Movimento", "Agarrado, move em X", "", 0, 0, 0, 0},
-    {C::MoveY, "Movimento", "Agarrado, move em Y", "", 0, 0, 0, 0},
-    {C::MoveZ, "Movimento", "Agarrado, move em Z", "", 0, 0, 0, 0},
-    {C::MostraRastroSempre, "Exibição", "Rastro", "", 0, 0, 0, 0},
-    {C::MostraRastroSolto, "Exibição", "Rastro ao soltar", "", 0, 0, 0, 0},
-    {C::MostraVecV, "Exibição", "Vetor velocidade", "", 0, 0, 0, 0},
-    {C::MostraVecA, "Exibição", "Vetor força", "", 0, 0, 0, 0},
-    {C::MostraEixoRot, "Exibição", "Eixo de rotação", "", 0, 0, 0, 0},
+    {C::Nome, "Objeto", "Nome", "", 0, 0, false, ""},
+    {C::ODETipo, "Forma e tamanho", "Forma", "", 0, 0, false, ""},
+    {C::Dim1, "Forma e tamanho", "", " m", -Longe, Longe, false, ""},
+    {C::Dim2, "Forma e tamanho", "", " m", -Longe, Longe, false, ""},
+    {C::Dim3, "Forma e tamanho", "", " m", -Longe, Longe, false, ""},
+    {C::Dim4, "Forma e tamanho", "", " m", -Longe, Longe, false, ""},
+    {C::SX, "Forma e tamanho", "", "", -Longe, Longe, false, ""},
+    {C::SY, "Forma e tamanho", "", "", -Longe, Longe, false, ""},
+    {C::SZ, "Forma e tamanho", "", "", -Longe, Longe, false, ""},
+    {C::Arquivo, "Forma e tamanho", "Arquivo do modelo", "", 0, 0, false, ""},
+    {C::X, "Posição e giro", "X", " m", -Longe, Longe, false, ""},
+    {C::Y, "Posição e giro", "Y", " m", -Longe, Longe, false, ""},
+    {C::Z, "Posição e giro", "Z (altura)", " m", -Longe, Longe, false, ""},
+    {C::Ang, "Posição e giro", "Ângulo", "°", -360, 360, false, ""},
+    {C::eixoX, "Posição e giro", "Eixo de giro X", "", -1000, 1000, false, ""},
+    {C::eixoY, "Posição e giro", "Eixo de giro Y", "", -1000, 1000, false, ""},
+    {C::eixoZ, "Posição e giro", "Eixo de giro Z", "", -1000, 1000, false, ""},
+    {C::Massa, "Massa e superfície", "Massa", " kg", 0, 1e6, true,
+     "o motor de física precisa de uma massa positiva"},
+    {C::Atrito, "Massa e superfície", "Atrito", "", 0, 100, false, ""},
+    {C::UsaCor, "Cor", "Usar a cor", "", 0, 0, false, ""},
+    {C::ODEMove, "Movimento", "A física move o objeto", "", 0, 0, false, ""},
+    {C::UserMove, "Movimento", "Pode ser agarrado", "", 0, 0, false, ""},
+    {C::MoveX, "Movimento", "Agarrado, move em X", "", 0, 0, false, ""},
+    {C::MoveY, "Movimento", "Agarrado, move em Y", "", 0, 0, false, ""},
+    {C::MoveZ, "Movimento", "Agarrado, move em Z", "", 0, 0, false, ""},
+    {C::MostraRastroSempre, "Exibição", "Rastro", "", 0, 0, false, ""},
+    {C::MostraRastroSolto, "Exibição", "Rastro ao soltar", "", 0, 0, false, ""},
+    {C::MostraVecV, "Exibição", "Vetor velocidade", "", 0, 0, false, ""},
+    {C::MostraVecA, "Exibição", "Vetor força", "", 0, 0, false, ""},
+    {C::MostraEixoRot, "Exibição", "Eixo de rotação", "", 0, 0, false, ""},
 };
+
+// A number as the field shows it: as the teacher typed it when that is still the value, else the shortest
+// text that reads back, with a decimal comma.
+QString Shown(double valor, const QString& digitado) {
+  double lido = 0;
+  if (!digitado.isEmpty() && ParseTypedNumber(digitado.toStdString(), lido) && lido == valor)
+    return digitado.trimmed().replace('.', ',');
+  return QString::fromStdString(FormatTypedNumber(valor));
+}
+
+bool IsAxis(C c) {
+  return c == C::eixoX || c == C::eixoY || c == C::eixoZ;
+}
 
 // The wheel scrolls the panel over a field the user has not clicked into: a value changed by the wheel on its
 // way down the panel would rebuild the scene at every notch.
@@ -146,19 +163,22 @@ void TObjectFields::Build() {
     const C c = f.coluna;
     switch (TypeOf(c)) {
       case TColumnType::Real: {
-        auto* spin = new TWheelWhenFocused<QDoubleSpinBox>(this);
-        spin->setRange(f.minimo, f.maximo);
-        spin->setSingleStep(f.passo);
-        spin->setDecimals(f.casas);
-        spin->setSuffix(f.unidade);
+        auto* numero = new TFieldEdit(this);
+        numero->setAlignment(Qt::AlignRight);
         // An edit is whole when the user leaves the field or presses Enter, not at every digit.
-        spin->setKeyboardTracking(false);
-        connect(spin, &QDoubleSpinBox::valueChanged, this, [this, c] { Send(c); });
-        campo.editor = spin;
+        connect(numero, &QLineEdit::editingFinished, this, [this, c] { SendNumber(c); });
+        numero->OnEnter([this, c] {
+          if (FieldMessage(c).isEmpty()) handlers_.keyboardBack();
+        });
+        campo.editor = numero;
+        campo.range = {f.minimo, f.maximo, f.minimoExcluido, QString::fromUtf8(f.unidade),
+                       QString::fromUtf8(f.porque)};
         break;
       }
       case TColumnType::Boolean: {
         auto* caixa = new QCheckBox(f.rotulo, this);
+        // A click changes it and leaves the keys where they were: the arrows go on turning the camera.
+        caixa->setFocusPolicy(Qt::TabFocus);
         connect(caixa, &QCheckBox::toggled, this, [this, c] { Send(c); });
         campo.editor = caixa;
         break;
@@ -166,14 +186,18 @@ void TObjectFields::Build() {
       case TColumnType::Integer: {
         auto* combo = new TWheelWhenFocused<QComboBox>(this);
         for (const char* nome : ShapeNames) combo->addItem(nome);
-        connect(combo, &QComboBox::activated, this, [this, c] { Send(c); });
+        connect(combo, &QComboBox::activated, this, [this, c] {
+          Send(c);
+          handlers_.keyboardBack();
+        });
         campo.editor = combo;
         break;
       }
       case TColumnType::Text: {
-        auto* linha = new QLineEdit(this);
+        auto* linha = new TFieldEdit(this);
         linha->setMaxLength(SceneColumns()[static_cast<std::size_t>(c)].Largura);
         connect(linha, &QLineEdit::editingFinished, this, [this, c] { Send(c); });
+        linha->OnEnter([this] { handlers_.keyboardBack(); });
         campo.editor = linha;
         break;
       }
@@ -190,28 +214,101 @@ void TObjectFields::Build() {
       h->addWidget(escolher);
       campo.row = linha;
     }
+    if (TypeOf(c) == TColumnType::Real) {
+      // The refusal sits right under the number it is about.
+      auto* caixa = new QWidget(this);
+      auto* v = new QVBoxLayout(caixa);
+      v->setContentsMargins(0, 0, 0, 0);
+      v->setSpacing(1);
+      // The unit beside the number, as the number is read: "2,5 m".
+      auto* numero = new QHBoxLayout;
+      numero->addWidget(campo.editor, 1);
+      campo.unit = new QLabel(campo.range.unidade.trimmed(), caixa);
+      campo.unit->setMinimumWidth(campo.unit->fontMetrics().horizontalAdvance("kg") + 2);
+      numero->addWidget(campo.unit);
+      v->addLayout(numero);
+      campo.message = new QLabel(caixa);
+      campo.message->setWordWrap(true);
+      campo.message->setStyleSheet("color: #b00000");
+      campo.message->hide();
+      v->addWidget(campo.message);
+      campo.row = caixa;
+    }
     if (TypeOf(c) == TColumnType::Boolean) {
       form->addRow(campo.row);
     } else {
-      campo.label = new QLabel(f.rotulo, this);
+      campo.label = new QLabel(this);
       form->addRow(campo.label, campo.row);
+      SetLabel(campo, f.rotulo);
     }
     fields_[c] = campo;
   }
-  launch_ = new TLaunchFields(handlers_.edit, this);
+  launch_ = new TLaunchFields([this](const TCellEdit& c) { handlers_.edit(typedRow_, c); },
+                              [this] { handlers_.keyboardBack(); }, this);
   fields_.at(C::ODEMove).form->addRow(launch_);
   layout->addStretch(1);
+}
+
+void TObjectFields::SetLabel(TField& campo, const QString& texto) {
+  campo.label->setText(texto);
+  // A screen reader names the field by its own label, not by the group around it.
+  campo.label->setBuddy(campo.editor);
+  campo.editor->setAccessibleName(texto);
 }
 
 void TObjectFields::Send(C c) {
   if (showing_) return;
   QWidget* w = fields_.at(c).editor;
   TSceneTable::Celula valor;
-  if (auto* spin = qobject_cast<QDoubleSpinBox*>(w)) valor = spin->value();
   if (auto* caixa = qobject_cast<QCheckBox*>(w)) valor = caixa->isChecked();
   if (auto* combo = qobject_cast<QComboBox*>(w)) valor = static_cast<int32_t>(combo->currentIndex());
   if (auto* linha = qobject_cast<QLineEdit*>(w)) valor = linha->text().toStdString();
-  handlers_.edit({{c, valor}});
+  handlers_.edit(typedRow_, {{c, valor}});
+}
+
+void TObjectFields::SendNumber(C c) {
+  if (showing_) return;
+  TField& f = fields_.at(c);
+  auto* numero = static_cast<TFieldEdit*>(f.editor);
+  const QString texto = numero->text();
+  if (texto == numero->Saved()) return;  // nothing typed (a focus change after Enter, or Escape)
+  double v = 0;
+  if (const auto erro = f.range.Read(texto, v)) return Refuse(c, *erro);
+  const bool eixo = IsAxis(c);
+  const double ang = c == C::Ang ? v : angle_;
+  double e[3] = {axis_[0], axis_[1], axis_[2]};
+  if (eixo) e[static_cast<int>(c) - static_cast<int>(C::eixoX)] = v;
+  if (ang != 0 && e[0] == 0 && e[1] == 0 && e[2] == 0 && (eixo || c == C::Ang))
+    return Refuse(c,
+                  "Um giro precisa de um eixo: X, Y e Z do eixo de giro não podem ser todos 0 com o "
+                  "ângulo diferente de 0.");
+  typed_[c] = texto;
+  handlers_.edit(typedRow_, {{c, v}});
+}
+
+void TObjectFields::Refuse(C c, const QString& texto) {
+  TField& f = fields_.at(c);
+  auto* numero = static_cast<TFieldEdit*>(f.editor);
+  // The value stays what it was, and the field says so; the message says what was refused and why.
+  numero->setText(numero->Saved());
+  numero->selectAll();
+  f.message->setText(texto);
+  f.message->show();
+  f.editor->setAccessibleDescription(texto);
+  f.editor->setStyleSheet("border: 2px solid #d02020; background-color: #ffe0e0");
+}
+
+void TObjectFields::CommitPending() {
+  for (auto& [c, f] : fields_) {
+    auto* campo = dynamic_cast<TFieldEdit*>(f.editor);
+    if (campo && campo->text() != campo->Saved()) emit campo->editingFinished();
+  }
+}
+
+QString TObjectFields::FieldMessage(C c) const {
+  const auto it = fields_.find(c);
+  if (it == fields_.end() || !it->second.message || it->second.message->isHidden()) return {};
+  return it->second.message->text();
 }
 
 void TObjectFields::ShowShape(int tipo) {
@@ -219,12 +316,15 @@ void TObjectFields::ShowShape(int tipo) {
     TField& f = fields_.at(c);
     const QString rotulo = SizeLabel(tipo, c);
     f.form->setRowVisible(f.row, !rotulo.isEmpty());
-    f.label->setText(rotulo);
-    auto* spin = static_cast<QDoubleSpinBox*>(f.editor);
-    // A solid's sizes are lengths; a plane's are its equation, and a model's scales may mirror it.
-    const bool tamanho = tipo <= 2;
-    spin->setMinimum(tamanho ? 0.01 : -Longe);
-    spin->setSuffix(tipo <= 3 && c <= C::Dim4 ? " m" : "");
+    SetLabel(f, rotulo);
+    // A solid's sizes are lengths (a capsule's cylinder may be missing: a sphere); a plane's are its
+    // equation and how much of it is drawn; a model's scales may mirror it.
+    const bool tamanho = tipo <= 2 && c <= C::Dim3;
+    f.range.minimo = tamanho ? 0 : (tipo == 3 && c >= C::SX) ? 0 : -Longe;
+    f.range.minimoExcluido = tamanho && !(tipo == 1 && c == C::Dim2);
+    const bool normal = tipo == 3 && c <= C::Dim3;
+    f.range.unidade = tipo <= 3 && !normal ? " m" : "";
+    f.unit->setText(f.range.unidade.trimmed());
   }
   const TField& arquivo = fields_.at(C::Arquivo);
   arquivo.form->setRowVisible(arquivo.row, tipo == 4);
@@ -232,17 +332,28 @@ void TObjectFields::ShowShape(int tipo) {
 
 void TObjectFields::Show(const TSceneTable& t, int linha) {
   showing_ = true;
+  if (linha != typedRow_) typed_.clear();
+  typedRow_ = linha;
   const int tipo = t.Integer(linha, C::ODETipo);
+  angle_ = t.Real(linha, C::Ang);
+  for (C c : {C::eixoX, C::eixoY, C::eixoZ})
+    axis_[static_cast<int>(c) - static_cast<int>(C::eixoX)] = t.Real(linha, c);
   ShowShape(tipo);
   for (auto& [c, f] : fields_) {
     f.editor->setStyleSheet({});
     f.editor->setToolTip({});
-    if (auto* spin = qobject_cast<QDoubleSpinBox*>(f.editor)) spin->setValue(t.Real(linha, c));
+    f.editor->setAccessibleDescription({});
+    if (f.message) f.message->hide();
+    if (TypeOf(c) == TColumnType::Real) {
+      const auto digitado = typed_.find(c);
+      static_cast<TFieldEdit*>(f.editor)->ShowSaved(
+          Shown(t.Real(linha, c), digitado != typed_.end() ? digitado->second : QString()));
+    }
     if (auto* caixa = qobject_cast<QCheckBox*>(f.editor)) caixa->setChecked(t.Boolean(linha, c));
     if (auto* combo = qobject_cast<QComboBox*>(f.editor))
       combo->setCurrentIndex(tipo >= 0 && tipo <= 4 ? tipo : -1);
-    if (auto* texto = qobject_cast<QLineEdit*>(f.editor))
-      texto->setText(QString::fromStdString(t.Text(linha, c)));
+    if (TypeOf(c) == TColumnType::Text)
+      static_cast<TFieldEdit*>(f.editor)->ShowSaved(QString::fromStdString(t.Text(linha, c)));
   }
   launch_->Show(t, linha);
   const auto canal = [&](C c) {

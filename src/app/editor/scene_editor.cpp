@@ -1,6 +1,8 @@
 #include "app/editor/scene_editor.h"
 
 #include "app/widgets/user_interface.h"
+#include "scene/obj_loader.h"
+#include "scene/ramp_template.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -21,9 +23,9 @@ using C = TColumn;
 TSceneEditor::TSceneEditor(TSceneSession& sessao, QMainWindow& janela, const TCamera& camera,
                            TUserInterface& ui)
     : session_(sessao), window_(janela), camera_(camera), ui_(ui), doc_(sessao.Document()) {
-  TObjectFields::THandlers campos{[this](const TCellEdit& c) { EditSelected(c); },
-                                  [this] { ChooseModelForSelected(); },
-                                  [this] { ChooseColourForSelected(); }};
+  TObjectFields::THandlers campos{[this](int linha, const TCellEdit& c) { EditRow(linha, c); },
+                                  [this] { ChooseModelForSelected(); }, [this] { ChooseColourForSelected(); },
+                                  [this] { GiveKeysToView(); }};
   panel_ = new TSceneEditorPanel(std::move(campos), &janela);
   janela.addDockWidget(Qt::RightDockWidgetArea, panel_);
   panel_->hide();
@@ -41,6 +43,9 @@ TSceneEditor::TSceneEditor(TSceneSession& sessao, QMainWindow& janela, const TCa
     const TObjectTemplate modelo = m.modelo;
     panel_->AddMenu()->addAction(m.nome, this, [this, modelo] { AddObject(modelo); });
   }
+  panel_->AddMenu()->addSeparator();
+  panel_->AddMenu()->addAction("Rampa", this, [this] { AddRamp(); });
+  panel_->AddMenu()->addAction("Bloco na rampa", this, [this] { AddBlockOnRamp(); });
   connect(panel_->DuplicateButton(), &QPushButton::clicked, this, [this] {
     const int i = Selected();
     int nova = -1;
@@ -74,7 +79,12 @@ TSceneEditor::TSceneEditor(TSceneSession& sessao, QMainWindow& janela, const TCa
     s.TipoDeColisao = k;
     Apply([&] { doc_.SetSettings(s); });
   });
-  session_.OnSelectionChanged([this](std::optional<std::size_t>) { Refresh(); });
+  session_.OnSelectionChanged([this](std::optional<std::size_t>) {
+    // A click in the view that selects another object (or none) comes before the view takes the keys:
+    // what was typed for the object shown is kept first.
+    panel_->Fields()->CommitPending();
+    Refresh();
+  });
   session_.OnSceneStarted([this](TSceneSession::TStart como) {
     if (como == TSceneSession::TStart::Opened) Refresh();
   });
@@ -132,6 +142,10 @@ bool TSceneEditor::Apply(const std::function<void()>& edit) {
   return true;
 }
 
+void TSceneEditor::EditRow(int linha, const TCellEdit& celulas) {
+  if (linha >= 0 && linha < doc_.Table().RowCount()) Apply([&] { doc_.SetCells(linha, celulas); });
+}
+
 void TSceneEditor::EditSelected(const TCellEdit& celulas) {
   const int i = Selected();
   if (i >= 0) Apply([&] { doc_.SetCells(i, celulas); });
@@ -141,18 +155,59 @@ bool TSceneEditor::MoveStartPosition(int linha, const TVector& posicao) {
   return Apply([&] { doc_.MoveStartPosition(linha, posicao); });
 }
 
+TVector TSceneEditor::FloorPointAhead() const {
+  // Along the line of sight from the eye through the view's centre, down to the floor.
+  const TVector olho = camera_.Olho;
+  const TVector rumo = SubVet(camera_.Centro, olho);
+  if (!(olho.z > 0) || !(rumo.z < 0)) return {};
+  const TVector p = SomaVet(olho, EscalaVet(rumo, -olho.z / rumo.z));
+  // A view that grazes the floor meets it far beyond anything the teacher sees.
+  if (!std::isfinite(p.x) || !std::isfinite(p.y) || std::hypot(p.x - olho.x, p.y - olho.y) > 1000) return {};
+  return {p.x, p.y, 0};
+}
+
 void TSceneEditor::AddObject(TObjectTemplate modelo) {
   std::string arquivo;
+  double base = 0;
   if (modelo == TObjectTemplate::ModeloOBJ) {
     const QString escolhido = dialogs_->ChooseModel(QString::fromStdString(ScenesFolder().string()));
     if (escolhido.isEmpty()) return;
     arquivo = escolhido.toStdString();
+    // How far the model reaches below its origin, so that it too stands on the floor.
+    try {
+      TModel m = LoadModel(arquivo, {});
+      ComputeBounds(m);
+      if (m.VertexCount > 0) base = -double(m.BoundsMin.z);
+    } catch (const std::exception&) {
+      // The load that follows says what is wrong with the file.
+    }
   }
-  // In front of the camera, where it looks, and a little above the floor: the new object drops into view.
-  const TVector centro = camera_.Centro;
-  const TVector lugar{centro.x, centro.y, std::max(centro.z, 0.0) + 1.0};
   int nova = -1;
-  if (Apply([&] { nova = doc_.Add(modelo, lugar, arquivo); })) session_.Selection().Set(nova);
+  if (Apply([&] { nova = doc_.Add(modelo, FloorPointAhead(), arquivo, base); }))
+    session_.Selection().Set(nova);
+}
+
+void TSceneEditor::AddRamp() {
+  const auto rampa = dialogs_->AskRamp();
+  if (!rampa) return;
+  int nova = -1;
+  if (Apply([&] { nova = doc_.AddRamp(*rampa, FloorPointAhead()); })) session_.Selection().Set(nova);
+}
+
+void TSceneEditor::AddBlockOnRamp() {
+  const int rampa = Selected();
+  if (!IsRamp(doc_.Table(), rampa)) {
+    ui_.ShowError("Selecione uma rampa (uma caixa que a física não move) para pôr o bloco nela.");
+    return;
+  }
+  const auto bloco = dialogs_->AskBlock();
+  if (!bloco) return;
+  int nova = -1;
+  if (Apply([&] { nova = doc_.AddBlockOnRamp(rampa, *bloco); })) session_.Selection().Set(nova);
+}
+
+void TSceneEditor::GiveKeysToView() {
+  if (QWidget* vista = window_.centralWidget()) vista->setFocus(Qt::OtherFocusReason);
 }
 
 void TSceneEditor::ChooseModelForSelected() {
@@ -211,7 +266,7 @@ bool TSceneEditor::SaveAs() {
 
 bool TSceneEditor::SaveTo(const fs::path& arquivo) {
   try {
-    doc_.Save(arquivo);
+    doc_.Save(arquivo, ScenesFolder());
   } catch (const ESceneError& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
     return false;

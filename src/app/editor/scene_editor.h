@@ -42,7 +42,15 @@ class TSceneEditor : public QObject {
   bool SaveAs();
   void Undo();
   void Redo();
+  // A new object above the floor point the view looks at, its lowest point on the floor (or on what stands
+  // there).
   void AddObject(TObjectTemplate modelo);
+  // "Rampa" and "Bloco na rampa" (on the selected ramp): the values are asked first.
+  void AddRamp();
+  void AddBlockOnRamp();
+  // The floor point on the line of sight through the view's centre; the origin when that line does not meet
+  // the floor in front of the eye.
+  TVector FloorPointAhead() const;
 
   const TSceneDocument& Document() const { return session_.Document(); }
   TSceneEditorPanel* Panel() const { return panel_; }
@@ -53,9 +61,11 @@ class TSceneEditor : public QObject {
   bool SaveTo(const std::filesystem::path& arquivo);  // an error is shown; false then
   void Refresh();
   void EditSelected(const TCellEdit& celulas);
+  void EditRow(int linha, const TCellEdit& celulas);
   void ChooseModelForSelected();
   void ChooseColourForSelected();
   void FitWindow(bool mostrando);
+  void GiveKeysToView();
   int Selected() const;
   std::filesystem::path ScenesFolder() const;
 

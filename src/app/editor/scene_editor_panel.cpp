@@ -29,9 +29,11 @@ TSceneEditorPanel::TSceneEditorPanel(TObjectFields::THandlers campos, QWidget* p
   collision_->addItems({"Sem quicar", "Quica com metade da velocidade", "Quica com toda a velocidade"});
   formAjustes->addRow(gravity_);
   formAjustes->addRow("Colisões", collision_);
+  collision_->setAccessibleName("Colisões");
   layout->addWidget(ajustes);
 
   list_ = new QListWidget(conteudo);
+  list_->setAccessibleName("Objetos da cena");
   list_->setMaximumHeight(140);
   layout->addWidget(list_);
 

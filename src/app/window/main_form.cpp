@@ -76,6 +76,9 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   painel->setMinimumSize(160, 120);
   // The panel takes the keys from the start, so the arrows steer the camera without a click first.
   painel->setFocusPolicy(Qt::StrongFocus);
+  painel->setAccessibleName("Vista 3D");
+  // Whoever hands the keyboard back to the view (the editor, after Enter) gives it to the panel.
+  cliente->setFocusProxy(painel);
   painel->setFocus();
   layout->addWidget(painel);
   mouseGrab_ = std::make_unique<TMouseGrabInput>(

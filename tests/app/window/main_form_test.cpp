@@ -24,10 +24,13 @@
 #include "wiimote/testing/test_main_loop.h"
 #include "wiimote/testing/virtual_wiimote.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QSurfaceFormat>
@@ -43,6 +46,7 @@
 #include <deque>
 #include <fstream>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -52,6 +56,8 @@ class TestEditorDialogs : public IEditorDialogs {
   QString ChooseSavePath(const QString&) override { return {}; }
   QString ChooseModel(const QString&) override { return {}; }
   std::optional<QColor> ChooseColour(const QColor&) override { return std::nullopt; }
+  std::optional<TRampSpec> AskRamp() override { return std::nullopt; }
+  std::optional<TBlockSpec> AskBlock() override { return std::nullopt; }
   TUnsavedAnswer resposta = TUnsavedAnswer::Cancel;
 };
 
@@ -892,6 +898,64 @@ TEST_F(JanelaMouse, PausadoOArrastoMudaOLugarDeInicio) {
   EXPECT_NEAR(NormaVet(SubVet(Obj(0).Posicao, inicio)), 0, 1e-4);
   EXPECT_TRUE(form->Session().Control().Paused());
   EXPECT_EQ(form->Session().Selection().Current(), 0u);
+}
+
+TEST_F(JanelaMouse, PausadoUmCliqueSoSelecionaEEnterNoEditorDevolveAsSetasAVista) {
+  Abre(BallAtTheCentre(false, false));
+  form->Session().Control().SetPaused(true);
+  Press();
+  Release();
+  EXPECT_EQ(form->Session().Selection().Current(), 0u);
+  const TSceneTable& tabela = form->Editor().Document().Table();
+  EXPECT_EQ(std::tuple(tabela.Real(0, TColumn::X), tabela.Real(0, TColumn::Y), tabela.Real(0, TColumn::Z)),
+            std::tuple(10.0, 10.0, 5.0))
+      << "a click is not an edit";
+  EXPECT_FALSE(form->Editor().Document().Modified());
+
+  // Typed and committed with Enter, the field gives the keys back: the next arrow turns the camera.
+  Menu("Editar cena")->trigger();
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  auto* z = qobject_cast<QLineEdit*>(form->Editor().Panel()->Fields()->Editor(TColumn::Z));
+  ASSERT_TRUE(z);
+  z->setFocus();
+  z->selectAll();
+  QTest::keyClicks(z, "6,5");
+  QTest::keyClick(z, Qt::Key_Return);
+  EXPECT_EQ(tabela.Real(0, TColumn::Z), 6.5);
+  ASSERT_TRUE(Espera([&] { return QGuiApplication::focusWindow() == form->Panel(); }));
+  const TVector olho = form->CurrentCamera().Olho;
+  QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Up);
+  EXPECT_GT(NormaVet(SubVet(form->CurrentCamera().Olho, olho)), 1);
+  EXPECT_EQ(z->text(), "6,5");
+  EXPECT_EQ(tabela.Real(0, TColumn::Z), 6.5);
+
+  // A click on the empty view (which selects nothing) or a drag of the view takes the keys from a field too,
+  // and keeps what was typed there for the object shown.
+  const auto digitaSemEnter = [&](const char* texto) {
+    // As a click into the field does: the window takes the keys back, and the field has them.
+    form->windowHandle()->requestActivate();
+    z->setFocus();
+    ASSERT_TRUE(Espera([&] {
+      return QGuiApplication::focusWindow() == form->windowHandle() && QApplication::focusWidget() == z;
+    }));
+    z->selectAll();
+    QTest::keyClicks(z, texto);
+  };
+  digitaSemEnter("7");
+  QTest::mouseClick(form->Panel(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(Espera([&] { return QGuiApplication::focusWindow() == form->Panel(); }));
+  EXPECT_EQ(tabela.Real(0, TColumn::Z), 7);
+  EXPECT_EQ(form->Session().Selection().Current(), std::nullopt);
+  form->Session().Selection().Set(0);
+  digitaSemEnter("8");
+  QTest::mousePress(form->Panel(), Qt::RightButton, {}, QPoint(5, 5));
+  QTest::mouseMove(form->Panel(), QPoint(25, 5));
+  QTest::mouseRelease(form->Panel(), Qt::RightButton, {}, QPoint(25, 5));
+  EXPECT_TRUE(Espera([&] { return tabela.Real(0, TColumn::Z) == 8; }));
+  QWidget* vista = form->centralWidget()->focusProxy();
+  ASSERT_TRUE(vista);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(vista)->text(QAccessible::Name), "Vista 3D");
 }
 
 // Seeing and measuring: the export, the screenshots, the overlay and the trails.
