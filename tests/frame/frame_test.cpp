@@ -14,7 +14,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class Quadro : public ::testing::Test, protected TFrameRig {
+class Frame : public ::testing::Test, protected TFrameRig {
  protected:
   void Roda(const TRemoteReading& r, std::chrono::milliseconds passo = 10ms) {
     agora += passo;
@@ -34,7 +34,7 @@ TRemoteReading Remoto(uint8_t x, uint8_t y, uint8_t z, bool a, int ir = 4) {
   return r;
 }
 
-TEST_F(Quadro, PrimeiroQuadroTemDtLimitado) {
+TEST_F(Frame, PrimeiroQuadroTemDtLimitado) {
   Roda(Remoto(0, 0, 0, false));
   EXPECT_EQ(estado.Dt, DtMaximo) << "the zero date is decades ago";
   Roda(Remoto(0, 0, 0, false), 12ms);
@@ -44,7 +44,7 @@ TEST_F(Quadro, PrimeiroQuadroTemDtLimitado) {
 }
 
 // A frame whose own work takes 30 ms: the next Dt counts from its end, not from its start.
-TEST_F(Quadro, DtIsMeasuredFromTheEndOfThePreviousFrame) {
+TEST_F(Frame, DtIsMeasuredFromTheEndOfThePreviousFrame) {
   Roda(Remoto(0, 0, 0, false));
   duracao = 30ms;
   Roda(Remoto(0, 0, 0, false));
@@ -53,7 +53,7 @@ TEST_F(Quadro, DtIsMeasuredFromTheEndOfThePreviousFrame) {
   EXPECT_DOUBLE_EQ(estado.Dt, 0.010);
 }
 
-TEST_F(Quadro, SemABotaoOPonteiroFicaERecalibra) {
+TEST_F(Frame, SemABotaoOPonteiroFicaERecalibra) {
   for (uint8_t v : {100, 140, 200}) {
     Roda(Remoto(v, uint8_t(v + 1), uint8_t(v + 2), false));
     EXPECT_EQ(estado.PonteiroPos.x, 0);
@@ -80,7 +80,7 @@ TVector UmPassoComGanho(int ganho) {
   return q.estado.PonteiroPos;
 }
 
-TEST_F(Quadro, PonteiroSegueOGanhoNaDirecaoDaCamera) {
+TEST_F(Frame, PonteiroSegueOGanhoNaDirecaoDaCamera) {
   const TVector p100 = UmPassoComGanho(100);
   const TVector p10 = UmPassoComGanho(10);
   // v = G a dt, p = v dt + G a dt^2 / 2 = 1.5 G a dt^2 with |a| = 10 along the camera's right.
@@ -92,7 +92,7 @@ TEST_F(Quadro, PonteiroSegueOGanhoNaDirecaoDaCamera) {
   EXPECT_GT(p100.x, 0);
 }
 
-TEST_F(Quadro, SoltarAEsvaziaOCaminhoEParaOPonteiro) {
+TEST_F(Frame, SoltarAEsvaziaOCaminhoEParaOPonteiro) {
   Roda(Remoto(120, 128, 128, false));
   Roda(Remoto(130, 128, 128, true));
   Roda(Remoto(140, 128, 128, true));
@@ -104,7 +104,7 @@ TEST_F(Quadro, SoltarAEsvaziaOCaminhoEParaOPonteiro) {
   EXPECT_EQ(estado.PonteiroPos.x, antes.x) << "the pointer stays where it was let go";
 }
 
-TEST_F(Quadro, RastroCresceUmPontoPorQuadroEFixoNaoSeMove) {
+TEST_F(Frame, RastroCresceUmPontoPorQuadroEFixoNaoSeMove) {
   TTestScene c;
   c.Linha(SphereRow(0.5), {{TColumn::Z, 5.0},
                            {TColumn::ODEMove, true},
@@ -123,7 +123,7 @@ TEST_F(Quadro, RastroCresceUmPontoPorQuadroEFixoNaoSeMove) {
   EXPECT_EQ(cena.Objetos[1].Posicao.z, 3.0);
 }
 
-TEST_F(Quadro, PassoDeAgarrarRecebeOPontoDoPonteiro) {
+TEST_F(Frame, PassoDeAgarrarRecebeOPontoDoPonteiro) {
   estado.PonteiroPos = {1, -2, 3};
   TVector recebido;
   TFrameContext ctx = Contexto([&](const TVector& p) { recebido = p; });
@@ -135,7 +135,7 @@ TEST_F(Quadro, PassoDeAgarrarRecebeOPontoDoPonteiro) {
 
 // Ticks that come late (slow drawing, a loaded machine) still advance the world with real time, up to
 // MaxStepsPerTick steps a tick; beyond that the world falls behind and says so.
-TEST_F(Quadro, TickAtrasadoAlcancaOTempoRealAteOLimite) {
+TEST_F(Frame, TickAtrasadoAlcancaOTempoRealAteOLimite) {
   TTestScene c;
   c.Linha(SphereRow(0.5), {{TColumn::Z, 100.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
   Carrega(c);
@@ -160,7 +160,7 @@ TEST_F(Quadro, TickAtrasadoAlcancaOTempoRealAteOLimite) {
   EXPECT_FALSE(estado.BehindRealTime) << "the lost time is not owed for ever";
 }
 
-TEST_F(Quadro, RastroECaminhoDoPonteiroGuardamUmNumeroLimitadoDePontos) {
+TEST_F(Frame, RastroECaminhoDoPonteiroGuardamUmNumeroLimitadoDePontos) {
   TTestScene c;
   c.Linha(SphereRow(0.5), {{TColumn::Z, 5.0},
                            {TColumn::ODEMove, true},
@@ -183,7 +183,7 @@ TEST_F(Quadro, RastroECaminhoDoPonteiroGuardamUmNumeroLimitadoDePontos) {
   EXPECT_GE(estado.PonteiroCaminho.size(), PathLimit);
 }
 
-TEST_F(Quadro, ObjetoForaDoMundoEAvisadoUmaVezEOMundoQuebradoParaSemDerrubarOQuadro) {
+TEST_F(Frame, ObjetoForaDoMundoEAvisadoUmaVezEOMundoQuebradoParaSemDerrubarOQuadro) {
   TTestScene c;
   c.Linha(SphereRow(0.5), {{TColumn::Z, 1.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
   c.Linha(SphereRow(0.5), {{TColumn::X, 3.0}, {TColumn::Z, 1.0}, {TColumn::ODEMove, true}});
@@ -210,7 +210,7 @@ TEST_F(Quadro, ObjetoForaDoMundoEAvisadoUmaVezEOMundoQuebradoParaSemDerrubarOQua
 
 // Paused, no body moves however long the pause; "." runs exactly one step; continuing owes nothing for the
 // paused time.
-TEST_F(Quadro, PausaSeguraOsCorposPassoAvancaUmEContinuarNaoDisparaPassos) {
+TEST_F(Frame, PausaSeguraOsCorposPassoAvancaUmEContinuarNaoDisparaPassos) {
   TTestScene c;
   c.Linha(SphereRow(0.5), {{TColumn::Z, 100.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
   c.Linha(SphereRow(0.5), {{TColumn::X, 3.0}, {TColumn::Z, 50.0}, {TColumn::ODEMove, true}});
@@ -242,7 +242,7 @@ TEST_F(Quadro, PausaSeguraOsCorposPassoAvancaUmEContinuarNaoDisparaPassos) {
 
 // At 1/2, 1/4 and 1/10 of real time the world steps once every 2, 4 and 10 ticks that come on time, and
 // going back to real time owes no burst.
-TEST_F(Quadro, CamaraLentaPassaUmaVezACadaNTiques) {
+TEST_F(Frame, CamaraLentaPassaUmaVezACadaNTiques) {
   Roda(Remoto(0, 0, 0, false));
   for (const int n : {2, 4, 10}) {
     estado.Control.Slower();

@@ -15,7 +15,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class Agarrar : public ::testing::Test, protected TFrameRig {
+class RemoteGrab : public ::testing::Test, protected TFrameRig {
  protected:
   void Carrega(const TTestScene& c) { ::Carrega(c, cena); }
   // One frame with the pointer at P = -PonteiroPos.
@@ -61,7 +61,7 @@ TTestScene DuasBolas(bool userMove2 = true) {
   return c;
 }
 
-TEST_F(Agarrar, PrimeiroDaListaVenceEOutroNaoEPegoDepois) {
+TEST_F(RemoteGrab, PrimeiroDaListaVenceEOutroNaoEPegoDepois) {
   Carrega(DuasBolas());
   PonteiroEm({0.6, 0, 5});
   Aperta(true, true);
@@ -80,7 +80,7 @@ TEST_F(Agarrar, PrimeiroDaListaVenceEOutroNaoEPegoDepois) {
   EXPECT_DOUBLE_EQ(Obj(0).Posicao.x, 1.1);
 }
 
-TEST_F(Agarrar, SemUserMoveNuncaEPego) {
+TEST_F(RemoteGrab, SemUserMoveNuncaEPego) {
   TTestScene c;
   c.Linha(SphereRow(1.0), {{TColumn::Z, 5.0}, {TColumn::ODEMove, true}, {TColumn::MoveZ, true}});
   Carrega(c);
@@ -92,7 +92,7 @@ TEST_F(Agarrar, SemUserMoveNuncaEPego) {
   EXPECT_FALSE(Obj(0).Agarrado);
 }
 
-TEST_F(Agarrar, SoMoveZSegueSoNaVertical) {
+TEST_F(RemoteGrab, SoMoveZSegueSoNaVertical) {
   TTestScene c;
   c.Linha(SphereRow(1.0), {{TColumn::X, 2.0},
                            {TColumn::Y, 3.0},
@@ -112,7 +112,7 @@ TEST_F(Agarrar, SoMoveZSegueSoNaVertical) {
   EXPECT_FLOAT_EQ(dBodyGetPosition(cena.Corpos[0])[2], 5.5f);
 }
 
-TEST_F(Agarrar, SoltarLancaComAMudancaDoAcelerometroVistaPelaCamera) {
+TEST_F(RemoteGrab, SoltarLancaComAMudancaDoAcelerometroVistaPelaCamera) {
   Carrega(DuasBolas());
   PonteiroEm({0, 0, 5});
   remoto.AccelX = 100, remoto.AccelY = 100, remoto.AccelZ = 100;
@@ -137,7 +137,7 @@ TEST_F(Agarrar, SoltarLancaComAMudancaDoAcelerometroVistaPelaCamera) {
   EXPECT_FALSE(camera.Soltar);
 }
 
-TEST_F(Agarrar, VibraSoComAMarcaEEnquantoSegura) {
+TEST_F(RemoteGrab, VibraSoComAMarcaEEnquantoSegura) {
   Carrega(DuasBolas());
   PonteiroEm({0, 0, 5});
   Aperta(true, true);
@@ -161,7 +161,7 @@ TEST_F(Agarrar, VibraSoComAMarcaEEnquantoSegura) {
   EXPECT_FALSE(vibracao.Vibrando);
 }
 
-TEST_F(Agarrar, PulsoDeBordaDoPonteiroNaoECortadoPeloQuadro) {
+TEST_F(RemoteGrab, PulsoDeBordaDoPonteiroNaoECortadoPeloQuadro) {
   Carrega(DuasBolas());
   vibracao.Vibrando = true;
   vibracao.PulsoDeBorda = true;
@@ -179,7 +179,7 @@ TEST_F(Agarrar, PulsoDeBordaDoPonteiroNaoECortadoPeloQuadro) {
 
 // The pointer control that ends the pulse may stop within it (its button let go, the remote gone): the
 // frame ends the pulse once its time is up.
-TEST_F(Agarrar, AnEdgePulseEndsAfterItsTimeEvenWithoutThePointerControl) {
+TEST_F(RemoteGrab, AnEdgePulseEndsAfterItsTimeEvenWithoutThePointerControl) {
   Carrega(DuasBolas());
   vibracao.Vibrando = true;
   vibracao.PulsoDeBorda = true;
@@ -192,7 +192,7 @@ TEST_F(Agarrar, AnEdgePulseEndsAfterItsTimeEvenWithoutThePointerControl) {
 
 // Lost while it holds, the remote lets go: the object stays where it is, at rest (not thrown, though the
 // accelerometer moved), and no longer follows the pointer.
-TEST_F(Agarrar, RemotoPerdidoEnquantoSeguraSoltaNoLugar) {
+TEST_F(RemoteGrab, RemotoPerdidoEnquantoSeguraSoltaNoLugar) {
   Carrega(DuasBolas());
   PonteiroEm({0, 0, 5});
   remoto.AccelX = remoto.AccelY = remoto.AccelZ = 128;
@@ -214,7 +214,7 @@ TEST_F(Agarrar, RemotoPerdidoEnquantoSeguraSoltaNoLugar) {
   EXPECT_EQ(leds.back(), LedsOneAndFour) << "the rumble stops";
 }
 
-TEST_F(Agarrar, LargarParadoLancaComVelocidadeZero) {
+TEST_F(RemoteGrab, LargarParadoLancaComVelocidadeZero) {
   Carrega(DuasBolas());
   PonteiroEm({0, 0, 5});
   remoto.AccelX = remoto.AccelY = remoto.AccelZ = 128;

@@ -33,9 +33,9 @@ std::string Sem(QString texto) {
   return texto.remove('&').toStdString();
 }
 
-class JanelaDesktop : public TWindowTest {
+class WindowDesktop : public TWindowTest {
  protected:
-  JanelaDesktop() : TWindowTest(false) {}
+  WindowDesktop() : TWindowTest(false) {}
   fs::path Cena(const std::string& nome, int bolas = 1) {
     TTestScene c;
     for (int i = 0; i < bolas; ++i) c.Linha(SphereRow(0.5), {{TColumn::X, 2.0 * i}, {TColumn::Z, 1.0}});
@@ -68,7 +68,7 @@ class JanelaDesktop : public TWindowTest {
   }
 };
 
-TEST_F(JanelaDesktop, UmaCenaSoltaNaJanelaAbreOutrosArquivosSoAvisam) {
+TEST_F(WindowDesktop, UmaCenaSoltaNaJanelaAbreOutrosArquivosSoAvisam) {
   Abre();
   const fs::path cena = Cena("solta.xml", 2);
   ASSERT_TRUE(Solta({pasta / "leia-me.txt", cena}));
@@ -89,7 +89,7 @@ TEST_F(JanelaDesktop, UmaCenaSoltaNaJanelaAbreOutrosArquivosSoAvisam) {
   EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
-TEST_F(JanelaDesktop, CenasRecentesGuardamAsCincoUltimasEEsquecemArquivoSumido) {
+TEST_F(WindowDesktop, CenasRecentesGuardamAsCincoUltimasEEsquecemArquivoSumido) {
   Abre();
   EXPECT_FALSE(form->RecentScenes().Menu()->isEnabled()) << "nothing opened yet";
   for (int i = 1; i <= 6; ++i) form->OpenScene(Cena("c" + std::to_string(i) + ".xml"));
@@ -117,7 +117,7 @@ TEST_F(JanelaDesktop, CenasRecentesGuardamAsCincoUltimasEEsquecemArquivoSumido) 
   EXPECT_EQ(Recentes(), QStringList({"&1 c4.xml", "&2 c6.xml", "&3 c3.xml", "&4 c2.xml"}));
 }
 
-TEST(Portugues, DialogoDeAbrirCenaEMensagensFalamPortugues) {
+TEST(Portuguese, DialogoDeAbrirCenaEMensagensFalamPortugues) {
   TTempFolder pasta;
   const auto dialogo = MakeSceneDialog(nullptr, QString::fromStdString(pasta.Path().string()),
                                        "Arquivo de cena (.xml) (*xml)");

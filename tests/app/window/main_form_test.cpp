@@ -64,9 +64,9 @@ class TestEditorDialogs : public IEditorDialogs {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
-using Janela = TWindowTest;
+using Window = TWindowTest;
 
-TEST_F(Janela, IniciaComMenuStatusETempVazio) {
+TEST_F(Window, IniciaComMenuStatusETempVazio) {
   Abre();
   EXPECT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }))
       << form->windowTitle().toStdString();
@@ -96,7 +96,7 @@ TEST_F(Janela, IniciaComMenuStatusETempVazio) {
   EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
-TEST_F(Janela, QuadroDesenhaFundoPretoEPisoVerde) {
+TEST_F(Window, QuadroDesenhaFundoPretoEPisoVerde) {
   Abre();
   EsperaQuadros(5);
   form->Panel()->RequestCapture();
@@ -111,7 +111,7 @@ TEST_F(Janela, QuadroDesenhaFundoPretoEPisoVerde) {
   EXPECT_GT(piso.green(), 2 * piso.blue());
 }
 
-TEST_F(Janela, AbreCenaPeloMenuECancelarNaoMudaNada) {
+TEST_F(Window, AbreCenaPeloMenuECancelarNaoMudaNada) {
   Abre();
   TestUserInterface().respostas = {QString::fromStdString((pasta / "Cenas" / "queda_livre.xml").string()),
                                    QString()};
@@ -134,7 +134,7 @@ TEST_F(Janela, AbreCenaPeloMenuECancelarNaoMudaNada) {
   EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
-TEST_F(Janela, CenaRuimMostraOErroEMantemACenaAnterior) {
+TEST_F(Window, CenaRuimMostraOErroEMantemACenaAnterior) {
   Abre();
   form->OpenScene(pasta / "Cenas" / "pilha_caixas.xml");
   ASSERT_EQ(form->Session().CurrentScene()->Objetos.size(), 5u);
@@ -149,7 +149,7 @@ TEST_F(Janela, CenaRuimMostraOErroEMantemACenaAnterior) {
   EXPECT_GT(form->Session().FramesRun(), antes);
 }
 
-TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
+TEST_F(Window, MaterialAusenteAvisaComOTituloDoCarregador) {
   Abre();
   pasta.Write("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n");
   TTestScene c;
@@ -161,7 +161,7 @@ TEST_F(Janela, MaterialAusenteAvisaComOTituloDoCarregador) {
   EXPECT_EQ(form->Session().CurrentScene()->Objetos.size(), 1u);
 }
 
-TEST_F(Janela, FecharGravaConfigESuasChavesDeMao) {
+TEST_F(Window, FecharGravaConfigESuasChavesDeMao) {
   pasta.Write("config.ini", "[General]\nCursorMode=IR\nMinhaChave=42\n[Extra]\nx=1\n");
   Abre();
   EsperaQuadros(3);
@@ -180,7 +180,7 @@ TEST_F(Janela, FecharGravaConfigESuasChavesDeMao) {
   EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
-TEST_F(Janela, PastaSemEscritaMostraErroEFechaMesmoAssim) {
+TEST_F(Window, PastaSemEscritaMostraErroEFechaMesmoAssim) {
   Abre();
   fs::create_directory(pasta / "config.ini");  // not a file: no one can write it, root included
   form->close();
@@ -189,7 +189,7 @@ TEST_F(Janela, PastaSemEscritaMostraErroEFechaMesmoAssim) {
   EXPECT_FALSE(form->isVisible());
 }
 
-TEST_F(Janela, ClosingWithUnsavedEditsAsksAndAFailedSaveKeepsTheWindowAndTheEdits) {
+TEST_F(Window, ClosingWithUnsavedEditsAsksAndAFailedSaveKeepsTheWindowAndTheEdits) {
   Abre();
   TestEditorDialogs dialogos;
   form->Editor().SetDialogs(dialogos);
@@ -225,7 +225,7 @@ TEST_F(Janela, ClosingWithUnsavedEditsAsksAndAFailedSaveKeepsTheWindowAndTheEdit
 }
 
 // A carriage return inside a value once made the save throw through the close: no settings written again.
-TEST_F(Janela, RetornoDeCarroNumValorNaoCustaAsOutrasConfiguracoes) {
+TEST_F(Window, RetornoDeCarroNumValorNaoCustaAsOutrasConfiguracoes) {
   pasta.Write("config.ini", "[General]\nCursorMode=IR\n[Up]\nType=Keys\nValue=a\rb\n");
   Abre();
   form->close();
@@ -236,7 +236,7 @@ TEST_F(Janela, RetornoDeCarroNumValorNaoCustaAsOutrasConfiguracoes) {
   EXPECT_THAT(ini, HasSubstr("[Z]"));
 }
 
-TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
+TEST_F(Window, MinimizadaNoInicioContinuaRodando) {
   pasta.Write("config.ini", "[General]\nMinimizeAtStartup=1\n");
   form = std::make_unique<TMainForm>(pasta.Path(), TestUserInterface(), &servicos, &desktop);
   form->Show();
@@ -246,7 +246,7 @@ TEST_F(Janela, MinimizadaNoInicioContinuaRodando) {
   EXPECT_LT(form->Session().CurrentScene()->Objetos[0].Posicao.z, 10.0);
 }
 
-TEST_F(Janela, SemX11AsAcoesDesligamEOStatusDizUmaVez) {
+TEST_F(Window, SemX11AsAcoesDesligamEOStatusDizUmaVez) {
   desktop.SetAvailable(false);
   Abre();
   EXPECT_EQ(form->statusBar()->currentMessage().toStdString(), AvisoSemX11);
@@ -254,7 +254,7 @@ TEST_F(Janela, SemX11AsAcoesDesligamEOStatusDizUmaVez) {
   EXPECT_TRUE(form->FrameTimer().isActive());
 }
 
-TEST_F(Janela, SemBibliotecaDeDispositivosOTituloFicaForm1) {
+TEST_F(Window, SemBibliotecaDeDispositivosOTituloFicaForm1) {
   plataforma.SetReady(false);
   Abre();
   EsperaQuadros(10);
@@ -265,7 +265,7 @@ TEST_F(Janela, SemBibliotecaDeDispositivosOTituloFicaForm1) {
 
 // The camera from the panel as a user drives it: mouse drags and keys go to the panel window, and the
 // camera moves exactly as the remote's cross pad and "1" would move it.
-TEST_F(Janela, MouseETeclasGiramEAproximamComoORemoto) {
+TEST_F(Window, MouseETeclasGiramEAproximamComoORemoto) {
   Abre();
   QWindow* painel = form->Panel();
   TCamera esperado;
@@ -300,7 +300,7 @@ TEST_F(Janela, MouseETeclasGiramEAproximamComoORemoto) {
 
 // Opening a scene shows it whole from the start view's direction; Home brings that direction back after the
 // mouse has turned the view, and a reload keeps the view the class was looking at.
-TEST_F(Janela, AbrirEHomeEnquadramPelaDirecaoInicial) {
+TEST_F(Window, AbrirEHomeEnquadramPelaDirecaoInicial) {
   Abre();
   TTestScene c;
   const TVector centros[] = {{-150, 0, 1}, {200, 80, 1}, {0, -120, 30}, {20, 20, 90}};
@@ -333,7 +333,7 @@ TEST_F(Janela, AbrirEHomeEnquadramPelaDirecaoInicial) {
 
 // Space, ".", Backspace and Ctrl+R as a user presses them, with the focus in the panel or elsewhere in the
 // window: each acts once.
-TEST_F(Janela, PausaPassoEReinicioPeloTeclado) {
+TEST_F(Window, PausaPassoEReinicioPeloTeclado) {
   Abre();
   form->ReloadScene();
   EXPECT_EQ(form->statusBar()->currentMessage(), "Nenhuma cena aberta para reiniciar");
@@ -395,7 +395,7 @@ TEST_F(Janela, PausaPassoEReinicioPeloTeclado) {
 }
 
 // The window for a projector: it starts at its old size, grows, and the picture keeps its shape and centre.
-TEST_F(Janela, JanelaCresceETelaCheiaEAImagemSegueOPainel) {
+TEST_F(Window, JanelaCresceETelaCheiaEAImagemSegueOPainel) {
   Abre();
   EXPECT_TRUE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
   TTestScene c;
@@ -432,7 +432,7 @@ TEST_F(Janela, JanelaCresceETelaCheiaEAImagemSegueOPainel) {
 }
 
 // Every action with keys is in the help, under its key's Portuguese name, and the help's menu comes last.
-TEST_F(Janela, AjudaListaCadaTeclaDosMenus) {
+TEST_F(Window, AjudaListaCadaTeclaDosMenus) {
   Abre();
   const QString ajuda = KeysAndMouseText(*form->menuBar());
   EXPECT_TRUE(ajuda.contains("Espaço: Simulação → Pausar/Continuar")) << ajuda.toStdString();
@@ -451,7 +451,7 @@ TEST_F(Janela, AjudaListaCadaTeclaDosMenus) {
   ASSERT_NE(Menu("Sobre o Vireta"), nullptr);
 }
 
-TEST_F(Janela, ReadyLessonsOpenTheirSceneAndGuide) {
+TEST_F(Window, ReadyLessonsOpenTheirSceneAndGuide) {
   Abre();
   QMenu* aulas = Menu("Aulas prontas")->menu();
   ASSERT_NE(aulas, nullptr);
@@ -469,7 +469,7 @@ TEST_F(Janela, ReadyLessonsOpenTheirSceneAndGuide) {
   guia->close();
 }
 
-class JanelaComRemoto : public Janela {
+class WindowWithRemote : public Window {
  protected:
   void Conecta() {
     Abre();
@@ -530,7 +530,7 @@ class JanelaComRemoto : public Janela {
 };
 
 // A session recorded from a remote (here the strict virtual one): the ball is grabbed, carried and let go.
-TEST_F(JanelaComRemoto, SessaoGravadaPegaCarregaESolta) {
+TEST_F(WindowWithRemote, SessaoGravadaPegaCarregaESolta) {
   Conecta();
   AbreBolaNaOrigem();
   const double zInicial = form->Session().CurrentScene()->Objetos[0].Posicao.z;
@@ -553,7 +553,7 @@ TEST_F(JanelaComRemoto, SessaoGravadaPegaCarregaESolta) {
 
 // A session with the IR camera and the Nunchuk: the desktop pointer goes where the dots say, and the
 // stick pushed fully left reads as full deflection.
-TEST_F(JanelaComRemoto, SessaoGravadaComIVENunchukMoveOPonteiro) {
+TEST_F(WindowWithRemote, SessaoGravadaComIVENunchukMoveOPonteiro) {
   pasta.Write("config.ini", "[General]\nCursorMode=IR\nEnableCursorAtStartup=1\n");
   remoto.PlugExtension(true);
   Conecta();
@@ -574,7 +574,7 @@ TEST_F(JanelaComRemoto, SessaoGravadaComIVENunchukMoveOPonteiro) {
   EXPECT_TRUE(Espera([&] { return std::abs(desktop.CursorPos().X - 324) <= 6; })) << desktop.CursorPos().X;
 }
 
-TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
+TEST_F(WindowWithRemote, ConectaMostraBateriaEOsBotoesGiramACamera) {
   remoto.SetBattery(0x60);
   Conecta();
   for (TInputTimer t : {TInputTimer::CursorTimer, TInputTimer::DrawTimer, TInputTimer::RepeatTimer,
@@ -599,7 +599,7 @@ TEST_F(JanelaComRemoto, ConectaMostraBateriaEOsBotoesGiramACamera) {
   EXPECT_TRUE(form->FrameTimer().isActive()) << "the sandbox runs on without a remote";
 }
 
-TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
+TEST_F(WindowWithRemote, AMaisBPegaObjetoEVibraComAMarca) {
   Conecta();
   AbreBolaNaOrigem();
   Menu("ReaçãoHaptica")->trigger();
@@ -615,7 +615,7 @@ TEST_F(JanelaComRemoto, AMaisBPegaObjetoEVibraComAMarca) {
 
 // A remote lost in the middle of a grab lets go: the object stays where it was, at rest, not thrown, and
 // no longer follows the pointer.
-TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraSoltaNoLugar) {
+TEST_F(WindowWithRemote, RemotoSomeEnquantoSeguraSoltaNoLugar) {
   Conecta();
   AbreBolaNaOrigem();
   Menu("ReaçãoHaptica")->trigger();
@@ -646,7 +646,7 @@ TEST_F(JanelaComRemoto, RemotoSomeEnquantoSeguraSoltaNoLugar) {
 
 // In Vireta's own window the remote's buttons do their own work and type no keys into it: Home does not
 // reload the scene (BackSpace), and the cross pad turns the camera at the draw timer's pace only.
-TEST_F(JanelaComRemoto, HomeECruzNaPropriaJanelaNaoDigitamTeclas) {
+TEST_F(WindowWithRemote, HomeECruzNaPropriaJanelaNaoDigitamTeclas) {
   Conecta();
   form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
   ASSERT_TRUE(Espera([&] { return form->OwnWindowActive(); }));
@@ -663,7 +663,7 @@ TEST_F(JanelaComRemoto, HomeECruzNaPropriaJanelaNaoDigitamTeclas) {
   EXPECT_GT(form->Session().FrameState().SimulatedTime, tempo) << "the scene was not reloaded";
 }
 
-TEST_F(JanelaComRemoto, BotoesDoRemotoDirigemODesktop) {
+TEST_F(WindowWithRemote, BotoesDoRemotoDirigemODesktop) {
   pasta.Write("config.ini", "[Home]\nType=Cursor ON/OFF\n");
   Conecta();
   EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
@@ -687,7 +687,7 @@ TEST_F(JanelaComRemoto, BotoesDoRemotoDirigemODesktop) {
 
 // A scene load sends the remote nothing: the pointer and a throw keep their accelerometer, and without a
 // remote the caption keeps saying that none is held.
-TEST_F(JanelaComRemoto, OpeningASceneLeavesTheRemoteAlone) {
+TEST_F(WindowWithRemote, OpeningASceneLeavesTheRemoteAlone) {
   Abre();
   AbreBolaNaOrigem();
   EsperaQuadros(2);
@@ -706,7 +706,7 @@ TEST_F(JanelaComRemoto, OpeningASceneLeavesTheRemoteAlone) {
 }
 
 // The battery text shows whole, and the desktop pointer runs at the pace its step sizes were made for.
-TEST_F(JanelaComRemoto, BatteryTextFitsAndThePointerTimerRunsEvery10ms) {
+TEST_F(WindowWithRemote, BatteryTextFitsAndThePointerTimerRunsEvery10ms) {
   remoto.SetBattery(0xC0);
   Conecta();
   ASSERT_TRUE(Espera([&] { return form->BatteryPanel()->text() == "Bateria: 100%"; }));
@@ -718,7 +718,7 @@ TEST_F(JanelaComRemoto, BatteryTextFitsAndThePointerTimerRunsEvery10ms) {
 }
 
 // Synthetic input in a Wayland session reaches only X programs: the status bar says so instead of pretending.
-TEST_F(Janela, AWaylandSessionIsNamedInTheStatusBar) {
+TEST_F(Window, AWaylandSessionIsNamedInTheStatusBar) {
   setenv("WAYLAND_DISPLAY", "wayland-0", 1);
   Abre();
   unsetenv("WAYLAND_DISPLAY");
@@ -728,26 +728,26 @@ TEST_F(Janela, AWaylandSessionIsNamedInTheStatusBar) {
 }
 
 // Programs an "Execute" button started are collected with or without a remote.
-TEST_F(Janela, FinishedProgramsAreCollectedWithoutARemote) {
+TEST_F(Window, FinishedProgramsAreCollectedWithoutARemote) {
   Abre();
   ASSERT_TRUE(form->Starter().Start("true"));
   EXPECT_TRUE(Espera([&] { return form->Starter().RunningCount() == 0; }));
 }
 
-TEST_F(JanelaComRemoto, FecharDevolveORemotoAoModoDeBotoes) {
+TEST_F(WindowWithRemote, FecharDevolveORemotoAoModoDeBotoes) {
   Conecta();
   form->close();
   EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x80 && remoto.ReportMode() == 0x30; }))
       << int(remoto.LedByte()) << " " << int(remoto.ReportMode());
 }
 
-TEST_F(Janela, PedeIntervaloDeTrocaZero) {
+TEST_F(Window, PedeIntervaloDeTrocaZero) {
   Abre();
   EXPECT_EQ(QSurfaceFormat::defaultFormat().swapInterval(), 0);
   EXPECT_EQ(form->Panel()->requestedFormat().swapInterval(), 0) << "the swap must never wait for the display";
 }
 
-TEST_F(Janela, ErroDoMotorParaOMundoMasNaoOPrograma) {
+TEST_F(Window, ErroDoMotorParaOMundoMasNaoOPrograma) {
   pasta.Write("config.ini", "[General]\nCursorMode=IR\n");
   Abre();
   form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
@@ -776,11 +776,11 @@ TEST_F(Janela, ErroDoMotorParaOMundoMasNaoOPrograma) {
 // The mouse on the panel, as a user moves it: the start camera looks at the origin from 75 m, so an object
 // at (10, 10, 5), 60 m from the eye on that line, is under the panel's centre, clear of the ground; a pixel
 // of drag is 1 / MousePixelsPerMetre m across the screen on the front of a ball of radius 3.
-class JanelaMouse : public Janela {
+class WindowMouse : public Window {
  protected:
   static constexpr double MousePixelsPerMetre = 610 / (2 * 57 * 0.57735026918962573);
   void Abre(const TTestScene& cena) {
-    Janela::Abre();
+    Window::Abre();
     form->OpenScene(cena.Write(pasta / "Cenas" / "mouse.xml"));
     // The start view, whose scale the drags below are measured in, rather than the scene framed.
     form->CurrentCamera() = TCamera{};
@@ -818,7 +818,7 @@ TTestScene BallAtTheCentre(bool soZ, bool userMove = true) {
   return t;
 }
 
-TEST_F(JanelaMouse, ArrastoCarregaEArremessaComAVelocidadeDoMouse) {
+TEST_F(WindowMouse, ArrastoCarregaEArremessaComAVelocidadeDoMouse) {
   Abre(BallAtTheCentre(false));
   Press();
   EXPECT_TRUE(Obj(0).Agarrado);
@@ -844,7 +844,7 @@ TEST_F(JanelaMouse, ArrastoCarregaEArremessaComAVelocidadeDoMouse) {
   EXPECT_NEAR(NormaVet(Obj(0).VecV), MaxThrowSpeed, 1e-3);
 }
 
-TEST_F(JanelaMouse, ObjetoFixoSoESelecionado) {
+TEST_F(WindowMouse, ObjetoFixoSoESelecionado) {
   TTestScene fixa;
   fixa.Linha(BoxRow(6, 6, 6), {{TColumn::X, Start.x},
                                {TColumn::Y, Start.y},
@@ -870,7 +870,7 @@ TEST_F(JanelaMouse, ObjetoFixoSoESelecionado) {
       << "another scene's object 0 is another object";
 }
 
-TEST_F(JanelaMouse, SoOEixoPermitidoSeMove) {
+TEST_F(WindowMouse, SoOEixoPermitidoSeMove) {
   Abre(BallAtTheCentre(true));
   Press();
   Drag(5, -5, 10);
@@ -881,7 +881,7 @@ TEST_F(JanelaMouse, SoOEixoPermitidoSeMove) {
   Release();
 }
 
-TEST_F(JanelaMouse, PausadoOArrastoMudaOLugarDeInicio) {
+TEST_F(WindowMouse, PausadoOArrastoMudaOLugarDeInicio) {
   // A ball the user may not carry: paused, the mouse places it all the same.
   Abre(BallAtTheCentre(false, false));
   form->Session().Control().SetPaused(true);
@@ -900,7 +900,7 @@ TEST_F(JanelaMouse, PausadoOArrastoMudaOLugarDeInicio) {
   EXPECT_EQ(form->Session().Selection().Current(), 0u);
 }
 
-TEST_F(JanelaMouse, PausadoUmCliqueSoSelecionaEEnterNoEditorDevolveAsSetasAVista) {
+TEST_F(WindowMouse, PausadoUmCliqueSoSelecionaEEnterNoEditorDevolveAsSetasAVista) {
   Abre(BallAtTheCentre(false, false));
   form->Session().Control().SetPaused(true);
   Press();
@@ -991,7 +991,7 @@ QImage Quadro(TMainForm& form) {
   return form.Panel()->Captura().convertToFormat(QImage::Format_RGB888);
 }
 
-TEST_F(Janela, ExportaCSVIgualAoViretaSimDesdeACarga) {
+TEST_F(Window, ExportaCSVIgualAoViretaSimDesdeACarga) {
   Abre();
   EsperaQuadros(5);
   const fs::path cena = pasta / "Cenas" / "colisao_elastica.xml";
@@ -1019,7 +1019,7 @@ TEST_F(Janela, ExportaCSVIgualAoViretaSimDesdeACarga) {
   EXPECT_FALSE(registro.Empty());
 }
 
-TEST_F(Janela, ImagemF12NaPastaDeImagensEComoArquivoEscolhidoSaoOQueOPainelMostra) {
+TEST_F(Window, ImagemF12NaPastaDeImagensEComoArquivoEscolhidoSaoOQueOPainelMostra) {
   // A home of its own whose pictures folder is the default one.
   const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
   qputenv("HOME", QByteArray::fromStdString(pasta.Path().string()));
@@ -1051,7 +1051,7 @@ TEST_F(Janela, ImagemF12NaPastaDeImagensEComoArquivoEscolhidoSaoOQueOPainelMostr
       tela);
 }
 
-TEST_F(Janela, InformacoesENomesSobreOQuadroESemElesOQuadroDeAntes) {
+TEST_F(Window, InformacoesENomesSobreOQuadroESemElesOQuadroDeAntes) {
   TTestScene t;
   t.Linha(BoxRow(1, 1, 1), {{TColumn::Nome, std::string("Caixa")}, {TColumn::Z, 0.5}, {TColumn::Massa, 1.0}});
   Abre();
@@ -1079,7 +1079,7 @@ TEST_F(Janela, InformacoesENomesSobreOQuadroESemElesOQuadroDeAntes) {
   EXPECT_TRUE(Quadro(*form) == sem);
 }
 
-TEST_F(Janela, LimparRastrosEGraficosDoObjetoSelecionado) {
+TEST_F(Window, LimparRastrosEGraficosDoObjetoSelecionado) {
   Abre();
   form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
   form->Session().Selection().Set(0);

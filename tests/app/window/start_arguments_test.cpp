@@ -7,7 +7,7 @@ namespace {
 
 using ::testing::HasSubstr;
 
-TEST(ArgumentosDeInicio, UmaCenaOpcionalEOResto) {
+TEST(StartArguments, UmaCenaOpcionalEOResto) {
   EXPECT_FALSE(ParseStartArguments({"vireta"}).Scene);
   EXPECT_TRUE(ParseStartArguments({"vireta"}).Error.isEmpty());
 
