@@ -662,7 +662,9 @@ TEST_F(WindowWithRemote, HomeECruzNaPropriaJanelaNaoDigitamTeclas) {
 TEST_F(WindowWithRemote, BotoesDoRemotoDirigemODesktop) {
   pasta.Write("config.ini", "[Home]\nType=Cursor ON/OFF\n");
   Conecta();
-  EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
+  // Nothing to say about the remote (a loaded machine may still say that the world runs behind).
+  const QString aviso = form->statusBar()->currentMessage();
+  EXPECT_TRUE(aviso.isEmpty() || aviso == "Simulação mais lenta que o tempo real") << aviso.toStdString();
   // Another program's window has the keyboard: the keys go to it.
   QWidget outro;
   outro.show();
