@@ -61,13 +61,24 @@ TPhysicsWorld::~TPhysicsWorld() {
 
 void TPhysicsWorld::PassoMundo(const TContactParameters& parametros) {
   if (broken_) throw EPhysicsEngineError("motor de física: o mundo parou depois de um erro");
-  TCollisionContext ctx{Mundo_, GrupoContatos_, &parametros, EndCap_, {}, {}};
+  dVector3 g;
+  dWorldGetGravity(Mundo_, g);
+  const int passos = links_.SubSteps(PassoFixo, g[2]);
+  const double passo = PassoFixo / passos;
   try {
-    dSpaceCollide(Espaco_, &ctx, TrataColisao);
-    if (!ctx.Error.empty()) throw EPhysicsEngineError(ctx.Error);
-    dWorldQuickStep(Mundo_, PassoFixo);
-    dJointGroupEmpty(GrupoContatos_);
-    SeparateOverlaps(ctx.Overlaps, PassoFixo, CamadaDeContato);
+    for (int k = 0; k < passos; ++k) {
+      TCollisionContext ctx{Mundo_, GrupoContatos_, &parametros, EndCap_, {}, {}};
+      dSpaceCollide(Espaco_, &ctx, TrataColisao);
+      if (!ctx.Error.empty()) throw EPhysicsEngineError(ctx.Error);
+      links_.BeforeStep(Mundo_, GrupoContatos_, parametros);
+      if (links_.Empty())
+        dWorldQuickStep(Mundo_, passo);
+      else
+        dWorldStep(Mundo_, passo);
+      dJointGroupEmpty(GrupoContatos_);
+      SeparateOverlaps(ctx.Overlaps, passo, CamadaDeContato);
+      links_.AfterStep(passo);
+    }
   } catch (...) {
     broken_ = true;
     throw;

@@ -4,6 +4,7 @@
 // destroyed with it (the engine then destroys every body, geometry and joint in it).
 
 #include "physics/collision.h"
+#include "physics/links.h"
 #include "physics/vector_math.h"
 
 #include <ode/ode.h>
@@ -22,7 +23,8 @@ class TPhysicsWorld {
   TPhysicsWorld(const TPhysicsWorld&) = delete;
   TPhysicsWorld& operator=(const TPhysicsWorld&) = delete;
 
-  // Advances the world by exactly PassoFixo, whatever the real time between frames. An engine error
+  // Advances the world by exactly PassoFixo, whatever the real time between frames (in several equal steps
+  // when its links need them, see TLinkSet::SubSteps). An engine error
   // during the step throws EPhysicsEngineError; the world is then broken and must not be stepped again.
   void PassoMundo(const TContactParameters& parametros);
 
@@ -32,6 +34,8 @@ class TPhysicsWorld {
   dWorldID Mundo() const { return Mundo_; }
   dSpaceID Espaco() const { return Espaco_; }
   dGeomID Chao() const { return Chao_; }
+  TLinkSet& Ligacoes() { return links_; }
+  const TLinkSet& Ligacoes() const { return links_; }
 
  private:
   dWorldID Mundo_ = nullptr;
@@ -40,4 +44,5 @@ class TPhysicsWorld {
   dGeomID Chao_ = nullptr;
   dGeomID EndCap_ = nullptr;  // see TCollisionContext::EndCap
   bool broken_ = false;
+  TLinkSet links_;  // its joints belong to Mundo_
 };

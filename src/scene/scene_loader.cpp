@@ -4,6 +4,7 @@
 #include "physics/geometry_factory.h"
 #include "physics/ode_runtime.h"
 #include "scene/model_file.h"
+#include "scene/scene_links.h"
 #include "scene/simulation_step.h"
 
 #include <algorithm>
@@ -418,6 +419,7 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
   // Model files are rewritten with their joined lines only once the whole scene has loaded, so that a
   // failed load leaves every file as it was.
   std::vector<std::pair<fs::path, TCleanedModel>> reescritas;
+  CheckLinks(tabela, arquivo);
   for (int i = 0; i < n; ++i) {
     CheckNumbers(tabela, i, arquivo);
     CheckPlacement(tabela, i, arquivo);
@@ -435,5 +437,6 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
   }
   for (auto& [caminho, limpo] : reescritas) SaveCleanedModel(caminho, limpo);
   nova.Tabela = std::move(tabela);
+  BuildLinks(nova);
   cena.Swap(nova);
 }
