@@ -6,7 +6,7 @@
 namespace {
 
 // Turn of the fastest oscillation per step (rad): the semi-implicit step keeps energy to about half this.
-constexpr double MaxPhasePerStep = 0.005;
+constexpr double MaxPhasePerStep = 0.0025;
 constexpr int MaxSubSteps = 64;
 
 TVector Vec(const dReal* v) {
