@@ -1,5 +1,7 @@
 #include "app/editor/object_fields.h"
 
+#include "app/editor/link_fields.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -196,6 +198,8 @@ void TObjectFields::Build() {
     }
     fields_[c] = campo;
   }
+  links_ = new TLinkFields(handlers_.edit, this);
+  layout->addWidget(links_);
   layout->addStretch(1);
 }
 
@@ -243,12 +247,14 @@ void TObjectFields::Show(const TSceneTable& t, int linha) {
   const auto canal = [&](C c) {
     return static_cast<int>(std::lround(std::clamp(t.Real(linha, c), 0.0, 255.0)));
   };
+  links_->Show(t, linha);
   colourButton_->setStyleSheet(
       QString("background-color: rgb(%1, %2, %3)").arg(canal(C::R)).arg(canal(C::G)).arg(canal(C::B)));
   showing_ = false;
 }
 
 void TObjectFields::MarkError(C coluna, const QString& texto) {
+  if (links_->MarkError(coluna, texto)) return;
   auto it = fields_.find(coluna);
   QWidget* w = it != fields_.end() ? it->second.editor : colourButton_;
   w->setStyleSheet("border: 2px solid #d02020; background-color: #ffe0e0");
@@ -256,6 +262,7 @@ void TObjectFields::MarkError(C coluna, const QString& texto) {
 }
 
 QWidget* TObjectFields::Editor(C coluna) const {
+  if (QWidget* w = links_->Editor(coluna)) return w;
   auto it = fields_.find(coluna);
   return it != fields_.end() ? it->second.editor : nullptr;
 }

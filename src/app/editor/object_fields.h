@@ -15,6 +15,7 @@
 class QFormLayout;
 class QLabel;
 class QPushButton;
+class TLinkFields;
 
 using TCellEdit = std::vector<std::pair<TColumn, TSceneTable::Celula>>;
 
@@ -49,7 +50,8 @@ class TObjectFields : public QWidget {
   THandlers handlers_;
   std::map<TColumn, TField> fields_;
   QPushButton* colourButton_ = nullptr;
-  bool showing_ = false;  // values being put into the editors are not edits
+  TLinkFields* links_ = nullptr;  // the "Ligação" group
+  bool showing_ = false;          // values being put into the editors are not edits
 };
 
 // The label of a size column for a shape kind ("Raio", "Comprimento (X)"…), or empty when the kind does not
