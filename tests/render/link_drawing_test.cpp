@@ -2,7 +2,7 @@
 // where the camera puts them.
 
 #include "render/link_drawing.h"
-#include "render_fixture.h"
+#include "render/render_fixture.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
 
