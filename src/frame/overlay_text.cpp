@@ -110,7 +110,8 @@ std::vector<TOverlayLine> InformationLines(const TScene& cena, double tempo, con
     v.push_back({"Força resultante (m·a): " + VectorText(r.NetForce, 2) + " N"});
     v.push_back({"Momento (p = m·v): " + VectorText(r.Momentum, 2) + " kg·m/s"});
     v.push_back({"Energia cinética: " + DecimalText(r.Kinetic, 2) + " J (com rotação)"});
-    v.push_back({"Energia potencial: " + DecimalText(r.Potential, 2) + " J (z = 0 no piso)"});
+    v.push_back({"Energia potencial: " + DecimalText(r.Potential, 2) + " J (z = 0 no piso" +
+                 (r.Elastic > 0 ? ", com " + DecimalText(r.Elastic, 2) + " J da mola)" : ")")});
     v.push_back({"Energia total: " + DecimalText(r.Total, 2) + " J"});
   }
   LinkLines(cena, i, v);

@@ -216,6 +216,11 @@ void TLinkSet::AfterStep(double passo) {
   }
 }
 
+double TLinkSet::SpringEnergy(const TLink& l) const {
+  const double x = NormaVet(SubVet(AnchorNow(l), Centre(l.Body))) - l.Length;
+  return l.Spec.Stiffness * x * x / 2;
+}
+
 double TLinkSet::Pull(const TLink& l) const {
   const TVector d = SubVet(AnchorNow(l), Centre(l.Body));
   const double comprimento = NormaVet(d);
@@ -244,6 +249,20 @@ std::optional<TLinkReading> TLinkSet::Reading(std::size_t objeto) const {
     return r;
   }
   return std::nullopt;
+}
+
+double TLinkSet::ElasticEnergy() const {
+  double e = 0;
+  for (const TLink& l : links_)
+    if (l.Spec.Kind == TLinkKind::Spring) e += SpringEnergy(l);
+  return e;
+}
+
+double TLinkSet::ElasticEnergyOf(std::size_t objeto) const {
+  double e = 0;
+  for (const TLink& l : links_)
+    if (l.Spec.Kind == TLinkKind::Spring && l.Spec.Object == objeto) e += SpringEnergy(l);
+  return e;
 }
 
 bool TLinkSet::Linked(std::size_t objeto) const {

@@ -62,6 +62,9 @@ class TLinkSet {
 
   // The first link of `objeto`, at either end, if it has one.
   std::optional<TLinkReading> Reading(std::size_t objeto) const;
+  // J stored in the springs: ½ k x² over every spring, or over the springs of `objeto`'s own row.
+  double ElasticEnergy() const;
+  double ElasticEnergyOf(std::size_t objeto) const;
   bool Linked(std::size_t objeto) const;
 
   // Where each link is drawn, in world coordinates now: the object's centre, then the anchor (for a
@@ -88,6 +91,7 @@ class TLinkSet {
   };
   TVector AnchorNow(const TLink& l) const;
   double Pull(const TLink& l) const;
+  double SpringEnergy(const TLink& l) const;
   void AddSpringForce(const TLink& l) const;
   void AddRopeContact(TLink& l, dWorldID mundo, dJointGroupID grupo, const TContactParameters& p);
   void HoldPulley(TLink& l, double passo);

@@ -138,6 +138,12 @@ TEST_F(Informacoes, DeformacaoEForcaDaMolaETracaoDaHaste) {
   Quadros(100, 10ms);
   EXPECT_THAT(Textos(), Contains("Mola: comprimento 1,196 m, deformação 0,196 m"));
   EXPECT_THAT(Textos(), Contains("Força da mola: 3,92 N (k·deformação)"));
+  // Hanging still at its stretch x = mg/k: m g z plus ½ k x², and the scene's total counts that once.
+  const double x = m * g / k, z = 2 - x, elastica = k * x * x / 2;
+  EXPECT_NEAR(ReadObject(cena, 0).Potential, m * g * z + elastica, 1e-3);
+  EXPECT_NEAR(ReadSceneTotals(cena).Energy, m * g * z + elastica + 1 * g * 2, 1e-3);
+  EXPECT_THAT(Textos(), Contains("Energia potencial: " + DecimalText(m * g * z + elastica, 2) +
+                                 " J (z = 0 no piso, com 0,38 J da mola)"));
   std::vector<std::string> haste;
   for (const TOverlayLine& l : InformationLines(cena, estado.SimulatedTime, medidor, 1))
     haste.push_back(l.Text);
