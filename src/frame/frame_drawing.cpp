@@ -1,6 +1,7 @@
 #include "frame/frame_drawing.h"
 
 #include "physics/world.h"
+#include "render/link_drawing.h"
 #include "render/reference_drawing.h"
 #include "render/trails.h"
 #include "render/view_gl.h"
@@ -30,4 +31,5 @@ void TGLFrameDrawing::References(const TFrameState& estado, const TScene& cena) 
 
 void TGLFrameDrawing::Objetos(const TScene& cena) {
   gl_.DesenhaObjetos(cena, true);
+  DrawLinks(cena.Mundo->Ligacoes());
 }

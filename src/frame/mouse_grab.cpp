@@ -89,7 +89,7 @@ bool TMouseGrab::Release(TScene& cena, const TPanelView& vista, double x, double
   }
   dBodyID corpo = cena.Corpos[i];
   if (!corpo) return true;
-  CarryAlongAllowedAxes(o, corpo, target_);
+  CarryAlongAllowedAxes(cena, i, target_);
   // Along an axis the object may not be moved, it keeps the speed the world gave it.
   const dReal* atual = dBodyGetLinearVel(corpo);
   const TVector v = ThrowVelocity(ms, o);
@@ -115,9 +115,10 @@ void TMouseGrab::Carry(TScene& cena) {
   } else if (held_) {
     TObjetoCena& o = cena.Objetos[*held_];
     dBodyID corpo = cena.Corpos[*held_];
-    CarryAlongAllowedAxes(o, corpo, target_);
-    // The hand holds it: gravity must not pile up speed that a release would then keep.
-    if (corpo) {
+    CarryAlongAllowedAxes(cena, *held_, target_);
+    // The hand holds it: gravity must not pile up speed that a release would then keep. A linked object
+    // moves by the speed the hand gave it.
+    if (corpo && !cena.Mundo->Ligacoes().Linked(*held_)) {
       const dReal* v = dBodyGetLinearVel(corpo);
       dBodySetLinearVel(corpo, o.MoveX ? 0 : v[0], o.MoveY ? 0 : v[1], o.MoveZ ? 0 : v[2]);
     }

@@ -21,6 +21,42 @@ void SceneTotalLines(const TScene& cena, std::vector<TOverlayLine>& v) {
   v.push_back({"Energia total: " + DecimalText(t.Energy, 2) + " J"});
 }
 
+const char* LinkName(TLinkKind k) {
+  switch (k) {
+    case TLinkKind::Rod:
+      return "Haste";
+    case TLinkKind::Hinge:
+      return "Dobradiça";
+    case TLinkKind::Spring:
+      return "Mola";
+    case TLinkKind::Rope:
+      return "Corda";
+    case TLinkKind::Pulley:
+      return "Corda pela roldana";
+    case TLinkKind::None:
+      break;
+  }
+  return "Ligação";
+}
+
+// What the object's link does: a spring's stretch and force, a rod's, hinge's or rope's pull.
+void LinkLines(const TScene& cena, std::size_t i, std::vector<TOverlayLine>& v) {
+  const std::optional<TLinkReading> r = cena.Mundo->Ligacoes().Reading(i);
+  if (!r) return;
+  const std::string nome = LinkName(r->Kind);
+  if (r->Kind == TLinkKind::Spring) {
+    v.push_back({nome + ": comprimento " + DecimalText(r->Length, 3) + " m, deformação " +
+                 DecimalText(r->Extension, 3) + " m"});
+    v.push_back({"Força da mola: " + DecimalText(r->Force, 2) + " N (k·deformação)"});
+    return;
+  }
+  const bool frouxa = (r->Kind == TLinkKind::Rope || r->Kind == TLinkKind::Pulley) && r->Extension < -1e-3;
+  v.push_back({nome + ": " +
+               (r->Force < 0 ? "compressão " + DecimalText(-r->Force, 2) + " N"
+                             : "tração " + DecimalText(r->Force, 2) + " N") +
+               (frouxa ? " (frouxa)" : "")});
+}
+
 }  // namespace
 
 std::string DecimalText(double v, int casas) {
@@ -74,9 +110,11 @@ std::vector<TOverlayLine> InformationLines(const TScene& cena, double tempo, con
     v.push_back({"Força resultante (m·a): " + VectorText(r.NetForce, 2) + " N"});
     v.push_back({"Momento (p = m·v): " + VectorText(r.Momentum, 2) + " kg·m/s"});
     v.push_back({"Energia cinética: " + DecimalText(r.Kinetic, 2) + " J (com rotação)"});
-    v.push_back({"Energia potencial: " + DecimalText(r.Potential, 2) + " J (z = 0 no piso)"});
+    v.push_back({"Energia potencial: " + DecimalText(r.Potential, 2) + " J (z = 0 no piso" +
+                 (r.Elastic > 0 ? ", com " + DecimalText(r.Elastic, 2) + " J da mola)" : ")")});
     v.push_back({"Energia total: " + DecimalText(r.Total, 2) + " J"});
   }
+  LinkLines(cena, i, v);
   SceneTotalLines(cena, v);
   return v;
 }

@@ -14,6 +14,22 @@ void CarryAlongAllowedAxes(TObjetoCena& o, dBodyID corpo, const TVector& P) {
                      static_cast<float>(o.Posicao.z));
 }
 
+void CarryAlongAllowedAxes(TScene& cena, std::size_t i, const TVector& P) {
+  TObjetoCena& o = cena.Objetos[i];
+  dBodyID corpo = cena.Corpos[i];
+  if (!corpo || !cena.Mundo->Ligacoes().Linked(i)) {
+    CarryAlongAllowedAxes(o, corpo, P);
+    return;
+  }
+  const dReal* p = dBodyGetPosition(corpo);
+  const dReal* atual = dBodyGetLinearVel(corpo);
+  TVector v = EscalaVet(SubVet(P, {p[0], p[1], p[2]}), 1 / PassoFixo);
+  if (NormaVet(v) > HandPullSpeed) v = EscalaVet(v, HandPullSpeed / NormaVet(v));
+  dBodySetLinearVel(corpo, static_cast<float>(o.MoveX ? v.x : atual[0]),
+                    static_cast<float>(o.MoveY ? v.y : atual[1]),
+                    static_cast<float>(o.MoveZ ? v.z : atual[2]));
+}
+
 uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera, bool haptico,
                           TRumbleState& vibracao, uint32_t agoraMs) {
   // The edge pulse of the desktop pointer is left to run its 60 ms, and no longer: the pointer control that
@@ -39,11 +55,13 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
       continue;
     }
     const bool outroPreso = preso < cena.Objetos.size() && preso != i;
-    if (outroPreso || !o.Proximo) continue;
+    // A linked object lags behind the pointer, held back by its link: the hand keeps it all the same.
+    const bool seguraLigado = o.Hand == THand::Remote && cena.Mundo->Ligacoes().Linked(i);
+    if (outroPreso || !(o.Proximo || seguraLigado)) continue;
     o.Agarrado = true;
     o.Hand = THand::Remote;
     preso = i;
-    CarryAlongAllowedAxes(o, corpo, P);
+    CarryAlongAllowedAxes(cena, i, P);
     if (haptico) {
       leds = LedsOneAndFourRumble;
       vibracao.InicioVibracao = agoraMs;  // renewed every frame: the edge pulse's time-out never ends a hold

@@ -19,6 +19,11 @@ void MarcaProximos(TScene& cena, const TVector& P);
 // Carries the object to P along the axes it allows (MoveX, MoveY, MoveZ) and puts its body there; the other
 // components stay as they are. The one way any hand moves a held object.
 void CarryAlongAllowedAxes(TObjetoCena& o, dBodyID corpo, const TVector& P);
+// The same for object `i` of the scene; a linked object is not put at P, which would tear its link, but
+// given the speed that takes it there in one step (along its allowed axes, at most HandPullSpeed): the
+// step's joints and springs then hold it back, so the hand pulls against its link.
+void CarryAlongAllowedAxes(TScene& cena, std::size_t i, const TVector& P);
+inline constexpr double HandPullSpeed = 20.0;  // m/s
 
 // One frame of carrying: the first near object is grabbed (unless another is held) and carried to P along
 // its allowed axes; without Agarrar every object is let go, a just-released one with its force cleared.

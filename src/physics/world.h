@@ -4,6 +4,7 @@
 // destroyed with it (the engine then destroys every body, geometry and joint in it).
 
 #include "physics/collision.h"
+#include "physics/links.h"
 #include "physics/step_memory.h"
 #include "physics/step_scheduler.h"
 #include "physics/vector_math.h"
@@ -26,7 +27,8 @@ class TPhysicsWorld {
   TPhysicsWorld(const TPhysicsWorld&) = delete;
   TPhysicsWorld& operator=(const TPhysicsWorld&) = delete;
 
-  // Advances the world by exactly PassoFixo, whatever the real time between frames. An engine error
+  // Advances the world by exactly PassoFixo, whatever the real time between frames (in several equal steps
+  // when its links need them, see TLinkSet::SubSteps). An engine error
   // during the step throws EPhysicsEngineError; the world is then broken and must not be stepped again.
   void PassoMundo(const TContactParameters& parametros);
 
@@ -36,6 +38,8 @@ class TPhysicsWorld {
   dWorldID Mundo() const { return Mundo_; }
   dSpaceID Espaco() const { return Espaco_; }
   dGeomID Chao() const { return Chao_; }
+  TLinkSet& Ligacoes() { return links_; }
+  const TLinkSet& Ligacoes() const { return links_; }
 
  private:
   dWorldID Mundo_ = nullptr;
@@ -47,4 +51,5 @@ class TPhysicsWorld {
   std::unique_ptr<TStepMemory> memory_;        // the steps' working memory; outlives the world
   bool broken_ = false;
   bool spaceLocked_ = false;  // an error left the collision pass itself, so the space may still be locked
+  TLinkSet links_;            // its joints belong to Mundo_
 };

@@ -14,8 +14,9 @@ struct TObjectReadout {
   TVector NetForce;       // N: m·a
   TVector Momentum;       // kg·m/s: m·v
   // J. Kinetic includes rotation (½ m v² + ½ ωᵀIω); potential is m g z of the centre of mass, z = 0 at the
-  // floor, with the world's own gravity (none in a scene without it).
-  double Kinetic = 0, Potential = 0, Total = 0;
+  // floor, with the world's own gravity (none in a scene without it), plus Elastic: ½ k x² of the springs
+  // of the object's own row.
+  double Kinetic = 0, Potential = 0, Total = 0, Elastic = 0;
 };
 
 // Object `i` of the scene as the frame left it.
@@ -25,7 +26,7 @@ TObjectReadout ReadObject(const TScene& cena, std::size_t i);
 // has no momentum, and its potential energy never changes.
 struct TSceneTotals {
   TVector Momentum;   // kg·m/s
-  double Energy = 0;  // J: kinetic (with rotation) plus potential
+  double Energy = 0;  // J: kinetic (with rotation) plus potential, and every spring's once
 };
 TSceneTotals ReadSceneTotals(const TScene& cena);
 

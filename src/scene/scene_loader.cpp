@@ -4,6 +4,7 @@
 #include "physics/geometry_factory.h"
 #include "physics/ode_runtime.h"
 #include "scene/model_file.h"
+#include "scene/scene_links.h"
 #include "scene/simulation_step.h"
 
 #include <algorithm>
@@ -487,6 +488,7 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
   nova.Atritos.assign(tamanho, 0.0);
   nova.Elasticidades.assign(tamanho, -1.0);
 
+  CheckLinks(tabela, arquivo);
   for (int i = 0; i < n; ++i) {
     CheckNumbers(tabela, i, arquivo);
     CheckPlacement(tabela, i, arquivo);
@@ -506,5 +508,6 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
     }
   }
   nova.Tabela = std::move(tabela);
+  BuildLinks(nova);
   cena.Swap(nova);
 }

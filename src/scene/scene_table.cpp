@@ -61,6 +61,17 @@ const std::array<TColumnDefinition, ColumnCount>& SceneColumns() {
       {"VelAngY", T::Real, 0},
       {"VelAngZ", T::Real, 0},
       {"Elasticidade", T::Real, 0},
+      {"Ligacao", T::Integer, 0},
+      {"LigaCom", T::Integer, 0},
+      {"PontoX", T::Real, 0},
+      {"PontoY", T::Real, 0},
+      {"PontoZ", T::Real, 0},
+      {"EixoLigX", T::Real, 0},
+      {"EixoLigY", T::Real, 0},
+      {"EixoLigZ", T::Real, 0},
+      {"Rigidez", T::Real, 0},
+      {"Amortecimento", T::Real, 0},
+      {"Comprimento", T::Real, 0},
   }};
   return colunas;
 }

@@ -61,7 +61,19 @@ enum class TColumn {
   VelAngX,
   VelAngY,
   VelAngZ,
-  Elasticidade
+  Elasticidade,
+  // A link from this row's object to another object or to a fixed point of the world.
+  Ligacao,
+  LigaCom,
+  PontoX,
+  PontoY,
+  PontoZ,
+  EixoLigX,
+  EixoLigY,
+  EixoLigZ,
+  Rigidez,
+  Amortecimento,
+  Comprimento
 };
 
 struct TColumnDefinition {
@@ -71,7 +83,7 @@ struct TColumnDefinition {
 };
 
 inline constexpr int NumeroColunas = 37;  // the fixed columns every scene file defines
-inline constexpr int OptionalColumnCount = 7;
+inline constexpr int OptionalColumnCount = 18;
 inline constexpr int ColumnCount = NumeroColunas + OptionalColumnCount;
 // Every column in table order: the fixed ones, then the optional ones.
 const std::array<TColumnDefinition, ColumnCount>& SceneColumns();

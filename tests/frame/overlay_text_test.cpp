@@ -117,6 +117,40 @@ TEST_F(Informacoes, MomentoTotalFicaEEnergiaPerdidaEADoLivro) {
               Contains("Momento total: (" + DecimalText(depois.Momentum.x, 2) + "; 0,00; 0,00) kg·m/s"));
 }
 
+// A ball of 0.4 kg hanging still on a spring of k = 20 N/m, and one of 1 kg hanging on a rod.
+TEST_F(Informacoes, DeformacaoEForcaDaMolaETracaoDaHaste) {
+  const double m = 0.4, k = 20, g = 9.81;
+  const auto pendurada = [](double massa, double z, std::vector<Valor> ligacao) {
+    std::vector<Valor> v = {{TColumn::Massa, massa},
+                            {TColumn::Z, z},
+                            {TColumn::ODEMove, true},
+                            {TColumn::TemGravidade, true},
+                            {TColumn::PontoZ, 3.0}};
+    v.insert(v.end(), ligacao.begin(), ligacao.end());
+    return v;
+  };
+  TTestScene c;
+  c.Linha(SphereRow(0.05),
+          pendurada(m, 2 - m * g / k,
+                    {{TColumn::Ligacao, 3}, {TColumn::Rigidez, k}, {TColumn::Comprimento, 1.0}}));
+  c.Linha(SphereRow(0.05),
+          pendurada(1, 2, {{TColumn::Ligacao, 1}, {TColumn::X, 1.0}, {TColumn::PontoX, 1.0}}));
+  Carrega(c, cena);
+  Quadros(100, 10ms);
+  EXPECT_THAT(Textos(), Contains("Mola: comprimento 1,196 m, deformação 0,196 m"));
+  EXPECT_THAT(Textos(), Contains("Força da mola: 3,92 N (k·deformação)"));
+  // Hanging still at its stretch x = mg/k: m g z plus ½ k x², and the scene's total counts that once.
+  const double x = m * g / k, z = 2 - x, elastica = k * x * x / 2;
+  EXPECT_NEAR(ReadObject(cena, 0).Potential, m * g * z + elastica, 1e-3);
+  EXPECT_NEAR(ReadSceneTotals(cena).Energy, m * g * z + elastica + 1 * g * 2, 1e-3);
+  EXPECT_THAT(Textos(), Contains("Energia potencial: " + DecimalText(m * g * z + elastica, 2) +
+                                 " J (z = 0 no piso, com 0,38 J da mola)"));
+  std::vector<std::string> haste;
+  for (const TOverlayLine& l : InformationLines(cena, estado.SimulatedTime, medidor, 1))
+    haste.push_back(l.Text);
+  EXPECT_THAT(haste, Contains("Haste: tração 9,81 N"));
+}
+
 TEST_F(Informacoes, FatorDeTempoRealCaiEFicaVermelhoComQuadrosLentos) {
   Quadros(150, 10ms);
   EXPECT_NEAR(medidor.RealTimeFactor(), 1.0, 0.01);

@@ -61,6 +61,32 @@ TTestScene DuasBolas(bool userMove2 = true) {
   return c;
 }
 
+// A pendulum of 1 m held by the remote and pulled 3 m away: it follows as far as its rod lets it.
+TEST_F(RemoteGrab, ObjetoLigadoPuxaContraASuaLigacao) {
+  TTestScene c;
+  c.Linha(SphereRow(0.2), {{TColumn::Z, 2.0},
+                           {TColumn::Massa, 1.0},
+                           {TColumn::ODEMove, true},
+                           {TColumn::UserMove, true},
+                           {TColumn::MoveX, true},
+                           {TColumn::MoveY, true},
+                           {TColumn::MoveZ, true},
+                           {TColumn::TemGravidade, true},
+                           {TColumn::Ligacao, 1},
+                           {TColumn::PontoZ, 3.0}});
+  Carrega(c);
+  PonteiroEm({0, 0, 2});
+  Aperta(true, true);
+  Cursor();
+  for (int k = 0; k < 100; ++k) {
+    Quadro();
+    PonteiroEm({3, 0, 2.5});
+  }
+  EXPECT_TRUE(Obj(0).Agarrado);
+  EXPECT_NEAR(NormaVet(SubVet(Obj(0).Posicao, {0, 0, 3})), 1, 0.01) << "the rod holds";
+  EXPECT_GT(Obj(0).Posicao.x, 0.95) << "pulled towards the hand, as far as the rod reaches";
+}
+
 TEST_F(RemoteGrab, PrimeiroDaListaVenceEOutroNaoEPegoDepois) {
   Carrega(DuasBolas());
   PonteiroEm({0.6, 0, 5});

@@ -214,7 +214,8 @@ TEST(TSceneTable, ColunasOpcionaisSoQuandoUsadas) {
   const std::string xml = c.Tabela().ToXml();
   EXPECT_THAT(xml, HasSubstr("<FIELD attrname=\"VelX\" fieldtype=\"r8\"/>"));
   EXPECT_THAT(xml, HasSubstr("<ROW VelX=\"3\"/>"));
-  for (const char* nome : {"VelY", "VelZ", "VelAngX", "VelAngY", "VelAngZ", "Elasticidade"})
+  for (const char* nome : {"VelY", "VelZ", "VelAngX", "VelAngY", "VelAngZ", "Elasticidade", "Ligacao",
+                           "LigaCom", "PontoX", "EixoLigZ", "Rigidez", "Amortecimento", "Comprimento"})
     EXPECT_THAT(xml, Not(HasSubstr(nome)));
   EXPECT_EQ(TSceneTable::Read(c.Write(pasta / "w.xml")), c.Tabela());
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <numbers>
@@ -18,7 +19,7 @@ namespace fs = std::filesystem;
 constexpr double g = 9.81;
 
 struct TLinha {
-  double t, x, z, vx, vz;
+  double t, x, z, vx, vz, y, vy;
 };
 using TTrajetorias = std::map<int, std::vector<TLinha>>;  // by object
 
@@ -55,8 +56,9 @@ TTrajetorias Roda(const std::string& licao, int quadros) {
   std::getline(in, linha);  // header: frame,t,i,nome,x,y,z,vx,vy,vz,...
   while (std::getline(in, linha)) {
     const auto c = Campos(linha);
-    t[std::stoi(c.at(2))].push_back(
-        {std::stod(c.at(1)), std::stod(c.at(4)), std::stod(c.at(6)), std::stod(c.at(7)), std::stod(c.at(9))});
+    t[std::stoi(c.at(2))].push_back({std::stod(c.at(1)), std::stod(c.at(4)), std::stod(c.at(6)),
+                                     std::stod(c.at(7)), std::stod(c.at(9)), std::stod(c.at(5)),
+                                     std::stod(c.at(8))});
   }
   return t;
 }
@@ -137,6 +139,110 @@ TEST(Licoes, QuedaLivreComESemRotacao) {
   PertoDoLivro(Descida(t.at(0), 2).first, livro);
   PertoDoLivro(Descida(t.at(1), 2).first, livro);
   for (std::size_t k = 0; k < 120; ++k) EXPECT_DOUBLE_EQ(t.at(0)[k].z, t.at(1)[k].z) << k;
+}
+
+// Mean time between upward zero crossings of `f` over the run.
+template <typename F>
+double Periodo(const std::vector<TLinha>& v, F f) {
+  std::vector<double> subidas;
+  for (std::size_t k = 1; k < v.size(); ++k) {
+    const double a = f(v[k - 1]), b = f(v[k]);
+    if (a < 0 && b >= 0) subidas.push_back(v[k - 1].t + (v[k].t - v[k - 1].t) * -a / (b - a));
+  }
+  if (subidas.size() < 3) {
+    ADD_FAILURE() << "fewer than three swings";
+    return 0;
+  }
+  return (subidas.back() - subidas.front()) / double(subidas.size() - 1);
+}
+
+double Vx(const TLinha& l) {
+  return l.vx;
+}
+double Vz(const TLinha& l) {
+  return l.vz;
+}
+
+// Period of a pendulum of length L at amplitude θ: 4√(L/g)·K(sin θ/2), K by its series.
+double PeriodoExato(double L, double th) {
+  const double k2 = std::pow(std::sin(th / 2), 2);
+  double K = 0, termo = 1;
+  for (int n = 0; n < 60; ++n) {
+    K += termo;
+    termo *= std::pow((2.0 * n + 1) / (2.0 * n + 2), 2) * k2;
+  }
+  return 4 * std::sqrt(L / g) * K * std::numbers::pi / 2;
+}
+
+TEST(Licoes, PenduloSimplesPequenaEGrandeAmplitude) {
+  const TTrajetorias t = Roda("pendulo_simples.xml", 1000);
+  const double pequeno = Periodo(t.at(0), Vx), grande = Periodo(t.at(1), Vx);
+  PertoDoLivro(pequeno, 2 * std::numbers::pi * std::sqrt(1 / g));
+  PertoDoLivro(grande, PeriodoExato(1, 40 * std::numbers::pi / 180));
+  EXPECT_GT(grande / pequeno, 1.02) << "a wide swing is slower than 2π√(L/g)";
+}
+
+TEST(Licoes, PenduloDuploGuardaEnergiaEComprimentosESeSepara) {
+  const TTrajetorias t = Roda("pendulo_duplo.xml", 1000);
+  const double cima = 2.5, braco = 0.8;
+  for (const int k : {0, 2}) {
+    SCOPED_TRACE(k);
+    const auto& a = t.at(k);
+    const auto& b = t.at(k + 1);
+    const auto energia = [&](std::size_t n) {
+      return g * (a[n].z + b[n].z) +
+             (a[n].vx * a[n].vx + a[n].vz * a[n].vz + b[n].vx * b[n].vx + b[n].vz * b[n].vz) / 2;
+    };
+    // Against what the arms can give away, from the start down to both hanging.
+    const double disponivel = energia(0) - g * ((cima - braco) + (cima - 2 * braco));
+    for (std::size_t n = 0; n < a.size(); n += 10) {
+      EXPECT_NEAR(energia(n), energia(0), 0.01 * disponivel) << n;
+      EXPECT_NEAR(std::hypot(a[n].x, a[n].z - cima), braco, 0.002) << n;
+      EXPECT_NEAR(std::hypot(b[n].x - a[n].x, b[n].z - a[n].z), braco, 0.002) << n;
+    }
+  }
+  // Half a degree apart at the start, far apart within ten seconds.
+  EXPECT_LT(std::hypot(t.at(1)[50].x - t.at(3)[50].x, t.at(1)[50].z - t.at(3)[50].z), 0.05);
+  double separou = 0;
+  for (std::size_t n = 0; n < t.at(1).size(); ++n)
+    separou = std::max(separou, std::hypot(t.at(1)[n].x - t.at(3)[n].x, t.at(1)[n].z - t.at(3)[n].z));
+  EXPECT_GT(separou, 0.5);
+}
+
+TEST(Licoes, MassaMolaVerticalPeriodoEPontoMaisBaixo) {
+  const TTrajetorias t = Roda("massa_mola_vertical.xml", 500);
+  const double m = 0.5, k = 20;
+  PertoDoLivro(Periodo(t.at(0), Vz), 2 * std::numbers::pi * std::sqrt(m / k));
+  double baixo = 2;
+  for (const TLinha& l : t.at(0)) baixo = std::min(baixo, l.z);
+  PertoDoLivro(2 - baixo, 2 * m * g / k);
+}
+
+TEST(Licoes, MolasEmSerieEEmParalelo) {
+  const TTrajetorias t = Roda("molas_serie_paralelo.xml", 500);
+  const double m = 0.5, k = 20;
+  const auto livro = [&](double kk) { return 2 * std::numbers::pi * std::sqrt(m / kk); };
+  PertoDoLivro(Periodo(t.at(0), Vz), livro(k));
+  PertoDoLivro(Periodo(t.at(2), Vz), livro(k / 2));
+  PertoDoLivro(Periodo(t.at(3), Vz), livro(2 * k));
+}
+
+TEST(Licoes, MaquinaDeAtwood) {
+  const TTrajetorias t = Roda("maquina_atwood.xml", 120);
+  const double m1 = 1.2, m2 = 0.8;
+  PertoDoLivro((t.at(0)[110].vz - t.at(0)[10].vz) / 1.0, -(m1 - m2) * g / (m1 + m2));
+  PertoDoLivro((t.at(1)[110].vz - t.at(1)[10].vz) / 1.0, (m1 - m2) * g / (m1 + m2));
+}
+
+TEST(Licoes, PortaComDobradicaGiraSemSairDoLugar) {
+  const TTrajetorias t = Roda("porta_dobradica.xml", 300);
+  for (const TLinha& l : t.at(0)) {
+    // Pushed to turn at 1 rad/s about the hinge: its middle, 0.45 m out, keeps 0.45 m/s and its height.
+    PertoDoLivro(std::hypot(l.vx, l.vy), 0.45);
+    EXPECT_NEAR(std::hypot(l.x, l.y), 0.45, 0.002);
+    EXPECT_NEAR(l.z, 1.1, 0.002);
+  }
+  EXPECT_LT(t.at(0).back().x, -0.4) << "three seconds at 1 rad/s: the door has turned past 90°";
 }
 
 // Recorded from the runner before the launch and elasticity columns existed.

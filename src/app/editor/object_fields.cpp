@@ -2,6 +2,7 @@
 
 #include "app/editor/field_edit.h"
 #include "app/editor/launch_fields.h"
+#include "app/editor/link_fields.h"
 #include "common/number_text.h"
 
 #include <QCheckBox>
@@ -246,6 +247,8 @@ void TObjectFields::Build() {
   launch_ = new TLaunchFields([this](const TCellEdit& c) { handlers_.edit(typedRow_, c); },
                               [this] { handlers_.keyboardBack(); }, this);
   fields_.at(C::ODEMove).form->addRow(launch_);
+  links_ = new TLinkFields([this](const TCellEdit& c) { handlers_.edit(typedRow_, c); }, this);
+  layout->addWidget(links_);
   layout->addStretch(1);
 }
 
@@ -359,12 +362,14 @@ void TObjectFields::Show(const TSceneTable& t, int linha) {
   const auto canal = [&](C c) {
     return static_cast<int>(std::lround(std::clamp(t.Real(linha, c), 0.0, 255.0)));
   };
+  links_->Show(t, linha);
   colourButton_->setStyleSheet(
       QString("background-color: rgb(%1, %2, %3)").arg(canal(C::R)).arg(canal(C::G)).arg(canal(C::B)));
   showing_ = false;
 }
 
 void TObjectFields::MarkError(C coluna, const QString& texto) {
+  if (links_->MarkError(coluna, texto)) return;
   QWidget* w = Editor(coluna);
   if (!w) w = colourButton_;
   w->setStyleSheet("border: 2px solid #d02020; background-color: #ffe0e0");
@@ -372,6 +377,7 @@ void TObjectFields::MarkError(C coluna, const QString& texto) {
 }
 
 QWidget* TObjectFields::Editor(C coluna) const {
+  if (QWidget* w = links_->Editor(coluna)) return w;
   auto it = fields_.find(coluna);
   return it != fields_.end() ? it->second.editor : launch_->Editor(coluna);
 }

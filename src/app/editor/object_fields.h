@@ -17,6 +17,7 @@ class QFormLayout;
 class QLabel;
 class QPushButton;
 class TLaunchFields;
+class TLinkFields;
 
 using TCellEdit = std::vector<std::pair<TColumn, TSceneTable::Celula>>;
 
@@ -66,6 +67,7 @@ class TObjectFields : public QWidget {
   std::map<TColumn, TField> fields_;
   QPushButton* colourButton_ = nullptr;
   TLaunchFields* launch_ = nullptr;  // in the "Movimento" group
+  TLinkFields* links_ = nullptr;     // the "Ligação" group
   bool showing_ = false;             // values being put into the editors are not edits
   // The turn of the shown row, for refusing a turn without an axis.
   double angle_ = 0;

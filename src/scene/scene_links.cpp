@@ -1,0 +1,110 @@
+#include "scene/scene_links.h"
+
+#include "scene/simulation_step.h"
+
+#include <string>
+#include <variant>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool HasLink(const TSceneTable& tabela, int i) {
+  return tabela.Integer(i, TColumn::Ligacao) != 0;
+}
+
+// The rows whose ID is `id`.
+std::vector<int> RowsWithId(const TSceneTable& tabela, int32_t id) {
+  std::vector<int> linhas;
+  for (int k = 0; k < tabela.RowCount(); ++k)
+    if (std::holds_alternative<int32_t>(tabela.Cell(k, TColumn::ID)) && tabela.Integer(k, TColumn::ID) == id)
+      linhas.push_back(k);
+  return linhas;
+}
+
+TVector Triple(const TSceneTable& tabela, int i, TColumn x) {
+  const auto c = [&](int k) { return static_cast<TColumn>(static_cast<int>(x) + k); };
+  return {tabela.Real(i, c(0)), tabela.Real(i, c(1)), tabela.Real(i, c(2))};
+}
+
+[[noreturn]] void Fail(const fs::path& arquivo, int i, TColumn c, const std::string& detalhe) {
+  throw ESceneError(arquivo.string() + ": linha " + std::to_string(i + 1) + ", coluna \"" +
+                        std::string(SceneColumns()[static_cast<std::size_t>(c)].Nome) + "\": " + detalhe,
+                    i, c);
+}
+
+bool Moves(const TSceneTable& tabela, int i) {
+  const int32_t forma = tabela.Integer(i, TColumn::ODETipo);
+  return tabela.Boolean(i, TColumn::ODEMove) && (forma == 0 || forma == 1 || forma == 2 || forma == 4);
+}
+
+void CheckRow(const TSceneTable& tabela, int i, const fs::path& arquivo) {
+  const int32_t tipo = tabela.Integer(i, TColumn::Ligacao);
+  if (tipo < 0 || tipo > LastLinkKind)
+    Fail(
+        arquivo, i, TColumn::Ligacao,
+        std::to_string(tipo) +
+            " não é uma ligação (0 nenhuma, 1 haste, 2 dobradiça, 3 mola, 4 corda, 5 corda por uma roldana)");
+  const int32_t outro = tabela.Integer(i, TColumn::LigaCom);
+  const std::vector<int> linhas = outro != 0 ? RowsWithId(tabela, outro) : std::vector<int>{};
+  if (outro != 0) {
+    if (linhas.empty()) Fail(arquivo, i, TColumn::LigaCom, "nenhuma linha tem o ID " + std::to_string(outro));
+    if (linhas.size() > 1)
+      Fail(arquivo, i, TColumn::LigaCom,
+           "o ID " + std::to_string(outro) + " está em mais de uma linha (" + std::to_string(linhas[0] + 1) +
+               " e " + std::to_string(linhas[1] + 1) + ")");
+    if (linhas[0] == i) Fail(arquivo, i, TColumn::LigaCom, "o objeto não pode se ligar a si mesmo");
+  } else if (tipo == static_cast<int>(TLinkKind::Pulley)) {
+    Fail(arquivo, i, TColumn::LigaCom, "a corda por uma roldana precisa do ID do objeto do outro lado");
+  }
+  // A row the physics does not move may still hold one end of a link (a support), as long as the other
+  // end is an object that moves.
+  if (!Moves(tabela, i) && (linhas.size() != 1 || !Moves(tabela, linhas[0])))
+    Fail(arquivo, i, TColumn::Ligacao,
+         "a ligação precisa de um objeto que a física move (ODEMove verdadeiro, e uma esfera, cápsula, caixa "
+         "ou modelo) nesta linha ou na do LigaCom");
+  if (!InsideWorld(Triple(tabela, i, TColumn::PontoX)))
+    Fail(arquivo, i, TColumn::PontoX, "o ponto de ligação fica fora do mundo");
+  if (tipo == static_cast<int>(TLinkKind::Spring) && !(tabela.Real(i, TColumn::Rigidez) > 0))
+    Fail(arquivo, i, TColumn::Rigidez, "a mola precisa de uma rigidez positiva (N/m)");
+  if (tipo == static_cast<int>(TLinkKind::Hinge) && NormaVet(Triple(tabela, i, TColumn::EixoLigX)) == 0)
+    Fail(arquivo, i, TColumn::EixoLigX, "a dobradiça precisa de um eixo (EixoLigX, EixoLigY, EixoLigZ)");
+  if (tabela.Real(i, TColumn::Amortecimento) < 0)
+    Fail(arquivo, i, TColumn::Amortecimento, "o amortecimento não pode ser negativo");
+  if (tabela.Real(i, TColumn::Comprimento) < 0)
+    Fail(arquivo, i, TColumn::Comprimento,
+         "o comprimento não pode ser negativo (0: a distância ao carregar)");
+}
+
+}  // namespace
+
+std::optional<TLinkSpec> LinkOfRow(const TSceneTable& tabela, int i) {
+  if (!HasLink(tabela, i)) return std::nullopt;
+  TLinkSpec s;
+  s.Kind = static_cast<TLinkKind>(tabela.Integer(i, TColumn::Ligacao));
+  s.Object = static_cast<std::size_t>(i);
+  if (const int32_t outro = tabela.Integer(i, TColumn::LigaCom); outro != 0) {
+    const std::vector<int> linhas = RowsWithId(tabela, outro);
+    if (!linhas.empty()) s.Other = static_cast<std::size_t>(linhas[0]);
+  }
+  s.Anchor = Triple(tabela, i, TColumn::PontoX);
+  s.Axis = Triple(tabela, i, TColumn::EixoLigX);
+  s.Stiffness = tabela.Real(i, TColumn::Rigidez);
+  s.Damping = tabela.Real(i, TColumn::Amortecimento);
+  s.Length = tabela.Real(i, TColumn::Comprimento);
+  return s;
+}
+
+void CheckLinks(const TSceneTable& tabela, const fs::path& arquivo) {
+  for (int i = 0; i < tabela.RowCount(); ++i)
+    if (HasLink(tabela, i)) CheckRow(tabela, i, arquivo);
+}
+
+void BuildLinks(TScene& cena) {
+  for (int i = 0; i < cena.Tabela.RowCount(); ++i) {
+    const std::optional<TLinkSpec> s = LinkOfRow(cena.Tabela, i);
+    if (!s) continue;
+    dBodyID outro = s->Other ? cena.Corpos[*s->Other] : nullptr;
+    cena.Mundo->Ligacoes().Add(cena.Mundo->Mundo(), *s, cena.Corpos[s->Object], outro);
+  }
+}
