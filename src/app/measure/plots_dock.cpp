@@ -82,6 +82,7 @@ TPlotsDock::TPlotsDock(const TPlotHistory& historico, QWidget* pai)
   layout->addWidget(wholeRun_);
   connect(wholeRun_, &QCheckBox::toggled, this, [this] { Refresh(); });
   tabs_ = new QTabWidget(corpo);
+  tabs_->setAccessibleName(QStringLiteral("Gráficos do objeto selecionado"));
   layout->addWidget(tabs_, 1);
   cursor_ = new QLabel(QStringLiteral("Passe o mouse sobre o gráfico para ler seus valores"), corpo);
   cursor_->setWordWrap(true);
@@ -136,6 +137,9 @@ void TPlotsDock::Build(TPlot g, const QString& titulo, const QString& eixo) {
   c.chart->legend()->setVisible(spec.linhas.size() > 1);
   c.view = new TPlotView(c.chart, tabs_);
   c.view->setMinimumSize(360, 260);
+  // A screen reader names the plot by what it shows, as the tab does.
+  c.view->setAccessibleName(QStringLiteral("Gráfico: %1").arg(titulo));
+  c.view->setAccessibleDescription(eixo + QStringLiteral(" contra o tempo (s)"));
   c.view->OnHover([this, g](double t) { ReadAt(g, t); });
   c.view->OnSpan([this, g](double t0, double t1) { FitSpan(g, t0, t1); });
   tabs_->addTab(c.view, titulo);

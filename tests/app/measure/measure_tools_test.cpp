@@ -10,6 +10,8 @@
 #include "support/session_rig.h"
 #include "support/temp_folder.h"
 
+#include <QAccessible>
+#include <QChartView>
 #include <QDockWidget>
 #include <QLocale>
 #include <QMenuBar>
@@ -72,6 +74,12 @@ TEST_F(MeasureTools, RecordFollowsTheSessionAndStartsAgainWithTheScene) {
 
   ASSERT_TRUE(rig.session.Reload());
   EXPECT_EQ(medidas.Record().LastFrame(), 0) << "the record restarts with the scene";
+
+  // Each plot is named for a screen reader by what it shows.
+  QStringList nomes;
+  for (const QChartView* grafico : medidas.Plots()->findChildren<QChartView*>())
+    nomes << QAccessible::queryAccessibleInterface(const_cast<QChartView*>(grafico))->text(QAccessible::Name);
+  EXPECT_TRUE(nomes.contains("Gráfico: Rapidez")) << nomes.join(", ").toStdString();
 }
 
 TEST_F(MeasureTools, ExportAndPictureThatCannotBeWrittenSaySoAndLoseNothing) {
