@@ -43,7 +43,9 @@ std::vector<std::unique_ptr<TJvHidDevice>> TJvHidDeviceController::Enumerate() {
   if (!services_.Enumerator.Ready()) return Fresh;
   for (TJvHidPnPInfo& Info : services_.Enumerator.Enumerate()) {
     try {
-      Fresh.push_back(std::unique_ptr<TJvHidDevice>(new TJvHidDevice(*this, std::move(Info))));
+      Fresh.push_back(std::unique_ptr<TJvHidDevice>(new TJvHidDevice(
+          *this, {services_, onDeviceData_, onDeviceDataError_, onDeviceUnplug_, devThreadSleepTime_},
+          std::move(Info))));
     } catch (const EControllerError&) {
       // A node that cannot be opened or identified is left out without a word, as every other absent device.
     }

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <charconv>
 
-#include "wiimote/hid_controller.h"
+#include "wiimote/hid_device.h"
 
 namespace {
 
@@ -33,14 +33,13 @@ bool ParseHidId(std::string_view HidId, THidAttributes& Attributes) {
   return true;
 }
 
-TJvHidDevice::TJvHidDevice(TJvHidDeviceController& Controller, TJvHidPnPInfo Info)
-    : controller_(&Controller), interfaceInfo_(std::move(Info)) {
-  dataErrorHandler_ = Controller.onDeviceDataError_;
-  unplugHandler_ = Controller.onDeviceUnplug_;
-  ApplyDataHandler(Controller.onDeviceData_);  // no reader yet: the device is not claimed
-  readWaitSlice_.store(Controller.devThreadSleepTime_ >= 10 && Controller.devThreadSleepTime_ <= 10000
-                           ? Controller.devThreadSleepTime_
-                           : 100);
+TJvHidDevice::TJvHidDevice(TJvHidDeviceController& Controller, const THidDeviceStart& Start,
+                           TJvHidPnPInfo Info)
+    : controller_(&Controller), services_(&Start.Services), interfaceInfo_(std::move(Info)) {
+  dataErrorHandler_ = Start.OnDataError;
+  unplugHandler_ = Start.OnUnplug;
+  ApplyDataHandler(Start.OnData);  // no reader yet: the device is not claimed
+  readWaitSlice_.store(Start.ReadWaitSlice >= 10 && Start.ReadWaitSlice <= 10000 ? Start.ReadWaitSlice : 100);
   // Knowing that the node opens is enough here; the attributes come from the enumeration.
   TUniqueFd Probe = OpenNode(TOpenAccess::ReadWrite);
   if (!Probe.Valid()) throw EControllerError("device cannot be opened");
@@ -56,7 +55,7 @@ TJvHidDevice::~TJvHidDevice() {
 
 TUniqueFd TJvHidDevice::OpenNode(TOpenAccess Access) {
   int Error = 0;
-  TUniqueFd Fd = controller_->services_.Opener.Open(interfaceInfo_.InterfacePath, Access, Error);
+  TUniqueFd Fd = services_->Opener.Open(interfaceInfo_.InterfacePath, Access, Error);
   if (Access != TOpenAccess::ReadWrite) {
     if (!Fd.Valid()) lastError_ = Error;
     return Fd;
@@ -67,7 +66,7 @@ TUniqueFd TJvHidDevice::OpenNode(TOpenAccess Access) {
   // udev rule that gives the user the node is missing).
   lastError_ = Error;
   int Ignored = 0;
-  return controller_->services_.Opener.Open(interfaceInfo_.InterfacePath, TOpenAccess::None, Ignored);
+  return services_->Opener.Open(interfaceInfo_.InterfacePath, TOpenAccess::None, Ignored);
 }
 
 THidCaps TJvHidDevice::QueryCaps() const {
@@ -148,8 +147,8 @@ void TJvHidDevice::StartThread() {
   if (Length == 0) return;  // the descriptor declares no input report: nothing to read
   TUniqueFd ReadHandle = OpenNode(TOpenAccess::ReadOnly);
   if (!ReadHandle.Valid()) return;
-  readThread_ = std::make_unique<TJvHidDeviceReadThread>(*this, std::move(ReadHandle), Length,
-                                                         controller_->services_.HandOver);
+  readThread_ =
+      std::make_unique<TJvHidDeviceReadThread>(*this, std::move(ReadHandle), Length, services_->HandOver);
 }
 
 void TJvHidDevice::StopThread() {

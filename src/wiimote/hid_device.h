@@ -62,6 +62,16 @@ struct THidServices {
   IMainThreadHandOver& HandOver;
 };
 
+// What a device takes from its controller when it is listed: the platform, the controller's handlers at that
+// moment and the reader's wait slice. The device needs nothing else of the controller.
+struct THidDeviceStart {
+  const THidServices& Services;
+  TJvHidDataEvent OnData;
+  TJvHidDataErrorEvent OnDataError;
+  TJvHidPlugEvent OnUnplug;
+  uint32_t ReadWaitSlice = 100;  // ms
+};
+
 // One HID device node. Owned by its controller's DeviceList; a claimed device stays valid until it is
 // released, and the controller destroys whatever is left when it goes.
 class TJvHidDevice {
@@ -117,7 +127,7 @@ class TJvHidDevice {
   friend class TJvHidDeviceReadThread;
 
   // Opens the node once to learn whether it can be opened read-write; throws EControllerError.
-  TJvHidDevice(TJvHidDeviceController& Controller, TJvHidPnPInfo Info);
+  TJvHidDevice(TJvHidDeviceController& Controller, const THidDeviceStart& Start, TJvHidPnPInfo Info);
   void ApplyDataHandler(TJvHidDataEvent Handler);
   TUniqueFd OpenNode(TOpenAccess Access);
   void StartThread();
@@ -125,6 +135,7 @@ class TJvHidDevice {
   void MarkUnplugged();
 
   TJvHidDeviceController* controller_;
+  const THidServices* services_;  // the controller's, which outlive its devices
   bool plugged_ = true;
   bool claimed_ = false;
   bool inPlugEvent_ = false;

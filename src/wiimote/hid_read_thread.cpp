@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "wiimote/hid_controller.h"
+#include "wiimote/hid_device.h"
 
 TJvHidDeviceReadThread::TJvHidDeviceReadThread(TJvHidDevice& Target, TUniqueFd ReadHandle,
                                                size_t ReportLength, IMainThreadHandOver& HandOver)
