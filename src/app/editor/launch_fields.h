@@ -4,6 +4,7 @@
 // elasticity or the scene's. Numbers are typed as in every other field ("2,5" or "2.5"), refused with a
 // message naming what is accepted; a change is handed on as cells to set.
 
+#include "app/editor/cell_edit.h"
 #include "app/editor/number_range.h"
 #include "scene/scene_table.h"
 
@@ -18,8 +19,6 @@
 class QCheckBox;
 class QLabel;
 class TFieldEdit;
-
-using TCellEdit = std::vector<std::pair<TColumn, TSceneTable::Celula>>;
 
 // Speed (m/s), angle above the horizontal and azimuth from +X towards +Y (degrees) of a velocity.
 struct TLaunch {

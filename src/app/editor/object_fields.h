@@ -3,6 +3,7 @@
 // and surface, colour, motion, display), each with a typed editor. A change is handed on as cells to set;
 // the fields never change the table themselves.
 
+#include "app/editor/cell_edit.h"
 #include "app/editor/number_range.h"
 #include "scene/scene_table.h"
 
@@ -18,8 +19,6 @@ class QLabel;
 class QPushButton;
 class TLaunchFields;
 class TLinkFields;
-
-using TCellEdit = std::vector<std::pair<TColumn, TSceneTable::Celula>>;
 
 class TObjectFields : public QWidget {
  public:
