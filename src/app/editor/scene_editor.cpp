@@ -1,5 +1,6 @@
 #include "app/editor/scene_editor.h"
 
+#include "app/widgets/dock_width.h"
 #include "app/widgets/user_interface.h"
 #include "scene/obj_loader.h"
 #include "scene/ramp_template.h"
@@ -12,7 +13,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -292,16 +292,5 @@ bool TSceneEditor::ConfirmDiscard() {
 
 void TSceneEditor::FitWindow(bool mostrando) {
   // The view keeps its size: the window grows by the dock's width beside it and shrinks back.
-  const int dx = mostrando ? EditorPanelWidth : -EditorPanelWidth;
-  const QSize novo(window_.width() + dx, window_.height());
-  if (window_.minimumSize() == window_.maximumSize())
-    window_.setFixedSize(novo);
-  else
-    window_.resize(novo);
-  // A window that would now reach past the screen's edge moves back onto it.
-  if (const QScreen* tela = window_.screen()) {
-    const QRect area = tela->availableGeometry();
-    const int sobra = window_.frameGeometry().right() - area.right();
-    if (mostrando && sobra > 0) window_.move(std::max(area.left(), window_.x() - sobra), window_.y());
-  }
+  WidenForDock(window_, EditorPanelWidth, mostrando);
 }

@@ -2,6 +2,7 @@
 
 #include "app/measure/font_atlas.h"
 #include "app/measure/plots_dock.h"
+#include "app/widgets/dock_width.h"
 #include "app/widgets/gl_panel.h"
 #include "app/widgets/status_notice.h"
 #include "app/widgets/user_interface.h"
@@ -17,7 +18,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -70,16 +70,7 @@ void TMeasureTools::PlacePlots(bool visivel) {
       }
   }
   // The picture keeps its size: the window grows by the plots' width and shrinks back.
-  const QSize novo(window_.width() + (visivel ? TPlotsDock::Width : -TPlotsDock::Width), window_.height());
-  if (window_.minimumSize() == window_.maximumSize())
-    window_.setFixedSize(novo);
-  else
-    window_.resize(novo);
-  if (const QScreen* tela = window_.screen()) {
-    const QRect area = tela->availableGeometry();
-    const int sobra = window_.frameGeometry().right() - area.right();
-    if (visivel && sobra > 0) window_.move(std::max(area.left(), window_.x() - sobra), window_.y());
-  }
+  WidenForDock(window_, TPlotsDock::Width, visivel);
 }
 
 void TMeasureTools::AddFileItems(QMenu& arquivo) {

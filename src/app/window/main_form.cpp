@@ -343,7 +343,10 @@ void TMainForm::TimerGLTimer() {
       quadro(nulo);
     }
   }
-  if (session_.FrameState().BehindRealTime) ShowStatusNotice(*this, AvisoMaisLento, 2000);
+  // Falling behind is said only over nothing more important: a stopped world's notice must stay readable.
+  const QString mostrado = statusBar()->currentMessage();
+  if (session_.FrameState().BehindRealTime && (mostrado.isEmpty() || mostrado == AvisoMaisLento))
+    ShowStatusNotice(*this, AvisoMaisLento, 2000);
   session_.FrameDone();
 }
 
