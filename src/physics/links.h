@@ -45,7 +45,7 @@ class TLinkSet {
   TLinkSet(const TLinkSet&) = delete;
   TLinkSet& operator=(const TLinkSet&) = delete;
 
-  // Makes the link between `corpo` (the spec's object) and `outro` (null: the world) in `mundo`, whose
+  // Makes the link between `corpo` (the linked row's body) and `outro` (null: the world) in `mundo`, whose
   // destruction takes the joints with it.
   void Add(dWorldID mundo, const TLinkSpec& spec, dBodyID corpo, dBodyID outro);
   bool Empty() const { return links_.empty(); }
