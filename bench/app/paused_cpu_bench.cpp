@@ -2,9 +2,9 @@
 // nothing moving, the picture should rest (the aim is under 5 % of one core). For comparison, the same
 // scene running. Usage: vireta-bench-paused [SCENE.xml] [seconds]   (needs a display; under CI xvfb-run)
 
-#include "app/widgets/user_interface.h"
 #include "app/window/application.h"
 #include "app/window/main_form.h"
+#include "support/silent_user_interface.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -19,16 +19,6 @@
 #include <string>
 
 namespace {
-
-class SemDialogos : public TUserInterface {
- public:
-  QString ChooseScene(const QString&, const QString&, const QString&) override { return {}; }
-  QString ChooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
-  void ShowError(const QString& t) override { std::fprintf(stderr, "%s\n", t.toUtf8().constData()); }
-  void ShowNotice(const QString& t, const QString&) override {
-    std::fprintf(stderr, "%s\n", t.toUtf8().constData());
-  }
-};
 
 // User and system time of every thread of the process (the GL driver's included), in seconds.
 double ProcessorSeconds() {
@@ -54,7 +44,7 @@ int main(int argc, char** argv) {
   const std::string cena = argc > 1 ? argv[1] : std::string(VIRETA_SOURCE_DIR) + "/Cenas/rampa_atrito.xml";
   const double segundos = argc > 2 ? std::stod(argv[2]) : 60.0;
   TViretaApplication::SetGLFormat();
-  SemDialogos ui;
+  TSilentUserInterface ui;
   TViretaApplication app(argc, argv, ui);
   const auto pasta = std::filesystem::temp_directory_path() / "vireta-bench-paused";
   std::filesystem::create_directories(pasta);

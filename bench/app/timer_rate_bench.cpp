@@ -1,9 +1,9 @@
 // How often TimerGL really fires with the real window, frame and drawing: 100 per second is the aim.
 // Usage: vireta-bench-timer [SCENE.xml] [seconds]   (needs a display; under CI use xvfb-run)
 
-#include "app/widgets/user_interface.h"
 #include "app/window/application.h"
 #include "app/window/main_form.h"
+#include "support/silent_user_interface.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -12,25 +12,11 @@
 #include <filesystem>
 #include <string>
 
-namespace {
-
-class SemDialogos : public TUserInterface {
- public:
-  QString ChooseScene(const QString&, const QString&, const QString&) override { return {}; }
-  QString ChooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
-  void ShowError(const QString& t) override { std::fprintf(stderr, "%s\n", t.toUtf8().constData()); }
-  void ShowNotice(const QString& t, const QString&) override {
-    std::fprintf(stderr, "%s\n", t.toUtf8().constData());
-  }
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
   const std::string cena = argc > 1 ? argv[1] : "";
   const double segundos = argc > 2 ? std::stod(argv[2]) : 10.0;
   TViretaApplication::SetGLFormat();
-  SemDialogos ui;
+  TSilentUserInterface ui;
   TViretaApplication app(argc, argv, ui);
   const auto pasta = std::filesystem::temp_directory_path() / "vireta-bench-timer";
   std::filesystem::create_directories(pasta);

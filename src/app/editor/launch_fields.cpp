@@ -17,6 +17,8 @@ using C = TColumn;
 
 constexpr double Grau = std::numbers::pi / 180;
 constexpr double MaxSpeed = 1000;  // what the loader accepts per component, m/s and rad/s
+constexpr std::array<C, 3> VelocityColumns{C::VelX, C::VelY, C::VelZ};
+constexpr std::array<C, 3> SpinColumns{C::VelAngX, C::VelAngY, C::VelAngZ};
 
 double Rounded(double v) {
   const double r = std::round(v * 1e6) / 1e6;
@@ -148,10 +150,9 @@ void TLaunchFields::Show(const TSceneTable& t, int linha) {
     for (TFieldEdit* a : {angle_, azimuth_})
       if (a->text().isEmpty()) a->ShowSaved("0");
   }
-  const C giro[3] = {C::VelAngX, C::VelAngY, C::VelAngZ};
   for (int k = 0; k < 3; ++k) {
     velocity_[k]->ShowSaved(Shown(v[k]));
-    spin_[k]->ShowSaved(Shown(t.Real(linha, giro[k])));
+    spin_[k]->ShowSaved(Shown(t.Real(linha, SpinColumns[k])));
   }
   const bool propria = !std::holds_alternative<std::monostate>(t.Cell(linha, C::Elasticidade)) &&
                        t.Real(linha, C::Elasticidade) >= 0;
@@ -186,34 +187,37 @@ TFieldEdit* TLaunchFields::Editor(TPolar campo) const {
   return campo == TPolar::Speed ? speed_ : campo == TPolar::Angle ? angle_ : azimuth_;
 }
 
+bool TLaunchFields::ReadChanged(std::span<TFieldEdit* const> campos) {
+  for (TFieldEdit* campo : campos)
+    if (campo->text() != campo->Saved() && !Typed(campo)) return false;
+  return true;
+}
+
+void TLaunchFields::SendVector(const std::array<C, 3>& colunas, const std::array<double, 3>& v) {
+  edit_({{colunas[0], CellOf(v[0])}, {colunas[1], CellOf(v[1])}, {colunas[2], CellOf(v[2])}});
+}
+
 void TLaunchFields::SendPolar() {
   // Each field is read as typed: one refused leaves the launch as it was.
-  for (TFieldEdit* campo : {speed_, angle_, azimuth_})
-    if (campo->text() != campo->Saved() && !Typed(campo)) return;
-  const auto v = ComponentsOf({Value(speed_), Value(angle_), Value(azimuth_)});
-  edit_({{C::VelX, CellOf(v[0])}, {C::VelY, CellOf(v[1])}, {C::VelZ, CellOf(v[2])}});
+  const std::array<TFieldEdit*, 3> polar{speed_, angle_, azimuth_};
+  if (!ReadChanged(polar)) return;
+  SendVector(VelocityColumns, ComponentsOf({Value(speed_), Value(angle_), Value(azimuth_)}));
 }
 
 void TLaunchFields::SendComponents() {
-  for (TFieldEdit* campo : velocity_)
-    if (campo->text() != campo->Saved() && !Typed(campo)) return;
-  edit_({{C::VelX, CellOf(Value(velocity_[0]))},
-         {C::VelY, CellOf(Value(velocity_[1]))},
-         {C::VelZ, CellOf(Value(velocity_[2]))}});
+  if (!ReadChanged(velocity_)) return;
+  SendVector(VelocityColumns, {Value(velocity_[0]), Value(velocity_[1]), Value(velocity_[2])});
 }
 
 void TLaunchFields::SendSpin() {
-  for (TFieldEdit* campo : spin_)
-    if (campo->text() != campo->Saved() && !Typed(campo)) return;
-  edit_({{C::VelAngX, CellOf(Value(spin_[0]))},
-         {C::VelAngY, CellOf(Value(spin_[1]))},
-         {C::VelAngZ, CellOf(Value(spin_[2]))}});
+  if (!ReadChanged(spin_)) return;
+  SendVector(SpinColumns, {Value(spin_[0]), Value(spin_[1]), Value(spin_[2])});
 }
 
 void TLaunchFields::SendElasticity() {
   if (showing_) return;
   elasticity_->setEnabled(ownElasticity_->isChecked());
-  if (elasticity_->text() != elasticity_->Saved() && !Typed(elasticity_)) return;
+  if (!ReadChanged({&elasticity_, 1})) return;
   edit_({{C::Elasticidade,
           ownElasticity_->isChecked() ? TSceneTable::Celula(Value(elasticity_)) : std::monostate{}}});
 }

@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -56,6 +57,9 @@ class TLaunchFields : public QWidget {
   // The value typed in `campo`, or nothing: unchanged text, or refused with its message shown.
   std::optional<double> Typed(TFieldEdit* campo);
   double Value(TFieldEdit* campo) const;
+  // Reads every field of `campos` whose text changed; false when one is refused (its message then shows).
+  bool ReadChanged(std::span<TFieldEdit* const> campos);
+  void SendVector(const std::array<TColumn, 3>& colunas, const std::array<double, 3>& valores);
   void SendPolar();
   void SendComponents();
   void SendSpin();

@@ -344,9 +344,10 @@ void TMainForm::TimerGLTimer() {
     }
   }
   // Falling behind is said only over nothing more important: a stopped world's notice must stay readable.
-  const QString mostrado = statusBar()->currentMessage();
-  if (session_.FrameState().BehindRealTime && (mostrado.isEmpty() || mostrado == AvisoMaisLento))
-    ShowStatusNotice(*this, AvisoMaisLento, 2000);
+  if (session_.FrameState().BehindRealTime) {
+    const QString mostrado = statusBar()->currentMessage();
+    if (mostrado.isEmpty() || mostrado == AvisoMaisLento) ShowStatusNotice(*this, AvisoMaisLento, 2000);
+  }
   session_.FrameDone();
 }
 
