@@ -6,10 +6,6 @@
 
 namespace {
 
-double Dot(const TVector& a, const TVector& b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
 bool WithinSlop(double x, double y, const std::pair<double, double>& inicio) {
   return std::abs(x - inicio.first) <= ClickSlop && std::abs(y - inicio.second) <= ClickSlop;
 }
@@ -131,13 +127,8 @@ void TMouseGrab::Carry(TScene& cena) {
 }
 
 std::optional<TVector> TMouseGrab::OnDragPlane(const TPanelView& vista, double x, double y) const {
-  const TViewRay raio = RayThroughPanel(vista, x, y);
-  const double rumo = Dot(viewNormal_, raio.direcao);
   // A ray along the plane, or one that meets it behind the eye, leaves the object where it is.
-  if (std::abs(rumo) < 1e-9) return std::nullopt;
-  const double t = Dot(viewNormal_, SubVet(grabPoint_, raio.origem)) / rumo;
-  if (!(t > 0)) return std::nullopt;
-  return raio.At(t);
+  return MeetPlane(RayThroughPanel(vista, x, y), grabPoint_, viewNormal_);
 }
 
 void TMouseGrab::Record(int64_t ms, const TVector& ponto) {

@@ -19,8 +19,6 @@
 inline constexpr double MaxThrowSpeed = 20.0;
 // The throw takes the mouse's speed over this much time before the release (ms).
 inline constexpr int64_t ThrowWindowMs = 50;
-// A press and release closer than this (logical pixels, each way) is a click, not a drag.
-inline constexpr double ClickSlop = 4.0;
 
 class TMouseGrab {
  public:

@@ -131,18 +131,52 @@ void Mesh(const TVector& o, const TVector& d, const TCollisionMesh& m, TNearest&
 
 }  // namespace
 
-TViewRay RayThroughPanel(const TPanelView& vista, double x, double y) {
+namespace {
+
+// The eye's frame: forward, right and up, and how far the picture reaches up and right at depth 1.
+struct TEyeFrame {
+  TVector f, s, u;
+  double meiaAltura, meiaLargura;
+};
+
+TEyeFrame EyeFrame(const TPanelView& vista) {
   const TCamera& c = vista.camera;
-  const TVector f = NormalizaVet(SubVet(c.Centro, c.Olho));
-  const TVector s = NormalizaVet(ProdVetorial(f, c.Cima));
-  const TVector u = ProdVetorial(s, f);
-  const double meiaAltura = std::tan(VerticalFovDegrees / 2 * std::numbers::pi / 180);
-  const double aspecto = vista.largura / vista.altura;
+  TEyeFrame e;
+  e.f = NormalizaVet(SubVet(c.Centro, c.Olho));
+  e.s = NormalizaVet(ProdVetorial(e.f, c.Cima));
+  e.u = ProdVetorial(e.s, e.f);
+  e.meiaAltura = std::tan(VerticalFovDegrees / 2 * std::numbers::pi / 180);
+  e.meiaLargura = e.meiaAltura * vista.largura / vista.altura;
+  return e;
+}
+
+}  // namespace
+
+TViewRay RayThroughPanel(const TPanelView& vista, double x, double y) {
+  const TEyeFrame e = EyeFrame(vista);
   const double nx = 2 * x / vista.largura - 1;
   const double ny = 1 - 2 * y / vista.altura;
   const TVector d =
-      SomaVet(f, SomaVet(EscalaVet(s, nx * meiaAltura * aspecto), EscalaVet(u, ny * meiaAltura)));
-  return {c.Olho, d};
+      SomaVet(e.f, SomaVet(EscalaVet(e.s, nx * e.meiaLargura), EscalaVet(e.u, ny * e.meiaAltura)));
+  return {vista.camera.Olho, d};
+}
+
+std::optional<TVector> MeetPlane(const TViewRay& raio, const TVector& ponto, const TVector& normal) {
+  const double rumo = Dot(normal, raio.direcao);
+  if (std::abs(rumo) < 1e-9) return std::nullopt;
+  const double t = Dot(normal, SubVet(ponto, raio.origem)) / rumo;
+  if (!(t > 0)) return std::nullopt;
+  return raio.At(t);
+}
+
+std::optional<TPanelSpot> PanelSpotOf(const TPanelView& vista, const TVector& p) {
+  const TEyeFrame e = EyeFrame(vista);
+  const TVector d = SubVet(p, vista.camera.Olho);
+  const double profundidade = Dot(d, e.f);
+  if (!(profundidade >= NearPlane)) return std::nullopt;
+  const double nx = Dot(d, e.s) / (profundidade * e.meiaLargura);
+  const double ny = Dot(d, e.u) / (profundidade * e.meiaAltura);
+  return TPanelSpot{(nx + 1) / 2 * vista.largura, (1 - ny) / 2 * vista.altura};
 }
 
 std::optional<TPickHit> PickObject(const TScene& cena, const TViewRay& raio) {

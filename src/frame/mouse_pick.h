@@ -16,6 +16,9 @@ struct TPanelView {
   double largura = 1, altura = 1;
 };
 
+// A press and release closer than this (logical pixels, each way) is a click, not a drag.
+inline constexpr double ClickSlop = 4.0;
+
 // A ray from the eye. `direcao` is scaled so that one unit of the ray's parameter is one unit of depth
 // along the line of sight: the parameter of a point is its depth in the picture.
 struct TViewRay {
@@ -25,6 +28,17 @@ struct TViewRay {
 
 // The ray through panel point (x, y), measured from the panel's top-left corner.
 TViewRay RayThroughPanel(const TPanelView& vista, double x, double y);
+
+// Where `raio` meets the plane through `ponto` with normal `normal`; nothing for a ray along the plane or
+// one that meets it behind the eye.
+std::optional<TVector> MeetPlane(const TViewRay& raio, const TVector& ponto, const TVector& normal);
+
+// Where world point `p` shows on the panel (x, y as RayThroughPanel takes them); nothing for a point
+// behind the near plane.
+struct TPanelSpot {
+  double x = 0, y = 0;
+};
+std::optional<TPanelSpot> PanelSpotOf(const TPanelView& vista, const TVector& p);
 
 struct TPickHit {
   std::size_t objeto = 0;  // index in the scene's object list

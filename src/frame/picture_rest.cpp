@@ -36,6 +36,8 @@ std::uint64_t PictureKey(const TScene& cena, const TFrameState& estado, const TC
   k.Add(estado.PonteiroCaminho.size());
   k.Add(estado.PointerShown);
   k.Add(estado.SimulatedTime);
+  // Paused, the selected object's launch arrow shows.
+  k.Add(estado.Control.Paused());
   k.Add(selecionado.has_value());
   k.Add(selecionado.value_or(0));
   k.Add(cena.Objetos.size());

@@ -2,6 +2,7 @@
 
 #include "render/model_drawing.h"
 #include "render/plane_grid.h"
+#include "render/vector_drawing.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -12,9 +13,7 @@
 namespace {
 
 constexpr int FatiasQuadrica = 10;  // slices and stacks of spheres and capsules
-constexpr float VectorScale = 1.2f;
 constexpr float MeioEixoRotacao = 5.0f;
-constexpr float LarguraLinhaOverlay = 5.0f;
 
 void Vertice(const TVector& p) {
   glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
@@ -72,33 +71,9 @@ void ObjectHeight(const TObjetoCena& o) {
   glEnd();
 }
 
-// Components in cyan, magenta and yellow and the whole vector in white, from the object's position.
-void DrawVector(const TVector& posicao, const TVector& v) {
-  glLineWidth(LarguraLinhaOverlay);
-  glPushMatrix();
-  Translate(posicao);
-  glScalef(VectorScale, VectorScale, VectorScale);
-  glBegin(GL_LINES);
-  glColor4f(0, 1, 1, 1);
-  Vertice({0, 0, 0});
-  Vertice({v.x, 0, 0});
-  glColor4f(1, 0, 1, 1);
-  Vertice({0, 0, 0});
-  Vertice({0, v.y, 0});
-  glColor4f(1, 1, 0, 1);
-  Vertice({0, 0, 0});
-  Vertice({0, 0, v.z});
-  glColor4f(1, 1, 1, 1);
-  Vertice({0, 0, 0});
-  Vertice(v);
-  glEnd();
-  glPopMatrix();
-  glLineWidth(1);
-}
-
 // The rotation axis through the object's position, along the signed vector part of its quaternion.
 void RotationAxis(const TObjetoCena& o) {
-  glLineWidth(LarguraLinhaOverlay);
+  glLineWidth(VectorLineWidth);
   glPushMatrix();
   Translate(o.Posicao);
   glScalef(MeioEixoRotacao, MeioEixoRotacao, MeioEixoRotacao);

@@ -48,6 +48,18 @@ TVector RowPlaceOfBody(const TObjetoCena& o, const TVector& corpo) {
           corpo.z - (R[8] * c.x + R[9] * c.y + R[10] * c.z)};
 }
 
+TVector StartPlaceOfBody(const TScene& cena, std::size_t i) {
+  const TSceneTable& t = cena.Tabela;
+  const int linha = static_cast<int>(i);
+  const auto real = [&](TColumn c) { return t.Real(linha, c); };
+  const std::array<float, 4> q = QuaternioDeCarga(
+      real(TColumn::Ang), {real(TColumn::eixoX), real(TColumn::eixoY), real(TColumn::eixoZ)});
+  const TVector p =
+      BodyPlaceOfRow({real(TColumn::X), real(TColumn::Y), real(TColumn::Z)}, q, cena.Objetos[i].MeshCentre);
+  // As the engine keeps it.
+  return {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
+}
+
 namespace {
 
 // The middle of the box around the model's own vertices (its origin not counted).

@@ -39,3 +39,5 @@ TVector BodyPlaceOfRow(const TVector& linha, const std::array<float, 4>& q, cons
 // The other way round: the row's X, Y, Z that put object `o`'s body at `corpo` (for placing an object by
 // dragging it: the row keeps the model's origin, not its middle).
 TVector RowPlaceOfBody(const TObjetoCena& o, const TVector& corpo);
+// Where object `i`'s body starts: where its row puts it when the scene is built.
+TVector StartPlaceOfBody(const TScene& cena, std::size_t i);

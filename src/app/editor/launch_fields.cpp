@@ -2,6 +2,7 @@
 
 #include "app/editor/field_edit.h"
 #include "common/number_text.h"
+#include "scene/scene_loader.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -9,47 +10,20 @@
 #include <QVBoxLayout>
 
 #include <cmath>
-#include <numbers>
 
 namespace {
 
 using C = TColumn;
 
-constexpr double Grau = std::numbers::pi / 180;
-constexpr double MaxSpeed = 1000;  // what the loader accepts per component, m/s and rad/s
+constexpr double MaxSpeed = MaxStartSpeed;  // per component, m/s and rad/s
 constexpr std::array<C, 3> VelocityColumns{C::VelX, C::VelY, C::VelZ};
 constexpr std::array<C, 3> SpinColumns{C::VelAngX, C::VelAngY, C::VelAngZ};
-
-double Rounded(double v) {
-  const double r = std::round(v * 1e6) / 1e6;
-  return r == 0 ? 0 : r;  // never "-0"
-}
-
-// An empty cell for a zero, so that a scene without a launch keeps its file's plain columns.
-TSceneTable::Celula CellOf(double v) {
-  if (v == 0) return std::monostate{};
-  return v;
-}
 
 QString Shown(double v) {
   return QString::fromStdString(FormatTypedNumber(v));
 }
 
 }  // namespace
-
-TLaunch LaunchOf(double vx, double vy, double vz) {
-  const double v = std::sqrt(vx * vx + vy * vy + vz * vz);
-  if (v == 0) return {};
-  const double horizontal = std::sqrt(vx * vx + vy * vy);
-  return {Rounded(v), Rounded(std::atan2(vz, horizontal) / Grau),
-          horizontal == 0 ? 0 : Rounded(std::atan2(vy, vx) / Grau)};
-}
-
-std::array<double, 3> ComponentsOf(const TLaunch& l) {
-  const double h = l.Speed * std::cos(l.Angle * Grau);
-  return {Rounded(h * std::cos(l.Azimuth * Grau)), Rounded(h * std::sin(l.Azimuth * Grau)),
-          Rounded(l.Speed * std::sin(l.Angle * Grau))};
-}
 
 TLaunchFields::TLaunchFields(std::function<void(const TCellEdit&)> edit, std::function<void()> keyboardBack,
                              QWidget* pai)
@@ -66,6 +40,10 @@ TLaunchFields::TLaunchFields(std::function<void(const TCellEdit&)> edit, std::fu
   for (int k = 0; k < 3; ++k)
     velocity_[k] =
         AddNumber(QString("Velocidade em %1").arg(eixos[k]), velocidade, [this] { SendComponents(); });
+  // The arrow is where a launch is aimed by eye; the fields above give its exact numbers.
+  auto* dica = new QLabel("Com a simulação pausada, arraste a ponta da seta do objeto na vista 3D.", this);
+  dica->setWordWrap(true);
+  form->addRow(dica);
   for (int k = 0; k < 3; ++k)
     spin_[k] = AddNumber(QString("Giro em torno de %1").arg(eixos[k]),
                          {-MaxSpeed, MaxSpeed, false, " rad/s", "o limite do mundo"}, [this] { SendSpin(); });
@@ -194,7 +172,7 @@ bool TLaunchFields::ReadChanged(std::span<TFieldEdit* const> campos) {
 }
 
 void TLaunchFields::SendVector(const std::array<C, 3>& colunas, const std::array<double, 3>& v) {
-  edit_({{colunas[0], CellOf(v[0])}, {colunas[1], CellOf(v[1])}, {colunas[2], CellOf(v[2])}});
+  edit_({{colunas[0], LaunchCell(v[0])}, {colunas[1], LaunchCell(v[1])}, {colunas[2], LaunchCell(v[2])}});
 }
 
 void TLaunchFields::SendPolar() {

@@ -6,6 +6,7 @@
 
 #include "app/editor/cell_edit.h"
 #include "app/editor/number_range.h"
+#include "scene/launch.h"
 #include "scene/scene_table.h"
 
 #include <QWidget>
@@ -20,15 +21,6 @@
 class QCheckBox;
 class QLabel;
 class TFieldEdit;
-
-// Speed (m/s), angle above the horizontal and azimuth from +X towards +Y (degrees) of a velocity.
-struct TLaunch {
-  double Speed = 0, Angle = 0, Azimuth = 0;
-};
-TLaunch LaunchOf(double vx, double vy, double vz);
-// The velocity's components, rounded to the micrometre per second so that 10 m/s at 30° is 5, not
-// 4.999999999999999.
-std::array<double, 3> ComponentsOf(const TLaunch& l);
 
 class TLaunchFields : public QWidget {
  public:

@@ -2,6 +2,7 @@
 
 #include "app/widgets/dock_width.h"
 #include "app/widgets/user_interface.h"
+#include "scene/launch.h"
 #include "scene/obj_loader.h"
 #include "scene/ramp_template.h"
 
@@ -153,6 +154,14 @@ void TSceneEditor::EditSelected(const TCellEdit& celulas) {
 
 bool TSceneEditor::MoveStartPosition(int linha, const TVector& posicao) {
   return Apply([&] { doc_.MoveStartPosition(linha, posicao); });
+}
+
+bool TSceneEditor::SetLaunch(int linha, const TVector& v) {
+  return Apply([&] {
+    doc_.SetCells(linha, {{TColumn::VelX, LaunchCell(v.x)},
+                          {TColumn::VelY, LaunchCell(v.y)},
+                          {TColumn::VelZ, LaunchCell(v.z)}});
+  });
 }
 
 TVector TSceneEditor::FloorPointAhead() const {

@@ -36,6 +36,8 @@ class TSceneEditor : public QObject {
   // Undoable edits the window's own tools call (placing an object with the mouse while paused). Returns
   // false, with the loader's message shown, when the loader refuses the result.
   bool MoveStartPosition(int linha, const TVector& posicao);
+  // The launch velocity (m/s) of row `linha`, as the launch arrow sets it.
+  bool SetLaunch(int linha, const TVector& velocidade);
 
   void NewScene();
   bool Save();

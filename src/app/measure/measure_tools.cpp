@@ -46,7 +46,7 @@ TMeasureTools::TMeasureTools(TSceneSession& sessao, QMainWindow& janela, QMenu& 
   connect(plots_->toggleViewAction(), &QAction::toggled, this, [this](bool visivel) { PlacePlots(visivel); });
   AddFileItems(arquivo);
   CreateViewMenu();
-  panel_.SetOverlay(this);
+  panel_.AddOverlay(*this);
   session_.OnSelectionChanged([this](std::optional<std::size_t>) { AddPlotSample(); });
   session_.OnStepDone([this] { StepDone(); });
   session_.OnFrameDone([this] { FrameDone(); });
@@ -54,7 +54,7 @@ TMeasureTools::TMeasureTools(TSceneSession& sessao, QMainWindow& janela, QMenu& 
 }
 
 TMeasureTools::~TMeasureTools() {
-  panel_.SetOverlay(nullptr);
+  panel_.RemoveOverlay(*this);
   // The dock reads the history that goes with this object.
   delete plots_;
 }

@@ -46,9 +46,8 @@ bool TGLPanel::DrawFrame(const std::function<void(TFrameDrawing&)>& quadro) {
   glViewport(0, 0, largura, altura);
   drawing_.SetAspect(double(width()) / height());
   quadro(drawing_);
-  if (overlay_)
-    overlay_->Draw(static_cast<int>(width() * devicePixelRatio()),
-                   static_cast<int>(height() * devicePixelRatio()));
+  for (IPanelOverlay* o : overlays_)
+    o->Draw(static_cast<int>(width() * devicePixelRatio()), static_cast<int>(height() * devicePixelRatio()));
   if (captureRequested_) {
     QImage imagem(largura, altura, QImage::Format_RGBA8888);
     glReadPixels(0, 0, largura, altura, GL_RGBA, GL_UNSIGNED_BYTE, imagem.bits());
@@ -66,7 +65,7 @@ void TGLPanel::FinalizaGL() {
   active_ = false;
   makeCurrent();
   drawing_.ReleaseResources();
-  if (overlay_) overlay_->Release();
+  for (IPanelOverlay* o : overlays_) o->Release();
   doneCurrent();
 }
 

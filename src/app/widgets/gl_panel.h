@@ -44,8 +44,10 @@ class TGLPanel : public QOpenGLWindow {
   // Mouse and key events go to these, in order, until one takes them. The handlers outlive the panel's use.
   void AddInputHandler(IPanelInput& handler) { inputHandlers_.push_back(&handler); }
 
-  // Drawn over every picture, part of what is shown and captured; null for none.
-  void SetOverlay(IPanelOverlay* overlay) { overlay_ = overlay; }
+  // Drawn over every picture in the order added, part of what is shown and captured. An overlay that goes
+  // before the panel is removed first.
+  void AddOverlay(IPanelOverlay& overlay) { overlays_.push_back(&overlay); }
+  void RemoveOverlay(IPanelOverlay& overlay) { std::erase(overlays_, &overlay); }
 
  protected:
   void initializeGL() override;
@@ -66,5 +68,5 @@ class TGLPanel : public QOpenGLWindow {
   QImage capture_;
   QMetaObject::Connection finishWithContext_;
   std::vector<IPanelInput*> inputHandlers_;
-  IPanelOverlay* overlay_ = nullptr;
+  std::vector<IPanelOverlay*> overlays_;
 };

@@ -81,6 +81,14 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   cliente->setFocusProxy(painel);
   painel->setFocus();
   layout->addWidget(painel);
+  // Paused, the selected object's launch shows as an arrow whose tip the mouse drags to aim it.
+  launchArrow_ = std::make_unique<TLaunchArrowInput>(
+      *Panel1, Camera, [this] { return session_.CurrentScene(); },
+      TLaunchArrowDrag(
+          session_.Selection(), [this] { return session_.Control().Paused(); },
+          [this](std::size_t objeto, const TVector& v) { editor_->SetLaunch(static_cast<int>(objeto), v); },
+          [this](const TVector& v) { ShowStatusNotice(*this, QString::fromStdString(LaunchText(v))); }));
+  Panel1->AddInputHandler(*launchArrow_);
   mouseGrab_ = std::make_unique<TMouseGrabInput>(
       *Panel1, Camera, [this] { return session_.CurrentScene(); }, session_.Selection());
   Panel1->AddInputHandler(*mouseGrab_);

@@ -3,6 +3,7 @@
 // puts the editor and the measure tools beside the picture, and runs the start-up, frame and shut-down
 // steps on the main thread.
 
+#include "app/window/launch_arrow_input.h"
 #include "app/window/mouse_grab_input.h"
 #include "app/window/wii_platform.h"
 #include "frame/remote_grab.h"
@@ -104,6 +105,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   // The samples shipped with the program: beside a build, under the install prefix when installed.
   const std::filesystem::path& SamplesFolder() const { return samplesFolder_; }
   TMeasureTools& Measurements() { return *measure_; }
+  const TLaunchArrowDrag& LaunchArrow() const { return launchArrow_->Arrow(); }
 
  protected:
   void closeEvent(QCloseEvent* evento) override;
@@ -126,6 +128,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   TSceneSession session_;
   TCamera Camera;
   TRumbleState rumble_;
+  std::unique_ptr<TLaunchArrowInput> launchArrow_;  // before the mouse grab: it takes presses on its handle
   std::unique_ptr<TMouseGrabInput> mouseGrab_;
   bool closed_ = false;
 

@@ -1,14 +1,8 @@
 #include "app/window/mouse_grab_input.h"
 
-#include <QMouseEvent>
-#include <QWindow>
-
-#include <algorithm>
+#include "app/widgets/panel_view.h"
 
 namespace {
-
-// Qt places the mouse at a pixel's corner; the picture samples pixels at their centres.
-constexpr double PixelCentre = 0.5;
 
 int64_t Millis(const QMouseEvent& e) {
   return static_cast<int64_t>(e.timestamp());
@@ -16,26 +10,22 @@ int64_t Millis(const QMouseEvent& e) {
 
 }  // namespace
 
-TPanelView TMouseGrabInput::View() const {
-  return {camera_, double(std::max(panel_.width(), 1)), double(std::max(panel_.height(), 1))};
-}
-
 bool TMouseGrabInput::MousePress(QMouseEvent& e) {
   TScene* cena = scene_();
   if (e.button() != Qt::LeftButton || !cena) return false;
-  const QPointF p = e.position();
-  return grab_.Press(*cena, View(), p.x() + PixelCentre, p.y() + PixelCentre, Millis(e));
+  const TPanelSpot p = EventSpot(e);
+  return grab_.Press(*cena, PanelViewOf(panel_, camera_), p.x, p.y, Millis(e));
 }
 
 bool TMouseGrabInput::MouseMove(QMouseEvent& e) {
   if (!(e.buttons() & Qt::LeftButton)) return false;
-  const QPointF p = e.position();
-  return grab_.Move(View(), p.x() + PixelCentre, p.y() + PixelCentre, Millis(e));
+  const TPanelSpot p = EventSpot(e);
+  return grab_.Move(PanelViewOf(panel_, camera_), p.x, p.y, Millis(e));
 }
 
 bool TMouseGrabInput::MouseRelease(QMouseEvent& e) {
   TScene* cena = scene_();
   if (e.button() != Qt::LeftButton || !cena) return false;
-  const QPointF p = e.position();
-  return grab_.Release(*cena, View(), p.x() + PixelCentre, p.y() + PixelCentre, Millis(e));
+  const TPanelSpot p = EventSpot(e);
+  return grab_.Release(*cena, PanelViewOf(panel_, camera_), p.x, p.y, Millis(e));
 }

@@ -24,8 +24,6 @@ class TMouseGrabInput : public IPanelInput {
   TMouseGrab& Grab() { return grab_; }
 
  private:
-  TPanelView View() const;
-
   const QWindow& panel_;
   const TCamera& camera_;
   std::function<TScene*()> scene_;

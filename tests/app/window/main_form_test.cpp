@@ -2,6 +2,9 @@
 // shut-down, with the dialogs answered by the test.
 
 #include "app/window/main_form.h"
+#include "app/editor/field_edit.h"
+#include "app/editor/launch_fields.h"
+#include "app/editor/object_fields.h"
 #include "app/editor/scene_editor.h"
 #include "app/measure/measure_tools.h"
 #include "app/measure/plots_dock.h"
@@ -800,9 +803,10 @@ class WindowMouse : public Window {
   QPoint at_;
 };
 
-TTestScene BallAtTheCentre(bool soZ, bool userMove = true) {
+TTestScene BallAtTheCentre(bool soZ, bool userMove = true, double velZ = 0) {
   TTestScene t;
-  t.Linha(SphereRow(3), {{TColumn::X, 10.0},
+  t.Linha(SphereRow(3), {{TColumn::VelZ, velZ},
+                         {TColumn::X, 10.0},
                          {TColumn::Y, 10.0},
                          {TColumn::Z, 5.0},
                          {TColumn::ODEMove, true},
@@ -953,6 +957,45 @@ TEST_F(WindowMouse, PausadoUmCliqueSoSelecionaEEnterNoEditorDevolveAsSetasAVista
   QWidget* vista = form->centralWidget()->focusProxy();
   ASSERT_TRUE(vista);
   EXPECT_EQ(QAccessible::queryAccessibleInterface(vista)->text(QAccessible::Name), "Vista 3D");
+}
+
+TEST_F(WindowMouse, PausedTheLaunchArrowShowsAndItsTipSetsTheLaunch) {
+  Abre(BallAtTheCentre(false, true, 3));
+  form->Session().Selection().Set(0);
+  EsperaQuadros(2);
+  // Pausing alone draws a picture again: the arrow appears without a click or a move.
+  const long antes = form->Panel()->PicturesDrawn();
+  form->Session().Control().SetPaused(true);
+  EsperaQuadros(3);
+  EXPECT_GT(form->Panel()->PicturesDrawn(), antes);
+
+  const double w = form->Panel()->width(), h = form->Panel()->height();
+  const TVector ponta{Start.x, Start.y, Start.z + 3 * 1.2};
+  const TPanelPoint p = ProjectToPanel(form->CurrentCamera(), ponta, w, h);
+  form->Panel()->RequestCapture();
+  EsperaQuadros(2);
+  const QColor alca(form->Panel()->Captura().pixel(int(p.x), int(p.y)));
+  EXPECT_GT(std::min({alca.red(), alca.green(), alca.blue()}), 200) << "the white handle on the tip";
+
+  // Dragged 2 m/s to the screen's right (2.4 m of picture, in the plane that faces the camera).
+  const TPanelPoint alvo =
+      ProjectToPanel(form->CurrentCamera(), SomaVet(ponta, EscalaVet(right_, 2 * 1.2)), w, h);
+  QTest::mousePress(form->Panel(), Qt::LeftButton, {}, QPoint(int(p.x), int(p.y)), 10);
+  QTest::mouseMove(form->Panel(), QPoint(int(alvo.x), int(alvo.y)), 10);
+  EXPECT_THAT(form->statusBar()->currentMessage().toStdString(),
+              ::testing::StartsWith("Lançamento: 3,6 m/s"));
+  QTest::mouseRelease(form->Panel(), Qt::LeftButton, {}, QPoint(int(alvo.x), int(alvo.y)), 10);
+  EsperaQuadros(2);
+  const TSceneTable& tabela = form->Editor().Document().Table();
+  const TVector v{tabela.Real(0, TColumn::VelX), tabela.Real(0, TColumn::VelY),
+                  tabela.Real(0, TColumn::VelZ)};
+  EXPECT_NEAR(NormaVet(SubVet(v, SomaVet({0, 0, 3}, EscalaVet(right_, 2)))), 0, 0.15);
+  EXPECT_NEAR(NormaVet(SubVet(Obj(0).Posicao, Start)), 0, 1e-4) << "the arrow took the press, not the ball";
+  EXPECT_NEAR(NormaVet(SubVet(Obj(0).VecV, v)), 0, 1e-5) << "the scene starts again with the new launch";
+  EXPECT_EQ(form->Editor().Panel()->Fields()->Launch()->Editor(TLaunchFields::TPolar::Speed)->text(), "3,6");
+  form->Editor().Undo();
+  EXPECT_EQ(form->Editor().Document().Table().Real(0, TColumn::VelX), 0);
+  EXPECT_EQ(form->Editor().Document().Table().Real(0, TColumn::VelZ), 3);
 }
 
 // Seeing and measuring: the export, the screenshots, the overlay and the trails.
