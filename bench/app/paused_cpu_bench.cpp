@@ -1,6 +1,7 @@
 // The processor time a paused window takes, with the real window, frame and drawing: the world paused and
-// nothing moving, the picture should rest (the aim is under 5 % of one core). For comparison, the same
-// scene running. Usage: vireta-bench-paused [SCENE.xml] [seconds]   (needs a display; under CI xvfb-run)
+// nothing moving (a moving object selected, its launch arrow shown), the picture should rest (the aim is
+// under 5 % of one core). For comparison, the same scene running.
+// Usage: vireta-bench-paused [SCENE.xml] [seconds]   (needs a display; under CI xvfb-run)
 
 #include "app/window/application.h"
 #include "app/window/main_form.h"
@@ -56,6 +57,13 @@ int main(int argc, char** argv) {
     QTimer::singleShot(1000, [&] {  // after start-up has settled
       Measure(correndo, [&](double rodando) {
         std::printf("%s running: %.1f %% of a core over %.0f s\n", cena.c_str(), rodando, correndo);
+        // Paused with a moving object selected, as a teacher aiming a launch leaves it: its arrow is drawn.
+        if (const TScene* s = form.Session().CurrentScene())
+          for (std::size_t i = 0; i < s->Objetos.size(); ++i)
+            if (s->Objetos[i].ODEMove) {
+              form.Session().Selection().Set(i);
+              break;
+            }
         form.Session().Control().SetPaused(true);
         QTimer::singleShot(500, [&] {
           Measure(segundos, [&](double pausado) {
