@@ -8,17 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-TVector Restricted(TVector v, const TObjetoCena& o) {
-  if (!o.MoveX) v.x = 0;
-  if (!o.MoveY) v.y = 0;
-  if (!o.MoveZ) v.z = 0;
-  return v;
-}
-
-}  // namespace
-
 TVector TLaunchArrow::Tip() const {
   return SomaVet(inicio, EscalaVet(velocidade, VectorScale));
 }
@@ -33,13 +22,13 @@ std::optional<TLaunchArrow> LaunchArrowOf(const TScene& cena, std::optional<std:
 }
 
 TVector SnappedLaunch(const TVector& v, const TObjetoCena& o) {
-  const TVector livre = Restricted(v, o);
+  const TVector livre = AlongAllowedAxes(v, o);
   TLaunch l = LaunchOf(livre.x, livre.y, livre.z);
   l.Speed = std::min(std::round(l.Speed * 10) / 10, MaxStartSpeed);
   l.Angle = std::round(l.Angle);
   l.Azimuth = std::round(l.Azimuth);
   const auto c = ComponentsOf(l);
-  return Restricted({c[0], c[1], c[2]}, o);
+  return AlongAllowedAxes({c[0], c[1], c[2]}, o);
 }
 
 std::string LaunchText(const TVector& v) {

@@ -145,10 +145,8 @@ TVector TMouseGrab::ThrowVelocity(int64_t agora, const TObjetoCena& o) const {
   // A drag shorter than the window is measured over its whole length.
   const int64_t dt = inicio->ms <= agora - ThrowWindowMs ? ThrowWindowMs : agora - inicio->ms;
   if (dt <= 0) return {};
-  TVector v = EscalaVet(SubVet(samples_.back().ponto, inicio->ponto), 1000.0 / double(dt));
-  if (!o.MoveX) v.x = 0;
-  if (!o.MoveY) v.y = 0;
-  if (!o.MoveZ) v.z = 0;
+  const TVector v =
+      AlongAllowedAxes(EscalaVet(SubVet(samples_.back().ponto, inicio->ponto), 1000.0 / double(dt)), o);
   const double rapidez = NormaVet(v);
   return rapidez > MaxThrowSpeed ? EscalaVet(v, MaxThrowSpeed / rapidez) : v;
 }

@@ -66,6 +66,14 @@ struct TObjetoCena {
   TOdeMeshData DadosMalha;
 };
 
+// `v` with nothing along the axes the object may not move on (MoveX, MoveY, MoveZ): a throw, a launch.
+inline TVector AlongAllowedAxes(TVector v, const TObjetoCena& o) {
+  if (!o.MoveX) v.x = 0;
+  if (!o.MoveY) v.y = 0;
+  if (!o.MoveZ) v.z = 0;
+  return v;
+}
+
 class TScene {
  public:
   // No objects; a world with only the ground, with gravity or without. The program starts with gravity.

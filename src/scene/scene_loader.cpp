@@ -3,6 +3,7 @@
 #include "common/number_text.h"
 #include "physics/geometry_factory.h"
 #include "physics/ode_runtime.h"
+#include "scene/launch.h"
 #include "scene/model_file.h"
 #include "scene/scene_links.h"
 #include "scene/simulation_step.h"
@@ -286,8 +287,8 @@ struct TSceneBuild {
   // does. The record shows them from the first frame on.
   void Launch() const {
     TObjetoCena& o = Object();
-    const float vx = o.MoveX ? Single(TColumn::VelX) : 0.0f, vy = o.MoveY ? Single(TColumn::VelY) : 0.0f,
-                vz = o.MoveZ ? Single(TColumn::VelZ) : 0.0f;
+    const TVector v = RowLaunch(tabela, i);
+    const float vx = static_cast<float>(v.x), vy = static_cast<float>(v.y), vz = static_cast<float>(v.z);
     dBodySetLinearVel(Body(), vx, vy, vz);
     dBodySetAngularVel(Body(), Single(TColumn::VelAngX), Single(TColumn::VelAngY), Single(TColumn::VelAngZ));
     o.VecV = {vx, vy, vz};
