@@ -71,15 +71,21 @@ void Integrate(double& pos, double& vel, double a, double ganho, double dt) {
 }  // namespace
 
 TVector AccelerometerInWorld(const TFrameState& e, const TCamera& camera) {
+  return AccelerometerInWorld(e, camera, e.AcelAtual);
+}
+
+TVector AccelerometerInWorld(const TFrameState& e, const TCamera& camera, const TVector& atual) {
   const TMatrix4 Ri = Inversa4(MatrizVista(e.OlhoNegado, camera.Cima));
-  const TVector c{(e.AcelAtual.x - e.AcelAnterior.x) * camera.EscalaX,
-                  (e.AcelAtual.z - e.AcelAnterior.z) * camera.EscalaZ,
-                  -(e.AcelAtual.y - e.AcelAnterior.y) * camera.EscalaY};
+  const TVector c{(atual.x - e.AcelAnterior.x) * camera.EscalaX,
+                  (atual.z - e.AcelAnterior.z) * camera.EscalaZ,
+                  -(atual.y - e.AcelAnterior.y) * camera.EscalaY};
   const TVector4 a = MultMatrizPonto(Ri, c);
   return {a[0], a[1], a[2]};
 }
 
 void CalibrateButtonClick(const TRemoteReading& remoto, TQuillonSetting& Setting) {
+  // Without a remote the bytes are zeros, not a hand at rest: the user's calibration must survive the run.
+  if (!remoto.Connected) return;
   Setting.BaseX = remoto.AccelX;
   Setting.BaseY = remoto.AccelY;
   Setting.BaseZ = remoto.AccelZ;
@@ -90,6 +96,7 @@ void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::ti
   TFrameState& e = ctx.estado;
   const int passos = StepsDue(e, agora);
   for (int k = 0; k < passos; ++k) {
+    ApplyThrow(ctx.cena, e.Remote);
     Step(ctx);
     // The last step's grab comes at its place in the frame, after the pointer has moved.
     if (k + 1 < passos && ctx.agarrar) ctx.agarrar(EscalaVet(e.PonteiroPos, -1));

@@ -1,7 +1,5 @@
 #include "frame/mouse_grab.h"
 
-#include "frame/remote_grab.h"
-
 #include <cmath>
 
 namespace {
@@ -26,13 +24,12 @@ bool TMouseGrab::Press(TScene& cena, const TPanelView& vista, double x, double y
   if (hit && !held_) {
     TObjetoCena& o = cena.Objetos[hit->objeto];
     const bool colocando = placingMode_ && placingMode_();
-    if ((o.UserMove || colocando) && o.Hand == THand::None) {
+    if ((o.UserMove || colocando) && !o.Agarrado) {
       held_ = hit->objeto;
       placing_ = colocando;
       dragged_ = false;
       heldPressAt_ = {x, y};
-      o.Agarrado = true;
-      o.Hand = THand::Mouse;
+      o.Agarrado = MouseHand;
       grabPoint_ = hit->ponto;
       viewNormal_ = NormalizaVet(SubVet(vista.camera.Centro, vista.camera.Olho));
       target_ = o.Posicao;
@@ -69,10 +66,9 @@ bool TMouseGrab::Release(TScene& cena, const TPanelView& vista, double x, double
   Move(vista, x, y, ms);
   const std::size_t i = *held_;
   held_.reset();
-  if (i >= cena.Objetos.size() || cena.Objetos[i].Hand != THand::Mouse) return true;  // the scene went
+  if (i >= cena.Objetos.size() || cena.Objetos[i].Agarrado != MouseHand) return true;  // the scene went
   TObjetoCena& o = cena.Objetos[i];
-  o.Agarrado = false;
-  o.Hand = THand::None;
+  o.Agarrado = NoHand;
   if (placing_) {
     placing_ = false;
     samples_.clear();
@@ -83,21 +79,15 @@ bool TMouseGrab::Release(TScene& cena, const TPanelView& vista, double x, double
     if (placed_) placed_(i, target_);
     return true;
   }
-  dBodyID corpo = cena.Corpos[i];
-  if (!corpo) return true;
+  if (!cena.Corpos[i]) return true;
   CarryAlongAllowedAxes(cena, i, target_);
-  // Along an axis the object may not be moved, it keeps the speed the world gave it.
-  const dReal* atual = dBodyGetLinearVel(corpo);
-  const TVector v = ThrowVelocity(ms, o);
-  dBodySetLinearVel(corpo, static_cast<float>(o.MoveX ? v.x : atual[0]),
-                    static_cast<float>(o.MoveY ? v.y : atual[1]),
-                    static_cast<float>(o.MoveZ ? v.z : atual[2]));
+  ThrowAlongAllowedAxes(cena, i, ThrowVelocity(ms));
   samples_.clear();
   return true;
 }
 
 void TMouseGrab::Carry(TScene& cena) {
-  if (held_ && (*held_ >= cena.Objetos.size() || cena.Objetos[*held_].Hand != THand::Mouse)) {
+  if (held_ && (*held_ >= cena.Objetos.size() || cena.Objetos[*held_].Agarrado != MouseHand)) {
     held_.reset();
     placing_ = false;
     samples_.clear();
@@ -119,9 +109,7 @@ void TMouseGrab::Carry(TScene& cena) {
       dBodySetLinearVel(corpo, o.MoveX ? 0 : v[0], o.MoveY ? 0 : v[1], o.MoveZ ? 0 : v[2]);
     }
   }
-  std::optional<std::size_t> remoto;
-  for (std::size_t i = 0; i < cena.Objetos.size() && !remoto; ++i)
-    if (cena.Objetos[i].Hand == THand::Remote) remoto = i;
+  const std::optional<std::size_t> remoto = HeldBy(cena, RemoteHand);
   if (remoto && remoto != remoteHeld_) selection_.Set(remoto);
   remoteHeld_ = remoto;
 }
@@ -137,7 +125,7 @@ void TMouseGrab::Record(int64_t ms, const TVector& ponto) {
   while (samples_.size() >= 2 && samples_[1].ms <= ms - ThrowWindowMs) samples_.pop_front();
 }
 
-TVector TMouseGrab::ThrowVelocity(int64_t agora, const TObjetoCena& o) const {
+TVector TMouseGrab::ThrowVelocity(int64_t agora) const {
   if (samples_.empty()) return {};
   const TSample* inicio = &samples_.front();
   for (const TSample& s : samples_)
@@ -145,8 +133,5 @@ TVector TMouseGrab::ThrowVelocity(int64_t agora, const TObjetoCena& o) const {
   // A drag shorter than the window is measured over its whole length.
   const int64_t dt = inicio->ms <= agora - ThrowWindowMs ? ThrowWindowMs : agora - inicio->ms;
   if (dt <= 0) return {};
-  const TVector v =
-      AlongAllowedAxes(EscalaVet(SubVet(samples_.back().ponto, inicio->ponto), 1000.0 / double(dt)), o);
-  const double rapidez = NormaVet(v);
-  return rapidez > MaxThrowSpeed ? EscalaVet(v, MaxThrowSpeed / rapidez) : v;
+  return EscalaVet(SubVet(samples_.back().ponto, inicio->ponto), 1000.0 / double(dt));
 }

@@ -3,6 +3,7 @@
 // clicking. Plain C++: the window hands in the left button's events with the panel's view and the event's
 // time; the frame carries the held object at each grab step, as it carries the remote's.
 
+#include "frame/hand.h"
 #include "frame/mouse_pick.h"
 #include "frame/selection.h"
 #include "scene/scene.h"
@@ -14,9 +15,6 @@
 #include <optional>
 #include <utility>
 
-// A throw is never faster than this (m/s): a flick of the mouse far from the eye would otherwise send an
-// object out of the world in one step.
-inline constexpr double MaxThrowSpeed = 20.0;
 // The throw takes the mouse's speed over this much time before the release (ms).
 inline constexpr int64_t ThrowWindowMs = 50;
 
@@ -62,8 +60,8 @@ class TMouseGrab {
 
   std::optional<TVector> OnDragPlane(const TPanelView& vista, double x, double y) const;
   void Record(int64_t ms, const TVector& ponto);
-  // Along the object's allowed axes only, bounded by MaxThrowSpeed.
-  TVector ThrowVelocity(int64_t agora, const TObjetoCena& o) const;
+  // The mouse's speed on the drag plane over the last ThrowWindowMs.
+  TVector ThrowVelocity(int64_t agora) const;
 
   TSelection& selection_;
   std::optional<std::size_t> held_;

@@ -11,8 +11,6 @@ struct TCamera {
   TVector Cima{0, 0, 1};  // unit and perpendicular to the line of sight after every orbit
   TVector Centro{0, 0, 0};
   int32_t Ganho = 100;                                 // gain of the 3D pointer's acceleration
-  bool Agarrar = false;                                // grab request
-  bool Soltar = false;                                 // release tick
   double EscalaX = 1.0, EscalaY = 2.0, EscalaZ = 1.0;  // scales of the accelerometer's changes
 };
 

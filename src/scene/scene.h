@@ -35,9 +35,9 @@ class TOdeMeshData {
 
 inline constexpr uint8_t SemForma = 255;
 
-// Who holds an object: nobody, the Wii Remote's pointer or the mouse. One hand never takes, carries, throws
-// or drops what the other holds.
-enum class THand : uint8_t { None, Remote, Mouse };  // ODETipo of a row whose kind builds no shape
+// Who holds an object: nobody (reads as false), the Wii Remote's pointer or the mouse. One hand never takes,
+// carries, throws or drops what another holds.
+enum THandId : uint8_t { NoHand = 0, RemoteHand, MouseHand };  // ODETipo of a row whose kind builds no shape
 
 struct TObjetoCena {
   TVector Posicao, PosicaoAnterior, VecV, VecA, Eixo;
@@ -47,8 +47,8 @@ struct TObjetoCena {
   double Ang = 0;  // radians
   TModel Modelo;
   double R = 0, G = 0, B = 0, A = 0;  // 0 to 255
-  bool Proximo = false, Agarrado = false;
-  THand Hand = THand::None;  // who holds it while Agarrado
+  bool Proximo = false;
+  THandId Agarrado = NoHand;  // the hand that holds it
   bool ODEMove = false, UserMove = false;
   bool MostraRastroSempre = false, MostraRastroSolto = false;
   bool MostraVecV = false, MostraVecA = false, MostraEixoRot = false;

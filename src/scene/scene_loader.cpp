@@ -321,7 +321,8 @@ struct TSceneBuild {
     o.ODETipo = (tipo >= 0 && tipo <= 4) ? static_cast<uint8_t>(tipo) : SemForma;
     const dReal* p = dBodyGetPosition(Body());
     o.Posicao = o.PosicaoAnterior = TVector{p[0], p[1], p[2]};
-    o.Proximo = o.Agarrado = false;
+    o.Proximo = false;
+    o.Agarrado = NoHand;
     o.Quaternio =
         (tipo == 0 || tipo == 1 || tipo == 2 || tipo == 4) ? Quaternio() : std::array<float, 4>{1, 0, 0, 0};
     o.R = Real(TColumn::R), o.G = Real(TColumn::G), o.B = Real(TColumn::B), o.A = Real(TColumn::A);

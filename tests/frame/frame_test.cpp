@@ -28,6 +28,7 @@ class Frame : public ::testing::Test, protected TFrameRig {
 
 TRemoteReading Remoto(uint8_t x, uint8_t y, uint8_t z, bool a, int ir = 4) {
   TRemoteReading r;
+  r.Connected = true;
   r.AccelX = x, r.AccelY = y, r.AccelZ = z;
   r.ADown = a;
   r.IRSize1 = ir;
@@ -53,7 +54,7 @@ TEST_F(Frame, DtIsMeasuredFromTheEndOfThePreviousFrame) {
   EXPECT_DOUBLE_EQ(estado.Dt, 0.010);
 }
 
-TEST_F(Frame, SemABotaoOPonteiroFicaERecalibra) {
+TEST_F(Frame, WithoutAThePointerStaysAndRecalibrates) {
   for (uint8_t v : {100, 140, 200}) {
     Roda(Remoto(v, uint8_t(v + 1), uint8_t(v + 2), false));
     EXPECT_EQ(estado.PonteiroPos.x, 0);
@@ -66,6 +67,12 @@ TEST_F(Frame, SemABotaoOPonteiroFicaERecalibra) {
   // "A" down but no infrared dot: still no motion.
   Roda(Remoto(250, 10, 10, true, 0));
   EXPECT_EQ(estado.PonteiroPos.x, 0);
+  // Without a remote its bytes read zero: the user's calibration must outlive such a run.
+  setting.BaseX = 120, setting.BaseY = 121, setting.BaseZ = 150;
+  Roda(TRemoteReading{});
+  EXPECT_EQ(setting.BaseX, 120);
+  EXPECT_EQ(setting.BaseY, 121);
+  EXPECT_EQ(setting.BaseZ, 150);
 }
 
 // The pointer's displacement after one frame with "A" down and an accelerometer x change of 10.

@@ -84,7 +84,7 @@ TEST_F(LaunchArrow, ShowsTheSelectedObjectsLaunchFromItsStartWhilePaused) {
   cena.Objetos[0].Posicao = {2, 1, 3};
   ExpectNear(arrow.Shown(cena)->inicio, {-4, 0, 0}, 1e-6);
 
-  cena.Objetos[0].Hand = THand::Mouse;
+  cena.Objetos[0].Agarrado = MouseHand;
   EXPECT_FALSE(arrow.Shown(cena)) << "an object being carried or placed";
   selecao.Set(1);
   EXPECT_FALSE(arrow.Shown(cena)) << "the physics holds it still: no launch";

@@ -127,19 +127,20 @@ TEST_F(MouseGrab, OneAllowedAxisAndTheThrowSpeed) {
 }
 
 TEST_F(MouseGrab, RemoteAndMouseNeverHoldTheSameObject) {
-  TCamera remoto;
+  TCamera camera;
   TRumbleState vibracao;
   TFrameState estado;
-  estado.OlhoNegado = EscalaVet(remoto.Olho, -1);
+  estado.OlhoNegado = EscalaVet(camera.Olho, -1);
+  THand& remoto = estado.Remote;
   // One grab step of the frame, the remote's pointer at `P`, then the mouse's carry.
   const auto passo = [&](const TVector& P) {
     MarcaProximos(cena, P);
     MoveObjetoUsuario(cena, P, remoto, false, vibracao, 0);
     mouse.Carry(cena);
   };
-  remoto.Agarrar = true;
+  remoto.Grab = true;
   passo(Obj(0).Posicao);
-  ASSERT_EQ(Obj(0).Hand, THand::Remote);
+  ASSERT_EQ(Obj(0).Agarrado, RemoteHand);
   EXPECT_EQ(selecao.Current(), 0u) << "what the remote takes is selected";
   EXPECT_FALSE(Press(-4, 0)) << "the mouse cannot take the remote's object";
 
@@ -147,7 +148,7 @@ TEST_F(MouseGrab, RemoteAndMouseNeverHoldTheSameObject) {
   Drag(0, -20);
   passo(Obj(2).Posicao);
   EXPECT_EQ(mouse.Held(), 2u);
-  EXPECT_EQ(Obj(2).Hand, THand::Mouse);
+  EXPECT_EQ(Obj(2).Agarrado, MouseHand);
   passo({0, 0, 10});                           // the remote's pointer moves to where the mouse holds nothing
   ExpectNearPixels(Obj(2).Posicao.z - 4, 20);  // the remote does not carry it
   EXPECT_DOUBLE_EQ(Obj(0).Posicao.z, 0) << "its own stayed, out of reach";
@@ -155,12 +156,11 @@ TEST_F(MouseGrab, RemoteAndMouseNeverHoldTheSameObject) {
   // The remote lets go with a jerk of the accelerometer: its object flies, the mouse's stays held and still.
   TRemoteReading jerk;
   jerk.AccelX = 200;
-  GrabAndThrow(cena, remoto, estado, jerk);
+  GrabAndThrow(remoto, estado, camera, jerk);
   passo({0, 0, 10});
   EXPECT_FALSE(Obj(0).Agarrado);
   EXPECT_GT(NormaVet(Velocity(0)), 1);
-  EXPECT_EQ(Obj(0).Hand, THand::None);
-  EXPECT_EQ(Obj(2).Hand, THand::Mouse);
+  EXPECT_EQ(Obj(2).Agarrado, MouseHand);
   EXPECT_NEAR(NormaVet(Velocity(2)), 0, 1e-9);
 
   // A new scene: the hold goes with the old one.

@@ -23,11 +23,11 @@ class RemoteGrab : public ::testing::Test, protected TFrameRig {
     agora += 10ms;
     TFrameContext ctx = Contexto([&](const TVector& P) {
       MarcaProximos(cena, P);
-      leds.push_back(MoveObjetoUsuario(cena, P, camera, haptico, vibracao, ms += 10));
+      leds.push_back(MoveObjetoUsuario(cena, P, estado.Remote, haptico, vibracao, ms += 10));
     });
     TimerGLTimer(ctx, remoto, agora, [this] { return agora; });
   }
-  void Cursor() { GrabAndThrow(cena, camera, estado, remoto); }
+  void Cursor() { GrabAndThrow(estado.Remote, estado, camera, remoto); }
   void Aperta(bool a, bool b) { remoto.ADown = a, remoto.BDown = b; }
   void PonteiroEm(TVector P) { estado.PonteiroPos = EscalaVet(P, -1); }
   const TObjetoCena& Obj(std::size_t i) const { return cena.Objetos.at(i); }
@@ -62,7 +62,7 @@ TTestScene DuasBolas(bool userMove2 = true) {
 }
 
 // A pendulum of 1 m held by the remote and pulled 3 m away: it follows as far as its rod lets it.
-TEST_F(RemoteGrab, ObjetoLigadoPuxaContraASuaLigacao) {
+TEST_F(RemoteGrab, ALinkedObjectPullsAgainstItsLink) {
   TTestScene c;
   c.Linha(SphereRow(0.2), {{TColumn::Z, 2.0},
                            {TColumn::Massa, 1.0},
@@ -87,7 +87,7 @@ TEST_F(RemoteGrab, ObjetoLigadoPuxaContraASuaLigacao) {
   EXPECT_GT(Obj(0).Posicao.x, 0.95) << "pulled towards the hand, as far as the rod reaches";
 }
 
-TEST_F(RemoteGrab, PrimeiroDaListaVenceEOutroNaoEPegoDepois) {
+TEST_F(RemoteGrab, TheFirstInTheListWinsAndNoOtherIsTakenWhileItIsHeld) {
   Carrega(DuasBolas());
   PonteiroEm({0.6, 0, 5});
   Aperta(true, true);
@@ -106,7 +106,7 @@ TEST_F(RemoteGrab, PrimeiroDaListaVenceEOutroNaoEPegoDepois) {
   EXPECT_DOUBLE_EQ(Obj(0).Posicao.x, 1.1);
 }
 
-TEST_F(RemoteGrab, SemUserMoveNuncaEPego) {
+TEST_F(RemoteGrab, WithoutUserMoveNeverTaken) {
   TTestScene c;
   c.Linha(SphereRow(1.0), {{TColumn::Z, 5.0}, {TColumn::ODEMove, true}, {TColumn::MoveZ, true}});
   Carrega(c);
@@ -118,7 +118,7 @@ TEST_F(RemoteGrab, SemUserMoveNuncaEPego) {
   EXPECT_FALSE(Obj(0).Agarrado);
 }
 
-TEST_F(RemoteGrab, SoMoveZSegueSoNaVertical) {
+TEST_F(RemoteGrab, OnlyMoveZFollowsOnlyUpAndDown) {
   TTestScene c;
   c.Linha(SphereRow(1.0), {{TColumn::X, 2.0},
                            {TColumn::Y, 3.0},
@@ -138,7 +138,7 @@ TEST_F(RemoteGrab, SoMoveZSegueSoNaVertical) {
   EXPECT_FLOAT_EQ(dBodyGetPosition(cena.Corpos[0])[2], 5.5f);
 }
 
-TEST_F(RemoteGrab, SoltarLancaComAMudancaDoAcelerometroVistaPelaCamera) {
+TEST_F(RemoteGrab, LettingGoThrowsWithTheAccelerometersChangeSeenThroughTheCamera) {
   Carrega(DuasBolas());
   PonteiroEm({0, 0, 5});
   remoto.AccelX = 100, remoto.AccelY = 100, remoto.AccelZ = 100;
@@ -149,21 +149,21 @@ TEST_F(RemoteGrab, SoltarLancaComAMudancaDoAcelerometroVistaPelaCamera) {
   remoto.AccelX = 110;  // the hand's last move: 10 counts along the remote's x
   Aperta(false, true);
   Cursor();
-  EXPECT_TRUE(camera.Soltar);
-  EXPECT_FALSE(camera.Agarrar);
+  EXPECT_TRUE(estado.Remote.Release);
+  EXPECT_FALSE(estado.Remote.Grab);
+  Quadro();  // it flies, and the hold ends
   const dReal* v = dBodyGetLinearVel(cena.Corpos[0]);
   // From the start view, the remote's x is the camera's right: (1, -1, 0) / sqrt 2; one count, one unit.
   EXPECT_NEAR(v[0], 10 / std::sqrt(2.0), 1e-5);
   EXPECT_NEAR(v[1], -10 / std::sqrt(2.0), 1e-5);
   EXPECT_NEAR(v[2], 0, 1e-5);
-  Quadro();  // it flies, and the hold ends
   EXPECT_FALSE(Obj(0).Agarrado);
   EXPECT_GT(Obj(0).VecV.x, 7);
   Cursor();
-  EXPECT_FALSE(camera.Soltar);
+  EXPECT_FALSE(estado.Remote.Release);
 }
 
-TEST_F(RemoteGrab, VibraSoComAMarcaEEnquantoSegura) {
+TEST_F(RemoteGrab, RumblesOnlyWithTheCheckMarkAndWhileHolding) {
   Carrega(DuasBolas());
   PonteiroEm({0, 0, 5});
   Aperta(true, true);
@@ -187,7 +187,7 @@ TEST_F(RemoteGrab, VibraSoComAMarcaEEnquantoSegura) {
   EXPECT_FALSE(vibracao.Vibrando);
 }
 
-TEST_F(RemoteGrab, PulsoDeBordaDoPonteiroNaoECortadoPeloQuadro) {
+TEST_F(RemoteGrab, ThePointersEdgePulseIsNotCutByTheFrame) {
   Carrega(DuasBolas());
   vibracao.Vibrando = true;
   vibracao.PulsoDeBorda = true;
@@ -218,7 +218,7 @@ TEST_F(RemoteGrab, AnEdgePulseEndsAfterItsTimeEvenWithoutThePointerControl) {
 
 // Lost while it holds, the remote lets go: the object stays where it is, at rest (not thrown, though the
 // accelerometer moved), and no longer follows the pointer.
-TEST_F(RemoteGrab, RemotoPerdidoEnquantoSeguraSoltaNoLugar) {
+TEST_F(RemoteGrab, ARemoteLostWhileHoldingLetsGoInPlace) {
   Carrega(DuasBolas());
   PonteiroEm({0, 0, 5});
   remoto.AccelX = remoto.AccelY = remoto.AccelZ = 128;
@@ -228,9 +228,9 @@ TEST_F(RemoteGrab, RemotoPerdidoEnquantoSeguraSoltaNoLugar) {
   ASSERT_TRUE(Obj(0).Agarrado);
   dBodySetLinearVel(cena.Corpos[0], 0, 0, 3);
   remoto.AccelX = 200;
-  ReleaseInPlace(cena, camera);
+  ReleaseInPlace(cena, estado.Remote);
   EXPECT_FALSE(Obj(0).Agarrado);
-  EXPECT_FALSE(camera.Agarrar);
+  EXPECT_FALSE(estado.Remote.Grab);
   const dReal* v = dBodyGetLinearVel(cena.Corpos[0]);
   EXPECT_EQ(v[0] * v[0] + v[1] * v[1] + v[2] * v[2], 0.0);
   PonteiroEm({0, 0, 6});
@@ -240,7 +240,7 @@ TEST_F(RemoteGrab, RemotoPerdidoEnquantoSeguraSoltaNoLugar) {
   EXPECT_EQ(leds.back(), LedsOneAndFour) << "the rumble stops";
 }
 
-TEST_F(RemoteGrab, LargarParadoLancaComVelocidadeZero) {
+TEST_F(RemoteGrab, LettingGoAtRestThrowsWithSpeedZero) {
   Carrega(DuasBolas());
   PonteiroEm({0, 0, 5});
   remoto.AccelX = remoto.AccelY = remoto.AccelZ = 128;
@@ -249,8 +249,40 @@ TEST_F(RemoteGrab, LargarParadoLancaComVelocidadeZero) {
   Quadro();
   Aperta(false, false);
   Cursor();
+  Quadro();
   const dReal* v = dBodyGetLinearVel(cena.Corpos[0]);
   EXPECT_NEAR(std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), 0, 1e-9);
+}
+
+// The remote throws by the rule the mouse keeps: along the object's allowed axes only, never faster than
+// MaxThrowSpeed, also when the world is paused at the release.
+TEST_F(RemoteGrab, AThrowKeepsToTheAllowedAxesAndTheSpeedCap) {
+  for (const bool pausado : {false, true}) {
+    TTestScene c;
+    c.Linha(SphereRow(0.5), {{TColumn::Z, 5.0},
+                             {TColumn::ODEMove, true},
+                             {TColumn::UserMove, true},
+                             {TColumn::MoveX, true},
+                             {TColumn::TemGravidade, false}});
+    Carrega(c);
+    estado.Control.SetPaused(false);
+    PonteiroEm({0, 0, 5});
+    remoto.AccelX = remoto.AccelY = remoto.AccelZ = 100;
+    Aperta(true, true);
+    Cursor();
+    Quadro();
+    ASSERT_TRUE(Obj(0).Agarrado);
+    if (pausado) estado.Control.TogglePause();
+    remoto.AccelX = 250, remoto.AccelY = 10, remoto.AccelZ = 250;  // a jerk along every axis
+    Aperta(false, false);
+    Cursor();
+    Quadro();
+    EXPECT_FALSE(Obj(0).Agarrado);
+    const dReal* v = dBodyGetLinearVel(cena.Corpos[0]);
+    EXPECT_EQ(v[1], 0) << "paused: " << pausado;
+    EXPECT_EQ(v[2], 0);
+    EXPECT_NEAR(std::abs(v[0]), MaxThrowSpeed, 1e-4) << "the jerk's x part alone is over the cap";
+  }
 }
 
 }  // namespace

@@ -40,8 +40,6 @@ TEST_F(ControleCameraTeste, StartViewValues) {
   EsperaPerto(camera.Cima, 0, 0, 1, 0);
   EsperaPerto(camera.Centro, 0, 0, 0, 0);
   EXPECT_EQ(camera.Ganho, 100);
-  EXPECT_FALSE(camera.Agarrar);
-  EXPECT_FALSE(camera.Soltar);
   EXPECT_EQ(camera.EscalaX, 1.0);
   EXPECT_EQ(camera.EscalaY, 2.0);
   EXPECT_EQ(camera.EscalaZ, 1.0);

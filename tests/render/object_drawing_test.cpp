@@ -87,7 +87,7 @@ TEST_F(ObjetosTeste, SphereShowsInItsColourWhereTheCameraPutsIt) {
 TEST_F(ObjetosTeste, HeldColourWinsOverNearColour) {
   Carrega({{Esfera, {}, {3}, {0, 255, 0}}});
   const auto cor = [&](bool agarrado, bool proximo) {
-    Obj(0).Agarrado = agarrado;
+    Obj(0).Agarrado = agarrado ? RemoteHand : NoHand;
     Obj(0).Proximo = proximo;
     Draw(false);
     return CorEm({0, 0, 0});
@@ -121,7 +121,7 @@ TEST_F(ObjetosTeste, PlaneIsCellsOfItsColourWithAHalfAlphaFill) {
   Carrega({{Plano, {}, {0, 0, 1, 2}, {200, 0, 0}, {{TColumn::SX, 10.0}, {TColumn::SY, 10.0}}}});
   AproximaCamera(camera, 55);  // close enough for a cell to span many pixels
   for (bool agarrado : {false, true}) {
-    Obj(0).Agarrado = agarrado;  // the held colour never shows on a plane
+    Obj(0).Agarrado = agarrado ? RemoteHand : NoHand;  // the held colour never shows on a plane
     Draw(false);
     const TRgbColor linha = MaisClaraPerto({1, 0.5, 2}, 3), dentro = CorEm({0.5, 0.5, 2});
     EXPECT_GT(linha.r, 150);

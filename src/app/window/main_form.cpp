@@ -156,27 +156,25 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   // Last: the help lists the keys of every menu before it.
   CreateHelpMenu(*this, samplesFolder_, [this](const std::filesystem::path& p) { return OpenScene(p); });
 
-  // The controller posts its first device change now; it runs as soon as the event loop does.
   if (!servicosWii) wiiPlatform_ = std::make_unique<TRealWiiPlatform>();
   const TWiiServices wii = servicosWii ? *servicosWii : wiiPlatform_->Services();
-  HIDCtl = std::make_unique<TJvHidDeviceController>(
-      THidServices{wii.Enumerator, wii.Monitor, wii.Opener, handOver_});
-  wiiLink_ = std::make_unique<TWiimoteLink>(*HIDCtl, *this, wii.Clock);
-  clockMs_ = &wii.Clock;
   if (!desktop) {
     desktopX_ = std::make_unique<TX11DesktopInput>();
     desktop = desktopX_.get();
   }
-  desktop_ = std::make_unique<TDesktopControl>(Setting, ButtonAssign, wiiLink_->Wiimote(), *desktop, starter_,
-                                               *this, rumble_);
+  // The controller posts its first device change now; it runs as soon as the event loop does.
+  remote_ = std::make_unique<TRemoteSession>(
+      session_, Camera, Setting, ButtonAssign,
+      TRemoteServices{wii.Enumerator, wii.Monitor, wii.Opener, wii.Clock, handOver_, *desktop}, *this);
   // Said once: the sandbox works on, only the desktop actions are off.
   if (!desktop->Available())
     ShowStatusNotice(*this, AvisoSemX11);
   else if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland)
     ShowStatusNotice(*this, AvisoWayland);
-  if (HIDCtl->DeviceChangeFd() >= 0) {
-    deviceNotifier_ = new QSocketNotifier(HIDCtl->DeviceChangeFd(), QSocketNotifier::Read, this);
-    connect(deviceNotifier_, &QSocketNotifier::activated, this, [this] { HIDCtl->DeviceChangeNotified(); });
+  if (wii.Monitor.Fd() >= 0) {
+    deviceNotifier_ = new QSocketNotifier(wii.Monitor.Fd(), QSocketNotifier::Read, this);
+    connect(deviceNotifier_, &QSocketNotifier::activated, this,
+            [this] { remote_->Controller().DeviceChangeNotified(); });
   }
 
   resize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
@@ -206,7 +204,7 @@ void TMainForm::CreateMenu() {
 
   Options1 = menuBar()->addMenu("Configurações");
   Options1->setEnabled(false);
-  Calibrate1 = Options1->addAction("Calibrar acelerômetro", this, [this] { CalibrateButtonClick(); });
+  Calibrate1 = Options1->addAction("Calibrar acelerômetro", this, [this] { remote_->Calibrate(); });
   Calibrate1->setVisible(false);
   Preference1 = Options1->addAction("Configurações");
   Preference1->setVisible(false);
@@ -222,48 +220,15 @@ void TMainForm::CreateMenu() {
 }
 
 void TMainForm::CreateTimers() {
-  struct {
-    QTimer& t;
-    int ms;
-  } timers[] = {{DrawTimer, DrawTimerMs},       {MotionTimer, MotionTimerMs}, {RepeatTimer, RepeatTimerMs},
-                {BatteryTimer, BatteryTimerMs}, {CursorTimer, CursorTimerMs}, {TimerGL, TimerGLMs},
-                {reapTimer_, ReapTimerMs},      {wiiTickTimer_, LinkTickMs}};
-  for (auto& [t, ms] : timers) {
-    t.setInterval(ms);
-    t.setTimerType(Qt::PreciseTimer);
-  }
+  TimerGL.setInterval(TimerGLMs);
+  TimerGL.setTimerType(Qt::PreciseTimer);
   connect(&TimerGL, &QTimer::timeout, this, &TMainForm::TimerGLTimer);
-  connect(&CursorTimer, &QTimer::timeout, this, &TMainForm::CursorTimerTimer);
-  connect(&DrawTimer, &QTimer::timeout, this, &TMainForm::DrawTimerTimer);
-  connect(&BatteryTimer, &QTimer::timeout, this, [this] { wiiLink_->BatteryTimerTimer(); });
-  connect(&RepeatTimer, &QTimer::timeout, this,
-          [this] { desktop_->RepeatTimerTimer(clockMs_->Milliseconds()); });
-  connect(&MotionTimer, &QTimer::timeout, this,
-          [this] { desktop_->MotionTimerTimer(clockMs_->Milliseconds()); });
-  // Programs started from the remote are collected even after the remote (and so the repeat timer) has
-  // gone.
-  connect(&reapTimer_, &QTimer::timeout, this, [this] { starter_.ReapFinished(); });
-  reapTimer_.start();
-  connect(&wiiTickTimer_, &QTimer::timeout, this, [this] {
-    if (wiiLink_) wiiLink_->Tick();
-  });
-  wiiTickTimer_.start();
-}
-
-QTimer& TMainForm::Timer(TInputTimer t) {
-  switch (t) {
-    case TInputTimer::BatteryTimer:
-      return BatteryTimer;
-    case TInputTimer::MotionTimer:
-      return MotionTimer;
-    case TInputTimer::DrawTimer:
-      return DrawTimer;
-    case TInputTimer::RepeatTimer:
-      return RepeatTimer;
-    case TInputTimer::CursorTimer:
-      return CursorTimer;
+  for (const TRemoteTimerInfo& info : RemoteTimers()) {
+    QTimer& t = Timer(info.Timer);
+    t.setInterval(info.Ms);
+    t.setTimerType(Qt::PreciseTimer);
+    connect(&t, &QTimer::timeout, this, [this, id = info.Timer] { remote_->Tick(id); });
   }
-  return CursorTimer;
 }
 
 void TMainForm::Show() {
@@ -313,29 +278,16 @@ void TMainForm::ReloadScene() {
   }
 }
 
-TRemoteReading TMainForm::RemoteReading() const {
-  const TWiimote& w = wiiLink_->Wiimote();
-  TRemoteReading r;
-  r.AccelX = w.AccelX, r.AccelY = w.AccelY, r.AccelZ = w.AccelZ;
-  r.ADown = w.ButtonState[ButtonA].Down;
-  r.BDown = w.ButtonState[ButtonB].Down;
-  r.IRSize1 = w.IRSize1, r.IRSize2 = w.IRSize2;
-  return r;
-}
-
 void TMainForm::TimerGLTimer() {
   TScene* cena = session_.CurrentScene();
   if (!cena) return;
   const bool haptico = ReacaoHaptica1->isChecked();
   auto agarrar = [this, cena, haptico](const TVector& P) {
-    MarcaProximos(*cena, P);
-    const uint8_t leds = MoveObjetoUsuario(*cena, P, Camera, haptico, rumble_, clockMs_->Milliseconds());
+    remote_->GrabStep(*cena, P, haptico);
     mouseGrab_->Grab().Carry(*cena);
-    // Without a remote there is no one to tell; the caption keeps saying so.
-    if (wiiLink_->WiiDevice()) wiiLink_->SetLedsIfChanged(leds);
   };
   auto aviso = [this](const std::string& texto) { ShowStatusNotice(*this, QString::fromStdString(texto)); };
-  const TRemoteReading remoto = RemoteReading();
+  const TRemoteReading remoto = remote_->Reading();
   auto quadro = [&](TFrameDrawing& desenho) {
     session_.Frame(desenho, Camera, Setting, remoto, agarrar, aviso);
   };
@@ -359,64 +311,30 @@ void TMainForm::TimerGLTimer() {
   session_.FrameDone();
 }
 
-void TMainForm::CursorTimerTimer() {
-  desktop_->CursorTimerTimer();
-  if (TScene* cena = session_.CurrentScene())
-    GrabAndThrow(*cena, Camera, session_.FrameState(), RemoteReading());
+void TMainForm::ShowCaption(const std::string& texto) {
+  setWindowTitle(QString::fromStdString(texto));
 }
 
-void TMainForm::DrawTimerTimer() {
-  wiiLink_->ShowBattery();
-  if (!Setting.DrawGraph) return;
-  const auto& b = wiiLink_->Wiimote().ButtonState;
-  TCameraButtons botoes;
-  botoes.Up = b[ButtonUp].Down, botoes.Down = b[ButtonDown].Down;
-  botoes.Right = b[ButtonRight].Down, botoes.Left = b[ButtonLeft].Down;
-  botoes.Home = b[ButtonHome].Down, botoes.Plus = b[ButtonPlus].Down, botoes.Minus = b[ButtonMinus].Down;
-  botoes.Um = b[ButtonOne].Down, botoes.Dois = b[ButtonTwo].Down;
-  ControleCamera(botoes, Camera, session_.FrameState().PonteiroPos);
+void TMainForm::ShowBattery(const std::string& texto) {
+  batteryPanel_->setText(QString::fromStdString(texto));
 }
 
-void TMainForm::SetCaption(const std::string& Caption) {
-  setWindowTitle(QString::fromStdString(Caption));
+void TMainForm::ShowNotice(const std::string& texto) {
+  ShowStatusNotice(*this, QString::fromStdString(texto));
 }
 
-void TMainForm::SetBatteryText(const std::string& Text) {
-  batteryPanel_->setText(QString::fromStdString(Text));
+void TMainForm::ShowConnected(bool conectado) {
+  Options1->setEnabled(conectado);
+  batteryPanel_->setVisible(conectado);
 }
 
-void TMainForm::SetStatusNotice(const std::string& Text) {
-  ShowStatusNotice(*this, QString::fromStdString(Text));
-}
-
-void TMainForm::SetOptionsEnabled(bool Enabled) {
-  Options1->setEnabled(Enabled);
-  // Called as a remote comes and goes: without one, nothing of the remote is shown.
-  batteryPanel_->setVisible(Enabled);
-  session_.FrameState().PointerShown = Enabled;
-}
-
-void TMainForm::SetTimerEnabled(TInputTimer t, bool Enabled) {
+void TMainForm::RunTimer(TRemoteTimer timer, bool ativo) {
   if (closed_) return;
-  QTimer& timer = Timer(t);
-  if (Enabled)
-    timer.start();
+  QTimer& t = Timer(timer);
+  if (ativo)
+    t.start();
   else
-    timer.stop();
-}
-
-TWiimoteSettings TMainForm::WiimoteSettings() const {
-  return {Setting.UseNunchuk, Setting.EnableCursorAtStartup};
-}
-
-void TMainForm::ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) {
-  desktop_->ButtonEdge(Mask, Kind, State, clockMs_->Milliseconds());
-}
-
-void TMainForm::RemoteLost() {
-  if (TScene* cena = session_.CurrentScene()) ReleaseInPlace(*cena, Camera);
-  rumble_.Vibrando = false;
-  rumble_.PulsoDeBorda = false;
+    t.stop();
 }
 
 bool TMainForm::OwnWindowActive() const {
@@ -424,14 +342,6 @@ bool TMainForm::OwnWindowActive() const {
   for (const QWidget* w = QApplication::activeWindow(); w; w = w->parentWidget())
     if (w == this) return true;
   return false;
-}
-
-void TMainForm::SetLeds(uint8_t Value) {
-  if (wiiLink_->WiiDevice()) wiiLink_->SetLeds(Value);
-}
-
-void TMainForm::CalibrateButtonClick() {
-  ::CalibrateButtonClick(RemoteReading(), Setting);
 }
 
 void TMainForm::closeEvent(QCloseEvent* evento) {
@@ -448,9 +358,8 @@ void TMainForm::closeEvent(QCloseEvent* evento) {
 
 void TMainForm::FormClose() {
   closed_ = true;
-  for (QTimer* t : {&DrawTimer, &MotionTimer, &RepeatTimer, &BatteryTimer, &CursorTimer, &TimerGL,
-                    &reapTimer_, &wiiTickTimer_})
-    t->stop();
+  TimerGL.stop();
+  for (QTimer& t : remoteTimers_) t.stop();
   Panel1->FinalizaGL();
   session_.Close();
   delete deviceNotifier_;
@@ -467,5 +376,5 @@ void TMainForm::FormDestroy() {
   } catch (const std::exception& e) {
     ui_.ShowError(QString::fromUtf8(e.what()));
   }
-  wiiLink_->Shutdown();
+  remote_->Shutdown();
 }

@@ -6,23 +6,18 @@
 #include "app/window/launch_arrow_input.h"
 #include "app/window/mouse_grab_input.h"
 #include "app/window/wii_platform.h"
-#include "frame/remote_grab.h"
+#include "frame/remote_session.h"
 #include "frame/scene_session.h"
-#include "input/desktop_control.h"
-#include "input/desktop_control_host.h"
-#include "input/process_starter.h"
 #include "input/settings.h"
 #include "input/settings_location.h"
 #include "input/x11_desktop_input.h"
 #include "render/camera.h"
 #include "scene/scene.h"
-#include "wiimote/hid_controller.h"
-#include "wiimote/wiimote_host.h"
-#include "wiimote/wiimote_link.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
+#include <array>
 #include <filesystem>
 #include <memory>
 
@@ -37,7 +32,7 @@ class TGLPanel;
 class TRecentScenesMenu;
 class TSceneEditor;
 
-class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopControlHost {
+class TMainForm : public QMainWindow, public IRemoteView {
  public:
   // FormCreate: `pastaPrograma` holds "Cenas" and "config.ini". The Wii Remote is looked for through
   // `servicosWii`, or through udev and hidraw when none are given; the desktop's keys and mouse are
@@ -65,24 +60,14 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   void Exit1Click();
 
   void TimerGLTimer();
-  void CursorTimerTimer();
-  void DrawTimerTimer();
 
-  // What the Wii Remote link asks of the window.
-  void SetCaption(const std::string& Caption) override;
-  void SetBatteryText(const std::string& Text) override;
-  void SetStatusNotice(const std::string& Text) override;
-  void SetOptionsEnabled(bool Enabled) override;
-  void SetTimerEnabled(TInputTimer Timer, bool Enabled) override;
-  TWiimoteSettings WiimoteSettings() const override;
-  void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) override;
-  void RemoteLost() override;
-
-  // What the desktop pointer and the button actions ask of the window.
-  void SetLeds(uint8_t Value) override;
-  bool MotionTimerActive() const override { return MotionTimer.isActive(); }
-  void SetMotionTimerActive(bool Active) override { SetTimerEnabled(TInputTimer::MotionTimer, Active); }
-  void CalibrateButtonClick() override;
+  // The Wii Remote and the desktop it drives, and what the window shows of them.
+  TRemoteSession& Remote() { return *remote_; }
+  void ShowCaption(const std::string& texto) override;
+  void ShowBattery(const std::string& texto) override;
+  void ShowNotice(const std::string& texto) override;
+  void ShowConnected(bool conectado) override;
+  void RunTimer(TRemoteTimer timer, bool ativo) override;
   bool OwnWindowActive() const override;
 
   // Read access for the window's own checks.
@@ -94,9 +79,7 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QLabel* StatusPanel() const { return statusPanel_; }
   QAction* ReacaoHaptica() const { return ReacaoHaptica1; }
   QTimer& FrameTimer() { return TimerGL; }
-  TWiimoteLink& Wii() { return *wiiLink_; }
-  QTimer& Timer(TInputTimer t);
-  TSpawnProcessStarter& Starter() { return starter_; }
+  QTimer& Timer(TRemoteTimer t) { return remoteTimers_[static_cast<int>(t)]; }
   const TSettingsLocation& SettingsPlace() const { return settingsPlace_; }
   TRecentScenesMenu& RecentScenes() const { return *recentScenes_; }
   TSceneEditor& Editor() { return *editor_; }
@@ -115,7 +98,6 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   void CreateTimers();
   void FormClose();
   void FormDestroy();
-  TRemoteReading RemoteReading() const;
   bool LoadSceneFile(const std::filesystem::path& arquivo);
 
   std::filesystem::path programFolder_;
@@ -127,7 +109,6 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   TWiimoteButtonAssign ButtonAssign;
   TSceneSession session_;
   TCamera Camera;
-  TRumbleState rumble_;
   std::unique_ptr<TLaunchArrowInput> launchArrow_;  // before the mouse grab: it takes presses on its handle
   std::unique_ptr<TMouseGrabInput> mouseGrab_;
   bool closed_ = false;
@@ -146,22 +127,16 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   std::unique_ptr<TCameraInput> cameraInput_;  // the mouse and keys on the panel steer the camera
   std::filesystem::path framedScene_;          // the scene file the view was last framed for
 
-  QTimer DrawTimer, MotionTimer, RepeatTimer, BatteryTimer, CursorTimer, TimerGL;
-  QTimer reapTimer_;     // collects the programs an "Execute" button started
-  QTimer wiiTickTimer_;  // lets the remote's set-up and writes go on without any frame waiting for them
+  QTimer TimerGL;
+  std::array<QTimer, RemoteTimerCount> remoteTimers_;  // one per TRemoteTimer, run as the remote asks
 
-  // The Wii Remote link; destroyed in reverse order, the link (and its reader thread) first.
+  // The Wii Remote's platform, then its session; destroyed in reverse order.
   std::unique_ptr<TRealWiiPlatform> wiiPlatform_;
   TQtHandOver handOver_;
-  std::unique_ptr<TJvHidDeviceController> HIDCtl;
-  std::unique_ptr<TWiimoteLink> wiiLink_;
-  IClock* clockMs_ = nullptr;  // the millisecond clock the rumble times are taken from
   QSocketNotifier* deviceNotifier_ = nullptr;
-
   // The desktop's mouse and keys driven from the remote; off without an X display.
   std::unique_ptr<TX11DesktopInput> desktopX_;
-  TSpawnProcessStarter starter_;
-  std::unique_ptr<TDesktopControl> desktop_;
+  std::unique_ptr<TRemoteSession> remote_;
 
   std::unique_ptr<TSceneEditor> editor_;
   std::unique_ptr<TMeasureTools> measure_;  // uses the panel, the menus and the session above

@@ -161,7 +161,7 @@ TEST_F(Window, MaterialAusenteAvisaComOTituloDoCarregador) {
 }
 
 TEST_F(Window, FecharGravaConfigESuasChavesDeMao) {
-  pasta.Write("config.ini", "[General]\nCursorMode=IR\nMinhaChave=42\n[Extra]\nx=1\n");
+  pasta.Write("config.ini", "[General]\nCursorMode=IR\nMinhaChave=42\n[Extra]\nx=1\n[Motion]\nBaseZ=150\n");
   Abre();
   EsperaQuadros(3);
   form->close();
@@ -174,7 +174,7 @@ TEST_F(Window, FecharGravaConfigESuasChavesDeMao) {
   EXPECT_THAT(ini, HasSubstr("CursorMode=IR"));
   EXPECT_THAT(ini, HasSubstr("MinhaChave=42"));
   EXPECT_THAT(ini, HasSubstr("[Extra]"));
-  EXPECT_THAT(ini, HasSubstr("BaseZ=0")) << "no remote: the frame zeroed the accelerometer";
+  EXPECT_THAT(ini, HasSubstr("BaseZ=150")) << "no remote: the user's calibration is kept";
   EXPECT_THAT(ini, HasSubstr("[Z]"));
   EXPECT_TRUE(TestUserInterface().erros.empty());
 }
@@ -488,7 +488,7 @@ class WindowWithRemote : public Window {
     remoto.SetButtons(botoes);
     ASSERT_TRUE(remoto.SendDataReport());
     ASSERT_TRUE(Espera([&] {
-      const TWiimote& w = form->Wii().Wiimote();
+      const TWiimote& w = form->Remote().Link().Wiimote();
       for (int b = ButtonUp; b <= ButtonTwo; ++b)
         if (w.ButtonState[b].Down != bool(botoes & WiimoteButtons[b].Mask)) return false;
       return w.AccelZ == remoto.Accel()[2];
@@ -544,7 +544,8 @@ TEST_F(WindowWithRemote, SessaoGravadaPegaCarregaESolta) {
   // The window may still be handing the last reports over (a slow machine, a sanitizer build).
   EXPECT_TRUE(Espera([&] {
     observa();
-    return pegou && !form->Session().CurrentScene()->Objetos[0].Agarrado && !form->CurrentCamera().Agarrar;
+    return pegou && !form->Session().CurrentScene()->Objetos[0].Agarrado &&
+           !form->Session().FrameState().Remote.Grab;
   }));
   EXPECT_TRUE(pegou);
   EXPECT_GT(zMaisLonge, 0.1) << "carried with the pointer";
@@ -556,10 +557,10 @@ TEST_F(WindowWithRemote, SessaoGravadaComIVENunchukMoveOPonteiro) {
   pasta.Write("config.ini", "[General]\nCursorMode=IR\nEnableCursorAtStartup=1\n");
   remoto.PlugExtension(true);
   Conecta();
-  ASSERT_TRUE(Espera([&] { return form->Wii().Wiimote().ExtensionConnected; }));
+  ASSERT_TRUE(Espera([&] { return form->Remote().Link().Wiimote().ExtensionConnected; }));
   desktop.Take();
   Reproduz("pointer_ir_nunchuk.txt", [] {});
-  const TWiimote& w = form->Wii().Wiimote();
+  const TWiimote& w = form->Remote().Link().Wiimote();
   // The window may still be handing the last reports over (a slow machine, a sanitizer build).
   EXPECT_TRUE(Espera([&] {
     return w.IRMidX == 700 && w.NunchukStickX == 510 && !w.ButtonState[ButtonC].Down;
@@ -576,8 +577,8 @@ TEST_F(WindowWithRemote, SessaoGravadaComIVENunchukMoveOPonteiro) {
 TEST_F(WindowWithRemote, ConectaMostraBateriaEOsBotoesGiramACamera) {
   remoto.SetBattery(0x60);
   Conecta();
-  for (TInputTimer t : {TInputTimer::CursorTimer, TInputTimer::DrawTimer, TInputTimer::RepeatTimer,
-                        TInputTimer::BatteryTimer})
+  for (TRemoteTimer t :
+       {TRemoteTimer::Cursor, TRemoteTimer::Draw, TRemoteTimer::Repeat, TRemoteTimer::Battery})
     EXPECT_TRUE(form->Timer(t).isActive());
   EXPECT_TRUE(Espera([&] { return form->BatteryPanel()->text() == "Bateria: 50%"; }))
       << form->BatteryPanel()->text().toStdString();
@@ -590,8 +591,8 @@ TEST_F(WindowWithRemote, ConectaMostraBateriaEOsBotoesGiramACamera) {
 
   plataforma.Unplug(caminho);
   EXPECT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }));
-  EXPECT_FALSE(form->Timer(TInputTimer::CursorTimer).isActive());
-  EXPECT_FALSE(form->Timer(TInputTimer::DrawTimer).isActive());
+  EXPECT_FALSE(form->Timer(TRemoteTimer::Cursor).isActive());
+  EXPECT_FALSE(form->Timer(TRemoteTimer::Draw).isActive());
   EXPECT_FALSE(Menu("Configurações")->isEnabled());
   EXPECT_FALSE(form->BatteryPanel()->isVisible());
   EXPECT_FALSE(form->Session().FrameState().PointerShown) << "the pointer goes with the remote";
@@ -627,7 +628,7 @@ TEST_F(WindowWithRemote, RemotoSomeEnquantoSeguraSoltaNoLugar) {
   ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }));
   const TObjetoCena& bola = form->Session().CurrentScene()->Objetos[0];
   EXPECT_FALSE(bola.Agarrado);
-  EXPECT_FALSE(form->CurrentCamera().Agarrar);
+  EXPECT_FALSE(form->Session().FrameState().Remote.Grab);
   const TVector ondeEstava = bola.Posicao;
   EsperaQuadros(10);
   // The pointer put it half into the floor, which pushes it out gently; a throw of that swing would be
@@ -680,10 +681,10 @@ TEST_F(WindowWithRemote, BotoesDoRemotoDirigemODesktop) {
   // "Home", set to "Cursor ON/OFF", switches the desktop pointer on (tap) and off (tap), with its timer.
   Envia(0x0080);
   Envia(0);
-  EXPECT_TRUE(form->Timer(TInputTimer::MotionTimer).isActive());
+  EXPECT_TRUE(form->Timer(TRemoteTimer::Motion).isActive());
   Envia(0x0080);
   Envia(0);
-  EXPECT_FALSE(form->Timer(TInputTimer::MotionTimer).isActive());
+  EXPECT_FALSE(form->Timer(TRemoteTimer::Motion).isActive());
 }
 
 // A scene load sends the remote nothing: the pointer and a throw keep their accelerometer, and without a
@@ -723,15 +724,15 @@ TEST_F(Window, AWaylandSessionIsNamedInTheStatusBar) {
   Abre();
   unsetenv("WAYLAND_DISPLAY");
   EXPECT_EQ(form->statusBar()->currentMessage().toStdString(), AvisoWayland);
-  form->SetStatusNotice(ObjectLeftWorldText(0));
+  form->ShowNotice(ObjectLeftWorldText(0));
   EXPECT_EQ(form->statusBar()->currentMessage().left(9), "O objeto ") << "a notice starts with a capital";
 }
 
 // Programs an "Execute" button started are collected with or without a remote.
 TEST_F(Window, FinishedProgramsAreCollectedWithoutARemote) {
   Abre();
-  ASSERT_TRUE(form->Starter().Start("true"));
-  EXPECT_TRUE(Espera([&] { return form->Starter().RunningCount() == 0; }));
+  ASSERT_TRUE(form->Remote().Starter().Start("true"));
+  EXPECT_TRUE(Espera([&] { return form->Remote().Starter().RunningCount() == 0; }));
 }
 
 TEST_F(WindowWithRemote, FecharDevolveORemotoAoModoDeBotoes) {
