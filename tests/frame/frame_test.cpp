@@ -35,7 +35,7 @@ TRemoteReading Remoto(uint8_t x, uint8_t y, uint8_t z, bool a, int ir = 4) {
   return r;
 }
 
-TEST_F(Frame, PrimeiroQuadroTemDtLimitado) {
+TEST_F(Frame, TheFirstFramesDtIsBounded) {
   Roda(Remoto(0, 0, 0, false));
   EXPECT_EQ(estado.Dt, DtMaximo) << "the zero date is decades ago";
   Roda(Remoto(0, 0, 0, false), 12ms);
@@ -87,7 +87,7 @@ TVector UmPassoComGanho(int ganho) {
   return q.estado.PonteiroPos;
 }
 
-TEST_F(Frame, PonteiroSegueOGanhoNaDirecaoDaCamera) {
+TEST_F(Frame, ThePointerFollowsTheGainInTheCamerasDirection) {
   const TVector p100 = UmPassoComGanho(100);
   const TVector p10 = UmPassoComGanho(10);
   // v = G a dt, p = v dt + G a dt^2 / 2 = 1.5 G a dt^2 with |a| = 10 along the camera's right.
@@ -99,7 +99,7 @@ TEST_F(Frame, PonteiroSegueOGanhoNaDirecaoDaCamera) {
   EXPECT_GT(p100.x, 0);
 }
 
-TEST_F(Frame, SoltarAEsvaziaOCaminhoEParaOPonteiro) {
+TEST_F(Frame, LettingGoOfAEmptiesThePathAndStopsThePointer) {
   Roda(Remoto(120, 128, 128, false));
   Roda(Remoto(130, 128, 128, true));
   Roda(Remoto(140, 128, 128, true));
@@ -111,7 +111,7 @@ TEST_F(Frame, SoltarAEsvaziaOCaminhoEParaOPonteiro) {
   EXPECT_EQ(estado.PonteiroPos.x, antes.x) << "the pointer stays where it was let go";
 }
 
-TEST_F(Frame, RastroCresceUmPontoPorQuadroEFixoNaoSeMove) {
+TEST_F(Frame, ATrailGrowsOnePointAFrameAndAFixedObjectStays) {
   TTestScene c;
   c.Linha(SphereRow(0.5), {{TColumn::Z, 5.0},
                            {TColumn::ODEMove, true},
@@ -130,7 +130,7 @@ TEST_F(Frame, RastroCresceUmPontoPorQuadroEFixoNaoSeMove) {
   EXPECT_EQ(cena.Objetos[1].Posicao.z, 3.0);
 }
 
-TEST_F(Frame, PassoDeAgarrarRecebeOPontoDoPonteiro) {
+TEST_F(Frame, TheGrabStepGetsThePointersPoint) {
   estado.PonteiroPos = {1, -2, 3};
   TVector recebido;
   TFrameContext ctx = Contexto([&](const TVector& p) { recebido = p; });
@@ -142,7 +142,7 @@ TEST_F(Frame, PassoDeAgarrarRecebeOPontoDoPonteiro) {
 
 // Ticks that come late (slow drawing, a loaded machine) still advance the world with real time, up to
 // MaxStepsPerTick steps a tick; beyond that the world falls behind and says so.
-TEST_F(Frame, TickAtrasadoAlcancaOTempoRealAteOLimite) {
+TEST_F(Frame, ALateTickCatchesUpWithRealTimeUpToTheLimit) {
   TTestScene c;
   c.Linha(SphereRow(0.5), {{TColumn::Z, 100.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
   Carrega(c);
@@ -167,7 +167,7 @@ TEST_F(Frame, TickAtrasadoAlcancaOTempoRealAteOLimite) {
   EXPECT_FALSE(estado.BehindRealTime) << "the lost time is not owed for ever";
 }
 
-TEST_F(Frame, RastroECaminhoDoPonteiroGuardamUmNumeroLimitadoDePontos) {
+TEST_F(Frame, TrailsAndThePointersPathKeepABoundedNumberOfPoints) {
   TTestScene c;
   c.Linha(SphereRow(0.5), {{TColumn::Z, 5.0},
                            {TColumn::ODEMove, true},
@@ -190,7 +190,7 @@ TEST_F(Frame, RastroECaminhoDoPonteiroGuardamUmNumeroLimitadoDePontos) {
   EXPECT_GE(estado.PonteiroCaminho.size(), PathLimit);
 }
 
-TEST_F(Frame, ObjetoForaDoMundoEAvisadoUmaVezEOMundoQuebradoParaSemDerrubarOQuadro) {
+TEST_F(Frame, AnObjectOutsideTheWorldIsToldOnceAndABrokenWorldStopsWithoutTheFrame) {
   TTestScene c;
   c.Linha(SphereRow(0.5), {{TColumn::Z, 1.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
   c.Linha(SphereRow(0.5), {{TColumn::X, 3.0}, {TColumn::Z, 1.0}, {TColumn::ODEMove, true}});
@@ -217,7 +217,7 @@ TEST_F(Frame, ObjetoForaDoMundoEAvisadoUmaVezEOMundoQuebradoParaSemDerrubarOQuad
 
 // Paused, no body moves however long the pause; "." runs exactly one step; continuing owes nothing for the
 // paused time.
-TEST_F(Frame, PausaSeguraOsCorposPassoAvancaUmEContinuarNaoDisparaPassos) {
+TEST_F(Frame, PauseHoldsTheBodiesAStepAdvancesOneAndGoingOnFiresNoBurst) {
   TTestScene c;
   c.Linha(SphereRow(0.5), {{TColumn::Z, 100.0}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true}});
   c.Linha(SphereRow(0.5), {{TColumn::X, 3.0}, {TColumn::Z, 50.0}, {TColumn::ODEMove, true}});
@@ -249,7 +249,7 @@ TEST_F(Frame, PausaSeguraOsCorposPassoAvancaUmEContinuarNaoDisparaPassos) {
 
 // At 1/2, 1/4 and 1/10 of real time the world steps once every 2, 4 and 10 ticks that come on time, and
 // going back to real time owes no burst.
-TEST_F(Frame, CamaraLentaPassaUmaVezACadaNTiques) {
+TEST_F(Frame, SlowMotionStepsOnceEveryNTicks) {
   Roda(Remoto(0, 0, 0, false));
   for (const int n : {2, 4, 10}) {
     estado.Control.Slower();

@@ -21,7 +21,7 @@ using namespace std::chrono_literals;
 using ::testing::Contains;
 namespace fs = std::filesystem;
 
-class Informacoes : public ::testing::Test, protected TFrameRig {
+class ObjectInformation : public ::testing::Test, protected TFrameRig {
  protected:
   // `n` ticks, each `intervalo` after the previous one on both the frame's and the meter's clock.
   void Quadros(int n, std::chrono::milliseconds intervalo) {
@@ -53,7 +53,7 @@ double Campo(const std::string& linha, int k) {
   return std::stod(f);
 }
 
-TEST_F(Informacoes, QuedaLivreEmUmSegundoComoOViretaSimEOLivro) {
+TEST_F(ObjectInformation, FreeFallAfterOneSecondAsViretaSimAndTheTextbook) {
   const fs::path amostra = fs::path(VIRETA_SOURCE_DIR) / "Cenas" / "queda_livre.xml";
   Carrega(amostra, cena);
   Quadros(100, 10ms);
@@ -84,7 +84,7 @@ TEST_F(Informacoes, QuedaLivreEmUmSegundoComoOViretaSimEOLivro) {
 }
 
 // The force vector's numbers: a 2 kg ball one second into free fall.
-TEST_F(Informacoes, AceleracaoForcaEMomentoDaQuedaLivre) {
+TEST_F(ObjectInformation, AccelerationForceAndMomentumOfAFreeFall) {
   TTestScene c;
   c.Linha(
       SphereRow(0.5),
@@ -103,7 +103,7 @@ TEST_F(Informacoes, AceleracaoForcaEMomentoDaQuedaLivre) {
 }
 
 // The scene's totals across a sticking collision: the momentum stays, the energy the textbook says goes.
-TEST_F(Informacoes, MomentoTotalFicaEEnergiaPerdidaEADoLivro) {
+TEST_F(ObjectInformation, TotalMomentumStaysAndTheEnergyLostIsTheTextbooks) {
   Carrega(fs::path(VIRETA_SOURCE_DIR) / "Cenas" / "colisao_perfeitamente_inelastica.xml", cena);
   const TSceneTotals antes = ReadSceneTotals(cena);
   Quadros(300, 10ms);
@@ -118,7 +118,7 @@ TEST_F(Informacoes, MomentoTotalFicaEEnergiaPerdidaEADoLivro) {
 }
 
 // A ball of 0.4 kg hanging still on a spring of k = 20 N/m, and one of 1 kg hanging on a rod.
-TEST_F(Informacoes, DeformacaoEForcaDaMolaETracaoDaHaste) {
+TEST_F(ObjectInformation, TheSpringsStretchAndForceAndTheRodsTension) {
   const double m = 0.4, k = 20, g = 9.81;
   const auto pendurada = [](double massa, double z, std::vector<Valor> ligacao) {
     std::vector<Valor> v = {{TColumn::Massa, massa},
@@ -151,7 +151,7 @@ TEST_F(Informacoes, DeformacaoEForcaDaMolaETracaoDaHaste) {
   EXPECT_THAT(haste, Contains("Haste: tração 9,81 N"));
 }
 
-TEST_F(Informacoes, FatorDeTempoRealCaiEFicaVermelhoComQuadrosLentos) {
+TEST_F(ObjectInformation, TheRealTimeRateDropsAndTurnsRedWithSlowFrames) {
   Quadros(150, 10ms);
   EXPECT_NEAR(medidor.RealTimeFactor(), 1.0, 0.01);
   EXPECT_NEAR(medidor.FramesPerSecond(), 100, 1);
@@ -167,7 +167,7 @@ TEST_F(Informacoes, FatorDeTempoRealCaiEFicaVermelhoComQuadrosLentos) {
   EXPECT_NEAR(medidor.RealTimeFactor(), 1.0, 0.01);
 }
 
-TEST(Legenda, PointerEntriesOnlyWithARemote) {
+TEST(Legend, PointerEntriesOnlyWithARemote) {
   const auto doPonteiro = [](bool comRemoto) {
     int n = 0;
     for (const TLegendEntry& e : ColourLegend(comRemoto))
