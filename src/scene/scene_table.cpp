@@ -3,6 +3,7 @@
 #include "common/ascii_text.h"
 #include "common/file_io.h"
 #include "common/number_text.h"
+#include "scene/table_check.h"
 #include "scene/text_encoding.h"
 
 #include <pugixml.hpp>
@@ -76,6 +77,11 @@ const std::array<TColumnDefinition, ColumnCount>& SceneColumns() {
   return colunas;
 }
 
+std::string CellPlace(const fs::path& arquivo, int linha, TColumn coluna) {
+  return arquivo.string() + ": linha " + std::to_string(linha + 1) + ", coluna \"" +
+         std::string(SceneColumns()[static_cast<std::size_t>(coluna)].Nome) + "\"";
+}
+
 namespace {
 
 const char* MidasTypeName(TColumnType t) {
@@ -127,9 +133,9 @@ TSceneTable::Celula ReadCell(const fs::path& arquivo, int linha, std::size_t col
   const std::string_view v = texto;
   const TColumnDefinition& col = SceneColumns()[coluna];
   auto invalido = [&](const char* esperado) {
-    throw ESceneError(arquivo.string() + ": linha " + std::to_string(linha + 1) + ", coluna " +
-                          InQuotes(col.Nome) + ": " + InQuotes(v) + " não é " + esperado,
-                      linha, static_cast<TColumn>(coluna));
+    throw ESceneError(
+        CellPlace(arquivo, linha, static_cast<TColumn>(coluna)) + ": " + InQuotes(v) + " não é " + esperado,
+        linha, static_cast<TColumn>(coluna));
   };
   switch (col.Tipo) {
     case TColumnType::Text:
@@ -352,18 +358,7 @@ TSceneTable TSceneTable::Read(const fs::path& arquivo) {
 
 void TSceneTable::Write(const fs::path& arquivo) const {
   // What a load would refuse is never written: the user could not open the file again.
-  for (std::size_t linha = 0; linha < rows_.size(); ++linha) {
-    for (std::size_t c = 0; c < NumeroColunas; ++c) {
-      const Celula& v = rows_[linha][c];
-      const std::string* s = std::get_if<std::string>(&v);
-      const double* d = std::get_if<double>(&v);
-      if ((s && !ValidUtf8(*s)) || (d && !FitsFloat(*d))) {
-        throw ESceneError(arquivo.string() + ": linha " + std::to_string(linha + 1) + ", coluna " +
-                              InQuotes(SceneColumns()[c].Nome) + ": valor que não pode ser gravado",
-                          static_cast<int>(linha), static_cast<TColumn>(c));
-      }
-    }
-  }
+  CheckSceneTable(*this, arquivo);
   const std::error_code ec = ReplaceFileAtomically(arquivo, ToXml());
   if (ec) Fail(arquivo, "não foi possível gravar o arquivo: " + ec.message());
 }

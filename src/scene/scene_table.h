@@ -106,6 +106,10 @@ class ESceneError : public std::runtime_error {
   std::optional<TColumn> column_;
 };
 
+// Where a cell is, as every message about one says it: `arquivo: linha N, coluna "Nome"` (rows 0-based
+// here, counted from 1 in the text).
+std::string CellPlace(const std::filesystem::path& arquivo, int linha, TColumn coluna);
+
 class TSceneTable {
  public:
   using Celula = std::variant<std::monostate, std::string, int32_t, double, bool>;
@@ -115,8 +119,8 @@ class TSceneTable {
 
   // Writes the table in the MIDAS layout: every fixed column defined, an optional one only when some row
   // has a value in it, one attribute per non-empty cell. The file is replaced whole or not at all. Throws
-  // ESceneError when the file cannot be written, or naming the row and column of a cell that Read would
-  // refuse (text that is not UTF-8, a number single precision cannot hold); the file is then untouched.
+  // ESceneError when the file cannot be written, or naming the row and column of a cell that the loader
+  // would refuse (CheckSceneTable); the file is then untouched.
   void Write(const std::filesystem::path& arquivo) const;
   std::string ToXml() const;  // the bytes Write writes
 
