@@ -33,11 +33,11 @@ class TOdeMeshData {
   dTriMeshDataID data_ = nullptr;
 };
 
-inline constexpr uint8_t SemForma = 255;
+inline constexpr uint8_t SemForma = 255;  // ODETipo of a row whose kind builds no shape
 
 // Who holds an object: nobody, the Wii Remote's pointer or the mouse. One hand never takes, carries, throws
 // or drops what the other holds.
-enum class THand : uint8_t { None, Remote, Mouse };  // ODETipo of a row whose kind builds no shape
+enum class THand : uint8_t { None, Remote, Mouse };
 
 struct TObjetoCena {
   TVector Posicao, PosicaoAnterior, VecV, VecA, Eixo;
