@@ -15,65 +15,72 @@
 
 enum class TColumnType { Text, Integer, Real, Boolean };
 
+// Every column in table order, each once: its name in the file, its type and, for text, its width in
+// characters (0 otherwise). First the fixed columns every scene file defines, then the optional ones a
+// file may leave out (a table that uses none of them is written without them): the launch, the
+// elasticity, and a link from this row's object to another object or to a fixed point of the world.
+#define VIRETA_FIXED_COLUMNS(COLUMN)     \
+  COLUMN(Nome, Text, 20)                 \
+  COLUMN(ID, Integer, 0)                 \
+  COLUMN(X, Real, 0)                     \
+  COLUMN(Y, Real, 0)                     \
+  COLUMN(Z, Real, 0)                     \
+  COLUMN(Ang, Real, 0)                   \
+  COLUMN(eixoX, Real, 0)                 \
+  COLUMN(eixoY, Real, 0)                 \
+  COLUMN(eixoZ, Real, 0)                 \
+  COLUMN(SX, Real, 0)                    \
+  COLUMN(SY, Real, 0)                    \
+  COLUMN(SZ, Real, 0)                    \
+  COLUMN(Dim1, Real, 0)                  \
+  COLUMN(Dim2, Real, 0)                  \
+  COLUMN(Dim3, Real, 0)                  \
+  COLUMN(Dim4, Real, 0)                  \
+  COLUMN(Massa, Real, 0)                 \
+  COLUMN(R, Real, 0)                     \
+  COLUMN(G, Real, 0)                     \
+  COLUMN(B, Real, 0)                     \
+  COLUMN(A, Real, 0)                     \
+  COLUMN(UsaCor, Boolean, 0)             \
+  COLUMN(Arquivo, Text, 255)             \
+  COLUMN(UserMove, Boolean, 0)           \
+  COLUMN(ODEMove, Boolean, 0)            \
+  COLUMN(MoveX, Boolean, 0)              \
+  COLUMN(MoveY, Boolean, 0)              \
+  COLUMN(MoveZ, Boolean, 0)              \
+  COLUMN(ODETipo, Integer, 0)            \
+  COLUMN(MostraRastroSempre, Boolean, 0) \
+  COLUMN(MostraRastroSolto, Boolean, 0)  \
+  COLUMN(MostraVecV, Boolean, 0)         \
+  COLUMN(MostraVecA, Boolean, 0)         \
+  COLUMN(MostraEixoRot, Boolean, 0)      \
+  COLUMN(TipoDeColisao, Integer, 0)      \
+  COLUMN(Atrito, Real, 0)                \
+  COLUMN(TemGravidade, Boolean, 0)
+#define VIRETA_OPTIONAL_COLUMNS(COLUMN) \
+  COLUMN(VelX, Real, 0)                 \
+  COLUMN(VelY, Real, 0)                 \
+  COLUMN(VelZ, Real, 0)                 \
+  COLUMN(VelAngX, Real, 0)              \
+  COLUMN(VelAngY, Real, 0)              \
+  COLUMN(VelAngZ, Real, 0)              \
+  COLUMN(Elasticidade, Real, 0)         \
+  COLUMN(Ligacao, Integer, 0)           \
+  COLUMN(LigaCom, Integer, 0)           \
+  COLUMN(PontoX, Real, 0)               \
+  COLUMN(PontoY, Real, 0)               \
+  COLUMN(PontoZ, Real, 0)               \
+  COLUMN(EixoLigX, Real, 0)             \
+  COLUMN(EixoLigY, Real, 0)             \
+  COLUMN(EixoLigZ, Real, 0)             \
+  COLUMN(Rigidez, Real, 0)              \
+  COLUMN(Amortecimento, Real, 0)        \
+  COLUMN(Comprimento, Real, 0)
+
 enum class TColumn {
-  Nome,
-  ID,
-  X,
-  Y,
-  Z,
-  Ang,
-  eixoX,
-  eixoY,
-  eixoZ,
-  SX,
-  SY,
-  SZ,
-  Dim1,
-  Dim2,
-  Dim3,
-  Dim4,
-  Massa,
-  R,
-  G,
-  B,
-  A,
-  UsaCor,
-  Arquivo,
-  UserMove,
-  ODEMove,
-  MoveX,
-  MoveY,
-  MoveZ,
-  ODETipo,
-  MostraRastroSempre,
-  MostraRastroSolto,
-  MostraVecV,
-  MostraVecA,
-  MostraEixoRot,
-  TipoDeColisao,
-  Atrito,
-  TemGravidade,
-  // Optional columns after the fixed ones: a file may leave them out, and a table that uses none of them
-  // is written without them.
-  VelX,
-  VelY,
-  VelZ,
-  VelAngX,
-  VelAngY,
-  VelAngZ,
-  Elasticidade,
-  // A link from this row's object to another object or to a fixed point of the world.
-  Ligacao,
-  LigaCom,
-  PontoX,
-  PontoY,
-  PontoZ,
-  EixoLigX,
-  EixoLigY,
-  EixoLigZ,
-  Rigidez,
-  Amortecimento,
-  Comprimento
+#define VIRETA_COLUMN_NAME(Name, Type, Width) Name,
+  VIRETA_FIXED_COLUMNS(VIRETA_COLUMN_NAME) VIRETA_OPTIONAL_COLUMNS(VIRETA_COLUMN_NAME)
+#undef VIRETA_COLUMN_NAME
 };
 
 struct TColumnDefinition {
@@ -82,8 +89,11 @@ struct TColumnDefinition {
   int Largura;  // characters, for text columns; 0 otherwise
 };
 
-inline constexpr int NumeroColunas = 37;  // the fixed columns every scene file defines
-inline constexpr int OptionalColumnCount = 18;
+#define VIRETA_COLUMN_COUNT(Name, Type, Width) +1
+inline constexpr int NumeroColunas = 0 VIRETA_FIXED_COLUMNS(VIRETA_COLUMN_COUNT);  // every file defines these
+inline constexpr int OptionalColumnCount = 0 VIRETA_OPTIONAL_COLUMNS(VIRETA_COLUMN_COUNT);
+#undef VIRETA_COLUMN_COUNT
+static_assert(NumeroColunas == 37, "a scene file has 37 fixed columns");
 inline constexpr int ColumnCount = NumeroColunas + OptionalColumnCount;
 // Every column in table order: the fixed ones, then the optional ones.
 const std::array<TColumnDefinition, ColumnCount>& SceneColumns();
