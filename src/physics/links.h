@@ -50,11 +50,11 @@ class TLinkSet {
   void Add(dWorldID mundo, const TLinkSpec& spec, dBodyID corpo, dBodyID outro);
   bool Empty() const { return links_.empty(); }
 
-  // Steps a frame of `passo` seconds is cut into: enough that the stiffest spring or swing turns by a
+  // Sub-steps one step of `passo` seconds is cut into: enough that the stiffest spring or swing turns by a
   // small angle per step, so springs stay stable and energy is kept.
   int SubSteps(double passo, double gravidade) const;
 
-  // Before each step of `passo` s: adds the springs' forces, and a contact for each taut rope to `grupo`.
+  // Before each sub-step: adds the springs' forces, and a contact for each taut rope to `grupo`.
   void BeforeStep(dWorldID mundo, dJointGroupID grupo, const TContactParameters& parametros);
   // After each step: ropes over a pin take their pull, and ropes stretched past their length are brought
   // back to it.

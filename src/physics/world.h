@@ -13,7 +13,7 @@
 
 #include <memory>
 
-inline constexpr double PassoFixo = 0.01;      // seconds of simulated time per frame
+inline constexpr double PassoFixo = 0.01;      // seconds of simulated time per step
 inline constexpr double CorrecaoMaxima = 0.1;  // m/s: fastest a contact may push bodies apart to undo overlap
 inline constexpr double CamadaDeContato = 0.001;  // m of overlap allowed before a contact pushes back
 inline constexpr TODEArray ChaoPos{0.0f, 0.0f, -0.25f};

@@ -33,11 +33,11 @@ class TOdeMeshData {
   dTriMeshDataID data_ = nullptr;
 };
 
-inline constexpr uint8_t SemForma = 255;
+inline constexpr uint8_t SemForma = 255;  // ODETipo of a row whose kind builds no shape
 
 // Who holds an object: nobody (reads as false), the Wii Remote's pointer or the mouse. One hand never takes,
 // carries, throws or drops what another holds.
-enum THandId : uint8_t { NoHand = 0, RemoteHand, MouseHand };  // ODETipo of a row whose kind builds no shape
+enum THandId : uint8_t { NoHand = 0, RemoteHand, MouseHand };
 
 struct TObjetoCena {
   TVector Posicao, PosicaoAnterior, VecV, VecA, Eixo;

@@ -28,9 +28,7 @@ TVector Triple(const TSceneTable& tabela, int i, TColumn x) {
 }
 
 [[noreturn]] void Fail(const fs::path& arquivo, int i, TColumn c, const std::string& detalhe) {
-  throw ESceneError(arquivo.string() + ": linha " + std::to_string(i + 1) + ", coluna \"" +
-                        std::string(SceneColumns()[static_cast<std::size_t>(c)].Nome) + "\": " + detalhe,
-                    i, c);
+  throw ESceneError(CellPlace(arquivo, i, c) + ": " + detalhe, i, c);
 }
 
 bool Moves(const TSceneTable& tabela, int i) {

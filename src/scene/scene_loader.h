@@ -3,16 +3,9 @@
 
 #include "scene/obj_loader.h"
 #include "scene/scene.h"
+#include "scene/table_check.h"
 
 #include <filesystem>
-
-// What the engine can step: it works in single precision, and its inertia, contact and normalisation
-// arithmetic multiplies sizes and masses together. A row beyond these is a load error at its cell.
-inline constexpr double MaxObjectSize = 1e5;      // m: a shape's size, a model's extent or scale
-inline constexpr double MinObjectSize = 1e-6;     // m: a positive size below it breaks the contact tests
-inline constexpr double MaxObjectMass = 1e20;     // kg
-inline constexpr double MaxMassMoment = 1e28;     // kg·m²: the mass times the largest size squared
-inline constexpr double MaxAxisComponent = 1e18;  // the turning axis's squared length stays in range
 
 // Reads and builds the whole scene aside, then exchanges it with `cena` in one step: on any error
 // (ESceneError, naming the file and the row and column or the model's line) `cena` is left exactly as it was.
@@ -28,10 +21,6 @@ void LoadSceneTable(TSceneTable tabela, const std::filesystem::path& arquivo, TS
 // Load-time orientation: the unit quaternion (w, x, y, z) of a turn of `angGraus` about `eixo`;
 // the identity for a zero axis.
 std::array<float, 4> QuaternioDeCarga(double angGraus, const TVector& eixo);
-
-// Fastest start velocity (m/s, each component) and spin (rad/s) a row may give: a body at this speed
-// still takes ten seconds to cross from the middle of the world to its edge.
-inline constexpr double MaxStartSpeed = 1000;
 
 // Where a body goes for a row placed at `linha` with turn `q`, when its mass sits at `centro` in the
 // object's own coordinates (TObjetoCena::MeshCentre).

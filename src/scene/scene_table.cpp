@@ -3,6 +3,7 @@
 #include "common/ascii_text.h"
 #include "common/file_io.h"
 #include "common/number_text.h"
+#include "scene/table_check.h"
 #include "scene/text_encoding.h"
 
 #include <pugixml.hpp>
@@ -15,65 +16,17 @@
 namespace fs = std::filesystem;
 
 const std::array<TColumnDefinition, ColumnCount>& SceneColumns() {
-  using T = TColumnType;
   static const std::array<TColumnDefinition, ColumnCount> colunas = {{
-      {"Nome", T::Text, 20},
-      {"ID", T::Integer, 0},
-      {"X", T::Real, 0},
-      {"Y", T::Real, 0},
-      {"Z", T::Real, 0},
-      {"Ang", T::Real, 0},
-      {"eixoX", T::Real, 0},
-      {"eixoY", T::Real, 0},
-      {"eixoZ", T::Real, 0},
-      {"SX", T::Real, 0},
-      {"SY", T::Real, 0},
-      {"SZ", T::Real, 0},
-      {"Dim1", T::Real, 0},
-      {"Dim2", T::Real, 0},
-      {"Dim3", T::Real, 0},
-      {"Dim4", T::Real, 0},
-      {"Massa", T::Real, 0},
-      {"R", T::Real, 0},
-      {"G", T::Real, 0},
-      {"B", T::Real, 0},
-      {"A", T::Real, 0},
-      {"UsaCor", T::Boolean, 0},
-      {"Arquivo", T::Text, 255},
-      {"UserMove", T::Boolean, 0},
-      {"ODEMove", T::Boolean, 0},
-      {"MoveX", T::Boolean, 0},
-      {"MoveY", T::Boolean, 0},
-      {"MoveZ", T::Boolean, 0},
-      {"ODETipo", T::Integer, 0},
-      {"MostraRastroSempre", T::Boolean, 0},
-      {"MostraRastroSolto", T::Boolean, 0},
-      {"MostraVecV", T::Boolean, 0},
-      {"MostraVecA", T::Boolean, 0},
-      {"MostraEixoRot", T::Boolean, 0},
-      {"TipoDeColisao", T::Integer, 0},
-      {"Atrito", T::Real, 0},
-      {"TemGravidade", T::Boolean, 0},
-      {"VelX", T::Real, 0},
-      {"VelY", T::Real, 0},
-      {"VelZ", T::Real, 0},
-      {"VelAngX", T::Real, 0},
-      {"VelAngY", T::Real, 0},
-      {"VelAngZ", T::Real, 0},
-      {"Elasticidade", T::Real, 0},
-      {"Ligacao", T::Integer, 0},
-      {"LigaCom", T::Integer, 0},
-      {"PontoX", T::Real, 0},
-      {"PontoY", T::Real, 0},
-      {"PontoZ", T::Real, 0},
-      {"EixoLigX", T::Real, 0},
-      {"EixoLigY", T::Real, 0},
-      {"EixoLigZ", T::Real, 0},
-      {"Rigidez", T::Real, 0},
-      {"Amortecimento", T::Real, 0},
-      {"Comprimento", T::Real, 0},
+#define VIRETA_COLUMN_DEFINITION(Name, Type, Width) {#Name, TColumnType::Type, Width},
+      VIRETA_FIXED_COLUMNS(VIRETA_COLUMN_DEFINITION) VIRETA_OPTIONAL_COLUMNS(VIRETA_COLUMN_DEFINITION)
+#undef VIRETA_COLUMN_DEFINITION
   }};
   return colunas;
+}
+
+std::string CellPlace(const fs::path& arquivo, int linha, TColumn coluna) {
+  return arquivo.string() + ": linha " + std::to_string(linha + 1) + ", coluna \"" +
+         std::string(SceneColumns()[static_cast<std::size_t>(coluna)].Nome) + "\"";
 }
 
 namespace {
@@ -127,9 +80,9 @@ TSceneTable::Celula ReadCell(const fs::path& arquivo, int linha, std::size_t col
   const std::string_view v = texto;
   const TColumnDefinition& col = SceneColumns()[coluna];
   auto invalido = [&](const char* esperado) {
-    throw ESceneError(arquivo.string() + ": linha " + std::to_string(linha + 1) + ", coluna " +
-                          InQuotes(col.Nome) + ": " + InQuotes(v) + " não é " + esperado,
-                      linha, static_cast<TColumn>(coluna));
+    throw ESceneError(
+        CellPlace(arquivo, linha, static_cast<TColumn>(coluna)) + ": " + InQuotes(v) + " não é " + esperado,
+        linha, static_cast<TColumn>(coluna));
   };
   switch (col.Tipo) {
     case TColumnType::Text:
@@ -352,18 +305,7 @@ TSceneTable TSceneTable::Read(const fs::path& arquivo) {
 
 void TSceneTable::Write(const fs::path& arquivo) const {
   // What a load would refuse is never written: the user could not open the file again.
-  for (std::size_t linha = 0; linha < rows_.size(); ++linha) {
-    for (std::size_t c = 0; c < NumeroColunas; ++c) {
-      const Celula& v = rows_[linha][c];
-      const std::string* s = std::get_if<std::string>(&v);
-      const double* d = std::get_if<double>(&v);
-      if ((s && !ValidUtf8(*s)) || (d && !FitsFloat(*d))) {
-        throw ESceneError(arquivo.string() + ": linha " + std::to_string(linha + 1) + ", coluna " +
-                              InQuotes(SceneColumns()[c].Nome) + ": valor que não pode ser gravado",
-                          static_cast<int>(linha), static_cast<TColumn>(c));
-      }
-    }
-  }
+  CheckSceneTable(*this, arquivo);
   const std::error_code ec = ReplaceFileAtomically(arquivo, ToXml());
   if (ec) Fail(arquivo, "não foi possível gravar o arquivo: " + ec.message());
 }

@@ -15,65 +15,72 @@
 
 enum class TColumnType { Text, Integer, Real, Boolean };
 
+// Every column in table order, each once: its name in the file, its type and, for text, its width in
+// characters (0 otherwise). First the fixed columns every scene file defines, then the optional ones a
+// file may leave out (a table that uses none of them is written without them): the launch, the
+// elasticity, and a link from this row's object to another object or to a fixed point of the world.
+#define VIRETA_FIXED_COLUMNS(COLUMN)     \
+  COLUMN(Nome, Text, 20)                 \
+  COLUMN(ID, Integer, 0)                 \
+  COLUMN(X, Real, 0)                     \
+  COLUMN(Y, Real, 0)                     \
+  COLUMN(Z, Real, 0)                     \
+  COLUMN(Ang, Real, 0)                   \
+  COLUMN(eixoX, Real, 0)                 \
+  COLUMN(eixoY, Real, 0)                 \
+  COLUMN(eixoZ, Real, 0)                 \
+  COLUMN(SX, Real, 0)                    \
+  COLUMN(SY, Real, 0)                    \
+  COLUMN(SZ, Real, 0)                    \
+  COLUMN(Dim1, Real, 0)                  \
+  COLUMN(Dim2, Real, 0)                  \
+  COLUMN(Dim3, Real, 0)                  \
+  COLUMN(Dim4, Real, 0)                  \
+  COLUMN(Massa, Real, 0)                 \
+  COLUMN(R, Real, 0)                     \
+  COLUMN(G, Real, 0)                     \
+  COLUMN(B, Real, 0)                     \
+  COLUMN(A, Real, 0)                     \
+  COLUMN(UsaCor, Boolean, 0)             \
+  COLUMN(Arquivo, Text, 255)             \
+  COLUMN(UserMove, Boolean, 0)           \
+  COLUMN(ODEMove, Boolean, 0)            \
+  COLUMN(MoveX, Boolean, 0)              \
+  COLUMN(MoveY, Boolean, 0)              \
+  COLUMN(MoveZ, Boolean, 0)              \
+  COLUMN(ODETipo, Integer, 0)            \
+  COLUMN(MostraRastroSempre, Boolean, 0) \
+  COLUMN(MostraRastroSolto, Boolean, 0)  \
+  COLUMN(MostraVecV, Boolean, 0)         \
+  COLUMN(MostraVecA, Boolean, 0)         \
+  COLUMN(MostraEixoRot, Boolean, 0)      \
+  COLUMN(TipoDeColisao, Integer, 0)      \
+  COLUMN(Atrito, Real, 0)                \
+  COLUMN(TemGravidade, Boolean, 0)
+#define VIRETA_OPTIONAL_COLUMNS(COLUMN) \
+  COLUMN(VelX, Real, 0)                 \
+  COLUMN(VelY, Real, 0)                 \
+  COLUMN(VelZ, Real, 0)                 \
+  COLUMN(VelAngX, Real, 0)              \
+  COLUMN(VelAngY, Real, 0)              \
+  COLUMN(VelAngZ, Real, 0)              \
+  COLUMN(Elasticidade, Real, 0)         \
+  COLUMN(Ligacao, Integer, 0)           \
+  COLUMN(LigaCom, Integer, 0)           \
+  COLUMN(PontoX, Real, 0)               \
+  COLUMN(PontoY, Real, 0)               \
+  COLUMN(PontoZ, Real, 0)               \
+  COLUMN(EixoLigX, Real, 0)             \
+  COLUMN(EixoLigY, Real, 0)             \
+  COLUMN(EixoLigZ, Real, 0)             \
+  COLUMN(Rigidez, Real, 0)              \
+  COLUMN(Amortecimento, Real, 0)        \
+  COLUMN(Comprimento, Real, 0)
+
 enum class TColumn {
-  Nome,
-  ID,
-  X,
-  Y,
-  Z,
-  Ang,
-  eixoX,
-  eixoY,
-  eixoZ,
-  SX,
-  SY,
-  SZ,
-  Dim1,
-  Dim2,
-  Dim3,
-  Dim4,
-  Massa,
-  R,
-  G,
-  B,
-  A,
-  UsaCor,
-  Arquivo,
-  UserMove,
-  ODEMove,
-  MoveX,
-  MoveY,
-  MoveZ,
-  ODETipo,
-  MostraRastroSempre,
-  MostraRastroSolto,
-  MostraVecV,
-  MostraVecA,
-  MostraEixoRot,
-  TipoDeColisao,
-  Atrito,
-  TemGravidade,
-  // Optional columns after the fixed ones: a file may leave them out, and a table that uses none of them
-  // is written without them.
-  VelX,
-  VelY,
-  VelZ,
-  VelAngX,
-  VelAngY,
-  VelAngZ,
-  Elasticidade,
-  // A link from this row's object to another object or to a fixed point of the world.
-  Ligacao,
-  LigaCom,
-  PontoX,
-  PontoY,
-  PontoZ,
-  EixoLigX,
-  EixoLigY,
-  EixoLigZ,
-  Rigidez,
-  Amortecimento,
-  Comprimento
+#define VIRETA_COLUMN_NAME(Name, Type, Width) Name,
+  VIRETA_FIXED_COLUMNS(VIRETA_COLUMN_NAME) VIRETA_OPTIONAL_COLUMNS(VIRETA_COLUMN_NAME)
+#undef VIRETA_COLUMN_NAME
 };
 
 struct TColumnDefinition {
@@ -82,8 +89,11 @@ struct TColumnDefinition {
   int Largura;  // characters, for text columns; 0 otherwise
 };
 
-inline constexpr int NumeroColunas = 37;  // the fixed columns every scene file defines
-inline constexpr int OptionalColumnCount = 18;
+#define VIRETA_COLUMN_COUNT(Name, Type, Width) +1
+inline constexpr int NumeroColunas = 0 VIRETA_FIXED_COLUMNS(VIRETA_COLUMN_COUNT);  // every file defines these
+inline constexpr int OptionalColumnCount = 0 VIRETA_OPTIONAL_COLUMNS(VIRETA_COLUMN_COUNT);
+#undef VIRETA_COLUMN_COUNT
+static_assert(NumeroColunas == 37, "a scene file has 37 fixed columns");
 inline constexpr int ColumnCount = NumeroColunas + OptionalColumnCount;
 // Every column in table order: the fixed ones, then the optional ones.
 const std::array<TColumnDefinition, ColumnCount>& SceneColumns();
@@ -106,6 +116,10 @@ class ESceneError : public std::runtime_error {
   std::optional<TColumn> column_;
 };
 
+// Where a cell is, as every message about one says it: `arquivo: linha N, coluna "Nome"` (rows 0-based
+// here, counted from 1 in the text).
+std::string CellPlace(const std::filesystem::path& arquivo, int linha, TColumn coluna);
+
 class TSceneTable {
  public:
   using Celula = std::variant<std::monostate, std::string, int32_t, double, bool>;
@@ -115,8 +129,8 @@ class TSceneTable {
 
   // Writes the table in the MIDAS layout: every fixed column defined, an optional one only when some row
   // has a value in it, one attribute per non-empty cell. The file is replaced whole or not at all. Throws
-  // ESceneError when the file cannot be written, or naming the row and column of a cell that Read would
-  // refuse (text that is not UTF-8, a number single precision cannot hold); the file is then untouched.
+  // ESceneError when the file cannot be written, or naming the row and column of a cell that the loader
+  // would refuse (CheckSceneTable); the file is then untouched.
   void Write(const std::filesystem::path& arquivo) const;
   std::string ToXml() const;  // the bytes Write writes
 

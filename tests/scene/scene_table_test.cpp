@@ -228,22 +228,36 @@ TEST(TSceneTable, ColunasOpcionaisSoQuandoUsadas) {
   }
 }
 
+// Every cell the loader would refuse, fixed or optional, is refused with the loader's own words.
 TEST(TSceneTable, NuncaGravaOQueALeituraRecusaria) {
   TTempFolder pasta;
   const auto arquivo = pasta.Write("c.xml", "antes");
-  for (const TSceneTable::Celula& ruim :
-       {TSceneTable::Celula{std::string("Bola\xED\xA0\x80")}, TSceneTable::Celula{1e300}}) {
+  const std::pair<TColumn, TSceneTable::Celula> ruins[] = {
+      {TColumn::Nome, std::string("Bola\xED\xA0\x80")},
+      {TColumn::X, 1e300},
+      {TColumn::VelY, 1001.0},
+      {TColumn::Elasticidade, 1.5},
+      {TColumn::Ligacao, 9},
+  };
+  for (const auto& [coluna, ruim] : ruins) {
     TSceneTable t;
     t.AppendRow();
     t.AppendRow();
-    const TColumn coluna = std::holds_alternative<double>(ruim) ? TColumn::X : TColumn::Nome;
     t.Define(1, coluna, ruim);
+    std::string aoCarregar = "(carregou)";
+    TScene cena;
+    try {
+      LoadSceneTable(t, arquivo, cena, nullptr);
+    } catch (const ESceneError& e) {
+      aoCarregar = e.what();
+    }
     try {
       t.Write(arquivo);
-      ADD_FAILURE() << "gravou o que a leitura recusaria";
+      ADD_FAILURE() << "gravou o que a leitura recusaria: " << aoCarregar;
     } catch (const ESceneError& e) {
       EXPECT_EQ(e.Row(), 1);
       EXPECT_EQ(e.Column(), coluna);
+      EXPECT_EQ(e.what(), aoCarregar);
     }
     EXPECT_EQ(ReadFile(arquivo), "antes");
   }
