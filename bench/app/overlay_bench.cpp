@@ -6,12 +6,12 @@
 
 #include "app/measure/font_atlas.h"
 #include "app/measure/plots_dock.h"
+#include "export/frame_record.h"
 #include "frame/frame.h"
 #include "frame/frame_drawing.h"
 #include "frame/overlay_drawing.h"
 #include "frame/plot_history.h"
 #include "render/gl_state.h"
-#include "scene/frame_record.h"
 #include "scene/object_readout.h"
 #include "scene/scene_loader.h"
 #include "support_gl/gl_test_context.h"

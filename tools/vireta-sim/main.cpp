@@ -1,7 +1,7 @@
 // vireta-sim: steps a scene file without a window and prints the objects' states as CSV, for plots.
 // It loads and steps exactly as the program does: same loader, world, contacts and fixed 0.01 s step.
 
-#include "scene/csv_output.h"
+#include "export/csv_output.h"
 #include "scene/scene_loader.h"
 #include "scene/simulation_step.h"
 

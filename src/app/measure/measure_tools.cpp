@@ -7,8 +7,8 @@
 #include "app/widgets/status_notice.h"
 #include "app/widgets/user_interface.h"
 #include "common/file_io.h"
+#include "export/spreadsheet_csv.h"
 #include "scene/object_readout.h"
-#include "scene/spreadsheet_csv.h"
 
 #include <QAction>
 #include <QDateTime>

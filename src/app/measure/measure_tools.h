@@ -5,11 +5,11 @@
 // window's GL panel, and builds its own menu "Exibir" and its items in the file menu it is given.
 
 #include "app/widgets/panel_overlay.h"
+#include "export/frame_record.h"
 #include "frame/overlay_drawing.h"
 #include "frame/plot_history.h"
 #include "frame/rate_meter.h"
 #include "frame/scene_session.h"
-#include "scene/frame_record.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 // The record behind the window's CSV export: the rows the runner writes, and a bound that drops whole
 // frames from the oldest on.
 
-#include "scene/frame_record.h"
+#include "export/frame_record.h"
 #include "scene/simulation_step.h"
 #include "support/scene_builder.h"
 

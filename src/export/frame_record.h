@@ -2,7 +2,7 @@
 // Every object's state in every frame since the scene was loaded, for the window's CSV export. Memory is
 // bounded: past the capacity the oldest frames go, whole, and the record says from which frame it starts.
 
-#include "scene/csv_output.h"
+#include "export/csv_output.h"
 #include "scene/scene.h"
 
 #include <cstddef>

@@ -3,7 +3,7 @@
 // headers with their units, and per row what a lesson measures besides the state: speed, kinetic,
 // potential and total energy, and momentum. UTF-8 with a byte-order mark, so names keep their accents.
 
-#include "scene/frame_record.h"
+#include "export/frame_record.h"
 #include "scene/scene.h"
 
 #include <ostream>

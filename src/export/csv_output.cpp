@@ -1,4 +1,4 @@
-#include "scene/csv_output.h"
+#include "export/csv_output.h"
 
 #include <charconv>
 #include <string>

@@ -1,4 +1,4 @@
-#include "scene/frame_record.h"
+#include "export/frame_record.h"
 
 #include "scene/object_readout.h"
 

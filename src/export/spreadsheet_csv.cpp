@@ -1,4 +1,4 @@
-#include "scene/spreadsheet_csv.h"
+#include "export/spreadsheet_csv.h"
 
 #include "common/number_text.h"
 #include "scene/object_readout.h"
