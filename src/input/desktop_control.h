@@ -1,6 +1,6 @@
 #pragma once
-// The Wii Remote driving the desktop: button actions and pointer control behind the main window's entry
-// points. The window owns one, with the desktop service, the process starter and the rumble state it was
+// The Wii Remote driving the desktop: button actions and pointer control behind one set of entry points.
+// The remote session owns one, with the desktop service, the process starter and the rumble state it was
 // given, and calls it from the link's button edges and from its timers. Main thread only.
 
 #include <cstdint>

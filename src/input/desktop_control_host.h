@@ -1,5 +1,5 @@
 #pragma once
-// What the button actions and the pointer control ask of the main window: the Wii Remote's LEDs and
+// What the button actions and the pointer control ask of the remote session: the Wii Remote's LEDs and
 // rumble, the desktop pointer's timer, and the accelerometer calibration.
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 #pragma once
-// What the Wii Remote link asks of the main window. The window implements it; tests record it.
+// What the Wii Remote link asks of whoever holds it: the remote session implements it; tests record it.
 
 #include <cstdint>
 #include <string>
