@@ -210,7 +210,7 @@ void TWiimoteLink::FinishWrites(uint32_t MaxMs) {
 }
 
 void TWiimoteLink::WiiData(TJvHidDevice& HidDev, uint8_t ReportID, const uint8_t* Data, uint16_t Size) {
-  // A report the reader had already taken from a device given back since then is not this remote's.
+  // The controller's data handler reaches every claimed device: only this remote's reports count.
   if (&HidDev != wiiDevice_ || shutDown_) return;
   answered_ = true;
   lastReportAt_ = clock_.Milliseconds();
@@ -320,10 +320,8 @@ bool TWiimoteLink::WriteNow(const TOutputReport& Report, int& Error) {
   // sent with the bit clear stops a rumble that is meant to go on.
   TOutputReport WithRumble = Report;
   WithRumble.Bytes[1] = static_cast<uint8_t>((WithRumble.Bytes[1] & ~1u) | rumbleBit_);
-  wiiDevice_->OpenIo();
   size_t Written = 0;
   if (wiiDevice_->WriteReport(WithRumble.Bytes.data(), Length, Written)) {
-    wiiDevice_->CloseIo();
     if (observer_) observer_('>', WithRumble.Bytes.data(), Length);
     return true;
   }

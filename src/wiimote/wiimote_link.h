@@ -65,7 +65,7 @@ class TWiimoteLink {
   // Becomes HIDCtl's OnDeviceChange and OnDeviceData handler. Build it before the main loop runs, so that
   // the controller's start-up change finds it. HIDCtl, Host and Clock must outlive the link.
   TWiimoteLink(TJvHidDeviceController& HIDCtl, IWiimoteHost& Host, IClock& Clock);
-  // Stops the reader and gives the remote back; sends nothing (Shutdown does).
+  // Gives the remote back, which ends its reading; sends nothing (Shutdown does).
   ~TWiimoteLink();
   TWiimoteLink(const TWiimoteLink&) = delete;
   TWiimoteLink& operator=(const TWiimoteLink&) = delete;
@@ -78,7 +78,7 @@ class TWiimoteLink {
   // After every device change: lets a lost remote go, claims one (0x0306 first, then 0x0330), runs the
   // connect sequence, and sets the caption, the menu and the timers.
   void HIDCtlDeviceChange();
-  // One input report from the reader; HidDev and Size past the decoded bytes are not needed.
+  // One input report of a claimed device, as the controller read it on the main loop.
   void WiiData(TJvHidDevice& HidDev, uint8_t ReportID, const uint8_t* Data, uint16_t Size);
   void ParseReport(uint8_t ReportID, const uint8_t* Data, size_t Size);
   // "Bateria: N%" into the status bar; the draw timer calls it every 50 ms.

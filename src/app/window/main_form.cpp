@@ -22,7 +22,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
-#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QStyleFactory>
 #include <QVBoxLayout>
@@ -160,7 +159,7 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   if (!servicosWii) wiiPlatform_ = std::make_unique<TRealWiiPlatform>();
   const TWiiServices wii = servicosWii ? *servicosWii : wiiPlatform_->Services();
   HIDCtl = std::make_unique<TJvHidDeviceController>(
-      THidServices{wii.Enumerator, wii.Monitor, wii.Opener, handOver_});
+      THidServices{wii.Enumerator, wii.Monitor, wii.Opener, wiiLoop_});
   wiiLink_ = std::make_unique<TWiimoteLink>(*HIDCtl, *this, wii.Clock);
   clockMs_ = &wii.Clock;
   if (!desktop) {
@@ -174,10 +173,6 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
     ShowStatusNotice(*this, AvisoSemX11);
   else if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland)
     ShowStatusNotice(*this, AvisoWayland);
-  if (HIDCtl->DeviceChangeFd() >= 0) {
-    deviceNotifier_ = new QSocketNotifier(HIDCtl->DeviceChangeFd(), QSocketNotifier::Read, this);
-    connect(deviceNotifier_, &QSocketNotifier::activated, this, [this] { HIDCtl->DeviceChangeNotified(); });
-  }
 
   resize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
   if (const QScreen* tela = QGuiApplication::primaryScreen()) {
@@ -453,8 +448,7 @@ void TMainForm::FormClose() {
     t->stop();
   Panel1->FinalizaGL();
   session_.Close();
-  delete deviceNotifier_;
-  deviceNotifier_ = nullptr;
+  HIDCtl->SetOnDeviceChange(nullptr);  // a remote that comes or goes now reaches no one
 }
 
 void TMainForm::FormDestroy() {

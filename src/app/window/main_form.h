@@ -30,7 +30,6 @@ class QAction;
 class QLabel;
 class TCameraInput;
 class QMenu;
-class QSocketNotifier;
 class TMeasureTools;
 class TUserInterface;
 class TGLPanel;
@@ -150,13 +149,12 @@ class TMainForm : public QMainWindow, public IWiimoteHost, public IDesktopContro
   QTimer reapTimer_;     // collects the programs an "Execute" button started
   QTimer wiiTickTimer_;  // lets the remote's set-up and writes go on without any frame waiting for them
 
-  // The Wii Remote link; destroyed in reverse order, the link (and its reader thread) first.
+  // The Wii Remote link; destroyed in reverse order, the link first.
   std::unique_ptr<TRealWiiPlatform> wiiPlatform_;
-  TQtHandOver handOver_;
+  TQtMainLoop wiiLoop_;
   std::unique_ptr<TJvHidDeviceController> HIDCtl;
   std::unique_ptr<TWiimoteLink> wiiLink_;
   IClock* clockMs_ = nullptr;  // the millisecond clock the rumble times are taken from
-  QSocketNotifier* deviceNotifier_ = nullptr;
 
   // The desktop's mouse and keys driven from the remote; off without an X display.
   std::unique_ptr<TX11DesktopInput> desktopX_;
