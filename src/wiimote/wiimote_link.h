@@ -41,8 +41,9 @@ inline constexpr int SetUpTries = 3;
 // A remote that answered before and has sent nothing this long, with a status request every second, has
 // lost its link even if its device node is still there: it is let go.
 inline constexpr uint32_t LinkSilenceMs = 3000;
-// At exit, the last reports wait at most this long for the device to take them.
+// At exit, the last reports wait at most this long for the device to take them, in slices of this long.
 inline constexpr uint32_t ShutdownWaitMs = 300;
+inline constexpr uint32_t FinishWritesSliceMs = 10;
 // The six id bytes of an extension, read at 0xA400FA once it has been initialised.
 inline constexpr uint32_t ExtensionIdRegister = 0xA400FA;
 // Said once per plugged extension that is not a Nunchuk (a Classic Controller, a MotionPlus).
@@ -128,7 +129,8 @@ class TWiimoteLink {
   // As the remote was found: the LEDs of its first status report, rumble off, buttons-only reports;
   // waits as Shutdown does. For a tool that only looks at the remote.
   void LeaveAsFound();
-  // Writes what waits in the write queue until it is empty or MaxMs have passed.
+  // Writes what waits in the write queue until it is empty or MaxMs have passed on the link's clock,
+  // waiting with poll(2) for the device to take writes.
   void FinishWrites(uint32_t MaxMs);
 
   // Sees every report read ('<', report ID first) and written ('>', as written), for a recording.
