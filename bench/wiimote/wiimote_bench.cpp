@@ -55,7 +55,8 @@ void BM_DecodeReport37WithButtonEdges(benchmark::State& State) {
 }
 BENCHMARK(BM_DecodeReport37WithButtonEdges);
 
-// Remote writes a report -> reader thread reads it -> hand-over -> main loop decodes it into the record.
+// Remote writes a report -> the main loop finds the descriptor readable, reads it and decodes it into the
+// record.
 void BM_ReportToRecordOnMainThread(benchmark::State& State) {
   std::signal(SIGPIPE, SIG_IGN);
   TFakeClock Clock;

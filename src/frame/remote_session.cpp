@@ -26,7 +26,7 @@ TRemoteSession::TRemoteSession(TSceneSession& cenas, TCamera& camera, TQuillonSe
       setting_(Setting),
       clock_(servicos.Clock),
       view_(vista),
-      controller_(THidServices{servicos.Enumerator, servicos.Monitor, servicos.Opener, servicos.HandOver}),
+      controller_(THidServices{servicos.Enumerator, servicos.Monitor, servicos.Opener, servicos.Loop}),
       link_(controller_, *this, servicos.Clock),
       desktop_(Setting, ButtonAssign, link_.Wiimote(), servicos.Desktop, starter_, *this, rumble_) {
   for (const TRemoteTimerInfo& t : RemoteTimers())

@@ -57,7 +57,7 @@ struct TRemoteServices {
   IDeviceChangeMonitor& Monitor;
   IDeviceOpener& Opener;
   IClock& Clock;
-  IMainThreadHandOver& HandOver;
+  IMainLoop& Loop;
   IDesktopInput& Desktop;
 };
 

@@ -1,12 +1,11 @@
 #pragma once
-// One HID device node of the general HID layer over Linux hidraw: its identity, report lengths, writes and
-// the reader thread of a claimed device. The controller that lists and claims devices is hid_controller.h.
-// Nothing here knows about the Wii Remote.
+// One HID device node of the general HID layer over Linux hidraw: its identity, report lengths, and the one
+// descriptor of a claimed device, written to directly and read when the main loop finds it readable. The
+// controller that lists and claims devices is hid_controller.h. Nothing here knows about the Wii Remote.
 //
-// Threads: every operation of these classes runs on the main thread, and so does every event. A reader
-// thread only reads its own descriptor and waits for the main thread to have handled each report.
+// Threads: there is one. Every operation of these classes runs on the main loop's thread, and so does every
+// event.
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -17,7 +16,6 @@
 
 #include "common/unique_fd.h"
 #include "wiimote/hid_platform.h"
-#include "wiimote/hid_read_thread.h"
 #include "wiimote/hid_report_descriptor.h"
 
 class TJvHidDevice;
@@ -59,23 +57,25 @@ struct THidServices {
   IHidEnumerator& Enumerator;
   IDeviceChangeMonitor& Monitor;
   IDeviceOpener& Opener;
-  IMainThreadHandOver& HandOver;
+  IMainLoop& Loop;
 };
 
-// What a device takes from its controller when it is listed: the platform, the controller's handlers at that
-// moment and the reader's wait slice. The device needs nothing else of the controller.
+// What a device takes from its controller when it is listed: the platform and the controller's handlers
+// at that moment. The device needs nothing else of the controller.
 struct THidDeviceStart {
   const THidServices& Services;
   TJvHidDataEvent OnData;
   TJvHidDataErrorEvent OnDataError;
   TJvHidPlugEvent OnUnplug;
-  uint32_t ReadWaitSlice = 100;  // ms
 };
 
 // One HID device node. Owned by its controller's DeviceList; a claimed device stays valid until it is
 // released, and the controller destroys whatever is left when it goes.
 class TJvHidDevice {
  public:
+  // Opens the node once to learn whether it can be opened read-write, and closes it again; throws
+  // EControllerError. Only the controller creates devices.
+  TJvHidDevice(TJvHidDeviceController& Controller, const THidDeviceStart& Start, TJvHidPnPInfo Info);
   ~TJvHidDevice();
   TJvHidDevice(const TJvHidDevice&) = delete;
   TJvHidDevice& operator=(const TJvHidDevice&) = delete;
@@ -100,39 +100,46 @@ class TJvHidDevice {
   // Empty, or why the report descriptor could not be read to its end.
   const std::string& DescriptorError() const { return layout_.Error(); }
 
-  // Opens the synchronous handle when the device may be accessed and it is not open yet; true when it is
-  // open afterwards.
+  // Opens the device's one descriptor (read-write, non-blocking) when the device may be accessed and it is
+  // not open yet; true when it is open afterwards. Reads and writes share it until CloseIo or the release.
   bool OpenIo();
+  // Closes the descriptor, and so stops reading until it is opened again.
   void CloseIo();
-  bool IoOpen() const { return ioHandle_.Valid(); }
   // OpenIo, then one write(2) of exactly Length bytes: one report at its own length, without blocking
   // (EAGAIN when the device cannot take it now). True only when both worked; on failure LastError() tells
   // why.
   bool WriteReport(const void* Buffer, size_t Length, size_t& BytesWritten);
+  // Waits at most TimeoutMs for the descriptor to take a write; false when it did not, or is not open.
+  bool WaitWritable(int TimeoutMs) const;
   // errno value of the last failed open or write of this device.
   int LastError() const { return lastError_; }
 
-  // Milliseconds the reader waits in one slice; a value is taken only within 10..10000.
-  uint32_t ReadWaitSlice() const { return readWaitSlice_.load(); }
-  void SetReadWaitSlice(uint32_t Ms);
-
-  // Sets this device's own data handler (no longer following the controller's) and starts or stops its
-  // reader: an empty handler stops it; a reader runs only for a plugged, claimed, read-write device.
+  // Sets this device's own data handler (no longer following the controller's) and starts or stops reading:
+  // an empty handler stops it; a plugged, claimed, read-write device is read while it has a handler.
   void SetDataHandler(TJvHidDataEvent Handler);
-  // The reader, or none; a reader whose device vanished stays here, finished, until the device is released.
-  const TJvHidDeviceReadThread* ReadThread() const { return readThread_.get(); }
+
+  // The controller's side: it claims and releases the device, raises its plug events, marks it unplugged
+  // and passes on the handlers it holds.
+  void SetClaimed(bool Claimed);
+  void RaisePlugEvent(const TJvHidPlugEvent& Event);
+  // Closes the descriptor, then calls the unplug handler once.
+  void MarkUnplugged();
+  // A claimed device that could not be opened read-write, or not read, tries again: the rights may have
+  // come since. A device whose reading ended on an error waits for its release instead.
+  void RetryAccess();
+  // The controller's data handler, taken unless the device has its own.
+  void FollowDataHandler(const TJvHidDataEvent& Handler);
+  void SetDataErrorHandler(TJvHidDataErrorEvent Handler) { dataErrorHandler_ = std::move(Handler); }
+  // Taken only while the device is plugged: an unplugged one has had its unplug event.
+  void SetUnplugHandler(TJvHidPlugEvent Handler);
 
  private:
-  friend class TJvHidDeviceController;
-  friend class TJvHidDeviceReadThread;
-
-  // Opens the node once to learn whether it can be opened read-write; throws EControllerError.
-  TJvHidDevice(TJvHidDeviceController& Controller, const THidDeviceStart& Start, TJvHidPnPInfo Info);
   void ApplyDataHandler(TJvHidDataEvent Handler);
-  TUniqueFd OpenNode(TOpenAccess Access);
-  void StartThread();
-  void StopThread();
-  void MarkUnplugged();
+  TUniqueFd OpenNode();
+  void StartReading();
+  void StopReading();
+  void ReadWaiting();
+  void ReadFailed(uint32_t Error);
 
   TJvHidDeviceController* controller_;
   const THidServices* services_;  // the controller's, which outlive its devices
@@ -143,7 +150,6 @@ class TJvHidDevice {
   THidAttributes hidAttributes_;
   TJvHidPnPInfo interfaceInfo_;
   THidReportLayout layout_;
-  std::atomic<uint32_t> readWaitSlice_{100};
   TJvHidDataEvent dataHandler_;
   TJvHidDataErrorEvent dataErrorHandler_;
   TJvHidPlugEvent unplugHandler_;
@@ -151,5 +157,12 @@ class TJvHidDevice {
   bool dataHandlerFromController_ = true;
   bool readWriteOpen_ = false;
   int lastError_ = 0;
-  std::unique_ptr<TJvHidDeviceReadThread> readThread_;
+  // While the descriptor is read: the main loop's watch of it, and the buffer of one input report at the
+  // largest length. Shared with a read under way, which a handler may end by releasing the device.
+  std::unique_ptr<IFdWatch> readWatch_;
+  std::shared_ptr<std::vector<uint8_t>> readBuffer_;
+  // Reading ended on a hang-up or a read error: it starts again only after the release.
+  bool readEnded_ = false;
+  // Tells a read under way that a handler destroyed the device.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

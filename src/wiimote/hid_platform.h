@@ -1,11 +1,12 @@
 #pragma once
 // The platform services the HID layer needs, each behind a small interface so that tests can put a
 // virtual device where the kernel would be. The Linux implementations are in wiimote/udev_hid_platform.h
-// (enumeration and change notices) and wiimote/linux_services.h (opener, clock); the test doubles in
-// wiimote/testing/.
+// (enumeration and change notices) and wiimote/linux_services.h (opener, clock, a poll(2) loop); the
+// window's Qt loop is in app/window/wii_platform.h; the test doubles in wiimote/testing/.
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,7 @@ class IDeviceChangeMonitor {
 };
 
 enum class TOpenAccess {
-  ReadWrite,  // reads and writes of reports
-  ReadOnly,   // the reader's own handle
+  ReadWrite,  // the one descriptor of a claimed device, for reads and writes; never blocks
   None,       // no access rights: enough to know the node is there
 };
 
@@ -50,17 +50,29 @@ enum class TOpenAccess {
 class IDeviceOpener {
  public:
   virtual ~IDeviceOpener() = default;
-  // An owned descriptor, or an invalid one with Error set to the errno value.
+  // An owned descriptor, or an invalid one with Error set to the errno value. A ReadWrite descriptor is
+  // non-blocking: a read with nothing waiting and a write the device cannot take now fail with EAGAIN.
   virtual TUniqueFd Open(const std::string& Path, TOpenAccess Access, int& Error) = 0;
 };
 
-// Runs work on the main thread, where every handler of the application runs.
-class IMainThreadHandOver {
+// Watching one descriptor; the watch ends when this goes, and may be destroyed from its own callback.
+class IFdWatch {
  public:
-  virtual ~IMainThreadHandOver() = default;
-  // Thread-safe. Queues Task to run later on the main thread, in the order of the calls; never runs it
-  // inside the call. A task may be dropped when the main loop has already ended.
+  virtual ~IFdWatch() = default;
+};
+
+// The main loop, on whose thread every handler of the application runs: the HID layer reads its
+// descriptors there when they turn readable instead of running threads of its own.
+class IMainLoop {
+ public:
+  virtual ~IMainLoop() = default;
+  // Queues Task to run later on this thread, in the order of the calls; never runs it inside the call. A
+  // task may be dropped when the loop has already ended.
   virtual void Post(std::function<void()> Task) = 0;
+  // Calls OnReadable on this thread whenever Fd is readable, has hung up or has failed, for as long as the
+  // returned watch lives. The watcher must read, or drop the watch once the descriptor has hung up:
+  // a hung-up descriptor stays ready.
+  virtual std::unique_ptr<IFdWatch> Watch(int Fd, std::function<void()> OnReadable) = 0;
 };
 
 // The multimedia millisecond clock.

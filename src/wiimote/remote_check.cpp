@@ -1,21 +1,18 @@
 #include "wiimote/remote_check.h"
 
-#include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <deque>
 #include <fstream>
-#include <functional>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <sstream>
 
 #include "common/number_text.h"
 #include "wiimote/hid_controller.h"
 #include "wiimote/hid_device.h"
+#include "wiimote/linux_services.h"
 #include "wiimote/session_recording.h"
 #include "wiimote/wiimote_link.h"
 
@@ -29,40 +26,6 @@ std::string UdevFix(const std::string& RulePath) {
          "desligue "
          "e ligue o controle";
 }
-
-// The reader threads hand their reports over here; the check's loop runs them.
-class TPollHandOver : public IMainThreadHandOver {
- public:
-  TPollHandOver() : wake_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
-  void Post(std::function<void()> Task) override {
-    {
-      std::lock_guard Lock(mutex_);
-      queue_.push_back(std::move(Task));
-    }
-    const uint64_t One = 1;
-    [[maybe_unused]] ssize_t Ignored = ::write(wake_.Get(), &One, sizeof One);
-  }
-  int Fd() const { return wake_.Get(); }
-  void RunPending() {
-    uint64_t Count = 0;
-    [[maybe_unused]] ssize_t Ignored = ::read(wake_.Get(), &Count, sizeof Count);
-    for (;;) {
-      std::function<void()> Task;
-      {
-        std::lock_guard Lock(mutex_);
-        if (queue_.empty()) return;
-        Task = std::move(queue_.front());
-        queue_.pop_front();
-      }
-      Task();
-    }
-  }
-
- private:
-  TUniqueFd wake_;
-  std::mutex mutex_;
-  std::deque<std::function<void()>> queue_;
-};
 
 // What the window would show, kept for the status line; notices go straight to the terminal.
 class TConsoleHost : public IWiimoteHost {
@@ -194,7 +157,7 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
     }
   }
 
-  TPollHandOver Loop;
+  TPollMainLoop Loop;
   TConsoleHost Host(Out, Options.Nunchuk);
   TJvHidDeviceController HIDCtl(THidServices{Enumerator, Monitor, Opener, Loop});
   TWiimoteLink Link(HIDCtl, Host, Clock);
@@ -208,30 +171,29 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
   Out << "Teclas: r vibração, 1-4 LEDs, q sair.\n" << std::flush;
 
   bool Answered = false;
+  bool Quit = false;
   uint8_t Toggled = 0;  // the LEDs and rumble the keys switched, against what the remote shows at first
   uint8_t Base = 0x10;
-  int KeysFd = Options.KeysFd;
+  std::unique_ptr<IFdWatch> KeysWatch;
+  auto ReadKeys = [&] {
+    char Keys[16];
+    const ssize_t Count = ::read(Options.KeysFd, Keys, sizeof Keys);
+    if (Count <= 0) KeysWatch.reset();  // no more keys: the run goes on for its time
+    for (ssize_t I = 0; I < Count; ++I) {
+      const char Key = Keys[I];
+      if (Key == 'q') Quit = true;
+      if (Key == 'r') Toggled ^= 0x01;
+      if (Key >= '1' && Key <= '4') Toggled ^= static_cast<uint8_t>(0x10 << (Key - '1'));
+      if ((Key == 'r' || (Key >= '1' && Key <= '4')) && Answered) Link.SetLeds(Base ^ Toggled);
+    }
+  };
+  if (Options.KeysFd >= 0) KeysWatch = Loop.Watch(Options.KeysFd, ReadKeys);
   const uint32_t Start = Clock.Milliseconds();
   uint32_t LastTick = Start, LastStatus = Start, LastLine = Start;
   std::string Shown;
   for (;;) {
-    pollfd Fds[] = {{Loop.Fd(), POLLIN, 0}, {HIDCtl.DeviceChangeFd(), POLLIN, 0}, {KeysFd, POLLIN, 0}};
-    ::poll(Fds, 3, LinkTickMs);
-    Loop.RunPending();
-    if ((Fds[1].revents & POLLIN) != 0) HIDCtl.DeviceChangeNotified();
-    bool Quit = Options.Stop != nullptr && Options.Stop->load();
-    if ((Fds[2].revents & POLLIN) != 0) {
-      char Keys[16];
-      const ssize_t Count = ::read(KeysFd, Keys, sizeof Keys);
-      if (Count <= 0) KeysFd = -1;  // no more keys: the run goes on for its time
-      for (ssize_t I = 0; I < Count; ++I) {
-        const char Key = Keys[I];
-        if (Key == 'q') Quit = true;
-        if (Key == 'r') Toggled ^= 0x01;
-        if (Key >= '1' && Key <= '4') Toggled ^= static_cast<uint8_t>(0x10 << (Key - '1'));
-        if ((Key == 'r' || (Key >= '1' && Key <= '4')) && Answered) Link.SetLeds(Base ^ Toggled);
-      }
-    }
+    Loop.RunOnce(LinkTickMs);
+    if (Options.Stop != nullptr && Options.Stop->load()) Quit = true;
     const uint32_t Now = Clock.Milliseconds();
     if (Now - LastTick >= LinkTickMs) {
       LastTick = Now;

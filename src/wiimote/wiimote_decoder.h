@@ -1,6 +1,6 @@
 #pragma once
 // Decoding of the Wii Remote's input reports into TWiimote. Bytes are counted from the first byte after
-// the report ID; a byte beyond the report's Size reads as 0, as in the reader's zero-filled buffer.
+// the report ID; a byte beyond the report's Size reads as 0.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,12 +1,13 @@
 #include "wiimote/wiimote_link.h"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <system_error>
-#include <thread>
 
 #include "wiimote/led_byte.h"
 #include "wiimote/wiimote_decoder.h"
@@ -201,16 +202,35 @@ void TWiimoteLink::Tick() {
 }
 
 void TWiimoteLink::FinishWrites(uint32_t MaxMs) {
-  const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(MaxMs);
+  const uint32_t Start = clock_.Milliseconds();
+  // The waits are counted as well as timed, so that a clock that never moves (a test's) cannot hold the
+  // exit up: either way the writes get about MaxMs.
+  uint32_t Waits = 0;
+  bool SaidWritable = false;
   for (;;) {
+    const size_t Waiting = outbox_.size();
     FlushOutbox();
-    if (wiiDevice_ == nullptr || outbox_.empty() || std::chrono::steady_clock::now() >= End) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (wiiDevice_ == nullptr || outbox_.empty()) return;
+    if (outbox_.size() < Waiting) {
+      SaidWritable = false;
+      continue;  // the queue shrinks every time round: this ends
+    }
+    const uint32_t Spent = clock_.Milliseconds() - Start;
+    if (Spent >= MaxMs || Waits++ >= MaxMs / FinishWritesSliceMs) return;
+    const int Slice = static_cast<int>(std::min(MaxMs - Spent, FinishWritesSliceMs));
+    if (!SaidWritable) {
+      SaidWritable = wiiDevice_->WaitWritable(Slice);
+    } else {
+      // Writable, it said, and yet it refused (hidraw calls every node writable): a slice goes by instead of
+      // a loop that spins.
+      ::poll(nullptr, 0, Slice);
+      SaidWritable = false;
+    }
   }
 }
 
 void TWiimoteLink::WiiData(TJvHidDevice& HidDev, uint8_t ReportID, const uint8_t* Data, uint16_t Size) {
-  // A report the reader had already taken from a device given back since then is not this remote's.
+  // The controller's data handler reaches every claimed device: only this remote's reports count.
   if (&HidDev != wiiDevice_ || shutDown_) return;
   answered_ = true;
   lastReportAt_ = clock_.Milliseconds();
@@ -320,10 +340,8 @@ bool TWiimoteLink::WriteNow(const TOutputReport& Report, int& Error) {
   // sent with the bit clear stops a rumble that is meant to go on.
   TOutputReport WithRumble = Report;
   WithRumble.Bytes[1] = static_cast<uint8_t>((WithRumble.Bytes[1] & ~1u) | rumbleBit_);
-  wiiDevice_->OpenIo();
   size_t Written = 0;
   if (wiiDevice_->WriteReport(WithRumble.Bytes.data(), Length, Written)) {
-    wiiDevice_->CloseIo();
     if (observer_) observer_('>', WithRumble.Bytes.data(), Length);
     return true;
   }

@@ -41,8 +41,9 @@ inline constexpr int SetUpTries = 3;
 // A remote that answered before and has sent nothing this long, with a status request every second, has
 // lost its link even if its device node is still there: it is let go.
 inline constexpr uint32_t LinkSilenceMs = 3000;
-// At exit, the last reports wait at most this long for the device to take them.
+// At exit, the last reports wait at most this long for the device to take them, in slices of this long.
 inline constexpr uint32_t ShutdownWaitMs = 300;
+inline constexpr uint32_t FinishWritesSliceMs = 10;
 // The six id bytes of an extension, read at 0xA400FA once it has been initialised.
 inline constexpr uint32_t ExtensionIdRegister = 0xA400FA;
 // Said once per plugged extension that is not a Nunchuk (a Classic Controller, a MotionPlus).
@@ -65,7 +66,7 @@ class TWiimoteLink {
   // Becomes HIDCtl's OnDeviceChange and OnDeviceData handler. Build it before the main loop runs, so that
   // the controller's start-up change finds it. HIDCtl, Host and Clock must outlive the link.
   TWiimoteLink(TJvHidDeviceController& HIDCtl, IWiimoteHost& Host, IClock& Clock);
-  // Stops the reader and gives the remote back; sends nothing (Shutdown does).
+  // Gives the remote back, which ends its reading; sends nothing (Shutdown does).
   ~TWiimoteLink();
   TWiimoteLink(const TWiimoteLink&) = delete;
   TWiimoteLink& operator=(const TWiimoteLink&) = delete;
@@ -78,7 +79,7 @@ class TWiimoteLink {
   // After every device change: lets a lost remote go, claims one (0x0306 first, then 0x0330), runs the
   // connect sequence, and sets the caption, the menu and the timers.
   void HIDCtlDeviceChange();
-  // One input report from the reader; HidDev and Size past the decoded bytes are not needed.
+  // One input report of a claimed device, as the controller read it on the main loop.
   void WiiData(TJvHidDevice& HidDev, uint8_t ReportID, const uint8_t* Data, uint16_t Size);
   void ParseReport(uint8_t ReportID, const uint8_t* Data, size_t Size);
   // "Bateria: N%" into the status bar; the draw timer calls it every 50 ms.
@@ -128,7 +129,8 @@ class TWiimoteLink {
   // As the remote was found: the LEDs of its first status report, rumble off, buttons-only reports;
   // waits as Shutdown does. For a tool that only looks at the remote.
   void LeaveAsFound();
-  // Writes what waits in the write queue until it is empty or MaxMs have passed.
+  // Writes what waits in the write queue until it is empty or MaxMs have passed on the link's clock,
+  // waiting with poll(2) for the device to take writes.
   void FinishWrites(uint32_t MaxMs);
 
   // Sees every report read ('<', report ID first) and written ('>', as written), for a recording.

@@ -1,10 +1,8 @@
 #pragma once
 // The HID controller wired to the fake platform, a test main loop and a fake clock.
 
-#include <chrono>
 #include <csignal>
 #include <memory>
-#include <thread>
 
 #include "wiimote/hid_controller.h"
 #include "wiimote/testing/fake_hid_platform.h"
@@ -26,17 +24,12 @@ struct TControllerRig {
     HIDCtl = std::make_unique<TJvHidDeviceController>(THidServices{Platform, Platform, Platform, Loop});
     return *HIDCtl;
   }
-  // What the main window does when the monitor's descriptor turns readable.
+  // What the main loop calls when the monitor's descriptor turns readable, without reading any device.
   void Notice() { HIDCtl->DeviceChangeNotified(); }
   // Claims the first free original remote by its ids, as the link does; null when there is none.
   TJvHidDevice* ClaimRemote() {
     TJvHidDevice* Device = nullptr;
     HIDCtl->ClaimByIds(Device, WiimoteVendorID, WiimoteProductID);
     return Device;
-  }
-  // Waits up to 10 s for a reader thread to hand a report over to the main loop, without running it.
-  void WaitForHandOver() {
-    for (int I = 0; I < 10000 && Loop.QueuedCount() == 0; ++I)
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
 };

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <thread>
 
 #include "support/wiimote_rig.h"
 
@@ -52,6 +52,10 @@ TEST_F(HidController, StartupChangeRaisesOnDeviceChangeOnceWithNoDevice) {
   Rig.Notice();  // a notice, but no node came or went
   EXPECT_EQ(Changes, 1);
   EXPECT_EQ(Rig.Platform.EnumerationCount(), 2);
+
+  Rig.Platform.Plug(RemoteA);
+  Rig.Loop.RunPending();  // the loop watches the monitor
+  EXPECT_EQ(Changes, 2);
 }
 
 TEST_F(HidController, WithoutTheLibraryNothingIsEverFoundNorReported) {
@@ -112,23 +116,33 @@ TEST_F(HidController, NodesThatCannotBeIdentifiedAreLeftOut) {
   EXPECT_EQ(C.DeviceList()[0]->HidAttributes().VendorID, 0x057E);
 }
 
-TEST_F(HidController, ReadWaitSliceTakesOnlyValuesFrom10To10000) {
+// Each open of a hidraw node gets its own copy of every input report, so a device holds one descriptor,
+// and only while it is claimed: reads and writes share it, and the main loop watches it.
+TEST_F(HidController, AClaimedDeviceHoldsOneDescriptorForReadsAndWrites) {
   Rig.Platform.Plug(RemoteA);
   TJvHidDeviceController& C = CreateRecording();
   Rig.Loop.RunPending();
-  TJvHidDevice& D = *C.DeviceList()[0];
-  EXPECT_EQ(D.ReadWaitSlice(), 100u);
-  C.SetDevThreadSleepTime(9);
-  EXPECT_EQ(C.DevThreadSleepTime(), 9u);
-  EXPECT_EQ(D.ReadWaitSlice(), 100u);
-  C.SetDevThreadSleepTime(100);
-  C.SetDevThreadSleepTime(10000);
-  EXPECT_EQ(D.ReadWaitSlice(), 10000u);
-  C.SetDevThreadSleepTime(10001);
-  EXPECT_EQ(C.DevThreadSleepTime(), 10001u);
-  EXPECT_EQ(D.ReadWaitSlice(), 10000u);
-  D.SetReadWaitSlice(10);
-  EXPECT_EQ(D.ReadWaitSlice(), 10u);
+  RemoteA.Drain();  // the remote lets go of connections closed by now
+  EXPECT_EQ(RemoteA.ConnectionCount(), 0u) << "listing the node opens it only for a moment";
+  EXPECT_EQ(Rig.Loop.WatchCount(), 1u) << "the change monitor";
+
+  TJvHidDevice* D = Rig.ClaimRemote();
+  ASSERT_NE(D, nullptr);
+  const uint8_t Leds[] = {0x11, 0x10};
+  size_t Written = 0;
+  ASSERT_TRUE(D->WriteReport(Leds, sizeof Leds, Written));
+  ASSERT_TRUE(D->WriteReport(Leds, sizeof Leds, Written));
+  RemoteA.SendRaw({0x30, 0x00, 0x00});
+  ASSERT_TRUE(Rig.Loop.RunUntil([&] { return Reports.size() == 1; }));
+  RemoteA.Drain();
+  EXPECT_EQ(RemoteA.ReceivedCount(), 2u);
+  EXPECT_EQ(RemoteA.ConnectionCount(), 1u);
+  EXPECT_EQ(Rig.Loop.WatchCount(), 2u);
+
+  C.Release(D);
+  RemoteA.Drain();
+  EXPECT_EQ(RemoteA.ConnectionCount(), 0u);
+  EXPECT_EQ(Rig.Loop.WatchCount(), 1u);
 }
 
 TEST_F(HidController, PulledDeviceStaysUnpluggedUntilItsHolderReleasesIt) {
@@ -174,7 +188,6 @@ TEST_F(HidController, PulledDeviceStaysUnpluggedUntilItsHolderReleasesIt) {
 TEST_F(HidController, ReportOfNBytesReachesTheHandlerWithSizeNMinusOneInOrder) {
   TJvHidDevice* D = ClaimRemoteA();
   ASSERT_NE(D, nullptr);
-  ASSERT_NE(D->ReadThread(), nullptr);
 
   RemoteA.SendRaw({0x31, 0x00, 0x08, 0x81, 0x82, 0x83});
   RemoteA.SendRaw({0x30, 0x10});
@@ -188,38 +201,66 @@ TEST_F(HidController, ReportOfNBytesReachesTheHandlerWithSizeNMinusOneInOrder) {
   EXPECT_TRUE(Reports[2].Data.empty());
 }
 
-TEST_F(HidController, ReaderWaitsForTheMainThreadBeforeReadingTheNextReport) {
+// A burst is read whole when the descriptor turns readable, one report at a time: a handler that turns the
+// loop itself (as a modal dialog does) is not called again inside.
+TEST_F(HidController, ABurstIsReadWholeOnOneTurnOfTheLoopOneReportAtATime) {
   TJvHidDevice* D = ClaimRemoteA();
   ASSERT_NE(D, nullptr);
-  RemoteA.SendRaw({0x30, 0x00, 0x01});
-  RemoteA.SendRaw({0x30, 0x00, 0x02});
-  Rig.WaitForHandOver();
-  std::this_thread::sleep_for(50ms);  // room for a reader that would not wait
-  EXPECT_EQ(Rig.Loop.QueuedCount(), 1u);
-  ASSERT_TRUE(Rig.Loop.RunUntil([&] { return Reports.size() == 2; }));
-  EXPECT_EQ(Reports[0].Data[1], 0x01);
-  EXPECT_EQ(Reports[1].Data[1], 0x02);
-}
-
-TEST_F(HidController, ReleaseEndsTheReaderEvenWithAReportWaitingForTheMainThread) {
-  TJvHidDevice* D = ClaimRemoteA();
-  ASSERT_NE(D, nullptr);
-  TJvHidDeviceController& C = *Rig.HIDCtl;
-  TJvHidDevice* const Device = D;
-  C.SetDevThreadSleepTime(10000);  // a reader that only looked between slices would keep Release 10 s
-
-  RemoteA.SendRaw({0x30, 0x00, 0x01});
-  Rig.WaitForHandOver();
-  ASSERT_EQ(Rig.Loop.QueuedCount(), 1u);  // the reader now waits in the hand-over
-  C.Release(D);                           // joins the reader: it must not wait for the queued hand-over
-  EXPECT_EQ(D, nullptr);
-  EXPECT_EQ(Device->ReadThread(), nullptr);
-  EXPECT_FALSE(Device->Claimed());
+  std::vector<uint8_t> Seen;
+  int Depth = 0, Deepest = 0;
+  D->SetDataHandler([&](TJvHidDevice&, uint8_t, const uint8_t* Data, uint16_t) {
+    Deepest = std::max(Deepest, ++Depth);
+    Seen.push_back(Data[1]);
+    Rig.Loop.RunPending();
+    --Depth;
+  });
+  for (uint8_t I = 1; I <= 5; ++I) RemoteA.SendRaw({0x30, 0x00, I});
   Rig.Loop.RunPending();
-  EXPECT_TRUE(Reports.empty()) << "a hand-over of a released device is dropped";
+  EXPECT_EQ(Seen, (std::vector<uint8_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(Deepest, 1);
 }
 
-TEST_F(HidController, ReaderEndsWhenItsDeviceVanishes) {
+// A handler may give back the device it was called for, and so destroy it when it was pulled: nothing
+// more of the burst is read, from a descriptor or a device that has gone.
+TEST_F(HidController, NothingIsReadAfterAHandlerReleasesItsDevice) {
+  for (bool Pulled : {false, true}) {
+    TVirtualWiimote Remote;
+    TControllerRig Local;
+    const std::string Path = Local.Platform.Plug(Remote);
+    TJvHidDeviceController& C = Local.Create();
+    Local.Loop.RunPending();
+    TJvHidDevice* D = Local.ClaimRemote();
+    ASSERT_NE(D, nullptr);
+    TJvHidDevice* const Device = D;
+    int Got = 0, Errors = 0;
+    C.SetOnDeviceDataError([&](TJvHidDevice&, uint32_t) { ++Errors; });
+    D->SetDataHandler([&](TJvHidDevice&, uint8_t, const uint8_t*, uint16_t) {
+      ++Got;
+      if (Pulled) {
+        Local.Platform.Unplug(Path, false);
+        C.DeviceChange();  // keeps the claimed device, unplugged
+      }
+      C.Release(D);
+    });
+    Remote.SendRaw({0x30, 0x00, 0x01});
+    Remote.SendRaw({0x30, 0x00, 0x02});
+    Local.Loop.RunPending();
+    EXPECT_EQ(Got, 1) << (Pulled ? "pulled" : "plugged");
+    EXPECT_EQ(D, nullptr);
+    EXPECT_EQ(C.DeviceList().empty(), Pulled);
+    if (!Pulled) {
+      EXPECT_FALSE(Device->Claimed());
+    }
+    Remote.SendRaw({0x30, 0x00, 0x03});
+    Local.Loop.RunPending();
+    EXPECT_EQ(Got, 1) << "a released device is not read";
+    EXPECT_EQ(Errors, 0) << "nor is its closed descriptor";
+  }
+}
+
+// A hung-up descriptor stays readable for good: reading it ends at the first error, which the error handler
+// hears once, and the loop stops watching it.
+TEST_F(HidController, ReadingEndsOnceWhenItsDeviceVanishes) {
   const std::string Path = Rig.Platform.Plug(RemoteA);
   TJvHidDeviceController& C = CreateRecording();
   std::vector<uint32_t> Errors;
@@ -230,9 +271,15 @@ TEST_F(HidController, ReaderEndsWhenItsDeviceVanishes) {
 
   RemoteA.SendRaw({0x30, 0x00, 0x04});
   RemoteA.SwitchOff();
-  ASSERT_TRUE(Rig.Loop.RunUntil([&] { return D->ReadThread()->Finished(); }));
+  ASSERT_TRUE(Rig.Loop.RunUntil([&] { return !Errors.empty(); }));
   ASSERT_EQ(Reports.size(), 1u) << "the report sent before the hang-up still arrives";
   EXPECT_EQ(Errors, std::vector<uint32_t>{ENODEV});
+  EXPECT_EQ(Rig.Loop.RunPending(), 0u) << "nothing is left ready: no loop that spins";
+  EXPECT_EQ(Rig.Loop.WatchCount(), 1u);
+  Rig.Platform.Notify();
+  Rig.Notice();  // the node is still there: the device is not read again before its release
+  EXPECT_EQ(Rig.Loop.WatchCount(), 1u);
+  EXPECT_EQ(Errors.size(), 1u);
 
   Rig.Platform.Unplug(Path);
   Rig.Notice();
@@ -256,16 +303,16 @@ TEST_F(HidController, ChangeNoticeDuringAReconciliationStartsNoOther) {
   EXPECT_FALSE(C.Reconciling());
 }
 
-TEST_F(HidController, SettingTheDataHandlerStopsAndStartsReaders) {
+TEST_F(HidController, SettingTheDataHandlerStopsAndStartsReading) {
   TJvHidDevice* D = ClaimRemoteA();
   ASSERT_NE(D, nullptr);
   TJvHidDeviceController& C = *Rig.HIDCtl;
-  EXPECT_NE(D->ReadThread(), nullptr);
+  EXPECT_EQ(Rig.Loop.WatchCount(), 2u) << "the monitor and the device";
   C.SetOnDeviceData(nullptr);
-  EXPECT_EQ(D->ReadThread(), nullptr);
+  EXPECT_EQ(Rig.Loop.WatchCount(), 1u);
   int Own = 0;
   D->SetDataHandler([&](TJvHidDevice&, uint8_t, const uint8_t*, uint16_t) { ++Own; });
-  ASSERT_NE(D->ReadThread(), nullptr);
+  ASSERT_EQ(Rig.Loop.WatchCount(), 2u);
   C.SetOnDeviceData([](TJvHidDevice&, uint8_t, const uint8_t*, uint16_t) {});  // does not replace its own
   RemoteA.SendRaw({0x30, 0, 0});
   ASSERT_TRUE(Rig.Loop.RunUntil([&] { return Own == 1; }));
@@ -296,7 +343,7 @@ TEST_F(HidController, DeviceWithoutReadWriteAccessIsListedButNeitherReadNorWritt
   TJvHidDevice* D = Rig.ClaimRemote();
   ASSERT_NE(D, nullptr);
   EXPECT_FALSE(D->ReadWriteOpen());
-  EXPECT_EQ(D->ReadThread(), nullptr);
+  EXPECT_EQ(Rig.Loop.WatchCount(), 1u) << "only the monitor is watched";
   const uint8_t Leds[] = {0x11, 0x10};
   size_t Written = 0;
   EXPECT_FALSE(D->WriteReport(Leds, sizeof Leds, Written));
@@ -311,15 +358,14 @@ TEST_F(HidController, AHandlerThatThrowsStillLetsTheNextReportThrough) {
     if (++Calls == 1) throw std::runtime_error("handler failed");
   });
   RemoteA.SendRaw({0x30, 0x00, 0x01});
-  Rig.WaitForHandOver();
   EXPECT_THROW(Rig.Loop.RunPending(), std::runtime_error);
   RemoteA.SendRaw({0x30, 0x00, 0x02});
-  EXPECT_TRUE(Rig.Loop.RunUntil([&] { return Calls == 2; }, 3s)) << "the reader still waits for the first";
+  EXPECT_TRUE(Rig.Loop.RunUntil([&] { return Calls == 2; }, 3s)) << "the descriptor is still watched";
 }
 
 // The node was claimed before the user could open it (udev had not applied its rule yet): once the rights
-// are there, a write that goes through or the next device change starts the reader.
-TEST_F(HidController, ARemoteThatBecomesReadableLaterGetsItsReader) {
+// are there, a write that goes through or the next device change starts reading it.
+TEST_F(HidController, ARemoteThatBecomesReadableLaterIsRead) {
   for (bool ByWrite : {true, false}) {
     TVirtualWiimote Remote;
     TControllerRig Local;
@@ -331,7 +377,7 @@ TEST_F(HidController, ARemoteThatBecomesReadableLaterGetsItsReader) {
     Local.Loop.RunPending();
     TJvHidDevice* D = Local.ClaimRemote();
     ASSERT_NE(D, nullptr);
-    ASSERT_EQ(D->ReadThread(), nullptr);
+    ASSERT_EQ(Local.Loop.WatchCount(), 1u);
 
     Local.Platform.DenyReadWrite(Path, 0);
     if (ByWrite) {
@@ -342,7 +388,7 @@ TEST_F(HidController, ARemoteThatBecomesReadableLaterGetsItsReader) {
       Local.Platform.Notify();
       Local.Notice();
     }
-    ASSERT_NE(D->ReadThread(), nullptr) << (ByWrite ? "after a write" : "after a device change");
+    ASSERT_EQ(Local.Loop.WatchCount(), 2u) << (ByWrite ? "after a write" : "after a device change");
     Remote.SendRaw({0x30, 0x00, 0x00});
     EXPECT_TRUE(Local.Loop.RunUntil([&] { return Got > 0; }, 3s));
     C.Release(D);

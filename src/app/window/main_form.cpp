@@ -22,7 +22,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
-#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QStyleFactory>
 #include <QVBoxLayout>
@@ -165,17 +164,12 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   // The controller posts its first device change now; it runs as soon as the event loop does.
   remote_ = std::make_unique<TRemoteSession>(
       session_, Camera, Setting, ButtonAssign,
-      TRemoteServices{wii.Enumerator, wii.Monitor, wii.Opener, wii.Clock, handOver_, *desktop}, *this);
+      TRemoteServices{wii.Enumerator, wii.Monitor, wii.Opener, wii.Clock, wiiLoop_, *desktop}, *this);
   // Said once: the sandbox works on, only the desktop actions are off.
   if (!desktop->Available())
     ShowStatusNotice(*this, AvisoSemX11);
   else if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland)
     ShowStatusNotice(*this, AvisoWayland);
-  if (wii.Monitor.Fd() >= 0) {
-    deviceNotifier_ = new QSocketNotifier(wii.Monitor.Fd(), QSocketNotifier::Read, this);
-    connect(deviceNotifier_, &QSocketNotifier::activated, this,
-            [this] { remote_->Controller().DeviceChangeNotified(); });
-  }
 
   resize(LarguraCliente, menuBar()->sizeHint().height() + AlturaPainel + AlturaStatus);
   if (const QScreen* tela = QGuiApplication::primaryScreen()) {
@@ -362,8 +356,7 @@ void TMainForm::FormClose() {
   for (QTimer& t : remoteTimers_) t.stop();
   Panel1->FinalizaGL();
   session_.Close();
-  delete deviceNotifier_;
-  deviceNotifier_ = nullptr;
+  remote_->Controller().SetOnDeviceChange(nullptr);  // a remote that comes or goes now reaches no one
 }
 
 void TMainForm::FormDestroy() {

@@ -25,7 +25,6 @@ class QAction;
 class QLabel;
 class TCameraInput;
 class QMenu;
-class QSocketNotifier;
 class TMeasureTools;
 class TUserInterface;
 class TGLPanel;
@@ -130,10 +129,9 @@ class TMainForm : public QMainWindow, public IRemoteView {
   QTimer TimerGL;
   std::array<QTimer, RemoteTimerCount> remoteTimers_;  // one per TRemoteTimer, run as the remote asks
 
-  // The Wii Remote's platform, then its session; destroyed in reverse order.
+  // The Wii Remote's platform and main loop, then its session; destroyed in reverse order.
   std::unique_ptr<TRealWiiPlatform> wiiPlatform_;
-  TQtHandOver handOver_;
-  QSocketNotifier* deviceNotifier_ = nullptr;
+  TQtMainLoop wiiLoop_;
   // The desktop's mouse and keys driven from the remote; off without an X display.
   std::unique_ptr<TX11DesktopInput> desktopX_;
   std::unique_ptr<TRemoteSession> remote_;

@@ -1,6 +1,6 @@
 #pragma once
 // The Wii Remote link's platform services as the window uses them: the real Linux ones (udev, hidraw,
-// the steady clock) or, in tests, doubles; and the hand-over of reports to the Qt main thread.
+// the steady clock) or, in tests, doubles; and the Qt event loop as the HID layer's main loop.
 
 #include "wiimote/hid_platform.h"
 #include "wiimote/linux_services.h"
@@ -28,8 +28,12 @@ class TRealWiiPlatform {
   TSteadyClock clock_;
 };
 
-// Runs each posted task on the main thread, in order: a queued call on an object that lives there.
-class TQtHandOver : public QObject, public IMainThreadHandOver {
+// The Qt event loop of the main thread: a posted task is a queued call on an object that lives there, a
+// watch a QSocketNotifier. A notifier is off while its call runs, so a call that turns the event loop
+// (a modal dialog) is not entered again; and one whose descriptor hung up unread stays off, since Qt would
+// otherwise call it for good.
+class TQtMainLoop : public QObject, public IMainLoop {
  public:
   void Post(std::function<void()> Task) override;
+  std::unique_ptr<IFdWatch> Watch(int Fd, std::function<void()> OnReadable) override;
 };

@@ -92,8 +92,13 @@ TUniqueFd TFakeHidPlatform::Open(const std::string& Path, TOpenAccess Access, in
     Error = Node->ReadWriteError;
     return TUniqueFd();
   }
-  if (Node->Remote != nullptr) return Node->Remote->Connect(Error);
-  TUniqueFd Fd(::open("/dev/null", O_RDWR | O_CLOEXEC));
+  // Non-blocking, as the real opener's read-write descriptors are.
+  if (Node->Remote != nullptr) {
+    TUniqueFd Fd = Node->Remote->Connect(Error);
+    if (Fd.Valid()) ::fcntl(Fd.Get(), F_SETFL, ::fcntl(Fd.Get(), F_GETFL) | O_NONBLOCK);
+    return Fd;
+  }
+  TUniqueFd Fd(::open("/dev/null", O_RDWR | O_NONBLOCK | O_CLOEXEC));
   Error = Fd.Valid() ? 0 : errno;
   return Fd;
 }
