@@ -61,7 +61,7 @@ void RodaQuadros(benchmark::State& state, const fs::path& arquivo, TTestGLContex
   TFrameContext ctx{cena, camera, estado, setting, desenho, {}, {}};
   const TRemoteReading remoto;
   for (auto _ : state) {
-    TimerGLTimer(ctx, remoto, TRelogio::now());
+    TimerGLTimer(ctx, remoto, TMonotonicClock::now());
     glFinish();
   }
   desenho.ReleaseResources();

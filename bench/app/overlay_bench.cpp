@@ -83,25 +83,26 @@ void Quadros(benchmark::State& state, const char* nome, TMedida qual) {
   for (auto _ : state) {
     if (qual == TMedida::Alternadas) {
       medidas = tempos[0].size() > tempos[1].size();
-      const auto inicio = TRelogio::now();
+      const auto inicio = TMonotonicClock::now();
       TimerGLTimer(ctx, remoto, inicio);
       if (medidas) {
         overlay.Draw(769, 610, {cena, estado.SimulatedTime, medidor, std::size_t{0}}, {true, true});
         medidor.Frame(estado.SimulatedTime);
       }
       glFinish();
-      tempos[medidas].push_back(std::chrono::duration<double, std::milli>(TRelogio::now() - inicio).count());
+      tempos[medidas].push_back(
+          std::chrono::duration<double, std::milli>(TMonotonicClock::now() - inicio).count());
       continue;
     }
     if (qual == TMedida::SoAsMedidas || qual == TMedida::SoOFinish) {
       // The frame untimed and finished; then only what the measuring adds, one step's share included.
       state.PauseTiming();
-      TimerGLTimer(ctx, remoto, TRelogio::now());
+      TimerGLTimer(ctx, remoto, TMonotonicClock::now());
       glFinish();
       state.ResumeTiming();
       if (medidas) passo();
     } else {
-      TimerGLTimer(ctx, remoto, TRelogio::now());
+      TimerGLTimer(ctx, remoto, TMonotonicClock::now());
     }
     if (medidas) {
       overlay.Draw(769, 610, {cena, estado.SimulatedTime, medidor, std::size_t{0}}, {true, true});

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
                 "p99 us", "max us");
     TFrameTimes tempos(200000);
     // The frame's clock moves 10 ms a frame: one step each, whatever the real time between frames.
-    TRelogio::time_point relogio = TRelogio::now();
+    TTimePoint relogio = TMonotonicClock::now();
     long quadros = 0;
     const auto inicio = steady_clock::now();
     for (long linha = 1; linha * porLinha <= minutos; ++linha) {

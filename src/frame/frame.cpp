@@ -8,7 +8,7 @@
 
 namespace {
 
-double SecondsBetween(TRelogio::time_point a, TRelogio::time_point b) {
+double SecondsBetween(TTimePoint a, TTimePoint b) {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(a - b).count();
   return std::min(static_cast<double>(ms < 0 ? -ms : ms) / 1000.0, DtMaximo);
 }
@@ -18,7 +18,7 @@ TVector Accelerometer(const TRemoteReading& r) {
 }
 
 // How many steps this tick owes the world, from the real time since the last count.
-int StepsDue(TFrameState& e, TRelogio::time_point agora) {
+int StepsDue(TFrameState& e, TTimePoint agora) {
   using std::chrono::microseconds;
   if (e.Control.Paused()) {
     // The paused time is not owed to the world: continuing goes on from here, without a burst.
@@ -29,7 +29,7 @@ int StepsDue(TFrameState& e, TRelogio::time_point agora) {
   }
   // In slow motion each step stands for more real time.
   const microseconds passo{static_cast<long>(PassoFixo * 1e6) * e.Control.SpeedDivisor()};
-  const bool primeiro = e.LastStepCount == TRelogio::time_point{};
+  const bool primeiro = e.LastStepCount == TTimePoint{};
   const auto decorrido = std::chrono::duration_cast<microseconds>(agora - e.LastStepCount);
   e.LastStepCount = agora;
   if (primeiro) {
@@ -91,8 +91,7 @@ void CalibrateButtonClick(const TRemoteReading& remoto, TQuillonSetting& Setting
   Setting.BaseZ = remoto.AccelZ;
 }
 
-void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora,
-                  const TClockSource& relogio) {
+void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TTimePoint agora, IClock& relogio) {
   TFrameState& e = ctx.estado;
   const int passos = StepsDue(e, agora);
   for (int k = 0; k < passos; ++k) {
@@ -130,6 +129,6 @@ void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::ti
   ctx.desenho.Objetos(ctx.cena);
 
   // Measured when the frame ends, so that the next Dt leaves out this frame's own work.
-  e.UltimoQuadro = relogio();
+  e.UltimoQuadro = relogio.Now();
   e.AcelAnterior = Accelerometer(remoto);
 }

@@ -37,8 +37,8 @@ struct TFrameContext {
 // remote hand's throw and followed by the grab step; the picture is drawn once. After an engine error the
 // world stops, told once through `aviso`, and the frame keeps drawing. `agora` is the frame's start;
 // `relogio` tells the time when the frame ends, from which the next frame's Dt is measured.
-void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TRelogio::time_point agora,
-                  const TClockSource& relogio = TRelogio::now);
+void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TTimePoint agora,
+                  IClock& relogio = SteadyClock());
 
 // The accelerometer's change from AcelAnterior to AcelAtual, seen through the camera: a world vector.
 // The remote's x goes to the camera's right, its z to the camera's up and its y, negated, forward.

@@ -2,19 +2,13 @@
 // What the frame keeps from one tick to the next: the clock it keeps time by, the step debt, the 3D pointer
 // and the remote's hand.
 
+#include "common/clock.h"
 #include "frame/hand.h"
 #include "frame/simulation_control.h"
 #include "physics/vector_math.h"
 
 #include <chrono>
-#include <functional>
 #include <vector>
-
-// The one clock the frame, the step debt and the rate meter keep time by: monotonic, so a clock set back or
-// forward by the desktop moves nothing in the world.
-using TRelogio = std::chrono::steady_clock;
-// Where the time is read from; tests hand in a clock of their own.
-using TClockSource = std::function<TRelogio::time_point()>;
 
 // The longest time a frame may integrate the pointer over: the first frame after start-up, a scene load
 // or a stall would otherwise throw the pointer across the world.
@@ -25,8 +19,8 @@ inline constexpr double DtMaximo = 0.1;
 inline constexpr int MaxStepsPerTick = 5;
 
 struct TFrameState {
-  TRelogio::time_point UltimoQuadro{};  // end of the previous frame; the clock's zero before the first
-  double Dt = 0;                        // seconds
+  TTimePoint UltimoQuadro{};  // end of the previous frame; the clock's zero before the first
+  double Dt = 0;              // seconds
   // The accelerometer now and at the end of the previous frame, whose change moves the pointer and throws;
   // the frame is their one writer.
   TVector AcelAtual, AcelAnterior;
@@ -37,7 +31,7 @@ struct TFrameState {
   // Real time the world has yet to be stepped through, and when that was last counted (the clock's zero:
   // never, so the next tick runs one step).
   std::chrono::microseconds StepDebt{0};
-  TRelogio::time_point LastStepCount{};
+  TTimePoint LastStepCount{};
   double SimulatedTime = 0;     // seconds the world has been stepped through since the scene loaded
   bool BehindRealTime = false;  // the last tick needed more than MaxStepsPerTick steps
   TSimulationControl Control;   // pause, single steps and slow motion, as the user asked

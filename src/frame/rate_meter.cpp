@@ -1,7 +1,7 @@
 #include "frame/rate_meter.h"
 
 void TRateMeter::Frame(double simulatedTime) {
-  const auto agora = clock_();
+  const auto agora = clock_.Now();
   if (!samples_.empty() && simulatedTime < samples_.back().simulated) samples_.clear();
   samples_.push_back({agora, simulatedTime});
   // The oldest sample kept is the last one at least a second old: the rates cover a whole second.

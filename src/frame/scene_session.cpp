@@ -5,10 +5,10 @@
 
 namespace fs = std::filesystem;
 
-TSceneSession::TSceneSession(fs::path pastaCenas, TModelNotice avisos, TClockSource relogio)
+TSceneSession::TSceneSession(fs::path pastaCenas, TModelNotice avisos, IClock& relogio)
     : scenesFolder_(std::move(pastaCenas)),
       notices_(std::move(avisos)),
-      clock_(std::move(relogio)),
+      clock_(relogio),
       scene_(std::make_unique<TScene>(true)) {
   // Every edit of the document is tried on the world first: a table the loader refuses never becomes the
   // document's.
@@ -86,7 +86,7 @@ void TSceneSession::Frame(TFrameDrawing& desenho, TCamera& camera, TQuillonSetti
                           const TRemoteReading& remoto, TGrabStep agarrar, TWorldNotice aviso) {
   if (!scene_) return;
   ++frames_;
-  const TRelogio::time_point agora = clock_();
+  const TTimePoint agora = clock_.Now();
   TFrameContext ctx{*scene_, camera, state_, ajustes, desenho, std::move(agarrar), std::move(aviso), [this] {
                       for (const TListener& l : step_listeners_) l();
                     }};

@@ -28,7 +28,7 @@ class TSceneSession {
 
   // `pastaCenas` is where a scene not yet saved finds its models; `avisos` hears the model loader's
   // notices; `relogio` is the monotonic clock the frame and the rate meter read.
-  TSceneSession(std::filesystem::path pastaCenas, TModelNotice avisos, TClockSource relogio = TRelogio::now);
+  TSceneSession(std::filesystem::path pastaCenas, TModelNotice avisos, IClock& relogio = SteadyClock());
   TSceneSession(const TSceneSession&) = delete;
   TSceneSession& operator=(const TSceneSession&) = delete;
 
@@ -42,7 +42,7 @@ class TSceneSession {
   TFrameState& FrameState() { return state_; }
   const TFrameState& FrameState() const { return state_; }
   TSimulationControl& Control() { return state_.Control; }
-  const TClockSource& Clock() const { return clock_; }
+  IClock& Clock() const { return clock_; }
 
   // The scene's file (empty for a scene never saved).
   const std::filesystem::path& Path() const { return doc_.Path(); }
@@ -94,7 +94,7 @@ class TSceneSession {
 
   std::filesystem::path scenesFolder_;
   TModelNotice notices_;
-  TClockSource clock_;
+  IClock& clock_;
   std::unique_ptr<TScene> scene_;
   TSceneDocument doc_;
   TSelection selection_;

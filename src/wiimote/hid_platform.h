@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/clock.h"
 #include "common/unique_fd.h"
 
 // What enumeration learned about one hidraw node.
@@ -73,12 +74,4 @@ class IMainLoop {
   // returned watch lives. The watcher must read, or drop the watch once the descriptor has hung up:
   // a hung-up descriptor stays ready.
   virtual std::unique_ptr<IFdWatch> Watch(int Fd, std::function<void()> OnReadable) = 0;
-};
-
-// The multimedia millisecond clock.
-class IClock {
- public:
-  virtual ~IClock() = default;
-  // Milliseconds of a monotonic clock as a 32-bit count that wraps.
-  virtual uint32_t Milliseconds() = 0;
 };

@@ -23,11 +23,6 @@ TUniqueFd THidrawOpener::Open(const std::string& Path, TOpenAccess Access, int& 
   return Fd;
 }
 
-uint32_t TSteadyClock::Milliseconds() {
-  using namespace std::chrono;
-  return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 class TPollMainLoop::TWatch : public IFdWatch {
  public:
   TWatch(TPollMainLoop& Loop, std::shared_ptr<TWatched> Watched)

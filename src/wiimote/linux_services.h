@@ -17,12 +17,6 @@ class THidrawOpener : public IDeviceOpener {
   TUniqueFd Open(const std::string& Path, TOpenAccess Access, int& Error) override;
 };
 
-// std::chrono::steady_clock in milliseconds.
-class TSteadyClock : public IClock {
- public:
-  uint32_t Milliseconds() override;
-};
-
 // The main loop of a terminal program (and of tests): whoever owns it turns it with RunOnce. It must outlive
 // its watches.
 class TPollMainLoop : public IMainLoop {

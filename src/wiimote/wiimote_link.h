@@ -82,7 +82,7 @@ class TWiimoteLink {
   // One input report of a claimed device, as the controller read it on the main loop.
   void WiiData(TJvHidDevice& HidDev, uint8_t ReportID, const uint8_t* Data, uint16_t Size);
   void ParseReport(uint8_t ReportID, const uint8_t* Data, size_t Size);
-  // "Bateria: N%" into the status bar; the draw timer calls it every 50 ms.
+  // "Bateria: N%" into the status bar; the draw timer calls it.
   void ShowBattery();
 
   // Every LinkTickMs: goes on with a set-up whose acknowledgement did not come in time, writes what could
@@ -104,7 +104,7 @@ class TWiimoteLink {
   // SetLeds, skipped when Value is the byte last written successfully. The user-move step of the frame
   // decides its byte first (LedsOneAndFour, or LedsOneAndFourRumble while it carries an object with the
   // haptic reaction on) and calls this once per frame, so the rumble starts and stops on the same frames
-  // without a report every 10 ms.
+  // without a report every frame.
   void SetLedsIfChanged(uint8_t Value);
   // The LED and rumble byte last written successfully, or -1 when unknown.
   int LedByte() const { return ledByte_; }
@@ -121,7 +121,7 @@ class TWiimoteLink {
   // Initialises a plugged extension (its bytes then come unencoded) and reads its id: only a Nunchuk is
   // decoded.
   void SetupNunchuk();
-  void BatteryTimerTimer() { RequestStatus(); }  // BatteryTimer, every 1000 ms
+  void BatteryTimerTimer() { RequestStatus(); }  // the battery timer
   void IRResetButtonClick() { SetupIRCamera(); }
   // At window destruction, after the settings are saved: LED 4 only, then buttons-only reports, waiting
   // at most ShutdownWaitMs for the device to take them.

@@ -19,7 +19,8 @@ class Frame : public ::testing::Test, protected TFrameRig {
   void Roda(const TRemoteReading& r, std::chrono::milliseconds passo = 10ms) {
     agora += passo;
     TFrameContext ctx = Contexto();
-    TimerGLTimer(ctx, r, agora, [this] { return agora + duracao; });
+    relogio.Time = agora + duracao;
+    TimerGLTimer(ctx, r, agora, relogio);
   }
   void Carrega(const TTestScene& c) { ::Carrega(c, cena); }
 
@@ -81,8 +82,10 @@ TVector UmPassoComGanho(int ganho) {
   q.camera.Ganho = ganho;
   TFrameContext ctx = q.Contexto();
   const auto t0 = q.agora;
-  TimerGLTimer(ctx, Remoto(120, 128, 128, false), t0, [&] { return t0; });
-  TimerGLTimer(ctx, Remoto(130, 128, 128, true), t0 + 10ms, [&] { return t0 + 10ms; });
+  q.relogio.Time = t0;
+  TimerGLTimer(ctx, Remoto(120, 128, 128, false), t0, q.relogio);
+  q.relogio.Time = t0 + 10ms;
+  TimerGLTimer(ctx, Remoto(130, 128, 128, true), t0 + 10ms, q.relogio);
   EXPECT_EQ(q.estado.PonteiroCaminho.size(), 1u);
   return q.estado.PonteiroPos;
 }

@@ -27,9 +27,10 @@ class ObjectInformation : public ::testing::Test, protected TFrameRig {
   void Quadros(int n, std::chrono::milliseconds intervalo) {
     for (int k = 0; k < n; ++k) {
       agora += intervalo;
-      real += intervalo;
+      real.Time += intervalo;
+      relogio.Time = agora;
       TFrameContext ctx = Contexto();
-      TimerGLTimer(ctx, {}, agora, [this] { return agora; });
+      TimerGLTimer(ctx, {}, agora, relogio);
       medidor.Frame(estado.SimulatedTime);
     }
   }
@@ -41,8 +42,8 @@ class ObjectInformation : public ::testing::Test, protected TFrameRig {
   }
   TRgb CorDoTempoReal() const { return InformationLines(cena, estado.SimulatedTime, medidor, 0)[2].Colour; }
 
-  std::chrono::steady_clock::time_point real{};
-  TRateMeter medidor{[this] { return real; }};
+  TManualClock real;  // the meter's
+  TRateMeter medidor{real};
 };
 
 // Field `k` of a CSV line without quoted fields.

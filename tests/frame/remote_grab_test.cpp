@@ -25,7 +25,8 @@ class RemoteGrab : public ::testing::Test, protected TFrameRig {
       MarcaProximos(cena, P);
       leds.push_back(MoveObjetoUsuario(cena, P, estado.Remote, haptico, vibracao, ms += 10));
     });
-    TimerGLTimer(ctx, remoto, agora, [this] { return agora; });
+    relogio.Time = agora;
+    TimerGLTimer(ctx, remoto, agora, relogio);
   }
   void Cursor() { GrabAndThrow(estado.Remote, estado, camera, remoto); }
   void Aperta(bool a, bool b) { remoto.ADown = a, remoto.BDown = b; }

@@ -3,6 +3,7 @@
 
 #include "frame/scene_session.h"
 
+#include "support/manual_clock.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
 
@@ -44,7 +45,7 @@ class SceneSession : public ::testing::Test {
 
   // One frame `ms` after the previous one on the test's clock.
   void Quadro(int ms) {
-    agora += std::chrono::milliseconds(ms);
+    relogio.Time += std::chrono::milliseconds(ms);
     sessao.Frame(desenho, camera, ajustes, {}, {}, {});
     sessao.FrameDone();
   }
@@ -52,8 +53,8 @@ class SceneSession : public ::testing::Test {
   double Altura(std::size_t i) const { return sessao.CurrentScene()->Objetos[i].Posicao.z; }
 
   TTempFolder pasta;
-  TRelogio::time_point agora = TRelogio::time_point{} + 1h;
-  TSceneSession sessao{pasta / "Cenas", {}, [this] { return agora; }};
+  TManualClock relogio{TTimePoint{} + 1h};
+  TSceneSession sessao{pasta / "Cenas", {}, relogio};
   TNullFrameDrawing desenho;
   TCamera camera;
   TQuillonSetting ajustes;
@@ -138,7 +139,7 @@ TEST_F(SceneSession, APausedStillWorldIsDrawnOnceUntilWhatItShowsChanges) {
   sessao.Open(DuasBolas("duas.xml"));
   // One tick as the window runs it; true when it was drawn.
   const auto tick = [this](const TRemoteReading& remoto = {}) {
-    agora += std::chrono::milliseconds(10);
+    relogio.Time += std::chrono::milliseconds(10);
     const bool descansou = sessao.RestingFrame(camera, ajustes, remoto, {}, {});
     if (!descansou) {
       sessao.Frame(desenho, camera, ajustes, remoto, {}, {});

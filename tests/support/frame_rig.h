@@ -3,6 +3,7 @@
 // drawing that draws nothing, with the frame's clock in the test's hands.
 
 #include "frame/frame.h"
+#include "support/manual_clock.h"
 
 struct TFrameRig {
   // The frame's context over these parts, with the grab step and the world's notices the test wants.
@@ -15,5 +16,6 @@ struct TFrameRig {
   TFrameState estado;
   TQuillonSetting setting;
   TNullFrameDrawing desenho;
-  TRelogio::time_point agora = TRelogio::now();
+  TTimePoint agora = TMonotonicClock::now();
+  TManualClock relogio;  // tells when the frame ends
 };

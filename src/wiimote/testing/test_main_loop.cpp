@@ -14,8 +14,8 @@ bool TTestMainLoop::RunUntil(const std::function<bool()>& Done, std::chrono::mil
   }
 }
 
-uint32_t TFakeClock::Milliseconds() {
-  return now_.load();
+TTimePoint TFakeClock::Now() {
+  return TTimePoint(std::chrono::milliseconds(now_.load()));
 }
 
 void TFakeClock::Advance(uint32_t Ms) {

@@ -22,7 +22,7 @@ class TTestMainLoop : public TPollMainLoop {
 // The clock of tests: time moves only when Advance is called.
 class TFakeClock : public IClock {
  public:
-  uint32_t Milliseconds() override;
+  TTimePoint Now() override;
   void Advance(uint32_t Ms);
 
  private:

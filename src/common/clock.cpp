@@ -1,0 +1,6 @@
+#include "common/clock.h"
+
+IClock& SteadyClock() {
+  static TSteadyClock relogio;
+  return relogio;
+}
