@@ -4,7 +4,7 @@
 // TFrameDrawing, so the frame's logic runs in tests without a display.
 
 #include "frame/simulation_control.h"
-#include "input/settings.h"
+#include "input/settings/settings.h"
 #include "physics/vector_math.h"
 #include "render/camera.h"
 #include "scene/scene.h"

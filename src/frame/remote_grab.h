@@ -3,7 +3,7 @@
 // tells the student an object is held.
 
 #include "frame/frame.h"
-#include "input/rumble_state.h"
+#include "input/desktop/rumble_state.h"
 #include "render/camera.h"
 #include "scene/scene.h"
 #include "wiimote/led_byte.h"

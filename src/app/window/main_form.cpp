@@ -12,9 +12,9 @@
 #include "app/window/scene_drop.h"
 #include "app/window/simulation_menu.h"
 #include "app/window/user_folders.h"
-#include "input/ini_file.h"
-#include "input/install_folders.h"
-#include "input/timer_intervals.h"
+#include "input/desktop/timer_intervals.h"
+#include "input/settings/ini_file.h"
+#include "input/settings/install_folders.h"
 #include "scene/scene_loader.h"
 
 #include <QApplication>

@@ -13,7 +13,7 @@
 #include "app/window/application.h"
 #include "app/window/help_menu.h"
 #include "frame/mouse_grab.h"
-#include "input/testing/recording_desktop_input.h"
+#include "input/desktop/testing/recording_desktop_input.h"
 #include "render/camera_navigation.h"
 #include "scene/simulation_step.h"
 #include "support/child_process.h"
