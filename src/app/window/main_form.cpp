@@ -3,7 +3,6 @@
 #include "app/editor/scene_editor.h"
 #include "app/measure/measure_tools.h"
 #include "app/widgets/gl_panel.h"
-#include "app/widgets/status_notice.h"
 #include "app/widgets/user_interface.h"
 #include "app/window/camera_input.h"
 #include "app/window/help_menu.h"

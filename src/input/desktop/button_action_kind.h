@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-#include "input/settings/name_table.h"
+#include "input/settings/settings.h"
 
 enum class TButtonActionKind {
   Unknown,  // a name no action has: the button does nothing
@@ -58,8 +58,23 @@ inline constexpr std::array<TNamedValue<TButtonActionKind>, 21> ButtonActionName
 }};
 
 // The kind of an assignment's Type, matched exactly and case-sensitively; Unknown for any other text.
-TButtonActionKind ButtonActionKindOf(std::string_view Type);
+constexpr TButtonActionKind ButtonActionKindOf(std::string_view Type) {
+  return ValueOfName(ButtonActionNames, Type, TButtonActionKind::Unknown);
+}
 
 // True for the actions that repeat while held: "Keys", "Mouse->Wheel Up", "Mouse->Wheel Down",
 // "Web->Forward", "Web->Backward", "Mixer->Volume Up", "Mixer->Volume Down".
-bool IsRepeatable(TButtonActionKind Kind);
+constexpr bool IsRepeatable(TButtonActionKind Kind) {
+  switch (Kind) {
+    case TButtonActionKind::Keys:
+    case TButtonActionKind::WheelUp:
+    case TButtonActionKind::WheelDown:
+    case TButtonActionKind::WebForward:
+    case TButtonActionKind::WebBackward:
+    case TButtonActionKind::VolumeUp:
+    case TButtonActionKind::VolumeDown:
+      return true;
+    default:
+      return false;
+  }
+}

@@ -20,7 +20,9 @@ class TDesktopControl {
   // at every use, so a calibration through Host shows at the next tick.
   TDesktopControl(const TQuillonSetting& Setting, const TWiimoteButtonAssign& ButtonAssign,
                   const TWiimote& Wiimote, IDesktopInput& Desktop, IProcessStarter& Starter,
-                  IDesktopControlHost& Host, TRumbleState& Vibracao);
+                  IDesktopControlHost& Host, TRumbleState& Vibracao)
+      : pointer_(Setting, Wiimote, Desktop, Host, Vibracao),
+        actions_(ButtonAssign, Wiimote, Desktop, Starter, Host, pointer_) {}
 
   // From IWiimoteHost::ButtonEdge, with the clock's milliseconds.
   void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State, uint32_t Now) {

@@ -1,7 +1,6 @@
 #include "input/desktop/pointer_control.h"
 
 #include "input/desktop/pointer_math.h"
-#include "input/settings/cursor_mode.h"
 
 namespace {
 

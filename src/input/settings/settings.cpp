@@ -1,6 +1,5 @@
 #include "input/settings/settings.h"
 
-#include "input/settings/cursor_mode.h"
 #include "input/settings/ini_file.h"
 
 #include <stdexcept>
@@ -143,4 +142,12 @@ std::string SkippedSettingsText(const std::vector<std::string>& puladas) {
   std::string texto = "Configurações não gravadas (o valor tem uma quebra de linha):";
   for (const std::string& p : puladas) texto += " " + p;
   return texto;
+}
+
+TCursorMode CursorModeOf(std::string_view CursorMode) {
+  return ValueOfName(CursorModeNames, CursorMode, TCursorMode::Unknown);
+}
+
+bool UsesNunchuk(TCursorMode Mode) {
+  return Mode == TCursorMode::NunchukMotion || Mode == TCursorMode::NunchukAnalog;
 }

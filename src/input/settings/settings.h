@@ -11,6 +11,46 @@
 #include <variant>
 #include <vector>
 
+// A fixed table of the words a settings file may hold (button action names, pointer modes) and the values
+// they stand for: each word is written once, and text becomes a value in one place.
+template <typename TValue>
+struct TNamedValue {
+  std::string_view Name;
+  TValue Value;
+};
+
+// The value of the entry named exactly (case-sensitively) `Name`; `Missing` when no entry has that name.
+template <typename TValue, std::size_t Count>
+constexpr TValue ValueOfName(const std::array<TNamedValue<TValue>, Count>& Table, std::string_view Name,
+                             TValue Missing) {
+  for (const TNamedValue<TValue>& entry : Table)
+    if (entry.Name == Name) return entry.Value;
+  return Missing;
+}
+
+// The pointer modes a CursorMode setting may name, each written once in CursorModeNames. The setting
+// keeps the user's text; the pointer control and the settings reader switch on the mode it names.
+enum class TCursorMode {
+  Unknown,  // a name no mode has: the pointer does not move and the Nunchuk is not set up
+  Motion,
+  IR,
+  NunchukMotion,
+  NunchukAnalog,
+};
+
+inline constexpr std::array<TNamedValue<TCursorMode>, 4> CursorModeNames{{
+    {"Motion", TCursorMode::Motion},
+    {"IR", TCursorMode::IR},
+    {"Nunchuk Motion", TCursorMode::NunchukMotion},
+    {"Nunchuk Analog", TCursorMode::NunchukAnalog},
+}};
+
+// The mode CursorMode names, matched exactly and case-sensitively; Unknown for any other text.
+TCursorMode CursorModeOf(std::string_view CursorMode);
+
+// The modes that read the Nunchuk, so the remote is asked to send its extension bytes.
+bool UsesNunchuk(TCursorMode Mode);
+
 // Inclusive bounds a setting is held to when it is read.
 struct TSettingLimit {
   int32_t Min;
