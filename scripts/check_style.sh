@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the house rules a reader relies on to find things: file names, test file names, include paths,
-# the include folders the libraries export, and the first letter of type names. Prints every breach and
-# exits 1 when there is one. The rules themselves are in CONTRIBUTING.md.
+# the include folders the libraries export, the first letter of type names, and include arrows against the
+# libraries' links. Prints every breach and exits 1 when there is one. The rules themselves are in
+# CONTRIBUTING.md.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -101,8 +102,18 @@ for f in "${sources[@]}"; do
   done < <(sed -nE 's/^[[:space:]]*class[[:space:]]+([A-Za-z_][A-Za-z0-9_]*)[[:space:]]*:[[:space:]]*public[[:space:]]+std::[a-z_]*(error|exception)\b.*/\1/p' "$f")
 done
 
+# 6. Include arrows follow the libraries' links: a file includes headers of its own target and of the targets
+#    it links (directly or through their public links) only, so never one of a higher layer.
+if command -v python3 >/dev/null; then
+  while IFS= read -r breach; do
+    fail "$breach"
+  done < <(python3 scripts/check_include_layers.py)
+else
+  fail "python3 is needed to check the include layers (scripts/check_include_layers.py)"
+fi
+
 if [ $failures -gt 0 ]; then
   echo "style: $failures breach(es); see CONTRIBUTING.md"
   exit 1
 fi
-echo "style: file names, includes and type names follow the house rules"
+echo "style: file names, includes, include layers and type names follow the house rules"

@@ -2,9 +2,9 @@
 // a real X server (its round trips dominate).
 #include <benchmark/benchmark.h>
 
-#include "input/desktop_control.h"
-#include "input/testing/recording_desktop_input.h"
-#include "input/x11_desktop_input.h"
+#include "input/desktop/desktop_control.h"
+#include "input/desktop/testing/recording_desktop_input.h"
+#include "input/desktop/x11_desktop_input.h"
 
 namespace {
 

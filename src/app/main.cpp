@@ -5,7 +5,7 @@
 #include "app/window/main_form.h"
 #include "app/window/start_arguments.h"
 #include "app/window/termination_signals.h"
-#include "input/settings.h"
+#include "input/settings/settings.h"
 
 #include <QTimer>
 

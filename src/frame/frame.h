@@ -6,7 +6,7 @@
 #include "frame/frame_picture.h"
 #include "frame/frame_state.h"
 #include "frame/remote_reading.h"
-#include "input/settings.h"
+#include "input/settings/settings.h"
 #include "physics/vector_math.h"
 #include "render/camera.h"
 #include "scene/scene.h"

@@ -4,7 +4,7 @@
 
 #include "frame/frame.h"
 #include "frame/hand.h"
-#include "input/rumble_state.h"
+#include "input/desktop/rumble_state.h"
 #include "render/camera.h"
 #include "scene/scene.h"
 #include "wiimote/led_byte.h"

@@ -1,7 +1,7 @@
 #include "frame/remote_session.h"
 
 #include "frame/remote_grab.h"
-#include "input/timer_intervals.h"
+#include "input/desktop/timer_intervals.h"
 
 const std::array<TRemoteTimerInfo, RemoteTimerCount>& RemoteTimers() {
   static constexpr std::array<TRemoteTimerInfo, RemoteTimerCount> Timers{{

@@ -23,6 +23,9 @@ struct TSceneSettings {
   bool operator==(const TSceneSettings&) const = default;
 };
 
+// What an editor field hands on: the cells of one row to set, in one step of undo.
+using TCellEdit = std::vector<std::pair<TColumn, TSceneTable::Celula>>;
+
 class TSceneDocument {
  public:
   // Tries a candidate table; throws (ESceneError) to refuse it. The running scene is rebuilt here.

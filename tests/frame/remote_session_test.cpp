@@ -2,7 +2,7 @@
 // loop, and a view that records what it is told.
 
 #include "frame/remote_session.h"
-#include "input/testing/recording_desktop_input.h"
+#include "input/desktop/testing/recording_desktop_input.h"
 #include "support/wiimote_rig.h"
 
 #include <gtest/gtest.h>

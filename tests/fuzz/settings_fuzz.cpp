@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "fuzz/fuzz_input.h"
-#include "input/ini_document.h"
-#include "input/ini_file.h"
-#include "input/settings.h"
+#include "input/settings/ini_document.h"
+#include "input/settings/ini_file.h"
+#include "input/settings/settings.h"
 #include "support/temp_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "input/desktop_control.h"
+#include "input/desktop/desktop_control.h"
 #include "support/desktop_fakes.h"
 
 template <class TDesktop>

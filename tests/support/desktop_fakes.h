@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "input/desktop_control_host.h"
-#include "input/process_starter.h"
-#include "input/settings.h"
+#include "input/desktop/desktop_control_host.h"
+#include "input/desktop/process_starter.h"
+#include "input/settings/settings.h"
 #include "wiimote/wiimote_state.h"
 
 // Keeps the motion timer's state, the LED bytes sent and the calibrations, as the window would: a

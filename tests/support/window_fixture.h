@@ -3,7 +3,7 @@
 // window on a scratch program folder with a fake HID platform and a recording desktop.
 
 #include "app/window/main_form.h"
-#include "input/testing/recording_desktop_input.h"
+#include "input/desktop/testing/recording_desktop_input.h"
 #include "support/qt_test_app.h"
 #include "support/temp_folder.h"
 #include "wiimote/testing/fake_hid_platform.h"

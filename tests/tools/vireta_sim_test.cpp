@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(Cenas, Amostras,
                                            "capsula.xml", "plano.xml", "caixa_estatica.xml", "malha_obj.xml",
                                            "tipo7.xml"));
 
-TEST(ViretaSim, QuedaLivreEmCSV) {
+TEST(ViretaSim, FreeFallAsCSV) {
   TTempFolder pasta;
   TTestScene c;
   c.Linha({{TColumn::Nome, std::string("Bola, \"azul\"")},
@@ -71,7 +71,7 @@ TEST(ViretaSim, QuedaLivreEmCSV) {
 
 // A ramp and a box built from the editor's templates, saved, then run: the box slides down the ramp and
 // the ball lands on the floor.
-TEST(ViretaSim, CenaFeitaDeModelosRoda) {
+TEST(ViretaSim, ASceneMadeOfModelsRuns) {
   TTempFolder pasta;
   TSceneDocument doc;
   const int rampa = doc.Add(TObjectTemplate::Caixa, {0, 0, 0});
@@ -106,7 +106,7 @@ TEST(ViretaSim, CenaFeitaDeModelosRoda) {
   EXPECT_NEAR(coluna(linhas[6], 6), 0.5, 0.05) << "the ball rests on the floor: " << linhas[6];
 }
 
-TEST(ViretaSim, CenaRuimSaiComUmEUmaLinhaDeErro) {
+TEST(ViretaSim, ABadSceneExitsWithOneAndOneErrorLine) {
   TTempFolder pasta;
   TTestScene c;
   c.Linha({{TColumn::ODETipo, 4}, {TColumn::Arquivo, std::string("nao-ha.obj")}});
@@ -121,7 +121,7 @@ TEST(ViretaSim, CenaRuimSaiComUmEUmaLinhaDeErro) {
   EXPECT_THAT(sumido.err, HasSubstr("sumido.xml"));
 }
 
-TEST(ViretaSim, UsoErradoSaiComDois) {
+TEST(ViretaSim, WrongUsageExitsWithTwo) {
   EXPECT_EQ(Roda("").status, 2);
   EXPECT_EQ(Roda("a.xml --frames").status, 2);
   EXPECT_EQ(Roda("a.xml --frames -1").status, 2);

@@ -4,9 +4,9 @@
 // elasticity or the scene's. Numbers are typed as in every other field ("2,5" or "2.5"), refused with a
 // message naming what is accepted; a change is handed on as cells to set.
 
-#include "app/editor/cell_edit.h"
 #include "app/editor/number_range.h"
 #include "scene/launch.h"
+#include "scene/scene_document.h"
 #include "scene/scene_table.h"
 
 #include <QWidget>

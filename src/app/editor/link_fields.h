@@ -3,8 +3,8 @@
 // point, the anchor (with buttons for the object's top and the other object's centre), the hinge's axis,
 // the spring's stiffness and damping and the length. Changes go out as cells to set, as the other fields'.
 
-#include "app/editor/cell_edit.h"
 #include "physics/vector_math.h"
+#include "scene/scene_document.h"
 
 #include <QGroupBox>
 

@@ -3,8 +3,8 @@
 // and surface, colour, motion, display), each with a typed editor. A change is handed on as cells to set;
 // the fields never change the table themselves.
 
-#include "app/editor/cell_edit.h"
 #include "app/editor/number_range.h"
+#include "scene/scene_document.h"
 #include "scene/scene_table.h"
 
 #include <QWidget>

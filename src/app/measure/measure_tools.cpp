@@ -4,7 +4,6 @@
 #include "app/measure/plots_dock.h"
 #include "app/widgets/dock_width.h"
 #include "app/widgets/gl_panel.h"
-#include "app/widgets/status_notice.h"
 #include "app/widgets/user_interface.h"
 #include "common/file_io.h"
 #include "export/spreadsheet_csv.h"

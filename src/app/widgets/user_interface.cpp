@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 
 QString TQtUserInterface::ChooseScene(const QString& pastaInicial, const QString& pastaAmostras,
                                       const QString& filtro) {
@@ -23,4 +25,13 @@ void TQtUserInterface::ShowError(const QString& texto) {
 void TQtUserInterface::ShowNotice(const QString& texto, const QString& titulo) {
   // Like the loader's own boxes: no owner window, one OK button.
   QMessageBox::information(nullptr, titulo, texto, QMessageBox::Ok);
+}
+
+QString Capitalised(QString texto) {
+  if (!texto.isEmpty()) texto[0] = texto[0].toUpper();
+  return texto;
+}
+
+void ShowStatusNotice(QMainWindow& janela, const QString& texto, int ms) {
+  janela.statusBar()->showMessage(Capitalised(texto), ms);
 }

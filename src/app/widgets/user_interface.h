@@ -1,8 +1,10 @@
 #pragma once
-// The window's conversations with the user: the scene dialog and message boxes. Behind an interface so
-// that the window runs in tests without anything modal.
+// The window's conversations with the user: the scene dialog, message boxes and the status bar's notices.
+// The dialogs and boxes are behind an interface, so that the window runs in tests without anything modal.
 
 #include <QString>
+
+class QMainWindow;
 
 class TUserInterface {
  public:
@@ -28,3 +30,13 @@ class TQtUserInterface : public TUserInterface {
   void ShowError(const QString& texto) override;
   void ShowNotice(const QString& texto, const QString& titulo) override;
 };
+
+// A notice in the window's status bar: it starts with a capital letter and goes away by itself after
+// StatusNoticeMs (the window also clears it when another scene starts). States that last, such as
+// "Pausado", are not notices: they live in a panel of their own and come back when the notice goes.
+inline constexpr int StatusNoticeMs = 10000;
+
+// `texto` with its first letter made upper case.
+QString Capitalised(QString texto);
+
+void ShowStatusNotice(QMainWindow& janela, const QString& texto, int ms = StatusNoticeMs);

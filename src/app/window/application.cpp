@@ -1,12 +1,31 @@
 #include "app/window/application.h"
 
 #include "app/widgets/user_interface.h"
-#include "app/window/translations.h"
 
+#include <QCoreApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSurfaceFormat>
+#include <QTranslator>
 
 #include <exception>
+
+// Qt's own texts (dialog buttons, labels, context menus) in Brazilian Portuguese, whatever the system's
+// language: the program speaks Portuguese throughout. Loads Qt's Brazilian Portuguese translations and
+// makes pt_BR the default locale. False when the translation file is not installed (package
+// qt6-translations-l10n); Qt's texts then stay in English.
+static bool InstallPortugueseTranslations(QCoreApplication& app) {
+  const QLocale brasil(QLocale::Portuguese, QLocale::Brazil);
+  QLocale::setDefault(brasil);
+  // Owned by the application, so it lives as long as anything can ask it for a text.
+  auto* qt = new QTranslator(&app);
+  if (!qt->load(brasil, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete qt;
+    return false;
+  }
+  return QCoreApplication::installTranslator(qt);
+}
 
 // The icon's resource lives in a static library: its registration must be asked for by name, from outside
 // any namespace.

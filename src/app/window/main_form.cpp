@@ -3,7 +3,6 @@
 #include "app/editor/scene_editor.h"
 #include "app/measure/measure_tools.h"
 #include "app/widgets/gl_panel.h"
-#include "app/widgets/status_notice.h"
 #include "app/widgets/user_interface.h"
 #include "app/window/camera_input.h"
 #include "app/window/help_menu.h"
@@ -12,9 +11,9 @@
 #include "app/window/scene_drop.h"
 #include "app/window/simulation_menu.h"
 #include "app/window/user_folders.h"
-#include "input/ini_file.h"
-#include "input/install_folders.h"
-#include "input/timer_intervals.h"
+#include "input/desktop/timer_intervals.h"
+#include "input/settings/ini_file.h"
+#include "input/settings/install_folders.h"
 #include "scene/scene_loader.h"
 
 #include <QApplication>

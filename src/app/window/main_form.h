@@ -8,9 +8,9 @@
 #include "app/window/wii_platform.h"
 #include "frame/remote_session.h"
 #include "frame/scene_session.h"
-#include "input/settings.h"
-#include "input/settings_location.h"
-#include "input/x11_desktop_input.h"
+#include "input/desktop/x11_desktop_input.h"
+#include "input/settings/settings.h"
+#include "input/settings/settings_location.h"
 #include "render/camera.h"
 #include "scene/scene.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The submenu "Cenas recentes" of "&Arquivo": the last scenes opened, most recent first.
 
-#include "input/recent_scenes.h"
+#include "input/settings/recent_scenes.h"
 
 #include <QObject>
 

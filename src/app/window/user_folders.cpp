@@ -1,6 +1,6 @@
 #include "app/window/user_folders.h"
 
-#include "input/install_folders.h"
+#include "input/settings/install_folders.h"
 
 #include <QFile>
 #include <QStandardPaths>

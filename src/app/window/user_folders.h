@@ -1,7 +1,7 @@
 #pragma once
 // The user's own folders for what the program writes, when its folder cannot take it.
 
-#include "input/settings_location.h"
+#include "input/settings/settings_location.h"
 
 #include <QString>
 

@@ -103,7 +103,7 @@ class Editor : public ::testing::Test {
   Dialogos dialogos;
 };
 
-TEST_F(Editor, PainelEditaValorACenaSegueERecusaMarcaOCampo) {
+TEST_F(Editor, PanelEditsAValueTheSceneFollowsAndARefusalMarksTheField) {
   AbreCena(pasta / "Cenas" / "queda_livre.xml");
   const int largura = rig.window.width();
   QAction* editar = Menu("Editar cena");
@@ -152,7 +152,7 @@ TEST_F(Editor, PainelEditaValorACenaSegueERecusaMarcaOCampo) {
   EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
-TEST_F(Editor, CenaDeModelosSalvaEAlteracaoPendentePerguntaAntes) {
+TEST_F(Editor, ASceneOfModelsSavesAndAPendingChangeAsksFirst) {
   Menu("Nova cena")->trigger();
   EXPECT_TRUE(Painel().isVisible());
   Adiciona("Caixa");
@@ -292,7 +292,7 @@ TEST_F(Editor, LaunchIsSetAsSpeedAndAnglesOrComponentsAndReachesTheBody) {
   EXPECT_EQ(editor.Document().Table().Real(0, C::Elasticidade), 0.5) << "each launch edit is one undo step";
 }
 
-TEST_F(Editor, NumerosComVirgulaOuPontoERecusaAoLadoDoCampoSemMudarNada) {
+TEST_F(Editor, NumbersWithCommaOrPointAndARefusalBesideTheFieldChangesNothing) {
   AbreCena(pasta / "Cenas" / "queda_livre.xml");
   rig.session.Selection().Set(0);
   const TSceneTable& t = editor.Document().Table();
@@ -340,7 +340,7 @@ TEST_F(Editor, NumerosComVirgulaOuPontoERecusaAoLadoDoCampoSemMudarNada) {
   EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
-TEST_F(Editor, EnterDevolveAsTeclasAVistaEEscapeDesfazODigitado) {
+TEST_F(Editor, EnterHandsTheKeysBackToTheViewAndEscapeUndoesTheTyping) {
   AbreCena(pasta / "Cenas" / "queda_livre.xml");
   rig.session.Selection().Set(0);
   rig.window.activateWindow();
@@ -371,7 +371,7 @@ TEST_F(Editor, EnterDevolveAsTeclasAVistaEEscapeDesfazODigitado) {
   EXPECT_EQ(editor.Document().Table().Real(0, C::Z), 8);
 }
 
-TEST_F(Editor, NovoObjetoNoPisoSobOCentroDaVistaERampaComBlocoEmRepouso) {
+TEST_F(Editor, NewObjectOnTheFloorUnderTheViewsCentreAndRampWithABlockAtRest) {
   Menu("Nova cena")->trigger();
   // The line of sight from (12, 3, 11) through (2, 3, 1) meets the floor at (1, 3, 0).
   rig.camera.Olho = {12, 3, 11};
@@ -409,7 +409,7 @@ TEST_F(Editor, NovoObjetoNoPisoSobOCentroDaVistaERampaComBlocoEmRepouso) {
   EXPECT_EQ(TestUserInterface().erros.size(), 1u);
 }
 
-TEST_F(Editor, CadaCampoTemONomeDoSeuRotuloParaOLeitorDeTela) {
+TEST_F(Editor, EveryFieldHasItsLabelsNameForTheScreenReader) {
   AbreCena(pasta / "Cenas" / "malha_obj.xml");
   rig.session.Selection().Set(0);
   const auto nome = [](QObject* o) {

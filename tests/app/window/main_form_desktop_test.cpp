@@ -68,7 +68,7 @@ class WindowDesktop : public TWindowTest {
   }
 };
 
-TEST_F(WindowDesktop, UmaCenaSoltaNaJanelaAbreOutrosArquivosSoAvisam) {
+TEST_F(WindowDesktop, ASceneDroppedOnTheWindowOpensOtherFilesOnlyWarn) {
   Abre();
   const fs::path cena = Cena("solta.xml", 2);
   ASSERT_TRUE(Solta({pasta / "leia-me.txt", cena}));
@@ -89,7 +89,7 @@ TEST_F(WindowDesktop, UmaCenaSoltaNaJanelaAbreOutrosArquivosSoAvisam) {
   EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
-TEST_F(WindowDesktop, CenasRecentesGuardamAsCincoUltimasEEsquecemArquivoSumido) {
+TEST_F(WindowDesktop, RecentScenesKeepTheLastFiveAndForgetAVanishedFile) {
   Abre();
   EXPECT_FALSE(form->RecentScenes().Menu()->isEnabled()) << "nothing opened yet";
   for (int i = 1; i <= 6; ++i) form->OpenScene(Cena("c" + std::to_string(i) + ".xml"));
@@ -117,7 +117,7 @@ TEST_F(WindowDesktop, CenasRecentesGuardamAsCincoUltimasEEsquecemArquivoSumido) 
   EXPECT_EQ(Recentes(), QStringList({"&1 c4.xml", "&2 c6.xml", "&3 c3.xml", "&4 c2.xml"}));
 }
 
-TEST(Portuguese, DialogoDeAbrirCenaEMensagensFalamPortugues) {
+TEST(Portuguese, TheOpenSceneDialogAndTheMessagesSpeakPortuguese) {
   TTempFolder pasta;
   const auto dialogo = MakeSceneDialog(nullptr, QString::fromStdString(pasta.Path().string()),
                                        "Arquivo de cena (.xml) (*xml)");

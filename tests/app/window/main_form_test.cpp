@@ -13,7 +13,7 @@
 #include "app/window/application.h"
 #include "app/window/help_menu.h"
 #include "frame/mouse_grab.h"
-#include "input/testing/recording_desktop_input.h"
+#include "input/desktop/testing/recording_desktop_input.h"
 #include "render/camera_navigation.h"
 #include "scene/simulation_step.h"
 #include "support/child_process.h"
@@ -69,7 +69,7 @@ using ::testing::HasSubstr;
 
 using Window = TWindowTest;
 
-TEST_F(Window, IniciaComMenuStatusETempVazio) {
+TEST_F(Window, StartsWithItsMenusStatusAndAnEmptyTempScene) {
   Abre();
   EXPECT_TRUE(Espera([&] { return form->windowTitle() == "Wii Remote não detectado"; }))
       << form->windowTitle().toStdString();
@@ -95,7 +95,7 @@ TEST_F(Window, IniciaComMenuStatusETempVazio) {
   EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
-TEST_F(Window, QuadroDesenhaFundoPretoEPisoVerde) {
+TEST_F(Window, FrameDrawsABlackBackgroundAndAGreenFloor) {
   Abre();
   EsperaQuadros(5);
   form->Panel()->RequestCapture();
@@ -110,7 +110,7 @@ TEST_F(Window, QuadroDesenhaFundoPretoEPisoVerde) {
   EXPECT_GT(piso.green(), 2 * piso.blue());
 }
 
-TEST_F(Window, AbreCenaPeloMenuECancelarNaoMudaNada) {
+TEST_F(Window, OpensASceneFromTheMenuAndCancellingChangesNothing) {
   Abre();
   TestUserInterface().respostas = {QString::fromStdString((pasta / "Cenas" / "queda_livre.xml").string()),
                                    QString()};
@@ -133,7 +133,7 @@ TEST_F(Window, AbreCenaPeloMenuECancelarNaoMudaNada) {
   EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
-TEST_F(Window, CenaRuimMostraOErroEMantemACenaAnterior) {
+TEST_F(Window, ABadSceneShowsTheErrorAndKeepsThePreviousScene) {
   Abre();
   form->OpenScene(pasta / "Cenas" / "pilha_caixas.xml");
   ASSERT_EQ(form->Session().CurrentScene()->Objetos.size(), 5u);
@@ -148,7 +148,7 @@ TEST_F(Window, CenaRuimMostraOErroEMantemACenaAnterior) {
   EXPECT_GT(form->Session().FramesRun(), antes);
 }
 
-TEST_F(Window, MaterialAusenteAvisaComOTituloDoCarregador) {
+TEST_F(Window, AMissingMaterialWarnsWithTheLoadersTitle) {
   Abre();
   pasta.Write("Cenas/sem.obj", "mtllib nada.mtl\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n");
   TTestScene c;
@@ -160,7 +160,7 @@ TEST_F(Window, MaterialAusenteAvisaComOTituloDoCarregador) {
   EXPECT_EQ(form->Session().CurrentScene()->Objetos.size(), 1u);
 }
 
-TEST_F(Window, FecharGravaConfigESuasChavesDeMao) {
+TEST_F(Window, ClosingWritesConfigAndItsHandAddedKeys) {
   pasta.Write("config.ini", "[General]\nCursorMode=IR\nMinhaChave=42\n[Extra]\nx=1\n[Motion]\nBaseZ=150\n");
   Abre();
   EsperaQuadros(3);
@@ -179,7 +179,7 @@ TEST_F(Window, FecharGravaConfigESuasChavesDeMao) {
   EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
-TEST_F(Window, PastaSemEscritaMostraErroEFechaMesmoAssim) {
+TEST_F(Window, AnUnwritableFolderShowsAnErrorAndClosesAnyway) {
   Abre();
   fs::create_directory(pasta / "config.ini");  // not a file: no one can write it, root included
   form->close();
@@ -224,7 +224,7 @@ TEST_F(Window, ClosingWithUnsavedEditsAsksAndAFailedSaveKeepsTheWindowAndTheEdit
 }
 
 // A carriage return inside a value once made the save throw through the close: no settings written again.
-TEST_F(Window, RetornoDeCarroNumValorNaoCustaAsOutrasConfiguracoes) {
+TEST_F(Window, ACarriageReturnInAValueDoesNotCostTheOtherSettings) {
   pasta.Write("config.ini", "[General]\nCursorMode=IR\n[Up]\nType=Keys\nValue=a\rb\n");
   Abre();
   form->close();
@@ -235,7 +235,7 @@ TEST_F(Window, RetornoDeCarroNumValorNaoCustaAsOutrasConfiguracoes) {
   EXPECT_THAT(ini, HasSubstr("[Z]"));
 }
 
-TEST_F(Window, MinimizadaNoInicioContinuaRodando) {
+TEST_F(Window, MinimisedAtStartItKeepsRunning) {
   pasta.Write("config.ini", "[General]\nMinimizeAtStartup=1\n");
   form = std::make_unique<TMainForm>(pasta.Path(), TestUserInterface(), &servicos, &desktop);
   form->Show();
@@ -245,7 +245,7 @@ TEST_F(Window, MinimizadaNoInicioContinuaRodando) {
   EXPECT_LT(form->Session().CurrentScene()->Objetos[0].Posicao.z, 10.0);
 }
 
-TEST_F(Window, SemX11AsAcoesDesligamEOStatusDizUmaVez) {
+TEST_F(Window, WithoutX11TheActionsSwitchOffAndTheStatusSaysSoOnce) {
   desktop.SetAvailable(false);
   Abre();
   EXPECT_EQ(form->statusBar()->currentMessage().toStdString(), AvisoSemX11);
@@ -253,7 +253,7 @@ TEST_F(Window, SemX11AsAcoesDesligamEOStatusDizUmaVez) {
   EXPECT_TRUE(form->FrameTimer().isActive());
 }
 
-TEST_F(Window, SemBibliotecaDeDispositivosOTituloFicaForm1) {
+TEST_F(Window, WithoutTheDeviceLibraryTheTitleStaysForm1) {
   plataforma.SetReady(false);
   Abre();
   EsperaQuadros(10);
@@ -264,7 +264,7 @@ TEST_F(Window, SemBibliotecaDeDispositivosOTituloFicaForm1) {
 
 // The camera from the panel as a user drives it: mouse drags and keys go to the panel window, and the
 // camera moves exactly as the remote's cross pad and "1" would move it.
-TEST_F(Window, MouseETeclasGiramEAproximamComoORemoto) {
+TEST_F(Window, MouseAndKeysTurnAndZoomAsTheRemoteDoes) {
   Abre();
   QWindow* painel = form->Panel();
   TCamera esperado;
@@ -299,7 +299,7 @@ TEST_F(Window, MouseETeclasGiramEAproximamComoORemoto) {
 
 // Opening a scene shows it whole from the start view's direction; Home brings that direction back after the
 // mouse has turned the view, and a reload keeps the view the class was looking at.
-TEST_F(Window, AbrirEHomeEnquadramPelaDirecaoInicial) {
+TEST_F(Window, OpeningAndHomeFrameAlongTheStartingDirection) {
   Abre();
   TTestScene c;
   const TVector centros[] = {{-150, 0, 1}, {200, 80, 1}, {0, -120, 30}, {20, 20, 90}};
@@ -332,7 +332,7 @@ TEST_F(Window, AbrirEHomeEnquadramPelaDirecaoInicial) {
 
 // Space, ".", Backspace and Ctrl+R as a user presses them, with the focus in the panel or elsewhere in the
 // window: each acts once.
-TEST_F(Window, PausaPassoEReinicioPeloTeclado) {
+TEST_F(Window, PauseStepAndRestartFromTheKeyboard) {
   Abre();
   form->ReloadScene();
   EXPECT_EQ(form->statusBar()->currentMessage(), "Nenhuma cena aberta para reiniciar");
@@ -394,7 +394,7 @@ TEST_F(Window, PausaPassoEReinicioPeloTeclado) {
 }
 
 // The window for a projector: it starts at its old size, grows, and the picture keeps its shape and centre.
-TEST_F(Window, JanelaCresceETelaCheiaEAImagemSegueOPainel) {
+TEST_F(Window, TheWindowGrowsAndGoesFullScreenAndThePictureFollowsThePanel) {
   Abre();
   EXPECT_TRUE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
   TTestScene c;
@@ -431,7 +431,7 @@ TEST_F(Window, JanelaCresceETelaCheiaEAImagemSegueOPainel) {
 }
 
 // Every action with keys is in the help, under its key's Portuguese name, and the help's menu comes last.
-TEST_F(Window, AjudaListaCadaTeclaDosMenus) {
+TEST_F(Window, HelpListsEveryKeyOfTheMenus) {
   Abre();
   const QString ajuda = KeysAndMouseText(*form->menuBar());
   EXPECT_TRUE(ajuda.contains("Espaço: Simulação → Pausar/Continuar")) << ajuda.toStdString();
@@ -529,7 +529,7 @@ class WindowWithRemote : public Window {
 };
 
 // A session recorded from a remote (here the strict virtual one): the ball is grabbed, carried and let go.
-TEST_F(WindowWithRemote, SessaoGravadaPegaCarregaESolta) {
+TEST_F(WindowWithRemote, ARecordedSessionGrabsCarriesAndLetsGo) {
   Conecta();
   AbreBolaNaOrigem();
   const double zInicial = form->Session().CurrentScene()->Objetos[0].Posicao.z;
@@ -553,7 +553,7 @@ TEST_F(WindowWithRemote, SessaoGravadaPegaCarregaESolta) {
 
 // A session with the IR camera and the Nunchuk: the desktop pointer goes where the dots say, and the
 // stick pushed fully left reads as full deflection.
-TEST_F(WindowWithRemote, SessaoGravadaComIVENunchukMoveOPonteiro) {
+TEST_F(WindowWithRemote, ARecordedSessionWithInfraredAndNunchukMovesThePointer) {
   pasta.Write("config.ini", "[General]\nCursorMode=IR\nEnableCursorAtStartup=1\n");
   remoto.PlugExtension(true);
   Conecta();
@@ -574,7 +574,7 @@ TEST_F(WindowWithRemote, SessaoGravadaComIVENunchukMoveOPonteiro) {
   EXPECT_TRUE(Espera([&] { return std::abs(desktop.CursorPos().X - 324) <= 6; })) << desktop.CursorPos().X;
 }
 
-TEST_F(WindowWithRemote, ConectaMostraBateriaEOsBotoesGiramACamera) {
+TEST_F(WindowWithRemote, ConnectingShowsTheBatteryAndTheButtonsTurnTheCamera) {
   remoto.SetBattery(0x60);
   Conecta();
   for (TRemoteTimer t :
@@ -599,7 +599,7 @@ TEST_F(WindowWithRemote, ConectaMostraBateriaEOsBotoesGiramACamera) {
   EXPECT_TRUE(form->FrameTimer().isActive()) << "the sandbox runs on without a remote";
 }
 
-TEST_F(WindowWithRemote, AMaisBPegaObjetoEVibraComAMarca) {
+TEST_F(WindowWithRemote, APlusBGrabsAnObjectAndRumblesWithTheMark) {
   Conecta();
   AbreBolaNaOrigem();
   Menu("ReaçãoHaptica")->trigger();
@@ -615,7 +615,7 @@ TEST_F(WindowWithRemote, AMaisBPegaObjetoEVibraComAMarca) {
 
 // A remote lost in the middle of a grab lets go: the object stays where it was, at rest, not thrown, and
 // no longer follows the pointer.
-TEST_F(WindowWithRemote, RemotoSomeEnquantoSeguraSoltaNoLugar) {
+TEST_F(WindowWithRemote, ARemoteLostWhileHoldingLetsGoInPlace) {
   Conecta();
   AbreBolaNaOrigem();
   Menu("ReaçãoHaptica")->trigger();
@@ -646,7 +646,7 @@ TEST_F(WindowWithRemote, RemotoSomeEnquantoSeguraSoltaNoLugar) {
 
 // In Vireta's own window the remote's buttons do their own work and type no keys into it: Home does not
 // reload the scene (BackSpace), and the cross pad turns the camera at the draw timer's pace only.
-TEST_F(WindowWithRemote, HomeECruzNaPropriaJanelaNaoDigitamTeclas) {
+TEST_F(WindowWithRemote, HomeAndTheCrossTypeNoKeysIntoTheProgramsOwnWindow) {
   Conecta();
   form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
   ASSERT_TRUE(Espera([&] { return form->OwnWindowActive(); }));
@@ -663,7 +663,7 @@ TEST_F(WindowWithRemote, HomeECruzNaPropriaJanelaNaoDigitamTeclas) {
   EXPECT_GT(form->Session().FrameState().SimulatedTime, tempo) << "the scene was not reloaded";
 }
 
-TEST_F(WindowWithRemote, BotoesDoRemotoDirigemODesktop) {
+TEST_F(WindowWithRemote, TheRemotesButtonsDriveTheDesktop) {
   pasta.Write("config.ini", "[Home]\nType=Cursor ON/OFF\n");
   Conecta();
   // Nothing to say about the remote (a loaded machine may still say that the world runs behind).
@@ -735,20 +735,20 @@ TEST_F(Window, FinishedProgramsAreCollectedWithoutARemote) {
   EXPECT_TRUE(Espera([&] { return form->Remote().Starter().RunningCount() == 0; }));
 }
 
-TEST_F(WindowWithRemote, FecharDevolveORemotoAoModoDeBotoes) {
+TEST_F(WindowWithRemote, ClosingReturnsTheRemoteToButtonsMode) {
   Conecta();
   form->close();
   EXPECT_TRUE(Espera([&] { return remoto.LedByte() == 0x80 && remoto.ReportMode() == 0x30; }))
       << int(remoto.LedByte()) << " " << int(remoto.ReportMode());
 }
 
-TEST_F(Window, PedeIntervaloDeTrocaZero) {
+TEST_F(Window, AsksForASwapIntervalOfZero) {
   Abre();
   EXPECT_EQ(QSurfaceFormat::defaultFormat().swapInterval(), 0);
   EXPECT_EQ(form->Panel()->requestedFormat().swapInterval(), 0) << "the swap must never wait for the display";
 }
 
-TEST_F(Window, ErroDoMotorParaOMundoMasNaoOPrograma) {
+TEST_F(Window, AnEngineErrorStopsTheWorldButNotTheProgram) {
   pasta.Write("config.ini", "[General]\nCursorMode=IR\n");
   Abre();
   form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
@@ -820,7 +820,7 @@ TTestScene BallAtTheCentre(bool soZ, bool userMove = true, double velZ = 0) {
   return t;
 }
 
-TEST_F(WindowMouse, ArrastoCarregaEArremessaComAVelocidadeDoMouse) {
+TEST_F(WindowMouse, ADragCarriesAndThrowsWithTheMousesSpeed) {
   Abre(BallAtTheCentre(false));
   Press();
   EXPECT_TRUE(Obj(0).Agarrado);
@@ -846,7 +846,7 @@ TEST_F(WindowMouse, ArrastoCarregaEArremessaComAVelocidadeDoMouse) {
   EXPECT_NEAR(NormaVet(Obj(0).VecV), MaxThrowSpeed, 1e-3);
 }
 
-TEST_F(WindowMouse, ObjetoFixoSoESelecionado) {
+TEST_F(WindowMouse, AFixedObjectIsOnlySelected) {
   TTestScene fixa;
   fixa.Linha(BoxRow(6, 6, 6), {{TColumn::X, Start.x},
                                {TColumn::Y, Start.y},
@@ -872,7 +872,7 @@ TEST_F(WindowMouse, ObjetoFixoSoESelecionado) {
       << "another scene's object 0 is another object";
 }
 
-TEST_F(WindowMouse, SoOEixoPermitidoSeMove) {
+TEST_F(WindowMouse, OnlyTheAllowedAxisMoves) {
   Abre(BallAtTheCentre(true));
   Press();
   Drag(5, -5, 10);
@@ -883,7 +883,7 @@ TEST_F(WindowMouse, SoOEixoPermitidoSeMove) {
   Release();
 }
 
-TEST_F(WindowMouse, PausadoOArrastoMudaOLugarDeInicio) {
+TEST_F(WindowMouse, PausedADragChangesTheStartingPlace) {
   // A ball the user may not carry: paused, the mouse places it all the same.
   Abre(BallAtTheCentre(false, false));
   form->Session().Control().SetPaused(true);
@@ -902,7 +902,7 @@ TEST_F(WindowMouse, PausadoOArrastoMudaOLugarDeInicio) {
   EXPECT_EQ(form->Session().Selection().Current(), 0u);
 }
 
-TEST_F(WindowMouse, PausadoUmCliqueSoSelecionaEEnterNoEditorDevolveAsSetasAVista) {
+TEST_F(WindowMouse, PausedAClickOnlySelectsAndEnterInTheEditorHandsTheArrowsBackToTheView) {
   Abre(BallAtTheCentre(false, false));
   form->Session().Control().SetPaused(true);
   Press();
@@ -1032,7 +1032,7 @@ QImage Quadro(TMainForm& form) {
   return form.Panel()->Captura().convertToFormat(QImage::Format_RGB888);
 }
 
-TEST_F(Window, ExportaCSVIgualAoViretaSimDesdeACarga) {
+TEST_F(Window, ExportsTheSameCSVAsViretaSimSinceTheLoad) {
   Abre();
   EsperaQuadros(5);
   const fs::path cena = pasta / "Cenas" / "colisao_elastica.xml";
@@ -1060,7 +1060,7 @@ TEST_F(Window, ExportaCSVIgualAoViretaSimDesdeACarga) {
   EXPECT_FALSE(registro.Empty());
 }
 
-TEST_F(Window, ImagemF12NaPastaDeImagensEComoArquivoEscolhidoSaoOQueOPainelMostra) {
+TEST_F(Window, F12PicturesInThePicturesFolderAndAsAChosenFileAreWhatThePanelShows) {
   // A home of its own whose pictures folder is the default one.
   const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
   qputenv("HOME", QByteArray::fromStdString(pasta.Path().string()));
@@ -1092,7 +1092,7 @@ TEST_F(Window, ImagemF12NaPastaDeImagensEComoArquivoEscolhidoSaoOQueOPainelMostr
       tela);
 }
 
-TEST_F(Window, InformacoesENomesSobreOQuadroESemElesOQuadroDeAntes) {
+TEST_F(Window, InformationAndNamesOverTheFrameAndWithoutThemTheFrameAsBefore) {
   TTestScene t;
   t.Linha(BoxRow(1, 1, 1), {{TColumn::Nome, std::string("Caixa")}, {TColumn::Z, 0.5}, {TColumn::Massa, 1.0}});
   Abre();
@@ -1120,7 +1120,7 @@ TEST_F(Window, InformacoesENomesSobreOQuadroESemElesOQuadroDeAntes) {
   EXPECT_TRUE(Quadro(*form) == sem);
 }
 
-TEST_F(Window, LimparRastrosEGraficosDoObjetoSelecionado) {
+TEST_F(Window, ClearingTheSelectedObjectsTrailsAndPlots) {
   Abre();
   form->OpenScene(pasta / "Cenas" / "queda_livre.xml");
   form->Session().Selection().Set(0);

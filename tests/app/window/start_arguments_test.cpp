@@ -7,7 +7,7 @@ namespace {
 
 using ::testing::HasSubstr;
 
-TEST(StartArguments, UmaCenaOpcionalEOResto) {
+TEST(StartArguments, AnOptionalSceneAndTheRest) {
   EXPECT_FALSE(ParseStartArguments({"vireta"}).Scene);
   EXPECT_TRUE(ParseStartArguments({"vireta"}).Error.isEmpty());
 
