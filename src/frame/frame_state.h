@@ -38,6 +38,8 @@ struct TFrameState {
   // The 3D pointer's box, block and path are drawn: only while a remote is connected, so that without one
   // nothing of it hides the objects at the origin.
   bool PointerShown = false;
-  // The Wii Remote's hand: its grab intent and throw, written by CursorTimer. It outlives a scene load.
+  // The hands, each written by its input side: the Wii Remote's grab intent and throw by CursorTimer, the
+  // mouse's by its drag. They outlive a scene load.
   THand Remote{RemoteHand};
+  THand Mouse{MouseHand};
 };

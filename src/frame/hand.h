@@ -1,7 +1,9 @@
 #pragma once
 // A hand that takes, carries and throws scene objects: the Wii Remote's pointer or the mouse. Its input side
-// writes what it means to do into its record; the frame applies every hand by the same rules at one point
-// before each step of the world, so no hand can throw faster, or along other axes, than another.
+// writes what it means to do into its record in the frame state, and every hand carries and throws by the
+// same rules, so no hand can throw faster, or along other axes, than another. The remote's intent arrives
+// between frames and is applied by the frame before each step; the mouse lets go on its own event, at once,
+// so that the object is free for the next press.
 
 #include "physics/vector_math.h"
 #include "scene/scene.h"

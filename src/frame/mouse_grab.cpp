@@ -32,7 +32,8 @@ bool TMouseGrab::Press(TScene& cena, const TPanelView& vista, double x, double y
       o.Agarrado = MouseHand;
       grabPoint_ = hit->ponto;
       viewNormal_ = NormalizaVet(SubVet(vista.camera.Centro, vista.camera.Olho));
-      target_ = o.Posicao;
+      hand_.Grab = true;
+      hand_.Target = o.Posicao;
       offset_ = SubVet(o.Posicao, hit->ponto);
       samples_.clear();
       Record(ms, hit->ponto);
@@ -51,7 +52,7 @@ bool TMouseGrab::Move(const TPanelView& vista, double x, double y, int64_t ms) {
   dragged_ = true;
   if (const auto ponto = OnDragPlane(vista, x, y)) {
     Record(ms, *ponto);
-    target_ = SomaVet(*ponto, offset_);
+    hand_.Target = SomaVet(*ponto, offset_);
   }
   return true;
 }
@@ -66,6 +67,7 @@ bool TMouseGrab::Release(TScene& cena, const TPanelView& vista, double x, double
   Move(vista, x, y, ms);
   const std::size_t i = *held_;
   held_.reset();
+  hand_.Grab = false;
   if (i >= cena.Objetos.size() || cena.Objetos[i].Agarrado != MouseHand) return true;  // the scene went
   TObjetoCena& o = cena.Objetos[i];
   o.Agarrado = NoHand;
@@ -73,14 +75,15 @@ bool TMouseGrab::Release(TScene& cena, const TPanelView& vista, double x, double
     placing_ = false;
     samples_.clear();
     if (!dragged_) return true;  // a click selects; the start position stays as it was
-    target_ = ToMillimetre(target_);
-    o.Posicao = target_;
+    const TVector onde = ToMillimetre(hand_.Target);
+    hand_.Target = onde;
+    o.Posicao = onde;
     // Last: the handler may build the scene anew.
-    if (placed_) placed_(i, target_);
+    if (placed_) placed_(i, onde);
     return true;
   }
   if (!cena.Corpos[i]) return true;
-  CarryAlongAllowedAxes(cena, i, target_);
+  CarryAlongAllowedAxes(cena, i, hand_.Target);
   ThrowAlongAllowedAxes(cena, i, ThrowVelocity(ms));
   samples_.clear();
   return true;
@@ -89,19 +92,20 @@ bool TMouseGrab::Release(TScene& cena, const TPanelView& vista, double x, double
 void TMouseGrab::Carry(TScene& cena) {
   if (held_ && (*held_ >= cena.Objetos.size() || cena.Objetos[*held_].Agarrado != MouseHand)) {
     held_.reset();
+    hand_.Grab = false;
     placing_ = false;
     samples_.clear();
   }
   if (held_ && placing_) {
     TObjetoCena& o = cena.Objetos[*held_];
-    o.Posicao = target_;
+    o.Posicao = hand_.Target;
     if (dBodyID corpo = cena.Corpos[*held_])
-      dBodySetPosition(corpo, static_cast<float>(target_.x), static_cast<float>(target_.y),
-                       static_cast<float>(target_.z));
+      dBodySetPosition(corpo, static_cast<float>(hand_.Target.x), static_cast<float>(hand_.Target.y),
+                       static_cast<float>(hand_.Target.z));
   } else if (held_) {
     TObjetoCena& o = cena.Objetos[*held_];
     dBodyID corpo = cena.Corpos[*held_];
-    CarryAlongAllowedAxes(cena, *held_, target_);
+    CarryAlongAllowedAxes(cena, *held_, hand_.Target);
     // The hand holds it: gravity must not pile up speed that a release would then keep. A linked object
     // moves by the speed the hand gave it.
     if (corpo && !cena.Mundo->Ligacoes().Linked(*held_)) {

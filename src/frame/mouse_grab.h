@@ -22,7 +22,8 @@ class TMouseGrab {
  public:
   using TPlacedHandler = std::function<void(std::size_t objeto, const TVector& posicao)>;
 
-  explicit TMouseGrab(TSelection& selecao) : selection_(selecao) {}
+  // `mao` is the mouse's hand record (the frame state's), where the drag writes its intent and target.
+  TMouseGrab(TSelection& selecao, THand& mao) : selection_(selecao), hand_(mao) {}
 
   // While `placing` says so (the world is paused), a drag places any object instead of carrying it: on
   // every axis, with no throw, and its release hands the object's new place, rounded to the millimetre, to
@@ -64,11 +65,11 @@ class TMouseGrab {
   TVector ThrowVelocity(int64_t agora) const;
 
   TSelection& selection_;
+  THand& hand_;  // Grab while it holds; Target: where the object's centre is carried
   std::optional<std::size_t> held_;
   TVector grabPoint_;   // on the object's surface, where the press met it
   TVector viewNormal_;  // the line of sight at the press: the drag plane faces the camera
   TVector offset_;      // from the mouse's point on the plane to the object's centre
-  TVector target_;      // where the object's centre is carried
   std::deque<TSample> samples_;
   std::optional<std::pair<double, double>> pressAt_;  // of a press left to others, for the click test
   std::optional<std::size_t> pressedObject_;

@@ -60,7 +60,8 @@ class MouseGrab : public ::testing::Test {
   TScene cena;
   TPanelView vista{{}, W, H};
   TSelection selecao;
-  TMouseGrab mouse{selecao};
+  THand mao{MouseHand};
+  TMouseGrab mouse{selecao, mao};
   double px = 0, py = 0;
   int64_t ms = 1000;
 };
@@ -81,7 +82,10 @@ TEST_F(MouseGrab, DragCarriesAMovableObjectAndClicksSelect) {
   EXPECT_NEAR(Obj(0).Posicao.y, 0, 1e-9) << "the drag plane faces the camera";
   ExpectNearPixels(Obj(0).Posicao.z, 20);
   EXPECT_NEAR(dBodyGetPosition(cena.Corpos[0])[0], Obj(0).Posicao.x, 1e-6);
+  EXPECT_TRUE(mao.Grab) << "the drag writes the mouse's hand record";
+  EXPECT_NEAR(mao.Target.x, Obj(0).Posicao.x, 1e-9);
   EXPECT_TRUE(Release());
+  EXPECT_FALSE(mao.Grab);
   EXPECT_FALSE(Obj(0).Agarrado);
   EXPECT_FALSE(mouse.Held());
 

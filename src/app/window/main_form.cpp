@@ -88,7 +88,8 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
           [this](const TVector& v) { ShowStatusNotice(*this, QString::fromStdString(LaunchText(v))); }));
   Panel1->AddInputHandler(*launchArrow_);
   mouseGrab_ = std::make_unique<TMouseGrabInput>(
-      *Panel1, Camera, [this] { return session_.CurrentScene(); }, session_.Selection());
+      *Panel1, Camera, [this] { return session_.CurrentScene(); }, session_.Selection(),
+      session_.FrameState().Mouse);
   Panel1->AddInputHandler(*mouseGrab_);
   // Paused, the mouse arranges the scene: where an object is dropped becomes its start position.
   mouseGrab_->Grab().SetPlacing([this] { return session_.Control().Paused(); },

@@ -69,25 +69,17 @@ class TMainForm : public QMainWindow, public IRemoteView {
   void RunTimer(TRemoteTimer timer, bool ativo) override;
   bool OwnWindowActive() const override;
 
-  // Read access for the window's own checks.
+  // Read access for the window's tests.
   const TCamera& CurrentCamera() const { return Camera; }
   TCamera& CurrentCamera() { return Camera; }
-  const TQuillonSetting& Settings() const { return Setting; }
   TGLPanel* Panel() const { return Panel1; }
   QLabel* BatteryPanel() const { return batteryPanel_; }
   QLabel* StatusPanel() const { return statusPanel_; }
-  QAction* ReacaoHaptica() const { return ReacaoHaptica1; }
   QTimer& FrameTimer() { return TimerGL; }
   QTimer& Timer(TRemoteTimer t) { return remoteTimers_[static_cast<int>(t)]; }
-  const TSettingsLocation& SettingsPlace() const { return settingsPlace_; }
   TRecentScenesMenu& RecentScenes() const { return *recentScenes_; }
   TSceneEditor& Editor() { return *editor_; }
-  // The user's own scenes ("Cenas" beside "temp.xml"): where "Abrir Cena" and a new scene start.
-  std::filesystem::path UserScenesFolder() const { return settingsPlace_.StartSceneFolder / "Cenas"; }
-  // The samples shipped with the program: beside a build, under the install prefix when installed.
-  const std::filesystem::path& SamplesFolder() const { return samplesFolder_; }
   TMeasureTools& Measurements() { return *measure_; }
-  const TLaunchArrowDrag& LaunchArrow() const { return launchArrow_->Arrow(); }
 
  protected:
   void closeEvent(QCloseEvent* evento) override;
@@ -98,10 +90,13 @@ class TMainForm : public QMainWindow, public IRemoteView {
   void FormClose();
   void FormDestroy();
   bool LoadSceneFile(const std::filesystem::path& arquivo);
+  // The user's own scenes ("Cenas" beside "temp.xml"): where "Abrir Cena" and a new scene start.
+  std::filesystem::path UserScenesFolder() const { return settingsPlace_.StartSceneFolder / "Cenas"; }
 
   std::filesystem::path programFolder_;
   TSettingsLocation settingsPlace_;  // where "config.ini" and the start-up scene go
-  std::filesystem::path samplesFolder_;
+  std::filesystem::path
+      samplesFolder_;  // the samples: beside a build, under the install prefix when installed
   TUserInterface& ui_;
 
   TQuillonSetting Setting;

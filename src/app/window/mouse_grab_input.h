@@ -14,8 +14,8 @@ class TMouseGrabInput : public IPanelInput {
  public:
   // `cena` gives the scene in play (it may be none); `panel` and `camera` outlive this handler.
   TMouseGrabInput(const QWindow& panel, const TCamera& camera, std::function<TScene*()> cena,
-                  TSelection& selecao)
-      : panel_(panel), camera_(camera), scene_(std::move(cena)), grab_(selecao) {}
+                  TSelection& selecao, THand& mao)
+      : panel_(panel), camera_(camera), scene_(std::move(cena)), grab_(selecao, mao) {}
 
   bool MousePress(QMouseEvent& evento) override;
   bool MouseMove(QMouseEvent& evento) override;
