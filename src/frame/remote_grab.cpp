@@ -17,7 +17,7 @@ void CarryAlongAllowedAxes(TObjetoCena& o, dBodyID corpo, const TVector& P) {
 void CarryAlongAllowedAxes(TScene& cena, std::size_t i, const TVector& P) {
   TObjetoCena& o = cena.Objetos[i];
   dBodyID corpo = cena.Corpos[i];
-  if (!corpo || !cena.Mundo->Ligacoes().Linked(i)) {
+  if (!corpo || !cena.Mundo->Links().Linked(i)) {
     CarryAlongAllowedAxes(o, corpo, P);
     return;
   }
@@ -56,7 +56,7 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, const TCamera& camera,
     }
     const bool outroPreso = preso < cena.Objetos.size() && preso != i;
     // A linked object lags behind the pointer, held back by its link: the hand keeps it all the same.
-    const bool seguraLigado = o.Hand == THand::Remote && cena.Mundo->Ligacoes().Linked(i);
+    const bool seguraLigado = o.Hand == THand::Remote && cena.Mundo->Links().Linked(i);
     if (outroPreso || !(o.Proximo || seguraLigado)) continue;
     o.Agarrado = true;
     o.Hand = THand::Remote;

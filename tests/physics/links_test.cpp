@@ -125,7 +125,7 @@ TEST_F(Ligacoes, CordaFrouxaDeixaCairAteEsticarESegura) {
       EXPECT_NEAR(Obj(0).VecV.z, 0, 0.05) << t;
     }
   });
-  const std::optional<TLinkReading> r = cena.Mundo->Ligacoes().Reading(0);
+  const std::optional<TLinkReading> r = cena.Mundo->Links().Reading(0);
   ASSERT_TRUE(r);
   EXPECT_NEAR(r->Force, g, 0.05 * g) << "a still rope pulls with the weight";
 
@@ -178,7 +178,7 @@ TEST_F(Ligacoes, CordaPorUmaRoldanaAceleraComoAMaquinaDeAtwood) {
   EXPECT_NEAR(Obj(0).VecV.z, -a * 0.5, 0.01 * a * 0.5);
   EXPECT_NEAR(Obj(1).VecV.z, a * 0.5, 0.01 * a * 0.5);
   EXPECT_NEAR(Obj(0).Posicao.z + Obj(1).Posicao.z, 4, 0.002) << "the rope keeps its length";
-  EXPECT_NEAR(cena.Mundo->Ligacoes().Reading(1)->Force, 2 * 3.0 * 1.0 * g / 4.0, 0.02 * 15) << "tension";
+  EXPECT_NEAR(cena.Mundo->Links().Reading(1)->Force, 2 * 3.0 * 1.0 * g / 4.0, 0.02 * 15) << "tension";
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ TEST_F(LigacoesDesenhadas, HasteMolaEPontoFixoAparecem) {
   camera.Olho = {0, -15, 3};
   camera.Centro = {0, 0, 3};
   ComecaQuadro();
-  DrawLinks(cena.Mundo->Ligacoes());
+  DrawLinks(cena.Mundo->Links());
 
   const TRgbColor haste = MaisClaraPerto({-3, 0, 3}, 3);
   EXPECT_GT(haste.r, 120);

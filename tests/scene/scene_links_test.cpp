@@ -33,7 +33,7 @@ std::string ErroDaSegunda(std::vector<Valor> ligacao, std::vector<Valor> primeir
            std::string(SceneColumns()[static_cast<std::size_t>(e.Column().value_or(TColumn::Nome))].Nome) +
            "]";
   }
-  EXPECT_TRUE(cena.Mundo->Ligacoes().Linked(1));
+  EXPECT_TRUE(cena.Mundo->Links().Linked(1));
   return "(nenhum erro)";
 }
 
