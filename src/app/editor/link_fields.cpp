@@ -1,6 +1,7 @@
 #include "app/editor/link_fields.h"
 
 #include "physics/links.h"
+#include "scene/simulation_step.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -20,18 +21,17 @@ struct TNumberSpec {
   const char* dica;
 };
 
-constexpr double Longe = 10000;
-
 const TNumberSpec Numbers[] = {
-    {C::PontoX, "Ponto de ligação X", " m", -Longe, Longe, 0.1, "no outro objeto, ou fixo no mundo"},
-    {C::PontoY, "Ponto de ligação Y", " m", -Longe, Longe, 0.1, ""},
-    {C::PontoZ, "Ponto de ligação Z", " m", -Longe, Longe, 0.1, ""},
+    {C::PontoX, "Ponto de ligação X", " m", -WorldBound, WorldBound, 0.1,
+     "no outro objeto, ou fixo no mundo"},
+    {C::PontoY, "Ponto de ligação Y", " m", -WorldBound, WorldBound, 0.1, ""},
+    {C::PontoZ, "Ponto de ligação Z", " m", -WorldBound, WorldBound, 0.1, ""},
     {C::EixoLigX, "Eixo da dobradiça X", "", -1, 1, 0.1, "direção do eixo, em coordenadas do mundo"},
     {C::EixoLigY, "Eixo da dobradiça Y", "", -1, 1, 0.1, ""},
     {C::EixoLigZ, "Eixo da dobradiça Z", "", -1, 1, 0.1, ""},
     {C::Rigidez, "Rigidez k", " N/m", 0, 1e7, 1, "constante elástica da mola"},
     {C::Amortecimento, "Amortecimento", " N·s/m", 0, 1e6, 0.1, "0: sem perda de energia"},
-    {C::Comprimento, "Comprimento", " m", 0, Longe, 0.1,
+    {C::Comprimento, "Comprimento", " m", 0, WorldBound, 0.1,
      "da mola relaxada, ou da corda; 0: a distância ao carregar"},
 };
 
