@@ -16,16 +16,16 @@ constexpr double g = 9.81;
 constexpr double Pi = std::numbers::pi;
 
 // A ball of `massa` kg at (x, y, z), moved by the physics under gravity, with these link cells.
-std::vector<Valor> Bola(double x, double y, double z, double massa, std::vector<Valor> ligacao) {
-  std::vector<Valor> v = {{TColumn::X, x},         {TColumn::Y, y},          {TColumn::Z, z},
-                          {TColumn::Massa, massa}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true},
-                          {TColumn::MoveX, true},  {TColumn::MoveY, true},   {TColumn::MoveZ, true}};
+TRowCells Bola(double x, double y, double z, double massa, TRowCells ligacao) {
+  TRowCells v = {{TColumn::X, x},         {TColumn::Y, y},          {TColumn::Z, z},
+                 {TColumn::Massa, massa}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true},
+                 {TColumn::MoveX, true},  {TColumn::MoveY, true},   {TColumn::MoveZ, true}};
   v.insert(v.end(), ligacao.begin(), ligacao.end());
   return v;
 }
 
-std::vector<Valor> Ponto(int tipo, TVector p, std::vector<Valor> mais = {}) {
-  std::vector<Valor> v = {
+TRowCells Ponto(int tipo, TVector p, TRowCells mais = {}) {
+  TRowCells v = {
       {TColumn::Ligacao, tipo}, {TColumn::PontoX, p.x}, {TColumn::PontoY, p.y}, {TColumn::PontoZ, p.z}};
   v.insert(v.end(), mais.begin(), mais.end());
   return v;

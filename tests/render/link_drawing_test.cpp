@@ -44,10 +44,10 @@ class LigacoesDesenhadas : public TDrawingTest {
 };
 
 TEST_F(LigacoesDesenhadas, HasteMolaEPontoFixoAparecem) {
-  const auto bola = [](double x, std::vector<Valor> ligacao) {
-    std::vector<Valor> v = SphereRow(0.2);
-    const std::vector<Valor> base = {{TColumn::X, x},          {TColumn::Z, 1.0},    {TColumn::Massa, 1.0},
-                                     {TColumn::ODEMove, true}, {TColumn::PontoX, x}, {TColumn::PontoZ, 5.0}};
+  const auto bola = [](double x, TRowCells ligacao) {
+    TRowCells v = SphereRow(0.2);
+    const TRowCells base = {{TColumn::X, x},          {TColumn::Z, 1.0},    {TColumn::Massa, 1.0},
+                            {TColumn::ODEMove, true}, {TColumn::PontoX, x}, {TColumn::PontoZ, 5.0}};
     v.insert(v.end(), base.begin(), base.end());
     v.insert(v.end(), ligacao.begin(), ligacao.end());
     return v;

@@ -232,7 +232,7 @@ TEST(TSceneTable, WritesOptionalColumnsOnlyWhenUsed) {
 TEST(TSceneTable, NeverWritesWhatTheLoaderWouldRefuse) {
   TTempFolder pasta;
   const auto arquivo = pasta.Write("c.xml", "antes");
-  const std::pair<TColumn, TSceneTable::Celula> ruins[] = {
+  const TRowCells ruins = {
       {TColumn::Nome, std::string("Bola\xED\xA0\x80")},
       {TColumn::X, 1e300},
       {TColumn::VelY, 1001.0},

@@ -4,7 +4,6 @@
 // elasticity or the scene's. Numbers are typed as in every other field ("2,5" or "2.5"), refused with a
 // message naming what is accepted; a change is handed on as cells to set.
 
-#include "app/editor/cell_edit.h"
 #include "app/editor/number_range.h"
 #include "scene/launch.h"
 #include "scene/scene_table.h"
@@ -28,7 +27,7 @@ class TLaunchFields : public QWidget {
   enum class TPolar { Speed, Angle, Azimuth };
 
   // `edit` gets the cells to set on the row shown; `keyboardBack` is called after Enter.
-  TLaunchFields(std::function<void(const TCellEdit&)> edit, std::function<void()> keyboardBack, QWidget* pai);
+  TLaunchFields(std::function<void(const TRowCells&)> edit, std::function<void()> keyboardBack, QWidget* pai);
 
   // Shows row `linha`'s launch; empty cells read as no launch and the scene's elasticity.
   void Show(const TSceneTable& tabela, int linha);
@@ -57,7 +56,7 @@ class TLaunchFields : public QWidget {
   void SendSpin();
   void SendElasticity();
 
-  std::function<void(const TCellEdit&)> edit_;
+  std::function<void(const TRowCells&)> edit_;
   std::function<void()> keyboardBack_;
   std::map<QWidget*, TNumber> numbers_;
   TFieldEdit *speed_ = nullptr, *angle_ = nullptr, *azimuth_ = nullptr;

@@ -79,7 +79,7 @@ TVector TopOfRow(const TSceneTable& t, int linha) {
   return SomaVet(PlaceOfRow(t, linha), {0, 0, altura});
 }
 
-TLinkFields::TLinkFields(std::function<void(const TCellEdit&)> editar, QWidget* pai)
+TLinkFields::TLinkFields(std::function<void(const TRowCells&)> editar, QWidget* pai)
     : QGroupBox("Ligação", pai), edit_(std::move(editar)) {
   setObjectName(WidgetName);
   form_ = new QFormLayout(this);
@@ -126,7 +126,7 @@ void TLinkFields::Send(C c) {
   if (showing_) return;
   if (c == C::Ligacao) {
     const int tipo = kind_->currentIndex();
-    TCellEdit celulas = {{c, static_cast<int32_t>(tipo)}};
+    TRowCells celulas = {{c, static_cast<int32_t>(tipo)}};
     if (tipo != 0 && !hasAnchor_)
       celulas.insert(celulas.end(),
                      {{C::PontoX, topPoint_.x}, {C::PontoY, topPoint_.y}, {C::PontoZ, topPoint_.z}});

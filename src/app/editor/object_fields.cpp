@@ -243,10 +243,10 @@ void TObjectFields::Build() {
     }
     fields_[c] = campo;
   }
-  launch_ = new TLaunchFields([this](const TCellEdit& c) { handlers_.edit(typedRow_, c); },
+  launch_ = new TLaunchFields([this](const TRowCells& c) { handlers_.edit(typedRow_, c); },
                               [this] { handlers_.keyboardBack(); }, this);
   fields_.at(C::ODEMove).form->addRow(launch_);
-  links_ = new TLinkFields([this](const TCellEdit& c) { handlers_.edit(typedRow_, c); }, this);
+  links_ = new TLinkFields([this](const TRowCells& c) { handlers_.edit(typedRow_, c); }, this);
   layout->addWidget(links_);
   layout->addStretch(1);
 }

@@ -3,7 +3,6 @@
 // and surface, colour, motion, display), each with a typed editor. A change is handed on as cells to set;
 // the fields never change the table themselves.
 
-#include "app/editor/cell_edit.h"
 #include "app/editor/number_range.h"
 #include "scene/scene_table.h"
 
@@ -23,7 +22,7 @@ class TLinkFields;
 class TObjectFields : public QWidget {
  public:
   struct THandlers {
-    std::function<void(int linha, const TCellEdit&)> edit;  // cells of row `linha`, the one shown
+    std::function<void(int linha, const TRowCells&)> edit;  // cells of row `linha`, the one shown
     std::function<void()> chooseModel;                      // the "…" beside the model file
     std::function<void()> chooseColour;                     // the colour button
     std::function<void()>
