@@ -4,6 +4,13 @@
 #include <string>
 #include <string_view>
 
+// Whole hundredths counted from whole steps, so t never shows the binary rounding of frame x PassoFixo.
+std::string FrameTime(long quadro, char separador) {
+  static_assert(100 % StepsPerSecond == 0, "a step lasts a whole number of hundredths");
+  const long c = quadro * (100 / StepsPerSecond);
+  return std::to_string(c / 100) + separador + (c % 100 < 10 ? "0" : "") + std::to_string(c % 100);
+}
+
 namespace {
 
 std::string Numero(double v) {
@@ -23,11 +30,6 @@ std::string Campo(std::string_view texto) {
   return s + '"';
 }
 
-// Whole hundredths, so t never shows the binary rounding of frame x 0.01.
-std::string Tempo(long quadro) {
-  return std::to_string(quadro / 100) + "." + (quadro % 100 < 10 ? "0" : "") + std::to_string(quadro % 100);
-}
-
 void Linha(std::ostream& saida, long quadro, const std::string& t, std::size_t i, const TSceneTable& tabela,
            const TVector& p, const TVector& v, const std::array<float, 4>& q) {
   saida << quadro << ',' << t << ',' << i << ',' << Campo(tabela.Text(static_cast<int>(i), TColumn::Nome))
@@ -43,7 +45,7 @@ void EscreveCabecalhoCSV(std::ostream& saida) {
 }
 
 void EscreveQuadroCSV(std::ostream& saida, const TScene& cena, long quadro) {
-  const std::string t = Tempo(quadro);
+  const std::string t = FrameTime(quadro, '.');
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
     const TObjetoCena& o = cena.Objetos[i];
     Linha(saida, quadro, t, i, cena.Tabela, o.Posicao, o.VecV, o.Quaternio);
@@ -52,7 +54,7 @@ void EscreveQuadroCSV(std::ostream& saida, const TScene& cena, long quadro) {
 
 void EscreveQuadroCSV(std::ostream& saida, const TSceneTable& tabela, long quadro,
                       std::span<const TObjectState> estados) {
-  const std::string t = Tempo(quadro);
+  const std::string t = FrameTime(quadro, '.');
   for (std::size_t i = 0; i < estados.size(); ++i)
     Linha(saida, quadro, t, i, tabela, estados[i].Posicao, estados[i].VecV, estados[i].Quaternio);
 }

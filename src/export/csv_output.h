@@ -7,6 +7,7 @@
 #include <array>
 #include <ostream>
 #include <span>
+#include <string>
 
 // What a row says of one object in one frame.
 struct TObjectState {
@@ -14,6 +15,10 @@ struct TObjectState {
   std::array<float, 4> Quaternio{};
   double RotationEnergy = 0;  // J, ½ ωᵀIω: for the spreadsheet, which the runner's rows leave out
 };
+
+// The simulated time at the end of frame `quadro` (s), with two decimals and `separador` between the
+// seconds and the hundredths.
+std::string FrameTime(long quadro, char separador);
 
 void EscreveCabecalhoCSV(std::ostream& saida);
 void EscreveQuadroCSV(std::ostream& saida, const TScene& cena, long quadro);

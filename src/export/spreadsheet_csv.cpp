@@ -49,7 +49,7 @@ void WriteSpreadsheet(std::ostream& saida, const TFrameRecord& registro, const T
   const double gz = GravityZ(cena);
   const auto n = [](double v) { return FormatDecimalComma(v, Casas); };
   registro.ForEachFrame([&](long quadro, std::span<const TObjectState> estados) {
-    const std::string t = FormatDecimalComma(quadro * 0.01, 2);
+    const std::string t = FrameTime(quadro, ',');
     for (const TObjectFacts& o : objetos) {
       if (o.indice >= estados.size()) continue;
       const TObjectState& e = estados[o.indice];

@@ -31,5 +31,5 @@ void TGLFrameDrawing::References(const TFrameState& estado, const TScene& cena) 
 
 void TGLFrameDrawing::Objetos(const TScene& cena) {
   gl_.DesenhaObjetos(cena, true);
-  DrawLinks(cena.Mundo->Ligacoes());
+  DrawLinks(cena.Mundo->Links());
 }

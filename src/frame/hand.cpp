@@ -35,7 +35,7 @@ TVector AtMost(const TVector& v, double rapidez) {
 void CarryAlongAllowedAxes(TScene& cena, std::size_t i, const TVector& P) {
   TObjetoCena& o = cena.Objetos[i];
   dBodyID corpo = cena.Corpos[i];
-  if (!corpo || !cena.Mundo->Ligacoes().Linked(i)) {
+  if (!corpo || !cena.Mundo->Links().Linked(i)) {
     CarryAlongAllowedAxes(o, corpo, P);
     return;
   }

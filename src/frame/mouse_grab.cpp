@@ -108,7 +108,7 @@ void TMouseGrab::Carry(TScene& cena) {
     CarryAlongAllowedAxes(cena, *held_, hand_.Target);
     // The hand holds it: gravity must not pile up speed that a release would then keep. A linked object
     // moves by the speed the hand gave it.
-    if (corpo && !cena.Mundo->Ligacoes().Linked(*held_)) {
+    if (corpo && !cena.Mundo->Links().Linked(*held_)) {
       const dReal* v = dBodyGetLinearVel(corpo);
       dBodySetLinearVel(corpo, o.MoveX ? 0 : v[0], o.MoveY ? 0 : v[1], o.MoveZ ? 0 : v[2]);
     }

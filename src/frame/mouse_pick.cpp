@@ -12,10 +12,6 @@ constexpr double NearPlane = 1.0;
 constexpr double FarPlane = 1000.0;
 constexpr double VerticalFovDegrees = 60.0;
 
-double Dot(const TVector& a, const TVector& b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
 // A rigid pose as the engine keeps it: rotation rows R[0..2], R[4..6], R[8..10], then the position.
 struct TPose {
   dMatrix3 R;

@@ -41,7 +41,7 @@ const char* LinkName(TLinkKind k) {
 
 // What the object's link does: a spring's stretch and force, a rod's, hinge's or rope's pull.
 void LinkLines(const TScene& cena, std::size_t i, std::vector<TOverlayLine>& v) {
-  const std::optional<TLinkReading> r = cena.Mundo->Ligacoes().Reading(i);
+  const std::optional<TLinkReading> r = cena.Mundo->Links().Reading(i);
   if (!r) return;
   const std::string nome = LinkName(r->Kind);
   if (r->Kind == TLinkKind::Spring) {

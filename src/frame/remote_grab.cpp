@@ -32,7 +32,7 @@ uint8_t MoveObjetoUsuario(TScene& cena, const TVector& P, THand& mao, bool hapti
     if (o.Agarrado && o.Agarrado != mao.Id) continue;
     if (preso && *preso != i) continue;
     // A linked object lags behind the pointer, held back by its link: the hand keeps it all the same.
-    const bool seguraLigado = preso == i && cena.Mundo->Ligacoes().Linked(i);
+    const bool seguraLigado = preso == i && cena.Mundo->Links().Linked(i);
     if (!(o.Proximo || seguraLigado)) continue;
     o.Agarrado = mao.Id;
     preso = i;

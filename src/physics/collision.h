@@ -40,7 +40,7 @@ dSurfaceParameters ContactSurfaceWithBounce(double bounce, double mu);
 // An overlap between two bodies (b2 null: something that cannot move) along `normal`, which points into the
 // first. Contacts that bounce with an object's own elasticity leave overlaps to be undone by moving the
 // bodies after the step: undone by speeding the bodies apart, as the engine does, a sticking collision
-// would come apart at up to CorrecaoMaxima.
+// would come apart at up to MaxContactCorrection.
 struct TOverlap {
   dBodyID b1 = nullptr, b2 = nullptr;
   double normal[3] = {0, 0, 0};

@@ -13,10 +13,6 @@ TVector Vec(const dReal* v) {
   return {v[0], v[1], v[2]};
 }
 
-double Dot(const TVector& a, const TVector& b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
 bool Movable(dBodyID b) {
   return b && !dBodyIsKinematic(b);
 }

@@ -19,6 +19,10 @@ TVector ProdVetorial(const TVector& a, const TVector& b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
+double Dot(const TVector& a, const TVector& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
 double NormaVet(const TVector& a) {
   return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
 }

@@ -23,7 +23,8 @@ TVector SomaVet(const TVector& a, const TVector& b);
 TVector SubVet(const TVector& a, const TVector& b);
 TVector ProdVetorial(const TVector& a, const TVector& b);
 double NormaVet(const TVector& a);
-TVector NormalizaVet(const TVector& a);  // a zero vector gives NaN components
+double Dot(const TVector& a, const TVector& b);  // the scalar product
+TVector NormalizaVet(const TVector& a);          // a zero vector gives NaN components
 TVector EscalaVet(const TVector& a, double s);
 
 TMatrix4 Identidade();

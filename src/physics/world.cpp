@@ -21,8 +21,8 @@ TPhysicsWorld::TPhysicsWorld(bool TemGravidade) {
   // Without a cap, pushing a fast body out of the ground adds more speed than its bounce gives: a ball
   // that should stop dead pops up at 40% of its impact speed. The cap keeps rebounds to the collision
   // kind's ratio; the thin surface layer keeps resting contacts from flickering on and off.
-  dWorldSetContactMaxCorrectingVel(Mundo_, static_cast<float>(CorrecaoMaxima));
-  dWorldSetContactSurfaceLayer(Mundo_, static_cast<float>(CamadaDeContato));
+  dWorldSetContactMaxCorrectingVel(Mundo_, static_cast<float>(MaxContactCorrection));
+  dWorldSetContactSurfaceLayer(Mundo_, static_cast<float>(ContactSurfaceLayer));
   Chao_ = CriaCaixa(Espaco_, ChaoDim.x, ChaoDim.y, ChaoDim.z);
   dGeomSetPosition(Chao_, ChaoPos.x, ChaoPos.y, ChaoPos.z);
   GrupoContatos_ = dJointGroupCreate(0);
@@ -97,7 +97,7 @@ void TPhysicsWorld::PassoMundo(const TContactParameters& parametros) {
       else
         dWorldStep(Mundo_, passo);
       dJointGroupEmpty(GrupoContatos_);
-      SeparateOverlaps(ctx.Overlaps, passo, CamadaDeContato);
+      SeparateOverlaps(ctx.Overlaps, passo, ContactSurfaceLayer);
       links_.AfterStep(passo);
     } catch (...) {
       broken_ = true;

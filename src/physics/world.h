@@ -13,9 +13,11 @@
 
 #include <memory>
 
-inline constexpr double PassoFixo = 0.01;      // seconds of simulated time per step
-inline constexpr double CorrecaoMaxima = 0.1;  // m/s: fastest a contact may push bodies apart to undo overlap
-inline constexpr double CamadaDeContato = 0.001;  // m of overlap allowed before a contact pushes back
+inline constexpr int StepsPerSecond = 100;
+inline constexpr double PassoFixo = 1.0 / StepsPerSecond;  // seconds of simulated time per step
+// m/s: fastest a contact may push bodies apart to undo overlap.
+inline constexpr double MaxContactCorrection = 0.1;
+inline constexpr double ContactSurfaceLayer = 0.001;  // m of overlap allowed before a contact pushes back
 inline constexpr TODEArray ChaoPos{0.0f, 0.0f, -0.25f};
 inline constexpr TODEArray ChaoDim{100.0f, 100.0f, 0.5f};
 
@@ -38,8 +40,8 @@ class TPhysicsWorld {
   dWorldID Mundo() const { return Mundo_; }
   dSpaceID Espaco() const { return Espaco_; }
   dGeomID Chao() const { return Chao_; }
-  TLinkSet& Ligacoes() { return links_; }
-  const TLinkSet& Ligacoes() const { return links_; }
+  TLinkSet& Links() { return links_; }
+  const TLinkSet& Links() const { return links_; }
 
  private:
   dWorldID Mundo_ = nullptr;

@@ -35,7 +35,7 @@ TObjectReadout ReadObject(const TScene& cena, std::size_t i) {
   // A body the world's gravity leaves alone (a plane's) has no potential energy from it.
   if (cena.Mundo && dBodyGetGravityMode(corpo)) dWorldGetGravity(cena.Mundo->Mundo(), g);
   r.Kinetic = r.Mass * r.Speed * r.Speed / 2 + (o.ODEMove ? RotationalEnergy(corpo, m) : 0);
-  r.Elastic = cena.Mundo ? cena.Mundo->Ligacoes().ElasticEnergyOf(i) : 0;
+  r.Elastic = cena.Mundo ? cena.Mundo->Links().ElasticEnergyOf(i) : 0;
   r.Potential = -r.Mass * g[2] * o.Posicao.z + r.Elastic;
   r.Total = r.Kinetic + r.Potential;
   return r;
@@ -50,7 +50,7 @@ TSceneTotals ReadSceneTotals(const TScene& cena) {
     t.Energy += r.Total - r.Elastic;
   }
   // A spring stores its energy whichever of its ends moves (a support's spring included), and only once.
-  if (cena.Mundo) t.Energy += cena.Mundo->Ligacoes().ElasticEnergy();
+  if (cena.Mundo) t.Energy += cena.Mundo->Links().ElasticEnergy();
   return t;
 }
 

@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-using TRowCells = std::vector<std::pair<TColumn, TSceneTable::Celula>>;
-
 struct TRampSpec {
   double anguloGraus = 30;  // above the floor, greater than 0 and less than 90
   double comprimento = 4;   // along the slope, m

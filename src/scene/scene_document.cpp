@@ -200,8 +200,7 @@ void TSceneDocument::SetCell(int linha, C coluna, TSceneTable::Celula valor) {
   SetCells(linha, {{coluna, std::move(valor)}});
 }
 
-void TSceneDocument::SetCells(int linha,
-                              const std::vector<std::pair<TColumn, TSceneTable::Celula>>& valores) {
+void TSceneDocument::SetCells(int linha, const TRowCells& valores) {
   CheckRow(current_.table, linha);
   for (const auto& [coluna, valor] : valores) CheckType(coluna, valor);
   Edit([&](TState& s) {

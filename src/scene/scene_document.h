@@ -23,9 +23,6 @@ struct TSceneSettings {
   bool operator==(const TSceneSettings&) const = default;
 };
 
-// What an editor field hands on: the cells of one row to set, in one step of undo.
-using TCellEdit = std::vector<std::pair<TColumn, TSceneTable::Celula>>;
-
 class TSceneDocument {
  public:
   // Tries a candidate table; throws (ESceneError) to refuse it. The running scene is rebuilt here.
@@ -47,7 +44,7 @@ class TSceneDocument {
   // Edits. Each is one step of undo; each throws, changing nothing, when the stage refuses the result.
   // Rows are 0-based and must exist; a value must have its column's type (or be empty).
   void SetCell(int linha, TColumn coluna, TSceneTable::Celula valor);
-  void SetCells(int linha, const std::vector<std::pair<TColumn, TSceneTable::Celula>>& valores);  // one step
+  void SetCells(int linha, const TRowCells& valores);         // one step
   void MoveStartPosition(int linha, const TVector& posicao);  // X, Y, Z in one step
   void SetSettings(const TSceneSettings& ajustes);
   // A new row at the end, above floor point `lugar`: its lowest point at z = lugar.z (at least 0), or on top

@@ -103,6 +103,6 @@ void BuildLinks(TScene& cena) {
     const std::optional<TLinkSpec> s = LinkOfRow(cena.Tabela, i);
     if (!s) continue;
     dBodyID outro = s->Other ? cena.Corpos[*s->Other] : nullptr;
-    cena.Mundo->Ligacoes().Add(cena.Mundo->Mundo(), *s, cena.Corpos[s->Object], outro);
+    cena.Mundo->Links().Add(cena.Mundo->Mundo(), *s, cena.Corpos[s->Object], outro);
   }
 }

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -154,6 +155,9 @@ class TSceneTable {
  private:
   std::vector<std::array<Celula, ColumnCount>> rows_;
 };
+
+// Cells of one row to set, each with its column: a new row's values, or one edit made in one step.
+using TRowCells = std::vector<std::pair<TColumn, TSceneTable::Celula>>;
 
 // The start-up scene: creates "Cenas" in `pastaPrograma` if missing, replaces "Cenas/temp.xml" with an empty
 // table of the 37 columns, and returns its path. Failures to create the folder or file are not reported.

@@ -123,9 +123,9 @@ std::string StatusLine(const TWiimote& W, const std::string& Battery, int LedByt
     }
   if (!Any) Line << " -";
   Line << " | Acel: " << W.AccelX << ' ' << W.AccelY << ' ' << W.AccelZ << " | IR:";
-  if (W.IRSize1 < 15) Line << " (" << W.IRX1 << ',' << W.IRY1 << ')';
-  if (W.IRSize2 < 15) Line << " (" << W.IRX2 << ',' << W.IRY2 << ')';
-  if (W.IRSize1 >= 15 && W.IRSize2 >= 15) Line << " -";
+  if (W.IRSize1 < NoDotSize) Line << " (" << W.IRX1 << ',' << W.IRY1 << ')';
+  if (W.IRSize2 < NoDotSize) Line << " (" << W.IRX2 << ',' << W.IRY2 << ')';
+  if (W.IRSize1 >= NoDotSize && W.IRSize2 >= NoDotSize) Line << " -";
   if (W.ExtensionConnected)
     Line << " | Nunchuk: " << W.NunchukStickX << ',' << W.NunchukStickY << ' ' << W.NunchukAccelX << ' '
          << W.NunchukAccelY << ' ' << W.NunchukAccelZ;

@@ -19,7 +19,6 @@ constexpr uint8_t StatusReport = 0x20;
 constexpr uint8_t ButtonsAccel = 0x31;
 constexpr uint8_t ButtonsAccelIR = 0x33;
 constexpr uint8_t ButtonsAccelIRExtension = 0x37;
-constexpr int32_t NoDotSize = 15;
 
 // Core buttons in the order their events go out.
 constexpr TWiimoteButtonIndex CoreButtonOrder[] = {ButtonUp,   ButtonDown,  ButtonRight, ButtonLeft,

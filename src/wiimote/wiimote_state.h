@@ -49,11 +49,14 @@ inline constexpr std::array<TWiimoteButton, WiimoteButtonCount> WiimoteButtons =
     {"Z", 0x2000},
 }};
 
+// The IR size the remote reports for a dot its camera does not see.
+inline constexpr int32_t NoDotSize = 15;
+
 // The record starts all zero: buttons up, IR sizes 0 (counted as seen), battery 0. Nothing resets it
 // afterwards, not even losing the remote: every field keeps its last decoded value.
 struct TWiimote {
   std::array<TButtonState, WiimoteButtonCount> ButtonState{};
-  int32_t IRX1 = 0, IRY1 = 0, IRSize1 = 0;  // X 0..1023, Y 0..1023, size 0..15 (15: no dot)
+  int32_t IRX1 = 0, IRY1 = 0, IRSize1 = 0;  // X 0..1023, Y 0..1023, size 0..15 (NoDotSize: no dot)
   int32_t IRX2 = 0, IRY2 = 0, IRSize2 = 0;
   bool IRDot2Right = false, IRDot2Below = false;  // as last seen with both dots
   int32_t IRMidX = 0, IRMidY = 0;                 // pointing position

@@ -4,6 +4,7 @@
 
 #include "frame/frame_drawing.h"
 #include "render/gl_state.h"
+#include "support/panel_size.h"
 #include "support/scene_builder.h"
 #include "support_gl/gl_test_context.h"
 
@@ -21,7 +22,7 @@ namespace {
 constexpr int MaxDifference = 2;  // per channel, out of 255
 
 TTestGLContext& Context() {
-  static TTestGLContext ctx(769, 610);
+  static TTestGLContext ctx(PanelWidth, PanelHeight);
   return ctx;
 }
 
@@ -59,7 +60,7 @@ void DrawFrame(TScene& cena, const TCamera& camera = CloseCamera(), bool comRemo
   Context().FazAtual();
   InitGLState();
   SetLightsAndMaterial();
-  TGLFrameDrawing desenho(769.0 / 610.0);
+  TGLFrameDrawing desenho(double(PanelWidth) / PanelHeight);
   desenho.CreateResources();
   TFrameState estado;
   estado.PointerShown = comRemoto;

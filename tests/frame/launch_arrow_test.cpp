@@ -4,6 +4,7 @@
 #include "frame/launch_arrow.h"
 #include "render/vector_drawing.h"
 #include "scene/scene_loader.h"
+#include "support/panel_size.h"
 #include "support/scene_builder.h"
 #include "support/view_projection.h"
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr double W = 769, H = 610;
+constexpr double W = PanelWidth, H = PanelHeight;
 
 void ExpectNear(const TVector& a, const TVector& b, double tol) {
   EXPECT_NEAR(a.x, b.x, tol);

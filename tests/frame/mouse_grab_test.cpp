@@ -3,6 +3,7 @@
 
 #include "frame/mouse_grab.h"
 #include "frame/remote_grab.h"
+#include "support/panel_size.h"
 #include "support/scene_builder.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr double W = 769, H = 610;
+constexpr double W = PanelWidth, H = PanelHeight;
 // Pixels per metre on the plane through the front of a unit ball at y = 0, seen from 20 m away; a ball off
 // the axis is met a little further than 19 m, hence the tolerance.
 const double PixelsPerMetre = H / (2 * 19 * std::tan(std::numbers::pi / 6));

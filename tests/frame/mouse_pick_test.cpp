@@ -5,6 +5,7 @@
 #include "render/gl_state.h"
 #include "render/object_drawing.h"
 #include "render/view_gl.h"
+#include "support/panel_size.h"
 #include "support/scene_builder.h"
 #include "support_gl/gl_test_context.h"
 
@@ -19,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int W = 769, H = 610;
+constexpr int W = PanelWidth, H = PanelHeight;
 
 TTestGLContext& Context() {
   static TTestGLContext ctx(W, H);

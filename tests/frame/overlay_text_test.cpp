@@ -121,12 +121,12 @@ TEST_F(ObjectInformation, TotalMomentumStaysAndTheEnergyLostIsTheTextbooks) {
 // A ball of 0.4 kg hanging still on a spring of k = 20 N/m, and one of 1 kg hanging on a rod.
 TEST_F(ObjectInformation, TheSpringsStretchAndForceAndTheRodsTension) {
   const double m = 0.4, k = 20, g = 9.81;
-  const auto pendurada = [](double massa, double z, std::vector<Valor> ligacao) {
-    std::vector<Valor> v = {{TColumn::Massa, massa},
-                            {TColumn::Z, z},
-                            {TColumn::ODEMove, true},
-                            {TColumn::TemGravidade, true},
-                            {TColumn::PontoZ, 3.0}};
+  const auto pendurada = [](double massa, double z, TRowCells ligacao) {
+    TRowCells v = {{TColumn::Massa, massa},
+                   {TColumn::Z, z},
+                   {TColumn::ODEMove, true},
+                   {TColumn::TemGravidade, true},
+                   {TColumn::PontoZ, 3.0}};
     v.insert(v.end(), ligacao.begin(), ligacao.end());
     return v;
   };

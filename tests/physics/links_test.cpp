@@ -16,16 +16,16 @@ constexpr double g = 9.81;
 constexpr double Pi = std::numbers::pi;
 
 // A ball of `massa` kg at (x, y, z), moved by the physics under gravity, with these link cells.
-std::vector<Valor> Bola(double x, double y, double z, double massa, std::vector<Valor> ligacao) {
-  std::vector<Valor> v = {{TColumn::X, x},         {TColumn::Y, y},          {TColumn::Z, z},
-                          {TColumn::Massa, massa}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true},
-                          {TColumn::MoveX, true},  {TColumn::MoveY, true},   {TColumn::MoveZ, true}};
+TRowCells Bola(double x, double y, double z, double massa, TRowCells ligacao) {
+  TRowCells v = {{TColumn::X, x},         {TColumn::Y, y},          {TColumn::Z, z},
+                 {TColumn::Massa, massa}, {TColumn::ODEMove, true}, {TColumn::TemGravidade, true},
+                 {TColumn::MoveX, true},  {TColumn::MoveY, true},   {TColumn::MoveZ, true}};
   v.insert(v.end(), ligacao.begin(), ligacao.end());
   return v;
 }
 
-std::vector<Valor> Ponto(int tipo, TVector p, std::vector<Valor> mais = {}) {
-  std::vector<Valor> v = {
+TRowCells Ponto(int tipo, TVector p, TRowCells mais = {}) {
+  TRowCells v = {
       {TColumn::Ligacao, tipo}, {TColumn::PontoX, p.x}, {TColumn::PontoY, p.y}, {TColumn::PontoZ, p.z}};
   v.insert(v.end(), mais.begin(), mais.end());
   return v;
@@ -125,7 +125,7 @@ TEST_F(Ligacoes, CordaFrouxaDeixaCairAteEsticarESegura) {
       EXPECT_NEAR(Obj(0).VecV.z, 0, 0.05) << t;
     }
   });
-  const std::optional<TLinkReading> r = cena.Mundo->Ligacoes().Reading(0);
+  const std::optional<TLinkReading> r = cena.Mundo->Links().Reading(0);
   ASSERT_TRUE(r);
   EXPECT_NEAR(r->Force, g, 0.05 * g) << "a still rope pulls with the weight";
 
@@ -178,7 +178,7 @@ TEST_F(Ligacoes, CordaPorUmaRoldanaAceleraComoAMaquinaDeAtwood) {
   EXPECT_NEAR(Obj(0).VecV.z, -a * 0.5, 0.01 * a * 0.5);
   EXPECT_NEAR(Obj(1).VecV.z, a * 0.5, 0.01 * a * 0.5);
   EXPECT_NEAR(Obj(0).Posicao.z + Obj(1).Posicao.z, 4, 0.002) << "the rope keeps its length";
-  EXPECT_NEAR(cena.Mundo->Ligacoes().Reading(1)->Force, 2 * 3.0 * 1.0 * g / 4.0, 0.02 * 15) << "tension";
+  EXPECT_NEAR(cena.Mundo->Links().Reading(1)->Force, 2 * 3.0 * 1.0 * g / 4.0, 0.02 * 15) << "tension";
 }
 
 }  // namespace

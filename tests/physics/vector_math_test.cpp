@@ -70,6 +70,7 @@ TEST(Vetores, ProdutoVetorialENorma) {
   const TVector c = ProdVetorial({1, 0, 0}, {0, 1, 0});
   EXPECT_EQ(c.z, 1);
   EXPECT_DOUBLE_EQ(NormaVet({3, 4, 12}), 13);
+  EXPECT_EQ(Dot({1, 2, 3}, {4, -5, 6}), 12);
   EXPECT_TRUE(std::isnan(NormalizaVet({0, 0, 0}).x));
 }
 

@@ -277,7 +277,7 @@ TEST(Atrito, CaixaLancadaNoChaoParaEmVQuadradoSobreDoisMuG) {
 // rests on z = 0 and is still.
 struct TRestingCase {
   const char* nome;
-  std::vector<Valor> forma;
+  TRowCells forma;
   double ang;  // degrees about x
 };
 

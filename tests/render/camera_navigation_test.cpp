@@ -2,13 +2,14 @@
 // keeps the grabbed point under the mouse, and framing shows every object from the nearest distance.
 
 #include "render/camera_navigation.h"
+#include "support/panel_size.h"
 #include "support/view_projection.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr double Largura = 769, Altura = 610;
+constexpr double Largura = PanelWidth, Altura = PanelHeight;
 
 void EsperaIgual(const TVector& a, const TVector& b, double tol = 1e-9) {
   EXPECT_NEAR(a.x, b.x, tol);

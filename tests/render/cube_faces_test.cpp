@@ -2,6 +2,7 @@
 // 100, with the eye at the origin looking down -z and the cube placed by a translation.
 
 #include "render/cube_faces.h"
+#include "support/panel_size.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ namespace {
 
 // Projection times a translation to (x, y, z) and a scale by s, column-major.
 std::array<double, 16> Seen(double x, double y, double z, double s) {
-  const double f = 1 / std::tan(M_PI / 6), n = 1, l = 100, aspect = 769.0 / 610.0;
+  const double f = 1 / std::tan(M_PI / 6), n = 1, l = 100, aspect = double(PanelWidth) / PanelHeight;
   const double p[16] = {f / aspect,          0, 0, 0, 0, f, 0, 0, 0, 0, (l + n) / (n - l), -1, 0, 0,
                         2 * l * n / (n - l), 0};
   std::array<double, 16> m{};
@@ -23,7 +24,7 @@ std::array<double, 16> Seen(double x, double y, double z, double s) {
 }
 
 TCubeView View(double x, double y, double z, double s = 1, bool opaque = true) {
-  return ViewCube(Seen(x, y, z, s), {0, 0, 769, 610}, opaque);
+  return ViewCube(Seen(x, y, z, s), {0, 0, PanelWidth, PanelHeight}, opaque);
 }
 
 TEST(CubeFaces, NearFacesWholeFarFacesOnlyBehindTheEdgesNothingOutOfView) {

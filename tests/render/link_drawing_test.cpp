@@ -44,10 +44,10 @@ class LigacoesDesenhadas : public TDrawingTest {
 };
 
 TEST_F(LigacoesDesenhadas, HasteMolaEPontoFixoAparecem) {
-  const auto bola = [](double x, std::vector<Valor> ligacao) {
-    std::vector<Valor> v = SphereRow(0.2);
-    const std::vector<Valor> base = {{TColumn::X, x},          {TColumn::Z, 1.0},    {TColumn::Massa, 1.0},
-                                     {TColumn::ODEMove, true}, {TColumn::PontoX, x}, {TColumn::PontoZ, 5.0}};
+  const auto bola = [](double x, TRowCells ligacao) {
+    TRowCells v = SphereRow(0.2);
+    const TRowCells base = {{TColumn::X, x},          {TColumn::Z, 1.0},    {TColumn::Massa, 1.0},
+                            {TColumn::ODEMove, true}, {TColumn::PontoX, x}, {TColumn::PontoZ, 5.0}};
     v.insert(v.end(), base.begin(), base.end());
     v.insert(v.end(), ligacao.begin(), ligacao.end());
     return v;
@@ -59,7 +59,7 @@ TEST_F(LigacoesDesenhadas, HasteMolaEPontoFixoAparecem) {
   camera.Olho = {0, -15, 3};
   camera.Centro = {0, 0, 3};
   ComecaQuadro();
-  DrawLinks(cena.Mundo->Ligacoes());
+  DrawLinks(cena.Mundo->Links());
 
   const TRgbColor haste = MaisClaraPerto({-3, 0, 3}, 3);
   EXPECT_GT(haste.r, 120);

@@ -4,6 +4,7 @@
 #include "render/reference_drawing.h"
 #include "render/render_fixture.h"
 #include "render/trails.h"
+#include "support/panel_size.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
 #include "support_gl/reference_cube.h"
@@ -18,13 +19,13 @@ namespace {
 // One scene row: kind, place, Dim1..Dim4, colour (0-255), and any further cells.
 struct Linha {
   Linha(int kind_, TVector pos_ = {}, std::array<double, 4> dim_ = {}, TVector colour_ = {},
-        std::vector<Valor> extra_ = {})
+        TRowCells extra_ = {})
       : tipo(kind_), pos(pos_), dim(dim_), cor(colour_), extra(std::move(extra_)) {}
   int tipo;
   TVector pos;
   std::array<double, 4> dim;
   TVector cor;
-  std::vector<Valor> extra;
+  TRowCells extra;
 };
 
 // Scenes written by the real table writer and read by the real loader.
@@ -66,8 +67,8 @@ TEST_F(ObjetosTeste, ClearGivesABlackBackground) {
   ComecaQuadro();
   DesenhaPiso(20, 5, 5);
   ComecaQuadro();
-  for (int x = 0; x < 769; x += 96)
-    for (int y = 0; y < 610; y += 76) ASSERT_TRUE(Preto(contexto->Pixel(x, y))) << x << "," << y;
+  for (int x = 0; x < PanelWidth; x += 96)
+    for (int y = 0; y < PanelHeight; y += 76) ASSERT_TRUE(Preto(contexto->Pixel(x, y))) << x << "," << y;
 }
 
 TEST_F(ObjetosTeste, SphereShowsInItsColourWhereTheCameraPutsIt) {
@@ -141,7 +142,7 @@ TEST_F(ObjetosTeste, VerticalPlaneStandsUpright) {
 }
 
 TEST_F(ObjetosTeste, BoxAndCapsuleTakeTheirSizesAndTurn) {
-  const std::vector<Valor> giro{{TColumn::Ang, 45.0}, {TColumn::eixoZ, 1.0}};
+  const TRowCells giro{{TColumn::Ang, 45.0}, {TColumn::eixoZ, 1.0}};
   Carrega(
       {{Caixa, {10, -10, 5}, {1, 8, 1}, {0, 0, 255}, giro}, {Capsula, {-10, 10, 5}, {1, 4}, {255, 0, 0}}});
   Draw(false);
@@ -333,7 +334,7 @@ TEST_F(ObjetosTeste, ModelDrawsItsOwnMaterialSkipsMissingVerticesAndLightsBadNor
 
 TEST_F(ObjetosTeste, StateAfterDrawingEveryKindIsAsTheFrameExpects) {
   pasta.Write("tri.obj", "v -1 -1 0\nv 1 -1 0\nv 0 1 0\ng tri\nf 1 2 3\n");
-  const std::vector<Valor> malha{
+  const TRowCells malha{
       {TColumn::Arquivo, std::string("tri.obj")}, {TColumn::SX, 1.0}, {TColumn::SY, 1.0}, {TColumn::SZ, 1.0}};
   Carrega({{Esfera, {}, {1}, {}, {{TColumn::MostraVecV, true}}},
            {Capsula,

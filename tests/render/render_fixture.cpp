@@ -2,6 +2,7 @@
 
 #include "render/gl_state.h"
 #include "render/view_gl.h"
+#include "support/panel_size.h"
 
 #include <GL/gl.h>
 
@@ -14,12 +15,11 @@ TScreenPoint Projeta(const TCamera& camera, const TVector& p, int largura, int a
   const TVector s = NormalizaVet(ProdVetorial(f, camera.Cima));
   const TVector u = ProdVetorial(s, f);
   const TVector d = SubVet(p, camera.Olho);
-  const auto ponto = [](const TVector& a, const TVector& b) { return a.x * b.x + a.y * b.y + a.z * b.z; };
-  const double profundidade = ponto(f, d);
+  const double profundidade = Dot(f, d);
   const double focal = 1 / std::tan(30 * std::numbers::pi / 180);
   const double aspecto = static_cast<double>(largura) / altura;
-  const double nx = focal / aspecto * ponto(s, d) / profundidade;
-  const double ny = focal * ponto(u, d) / profundidade;
+  const double nx = focal / aspecto * Dot(s, d) / profundidade;
+  const double ny = focal * Dot(u, d) / profundidade;
   return {static_cast<int>(std::floor((nx + 1) / 2 * largura)),
           static_cast<int>(std::floor((ny + 1) / 2 * altura))};
 }
@@ -29,7 +29,7 @@ bool Preto(const TRgbColor& c) {
 }
 
 void TDrawingTest::SetUp() {
-  contexto = std::make_unique<TTestGLContext>(769, 610);
+  contexto = std::make_unique<TTestGLContext>(PanelWidth, PanelHeight);
   InitGLState();
   SetLightsAndMaterial();
   desenho.Create();
@@ -44,7 +44,7 @@ void TDrawingTest::TearDown() {
 
 void TDrawingTest::ComecaQuadro() {
   ClearFrame();
-  ApplyProjectionAndView(camera, 769.0 / 610.0);
+  ApplyProjectionAndView(camera, double(PanelWidth) / PanelHeight);
 }
 
 TRgbColor TDrawingTest::CorEm(const TVector& p) const {

@@ -1,7 +1,8 @@
 #pragma once
 // A real GL context set up as the program sets its own (initial state, lights, material, drawing
 // objects), a camera, and where the camera puts a world point on the framebuffer, computed here on the
-// CPU from the frame's projection (60 degrees, 769 / 610, near 1) so the picture is checked against it.
+// CPU from the frame's projection (60 degrees, the panel's aspect, near 1) so the picture is checked against
+// it.
 
 #include "render/camera.h"
 #include "render/object_drawing.h"

@@ -16,7 +16,7 @@ TModel Read(const std::vector<std::string>& linhas) {
   return LoadModelFromLines("m.obj", linhas, {});
 }
 
-TEST(WeldVertices, CantosPassamAoVerticeDeMenorNumeroNaMesmaPosicao) {
+TEST(WeldVertices, CornersTakeTheLowestNumberedVertexAtTheSamePlace) {
   TModel m = Read({"v 0 0 0", "v 1 0 0", "v 0 1 0", "v 1 0 0", "v -0 1 0", "v 1 1 0", "f 1 2 3", "f 4 6 5",
                    "f 4 0 9", "f -9 4 5"});
   WeldVertices(m);
@@ -56,7 +56,7 @@ TModel ModeloAleatorio(std::mt19937& gerador, int vertices, int faces) {
   return m;
 }
 
-TEST(WeldVertices, IgualAoMetodoDePares) {
+TEST(WeldVertices, MatchesThePairwiseMethod) {
   std::mt19937 gerador(7);
   for (int rodada = 0; rodada < 40; ++rodada) {
     TModel rapido = ModeloAleatorio(gerador, 1 + static_cast<int>(gerador() % 300), 50);
@@ -72,7 +72,7 @@ TEST(WeldVertices, IgualAoMetodoDePares) {
   }
 }
 
-TEST(ScaleModel, MultiplicaSoOsVertices) {
+TEST(ScaleModel, MultipliesOnlyTheVertices) {
   TModel m = Read({"v 1 2 3", "v -0.5 0 4", "vn 0 0 1"});
   ScaleModel(m, 2, 0.5, -1);
   EXPECT_EQ(m.Vertices[1].x, 2);
@@ -83,7 +83,7 @@ TEST(ScaleModel, MultiplicaSoOsVertices) {
   EXPECT_EQ(m.Vertices[0].x, 0);  // entry 0 holds no vertex and stays zero
 }
 
-TEST(BuildCollisionMesh, LequeDeTriangulosDeCadaFaceComVerticesValidos) {
+TEST(BuildCollisionMesh, FansEachFaceOverItsValidVertices) {
   TModel m = Read({"v 0 0 0", "v 1 0 0", "v 1 1 0", "v 0 1 0", "g a", "f 1 2 3 4", "f 1 2", "f 1 2 7", "g b",
                    "f 4 3 2", "vn 0 0 1", "f 1//1 2//1 3//2", "f 1/5 2/5 3/5", "f 1 1 2", "f 1 2 2 3"});
   const TCollisionMesh malha = BuildCollisionMesh(m);
@@ -93,7 +93,7 @@ TEST(BuildCollisionMesh, LequeDeTriangulosDeCadaFaceComVerticesValidos) {
   EXPECT_EQ(malha.Indices, (std::vector<uint32_t>{0, 1, 2, 0, 2, 3, 3, 2, 1, 0, 1, 2, 0, 1, 2, 0, 1, 2}));
 }
 
-TEST(BuildCollisionMesh, ModeloVazioDaMalhaVazia) {
+TEST(BuildCollisionMesh, EmptyModelGivesEmptyMesh) {
   const TCollisionMesh malha = BuildCollisionMesh(TModel{});
   EXPECT_TRUE(malha.Vertices.empty());
   EXPECT_TRUE(malha.Indices.empty());

@@ -19,7 +19,7 @@ namespace {
 
 using Linhas = std::vector<std::string>;
 
-TEST(FindFile, IgnoraACaixaDasLetrasComponentePorComponente) {
+TEST(FindFile, IgnoresLetterCaseComponentByComponent) {
   TTempFolder pasta;
   const fs::path real = pasta.Write("Modelos/Sub/Cubo.OBJ", "v 0 0 0\n");
   EXPECT_EQ(FindFile(real), real);
@@ -32,7 +32,7 @@ TEST(FindFile, IgnoraACaixaDasLetrasComponentePorComponente) {
   EXPECT_EQ(FindFile(pasta.Path() / "a.obj"), pasta.Path() / "A.obj");
 }
 
-TEST(ResolveModelName, BarrasInvertidasEPastaDaCena) {
+TEST(ResolveModelName, BackslashesAndTheScenesFolder) {
   TTempFolder pasta;
   const fs::path real = pasta.Write("Modelos/cubo.OBJ", "");
   EXPECT_EQ(ResolveModelName("modelos\\CUBO.obj", pasta.Path()), real);
@@ -54,7 +54,7 @@ TEST(ResolveModelName, BarrasInvertidasEPastaDaCena) {
   EXPECT_EQ(ResolveModelName("/nao/existe/a.obj", pasta.Path() / "cena" / "m"), daCena);
 }
 
-TEST(StoredModelName, RelativoAPastaNovaQuandoDentroDelaSenaoAbsoluto) {
+TEST(StoredModelName, RelativeToTheNewFolderWhenInsideItElseAbsolute) {
   TTempFolder pasta;
   const fs::path modelo = pasta.Write("cenas/modelos/a.obj", "");
   const fs::path cenas = pasta.Path() / "cenas";
@@ -68,7 +68,7 @@ TEST(StoredModelName, RelativoAPastaNovaQuandoDentroDelaSenaoAbsoluto) {
   EXPECT_EQ(StoredModelName("", cenas, cenas), "");
 }
 
-TEST(ReadFileLines, FinaisDeLinhaEErros) {
+TEST(ReadFileLines, LineEndsAndErrors) {
   TTempFolder pasta;
   EXPECT_EQ(ReadFileLines(pasta.Write("a.obj", "a\r\n\r\nb\r\r\nc")), (Linhas{"a", "", "b", "c"}));
   EXPECT_EQ(ReadFileLines(pasta.Write("b.obj", "x\n")), (Linhas{"x"}));

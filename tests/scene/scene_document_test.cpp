@@ -224,10 +224,6 @@ TEST_F(DocumentoTeste, ModelosNomeadosEmpilhadosEComOsAjustesNaPrimeiraLinha) {
   EXPECT_EQ(doc.Table().Integer(doc.Table().RowCount() - 1, C::ID), 5);
 }
 
-double Dot(const TVector& a, const TVector& b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
 TEST_F(DocumentoTeste, BlocoNaRampaDesceComAAceleracaoDosLivrosOuFicaParado) {
   Encena();
   const double g = 9.81;

@@ -10,9 +10,9 @@ namespace {
 
 using ::testing::HasSubstr;
 
-std::vector<Valor> Movel(int id, std::vector<Valor> mais) {
-  std::vector<Valor> v = SphereRow(0.1);
-  const std::vector<Valor> base = {
+TRowCells Movel(int id, TRowCells mais) {
+  TRowCells v = SphereRow(0.1);
+  const TRowCells base = {
       {TColumn::ID, id}, {TColumn::Z, 2.0}, {TColumn::Massa, 1.0}, {TColumn::ODEMove, true}};
   v.insert(v.end(), base.begin(), base.end());
   v.insert(v.end(), mais.begin(), mais.end());
@@ -20,7 +20,7 @@ std::vector<Valor> Movel(int id, std::vector<Valor> mais) {
 }
 
 // The error of loading a first row that moves and a second with `ligacao`, or "(nenhum erro)".
-std::string ErroDaSegunda(std::vector<Valor> ligacao, std::vector<Valor> primeira = {}) {
+std::string ErroDaSegunda(TRowCells ligacao, TRowCells primeira = {}) {
   TTestScene c;
   c.Linha(Movel(1, primeira));
   c.Linha(Movel(2, ligacao));
@@ -33,14 +33,14 @@ std::string ErroDaSegunda(std::vector<Valor> ligacao, std::vector<Valor> primeir
            std::string(SceneColumns()[static_cast<std::size_t>(e.Column().value_or(TColumn::Nome))].Nome) +
            "]";
   }
-  EXPECT_TRUE(cena.Mundo->Ligacoes().Linked(1));
+  EXPECT_TRUE(cena.Mundo->Links().Linked(1));
   return "(nenhum erro)";
 }
 
 TEST(LigacoesNaCena, ColunasRuinsNomeiamLinhaEColuna) {
   using C = TColumn;
   const struct {
-    std::vector<Valor> linha, primeira;
+    TRowCells linha, primeira;
     const char* coluna;
   } casos[] = {
       {{{C::Ligacao, 1}, {C::LigaCom, 7}}, {}, "linha 2, coluna \"LigaCom\""},

@@ -38,10 +38,10 @@ class Lancamento : public ::testing::Test {
   TScene cena;
 };
 
-std::vector<Valor> Movel(double z, std::vector<Valor> mais) {
-  std::vector<Valor> v = {{TColumn::Massa, 1.0},         {TColumn::Z, z},        {TColumn::ODEMove, true},
-                          {TColumn::MoveX, true},        {TColumn::MoveY, true}, {TColumn::MoveZ, true},
-                          {TColumn::TemGravidade, true}, {TColumn::Atrito, 0.5}};
+TRowCells Movel(double z, TRowCells mais) {
+  TRowCells v = {{TColumn::Massa, 1.0},         {TColumn::Z, z},        {TColumn::ODEMove, true},
+                 {TColumn::MoveX, true},        {TColumn::MoveY, true}, {TColumn::MoveZ, true},
+                 {TColumn::TemGravidade, true}, {TColumn::Atrito, 0.5}};
   v.insert(v.end(), mais.begin(), mais.end());
   return v;
 }
@@ -77,7 +77,7 @@ TEST_F(Lancamento, SoCorposQueAFisicaMoveENosEixosPermitidos) {
 }
 
 TEST_F(Lancamento, ValoresRuinsNomeiamLinhaEColuna) {
-  const auto comSegunda = [](std::vector<Valor> mais) {
+  const auto comSegunda = [](TRowCells mais) {
     TTestScene c;
     c.Linha(SphereRow(0.25), Movel(5, {}));
     c.Linha(SphereRow(0.25), Movel(5, mais));

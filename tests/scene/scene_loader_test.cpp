@@ -545,9 +545,9 @@ TEST_F(CarregaCenaTeste, PosicaoForaDoMundoEErroDeCargaNaLinhaEColuna) {
 // happens during a run says which object it came from.
 TEST_F(CarregaCenaTeste, ValoresQueOMotorNaoAguentaSaoErroNaCelulaEErrosDoMotorNomeiamOObjeto) {
   const std::string arquivo = (pasta / "ruim.xml").string();
-  const std::vector<Valor> capsula = {{TColumn::ODETipo, 1}, {TColumn::Ang, 1e37},    {TColumn::eixoY, 1.0},
-                                      {TColumn::Dim1, 0.5},  {TColumn::Dim2, 1.0},    {TColumn::Massa, 1.0},
-                                      {TColumn::Z, 1.0},     {TColumn::ODEMove, true}};
+  const TRowCells capsula = {{TColumn::ODETipo, 1}, {TColumn::Ang, 1e37},    {TColumn::eixoY, 1.0},
+                             {TColumn::Dim1, 0.5},  {TColumn::Dim2, 1.0},    {TColumn::Massa, 1.0},
+                             {TColumn::Z, 1.0},     {TColumn::ODEMove, true}};
   for (const auto& [coluna, nome, valor] :
        {std::tuple{TColumn::Dim2, "Dim2", 1e37}, std::tuple{TColumn::Massa, "Massa", 1e37},
         std::tuple{TColumn::eixoY, "eixoY", 1e37}, std::tuple{TColumn::Dim1, "Dim1", 1e-20},

@@ -41,7 +41,7 @@ std::string ErroAoLer(const std::filesystem::path& p) {
   return "(nenhum erro)";
 }
 
-TEST(TSceneTable, LeColunasPeloNomeECelulasVaziasComoZero) {
+TEST(TSceneTable, ReadsColumnsByNameAndEmptyCellsAsZero) {
   TTempFolder pasta;
   const auto p = pasta.Write(
       "a.xml",
@@ -61,7 +61,7 @@ TEST(TSceneTable, LeColunasPeloNomeECelulasVaziasComoZero) {
   EXPECT_EQ(t.Integer(1, TColumn::ID), 0);
 }
 
-TEST(TSceneTable, GravaELeDeVoltaOsMesmosValores) {
+TEST(TSceneTable, WritesAndReadsBackTheSameValues) {
   TTempFolder pasta;
   TTestScene c;
   c.Linha({{TColumn::Nome, std::string("Ação \"1\" <x>")},
@@ -82,7 +82,7 @@ TEST(TSceneTable, GravaELeDeVoltaOsMesmosValores) {
   EXPECT_FALSE(t.Boolean(1, TColumn::TemGravidade));
 }
 
-TEST(TSceneTable, AceitaUTF8EPaginaDeCodigoDoWindows) {
+TEST(TSceneTable, ReadsUtf8AndTheWindowsCodePage) {
   TTempFolder pasta;
   const std::string utf8 = Pacote("<ROW Nome=\"Maçã\"/>");
   std::string cp1252 = Pacote("<ROW Nome=\"Ma\xE7\xE3 \x80\"/>");
@@ -102,7 +102,7 @@ std::vector<int32_t> IDs(const TSceneTable& t) {
 }
 
 // A table saved with its change log not yet merged reads as the component shows it after the merge.
-TEST(TSceneTable, RegistroDeAlteracoesAplicado) {
+TEST(TSceneTable, AppliesTheChangeLog) {
   TTempFolder pasta;
   // Without a log: a modified row follows the original it replaces.
   const std::string semLog = Pacote(
@@ -119,7 +119,7 @@ TEST(TSceneTable, RegistroDeAlteracoesAplicado) {
   EXPECT_EQ(IDs(TSceneTable::Read(pasta.Write("b.xml", comLog))), (std::vector<int32_t>{11, 2, 3}));
 }
 
-TEST(TSceneTable, NomesDeColunaSemDistinguirMaiusculas) {
+TEST(TSceneTable, ColumnNamesIgnoreLetterCase) {
   TTempFolder pasta;
   std::string texto = Pacote("<ROW MASSA=\"2.5\" odetipo=\"2\"/>");
   texto = Substitui(texto, "attrname=\"Massa\"", "attrname=\"MASSA\"");
@@ -129,7 +129,7 @@ TEST(TSceneTable, NomesDeColunaSemDistinguirMaiusculas) {
   EXPECT_EQ(t.Integer(0, TColumn::ODETipo), 2);
 }
 
-TEST(TSceneTable, CodificacaoDeclaradaEObedecida) {
+TEST(TSceneTable, ObeysTheDeclaredEncoding) {
   TTempFolder pasta;
   const auto comDeclaracao = [](const std::string& codificacao, const std::string& nome) {
     return Substitui(Pacote("<ROW Nome=\"" + nome + "\"/>"), "standalone",
@@ -156,7 +156,7 @@ TEST(TSceneTable, CodificacaoDeclaradaEObedecida) {
   EXPECT_THAT(desconhecida, HasSubstr("\"KOI8-R\" desconhecida"));
 }
 
-TEST(TSceneTable, ColunasAusentesTodasNomeadas) {
+TEST(TSceneTable, NamesEveryMissingColumn) {
   TTempFolder pasta;
   std::string texto = Pacote("<ROW/>", "Atrito");
   texto = Substitui(texto, "<FIELD attrname=\"Massa\" fieldtype=\"r8\"/>", "");
@@ -165,7 +165,7 @@ TEST(TSceneTable, ColunasAusentesTodasNomeadas) {
               HasSubstr("f.xml: faltam as colunas \"Nome\", \"Massa\", \"Atrito\""));
 }
 
-TEST(TSceneTable, ErrosNomeiamArquivoLinhaEColuna) {
+TEST(TSceneTable, ErrorsNameTheFileRowAndColumn) {
   TTempFolder pasta;
   auto erro = [&](const std::string& nome, const std::string& texto) {
     return ErroAoLer(pasta.Write(nome, texto));
@@ -198,7 +198,7 @@ TEST(TSceneTable, ErrosNomeiamArquivoLinhaEColuna) {
 
 // Launch and elasticity columns: read when the file defines them, written only when some row uses them,
 // so a table that uses none is written byte for byte as before they existed.
-TEST(TSceneTable, ColunasOpcionaisSoQuandoUsadas) {
+TEST(TSceneTable, WritesOptionalColumnsOnlyWhenUsed) {
   TTempFolder pasta;
   const TSceneTable t =
       TSceneTable::Read(pasta.Write("o.xml", Pacote("<ROW VelZ=\"-2.5\" Elasticidade=\"0.5\"/><ROW/>")));
@@ -229,10 +229,10 @@ TEST(TSceneTable, ColunasOpcionaisSoQuandoUsadas) {
 }
 
 // Every cell the loader would refuse, fixed or optional, is refused with the loader's own words.
-TEST(TSceneTable, NuncaGravaOQueALeituraRecusaria) {
+TEST(TSceneTable, NeverWritesWhatTheLoaderWouldRefuse) {
   TTempFolder pasta;
   const auto arquivo = pasta.Write("c.xml", "antes");
-  const std::pair<TColumn, TSceneTable::Celula> ruins[] = {
+  const TRowCells ruins = {
       {TColumn::Nome, std::string("Bola\xED\xA0\x80")},
       {TColumn::X, 1e300},
       {TColumn::VelY, 1001.0},

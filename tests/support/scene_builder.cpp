@@ -4,15 +4,15 @@
 
 namespace fs = std::filesystem;
 
-std::vector<Valor> SphereRow(double radius) {
+TRowCells SphereRow(double radius) {
   return {{TColumn::ODETipo, 0}, {TColumn::Dim1, radius}};
 }
 
-std::vector<Valor> BoxRow(double x, double y, double z) {
+TRowCells BoxRow(double x, double y, double z) {
   return {{TColumn::ODETipo, 2}, {TColumn::Dim1, x}, {TColumn::Dim2, y}, {TColumn::Dim3, z}};
 }
 
-std::vector<Valor> ModelRow(const std::string& file) {
+TRowCells ModelRow(const std::string& file) {
   return {{TColumn::ODETipo, 4},
           {TColumn::Arquivo, file},
           {TColumn::SX, 1.0},
@@ -20,13 +20,13 @@ std::vector<Valor> ModelRow(const std::string& file) {
           {TColumn::SZ, 1.0}};
 }
 
-TTestScene& TTestScene::Linha(const std::vector<Valor>& valores) {
+TTestScene& TTestScene::Linha(const TRowCells& valores) {
   table_.AppendRow();
   for (const auto& [coluna, valor] : valores) table_.Define(table_.RowCount() - 1, coluna, valor);
   return *this;
 }
 
-TTestScene& TTestScene::Linha(std::vector<Valor> forma, const std::vector<Valor>& valores) {
+TTestScene& TTestScene::Linha(TRowCells forma, const TRowCells& valores) {
   forma.insert(forma.end(), valores.begin(), valores.end());
   return Linha(forma);
 }

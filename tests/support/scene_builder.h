@@ -10,19 +10,17 @@
 #include <utility>
 #include <vector>
 
-using Valor = std::pair<TColumn, TSceneTable::Celula>;
-
 // The cells that make a row a sphere, a box, or a model file at scale 1; a test adds its own after them.
-std::vector<Valor> SphereRow(double radius);
-std::vector<Valor> BoxRow(double x, double y, double z);
-std::vector<Valor> ModelRow(const std::string& file);
+TRowCells SphereRow(double radius);
+TRowCells BoxRow(double x, double y, double z);
+TRowCells ModelRow(const std::string& file);
 
 class TTestScene {
  public:
   // Appends a row with these cells; the others stay empty.
-  TTestScene& Linha(const std::vector<Valor>& valores);
+  TTestScene& Linha(const TRowCells& valores);
   // Appends a row of a shape's cells followed by the test's own.
-  TTestScene& Linha(std::vector<Valor> forma, const std::vector<Valor>& valores);
+  TTestScene& Linha(TRowCells forma, const TRowCells& valores);
   // Writes the table to `arquivo` and returns the path.
   std::filesystem::path Write(const std::filesystem::path& arquivo) const;
   const TSceneTable& Tabela() const { return table_; }

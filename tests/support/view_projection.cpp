@@ -3,14 +3,6 @@
 #include <cmath>
 #include <numbers>
 
-namespace {
-
-double Dot(const TVector& a, const TVector& b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-}  // namespace
-
 TPanelPoint ProjectToPanel(const TCamera& camera, const TVector& p, double largura, double altura) {
   const TVector frente = NormalizaVet(SubVet(camera.Centro, camera.Olho));
   const TVector direita = NormalizaVet(ProdVetorial(frente, camera.Cima));

@@ -25,7 +25,7 @@ QString Shown(double v) {
 
 }  // namespace
 
-TLaunchFields::TLaunchFields(std::function<void(const TCellEdit&)> edit, std::function<void()> keyboardBack,
+TLaunchFields::TLaunchFields(std::function<void(const TRowCells&)> edit, std::function<void()> keyboardBack,
                              QWidget* pai)
     : QWidget(pai), edit_(std::move(edit)), keyboardBack_(std::move(keyboardBack)) {
   auto* form = new QFormLayout(this);

@@ -28,7 +28,7 @@ class TLaunchFields : public QWidget {
   enum class TPolar { Speed, Angle, Azimuth };
 
   // `edit` gets the cells to set on the row shown; `keyboardBack` is called after Enter.
-  TLaunchFields(std::function<void(const TCellEdit&)> edit, std::function<void()> keyboardBack, QWidget* pai);
+  TLaunchFields(std::function<void(const TRowCells&)> edit, std::function<void()> keyboardBack, QWidget* pai);
 
   // Shows row `linha`'s launch; empty cells read as no launch and the scene's elasticity.
   void Show(const TSceneTable& tabela, int linha);
@@ -57,7 +57,7 @@ class TLaunchFields : public QWidget {
   void SendSpin();
   void SendElasticity();
 
-  std::function<void(const TCellEdit&)> edit_;
+  std::function<void(const TRowCells&)> edit_;
   std::function<void()> keyboardBack_;
   std::map<QWidget*, TNumber> numbers_;
   TFieldEdit *speed_ = nullptr, *angle_ = nullptr, *azimuth_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/editor/link_fields.h"
 
 #include "physics/links.h"
+#include "scene/simulation_step.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -20,18 +21,17 @@ struct TNumberSpec {
   const char* dica;
 };
 
-constexpr double Longe = 10000;
-
 const TNumberSpec Numbers[] = {
-    {C::PontoX, "Ponto de ligação X", " m", -Longe, Longe, 0.1, "no outro objeto, ou fixo no mundo"},
-    {C::PontoY, "Ponto de ligação Y", " m", -Longe, Longe, 0.1, ""},
-    {C::PontoZ, "Ponto de ligação Z", " m", -Longe, Longe, 0.1, ""},
+    {C::PontoX, "Ponto de ligação X", " m", -WorldBound, WorldBound, 0.1,
+     "no outro objeto, ou fixo no mundo"},
+    {C::PontoY, "Ponto de ligação Y", " m", -WorldBound, WorldBound, 0.1, ""},
+    {C::PontoZ, "Ponto de ligação Z", " m", -WorldBound, WorldBound, 0.1, ""},
     {C::EixoLigX, "Eixo da dobradiça X", "", -1, 1, 0.1, "direção do eixo, em coordenadas do mundo"},
     {C::EixoLigY, "Eixo da dobradiça Y", "", -1, 1, 0.1, ""},
     {C::EixoLigZ, "Eixo da dobradiça Z", "", -1, 1, 0.1, ""},
     {C::Rigidez, "Rigidez k", " N/m", 0, 1e7, 1, "constante elástica da mola"},
     {C::Amortecimento, "Amortecimento", " N·s/m", 0, 1e6, 0.1, "0: sem perda de energia"},
-    {C::Comprimento, "Comprimento", " m", 0, Longe, 0.1,
+    {C::Comprimento, "Comprimento", " m", 0, WorldBound, 0.1,
      "da mola relaxada, ou da corda; 0: a distância ao carregar"},
 };
 
@@ -79,7 +79,7 @@ TVector TopOfRow(const TSceneTable& t, int linha) {
   return SomaVet(PlaceOfRow(t, linha), {0, 0, altura});
 }
 
-TLinkFields::TLinkFields(std::function<void(const TCellEdit&)> editar, QWidget* pai)
+TLinkFields::TLinkFields(std::function<void(const TRowCells&)> editar, QWidget* pai)
     : QGroupBox("Ligação", pai), edit_(std::move(editar)) {
   setObjectName(WidgetName);
   form_ = new QFormLayout(this);
@@ -126,7 +126,7 @@ void TLinkFields::Send(C c) {
   if (showing_) return;
   if (c == C::Ligacao) {
     const int tipo = kind_->currentIndex();
-    TCellEdit celulas = {{c, static_cast<int32_t>(tipo)}};
+    TRowCells celulas = {{c, static_cast<int32_t>(tipo)}};
     if (tipo != 0 && !hasAnchor_)
       celulas.insert(celulas.end(),
                      {{C::PontoX, topPoint_.x}, {C::PontoY, topPoint_.y}, {C::PontoZ, topPoint_.z}});

@@ -4,7 +4,7 @@
 // the spring's stiffness and damping and the length. Changes go out as cells to set, as the other fields'.
 
 #include "physics/vector_math.h"
-#include "scene/scene_document.h"
+#include "scene/scene_table.h"
 
 #include <QGroupBox>
 
@@ -17,7 +17,7 @@ class QPushButton;
 class TLinkFields : public QGroupBox {
  public:
   static constexpr const char* WidgetName = "ligacao";  // its objectName, for finding it in the dock
-  TLinkFields(std::function<void(const TCellEdit&)> editar, QWidget* pai = nullptr);
+  TLinkFields(std::function<void(const TRowCells&)> editar, QWidget* pai = nullptr);
 
   // Shows row `linha`'s link; the other objects listed are the rows with an ID.
   void Show(const TSceneTable& tabela, int linha);
@@ -31,7 +31,7 @@ class TLinkFields : public QGroupBox {
   void Send(TColumn coluna);
   void ShowKind(int tipo);
 
-  std::function<void(const TCellEdit&)> edit_;
+  std::function<void(const TRowCells&)> edit_;
   QFormLayout* form_ = nullptr;
   QComboBox* kind_ = nullptr;
   QComboBox* other_ = nullptr;  // item data: the other row's ID, 0 for a fixed point

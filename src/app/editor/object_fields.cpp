@@ -4,6 +4,7 @@
 #include "app/editor/launch_fields.h"
 #include "app/editor/link_fields.h"
 #include "common/number_text.h"
+#include "scene/simulation_step.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,22 +35,20 @@ struct TFieldSpec {
   const char* porque;
 };
 
-constexpr double Longe = 10000;  // the world's bound, in metres
-
 const TFieldSpec Fields[] = {
     {C::Nome, "Objeto", "Nome", "", 0, 0, false, ""},
     {C::ODETipo, "Forma e tamanho", "Forma", "", 0, 0, false, ""},
-    {C::Dim1, "Forma e tamanho", "", " m", -Longe, Longe, false, ""},
-    {C::Dim2, "Forma e tamanho", "", " m", -Longe, Longe, false, ""},
-    {C::Dim3, "Forma e tamanho", "", " m", -Longe, Longe, false, ""},
-    {C::Dim4, "Forma e tamanho", "", " m", -Longe, Longe, false, ""},
-    {C::SX, "Forma e tamanho", "", "", -Longe, Longe, false, ""},
-    {C::SY, "Forma e tamanho", "", "", -Longe, Longe, false, ""},
-    {C::SZ, "Forma e tamanho", "", "", -Longe, Longe, false, ""},
+    {C::Dim1, "Forma e tamanho", "", " m", -WorldBound, WorldBound, false, ""},
+    {C::Dim2, "Forma e tamanho", "", " m", -WorldBound, WorldBound, false, ""},
+    {C::Dim3, "Forma e tamanho", "", " m", -WorldBound, WorldBound, false, ""},
+    {C::Dim4, "Forma e tamanho", "", " m", -WorldBound, WorldBound, false, ""},
+    {C::SX, "Forma e tamanho", "", "", -WorldBound, WorldBound, false, ""},
+    {C::SY, "Forma e tamanho", "", "", -WorldBound, WorldBound, false, ""},
+    {C::SZ, "Forma e tamanho", "", "", -WorldBound, WorldBound, false, ""},
     {C::Arquivo, "Forma e tamanho", "Arquivo do modelo", "", 0, 0, false, ""},
-    {C::X, "Posição e giro", "X", " m", -Longe, Longe, false, ""},
-    {C::Y, "Posição e giro", "Y", " m", -Longe, Longe, false, ""},
-    {C::Z, "Posição e giro", "Z (altura)", " m", -Longe, Longe, false, ""},
+    {C::X, "Posição e giro", "X", " m", -WorldBound, WorldBound, false, ""},
+    {C::Y, "Posição e giro", "Y", " m", -WorldBound, WorldBound, false, ""},
+    {C::Z, "Posição e giro", "Z (altura)", " m", -WorldBound, WorldBound, false, ""},
     {C::Ang, "Posição e giro", "Ângulo", "°", -360, 360, false, ""},
     {C::eixoX, "Posição e giro", "Eixo de giro X", "", -1000, 1000, false, ""},
     {C::eixoY, "Posição e giro", "Eixo de giro Y", "", -1000, 1000, false, ""},
@@ -244,10 +243,10 @@ void TObjectFields::Build() {
     }
     fields_[c] = campo;
   }
-  launch_ = new TLaunchFields([this](const TCellEdit& c) { handlers_.edit(typedRow_, c); },
+  launch_ = new TLaunchFields([this](const TRowCells& c) { handlers_.edit(typedRow_, c); },
                               [this] { handlers_.keyboardBack(); }, this);
   fields_.at(C::ODEMove).form->addRow(launch_);
-  links_ = new TLinkFields([this](const TCellEdit& c) { handlers_.edit(typedRow_, c); }, this);
+  links_ = new TLinkFields([this](const TRowCells& c) { handlers_.edit(typedRow_, c); }, this);
   layout->addWidget(links_);
   layout->addStretch(1);
 }
@@ -323,7 +322,7 @@ void TObjectFields::ShowShape(int tipo) {
     // A solid's sizes are lengths (a capsule's cylinder may be missing: a sphere); a plane's are its
     // equation and how much of it is drawn; a model's scales may mirror it.
     const bool tamanho = tipo <= 2 && c <= C::Dim3;
-    f.range.minimo = tamanho ? 0 : (tipo == 3 && c >= C::SX) ? 0 : -Longe;
+    f.range.minimo = tamanho ? 0 : (tipo == 3 && c >= C::SX) ? 0 : -WorldBound;
     f.range.minimoExcluido = tamanho && !(tipo == 1 && c == C::Dim2);
     const bool normal = tipo == 3 && c <= C::Dim3;
     f.range.unidade = tipo <= 3 && !normal ? " m" : "";

@@ -23,7 +23,7 @@ class TLinkFields;
 class TObjectFields : public QWidget {
  public:
   struct THandlers {
-    std::function<void(int linha, const TCellEdit&)> edit;  // cells of row `linha`, the one shown
+    std::function<void(int linha, const TRowCells&)> edit;  // cells of row `linha`, the one shown
     std::function<void()> chooseModel;                      // the "…" beside the model file
     std::function<void()> chooseColour;                     // the colour button
     std::function<void()>

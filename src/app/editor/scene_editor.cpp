@@ -24,7 +24,7 @@ using C = TColumn;
 TSceneEditor::TSceneEditor(TSceneSession& sessao, QMainWindow& janela, const TCamera& camera,
                            TUserInterface& ui)
     : session_(sessao), window_(janela), camera_(camera), ui_(ui), doc_(sessao.Document()) {
-  TObjectFields::THandlers campos{[this](int linha, const TCellEdit& c) { EditRow(linha, c); },
+  TObjectFields::THandlers campos{[this](int linha, const TRowCells& c) { EditRow(linha, c); },
                                   [this] { ChooseModelForSelected(); }, [this] { ChooseColourForSelected(); },
                                   [this] { GiveKeysToView(); }};
   panel_ = new TSceneEditorPanel(std::move(campos), &janela);
@@ -143,11 +143,11 @@ bool TSceneEditor::Apply(const std::function<void()>& edit) {
   return true;
 }
 
-void TSceneEditor::EditRow(int linha, const TCellEdit& celulas) {
+void TSceneEditor::EditRow(int linha, const TRowCells& celulas) {
   if (linha >= 0 && linha < doc_.Table().RowCount()) Apply([&] { doc_.SetCells(linha, celulas); });
 }
 
-void TSceneEditor::EditSelected(const TCellEdit& celulas) {
+void TSceneEditor::EditSelected(const TRowCells& celulas) {
   const int i = Selected();
   if (i >= 0) Apply([&] { doc_.SetCells(i, celulas); });
 }

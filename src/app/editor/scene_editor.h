@@ -62,8 +62,8 @@ class TSceneEditor : public QObject {
   bool Apply(const std::function<void()>& edit);
   bool SaveTo(const std::filesystem::path& arquivo);  // an error is shown; false then
   void Refresh();
-  void EditSelected(const TCellEdit& celulas);
-  void EditRow(int linha, const TCellEdit& celulas);
+  void EditSelected(const TRowCells& celulas);
+  void EditRow(int linha, const TRowCells& celulas);
   void ChooseModelForSelected();
   void ChooseColourForSelected();
   void FitWindow(bool mostrando);

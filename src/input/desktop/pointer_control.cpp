@@ -2,12 +2,6 @@
 
 #include "input/desktop/pointer_math.h"
 
-namespace {
-
-constexpr int32_t NoDotSize = 15;
-
-}  // namespace
-
 TPointerControl::TPointerControl(const TQuillonSetting& Setting, const TWiimote& Wiimote,
                                  IDesktopInput& Desktop, IDesktopControlHost& Host, TRumbleState& Vibracao)
     : setting_(Setting), wiimote_(Wiimote), desktop_(Desktop), host_(Host), rumble_(Vibracao) {}

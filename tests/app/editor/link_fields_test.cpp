@@ -40,7 +40,7 @@ class LigacaoNoEditor : public ::testing::Test {
     return *static_cast<TLinkFields*>(g);
   }
   const TSceneTable& Tabela() { return rig.session.Document().Table(); }
-  const TLinkSet& Ligacoes() { return rig.session.CurrentScene()->Mundo->Ligacoes(); }
+  const TLinkSet& Links() { return rig.session.CurrentScene()->Mundo->Links(); }
 
   TTempFolder pasta;
   TSessionRig rig{pasta / "Cenas"};
@@ -53,7 +53,7 @@ TEST_F(LigacaoNoEditor, MolaEntreDoisObjetosFeitaNoPainel) {
   // The kind comes with what it needs: an anchor (the object's top) and a stiffness to start from.
   EXPECT_EQ(Tabela().Real(1, C::PontoZ), 0.5) << "centre 0.25, radius 0.25";
   EXPECT_EQ(Tabela().Real(1, C::Rigidez), 10);
-  ASSERT_TRUE(Ligacoes().Linked(1));
+  ASSERT_TRUE(Links().Linked(1));
   // A spring without stiffness is refused: the scene keeps its spring and the field says why.
   Numero(C::Rigidez, 0);
   EXPECT_EQ(Tabela().Real(1, C::Rigidez), 10);
@@ -66,14 +66,14 @@ TEST_F(LigacaoNoEditor, MolaEntreDoisObjetosFeitaNoPainel) {
   Grupo().OtherCentreButton()->click();
   EXPECT_EQ(Tabela().Real(1, C::PontoX), -3);
   EXPECT_EQ(Tabela().Real(1, C::PontoY), -1.5);
-  const std::optional<TLinkReading> r = Ligacoes().Reading(1);
+  const std::optional<TLinkReading> r = Links().Reading(1);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->Kind, TLinkKind::Spring);
   EXPECT_NEAR(r->Length, 3, 1e-6);
   EXPECT_FALSE(Campo(C::EixoLigX)->isVisibleTo(&Grupo())) << "a spring has no axis";
   EXPECT_TRUE(Campo(C::Amortecimento)->isVisibleTo(&Grupo()));
 
-  EXPECT_NEAR(Ligacoes().Reading(1)->Force, 0, 1e-9) << "at its rest length at load";
+  EXPECT_NEAR(Links().Reading(1)->Force, 0, 1e-9) << "at its rest length at load";
 
   // A rod to a fixed point at the ball's top.
   Escolhe(C::Ligacao, static_cast<int>(TLinkKind::Rod));
@@ -82,7 +82,7 @@ TEST_F(LigacaoNoEditor, MolaEntreDoisObjetosFeitaNoPainel) {
   EXPECT_EQ(Tabela().Real(1, C::PontoX), 0);
   EXPECT_EQ(Tabela().Real(1, C::PontoZ), 0.5);
   EXPECT_FALSE(Campo(C::Rigidez)->isVisibleTo(&Grupo()));
-  EXPECT_EQ(Ligacoes().Reading(1)->Kind, TLinkKind::Rod);
+  EXPECT_EQ(Links().Reading(1)->Kind, TLinkKind::Rod);
 }
 
 }  // namespace
