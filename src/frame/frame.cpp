@@ -111,7 +111,7 @@ void TimerGLTimer(TFrameContext& ctx, const TRemoteReading& remoto, TTimePoint a
   e.Dt = SecondsBetween(agora, e.UltimoQuadro);
 
   TVector a;
-  if (remoto.ADown && (remoto.IRSize1 > 0 || remoto.IRSize2 > 0)) {
+  if (remoto.MovesPointer()) {
     a = AccelerometerInWorld(e, ctx.Camera);
     AppendBounded(e.PonteiroCaminho, e.PonteiroPos);
   } else {

@@ -55,7 +55,7 @@ std::uint64_t PictureKey(const TScene& cena, const TFrameState& estado, const TC
 
 bool TPictureRest::MayRest(const TFrameState& estado, const TRemoteReading& remoto,
                            std::uint64_t chave) const {
-  const bool ponteiroAnda = remoto.ADown && (remoto.IRSize1 > 0 || remoto.IRSize2 > 0);
+  const bool ponteiroAnda = remoto.MovesPointer();
   return hasDrawn_ && chave == drawn_ && estado.Control.Paused() && !estado.Control.StepWaiting() &&
          !ponteiroAnda;
 }

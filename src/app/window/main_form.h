@@ -1,7 +1,7 @@
 #pragma once
-// The main window: it owns the scene session, the camera, the settings, the remote's link and every timer,
-// puts the editor and the measure tools beside the picture, and runs the start-up, frame and shut-down
-// steps on the main thread.
+// The main window: it owns the scene session, the camera, the settings and the remote session, runs the
+// timers they ask for, shows what the remote session tells it, puts the editor and the measure tools beside
+// the picture, and runs the start-up, frame and shut-down steps on the main thread.
 
 #include "app/window/launch_arrow_input.h"
 #include "app/window/mouse_grab_input.h"
