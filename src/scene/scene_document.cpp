@@ -1,6 +1,7 @@
 #include "scene/scene_document.h"
 
 #include "scene/model_file.h"
+#include "scene/shape_kind.h"
 
 #include <algorithm>
 #include <cmath>
@@ -76,19 +77,10 @@ int NextId(const TSceneTable& tabela) {
 
 // How far a row's shape reaches from its place, for keeping new objects apart; 0 for kinds without one.
 double Reach(const TSceneTable& t, int i) {
-  const double d1 = t.Real(i, C::Dim1), d2 = t.Real(i, C::Dim2), d3 = t.Real(i, C::Dim3);
-  switch (t.Integer(i, C::ODETipo)) {
-    case 0:
-      return d1;
-    case 1:
-      return d1 + d2 / 2;
-    case 2:
-      return std::sqrt(d1 * d1 + d2 * d2 + d3 * d3) / 2;
-    case 4:
-      return 0.5;
-    default:
-      return 0;
-  }
+  const std::optional<TShapeKind> tipo = ShapeKindOf(t.Integer(i, C::ODETipo));
+  if (!tipo) return 0;
+  if (*tipo == TShapeKind::Mesh) return 0.5;  // the table does not tell a model's size
+  return SolidReach(*tipo, t.Real(i, C::Dim1), t.Real(i, C::Dim2), t.Real(i, C::Dim3));
 }
 
 // How far an unturned row reaches below and above its place; its Reach when it is turned (or a model, whose
@@ -96,17 +88,9 @@ double Reach(const TSceneTable& t, int i) {
 double HalfHeight(const TSceneTable& t, int i) {
   const bool girado = t.Real(i, C::Ang) != 0 &&
                       (t.Real(i, C::eixoX) != 0 || t.Real(i, C::eixoY) != 0 || t.Real(i, C::eixoZ) != 0);
-  if (girado) return Reach(t, i);
-  switch (t.Integer(i, C::ODETipo)) {
-    case 0:
-      return t.Real(i, C::Dim1);
-    case 1:
-      return t.Real(i, C::Dim1) + t.Real(i, C::Dim2) / 2;
-    case 2:
-      return t.Real(i, C::Dim3) / 2;
-    default:
-      return Reach(t, i);
-  }
+  const std::optional<TShapeKind> tipo = ShapeKindOf(t.Integer(i, C::ODETipo));
+  if (girado || !tipo || *tipo == TShapeKind::Plane || *tipo == TShapeKind::Mesh) return Reach(t, i);
+  return SolidHalfHeight(*tipo, t.Real(i, C::Dim1), t.Real(i, C::Dim2), t.Real(i, C::Dim3));
 }
 
 // Puts new row `i` with its lowest point at `chao` (`abaixo` below its place), or on top of whatever it

@@ -168,6 +168,7 @@ struct TSceneBuild {
     ApplyMass(Body(), m);
     o.Dim[0] = Real(TColumn::Dim1);
     o.Dim[1] = Real(TColumn::Dim2);
+    // The pick radius: as long as the whole capsule, wider than how far it reaches (SolidReach).
     o.Raio = 2 * Real(TColumn::Dim1) + Real(TColumn::Dim2);
     Register(g);
   }
