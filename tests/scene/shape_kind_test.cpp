@@ -25,4 +25,21 @@ TEST(ShapeKind, SolidsReachAsFarAsTheirFarthestPoint) {
   EXPECT_EQ(SolidReach(TShapeKind::Mesh, 1, 1, 1), 0);
 }
 
+// A new object of each kind starts from sizes its own fields accept, so the editor never shows a new row's
+// size as refused.
+TEST(ShapeKind, TemplateSizesKeepTheKindsOwnMinimums) {
+  for (const TShapeKind k : ShapeKinds) {
+    const TShapeInfo& forma = ShapeInfo(k);
+    for (const TSizeField& f : forma.Sizes) {
+      const int dim = static_cast<int>(f.Column) - static_cast<int>(TColumn::Dim1);
+      if (dim < 0 || dim > 3) continue;
+      const double v = forma.TemplateSizes[static_cast<std::size_t>(dim)];
+      const double menor = f.Minimum == TSizeMinimum::Positive ? 1e-9
+                           : f.Minimum == TSizeMinimum::Any    ? -1e9
+                                                               : 0;
+      EXPECT_GE(v, menor) << forma.Name << " " << f.Label;
+    }
+  }
+}
+
 }  // namespace

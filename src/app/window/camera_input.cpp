@@ -12,12 +12,12 @@ namespace {
 
 // A sphere around the object as it is drawn, whatever its turn.
 TBoundingSphere DrawnBounds(const TObjetoCena& o) {
-  switch (o.ODETipo) {
-    case 0:
-    case 1:
+  switch (static_cast<TShapeKind>(o.ODETipo)) {
+    case TShapeKind::Sphere:
+    case TShapeKind::Capsule:
       // Not Raio: a capsule's pick radius is wider than the capsule.
       return {o.Posicao, SolidReach(static_cast<TShapeKind>(o.ODETipo), o.Dim[0], o.Dim[1], o.Dim[2])};
-    case 4: {
+    case TShapeKind::Mesh: {
       // The model's own middle need not be its origin.
       const TVertex3f& c = o.Modelo.BoundsCentre;
       return {o.Posicao, o.Raio + NormaVet({c.x, c.y, c.z})};
