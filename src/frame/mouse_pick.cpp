@@ -1,5 +1,7 @@
 #include "frame/mouse_pick.h"
 
+#include "scene/shape_kind.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -183,17 +185,17 @@ std::optional<TPickHit> PickObject(const TScene& cena, const TViewRay& raio) {
     const TVector lo = pose.ToLocal(SubVet(raio.origem, pose.p));
     const TVector ld = pose.ToLocal(raio.direcao);
     TNearest perto;
-    switch (o.ODETipo) {
-      case 0:
+    switch (static_cast<TShapeKind>(o.ODETipo)) {
+      case TShapeKind::Sphere:
         Sphere(lo, ld, {}, o.Dim[0], perto);
         break;
-      case 1:
+      case TShapeKind::Capsule:
         Capsule(lo, ld, o.Dim[0], o.Dim[1], perto);
         break;
-      case 2:
+      case TShapeKind::Box:
         Box(lo, ld, o.Dim, perto);
         break;
-      case 4:
+      case TShapeKind::Mesh:
         Mesh(lo, ld, o.Malha, perto);
         break;
       default:

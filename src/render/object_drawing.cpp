@@ -3,6 +3,7 @@
 #include "render/model_drawing.h"
 #include "render/plane_grid.h"
 #include "render/vector_drawing.h"
+#include "scene/shape_kind.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -126,11 +127,11 @@ void TObjectDrawing::DesenhaCubo() const {
 }
 
 void TObjectDrawing::DrawSolid(const TObjetoCena& o) const {
-  switch (o.ODETipo) {
-    case 0:
+  switch (static_cast<TShapeKind>(o.ODETipo)) {
+    case TShapeKind::Sphere:
       if (quadric_) gluSphere(quadric_, o.Dim[0], FatiasQuadrica, FatiasQuadrica);
       break;
-    case 1:
+    case TShapeKind::Capsule:
       if (!quadric_) break;
       glTranslatef(0, 0, static_cast<float>(o.Dim[1] / 2));
       gluSphere(quadric_, o.Dim[0], FatiasQuadrica, FatiasQuadrica);
@@ -138,15 +139,15 @@ void TObjectDrawing::DrawSolid(const TObjetoCena& o) const {
       gluCylinder(quadric_, o.Dim[0], o.Dim[0], o.Dim[1], FatiasQuadrica, FatiasQuadrica);
       gluSphere(quadric_, o.Dim[0], FatiasQuadrica, FatiasQuadrica);
       break;
-    case 2:
+    case TShapeKind::Box:
       glScalef(static_cast<float>(o.Dim[0]), static_cast<float>(o.Dim[1]), static_cast<float>(o.Dim[2]));
       // Through a translucent box its far faces show.
       cube_.DrawSeenFaces(Opaque(o));
       break;
-    case 3:
+    case TShapeKind::Plane:
       DrawPlane(o);
       break;
-    case 4:
+    case TShapeKind::Mesh:
       glDisable(GL_COLOR_MATERIAL);
       DrawModel(o.Modelo);
       break;

@@ -2,6 +2,7 @@
 
 #include "common/number_text.h"
 #include "scene/scene_loader.h"
+#include "scene/shape_kind.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,7 +26,7 @@ TRowCells RampCells(const TRampSpec& r, const TVector& pe) {
   const double a = r.anguloGraus * std::numbers::pi / 180.0;
   // Turned about -y, the box's length rises along +x; its lowest edge touches z = 0.
   const double z = r.comprimento / 2 * std::sin(a) + RampThickness / 2 * std::cos(a);
-  return {{C::ODETipo, int32_t{2}},
+  return {{C::ODETipo, static_cast<int32_t>(TShapeKind::Box)},
           {C::Dim1, r.comprimento},
           {C::Dim2, r.largura},
           {C::Dim3, RampThickness},
@@ -48,7 +49,8 @@ TRowCells RampCells(const TRampSpec& r, const TVector& pe) {
 }
 
 bool IsRamp(const TSceneTable& t, int linha) {
-  return linha >= 0 && linha < t.RowCount() && t.Integer(linha, C::ODETipo) == 2 &&
+  return linha >= 0 && linha < t.RowCount() &&
+         t.Integer(linha, C::ODETipo) == static_cast<int32_t>(TShapeKind::Box) &&
          !t.Boolean(linha, C::ODEMove);
 }
 
@@ -74,7 +76,7 @@ TRowCells BlockOnRampCells(const TSceneTable& t, int rampa, const TBlockSpec& b)
       (comprimento - b.comprimento) / 2 - std::min(comprimento / 20, (comprimento - b.comprimento) / 2);
   const double acima = t.Real(rampa, C::Dim3) / 2 + b.altura / 2;
   const TVector p = SomaVet(centro, SomaVet(EscalaVet(aoLongo, subida), EscalaVet(normal, acima)));
-  return {{C::ODETipo, int32_t{2}},
+  return {{C::ODETipo, static_cast<int32_t>(TShapeKind::Box)},
           {C::Dim1, b.comprimento},
           {C::Dim2, b.largura},
           {C::Dim3, b.altura},

@@ -13,26 +13,6 @@ using C = TColumn;
 
 namespace {
 
-struct TTemplateRow {
-  std::string_view nome;
-  int tipo;
-  std::array<double, 4> dim;
-  std::array<double, 3> cor;
-  bool movel;  // falls and can be grabbed; a plane stays where it is
-};
-
-// Sizes a person can see from the start view and pick up; colours that tell the kinds apart.
-const TTemplateRow& TemplateRow(TObjectTemplate t) {
-  static const TTemplateRow linhas[] = {
-      {"Esfera", 0, {0.5, 0, 0, 0}, {220, 60, 50}, true},
-      {"Cápsula", 1, {0.3, 1.0, 0, 0}, {240, 160, 40}, true},
-      {"Caixa", 2, {1, 1, 1, 0}, {60, 110, 220}, true},
-      {"Plano", 3, {0, 0, 1, 0}, {150, 150, 150}, false},
-      {"Modelo", 4, {0, 0, 0, 0}, {90, 180, 90}, true},
-  };
-  return linhas[static_cast<int>(t)];
-}
-
 // The first `n` characters of a UTF-8 text.
 std::string FirstCharacters(std::string_view s, std::size_t n) {
   std::size_t vistos = 0, k = 0;
@@ -76,19 +56,10 @@ int NextId(const TSceneTable& tabela) {
 
 // How far a row's shape reaches from its place, for keeping new objects apart; 0 for kinds without one.
 double Reach(const TSceneTable& t, int i) {
-  const double d1 = t.Real(i, C::Dim1), d2 = t.Real(i, C::Dim2), d3 = t.Real(i, C::Dim3);
-  switch (t.Integer(i, C::ODETipo)) {
-    case 0:
-      return d1;
-    case 1:
-      return d1 + d2 / 2;
-    case 2:
-      return std::sqrt(d1 * d1 + d2 * d2 + d3 * d3) / 2;
-    case 4:
-      return 0.5;
-    default:
-      return 0;
-  }
+  const std::optional<TShapeKind> tipo = ShapeKindOf(t.Integer(i, C::ODETipo));
+  if (!tipo) return 0;
+  if (*tipo == TShapeKind::Mesh) return 0.5;  // the table does not tell a model's size
+  return SolidReach(*tipo, t.Real(i, C::Dim1), t.Real(i, C::Dim2), t.Real(i, C::Dim3));
 }
 
 // How far an unturned row reaches below and above its place; its Reach when it is turned (or a model, whose
@@ -96,17 +67,9 @@ double Reach(const TSceneTable& t, int i) {
 double HalfHeight(const TSceneTable& t, int i) {
   const bool girado = t.Real(i, C::Ang) != 0 &&
                       (t.Real(i, C::eixoX) != 0 || t.Real(i, C::eixoY) != 0 || t.Real(i, C::eixoZ) != 0);
-  if (girado) return Reach(t, i);
-  switch (t.Integer(i, C::ODETipo)) {
-    case 0:
-      return t.Real(i, C::Dim1);
-    case 1:
-      return t.Real(i, C::Dim1) + t.Real(i, C::Dim2) / 2;
-    case 2:
-      return t.Real(i, C::Dim3) / 2;
-    default:
-      return Reach(t, i);
-  }
+  const std::optional<TShapeKind> tipo = ShapeKindOf(t.Integer(i, C::ODETipo));
+  if (girado || !tipo || *tipo == TShapeKind::Plane || *tipo == TShapeKind::Mesh) return Reach(t, i);
+  return SolidHalfHeight(*tipo, t.Real(i, C::Dim1), t.Real(i, C::Dim2), t.Real(i, C::Dim3));
 }
 
 // Puts new row `i` with its lowest point at `chao` (`abaixo` below its place), or on top of whatever it
@@ -217,31 +180,33 @@ void TSceneDocument::SetSettings(const TSceneSettings& ajustes) {
   Edit([&](TState& s) { s.settings = ajustes; });
 }
 
-int TSceneDocument::Add(TObjectTemplate modelo, const TVector& lugar, const std::string& arquivoModelo,
+int TSceneDocument::Add(TShapeKind modelo, const TVector& lugar, const std::string& arquivoModelo,
                         double baseModelo) {
-  const TTemplateRow& m = TemplateRow(modelo);
+  const TShapeInfo& m = ShapeInfo(modelo);
   TRowCells c;
-  c.emplace_back(C::ODETipo, static_cast<int32_t>(m.tipo));
+  c.emplace_back(C::ODETipo, static_cast<int32_t>(modelo));
   for (int k = 0; k < 4; ++k)
-    c.emplace_back(static_cast<C>(static_cast<int>(C::Dim1) + k), m.dim[static_cast<std::size_t>(k)]);
-  c.insert(c.end(), {{C::R, m.cor[0]}, {C::G, m.cor[1]}, {C::B, m.cor[2]}, {C::A, 0.0}, {C::UsaCor, true}});
+    c.emplace_back(static_cast<C>(static_cast<int>(C::Dim1) + k),
+                   m.TemplateSizes[static_cast<std::size_t>(k)]);
+  const std::array<double, 3>& cor = m.TemplateColour;
+  c.insert(c.end(), {{C::R, cor[0]}, {C::G, cor[1]}, {C::B, cor[2]}, {C::A, 0.0}, {C::UsaCor, true}});
   c.insert(c.end(), {{C::Massa, 1.0}, {C::Atrito, 0.5}});
-  for (C k : {C::UserMove, C::ODEMove, C::MoveX, C::MoveY, C::MoveZ}) c.emplace_back(k, m.movel);
-  if (modelo == TObjectTemplate::Plano) {
+  for (C k : {C::UserMove, C::ODEMove, C::MoveX, C::MoveY, C::MoveZ}) c.emplace_back(k, m.TemplateMoves);
+  if (modelo == TShapeKind::Plane) {
     // A plane has no place of its own; SX and SY are how much of it is drawn.
     c.insert(c.end(), {{C::SX, 10.0}, {C::SY, 10.0}});
   } else {
     c.insert(c.end(), {{C::X, lugar.x}, {C::Y, lugar.y}, {C::Z, lugar.z}});
   }
-  if (modelo == TObjectTemplate::ModeloOBJ) {
+  if (modelo == TShapeKind::Mesh) {
     c.emplace_back(C::Arquivo, arquivoModelo);
     for (C k : {C::SX, C::SY, C::SZ}) c.emplace_back(k, 1.0);
   }
   const int i = current_.table.RowCount();
   Edit([&](TState& s) {
-    AppendRow(s.table, std::string(m.nome), c);
-    if (modelo == TObjectTemplate::Plano) return;
-    const double abaixo = modelo == TObjectTemplate::ModeloOBJ ? baseModelo : HalfHeight(s.table, i);
+    AppendRow(s.table, std::string(m.RowName), c);
+    if (modelo == TShapeKind::Plane) return;
+    const double abaixo = modelo == TShapeKind::Mesh ? baseModelo : HalfHeight(s.table, i);
     LiftClear(s.table, i, std::max(lugar.z, 0.0), abaixo);
   });
   return i;
@@ -269,7 +234,8 @@ int TSceneDocument::Duplicate(int linha) {
     t.Define(linha + 1, C::ID, static_cast<int32_t>(NextId(t)));
     // Beside the original, so the two do not start inside each other.
     const double lado = std::max(2 * Reach(t, linha) + 0.1, 0.5);
-    if (t.Integer(linha, C::ODETipo) != 3) t.Define(linha + 1, C::X, t.Real(linha, C::X) + lado);
+    if (t.Integer(linha, C::ODETipo) != static_cast<int32_t>(TShapeKind::Plane))
+      t.Define(linha + 1, C::X, t.Real(linha, C::X) + lado);
   });
   return linha + 1;
 }

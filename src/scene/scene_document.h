@@ -6,15 +6,13 @@
 #include "physics/vector_math.h"
 #include "scene/ramp_template.h"
 #include "scene/scene_table.h"
+#include "scene/shape_kind.h"
 
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
-
-// The kinds of object a new row can start from.
-enum class TObjectTemplate { Esfera, Capsula, Caixa, Plano, ModeloOBJ };
 
 // The values every row of a scene shares; the loader reads them from the first row.
 struct TSceneSettings {
@@ -50,7 +48,7 @@ class TSceneDocument {
   // A new row at the end, above floor point `lugar`: its lowest point at z = lugar.z (at least 0), or on top
   // of what already stands there. Its name is the template's with the next free number ("Esfera 2").
   // `arquivoModelo` names the OBJ of a model, `baseModelo` how far the model reaches below its origin.
-  int Add(TObjectTemplate modelo, const TVector& lugar, const std::string& arquivoModelo = {},
+  int Add(TShapeKind modelo, const TVector& lugar, const std::string& arquivoModelo = {},
           double baseModelo = 0);
   // "Rampa": a fixed, tilted box above floor point `pe`, its lower edge on the floor.
   int AddRamp(const TRampSpec& rampa, const TVector& pe);

@@ -1,5 +1,6 @@
 #include "scene/scene_links.h"
 
+#include "scene/shape_kind.h"
 #include "scene/simulation_step.h"
 
 #include <string>
@@ -32,8 +33,8 @@ TVector Triple(const TSceneTable& tabela, int i, TColumn x) {
 }
 
 bool Moves(const TSceneTable& tabela, int i) {
-  const int32_t forma = tabela.Integer(i, TColumn::ODETipo);
-  return tabela.Boolean(i, TColumn::ODEMove) && (forma == 0 || forma == 1 || forma == 2 || forma == 4);
+  const std::optional<TShapeKind> forma = ShapeKindOf(tabela.Integer(i, TColumn::ODETipo));
+  return tabela.Boolean(i, TColumn::ODEMove) && forma && ShapeInfo(*forma).Placed;
 }
 
 void CheckRow(const TSceneTable& tabela, int i, const fs::path& arquivo) {

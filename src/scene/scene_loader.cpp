@@ -6,6 +6,7 @@
 #include "scene/launch.h"
 #include "scene/model_file.h"
 #include "scene/scene_links.h"
+#include "scene/shape_kind.h"
 #include "scene/simulation_step.h"
 
 #include <algorithm>
@@ -168,6 +169,7 @@ struct TSceneBuild {
     ApplyMass(Body(), m);
     o.Dim[0] = Real(TColumn::Dim1);
     o.Dim[1] = Real(TColumn::Dim2);
+    // The pick radius: as long as the whole capsule, wider than how far it reaches (SolidReach).
     o.Raio = 2 * Real(TColumn::Dim1) + Real(TColumn::Dim2);
     Register(g);
   }
@@ -296,33 +298,32 @@ struct TSceneBuild {
     TObjetoCena& o = Object();
     cena.Corpos[static_cast<std::size_t>(i)] = dBodyCreate(cena.Mundo->Mundo());
     cena.Atritos[static_cast<std::size_t>(i)] = Real(TColumn::Atrito);
-    const int32_t tipo = tabela.Integer(i, TColumn::ODETipo);
-    switch (tipo) {
-      case 0:
-        Sphere();
-        break;
-      case 1:
-        Capsule();
-        break;
-      case 2:
-        Box();
-        break;
-      case 3:
-        Plane();
-        break;
-      case 4:
-        Mesh();
-        break;
-      default:
-        break;
+    const std::optional<TShapeKind> tipo = ShapeKindOf(tabela.Integer(i, TColumn::ODETipo));
+    if (tipo) {
+      switch (*tipo) {
+        case TShapeKind::Sphere:
+          Sphere();
+          break;
+        case TShapeKind::Capsule:
+          Capsule();
+          break;
+        case TShapeKind::Box:
+          Box();
+          break;
+        case TShapeKind::Plane:
+          Plane();
+          break;
+        case TShapeKind::Mesh:
+          Mesh();
+          break;
+      }
     }
-    o.ODETipo = (tipo >= 0 && tipo <= 4) ? static_cast<uint8_t>(tipo) : SemForma;
+    o.ODETipo = tipo ? static_cast<uint8_t>(*tipo) : SemForma;
     const dReal* p = dBodyGetPosition(Body());
     o.Posicao = o.PosicaoAnterior = TVector{p[0], p[1], p[2]};
     o.Proximo = false;
     o.Agarrado = NoHand;
-    o.Quaternio =
-        (tipo == 0 || tipo == 1 || tipo == 2 || tipo == 4) ? Quaternio() : std::array<float, 4>{1, 0, 0, 0};
+    o.Quaternio = tipo && ShapeInfo(*tipo).Placed ? Quaternio() : std::array<float, 4>{1, 0, 0, 0};
     o.R = Real(TColumn::R), o.G = Real(TColumn::G), o.B = Real(TColumn::B), o.A = Real(TColumn::A);
     auto flag = [&](TColumn c) { return tabela.Boolean(i, c); };
     o.MostraRastroSempre = flag(TColumn::MostraRastroSempre);
@@ -348,11 +349,11 @@ struct TSceneBuild {
 // A shape of no size loads as the row says, but the student must hear why the object is not there.
 void NoticeShapeWithoutSize(const TSceneTable& tabela, int i, const fs::path& arquivo,
                             const TModelNotice& aviso) {
-  const int32_t tipo = tabela.Integer(i, TColumn::ODETipo);
-  std::vector<TColumn> medidas;
-  if (tipo == 0 || tipo == 1) medidas = {TColumn::Dim1};
-  if (tipo == 2) medidas = {TColumn::Dim1, TColumn::Dim2, TColumn::Dim3};
-  for (const TColumn c : medidas) {
+  const std::optional<TShapeKind> tipo = ShapeKindOf(tabela.Integer(i, TColumn::ODETipo));
+  if (!tipo) return;
+  for (const TSizeField& f : ShapeInfo(*tipo).Sizes) {
+    if (f.Minimum != TSizeMinimum::Positive || !f.SolidLength) continue;
+    const TColumn c = f.Column;
     const double v = tabela.Real(i, c);
     if (v > 0 || !aviso) continue;
     aviso(CellPlace(arquivo, i, c) + ": tamanho " + FormatDouble(v) +
@@ -361,7 +362,7 @@ void NoticeShapeWithoutSize(const TSceneTable& tabela, int i, const fs::path& ar
     return;
   }
   // A capsule of length 0 is a sphere; only a negative length is wrong.
-  if (tipo == 1 && tabela.Real(i, TColumn::Dim2) < 0 && aviso)
+  if (*tipo == TShapeKind::Capsule && tabela.Real(i, TColumn::Dim2) < 0 && aviso)
     aviso(CellPlace(arquivo, i, TColumn::Dim2) + ": comprimento " +
               FormatDouble(tabela.Real(i, TColumn::Dim2)) +
               " é negativo; a cápsula é carregada com comprimento 0.",

@@ -2,11 +2,13 @@
 
 #include "common/number_text.h"
 #include "scene/scene_links.h"
+#include "scene/shape_kind.h"
 #include "scene/simulation_step.h"
 #include "scene/text_encoding.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -16,7 +18,8 @@ namespace fs = std::filesystem;
 namespace {
 
 bool IsPlaced(int32_t tipo) {
-  return tipo == 0 || tipo == 1 || tipo == 2 || tipo == 4;
+  const std::optional<TShapeKind> forma = ShapeKindOf(tipo);
+  return forma && ShapeInfo(*forma).Placed;
 }
 
 // A file's cells were checked as they were read; a table made or edited in memory gets the same check here.
@@ -74,26 +77,20 @@ void CheckLaunch(const TSceneTable& tabela, int i, const fs::path& arquivo) {
   throw ESceneError(CellPlace(arquivo, i, c) + ": " + FormatDouble(tabela.Real(i, c)) + " " + motivo, i, c);
 }
 
-std::vector<TColumn> SizeColumns(int32_t tipo) {
-  switch (tipo) {
-    case 0:
-      return {TColumn::Dim1};
-    case 1:
-      return {TColumn::Dim1, TColumn::Dim2};
-    case 2:
-      return {TColumn::Dim1, TColumn::Dim2, TColumn::Dim3};
-    default:
-      return {};
-  }
+std::vector<TColumn> SolidLengths(TShapeKind tipo) {
+  std::vector<TColumn> colunas;
+  for (const TSizeField& f : ShapeInfo(tipo).Sizes)
+    if (f.SolidLength) colunas.push_back(f.Column);
+  return colunas;
 }
 
 // Values the engine would take and then fail on, some frames later, with a message that names nothing.
 void CheckEngineRange(const TSceneTable& tabela, int i, const fs::path& arquivo) {
-  const int32_t tipo = tabela.Integer(i, TColumn::ODETipo);
-  if (!IsPlaced(tipo)) return;
+  if (!IsPlaced(tabela.Integer(i, TColumn::ODETipo))) return;
+  const TShapeKind tipo = *ShapeKindOf(tabela.Integer(i, TColumn::ODETipo));
   const std::string limite = " para o motor de física";
   double maior = 0;
-  for (const TColumn c : SizeColumns(tipo)) {
+  for (const TColumn c : SolidLengths(tipo)) {
     const double v = tabela.Real(i, c);
     if (v > MaxObjectSize)
       OutOfEngineRange(tabela, i, arquivo, c,
@@ -104,7 +101,7 @@ void CheckEngineRange(const TSceneTable& tabela, int i, const fs::path& arquivo)
           "é pequeno demais" + limite + " (no mínimo " + FormatDouble(MinObjectSize) + ", ou 0)");
     maior = std::max(maior, v);
   }
-  if (tipo == 4) {
+  if (tipo == TShapeKind::Mesh) {
     for (const TColumn c : {TColumn::SX, TColumn::SY, TColumn::SZ})
       if (std::fabs(tabela.Real(i, c)) > MaxObjectSize)
         OutOfEngineRange(tabela, i, arquivo, c,

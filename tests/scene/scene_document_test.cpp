@@ -121,7 +121,7 @@ TEST_F(DocumentoTeste, DesfazerUmaCadeiaVoltaAoEstadoAbertoERefazerAoFinal) {
   const TSceneTable aberta = doc.Table();
   EXPECT_FALSE(doc.CanUndo());
   doc.SetCell(0, C::Massa, 9.0);
-  doc.Add(TObjectTemplate::Esfera, {0, 0, 3});
+  doc.Add(TShapeKind::Sphere, {0, 0, 3});
   doc.Duplicate(1);
   doc.Delete(0);
   EXPECT_EQ(doc.MoveDown(0), 1);
@@ -194,11 +194,11 @@ TEST_F(DocumentoTeste, MoverPosicaoInicialSeDesfaz) {
 TEST_F(DocumentoTeste, ModelosNomeadosEmpilhadosEComOsAjustesNaPrimeiraLinha) {
   Encena();
   EXPECT_EQ(doc.Settings().TemGravidade, true) << "a new scene falls";
-  doc.Add(TObjectTemplate::Plano, {3, 3, 3});
-  doc.Add(TObjectTemplate::Caixa, {1, 2, 0});
-  doc.Add(TObjectTemplate::Caixa, {1.2, 2, 0});
-  doc.Add(TObjectTemplate::Esfera, {-5, 0, 4});
-  doc.Add(TObjectTemplate::Capsula, {5, 0, 0});
+  doc.Add(TShapeKind::Plane, {3, 3, 3});
+  doc.Add(TShapeKind::Box, {1, 2, 0});
+  doc.Add(TShapeKind::Box, {1.2, 2, 0});
+  doc.Add(TShapeKind::Sphere, {-5, 0, 4});
+  doc.Add(TShapeKind::Capsule, {5, 0, 0});
   const TSceneTable& t = doc.Table();
   ASSERT_EQ(t.RowCount(), 5);
   EXPECT_EQ(t.Text(1, C::Nome), "Caixa 1");

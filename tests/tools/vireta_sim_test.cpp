@@ -74,7 +74,7 @@ TEST(ViretaSim, FreeFallAsCSV) {
 TEST(ViretaSim, ASceneMadeOfModelsRuns) {
   TTempFolder pasta;
   TSceneDocument doc;
-  const int rampa = doc.Add(TObjectTemplate::Caixa, {0, 0, 0});
+  const int rampa = doc.Add(TShapeKind::Box, {0, 0, 0});
   doc.SetCell(rampa, TColumn::Nome, std::string("Rampa"));
   doc.SetCell(rampa, TColumn::Dim1, 8.0);
   doc.SetCell(rampa, TColumn::Dim3, 0.2);
@@ -82,11 +82,11 @@ TEST(ViretaSim, ASceneMadeOfModelsRuns) {
   doc.SetCell(rampa, TColumn::eixoY, 1.0);
   doc.SetCell(rampa, TColumn::ODEMove, false);
   doc.MoveStartPosition(rampa, {0, 0, 2});
-  const int caixa = doc.Add(TObjectTemplate::Caixa, {-1, 0, 0});
+  const int caixa = doc.Add(TShapeKind::Box, {-1, 0, 0});
   doc.SetCell(caixa, TColumn::Atrito, 0.1);
   doc.SetCell(caixa, TColumn::Ang, 25.0);
   doc.SetCell(caixa, TColumn::eixoY, 1.0);
-  doc.Add(TObjectTemplate::Esfera, {6, 0, 3});
+  doc.Add(TShapeKind::Sphere, {6, 0, 3});
   doc.Save(pasta / "rampa.xml");
 
   const TCommandResult e = Roda((pasta / "rampa.xml").string() + " --frames 150 --every 150");

@@ -1,6 +1,7 @@
 #include "app/editor/link_fields.h"
 
 #include "physics/links.h"
+#include "scene/shape_kind.h"
 #include "scene/simulation_step.h"
 
 #include <QComboBox>
@@ -62,20 +63,10 @@ TVector PlaceOfRow(const TSceneTable& t, int linha) {
 }  // namespace
 
 TVector TopOfRow(const TSceneTable& t, int linha) {
-  double altura = 0;
-  switch (t.Integer(linha, C::ODETipo)) {
-    case 0:
-      altura = t.Real(linha, C::Dim1);
-      break;
-    case 1:
-      altura = t.Real(linha, C::Dim1) + t.Real(linha, C::Dim2) / 2;
-      break;
-    case 2:
-      altura = t.Real(linha, C::Dim3) / 2;
-      break;
-    default:
-      break;
-  }
+  const std::optional<TShapeKind> tipo = ShapeKindOf(t.Integer(linha, C::ODETipo));
+  const double altura =
+      tipo ? SolidHalfHeight(*tipo, t.Real(linha, C::Dim1), t.Real(linha, C::Dim2), t.Real(linha, C::Dim3))
+           : 0;
   return SomaVet(PlaceOfRow(t, linha), {0, 0, altura});
 }
 

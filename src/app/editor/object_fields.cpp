@@ -4,6 +4,7 @@
 #include "app/editor/launch_fields.h"
 #include "app/editor/link_fields.h"
 #include "common/number_text.h"
+#include "scene/shape_kind.h"
 #include "scene/simulation_step.h"
 
 #include <QCheckBox>
@@ -98,7 +99,18 @@ class TWheelWhenFocused : public TEditor {
   }
 };
 
-const char* const ShapeNames[] = {"Esfera", "Cápsula", "Caixa", "Plano", "Modelo OBJ"};
+QString Text(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// The field of `coluna` for kind `tipo`, or null when the kind does not use the column.
+const TSizeField* SizeField(int tipo, C coluna) {
+  const std::optional<TShapeKind> forma = ShapeKindOf(tipo);
+  if (!forma) return nullptr;
+  for (const TSizeField& f : ShapeInfo(*forma).Sizes)
+    if (f.Column == coluna) return &f;
+  return nullptr;
+}
 
 TColumnType TypeOf(C c) {
   return SceneColumns()[static_cast<std::size_t>(c)].Tipo;
@@ -107,29 +119,8 @@ TColumnType TypeOf(C c) {
 }  // namespace
 
 QString SizeLabel(int tipo, C coluna) {
-  switch (tipo) {
-    case 0:
-      return coluna == C::Dim1 ? "Raio" : "";
-    case 1:
-      return coluna == C::Dim1 ? "Raio" : coluna == C::Dim2 ? "Comprimento do cilindro" : "";
-    case 2:
-      return coluna == C::Dim1   ? "Comprimento (X)"
-             : coluna == C::Dim2 ? "Largura (Y)"
-             : coluna == C::Dim3 ? "Altura (Z)"
-                                 : "";
-    case 3:
-      return coluna == C::Dim1   ? "Normal a (X)"
-             : coluna == C::Dim2 ? "Normal b (Y)"
-             : coluna == C::Dim3 ? "Normal c (Z)"
-             : coluna == C::Dim4 ? "Distância d"
-             : coluna == C::SX   ? "Largura desenhada (X)"
-             : coluna == C::SY   ? "Largura desenhada (Y)"
-                                 : "";
-    case 4:
-      return coluna == C::SX ? "Escala X" : coluna == C::SY ? "Escala Y" : coluna == C::SZ ? "Escala Z" : "";
-    default:
-      return "";
-  }
+  const TSizeField* f = SizeField(tipo, coluna);
+  return f ? Text(f->Label) : QString();
 }
 
 TObjectFields::TObjectFields(THandlers handlers, QWidget* pai)
@@ -185,7 +176,7 @@ void TObjectFields::Build() {
       }
       case TColumnType::Integer: {
         auto* combo = new TWheelWhenFocused<QComboBox>(this);
-        for (const char* nome : ShapeNames) combo->addItem(nome);
+        for (const TShapeKind forma : ShapeKinds) combo->addItem(Text(ShapeInfo(forma).Name));
         connect(combo, &QComboBox::activated, this, [this, c] {
           Send(c);
           handlers_.keyboardBack();
@@ -316,20 +307,17 @@ QString TObjectFields::FieldMessage(C c) const {
 void TObjectFields::ShowShape(int tipo) {
   for (C c : {C::Dim1, C::Dim2, C::Dim3, C::Dim4, C::SX, C::SY, C::SZ}) {
     TField& f = fields_.at(c);
-    const QString rotulo = SizeLabel(tipo, c);
-    f.form->setRowVisible(f.row, !rotulo.isEmpty());
-    SetLabel(f, rotulo);
-    // A solid's sizes are lengths (a capsule's cylinder may be missing: a sphere); a plane's are its
-    // equation and how much of it is drawn; a model's scales may mirror it.
-    const bool tamanho = tipo <= 2 && c <= C::Dim3;
-    f.range.minimo = tamanho ? 0 : (tipo == 3 && c >= C::SX) ? 0 : -WorldBound;
-    f.range.minimoExcluido = tamanho && !(tipo == 1 && c == C::Dim2);
-    const bool normal = tipo == 3 && c <= C::Dim3;
-    f.range.unidade = tipo <= 3 && !normal ? " m" : "";
+    const TSizeField* campo = SizeField(tipo, c);
+    f.form->setRowVisible(f.row, campo != nullptr);
+    SetLabel(f, campo ? Text(campo->Label) : QString());
+    if (!campo) continue;
+    f.range.minimo = campo->Minimum == TSizeMinimum::Any ? -WorldBound : 0;
+    f.range.minimoExcluido = campo->Minimum == TSizeMinimum::Positive;
+    f.range.unidade = Text(campo->Unit);
     f.unit->setText(f.range.unidade.trimmed());
   }
   const TField& arquivo = fields_.at(C::Arquivo);
-  arquivo.form->setRowVisible(arquivo.row, tipo == 4);
+  arquivo.form->setRowVisible(arquivo.row, tipo == static_cast<int>(TShapeKind::Mesh));
 }
 
 void TObjectFields::Show(const TSceneTable& t, int linha) {
@@ -353,7 +341,7 @@ void TObjectFields::Show(const TSceneTable& t, int linha) {
     }
     if (auto* caixa = qobject_cast<QCheckBox*>(f.editor)) caixa->setChecked(t.Boolean(linha, c));
     if (auto* combo = qobject_cast<QComboBox*>(f.editor))
-      combo->setCurrentIndex(tipo >= 0 && tipo <= 4 ? tipo : -1);
+      combo->setCurrentIndex(ShapeKindOf(tipo) ? tipo : -1);
     if (TypeOf(c) == TColumnType::Text)
       static_cast<TFieldEdit*>(f.editor)->ShowSaved(QString::fromStdString(t.Text(linha, c)));
   }

@@ -32,17 +32,12 @@ TSceneEditor::TSceneEditor(TSceneSession& sessao, QMainWindow& janela, const TCa
   panel_->hide();
   connect(panel_->toggleViewAction(), &QAction::toggled, this, [this](bool v) { FitWindow(v); });
 
-  struct {
-    const char* nome;
-    TObjectTemplate modelo;
-  } const modelos[] = {{"Esfera", TObjectTemplate::Esfera},
-                       {"Cápsula", TObjectTemplate::Capsula},
-                       {"Caixa", TObjectTemplate::Caixa},
-                       {"Plano", TObjectTemplate::Plano},
-                       {"Modelo OBJ…", TObjectTemplate::ModeloOBJ}};
-  for (const auto& m : modelos) {
-    const TObjectTemplate modelo = m.modelo;
-    panel_->AddMenu()->addAction(m.nome, this, [this, modelo] { AddObject(modelo); });
+  for (const TShapeKind modelo : ShapeKinds) {
+    const std::string_view nome = ShapeInfo(modelo).Name;
+    // A model asks for its file first.
+    const QString texto = QString::fromUtf8(nome.data(), static_cast<qsizetype>(nome.size())) +
+                          (modelo == TShapeKind::Mesh ? "…" : "");
+    panel_->AddMenu()->addAction(texto, this, [this, modelo] { AddObject(modelo); });
   }
   panel_->AddMenu()->addSeparator();
   panel_->AddMenu()->addAction("Rampa", this, [this] { AddRamp(); });
@@ -175,10 +170,10 @@ TVector TSceneEditor::FloorPointAhead() const {
   return {p.x, p.y, 0};
 }
 
-void TSceneEditor::AddObject(TObjectTemplate modelo) {
+void TSceneEditor::AddObject(TShapeKind modelo) {
   std::string arquivo;
   double base = 0;
-  if (modelo == TObjectTemplate::ModeloOBJ) {
+  if (modelo == TShapeKind::Mesh) {
     const QString escolhido = dialogs_->ChooseModel(QString::fromStdString(ScenesFolder().string()));
     if (escolhido.isEmpty()) return;
     arquivo = escolhido.toStdString();

@@ -46,7 +46,7 @@ class TSceneEditor : public QObject {
   void Redo();
   // A new object above the floor point the view looks at, its lowest point on the floor (or on what stands
   // there).
-  void AddObject(TObjectTemplate modelo);
+  void AddObject(TShapeKind modelo);
   // "Rampa" and "Bloco na rampa" (on the selected ramp): the values are asked first.
   void AddRamp();
   void AddBlockOnRamp();

@@ -1,6 +1,7 @@
 #include "app/window/camera_input.h"
 
 #include "render/camera_navigation.h"
+#include "scene/shape_kind.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -11,12 +12,12 @@ namespace {
 
 // A sphere around the object as it is drawn, whatever its turn.
 TBoundingSphere DrawnBounds(const TObjetoCena& o) {
-  switch (o.ODETipo) {
-    case 0:
-      return {o.Posicao, o.Dim[0]};
-    case 1:
-      return {o.Posicao, o.Dim[0] + o.Dim[1] / 2};
-    case 4: {
+  switch (static_cast<TShapeKind>(o.ODETipo)) {
+    case TShapeKind::Sphere:
+    case TShapeKind::Capsule:
+      // Not Raio: a capsule's pick radius is wider than the capsule.
+      return {o.Posicao, SolidReach(static_cast<TShapeKind>(o.ODETipo), o.Dim[0], o.Dim[1], o.Dim[2])};
+    case TShapeKind::Mesh: {
       // The model's own middle need not be its origin.
       const TVertex3f& c = o.Modelo.BoundsCentre;
       return {o.Posicao, o.Raio + NormaVet({c.x, c.y, c.z})};
