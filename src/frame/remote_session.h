@@ -120,7 +120,7 @@ class TRemoteSession : private IWiimoteHost, private IDesktopControlHost {
   std::array<bool, RemoteTimerCount> running_{};
   TRumbleState rumble_;
   TSpawnProcessStarter starter_;
-  // Destroyed in reverse order: the link (and its reader) before the controller.
+  // Destroyed in reverse order: the desktop control and the link before the controller they use.
   TJvHidDeviceController controller_;
   TWiimoteLink link_;
   TDesktopControl desktop_;
