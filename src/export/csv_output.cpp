@@ -48,7 +48,7 @@ void EscreveQuadroCSV(std::ostream& saida, const TScene& cena, long quadro) {
   const std::string t = FrameTime(quadro, '.');
   for (std::size_t i = 0; i < cena.Objetos.size(); ++i) {
     const TObjetoCena& o = cena.Objetos[i];
-    Linha(saida, quadro, t, i, cena.Tabela, o.Posicao, o.VecV, o.Quaternio);
+    Linha(saida, quadro, t, i, cena.Tabela(), o.Posicao, o.VecV, o.Quaternio);
   }
 }
 

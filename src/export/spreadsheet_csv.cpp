@@ -41,8 +41,8 @@ void WriteSpreadsheet(std::ostream& saida, const TFrameRecord& registro, const T
     const bool movido = cena.Objetos[i].ODEMove && i < cena.Corpos.size() && cena.Corpos[i];
     if (!movido && !incluiFixos) continue;
     const TObjectReadout r = ReadObject(cena, i);
-    const std::string nome = static_cast<int>(i) < cena.Tabela.RowCount()
-                                 ? cena.Tabela.Text(static_cast<int>(i), TColumn::Nome)
+    const std::string nome = static_cast<int>(i) < cena.Tabela().RowCount()
+                                 ? cena.Tabela().Text(static_cast<int>(i), TColumn::Nome)
                                  : "";
     objetos.push_back({i, nome, r.HasMass, r.Mass});
   }

@@ -16,8 +16,9 @@ std::optional<TLaunchArrow> LaunchArrowOf(const TScene& cena, std::optional<std:
   if (!selecionado || *selecionado >= cena.Objetos.size() || *selecionado >= cena.Corpos.size()) return {};
   const std::size_t i = *selecionado;
   const TObjetoCena& o = cena.Objetos[i];
-  if (!o.ODEMove || !cena.Corpos[i] || o.Agarrado || static_cast<int>(i) >= cena.Tabela.RowCount()) return {};
-  return TLaunchArrow{i, StartPlaceOfBody(cena, i), RowLaunch(cena.Tabela, static_cast<int>(i))};
+  if (!o.ODEMove || !cena.Corpos[i] || o.Agarrado || static_cast<int>(i) >= cena.Tabela().RowCount())
+    return {};
+  return TLaunchArrow{i, StartPlaceOfBody(cena, i), RowLaunch(cena.Tabela(), static_cast<int>(i))};
 }
 
 TVector SnappedLaunch(const TVector& v, const TObjetoCena& o) {

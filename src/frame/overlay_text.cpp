@@ -78,8 +78,9 @@ std::optional<std::size_t> ShownObject(const TScene& cena, std::optional<std::si
 }
 
 std::string ObjectName(const TScene& cena, std::size_t i) {
-  return static_cast<int>(i) < cena.Tabela.RowCount() ? cena.Tabela.Text(static_cast<int>(i), TColumn::Nome)
-                                                      : std::string();
+  return static_cast<int>(i) < cena.Tabela().RowCount()
+             ? cena.Tabela().Text(static_cast<int>(i), TColumn::Nome)
+             : std::string();
 }
 
 std::vector<TOverlayLine> InformationLines(const TScene& cena, double tempo, const TRateMeter& medidor,

@@ -12,7 +12,12 @@ TSceneSession::TSceneSession(fs::path pastaCenas, TModelNotice avisos, IClock& r
       scene_(std::make_unique<TScene>(true)) {
   // Every edit of the document is tried on the world first: a table the loader refuses never becomes the
   // document's.
-  doc_.SetStage([this](const TSceneTable& t) { Rebuild(t); });
+  doc_.SetStage([this](const TSceneDocument::TTable& t) { Rebuild(t); });
+  // Saved elsewhere, its model names now say where the models are from the new file: the scene reads the
+  // document's table, as it did before.
+  doc_.OnTableReplaced([this](const TSceneDocument::TTable& t) {
+    if (scene_) scene_->SetTable(t);
+  });
 }
 
 fs::path TSceneSession::LoadName() const {
@@ -39,12 +44,12 @@ void TSceneSession::Open(const fs::path& arquivo) {
     // Another scene's objects are other objects: only a reload keeps what was selected.
     if (!mesmaCena) selection_.Set(std::nullopt);
     selection_.KeepWithin(scene_->Objetos.size());
-    doc_.Reset(scene_->Tabela, arquivo);
+    doc_.Reset(scene_->SharedTable(), arquivo);
     Started(TStart::Opened);
   });
 }
 
-void TSceneSession::Rebuild(const TSceneTable& tabela) {
+void TSceneSession::Rebuild(const TSceneDocument::TTable& tabela) {
   Load([&] {
     LoadSceneTable(tabela, LoadName(), *scene_, notices_);
     selection_.KeepWithin(scene_->Objetos.size());
@@ -57,7 +62,7 @@ bool TSceneSession::Reload() {
   // Edits not saved yet are the scene's start state now: restarting goes back to them, not to the file.
   if (doc_.Modified() || doc_.Path().empty()) {
     if (!started_) return false;
-    Rebuild(doc_.Table());
+    Rebuild(doc_.SharedTable());
     return true;
   }
   Open(doc_.Path());
@@ -65,7 +70,7 @@ bool TSceneSession::Reload() {
 }
 
 void TSceneSession::NewScene() {
-  const TSceneTable vazia;
+  const auto vazia = std::make_shared<const TSceneTable>();
   Load([&] {
     LoadSceneTable(vazia, scenesFolder_ / "Nova cena", *scene_, notices_);
     doc_.Reset(vazia, {});

@@ -55,9 +55,9 @@ class TSceneSession {
   // Loads a scene file: it runs from its start state and becomes the document. Throws (the running scene
   // and the document kept) when the file cannot be loaded.
   void Open(const std::filesystem::path& arquivo);
-  // The running scene rebuilt from `tabela`, under LoadName(). Throws ESceneError, the scene kept, when the
-  // loader refuses the table. The document's edits reach the world through here.
-  void Rebuild(const TSceneTable& tabela);
+  // The running scene rebuilt from `tabela` (and sharing it), under LoadName(). Throws ESceneError, the scene
+  // kept, when the loader refuses the table. The document's edits reach the world through here.
+  void Rebuild(const TSceneDocument::TTable& tabela);
   // The scene again from its start: from unsaved edits when there are any (or no file), else from its file.
   // False, with nothing done, when no scene has run yet.
   bool Reload();

@@ -18,7 +18,7 @@ void TOdeMeshData::Release() {
 TScene::TScene(bool temGravidade) : Mundo(std::make_unique<TPhysicsWorld>(temGravidade)) {}
 
 TContactParameters TScene::ContactParameters() const {
-  return {Tabela.RowCount() > 0 ? Tabela.Integer(0, TColumn::TipoDeColisao) : 0, Atritos, Elasticidades};
+  return {Tabela().RowCount() > 0 ? Tabela().Integer(0, TColumn::TipoDeColisao) : 0, Atritos, Elasticidades};
 }
 
 // The world goes first: its mesh geometries still point into the objects' buffers until then.
@@ -28,7 +28,7 @@ TScene::~TScene() {
 
 void TScene::Swap(TScene& outra) noexcept {
   using std::swap;
-  swap(Tabela, outra.Tabela);
+  swap(table_, outra.table_);
   swap(Objetos, outra.Objetos);
   swap(Corpos, outra.Corpos);
   swap(Geometrias, outra.Geometrias);

@@ -88,11 +88,19 @@ class TScene {
   // The collision kind is the scene's, read from its table's first row as the loader does.
   TContactParameters ContactParameters() const;
 
-  TSceneTable Tabela;                // the rows the scene was built from
+  // The rows the scene was built from. Never changed: it is shared with whoever keeps the table (the
+  // document being edited), so the running scene and its document hold one table, not two.
+  const TSceneTable& Tabela() const { return *table_; }
+  const std::shared_ptr<const TSceneTable>& SharedTable() const { return table_; }
+  void SetTable(std::shared_ptr<const TSceneTable> tabela) { table_ = std::move(tabela); }
+
   std::vector<TObjetoCena> Objetos;  // an object's index is its identity everywhere
   std::vector<dBodyID> Corpos;
   std::vector<dGeomID> Geometrias;  // null where the kind builds no shape
   std::vector<double> Atritos;
   std::vector<double> Elasticidades;  // an object's own restitution, negative where it has none
   std::unique_ptr<TPhysicsWorld> Mundo;
+
+ private:
+  std::shared_ptr<const TSceneTable> table_ = std::make_shared<const TSceneTable>();
 };

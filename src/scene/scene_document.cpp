@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -132,9 +133,13 @@ TSceneSettings SettingsOf(const TSceneTable& tabela) {
 }
 
 void TSceneDocument::Reset(TSceneTable tabela, fs::path arquivo) {
+  Reset(std::make_shared<const TSceneTable>(std::move(tabela)), std::move(arquivo));
+}
+
+void TSceneDocument::Reset(TTable tabela, fs::path arquivo) {
   // A new scene has gravity on; an opened one has what its first row says.
   const TSceneSettings ajustes =
-      arquivo.empty() && tabela.RowCount() == 0 ? TSceneSettings{} : SettingsOf(tabela);
+      arquivo.empty() && tabela->RowCount() == 0 ? TSceneSettings{} : SettingsOf(*tabela);
   current_ = {std::move(tabela), ajustes, nextVersion_++};
   savedVersion_ = current_.version;
   undo_.clear();
@@ -142,12 +147,13 @@ void TSceneDocument::Reset(TSceneTable tabela, fs::path arquivo) {
   path_ = std::move(arquivo);
 }
 
-void TSceneDocument::Edit(const std::function<void(TState&)>& edit) {
-  TState novo = current_;
-  edit(novo);
-  WriteSettings(novo.table, novo.settings);
-  if (novo.table == current_.table && novo.settings == current_.settings) return;
-  novo.version = nextVersion_++;
+void TSceneDocument::Edit(const std::function<void(TDraft&)>& edit) {
+  TDraft rascunho{Table(), current_.settings};
+  edit(rascunho);
+  WriteSettings(rascunho.table, rascunho.settings);
+  if (rascunho.table == Table() && rascunho.settings == current_.settings) return;
+  TState novo{std::make_shared<const TSceneTable>(std::move(rascunho.table)), rascunho.settings,
+              nextVersion_++};
   if (stage_) stage_(novo.table);
   undo_.push_back(std::move(current_));
   redo_.clear();
@@ -164,9 +170,9 @@ void TSceneDocument::SetCell(int linha, C coluna, TSceneTable::Celula valor) {
 }
 
 void TSceneDocument::SetCells(int linha, const TRowCells& valores) {
-  CheckRow(current_.table, linha);
+  CheckRow(Table(), linha);
   for (const auto& [coluna, valor] : valores) CheckType(coluna, valor);
-  Edit([&](TState& s) {
+  Edit([&](TDraft& s) {
     for (const auto& [coluna, valor] : valores) s.table.Define(linha, coluna, valor);
     if (linha == 0) s.settings = SettingsOf(s.table);
   });
@@ -177,7 +183,7 @@ void TSceneDocument::MoveStartPosition(int linha, const TVector& p) {
 }
 
 void TSceneDocument::SetSettings(const TSceneSettings& ajustes) {
-  Edit([&](TState& s) { s.settings = ajustes; });
+  Edit([&](TDraft& s) { s.settings = ajustes; });
 }
 
 int TSceneDocument::Add(TShapeKind modelo, const TVector& lugar, const std::string& arquivoModelo,
@@ -202,8 +208,8 @@ int TSceneDocument::Add(TShapeKind modelo, const TVector& lugar, const std::stri
     c.emplace_back(C::Arquivo, arquivoModelo);
     for (C k : {C::SX, C::SY, C::SZ}) c.emplace_back(k, 1.0);
   }
-  const int i = current_.table.RowCount();
-  Edit([&](TState& s) {
+  const int i = Table().RowCount();
+  Edit([&](TDraft& s) {
     AppendRow(s.table, std::string(m.RowName), c);
     if (modelo == TShapeKind::Plane) return;
     const double abaixo = modelo == TShapeKind::Mesh ? baseModelo : HalfHeight(s.table, i);
@@ -213,21 +219,21 @@ int TSceneDocument::Add(TShapeKind modelo, const TVector& lugar, const std::stri
 }
 
 int TSceneDocument::AddRamp(const TRampSpec& rampa, const TVector& pe) {
-  const int i = current_.table.RowCount();
-  Edit([&](TState& s) { AppendRow(s.table, "Rampa", RampCells(rampa, pe)); });
+  const int i = Table().RowCount();
+  Edit([&](TDraft& s) { AppendRow(s.table, "Rampa", RampCells(rampa, pe)); });
   return i;
 }
 
 int TSceneDocument::AddBlockOnRamp(int rampa, const TBlockSpec& bloco) {
-  const TRowCells c = BlockOnRampCells(current_.table, rampa, bloco);
-  const int i = current_.table.RowCount();
-  Edit([&](TState& s) { AppendRow(s.table, "Bloco", c); });
+  const TRowCells c = BlockOnRampCells(Table(), rampa, bloco);
+  const int i = Table().RowCount();
+  Edit([&](TDraft& s) { AppendRow(s.table, "Bloco", c); });
   return i;
 }
 
 int TSceneDocument::Duplicate(int linha) {
-  CheckRow(current_.table, linha);
-  Edit([&](TState& s) {
+  CheckRow(Table(), linha);
+  Edit([&](TDraft& s) {
     TSceneTable& t = s.table;
     t.InsertRowCopy(linha + 1, linha);
     t.Define(linha + 1, C::Nome, NextName(t, SplitNumber(t.Text(linha, C::Nome)).first));
@@ -241,21 +247,21 @@ int TSceneDocument::Duplicate(int linha) {
 }
 
 void TSceneDocument::Delete(int linha) {
-  CheckRow(current_.table, linha);
-  Edit([&](TState& s) { s.table.RemoveRow(linha); });
+  CheckRow(Table(), linha);
+  Edit([&](TDraft& s) { s.table.RemoveRow(linha); });
 }
 
 int TSceneDocument::MoveUp(int linha) {
-  CheckRow(current_.table, linha);
+  CheckRow(Table(), linha);
   if (linha == 0) return 0;
-  Edit([&](TState& s) { s.table.SwapRows(linha, linha - 1); });
+  Edit([&](TDraft& s) { s.table.SwapRows(linha, linha - 1); });
   return linha - 1;
 }
 
 int TSceneDocument::MoveDown(int linha) {
-  CheckRow(current_.table, linha);
-  if (linha + 1 == current_.table.RowCount()) return linha;
-  Edit([&](TState& s) { s.table.SwapRows(linha, linha + 1); });
+  CheckRow(Table(), linha);
+  if (linha + 1 == Table().RowCount()) return linha;
+  Edit([&](TDraft& s) { s.table.SwapRows(linha, linha + 1); });
   return linha + 1;
 }
 
@@ -280,19 +286,25 @@ void TSceneDocument::Save(const fs::path& arquivo, const fs::path& pastaModelos)
   const fs::path de = pastaModelos.empty() ? path_.parent_path() : pastaModelos;
   const fs::path para = arquivo.parent_path();
   // Every state undo and redo can reach is rebased too, so that none of them loses its model later.
-  const auto rebase = [&](TSceneTable t) {
-    for (int i = 0; i < t.RowCount(); ++i) {
-      const std::string nome = t.Text(i, C::Arquivo);
-      if (const std::string novo = StoredModelName(nome, de, para); novo != nome)
-        t.Define(i, C::Arquivo, novo);
+  // A table whose names all stay is kept as it is (and so stays shared with the running scene).
+  const auto rebase = [&](const TTable& t) {
+    std::optional<TSceneTable> nova;
+    for (int i = 0; i < t->RowCount(); ++i) {
+      const std::string nome = t->Text(i, C::Arquivo);
+      if (const std::string novo = StoredModelName(nome, de, para); novo != nome) {
+        if (!nova) nova = *t;
+        nova->Define(i, C::Arquivo, novo);
+      }
     }
-    return t;
+    return nova ? std::make_shared<const TSceneTable>(std::move(*nova)) : t;
   };
-  TSceneTable salva = rebase(current_.table);
-  salva.Write(arquivo);
+  TTable salva = rebase(current_.table);
+  salva->Write(arquivo);
+  const bool trocada = salva != current_.table;
   current_.table = std::move(salva);
   for (std::vector<TState>* pilha : {&undo_, &redo_})
-    for (TState& s : *pilha) s.table = rebase(std::move(s.table));
+    for (TState& s : *pilha) s.table = rebase(s.table);
   path_ = arquivo;
   savedVersion_ = current_.version;
+  if (trocada && replaced_) replaced_(current_.table);
 }

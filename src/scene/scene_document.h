@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,18 +24,28 @@ struct TSceneSettings {
 
 class TSceneDocument {
  public:
-  // Tries a candidate table; throws (ESceneError) to refuse it. The running scene is rebuilt here.
-  using TStage = std::function<void(const TSceneTable&)>;
+  // A table the document keeps: never changed once made, so the running scene can share it.
+  using TTable = std::shared_ptr<const TSceneTable>;
+  // Tries a candidate table; throws (ESceneError) to refuse it. The running scene is rebuilt here, from the
+  // very table the document keeps if it takes it.
+  using TStage = std::function<void(const TTable&)>;
+  // Hears that the current table was replaced without a stage (Save rebases its model names).
+  using TTableListener = std::function<void(const TTable&)>;
 
   // "Nova cena": no rows, no file, gravity on.
   TSceneDocument() = default;
 
   // Takes `tabela` as opened from `arquivo` (empty for a new scene): nothing to undo, nothing modified.
   void Reset(TSceneTable tabela, std::filesystem::path arquivo);
+  void Reset(TTable tabela, std::filesystem::path arquivo);
 
   void SetStage(TStage stage) { stage_ = std::move(stage); }
+  void OnTableReplaced(TTableListener ouvinte) { replaced_ = std::move(ouvinte); }
 
-  const TSceneTable& Table() const { return current_.table; }
+  // The current table. Every edit, undo, redo, reset and rebasing save makes a new one: a reference read
+  // here shows this state only.
+  const TSceneTable& Table() const { return *current_.table; }
+  const TTable& SharedTable() const { return current_.table; }
   const std::filesystem::path& Path() const { return path_; }
   bool Modified() const { return current_.version != savedVersion_; }
   TSceneSettings Settings() const { return current_.settings; }
@@ -73,13 +84,18 @@ class TSceneDocument {
 
  private:
   struct TState {
-    TSceneTable table;
+    TTable table = std::make_shared<const TSceneTable>();
     TSceneSettings settings;
     long version = 0;
   };
+  // What an edit works on: a copy of the current table and settings.
+  struct TDraft {
+    TSceneTable table;
+    TSceneSettings settings;
+  };
   // Applies `edit` to a copy, carries the scene's settings to whichever row is now first, stages it and
   // keeps it.
-  void Edit(const std::function<void(TState&)>& edit);
+  void Edit(const std::function<void(TDraft&)>& edit);
   void Become(TState estado);  // stages and takes a state (undo, redo)
   // Takes the last state of `de`, keeping the current one on `para`; nothing changes if the stage refuses it.
   void StepThrough(std::vector<TState>& de, std::vector<TState>& para);
@@ -90,6 +106,7 @@ class TSceneDocument {
   long nextVersion_ = 1;
   std::filesystem::path path_;
   TStage stage_;
+  TTableListener replaced_;
 };
 
 // The scene's settings as the loader reads them from `tabela` (no rows: no gravity, kind 0).

@@ -100,8 +100,8 @@ void CheckLinks(const TSceneTable& tabela, const fs::path& arquivo) {
 }
 
 void BuildLinks(TScene& cena) {
-  for (int i = 0; i < cena.Tabela.RowCount(); ++i) {
-    const std::optional<TLinkSpec> s = LinkOfRow(cena.Tabela, i);
+  for (int i = 0; i < cena.Tabela().RowCount(); ++i) {
+    const std::optional<TLinkSpec> s = LinkOfRow(cena.Tabela(), i);
     if (!s) continue;
     dBodyID outro = s->Other ? cena.Corpos[*s->Other] : nullptr;
     cena.Mundo->Links().Add(cena.Mundo->Mundo(), *s, cena.Corpos[s->Object], outro);

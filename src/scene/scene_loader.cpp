@@ -51,7 +51,7 @@ TVector RowPlaceOfBody(const TObjetoCena& o, const TVector& corpo) {
 }
 
 TVector StartPlaceOfBody(const TScene& cena, std::size_t i) {
-  const TSceneTable& t = cena.Tabela;
+  const TSceneTable& t = cena.Tabela();
   const int linha = static_cast<int>(i);
   const auto real = [&](TColumn c) { return t.Real(linha, c); };
   const std::array<float, 4> q = QuaternioDeCarga(
@@ -376,6 +376,12 @@ void LoadScene(const fs::path& arquivo, TScene& cena, const TModelNotice& aviso)
 }
 
 void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, const TModelNotice& aviso) {
+  LoadSceneTable(std::make_shared<const TSceneTable>(std::move(tabela)), arquivo, cena, aviso);
+}
+
+void LoadSceneTable(std::shared_ptr<const TSceneTable> compartilhada, const fs::path& arquivo, TScene& cena,
+                    const TModelNotice& aviso) {
+  const TSceneTable& tabela = *compartilhada;
   InitPhysicsEngine();
   const int n = tabela.RowCount();
   TScene nova(n > 0 && tabela.Boolean(0, TColumn::TemGravidade));
@@ -401,7 +407,7 @@ void LoadSceneTable(TSceneTable tabela, const fs::path& arquivo, TScene& cena, c
       throw ESceneError(CellPlace(arquivo, i, TColumn::Arquivo) + ": " + e.what(), i, TColumn::Arquivo);
     }
   }
-  nova.Tabela = std::move(tabela);
+  nova.SetTable(std::move(compartilhada));
   BuildLinks(nova);
   cena.Swap(nova);
 }

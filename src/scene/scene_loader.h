@@ -17,6 +17,9 @@ void LoadScene(const std::filesystem::path& arquivo, TScene& cena, const TModelN
 // comes from one cell carries its row and column (ESceneError::Row, Column).
 void LoadSceneTable(TSceneTable tabela, const std::filesystem::path& arquivo, TScene& cena,
                     const TModelNotice& aviso);
+// The same, with the scene sharing `tabela` with whoever else keeps it.
+void LoadSceneTable(std::shared_ptr<const TSceneTable> tabela, const std::filesystem::path& arquivo,
+                    TScene& cena, const TModelNotice& aviso);
 
 // Load-time orientation: the unit quaternion (w, x, y, z) of a turn of `angGraus` about `eixo`;
 // the identity for a zero axis.

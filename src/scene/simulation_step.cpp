@@ -43,9 +43,9 @@ std::vector<std::size_t> ObjectsBehind(const TScene& cena, const EPhysicsEngineE
 std::string ObjectsText(const TScene& cena, const std::vector<std::size_t>& objetos) {
   std::string texto;
   for (const std::size_t i : objetos) {
-    if (i >= static_cast<std::size_t>(cena.Tabela.RowCount())) continue;
+    if (i >= static_cast<std::size_t>(cena.Tabela().RowCount())) continue;
     texto += (texto.empty() ? "linha " : ", linha ") + std::to_string(i + 1) + " (\"" +
-             cena.Tabela.Text(static_cast<int>(i), TColumn::Nome) + "\")";
+             cena.Tabela().Text(static_cast<int>(i), TColumn::Nome) + "\")";
   }
   return texto.empty() ? texto : texto + ": ";
 }

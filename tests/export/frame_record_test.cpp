@@ -35,7 +35,7 @@ TEST(RegistroDeQuadros, GuardaOsUltimosQuadrosInteirosComAsLinhasDoViretaSim) {
   EXPECT_EQ(registro.FirstFrame(), 3);
   EXPECT_EQ(registro.LastFrame(), 7);
   std::ostringstream escrito;
-  registro.WriteCSV(escrito, cena.Tabela);
+  registro.WriteCSV(escrito, cena.Tabela());
   EXPECT_EQ(escrito.str(), esperado.str());
 
   registro.Restart();

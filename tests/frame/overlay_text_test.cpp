@@ -65,7 +65,7 @@ TEST_F(ObjectInformation, FreeFallAfterOneSecondAsViretaSimAndTheTextbook) {
   const std::string ultima = sim.out.substr(sim.out.rfind('\n', sim.out.size() - 2) + 1);
   ASSERT_EQ(ultima.rfind("100,1.00,0,", 0), 0u) << ultima;
   const double z = Campo(ultima, 6), vz = Campo(ultima, 9);
-  const double m = cena.Tabela.Real(0, TColumn::Massa), g = 9.81;
+  const double m = cena.Tabela().Real(0, TColumn::Massa), g = 9.81;
 
   const TObjectReadout r = ReadObject(cena, 0);
   const auto perto = [](double a, double b) { return std::abs(a - b) <= 0.01 * std::abs(b); };
@@ -75,7 +75,7 @@ TEST_F(ObjectInformation, FreeFallAfterOneSecondAsViretaSimAndTheTextbook) {
   EXPECT_PRED2(perto, r.Potential, m * g * z);
   EXPECT_PRED2(perto, r.Total, m * g * z + m * vz * vz / 2);
   // Nothing but gravity works on it: the energy it started with, to a percent.
-  EXPECT_PRED2(perto, r.Total, m * g * cena.Tabela.Real(0, TColumn::Z));
+  EXPECT_PRED2(perto, r.Total, m * g * cena.Tabela().Real(0, TColumn::Z));
 
   const auto textos = Textos();
   EXPECT_EQ(textos[0], "Tempo simulado: 1,00 s");

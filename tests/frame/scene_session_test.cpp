@@ -123,6 +123,27 @@ TEST_F(SceneSession, OpeningReloadingAndEditingKeepOneDocumentAndTellTheListener
   EXPECT_EQ(cargas, 9) << "every load, the refused and the failed ones too, ran inside the wrapper";
 }
 
+// The running scene reads the very table its document keeps, through edits, undo, a save elsewhere that
+// rebases the model names, and a new scene.
+TEST_F(SceneSession, TheSceneAndItsDocumentHoldOneTable) {
+  const auto umaTabela = [&] { return &sessao.CurrentScene()->Tabela() == &sessao.Document().Table(); };
+  fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", pasta / "amostras", fs::copy_options::recursive);
+  sessao.Open(pasta / "amostras" / "malha_obj.xml");
+  EXPECT_TRUE(umaTabela());
+  int modelo = 0;
+  while (sessao.Document().Table().Text(modelo, TColumn::Arquivo).empty()) ++modelo;
+  sessao.Document().SetCell(modelo, TColumn::Nome, std::string("Pirâmide"));
+  EXPECT_TRUE(umaTabela());
+  sessao.Document().Undo();
+  EXPECT_TRUE(umaTabela());
+  fs::create_directories(pasta / "outra");
+  sessao.Document().Save(pasta / "outra" / "malha.xml");
+  EXPECT_NE(sessao.Document().Table().Text(modelo, TColumn::Arquivo), "modelos/piramide.obj");
+  EXPECT_TRUE(umaTabela());
+  sessao.NewScene();
+  EXPECT_TRUE(umaTabela());
+}
+
 TEST_F(SceneSession, ClosedSessionRunsNothing) {
   sessao.Open(DuasBolas("duas.xml"));
   sessao.ClearTrails();

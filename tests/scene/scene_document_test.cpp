@@ -28,10 +28,10 @@ class DocumentoTeste : public ::testing::Test {
   void Abre(const std::string& nome) { doc.Reset(TSceneTable::Read(Amostra(nome)), Amostra(nome)); }
   // The running scene follows the document: each accepted table is built, as the window does.
   void Encena() {
-    doc.SetStage([this](const TSceneTable& t) {
+    doc.SetStage([this](const TSceneDocument::TTable& t) {
       LoadSceneTable(t, doc.Path().empty() ? pasta / "nova" : doc.Path(), cena, {});
     });
-    LoadSceneTable(doc.Table(), doc.Path(), cena, {});
+    LoadSceneTable(doc.SharedTable(), doc.Path(), cena, {});
   }
 
   TTempFolder pasta;
@@ -199,16 +199,17 @@ TEST_F(DocumentoTeste, ModelosNomeadosEmpilhadosEComOsAjustesNaPrimeiraLinha) {
   doc.Add(TShapeKind::Box, {1.2, 2, 0});
   doc.Add(TShapeKind::Sphere, {-5, 0, 4});
   doc.Add(TShapeKind::Capsule, {5, 0, 0});
-  const TSceneTable& t = doc.Table();
-  ASSERT_EQ(t.RowCount(), 5);
-  EXPECT_EQ(t.Text(1, C::Nome), "Caixa 1");
-  EXPECT_EQ(t.Text(2, C::Nome), "Caixa 2");
-  EXPECT_EQ(t.Text(4, C::Nome), "Cápsula 1");
-  EXPECT_TRUE(t.Boolean(0, C::TemGravidade));
-  EXPECT_EQ(t.Real(1, C::Z), 0.5) << "its lowest point on the floor, nothing under it";
-  EXPECT_EQ(t.Real(2, C::Z), 1.5) << "resting on the first box";
-  EXPECT_EQ(t.Real(3, C::Z), 4.5) << "its lowest point where it was asked for";
-  EXPECT_EQ(t.Real(4, C::Z), 0.8);
+  // Each edit makes a new table: read the current one every time.
+  const auto t = [&]() -> const TSceneTable& { return doc.Table(); };
+  ASSERT_EQ(t().RowCount(), 5);
+  EXPECT_EQ(t().Text(1, C::Nome), "Caixa 1");
+  EXPECT_EQ(t().Text(2, C::Nome), "Caixa 2");
+  EXPECT_EQ(t().Text(4, C::Nome), "Cápsula 1");
+  EXPECT_TRUE(t().Boolean(0, C::TemGravidade));
+  EXPECT_EQ(t().Real(1, C::Z), 0.5) << "its lowest point on the floor, nothing under it";
+  EXPECT_EQ(t().Real(2, C::Z), 1.5) << "resting on the first box";
+  EXPECT_EQ(t().Real(3, C::Z), 4.5) << "its lowest point where it was asked for";
+  EXPECT_EQ(t().Real(4, C::Z), 0.8);
   ASSERT_EQ(cena.Objetos.size(), 5u);
   EXPECT_TRUE(HasGravity(cena));
   EXPECT_EQ(cena.Objetos[0].ODETipo, 3);
@@ -228,15 +229,16 @@ TEST_F(DocumentoTeste, BlocoNaRampaDesceComAAceleracaoDosLivrosOuFicaParado) {
   Encena();
   const double g = 9.81;
   for (const auto& [graus, mu] : {std::pair{30.0, 0.3}, std::pair{20.0, 0.1}, std::pair{30.0, 0.8}}) {
-    doc.Reset({}, {});
+    doc.Reset(TSceneTable{}, {});
     const int rampa = doc.AddRamp({graus, 4, 1, mu}, {2, 1, 0});
     const int bloco = doc.AddBlockOnRamp(rampa, {0.4, 0.4, 0.2, 2});
     const double th = graus * std::numbers::pi / 180;
     const TVector desce{-std::cos(th), 0, -std::sin(th)};
     // The ramp's lower edge lies on the floor, its centre above the point asked for.
-    const TSceneTable& t = doc.Table();
-    EXPECT_NEAR(t.Real(rampa, C::Z) - 2 * std::sin(th) - RampThickness / 2 * std::cos(th), 0, 1e-12);
-    EXPECT_EQ(std::pair(t.Real(rampa, C::X), t.Real(rampa, C::Y)), std::pair(2.0, 1.0));
+    // Each edit makes a new table: read the current one every time.
+    const auto t = [&]() -> const TSceneTable& { return doc.Table(); };
+    EXPECT_NEAR(t().Real(rampa, C::Z) - 2 * std::sin(th) - RampThickness / 2 * std::cos(th), 0, 1e-12);
+    EXPECT_EQ(std::pair(t().Real(rampa, C::X), t().Real(rampa, C::Y)), std::pair(2.0, 1.0));
     ASSERT_EQ(cena.Objetos.size(), 2u);
     const TObjetoCena& b = cena.Objetos[1];
     const TVector inicio = b.Posicao;
@@ -253,7 +255,7 @@ TEST_F(DocumentoTeste, BlocoNaRampaDesceComAAceleracaoDosLivrosOuFicaParado) {
       EXPECT_NEAR(s2, 0, 1e-3) << "held by friction: " << graus << "°, μ " << mu;
     }
     EXPECT_NEAR(cena.Objetos[1].Posicao.y, 1, 1e-3) << "straight down the slope";
-    EXPECT_EQ(t.Real(bloco, C::Atrito), mu);
+    EXPECT_EQ(t().Real(bloco, C::Atrito), mu);
   }
   // A block needs a ramp, and one that it fits on.
   EXPECT_THROW(doc.AddBlockOnRamp(1, {}), ESceneError);

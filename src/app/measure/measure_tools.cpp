@@ -244,7 +244,7 @@ void TMeasureTools::ExportCSV() {
   const TScene* cena = session_.CurrentScene();
   if (!cena) return;
   WriteFrames(QStringLiteral("Exportar dados (CSV)"), QString(),
-              [&](std::ostream& saida) { record_.WriteCSV(saida, cena->Tabela); });
+              [&](std::ostream& saida) { record_.WriteCSV(saida, cena->Tabela()); });
 }
 
 void TMeasureTools::ExportSpreadsheet() {

@@ -212,7 +212,7 @@ TEST_F(Window, ClosingWithUnsavedEditsAsksAndAFailedSaveKeepsTheWindowAndTheEdit
   ASSERT_EQ(TestUserInterface().erros.size(), 1u);
   EXPECT_THAT(TestUserInterface().erros[0], HasSubstr("cena.xml"));
   EXPECT_TRUE(form->Session().Document().Modified());
-  EXPECT_EQ(form->Session().CurrentScene()->Tabela.Real(0, TColumn::Massa), 4.0);
+  EXPECT_EQ(form->Session().CurrentScene()->Tabela().Real(0, TColumn::Massa), 4.0);
 
   // Where it can be written, the save goes through and the window closes and writes its settings.
   fs::remove(pasta / "sub");
@@ -890,8 +890,10 @@ TEST_F(WindowMouse, PausedADragChangesTheStartingPlace) {
   Press();
   Drag(5, 0, 10);
   Release();
-  const TSceneTable& tabela = form->Editor().Document().Table();
-  const TVector inicio{tabela.Real(0, TColumn::X), tabela.Real(0, TColumn::Y), tabela.Real(0, TColumn::Z)};
+  // Each edit makes a new table: read the current one every time.
+  const auto tabela = [&]() -> const TSceneTable& { return form->Editor().Document().Table(); };
+  const TVector inicio{tabela().Real(0, TColumn::X), tabela().Real(0, TColumn::Y),
+                       tabela().Real(0, TColumn::Z)};
   const TVector andou = SubVet(inicio, Start);
   EXPECT_NEAR(andou.x * right_.x + andou.y * right_.y, 50 / MousePixelsPerMetre, 0.1);
   EXPECT_NEAR(andou.z, 0, 1e-3);
@@ -908,9 +910,11 @@ TEST_F(WindowMouse, PausedAClickOnlySelectsAndEnterInTheEditorHandsTheArrowsBack
   Press();
   Release();
   EXPECT_EQ(form->Session().Selection().Current(), 0u);
-  const TSceneTable& tabela = form->Editor().Document().Table();
-  EXPECT_EQ(std::tuple(tabela.Real(0, TColumn::X), tabela.Real(0, TColumn::Y), tabela.Real(0, TColumn::Z)),
-            std::tuple(10.0, 10.0, 5.0))
+  // Each edit makes a new table: read the current one every time.
+  const auto tabela = [&]() -> const TSceneTable& { return form->Editor().Document().Table(); };
+  EXPECT_EQ(
+      std::tuple(tabela().Real(0, TColumn::X), tabela().Real(0, TColumn::Y), tabela().Real(0, TColumn::Z)),
+      std::tuple(10.0, 10.0, 5.0))
       << "a click is not an edit";
   EXPECT_FALSE(form->Editor().Document().Modified());
 
@@ -924,13 +928,13 @@ TEST_F(WindowMouse, PausedAClickOnlySelectsAndEnterInTheEditorHandsTheArrowsBack
   z->selectAll();
   QTest::keyClicks(z, "6,5");
   QTest::keyClick(z, Qt::Key_Return);
-  EXPECT_EQ(tabela.Real(0, TColumn::Z), 6.5);
+  EXPECT_EQ(tabela().Real(0, TColumn::Z), 6.5);
   ASSERT_TRUE(Espera([&] { return QGuiApplication::focusWindow() == form->Panel(); }));
   const TVector olho = form->CurrentCamera().Olho;
   QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Up);
   EXPECT_GT(NormaVet(SubVet(form->CurrentCamera().Olho, olho)), 1);
   EXPECT_EQ(z->text(), "6,5");
-  EXPECT_EQ(tabela.Real(0, TColumn::Z), 6.5);
+  EXPECT_EQ(tabela().Real(0, TColumn::Z), 6.5);
 
   // A click on the empty view (which selects nothing) or a drag of the view takes the keys from a field too,
   // and keeps what was typed there for the object shown.
@@ -947,14 +951,14 @@ TEST_F(WindowMouse, PausedAClickOnlySelectsAndEnterInTheEditorHandsTheArrowsBack
   digitaSemEnter("7");
   QTest::mouseClick(form->Panel(), Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_TRUE(Espera([&] { return QGuiApplication::focusWindow() == form->Panel(); }));
-  EXPECT_EQ(tabela.Real(0, TColumn::Z), 7);
+  EXPECT_EQ(tabela().Real(0, TColumn::Z), 7);
   EXPECT_EQ(form->Session().Selection().Current(), std::nullopt);
   form->Session().Selection().Set(0);
   digitaSemEnter("8");
   QTest::mousePress(form->Panel(), Qt::RightButton, {}, QPoint(5, 5));
   QTest::mouseMove(form->Panel(), QPoint(25, 5));
   QTest::mouseRelease(form->Panel(), Qt::RightButton, {}, QPoint(25, 5));
-  EXPECT_TRUE(Espera([&] { return tabela.Real(0, TColumn::Z) == 8; }));
+  EXPECT_TRUE(Espera([&] { return tabela().Real(0, TColumn::Z) == 8; }));
   QWidget* vista = form->centralWidget()->focusProxy();
   ASSERT_TRUE(vista);
   EXPECT_EQ(QAccessible::queryAccessibleInterface(vista)->text(QAccessible::Name), "Vista 3D");
@@ -987,9 +991,10 @@ TEST_F(WindowMouse, PausedTheLaunchArrowShowsAndItsTipSetsTheLaunch) {
               ::testing::StartsWith("Lançamento: 3,6 m/s"));
   QTest::mouseRelease(form->Panel(), Qt::LeftButton, {}, QPoint(int(alvo.x), int(alvo.y)), 10);
   EsperaQuadros(2);
-  const TSceneTable& tabela = form->Editor().Document().Table();
-  const TVector v{tabela.Real(0, TColumn::VelX), tabela.Real(0, TColumn::VelY),
-                  tabela.Real(0, TColumn::VelZ)};
+  // Each edit makes a new table: read the current one every time.
+  const auto tabela = [&]() -> const TSceneTable& { return form->Editor().Document().Table(); };
+  const TVector v{tabela().Real(0, TColumn::VelX), tabela().Real(0, TColumn::VelY),
+                  tabela().Real(0, TColumn::VelZ)};
   EXPECT_NEAR(NormaVet(SubVet(v, SomaVet({0, 0, 3}, EscalaVet(right_, 2)))), 0, 0.15);
   EXPECT_NEAR(NormaVet(SubVet(Obj(0).Posicao, Start)), 0, 1e-4) << "the arrow took the press, not the ball";
   EXPECT_NEAR(NormaVet(SubVet(Obj(0).VecV, v)), 0, 1e-5) << "the scene starts again with the new launch";
