@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the package scripts/package.sh made, without installing it: lintian reports no error and no
-# warning that is not overridden, the package holds exactly the expected files, and the programs unpacked
+# warning that is not overridden, the package holds exactly the expected files, it grants the GPL and the
+# program says so in its own release, and the programs unpacked
 # into a scratch folder run: vireta-sim steps every packaged scene, vireta opens one and closes cleanly,
 # vireta-remote looks for a remote.
 set -euo pipefail
@@ -35,9 +36,20 @@ for lib in libqt6widgets6 libode libpugixml libxtst6 libudev1; do
   [[ $depends == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 
-echo "== unpacked programs"
+echo "== licence"
+cmp -s COPYING /usr/share/common-licenses/GPL-3 || fail "COPYING is not the GNU GPL version 3 text"
 dpkg-deb -x "$deb" "$scratch/root"
+copyright=$scratch/root/usr/share/doc/vireta/copyright
+head -1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file is not in the machine-readable format"
+grep -qx 'License: GPL-3+' "$copyright" || fail "the copyright file grants no GPL-3+ licence"
 bin=$scratch/root/usr/bin
+version=$(dpkg-deb -f "$deb" Version)
+said=$("$bin/vireta" --version </dev/null) || fail "vireta --version failed"
+[ "$(head -1 <<<"$said")" = "Vireta $version" ] || fail "vireta --version begins \"$(head -1 <<<"$said")\", not Vireta $version"
+[[ $said == *"GPL versão 3 ou posterior"* ]] || fail "vireta --version names no licence: $said"
+
+echo "== unpacked programs"
 samples=$scratch/root/usr/share/vireta/Cenas
 scenes=0
 while IFS= read -r -d '' scene; do
