@@ -49,6 +49,16 @@ said=$("$bin/vireta" --version </dev/null) || fail "vireta --version failed"
 [ "$(head -1 <<<"$said")" = "Vireta $version" ] || fail "vireta --version begins \"$(head -1 <<<"$said")\", not Vireta $version"
 [[ $said == *"GPL versão 3 ou posterior"* ]] || fail "vireta --version names no licence: $said"
 
+echo "== software centre entry"
+# The id is the program's name, not a reversed domain: the project has no domain of its own to name.
+metainfo=$scratch/root/usr/share/metainfo/vireta.metainfo.xml
+appstreamcli validate --no-net --override=cid-desktopapp-is-not-rdns=info "$metainfo" || fail "appstreamcli validate"
+grep -q "<release version=\"$version\" date=\"$(date -u -d @"$(dpkg-parsechangelog -l packaging/changelog -S Timestamp)" +%F)\"" "$metainfo" ||
+  fail "the metainfo's newest release is not the changelog's $version"
+scene_type=$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' data/vireta-cena.xml)
+grep -q "<mediatype>$scene_type</mediatype>" "$metainfo" || fail "the metainfo does not offer $scene_type"
+grep -q "^MimeType=$scene_type;" "$scratch/root/usr/share/applications/vireta.desktop" || fail "the desktop entry does not open $scene_type"
+
 echo "== unpacked programs"
 samples=$scratch/root/usr/share/vireta/Cenas
 scenes=0
