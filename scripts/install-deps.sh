@@ -11,7 +11,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
   libudev-dev libx11-dev libxtst-dev libxrandr-dev
   xvfb xauth desktop-file-utils
-  dpkg-dev file lintian librsvg2-bin appstream
+  dpkg-dev file lintian librsvg2-bin appstream ccache
   clang libclang-rt-dev locales
 )
 
