@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the package scripts/package.sh made, without installing it: lintian reports no error and no
 # warning that is not overridden, the package holds exactly the expected files, it grants the GPL and the
-# program says so in its own release, and the programs unpacked
+# program says so in its own release, its software centre entry is valid, the desktop's tools know a
+# scene by its name and leave other XML files alone, and the programs unpacked
 # into a scratch folder run: vireta-sim steps every packaged scene, vireta opens one and closes cleanly,
 # vireta-remote looks for a remote. Last, the package is built again in another folder and must come out
 # the same, byte for byte.
@@ -71,6 +72,37 @@ grep -q "<release version=\"$version\" date=\"$(date -u -d @"$(dpkg-parsechangel
 scene_type=$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' data/vireta-cena.xml)
 grep -q "<mediatype>$scene_type</mediatype>" "$metainfo" || fail "the metainfo does not offer $scene_type"
 grep -q "^MimeType=$scene_type;" "$scratch/root/usr/share/applications/vireta.desktop" || fail "the desktop entry does not open $scene_type"
+
+echo "== scene file type"
+# A private MIME database of the system's types and the packaged one: what gio, xdg-mime and mimetype say
+# here is what a desktop with the package installed says, whatever this machine has installed.
+mime=$scratch/mime/share/mime
+mkdir -p "$mime/packages" "$scratch/mime/home" "$scratch/files"
+cp /usr/share/mime/packages/freedesktop.org.xml "$scratch/root/usr/share/mime/packages/vireta-cena.xml" "$mime/packages/"
+cp "$scratch/root/usr/share/vireta/Cenas/queda_livre.xml" "$scratch/files/queda_livre.cena.xml"
+cp data/vireta.svg "$scratch/files/"
+printf '<?xml version="1.0"?>\n<project/>\n' >"$scratch/files/pom.xml"
+printf '<?xml version="1.0"?>\n<notas/>\n' >"$scratch/files/notas.xml"
+expect_type() {
+  local file=$scratch/files/$1 want=$2 tool said
+  for tool in gio xdg-mime mimetype; do
+    case $tool in
+      gio) said=$(gio info -a standard::content-type "$file" | sed -n 's/.*standard::content-type: //p') ;;
+      xdg-mime) said=$(XDG_CURRENT_DESKTOP= DE= xdg-mime query filetype "$file") ;;
+      mimetype) said=$(mimetype --brief "$file") ;;
+    esac
+    [ "$said" = "$want" ] || fail "$tool calls $1 $said, not $want"
+  done
+}
+(
+  export XDG_DATA_HOME=$scratch/mime/home XDG_DATA_DIRS=$scratch/mime/share
+  update-mime-database "$mime"
+  expect_type queda_livre.cena.xml application/x-vireta-cena
+  expect_type vireta.svg image/svg+xml
+  expect_type pom.xml text/x-maven+xml
+  expect_type notas.xml application/xml
+  [ "$failures" -eq 0 ]
+) || fail "the scene file type"
 
 echo "== unpacked programs"
 samples=$scratch/root/usr/share/vireta/Cenas
