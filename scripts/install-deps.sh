@@ -11,7 +11,8 @@ packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
   libudev-dev libx11-dev libxtst-dev libxrandr-dev
   xvfb xauth desktop-file-utils
-  dpkg-dev file lintian librsvg2-bin
+  dpkg-dev file lintian librsvg2-bin appstream ccache
+  shared-mime-info libglib2.0-bin xdg-utils libfile-mimeinfo-perl
   clang libclang-rt-dev locales
 )
 

@@ -3,10 +3,12 @@
 #include "app/widgets/user_interface.h"
 #include "app/window/application.h"
 #include "app/window/main_form.h"
+#include "app/window/program_version.h"
 #include "app/window/start_arguments.h"
 #include "app/window/termination_signals.h"
 #include "input/settings/settings.h"
 
+#include <QStringList>
 #include <QTimer>
 
 #include <csignal>
@@ -16,14 +18,19 @@ int main(int argc, char** argv) {
   // A write to a device or process that went away comes back as an error instead of ending the program.
   std::signal(SIGPIPE, SIG_IGN);
   // Floating-point exceptions stay masked, as x86-64 Linux starts: degenerate math gives NaN, never a trap.
+  // Help and version are answered before Qt connects to a display, so that both work without one; the
+  // command line is read again below, once Qt has taken its own options out of it.
+  QStringList linha;
+  for (int i = 0; i < argc; ++i) linha << QString::fromLocal8Bit(argv[i]);
+  if (const TStartArguments antes = ParseStartArguments(linha); antes.Help || antes.Version) {
+    const QString texto = antes.Help ? StartUsage(linha.value(0)) : VersionText();
+    std::fputs(texto.toLocal8Bit().constData(), stdout);
+    return 0;
+  }
   TViretaApplication::SetGLFormat();
   TQtUserInterface ui;
   TViretaApplication app(argc, argv, ui);
   const TStartArguments argumentos = ParseStartArguments(app.arguments());
-  if (argumentos.Help) {
-    std::fputs(StartUsage(app.arguments().value(0)).toLocal8Bit().constData(), stdout);
-    return 0;
-  }
   TMainForm form(PastaDoPrograma(), ui);
   // Quitting too ends a message box that may still be open (an error about the command line's scene).
   TTerminationSignals sinais([&form] {

@@ -25,10 +25,14 @@ TUnsavedAnswer TQtEditorDialogs::AskUnsaved(const QString& cena) {
 }
 
 QString TQtEditorDialogs::ChooseSavePath(const QString& sugestao) {
-  QString escolhido = ChosenFile(*MakeSaveDialog(QApplication::activeWindow(), "Salvar cena como", sugestao,
-                                                 "Arquivo de cena (.xml) (*.xml)"));
-  if (!escolhido.isEmpty() && !escolhido.endsWith(".xml", Qt::CaseInsensitive)) escolhido += ".xml";
-  return escolhido;
+  const QString escolhido = ChosenFile(*MakeSaveDialog(QApplication::activeWindow(), "Salvar cena como",
+                                                       sugestao, "Arquivo de cena (.xml) (*.xml)"));
+  return SceneSavePath(escolhido);
+}
+
+QString SceneSavePath(const QString& escolhido) {
+  if (escolhido.isEmpty() || escolhido.endsWith(".xml", Qt::CaseInsensitive)) return escolhido;
+  return escolhido + ".cena.xml";
 }
 
 QString TQtEditorDialogs::ChooseModel(const QString& pastaInicial) {

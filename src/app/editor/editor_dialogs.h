@@ -28,6 +28,10 @@ class IEditorDialogs {
   virtual std::optional<TBlockSpec> AskBlock() = 0;
 };
 
+// The file a scene is saved to when the user typed `escolhido`: a name without ".xml" gets the scenes' own
+// ".cena.xml", which a desktop opens in Vireta with a double click; a name ending in ".xml" stays as typed.
+QString SceneSavePath(const QString& escolhido);
+
 // Qt's dialogs.
 class TQtEditorDialogs : public IEditorDialogs {
  public:

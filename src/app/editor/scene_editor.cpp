@@ -263,7 +263,7 @@ bool TSceneEditor::Save() {
 }
 
 bool TSceneEditor::SaveAs() {
-  const fs::path sugestao = doc_.Path().empty() ? ScenesFolder() / "Nova cena.xml" : doc_.Path();
+  const fs::path sugestao = doc_.Path().empty() ? ScenesFolder() / "Nova cena.cena.xml" : doc_.Path();
   const QString escolhido = dialogs_->ChooseSavePath(QString::fromStdString(sugestao.string()));
   return !escolhido.isEmpty() && SaveTo(escolhido.toStdString());
 }

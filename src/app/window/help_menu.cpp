@@ -1,5 +1,6 @@
 #include "app/window/help_menu.h"
 
+#include "app/window/program_version.h"
 #include "common/file_io.h"
 #include "scene/lesson_list.h"
 
@@ -119,7 +120,8 @@ QMenu* CreateHelpMenu(QMainWindow& janela, const std::filesystem::path& pastaAmo
         "Vireta: um laboratório de física para estudantes.\n\n"
         "Abre uma cena da pasta \"Cenas\", simula os corpos rígidos com o Open Dynamics Engine e "
         "desenha tudo em 3D. Os objetos se pegam e se arremessam com um Wii Remote ou com o mouse; "
-        "a simulação pode ser pausada, avançada passo a passo, reiniciada e desacelerada.");
+        "a simulação pode ser pausada, avançada passo a passo, reiniciada e desacelerada.\n\n" +
+            VersionText());
   });
   return menu;
 }

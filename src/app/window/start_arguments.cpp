@@ -12,6 +12,8 @@ TStartArguments ParseStartArguments(const QStringList& argumentos) {
       opcoes = false;
     } else if (opcoes && (a == "-h" || a == "--help")) {
       r.Help = true;
+    } else if (opcoes && a == "--version") {
+      r.Version = true;
     } else if (opcoes && a.startsWith('-') && a.size() > 1) {
       problemas << QStringLiteral("Opção desconhecida ignorada: %1").arg(a);
     } else if (r.Scene) {
@@ -28,6 +30,7 @@ QString StartUsage(const QString& programa) {
   return QStringLiteral(
              "Uso: %1 [CENA.xml]\n"
              "Abre o Vireta, a caixa de areia de física; com CENA.xml, abre essa cena ao iniciar.\n"
-             "  -h, --help  mostra esta ajuda\n")
+             "  -h, --help  mostra esta ajuda\n"
+             "  --version   mostra a versão e a licença\n")
       .arg(programa);
 }

@@ -11,6 +11,7 @@ struct TStartArguments {
   std::optional<std::filesystem::path> Scene;  // the scene to open once the window shows
   QString Error;                               // what was wrong with the rest, for the user; empty if nothing
   bool Help = false;                           // "-h" or "--help": print the usage and end
+  bool Version = false;                        // "--version": print the release and licence and end
 };
 
 // `argumentos` as QCoreApplication::arguments() gives them, the program first. The first argument that

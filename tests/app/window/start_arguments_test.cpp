@@ -1,5 +1,7 @@
 #include "app/window/start_arguments.h"
 
+#include "app/window/program_version.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -23,7 +25,22 @@ TEST(StartArguments, AnOptionalSceneAndTheRest) {
   EXPECT_FALSE(opcoes.Help);
 
   EXPECT_TRUE(ParseStartArguments({"vireta", "--help"}).Help);
+  const TStartArguments versao = ParseStartArguments({"vireta", "--version"});
+  EXPECT_TRUE(versao.Version);
+  EXPECT_TRUE(versao.Error.isEmpty());
+  EXPECT_FALSE(ParseStartArguments({"vireta", "--", "--version"}).Version);
   EXPECT_THAT(StartUsage("vireta").toStdString(), HasSubstr("Uso: vireta [CENA.xml]"));
+}
+
+// A school needs to read its right to copy the program where the program shows who made it.
+TEST(StartArguments, TheVersionTextNamesTheReleaseAndTheLicence) {
+  EXPECT_THAT(ProgramVersion().toStdString(), ::testing::MatchesRegex("[0-9]+\\.[0-9]+\\.[0-9]+"));
+  const QStringList linhas = VersionText().split('\n');
+  ASSERT_GE(linhas.size(), 3);
+  EXPECT_EQ(linhas[0], "Vireta " + ProgramVersion());
+  EXPECT_THAT(VersionText().toStdString(), HasSubstr("GNU GPL versão 3 ou posterior"));
+  EXPECT_THAT(VersionText().toStdString(), HasSubstr("GARANTIA"));
+  EXPECT_THAT(StartUsage("vireta").toStdString(), HasSubstr("--version"));
 }
 
 }  // namespace
