@@ -4,7 +4,8 @@
 # program says so in its own release, its software centre entry is valid, the desktop's tools know a
 # scene by its name and leave other XML files alone, and the programs unpacked
 # into a scratch folder run: vireta-sim steps every packaged scene, vireta opens one and closes cleanly,
-# vireta-remote looks for a remote. Last, the package is built again in another folder and must come out
+# vireta-remote looks for a remote; the udev rule grants what a remote needs and nothing else. Last,
+# the package is built again in another folder and must come out
 # the same, byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -103,6 +104,9 @@ expect_type() {
   expect_type notas.xml application/xml
   [ "$failures" -eq 0 ]
 ) || fail "the scene file type"
+
+echo "== udev rule"
+bash scripts/check_udev_rule.sh "$scratch/root/usr/lib/udev/rules.d/70-vireta-wiimote.rules" || fail "the udev rule"
 
 echo "== unpacked programs"
 samples=$scratch/root/usr/share/vireta/Cenas

@@ -14,6 +14,7 @@ packages=(
   dpkg-dev file lintian librsvg2-bin appstream ccache
   shared-mime-info libglib2.0-bin xdg-utils libfile-mimeinfo-perl
   clang libclang-rt-dev locales
+  udev umockdev
 )
 
 missing=()
