@@ -107,6 +107,7 @@ void LeConfiguracao(const std::filesystem::path& arquivo, TQuillonSetting& Setti
 
   for (const TSettingEntry& entry : SettingEntries) ReadEntry(ini, entry, def, Setting);
   Setting.UseNunchuk = UsesNunchuk(CursorModeOf(Setting.CursorMode));
+  Setting.UseRawHID = ini.ReadBool(RemoteSection, UseRawHIDKey, false);
 
   for (std::size_t i = 0; i < ButtonCount; ++i)
     for (const TButtonAssignKey& key : ButtonAssignKeys)

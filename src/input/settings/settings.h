@@ -85,6 +85,9 @@ struct TQuillonSetting {
   int32_t AnalogCursorSpeed = 8;  // within AnalogCursorSpeedLimit
   bool MinimizeAtStartup = false;
   bool UseNunchuk = false;  // not stored: true for CursorMode "Nunchuk Motion" or "Nunchuk Analog"
+  // Read from [Wiimote] UseRawHID, never written: the remote is read through its raw HID reports even where
+  // the kernel's driver is bound. Only a user who needs it adds the key, so a new file does not list it.
+  bool UseRawHID = false;
   bool Recalibrate = false;
   bool EnableCursorAtStartup = false;
   int32_t DisplayEdgeAdjustment = 50;  // IR vertical stretch, within DisplayEdgeAdjustmentLimit
@@ -152,6 +155,10 @@ inline constexpr std::array<TSettingEntry, 20> SettingEntries{{
                      AnalogCursorSpeedLimit}},
     {"Motion", "Recalibrate", &TQuillonSetting::Recalibrate},
 }};
+
+// The remote's own section, and its one key, read but never written (TQuillonSetting::UseRawHID).
+inline constexpr std::string_view RemoteSection = "Wiimote";
+inline constexpr std::string_view UseRawHIDKey = "UseRawHID";
 
 struct TButtonAssign {
   std::string Type;   // action name, one of ButtonActionNames; any other text is kept and does nothing

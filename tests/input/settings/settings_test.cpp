@@ -124,6 +124,22 @@ TEST_F(SettingsFile, OnlyTheExactNunchukModeNamesSetUseNunchuk) {
   }
 }
 
+TEST_F(SettingsFile, TheRawPathIsChosenOnlyByAHandAddedKeyThatASaveKeeps) {
+  Read("");
+  EXPECT_FALSE(setting_.UseRawHID);
+  Save();
+  EXPECT_EQ(ReadFile(Config()).find("Wiimote"), std::string::npos);
+
+  Read("[Wiimote]\nUseRawHID=1\n");
+  EXPECT_TRUE(setting_.UseRawHID);
+  setting_.UseRawHID = false;  // what the program holds is never written over the user's choice
+  Save();
+  ReadBack();
+  EXPECT_TRUE(setting_.UseRawHID);
+  Read("[Wiimote]\nUseRawHID=nem\n");
+  EXPECT_FALSE(setting_.UseRawHID);
+}
+
 TEST_F(SettingsFile, HandAddedKeysSectionsAndCommentsSurviveTheRewriteInPlace) {
   const std::string mine =
       "; my remote\n[General]\nCursorMode=IR\nTheme=dark\n\n[Extra]\nfoo = bar\n\n[Home]\nType=Execute\n"
