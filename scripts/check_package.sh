@@ -126,6 +126,11 @@ export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/.config XDG_DATA_HOME=$s
 mkdir -p "$HOME"
 xvfb-run -a timeout --preserve-status -s TERM 8 "$bin/vireta" "$samples/queda_livre.xml" ||
   fail "vireta did not run the sample and close cleanly"
+# Unpacked here, the program is installed under another prefix than /usr: it must know so from where it is
+# and keep its settings and start-up scene in the user's folders (run as root, it could write beside itself).
+leftovers=$(find "$bin" -mindepth 1 ! -name 'vireta*')
+[ -z "$leftovers" ] || fail "vireta wrote beside itself: $leftovers"
+[ -f "$XDG_CONFIG_HOME/Vireta/config.ini" ] || fail "vireta kept no settings in the user's folder"
 
 remote=$("$bin/vireta-remote" --segundos 1 </dev/null 2>&1 || true)
 [[ $remote == *Wii* || $remote == *libudev* ]] || fail "vireta-remote said: $remote"

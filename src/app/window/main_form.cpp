@@ -54,7 +54,7 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
                      const TWiiServices* servicosWii, IDesktopInput* desktop)
     : programFolder_(pastaPrograma),
       settingsPlace_(SettingsLocationFor(pastaPrograma)),
-      samplesFolder_(FindSamplesFolder(pastaPrograma, BuildInstallFolders())),
+      samplesFolder_(FindSamplesFolder(pastaPrograma, InstallFoldersOf(pastaPrograma))),
       ui_(ui),
       session_(settingsPlace_.StartSceneFolder / "Cenas",
                [&ui](const std::string& texto, const std::string& titulo) {

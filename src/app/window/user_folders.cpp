@@ -14,7 +14,7 @@ std::filesystem::path Folder(QStandardPaths::StandardLocation tipo) {
 }  // namespace
 
 TSettingsLocation SettingsLocationFor(const std::filesystem::path& pastaPrograma) {
-  const TInstallFolders instalado = BuildInstallFolders();
+  const TInstallFolders instalado = InstallFoldersOf(pastaPrograma);
   return ChooseSettingsLocation(
       pastaPrograma, Folder(QStandardPaths::AppConfigLocation), Folder(QStandardPaths::AppDataLocation),
       [&](const std::filesystem::path& p) { return ProgramFolderTakesFiles(p, instalado); });

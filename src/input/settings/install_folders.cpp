@@ -6,9 +6,16 @@
 
 namespace fs = std::filesystem;
 
-TInstallFolders BuildInstallFolders() {
-  // Both come from the install prefix the build was configured with.
-  return {VIRETA_INSTALL_BINDIR, VIRETA_INSTALL_SAMPLES};
+fs::path SamplesFromPrograms() {
+  return VIRETA_SAMPLES_FROM_PROGRAMS;
+}
+
+TInstallFolders InstallFoldersOf(const fs::path& pastaPrograma) {
+  const fs::path programs = (pastaPrograma / "").parent_path();
+  const fs::path samples = (programs / SamplesFromPrograms()).lexically_normal();
+  std::error_code ec;
+  if (programs.empty() || !fs::is_directory(samples, ec)) return {};
+  return {programs, samples};
 }
 
 bool IsInstalledProgram(const fs::path& pastaPrograma, const TInstallFolders& instalado) {

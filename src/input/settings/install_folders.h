@@ -9,8 +9,14 @@ struct TInstallFolders {
   std::filesystem::path Samples;   // the shipped scenes, models and lesson guides ("/usr/share/vireta/Cenas")
 };
 
-// The folders of the install prefix this program was built for.
-TInstallFolders BuildInstallFolders();
+// Where an install puts the samples, relative to its programs folder ("../share/vireta/Cenas"): the same
+// under any prefix the package or `cmake --install` was given.
+std::filesystem::path SamplesFromPrograms();
+
+// The install `pastaPrograma` is the programs folder of, found from where the program is rather than from
+// a prefix compiled in; both folders empty when no install's samples lie where an install puts them (a
+// program run from its build).
+TInstallFolders InstallFoldersOf(const std::filesystem::path& pastaPrograma);
 
 // True when `pastaPrograma` is the install's programs folder, by whatever name it is reached.
 bool IsInstalledProgram(const std::filesystem::path& pastaPrograma, const TInstallFolders& instalado);

@@ -45,6 +45,26 @@ TEST_F(InstallFolders, SamplesComeFromTheBuildOrTheInstall) {
   EXPECT_EQ(FindSamplesFolder(instalado_.Programs, instalado_), instalado_.Programs / "Cenas");
 }
 
+// A package made with another prefix, or `cmake --install` into a folder: the program knows it is installed
+// from where it is, shows the samples installed with it, and writes nothing beside itself.
+TEST_F(InstallFolders, AnInstallUnderAnyPrefixIsFoundFromWhereTheProgramIs) {
+  const fs::path programs = pasta_ / "opt" / "outro" / "bin";
+  fs::create_directories(programs);
+  pasta_.Write(fs::relative(programs / SamplesFromPrograms() / "queda_livre.xml", pasta_.Path()),
+               "<DATAPACKET/>");
+  const TInstallFolders found = InstallFoldersOf(programs / "");
+  EXPECT_EQ(found.Programs, programs);
+  EXPECT_TRUE(fs::equivalent(found.Samples, pasta_ / "opt" / "outro" / "share" / "vireta" / "Cenas"));
+  EXPECT_EQ(FindSamplesFolder(programs / "", found), found.Samples);
+  EXPECT_FALSE(ProgramFolderTakesFiles(programs / "", found));
+
+  // A build run from its own folder is no install: it keeps its own samples and its files beside it.
+  const TInstallFolders none = InstallFoldersOf(build_ / "");
+  EXPECT_TRUE(none.Programs.empty());
+  EXPECT_EQ(FindSamplesFolder(build_ / "", none), build_ / "Cenas");
+  EXPECT_TRUE(ProgramFolderTakesFiles(build_ / "", none));
+}
+
 // The programs folder here can be written, as /usr/bin can by root: the installed program still keeps
 // its settings and start-up scene in the user's folders and leaves its own folder untouched.
 TEST_F(InstallFolders, InstalledProgramWritesNothingBesideItself) {
