@@ -27,18 +27,26 @@ TRemoteSession::TRemoteSession(TSceneSession& cenas, TCamera& camera, TQuillonSe
       clock_(servicos.Clock),
       view_(vista),
       controller_(THidServices{servicos.Enumerator, servicos.Monitor, servicos.Opener, servicos.Loop}),
-      link_(controller_, *this, servicos.Clock),
-      desktop_(Setting, ButtonAssign, link_.Wiimote(), servicos.Desktop, starter_, *this, rumble_) {
+      link_(controller_, rawHost_, servicos.Clock, wiimote_),
+      desktop_(Setting, ButtonAssign, wiimote_, servicos.Desktop, starter_, *this, rumble_) {
   for (const TRemoteTimerInfo& t : RemoteTimers())
     if (t.AlwaysOn) Run(t.Timer, true);
 }
 
 TRemoteSession::~TRemoteSession() = default;
 
+IRemoteLink& TRemoteSession::Held() {
+  return link_;
+}
+
+const IRemoteLink& TRemoteSession::Held() const {
+  return link_;
+}
+
 TRemoteReading TRemoteSession::Reading() const {
-  const TWiimote& w = link_.Wiimote();
+  const TWiimote& w = wiimote_;
   TRemoteReading r;
-  r.Connected = link_.WiiDevice() != nullptr;
+  r.Connected = Held().Connected();
   r.AccelX = w.AccelX, r.AccelY = w.AccelY, r.AccelZ = w.AccelZ;
   r.ADown = w.ButtonState[ButtonA].Down;
   r.BDown = w.ButtonState[ButtonB].Down;
@@ -51,13 +59,13 @@ void TRemoteSession::GrabStep(TScene& cena, const TVector& P, bool haptico) {
   const uint8_t leds =
       MoveObjetoUsuario(cena, P, scenes_.FrameState().Remote, haptico, rumble_, clock_.Milliseconds());
   // Without a remote there is no one to tell; the caption keeps saying so.
-  if (link_.WiiDevice()) link_.SetLedsIfChanged(leds);
+  if (Held().Connected()) Held().SetLedsIfChanged(leds);
 }
 
 void TRemoteSession::Tick(TRemoteTimer timer) {
   switch (timer) {
     case TRemoteTimer::Battery:
-      link_.BatteryTimerTimer();
+      Held().BatteryTimerTimer();
       return;
     case TRemoteTimer::Motion:
       desktop_.MotionTimerTimer(clock_.Milliseconds());
@@ -84,9 +92,9 @@ void TRemoteSession::Tick(TRemoteTimer timer) {
 }
 
 void TRemoteSession::DrawTimerTimer() {
-  link_.ShowBattery();
+  Held().ShowBattery();
   if (!setting_.DrawGraph) return;
-  const auto& b = link_.Wiimote().ButtonState;
+  const auto& b = wiimote_.ButtonState;
   TCameraButtons botoes;
   botoes.Up = b[ButtonUp].Down, botoes.Down = b[ButtonDown].Down;
   botoes.Right = b[ButtonRight].Down, botoes.Left = b[ButtonLeft].Down;
@@ -125,12 +133,27 @@ void TRemoteSession::SetTimerEnabled(TInputTimer Timer, bool Enabled) {
   }
 }
 
-TWiimoteSettings TRemoteSession::WiimoteSettings() const {
-  return {setting_.UseNunchuk, setting_.EnableCursorAtStartup};
+void TRemoteSession::TPathHost::SetCaption(const std::string& Caption) {
+  if (Caption == CaptionNotDetected && OtherHoldsOne()) return;
+  session_.view_.ShowCaption(Caption);
 }
 
-void TRemoteSession::ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) {
-  desktop_.ButtonEdge(Mask, Kind, State, clock_.Milliseconds());
+void TRemoteSession::TPathHost::SetOptionsEnabled(bool Enabled) {
+  if (!Enabled && OtherHoldsOne()) return;
+  session_.SetOptionsEnabled(Enabled);
+}
+
+void TRemoteSession::TPathHost::SetTimerEnabled(TInputTimer Timer, bool Enabled) {
+  if (!Enabled && OtherHoldsOne()) return;
+  session_.SetTimerEnabled(Timer, Enabled);
+}
+
+TWiimoteSettings TRemoteSession::TPathHost::WiimoteSettings() const {
+  return {session_.setting_.UseNunchuk, session_.setting_.EnableCursorAtStartup};
+}
+
+void TRemoteSession::TPathHost::ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) {
+  session_.desktop_.ButtonEdge(Mask, Kind, State, session_.clock_.Milliseconds());
 }
 
 void TRemoteSession::RemoteLost() {
@@ -144,5 +167,5 @@ void TRemoteSession::RemoteLost() {
 }
 
 void TRemoteSession::SetLeds(uint8_t Value) {
-  if (link_.WiiDevice()) link_.SetLeds(Value);
+  if (Held().Connected()) Held().SetLeds(Value);
 }

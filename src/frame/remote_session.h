@@ -15,6 +15,7 @@
 #include "render/camera.h"
 #include "wiimote/hid_controller.h"
 #include "wiimote/hid_platform.h"
+#include "wiimote/remote_link.h"
 #include "wiimote/wiimote_host.h"
 #include "wiimote/wiimote_link.h"
 
@@ -61,7 +62,7 @@ struct TRemoteServices {
   IDesktopInput& Desktop;
 };
 
-class TRemoteSession : private IWiimoteHost, private IDesktopControlHost {
+class TRemoteSession : private IDesktopControlHost {
  public:
   // Everything is kept by reference. The controller posts its first device change now, to run once the
   // main loop does: build the session before the loop runs. `Setting` and `ButtonAssign` are read at every
@@ -87,21 +88,39 @@ class TRemoteSession : private IWiimoteHost, private IDesktopControlHost {
   // A timer asked for is running.
   bool TimerRunning(TRemoteTimer timer) const { return running_[static_cast<int>(timer)]; }
 
+  // The remote held, through whichever way reached it; the raw HID link while none is held.
+  IRemoteLink& Held();
+  const IRemoteLink& Held() const;
   TWiimoteLink& Link() { return link_; }
   const TWiimoteLink& Link() const { return link_; }
   TSpawnProcessStarter& Starter() { return starter_; }
   TJvHidDeviceController& Controller() { return controller_; }
 
  private:
-  // IWiimoteHost
-  void SetCaption(const std::string& Caption) override { view_.ShowCaption(Caption); }
-  void SetBatteryText(const std::string& Text) override { view_.ShowBattery(Text); }
-  void SetStatusNotice(const std::string& Text) override { view_.ShowNotice(Text); }
-  void SetOptionsEnabled(bool Enabled) override;
-  void SetTimerEnabled(TInputTimer Timer, bool Enabled) override;
-  TWiimoteSettings WiimoteSettings() const override;
-  void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) override;
-  void RemoteLost() override;
+  // What one way to the remote tells the session. While the other way holds a remote, what this one says of
+  // having none (the caption, the menu, the timers going off) is not said: one remote is shown at a time.
+  class TPathHost : public IWiimoteHost {
+   public:
+    explicit TPathHost(TRemoteSession& session) : session_(session) {}
+    void SetOther(const IRemoteLink* other) { other_ = other; }
+    void SetCaption(const std::string& Caption) override;
+    void SetBatteryText(const std::string& Text) override { session_.view_.ShowBattery(Text); }
+    void SetStatusNotice(const std::string& Text) override { session_.view_.ShowNotice(Text); }
+    void SetOptionsEnabled(bool Enabled) override;
+    void SetTimerEnabled(TInputTimer Timer, bool Enabled) override;
+    TWiimoteSettings WiimoteSettings() const override;
+    void ButtonEdge(uint16_t Mask, int Kind, TButtonState& State) override;
+    void RemoteLost() override { session_.RemoteLost(); }
+
+   private:
+    bool OtherHoldsOne() const { return other_ != nullptr && other_->Connected(); }
+    TRemoteSession& session_;
+    const IRemoteLink* other_ = nullptr;
+  };
+
+  void SetOptionsEnabled(bool Enabled);
+  void SetTimerEnabled(TInputTimer Timer, bool Enabled);
+  void RemoteLost();
   // IDesktopControlHost
   void SetLeds(uint8_t Value) override;
   bool MotionTimerActive() const override { return TimerRunning(TRemoteTimer::Motion); }
@@ -120,6 +139,9 @@ class TRemoteSession : private IWiimoteHost, private IDesktopControlHost {
   std::array<bool, RemoteTimerCount> running_{};
   TRumbleState rumble_;
   TSpawnProcessStarter starter_;
+  // The one record every way to the remote decodes into, which the desktop control reads.
+  TWiimote wiimote_;
+  TPathHost rawHost_{*this};
   // Destroyed in reverse order: the desktop control and the link before the controller they use.
   TJvHidDeviceController controller_;
   TWiimoteLink link_;

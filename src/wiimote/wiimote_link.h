@@ -12,6 +12,7 @@
 
 #include "wiimote/hid_controller.h"
 #include "wiimote/hid_platform.h"
+#include "wiimote/remote_link.h"
 #include "wiimote/wiimote_decoder.h"
 #include "wiimote/wiimote_host.h"
 #include "wiimote/wiimote_reports.h"
@@ -61,18 +62,21 @@ inline constexpr const char* CaptionConnected = "Form1";
 inline constexpr const char* CaptionNotDetected = "Wii Remote não detectado";
 inline constexpr const char* CaptionNotFound = "Wii Remote não encontrado";
 
-class TWiimoteLink {
+class TWiimoteLink : public IRemoteLink {
  public:
   // Becomes HIDCtl's OnDeviceChange and OnDeviceData handler. Build it before the main loop runs, so that
   // the controller's start-up change finds it. HIDCtl, Host and Clock must outlive the link.
   TWiimoteLink(TJvHidDeviceController& HIDCtl, IWiimoteHost& Host, IClock& Clock);
+  // The same, decoding into Record, which the caller owns and shares with the other way to a remote.
+  TWiimoteLink(TJvHidDeviceController& HIDCtl, IWiimoteHost& Host, IClock& Clock, TWiimote& Record);
   // Gives the remote back, which ends its reading; sends nothing (Shutdown does).
-  ~TWiimoteLink();
+  ~TWiimoteLink() override;
   TWiimoteLink(const TWiimoteLink&) = delete;
   TWiimoteLink& operator=(const TWiimoteLink&) = delete;
 
-  TWiimote& Wiimote() { return wiimote_; }
-  const TWiimote& Wiimote() const { return wiimote_; }
+  TWiimote& Wiimote() override { return wiimote_; }
+  const TWiimote& Wiimote() const override { return wiimote_; }
+  bool Connected() const override { return wiiDevice_ != nullptr; }
   // The claimed remote, or none.
   TJvHidDevice* WiiDevice() const { return wiiDevice_; }
 
@@ -83,11 +87,11 @@ class TWiimoteLink {
   void WiiData(TJvHidDevice& HidDev, uint8_t ReportID, const uint8_t* Data, uint16_t Size);
   void ParseReport(uint8_t ReportID, const uint8_t* Data, size_t Size);
   // "Bateria: N%" into the status bar; the draw timer calls it.
-  void ShowBattery();
+  void ShowBattery() override;
 
   // Every LinkTickMs: goes on with a set-up whose acknowledgement did not come in time, writes what could
   // not be written before, and gives back a claimed device that never answered.
-  void Tick();
+  void Tick() override;
   // The claimed device has sent a report.
   bool Answered() const { return wiiDevice_ != nullptr && answered_; }
   // The LEDs (bits 4..7) its first status report showed, or -1 before it came.
@@ -100,14 +104,14 @@ class TWiimoteLink {
   // (at most OutboxLimit of them). With no remote the caption says so; a failed write puts
   // "Erro(code):text" into it. True when the report went out or waits to.
   bool SendReport(const TOutputReport& Report);
-  void SetLeds(uint8_t Value);
+  void SetLeds(uint8_t Value) override;
   // SetLeds, skipped when Value is the byte last written successfully. The user-move step of the frame
   // decides its byte first (LedsOneAndFour, or LedsOneAndFourRumble while it carries an object with the
   // haptic reaction on) and calls this once per frame, so the rumble starts and stops on the same frames
   // without a report every frame.
-  void SetLedsIfChanged(uint8_t Value);
+  void SetLedsIfChanged(uint8_t Value) override;
   // The LED and rumble byte last written successfully, or -1 when unknown.
-  int LedByte() const { return ledByte_; }
+  int LedByte() const override { return ledByte_; }
   void SetReportMode(uint8_t Mode);
   void RequestStatus();
   // The set-up goes out one report after the other, each step that the remote acknowledges only once the
@@ -121,17 +125,22 @@ class TWiimoteLink {
   // Initialises a plugged extension (its bytes then come unencoded) and reads its id: only a Nunchuk is
   // decoded.
   void SetupNunchuk();
-  void BatteryTimerTimer() { RequestStatus(); }  // the battery timer
-  void IRResetButtonClick() { SetupIRCamera(); }
+  void BatteryTimerTimer() override { RequestStatus(); }  // the battery timer
+  void IRResetButtonClick() override { SetupIRCamera(); }
   // At window destruction, after the settings are saved: LED 4 only, then buttons-only reports, waiting
   // at most ShutdownWaitMs for the device to take them.
-  void Shutdown();
+  void Shutdown() override;
   // As the remote was found: the LEDs of its first status report, rumble off, buttons-only reports;
   // waits as Shutdown does. For a tool that only looks at the remote.
   void LeaveAsFound();
   // Writes what waits in the write queue until it is empty or MaxMs have passed on the link's clock,
   // waiting with poll(2) for the device to take writes.
   void FinishWrites(uint32_t MaxMs);
+
+  // Devices the rule refuses are left alone (to the kernel's driver, when the remote is read through it).
+  // Without a rule every Wii Remote may be claimed.
+  using TClaimRule = std::function<bool(const TJvHidDevice& HidDev)>;
+  void SetClaimRule(TClaimRule Rule) { claimRule_ = std::move(Rule); }
 
   // Sees every report read ('<', report ID first) and written ('>', as written), for a recording.
   using TReportObserver = std::function<void(char Direction, const uint8_t* Bytes, size_t Length)>;
@@ -168,7 +177,9 @@ class TWiimoteLink {
   TJvHidDeviceController& hidCtl_;
   IWiimoteHost& host_;
   IClock& clock_;
-  TWiimote wiimote_;
+  TWiimote ownRecord_;  // the record when the caller gives none
+  TWiimote& wiimote_;
+  TClaimRule claimRule_;
   TJvHidDevice* wiiDevice_ = nullptr;
   int ledByte_ = -1;
   bool kernelDriverNoticeShown_ = false;
