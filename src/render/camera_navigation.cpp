@@ -36,8 +36,30 @@ TVector Along(const TViewAxes& e, double x, double y, double z) {
 
 }  // namespace
 
+void OrbitLevel(TCamera& camera, double elevacao, double azimute) {
+  const TVector d = SubVet(camera.Olho, camera.Centro);
+  const double r = NormaVet(d);
+  if (!(r > 0)) return;
+  const double limite = Radians(MaximumElevationDegrees);
+  const double antes = std::asin(std::clamp(d.z / r, -1.0, 1.0));
+  double el = std::clamp(antes + Radians(elevacao), -limite, limite);
+  // Sinking, the eye stops at the floor; an eye already lower may still rise.
+  const double piso = (MinimumEyeHeight - camera.Centro.z) / r;
+  if (el < antes && piso > -1 && piso < 1) el = std::max(el, std::min(antes, std::asin(piso)));
+  // Straight above or below the centre the bearing is lost: keep the one the view has.
+  const TViewAxes e = Axes(camera);
+  const double az = (std::hypot(d.x, d.y) > 0 ? std::atan2(d.y, d.x) : std::atan2(-e.frente.y, -e.frente.x)) +
+                    Radians(azimute);
+  camera.Olho =
+      SomaVet(camera.Centro,
+              EscalaVet(TVector{std::cos(el) * std::cos(az), std::cos(el) * std::sin(az), std::sin(el)}, r));
+  const TVector frente = NormalizaVet(SubVet(camera.Centro, camera.Olho));
+  const TVector lado = NormalizaVet(ProdVetorial(frente, TVector{0, 0, 1}));
+  camera.Cima = NormalizaVet(ProdVetorial(lado, frente));
+}
+
 void OrbitByDrag(TCamera& camera, double dx, double dy) {
-  OrbitaCamera(camera, -dy * OrbitDegreesPerPixel, -dx * OrbitDegreesPerPixel);
+  OrbitLevel(camera, dy * OrbitDegreesPerPixel, -dx * OrbitDegreesPerPixel);
 }
 
 double ZoomStep(const TCamera& camera) {

@@ -1,7 +1,7 @@
 #pragma once
 // Steering the camera from a mouse and a keyboard: drags, wheel steps and framing, in the view's own terms
-// (pixels of a panel seen through the 60 degree vertical field of view). Plain math on TCamera; the
-// orbit and the zoom go through the same OrbitaCamera and AproximaCamera as the remote's buttons.
+// (pixels of a panel seen through the 60 degree vertical field of view). Plain math on TCamera; the zoom
+// goes through the same AproximaCamera as the remote's buttons, the orbit keeps the horizon level.
 
 #include "render/camera.h"
 
@@ -16,8 +16,20 @@ inline constexpr double OrbitDegreesPerPixel = 0.5;
 // Degrees the eye turns for each press of an arrow key.
 inline constexpr double OrbitDegreesPerKey = 5.0;
 
-// A left-drag of (dx, dy) logical pixels (y down, as the mouse reports it) turns the world with the mouse:
-// dragging right moves the eye to the viewer's left, dragging down raises it over the centre.
+// The eye never climbs closer than this to straight above or below the centre in a level orbit, where the
+// horizon would have no direction.
+inline constexpr double MaximumElevationDegrees = 89.0;
+
+// Orbits the eye about the centre keeping the horizon level, as a student turning a model on a table
+// expects: `elevacao` degrees up over the centre, `azimute` degrees about the vertical through it
+// (positive: the eye goes to the viewer's right). The distance is kept, the elevation stays within
+// MaximumElevationDegrees, a sinking eye stops at MinimumEyeHeight, and Cima ends in the vertical plane of
+// the line of sight, so a view the remote's cross pad has rolled comes back level.
+void OrbitLevel(TCamera& camera, double elevacao, double azimute);
+
+// A left-drag of (dx, dy) logical pixels (y down, as the mouse reports it) turns the world with the mouse,
+// with the horizon level: dragging right moves the eye to the viewer's left, dragging down raises it over
+// the centre.
 void OrbitByDrag(TCamera& camera, double dx, double dy);
 
 // The distance one wheel notch (or one PgUp/PgDn) moves the eye: a tenth of the distance to the centre,

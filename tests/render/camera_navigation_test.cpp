@@ -1,11 +1,14 @@
-// The mouse and keyboard camera: drags and notches move the eye exactly as the remote's buttons do, a pan
-// keeps the grabbed point under the mouse, and framing shows every object from the nearest distance.
+// The mouse and keyboard camera: drags turn the eye the way the remote's buttons do with the horizon level,
+// notches zoom as the remote does, a pan keeps the grabbed point under the mouse, and framing shows every
+// object from the nearest distance.
 
 #include "render/camera_navigation.h"
 #include "support/panel_size.h"
 #include "support/view_projection.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -21,7 +24,12 @@ TVector Direcao(const TCamera& c) {
   return NormalizaVet(SubVet(c.Centro, c.Olho));
 }
 
-TEST(CameraPeloMouse, ArrastarGiraComoACruzETeclasDoRemoto) {
+// The side axis of the view: level when the horizon is.
+TVector Lado(const TCamera& c) {
+  return NormalizaVet(ProdVetorial(Direcao(c), c.Cima));
+}
+
+TEST(CameraPeloMouse, ArrastarGiraParaOMesmoLadoQueACruzDoRemoto) {
   struct {
     double dx, dy;
     TCameraButtons botao;
@@ -32,13 +40,41 @@ TEST(CameraPeloMouse, ArrastarGiraComoACruzETeclasDoRemoto) {
     TVector ponteiro;
     OrbitByDrag(mouse, c.dx, c.dy);
     ControleCamera(c.botao, remoto, ponteiro);
-    EsperaIgual(mouse.Olho, remoto.Olho);
-    EsperaIgual(mouse.Cima, remoto.Cima);
+    const TVector m = SubVet(mouse.Olho, TCamera{}.Olho), r = SubVet(remoto.Olho, TCamera{}.Olho);
+    EXPECT_GT(m.x * r.x + m.y * r.y + m.z * r.z, 0.9 * NormaVet(m) * NormaVet(r)) << c.dx << ' ' << c.dy;
+    EXPECT_NEAR(NormaVet(SubVet(mouse.Olho, mouse.Centro)), NormaVet(SubVet(remoto.Olho, remoto.Centro)),
+                1e-9);
   }
   // From the start view, a drag 2 pixels down raises the eye as one tick of "Up" does.
   TCamera c;
   OrbitByDrag(c, 0, 2);
   EsperaIgual(c.Olho, {49.684, 49.684, 26.230}, 1e-3);
+}
+
+// Pressing the arrows (or dragging) any number of times never tilts the horizon nor turns the view over
+// the top; a view the remote's cross pad has rolled comes back level with the first turn.
+TEST(CameraPeloMouse, GirarMantemOHorizonteNivelado) {
+  TCamera c;
+  const auto nivelado = [](const TCamera& cam) {
+    EXPECT_NEAR(Lado(cam).z, 0, 1e-9);
+    EXPECT_GT(cam.Cima.z, 0);
+  };
+  for (int i = 0; i < 18; ++i) OrbitLevel(c, 5, 0);
+  nivelado(c);
+  EXPECT_LE(Direcao(c).z, -std::sin(88.9 * 3.14159265358979 / 180));
+  for (int i = 0; i < 18; ++i) OrbitLevel(c, 0, 5);
+  nivelado(c);
+  for (int i = 0; i < 40; ++i) OrbitByDrag(c, 7, -3);
+  nivelado(c);
+  EXPECT_GE(c.Olho.z, MinimumEyeHeight - 1e-9);
+  EXPECT_NEAR(NormaVet(SubVet(c.Olho, c.Centro)), NormaVet(SubVet(TCamera{}.Olho, TCamera{}.Centro)), 1e-9);
+
+  TCamera rolada;
+  TVector ponteiro;
+  for (int i = 0; i < 30; ++i) ControleCamera({.Up = true, .Right = true}, rolada, ponteiro);
+  ASSERT_GT(std::abs(Lado(rolada).z), 0.01);  // the remote's own orbit does roll the view
+  OrbitByDrag(rolada, 1, 0);
+  nivelado(rolada);
 }
 
 TEST(CameraPeloMouse, RodaAproximaPelaLinhaDeVisadaSemPassarDoMinimo) {

@@ -78,19 +78,20 @@ bool TCameraInput::Wheel(QWheelEvent& evento) {
 }
 
 bool TCameraInput::KeyPress(QKeyEvent& evento) {
-  // The arrows turn the eye as the remote's cross pad does, a few of its ticks at a time.
+  // The arrows turn the eye the way the remote's cross pad does, a few of its ticks at a time, with the
+  // horizon kept level as the mouse keeps it.
   switch (evento.key()) {
     case Qt::Key_Up:
-      OrbitaCamera(camera_, -OrbitDegreesPerKey, 0);
+      OrbitLevel(camera_, OrbitDegreesPerKey, 0);
       return true;
     case Qt::Key_Down:
-      OrbitaCamera(camera_, OrbitDegreesPerKey, 0);
+      OrbitLevel(camera_, -OrbitDegreesPerKey, 0);
       return true;
     case Qt::Key_Right:
-      OrbitaCamera(camera_, 0, OrbitDegreesPerKey);
+      OrbitLevel(camera_, 0, OrbitDegreesPerKey);
       return true;
     case Qt::Key_Left:
-      OrbitaCamera(camera_, 0, -OrbitDegreesPerKey);
+      OrbitLevel(camera_, 0, -OrbitDegreesPerKey);
       return true;
     case Qt::Key_PageUp:
       ZoomByNotches(camera_, 1);

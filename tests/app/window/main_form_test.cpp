@@ -262,16 +262,16 @@ TEST_F(Window, WithoutTheDeviceLibraryTheTitleStaysForm1) {
   EXPECT_TRUE(TestUserInterface().erros.empty());
 }
 
-// The camera from the panel as a user drives it: mouse drags and keys go to the panel window, and the
-// camera moves exactly as the remote's cross pad and "1" would move it.
-TEST_F(Window, MouseAndKeysTurnAndZoomAsTheRemoteDoes) {
+// The camera from the panel as a user drives it: mouse drags and keys go to the panel window, the camera
+// turns with the horizon level and zooms as the remote's "1" would.
+TEST_F(Window, MouseAndKeysTurnLevelAndZoomAsTheRemoteDoes) {
   Abre();
   QWindow* painel = form->Panel();
   TCamera esperado;
   QTest::mousePress(painel, Qt::LeftButton, {}, QPoint(400, 300));
-  QTest::mouseMove(painel, QPoint(396, 300));  // 4 pixels left: the eye goes two ticks of "Right"
+  QTest::mouseMove(painel, QPoint(396, 300));  // 4 pixels left: the eye goes 2 degrees to the right
   QTest::mouseRelease(painel, Qt::LeftButton, {}, QPoint(396, 300));
-  OrbitaCamera(esperado, 0, 2);
+  OrbitLevel(esperado, 0, 2);
   EXPECT_NEAR(NormaVet(SubVet(form->CurrentCamera().Olho, esperado.Olho)), 0, 1e-9);
 
   QWheelEvent roda(QPointF(400, 300), painel->mapToGlobal(QPointF(400, 300)), {}, QPoint(0, 120),
@@ -281,7 +281,7 @@ TEST_F(Window, MouseAndKeysTurnAndZoomAsTheRemoteDoes) {
   EXPECT_NEAR(NormaVet(SubVet(form->CurrentCamera().Olho, esperado.Olho)), 0, 1e-9);
 
   QTest::keyClick(painel, Qt::Key_Up);
-  OrbitaCamera(esperado, -OrbitDegreesPerKey, 0);
+  OrbitLevel(esperado, OrbitDegreesPerKey, 0);
   QTest::keyClick(painel, Qt::Key_PageDown);
   AproximaCamera(esperado, -ZoomStep(esperado));
   EXPECT_NEAR(NormaVet(SubVet(form->CurrentCamera().Olho, esperado.Olho)), 0, 1e-9);
