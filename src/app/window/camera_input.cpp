@@ -1,6 +1,7 @@
 #include "app/window/camera_input.h"
 
 #include "render/camera_navigation.h"
+#include "render/link_drawing.h"
 #include "scene/shape_kind.h"
 
 #include <QKeyEvent>
@@ -117,5 +118,9 @@ void TCameraInput::FrameScene(const TScene& cena) {
     // What moves above the floor will fall onto it: the floor under it is in the picture too.
     if (o.ODEMove && s.centro.z > 0) esferas.push_back({{s.centro.x, s.centro.y, 0}, s.raio});
   }
+  // A pendulum's anchor and a pulley's wheel are part of the lesson even though no row draws them.
+  if (cena.Mundo)
+    for (const TLinkSet::TLinkShape& f : cena.Mundo->Links().Shapes())
+      for (const TVector& p : f.Points) esferas.push_back({p, AnchorBlock});
   FrameSpheres(camera_, esferas, double(panel_.width()) / std::max(1, panel_.height()));
 }

@@ -330,6 +330,26 @@ TEST_F(Window, OpeningAndHomeFrameAlongTheStartingDirection) {
   EXPECT_NEAR(NormaVet(SubVet(direcao(), inicial)), 0, 1e-9);
 }
 
+// A pendulum's anchor and the Atwood machine's pulley are in the picture after Home, though no row draws
+// them.
+TEST_F(Window, HomeFramesTheAnchorsAndThePulley) {
+  Abre();
+  for (const char* amostra : {"pendulo_simples.xml", "pendulo_duplo.xml", "maquina_atwood.xml"}) {
+    form->OpenScene(pasta / "Cenas" / amostra);
+    QTest::keyClick(form->Panel(), Qt::Key_Home);
+    const TScene* cena = form->Session().CurrentScene();
+    ASSERT_TRUE(cena != nullptr && cena->Mundo) << amostra;
+    const auto formas = cena->Mundo->Links().Shapes();
+    ASSERT_FALSE(formas.empty()) << amostra;
+    const QSize tamanho = form->Panel()->size();
+    for (const TLinkSet::TLinkShape& f : formas)
+      for (const TVector& p : f.Points)
+        EXPECT_TRUE(InsidePanel(ProjectToPanel(form->CurrentCamera(), p, tamanho.width(), tamanho.height()),
+                                tamanho.width(), tamanho.height()))
+            << amostra << ": " << p.x << ' ' << p.y << ' ' << p.z;
+  }
+}
+
 // Space, ".", Backspace and Ctrl+R as a user presses them, with the focus in the panel or elsewhere in the
 // window: each acts once.
 TEST_F(Window, PauseStepAndRestartFromTheKeyboard) {
