@@ -49,18 +49,22 @@ TBytes Ints(std::initializer_list<int32_t> Values) {
   return B;
 }
 
-// What an input device of the driver answers to ioctls: its name (asked by libxwiimote) and, for libevdev,
-// its ids, event types, keys and axes (Min, Max of each axis).
+// What an input device of the driver answers to ioctls: its name and, for libevdev, its ids, event types,
+// keys and axes (code, Min, Max). The mock answers a request of the recorded length only: libxwiimote asks
+// the name into 256 bytes, libevdev its strings into 255.
+constexpr size_t XwiimoteNameSize = 256;
+constexpr size_t EvdevNameSize = 255;
 std::string IoctlAnswers(const std::string& Name, std::initializer_list<int> Keys,
-                         std::initializer_list<std::array<int32_t, 3>> Axes) {
-  TBytes NameBytes(256, 0);
+                         std::initializer_list<std::array<int32_t, 3>> Axes,
+                         size_t NameSize = XwiimoteNameSize) {
+  TBytes NameBytes(NameSize, 0);
   std::copy(Name.begin(), Name.end(), NameBytes.begin());
   std::ostringstream Out;
   Out << "EVIOCGVERSION 0 01000100\n"
       << "EVIOCGID 0 05007E0506030000\n"
       << "EVIOCGNAME(0) " << Name.size() + 1 << " " << Hex(NameBytes) << "\n"
-      << "EVIOCGPHYS(0) 1 " << Hex(TBytes(256, 0)) << "\n"
-      << "EVIOCGUNIQ(0) 1 " << Hex(TBytes(256, 0)) << "\n"
+      << "EVIOCGPHYS(0) 1 " << Hex(TBytes(NameSize, 0)) << "\n"
+      << "EVIOCGUNIQ(0) 1 " << Hex(TBytes(NameSize, 0)) << "\n"
       << "EVIOCGPROP(0) 8 " << Hex(TBytes(8, 0)) << "\n";
   std::vector<int> AxisCodes;
   for (const auto& A : Axes) AxisCodes.push_back(A[0]);
@@ -99,6 +103,7 @@ class XwiimoteRemotes : public ::testing::Test {
   UMockdevTestbed* Bed = nullptr;
   TTempFolder Folder;
   int nextInput_ = 0;
+  std::vector<std::string> added_;  // the input devices' sysfs paths, each event device before its input
 
   void SetUp() override {
     Bed = umockdev_testbed_new();
@@ -153,6 +158,9 @@ class XwiimoteRemotes : public ::testing::Test {
     EXPECT_TRUE(umockdev_testbed_add_from_string(Bed, Description.c_str(), &Added))
         << (Added != nullptr ? Added->message : "");
     if (Added != nullptr) g_error_free(Added);
+    // Removed child first, as the kernel does.
+    added_.push_back(std::string(Input) + "/event" + std::to_string(10 + N));
+    added_.push_back(Input);
     g_free(Input);
     GError* Error = nullptr;
     const bool Loaded = umockdev_testbed_load_ioctl(
@@ -172,14 +180,17 @@ class XwiimoteRemotes : public ::testing::Test {
   // A whole remote as the driver makes it: core, accelerometer and camera.
   struct TNodes {
     std::string Hid, Core, Accel, IR;
+    std::vector<std::string> Inputs;  // their input devices' sysfs paths
   };
   TNodes AddWholeRemote(const std::string& Name, const std::string& DevType = "gen10") {
     TNodes N;
     N.Hid = AddRemote(Name, DevType);
+    const size_t Before = added_.size();
     N.Core = AddInput(N.Hid, "Nintendo Wii Remote", IoctlAnswers("Nintendo Wii Remote", {}, {}));
     N.Accel = AddInput(N.Hid, "Nintendo Wii Remote Accelerometer",
                        IoctlAnswers("Nintendo Wii Remote Accelerometer", {}, {}));
     N.IR = AddInput(N.Hid, "Nintendo Wii Remote IR", IoctlAnswers("Nintendo Wii Remote IR", {}, {}));
+    N.Inputs.assign(added_.begin() + static_cast<std::ptrdiff_t>(Before), added_.end());
     return N;
   }
 
@@ -264,3 +275,81 @@ TEST_F(XwiimoteRemotes, FindsTheRemoteAndReadsItsDevicesAndAttributes) {
 }
 
 }  // namespace
+
+TEST_F(XwiimoteRemotes, TheNunchukIsReadWhenItIsPluggedInAndLetGoWhenPulled) {
+  const TNodes Nodes = AddWholeRemote("0005:057E:0306.0003");
+  TXwiimoteRemotes Remotes;
+  int Error = 0;
+  std::unique_ptr<IKernelRemote> Remote = Remotes.Open(Nodes.Hid, Error);
+  ASSERT_NE(Remote, nullptr) << std::strerror(Error);
+
+  // The driver makes the Nunchuk's input device, says so in the attribute, and udev tells.
+  const std::string Nunchuk =
+      AddInput(Nodes.Hid, "Nintendo Wii Remote Nunchuk",
+               IoctlAnswers("Nintendo Wii Remote Nunchuk", {0x132 /*BTN_C*/, 0x135 /*BTN_Z*/},
+                            {{{0x03, -500, 500}},
+                             {{0x04, -500, 500}},
+                             {{0x05, -500, 500}},
+                             {{0x10, -120, 120}},
+                             {{0x11, -120, 120}}},
+                            EvdevNameSize));
+  umockdev_testbed_set_attribute(Bed, Nodes.Hid.c_str(), "extension", "nunchuk\n");
+  umockdev_testbed_uevent(Bed, Nodes.Hid.c_str(), "change");
+  std::vector<TKernelRemoteEvent> Events;
+  ASSERT_TRUE(ReadUntil(*Remote, Events, [&] {
+    return Has(Events, [](const TKernelRemoteEvent& E) { return E.Kind == TKind::Changed; });
+  }));
+  EXPECT_EQ(Remote->Extension(), "nunchuk");
+  ASSERT_TRUE(Remote->OpenNunchuk());
+
+  TEvemu Moves;
+  Moves.Event(3, 0x10, -128).Event(3, 0x11, 127).Event(3, 3, -512).Event(3, 4, 0).Event(3, 5, 511).Sync();
+  Moves.Event(1, 0x132, 1).Sync();
+  Feed(Nunchuk, Moves);
+  Events.clear();
+  const auto Moved = [](const TKernelRemoteEvent& E) {
+    return E.Kind == TKind::NunchukMove && E.Stick == std::array<int32_t, 2>{-128, 127} &&
+           E.Accel == std::array<int32_t, 3>{-512, 0, 511};
+  };
+  const auto Pressed = [](const TKernelRemoteEvent& E) {
+    return E.Kind == TKind::Button && E.Button == ButtonC && E.Down;
+  };
+  EXPECT_TRUE(ReadUntil(*Remote, Events, [&] { return Has(Events, Moved) && Has(Events, Pressed); }));
+  Remote->CloseNunchuk();
+  EXPECT_TRUE(Remote->OpenNunchuk()) << "opened again while its device is there";
+}
+
+TEST_F(XwiimoteRemotes, RemotesThatComeAreReportedAndOneThatGoesSaysSo) {
+  const TNodes Nodes = AddWholeRemote("0005:057E:0306.0004");
+  TXwiimoteRemotes Remotes;
+  ASSERT_GE(Remotes.MonitorFd(), 0);
+  EXPECT_EQ(Remotes.TakeNewRemotes(), std::vector<std::string>{Nodes.Hid});
+  int Error = 0;
+  std::unique_ptr<IKernelRemote> Remote = Remotes.Open(Nodes.Hid, Error);
+  ASSERT_NE(Remote, nullptr) << std::strerror(Error);
+
+  const TNodes Later = AddWholeRemote("0005:057E:0330.0005");
+  // The testbed sends the "add" of each device it adds.
+  std::vector<std::string> Came;
+  const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (Came.empty() && std::chrono::steady_clock::now() < Deadline) {
+    pollfd Ready{Remotes.MonitorFd(), POLLIN, 0};
+    ::poll(&Ready, 1, 50);
+    Came = Remotes.TakeNewRemotes();
+  }
+  EXPECT_EQ(Came, std::vector<std::string>{Later.Hid});
+
+  // The driver lets the remote go: its input devices go, then the HID device. The testbed sends a removed
+  // device's uevent once its folder has gone, where libudev no longer finds its HID parent; a change event
+  // of the HID device has the library look again instead.
+  for (const std::string& Input : Nodes.Inputs) umockdev_testbed_remove_device(Bed, Input.c_str());
+  umockdev_testbed_uevent(Bed, Nodes.Hid.c_str(), "change");
+  std::vector<TKernelRemoteEvent> Events;
+  EXPECT_TRUE(ReadUntil(*Remote, Events, [&] {
+    return Has(Events, [](const TKernelRemoteEvent& E) { return E.Kind == TKind::Gone; });
+  }));
+  umockdev_testbed_remove_device(Bed, Nodes.Hid.c_str());
+  int Again = 0;
+  EXPECT_EQ(Remotes.Open(Nodes.Hid, Again), nullptr);
+  EXPECT_NE(Again, 0);
+}
