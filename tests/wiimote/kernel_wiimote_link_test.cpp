@@ -119,6 +119,8 @@ TEST_F(KernelWiimoteLink, DriverUnitsMapToTheRecordAtTheEndsOfEveryRange) {
   Send(KernelIR(1023, 1023, 1023, 0));
   EXPECT_EQ(Record.IRSize1, NoDotSize);
   EXPECT_EQ(Record.IRSize2, KernelSeenDotSize) << "one coordinate at 1023 is a dot at the edge";
+  EXPECT_EQ(Record.IRMidX, 1023 - 511) << "and the midpoint runs on from it";
+  EXPECT_EQ(Record.IRMidY, 0 - 511);
 
   // The Nunchuk: the stick's byte less 128 and its accelerometer as the remote's, each stored as the raw
   // path stores the plain byte.
