@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev qt6-base-dev-tools qt6-translations-l10n libqt6svg6 qt6-charts-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
   libudev-dev libx11-dev libxtst-dev libxrandr-dev
+  libxwiimote-dev libevdev-dev libumockdev-dev umockdev
   xvfb xauth desktop-file-utils
   dpkg-dev file lintian librsvg2-bin appstream ccache
   shared-mime-info libglib2.0-bin xdg-utils libfile-mimeinfo-perl
