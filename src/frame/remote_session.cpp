@@ -29,6 +29,15 @@ TRemoteSession::TRemoteSession(TSceneSession& cenas, TCamera& camera, TQuillonSe
       controller_(THidServices{servicos.Enumerator, servicos.Monitor, servicos.Opener, servicos.Loop}),
       link_(controller_, rawHost_, servicos.Clock, wiimote_),
       desktop_(Setting, ButtonAssign, wiimote_, servicos.Desktop, starter_, *this, rumble_) {
+  if (servicos.Kernel != nullptr && !Setting.UseRawHID) {
+    kernel_ = std::make_unique<TKernelWiimoteLink>(*servicos.Kernel, servicos.Loop, kernelHost_,
+                                                   servicos.Clock, wiimote_);
+    // What the driver has bound is the kernel link's; the raw link takes only remotes with no driver.
+    link_.SetClaimRule(
+        [](const TJvHidDevice& HidDev) { return HidDev.InterfaceInfo().Driver != KernelDriverName; });
+    rawHost_.SetOther(kernel_.get());
+    kernelHost_.SetOther(&link_);
+  }
   for (const TRemoteTimerInfo& t : RemoteTimers())
     if (t.AlwaysOn) Run(t.Timer, true);
 }
@@ -36,11 +45,17 @@ TRemoteSession::TRemoteSession(TSceneSession& cenas, TCamera& camera, TQuillonSe
 TRemoteSession::~TRemoteSession() = default;
 
 IRemoteLink& TRemoteSession::Held() {
+  if (kernel_ && kernel_->Connected()) return *kernel_;
   return link_;
 }
 
 const IRemoteLink& TRemoteSession::Held() const {
+  if (kernel_ && kernel_->Connected()) return *kernel_;
   return link_;
+}
+
+void TRemoteSession::Shutdown() {
+  Held().Shutdown();
 }
 
 TRemoteReading TRemoteSession::Reading() const {

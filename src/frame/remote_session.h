@@ -15,6 +15,8 @@
 #include "render/camera.h"
 #include "wiimote/hid_controller.h"
 #include "wiimote/hid_platform.h"
+#include "wiimote/kernel_remotes.h"
+#include "wiimote/kernel_wiimote_link.h"
 #include "wiimote/remote_link.h"
 #include "wiimote/wiimote_host.h"
 #include "wiimote/wiimote_link.h"
@@ -60,6 +62,9 @@ struct TRemoteServices {
   IClock& Clock;
   IMainLoop& Loop;
   IDesktopInput& Desktop;
+  // The remotes the kernel's own driver has bound, read through it; none: every remote is read through
+  // its raw HID reports.
+  IKernelRemotes* Kernel = nullptr;
 };
 
 class TRemoteSession : private IDesktopControlHost {
@@ -84,15 +89,19 @@ class TRemoteSession : private IDesktopControlHost {
   // The desktop's "Calibrar acelerômetro": a connected remote's accelerometer becomes the zero point.
   void Calibrate();
   // The program closes, after the settings are saved: the remote's last reports.
-  void Shutdown() { link_.Shutdown(); }
+  void Shutdown();
   // A timer asked for is running.
   bool TimerRunning(TRemoteTimer timer) const { return running_[static_cast<int>(timer)]; }
 
-  // The remote held, through whichever way reached it; the raw HID link while none is held.
+  // The remote held, through whichever way reached it; the raw HID link while none is held. A remote
+  // the kernel's driver has bound is read through the driver, unless the settings ask for the raw HID
+  // reports (UseRawHID) or the platform has no kernel remotes to offer; any other is read raw.
   IRemoteLink& Held();
   const IRemoteLink& Held() const;
   TWiimoteLink& Link() { return link_; }
   const TWiimoteLink& Link() const { return link_; }
+  // The link through the kernel's driver, or none when remotes are read raw.
+  TKernelWiimoteLink* KernelLink() { return kernel_.get(); }
   TSpawnProcessStarter& Starter() { return starter_; }
   TJvHidDeviceController& Controller() { return controller_; }
 
@@ -142,8 +151,10 @@ class TRemoteSession : private IDesktopControlHost {
   // The one record every way to the remote decodes into, which the desktop control reads.
   TWiimote wiimote_;
   TPathHost rawHost_{*this};
+  TPathHost kernelHost_{*this};
   // Destroyed in reverse order: the desktop control and the link before the controller they use.
   TJvHidDeviceController controller_;
   TWiimoteLink link_;
+  std::unique_ptr<TKernelWiimoteLink> kernel_;
   TDesktopControl desktop_;
 };

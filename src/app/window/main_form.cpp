@@ -164,7 +164,8 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   // The controller posts its first device change now; it runs as soon as the event loop does.
   remote_ = std::make_unique<TRemoteSession>(
       session_, Camera, Setting, ButtonAssign,
-      TRemoteServices{wii.Enumerator, wii.Monitor, wii.Opener, wii.Clock, wiiLoop_, *desktop}, *this);
+      TRemoteServices{wii.Enumerator, wii.Monitor, wii.Opener, wii.Clock, wiiLoop_, *desktop, wii.Kernel},
+      *this);
   // Said once: the sandbox works on, only the desktop actions are off.
   if (!desktop->Available())
     ShowStatusNotice(*this, AvisoSemX11);

@@ -5,6 +5,7 @@
 #include "wiimote/hid_platform.h"
 #include "wiimote/linux_services.h"
 #include "wiimote/udev_hid_platform.h"
+#include "wiimote/xwiimote_remotes.h"
 
 #include <QObject>
 
@@ -15,14 +16,17 @@ struct TWiiServices {
   IDeviceChangeMonitor& Monitor;
   IDeviceOpener& Opener;
   IClock& Clock;
+  IKernelRemotes* Kernel = nullptr;  // the kernel driver's remotes; none: every remote is read raw
 };
 
-// udev and hidraw, loaded at run time: without libudev nothing is found and nothing fails.
+// The kernel driver's remotes through libxwiimote; udev and hidraw, loaded at run time, for remotes no
+// driver has bound: without libudev nothing is found that way and nothing fails.
 class TRealWiiPlatform {
  public:
-  TWiiServices Services() { return {hid_, hid_, opener_, clock_}; }
+  TWiiServices Services() { return {hid_, hid_, opener_, clock_, &kernel_}; }
 
  private:
+  TXwiimoteRemotes kernel_;
   TUdevHidPlatform hid_;
   THidrawOpener opener_;
   TSteadyClock clock_;
