@@ -9,8 +9,11 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <future>
 #include <optional>
 
 #include "common/unique_fd.h"
@@ -94,6 +97,33 @@ std::string NunchukNode(const std::string& SysPath) {
   return Node;
 }
 
+// The capacity the driver gives in percent, from the battery (a power supply) under the remote's HID
+// device; none when there is none or it cannot be read. A udev context of its own, so that it may run
+// beside the main loop.
+std::optional<int> ReadCapacity(const std::string& SysPath) {
+  std::optional<int> Capacity;
+  udev* Udev = udev_new();
+  if (Udev == nullptr) return Capacity;
+  udev_device* Hid = udev_device_new_from_syspath(Udev, SysPath.c_str());
+  udev_enumerate* List = Hid != nullptr ? udev_enumerate_new(Udev) : nullptr;
+  if (List != nullptr && udev_enumerate_add_match_subsystem(List, "power_supply") == 0 &&
+      udev_enumerate_add_match_parent(List, Hid) == 0 && udev_enumerate_scan_devices(List) == 0) {
+    udev_list_entry* Entry = nullptr;
+    udev_list_entry_foreach(Entry, udev_enumerate_get_list_entry(List)) {
+      std::ifstream In(std::string(udev_list_entry_get_name(Entry)) + "/capacity");
+      int Percent = 0;
+      if (In >> Percent) {
+        Capacity = Percent;
+        break;
+      }
+    }
+  }
+  if (List != nullptr) udev_enumerate_unref(List);
+  if (Hid != nullptr) udev_device_unref(Hid);
+  udev_unref(Udev);
+  return Capacity;
+}
+
 class TXwiimoteRemote : public IKernelRemote {
  public:
   TXwiimoteRemote(xwii_iface* Iface, std::string SysPath, TUniqueFd Epoll)
@@ -164,10 +194,14 @@ class TXwiimoteRemote : public IKernelRemote {
   }
   bool SetLed(int Led, bool On) override { return xwii_iface_set_led(iface_, XWII_LED(Led), On) == 0; }
   bool Rumble(bool On) override { return xwii_iface_rumble(iface_, On) == 0; }
+  // The driver answers a read of the capacity by asking the remote for its status and waiting for the
+  // reply, up to a second on a weak link: the read runs beside the main loop, which is given the last
+  // capacity read (none until the first read is done) and starts the next read once that one is in.
   std::optional<int> BatteryCapacity() override {
-    uint8_t Capacity = 0;
-    if (xwii_iface_get_battery(iface_, &Capacity) != 0) return std::nullopt;
-    return Capacity;
+    if (battery_.valid() && battery_.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+      capacity_ = battery_.get();
+    if (!battery_.valid()) battery_ = std::async(std::launch::async, ReadCapacity, sysPath_);
+    return capacity_;
   }
 
  private:
@@ -278,6 +312,8 @@ class TXwiimoteRemote : public IKernelRemote {
   }
 
   xwii_iface* iface_;
+  std::future<std::optional<int>> battery_;
+  std::optional<int> capacity_;
   std::string sysPath_;
   TUniqueFd epoll_;  // the library's descriptor and the Nunchuk's, as one
   libevdev* nunchuk_ = nullptr;

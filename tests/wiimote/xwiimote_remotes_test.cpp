@@ -17,6 +17,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -235,7 +236,12 @@ TEST_F(XwiimoteRemotes, FindsTheRemoteAndReadsItsDevicesAndAttributes) {
   ASSERT_NE(Remote, nullptr) << std::strerror(Error);
   EXPECT_EQ(Remote->DeviceType(), "gen10");
   EXPECT_EQ(Remote->Extension(), "none");
-  EXPECT_EQ(Remote->BatteryCapacity(), 75);
+  // The capacity is read beside the caller, which gets it at a later call.
+  const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  std::optional<int> Capacity;
+  while (!(Capacity = Remote->BatteryCapacity()) && std::chrono::steady_clock::now() < Deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(Capacity, 75);
   EXPECT_TRUE(Remote->SetLed(1, true));
   EXPECT_TRUE(Remote->SetLed(4, true));
   EXPECT_TRUE(Remote->SetLed(4, false));
