@@ -28,7 +28,7 @@ class ViretaRemote : public ::testing::Test {
 };
 
 TEST_F(ViretaRemote, ARemoteThatAnswersIsShownLiveAndObeysTheKeys) {
-  Remote.SetBattery(0x60);
+  Remote.SetBattery(0x64);
   Platform.Plug(Remote);
   int Keys[2];
   ASSERT_EQ(::pipe(Keys), 0);

@@ -26,6 +26,7 @@
 #include "wiimote/testing/fake_hid_platform.h"
 #include "wiimote/testing/test_main_loop.h"
 #include "wiimote/testing/virtual_wiimote.h"
+#include "wiimote/wiimote_decoder.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -563,7 +564,7 @@ TEST_F(WindowWithRemote, ARecordedSessionWithInfraredAndNunchukMovesThePointer) 
   const TWiimote& w = form->Remote().Link().Wiimote();
   // The window may still be handing the last reports over (a slow machine, a sanitizer build).
   EXPECT_TRUE(Espera([&] {
-    return w.IRMidX == 700 && w.NunchukStickX == 510 && !w.ButtonState[ButtonC].Down;
+    return w.IRMidX == 700 && w.NunchukStickX == NunchukLowest && !w.ButtonState[ButtonC].Down;
   })) << w.IRMidX
       << " " << w.NunchukStickX;
   // C held for a moment: its default action, the right mouse button, went down and up.
@@ -575,7 +576,7 @@ TEST_F(WindowWithRemote, ARecordedSessionWithInfraredAndNunchukMovesThePointer) 
 }
 
 TEST_F(WindowWithRemote, ConnectingShowsTheBatteryAndTheButtonsTurnTheCamera) {
-  remoto.SetBattery(0x60);
+  remoto.SetBattery(0x64);
   Conecta();
   for (TRemoteTimer t :
        {TRemoteTimer::Cursor, TRemoteTimer::Draw, TRemoteTimer::Repeat, TRemoteTimer::Battery})
@@ -709,7 +710,7 @@ TEST_F(WindowWithRemote, OpeningASceneLeavesTheRemoteAlone) {
 
 // The battery text shows whole, and the desktop pointer runs at the pace its step sizes were made for.
 TEST_F(WindowWithRemote, BatteryTextFits) {
-  remoto.SetBattery(0xC0);
+  remoto.SetBattery(0xC8);
   Conecta();
   ASSERT_TRUE(Espera([&] { return form->BatteryPanel()->text() == "Bateria: 100%"; }));
   QLabel* painel = form->BatteryPanel();
