@@ -513,12 +513,15 @@ class WindowWithRemote : public Window {
     std::ifstream entrada(arquivo);
     ASSERT_TRUE(entrada) << arquivo;
     const std::vector<TRecordedReport> relatorios = ReadRecording(entrada, arquivo.string());
+    // Paced as recorded, but no pause lasts more than a second, however far ahead the next time is.
+    const std::vector<uint32_t> quando = ReplaySchedule(relatorios, 1000);
     QElapsedTimer relogioReal;
     relogioReal.start();
     int dados = 0;
-    for (const TRecordedReport& r : relatorios) {
+    for (size_t i = 0; i < relatorios.size(); ++i) {
+      const TRecordedReport& r = relatorios[i];
       if (r.Direction != '<' || r.Bytes[0] < 0x30 || r.Bytes[0] > 0x3F) continue;
-      while (relogioReal.elapsed() < r.TimeMs) QTest::qWait(1);
+      while (relogioReal.elapsed() < quando[i]) QTest::qWait(1);
       remoto.SendRaw(r.Bytes);
       ++dados;
       aCada();
