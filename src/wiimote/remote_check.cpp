@@ -1,9 +1,12 @@
 #include "wiimote/remote_check.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -47,6 +50,100 @@ class TConsoleHost : public IWiimoteHost {
   bool nunchuk_;
 };
 
+// The recording of a run, written into a hidden temporary file beside its target and moved over it only
+// when the run is worth keeping, so that an earlier recording survives a run with nothing to show and a
+// full disk. The first failed write is remembered with its reason; the file is removed unless committed.
+class TRecordingFile {
+ public:
+  TRecordingFile() = default;
+  TRecordingFile(const TRecordingFile&) = delete;
+  TRecordingFile& operator=(const TRecordingFile&) = delete;
+  ~TRecordingFile() { Discard(); }
+
+  // False with Error set when Path is not a regular file or the temporary file cannot be made.
+  bool Open(const std::string& Path, std::string& Error) {
+    namespace fs = std::filesystem;
+    std::error_code Ignored;
+    // A link is followed, so that the file it names is replaced and the link stays.
+    target_ = fs::is_symlink(Path, Ignored) ? fs::weakly_canonical(Path, Ignored) : fs::path(Path);
+    if (target_.empty()) target_ = Path;
+    struct stat Info {};
+    // Checked before anything opens it: opening a FIFO for writing waits for a reader, deaf to Ctrl+C.
+    if (::stat(target_.c_str(), &Info) == 0) {
+      if (!S_ISREG(Info.st_mode)) {
+        Error = Path + " não é um arquivo comum (é um FIFO ou um dispositivo?): grave num arquivo";
+        return false;
+      }
+      // Replacing it would get round its permissions: a read-only recording stays as it is.
+      const int Denied = ::access(target_.c_str(), W_OK) != 0 ? errno
+                         : (Info.st_mode & 0222) == 0         ? EACCES
+                                                              : 0;
+      if (Denied != 0) {
+        Error = "Não foi possível gravar em " + Path + ": " + std::strerror(Denied);
+        return false;
+      }
+    }
+    const fs::path Folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
+    std::string Template = (Folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+    const int Fd = ::mkstemp(Template.data());
+    if (Fd < 0) {
+      Error = "Não foi possível criar " + Path + ": " + std::strerror(errno);
+      return false;
+    }
+    // mkstemp leaves the file to its owner alone; a recording is meant to be sent, as any new file is.
+    const mode_t Mask = ::umask(0);
+    ::umask(Mask);
+    ::fchmod(Fd, 0666 & ~Mask);
+    ::close(Fd);
+    temporary_ = Template;
+    stream_.open(temporary_, std::ios::trunc);
+    if (!stream_) {
+      Error = "Não foi possível criar " + Path + ": " + std::strerror(errno);
+      Discard();
+      return false;
+    }
+    return true;
+  }
+  std::ostream& Stream() { return stream_; }
+  // After each line: a write that failed keeps its reason (ENOSPC, EFBIG) for the end.
+  void CheckWrite() {
+    if (!stream_ && writeError_ == 0) writeError_ = errno != 0 ? errno : EIO;
+  }
+  // Moves the recording over its target; false with Error set when a line or the move failed.
+  bool Commit(const std::string& Path, std::string& Error) {
+    stream_.flush();
+    CheckWrite();
+    stream_.close();
+    if (writeError_ == 0 && stream_.fail()) writeError_ = errno != 0 ? errno : EIO;
+    // The lines reach the disk before the name does, so that a crash leaves the old file or the whole new
+    // one.
+    if (writeError_ == 0) {
+      const int Fd = ::open(temporary_.c_str(), O_WRONLY | O_CLOEXEC);
+      if (Fd < 0 || ::fsync(Fd) != 0) writeError_ = errno;
+      if (Fd >= 0) ::close(Fd);
+    }
+    if (writeError_ == 0 && std::rename(temporary_.c_str(), target_.c_str()) != 0) writeError_ = errno;
+    if (writeError_ != 0) {
+      Error = "Falha ao gravar " + Path + ": " + std::strerror(writeError_) + "; o arquivo ficou como estava";
+      Discard();
+      return false;
+    }
+    temporary_.clear();
+    return true;
+  }
+  void Discard() {
+    if (stream_.is_open()) stream_.close();
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+  }
+
+ private:
+  std::filesystem::path target_;
+  std::string temporary_;
+  std::ofstream stream_;
+  int writeError_ = 0;
+};
+
 }  // namespace
 
 std::vector<TRemoteCandidate> ListCandidates(IHidEnumerator& Enumerator, IDeviceOpener& Opener) {
@@ -73,11 +170,13 @@ bool ParseRemoteCheckArguments(const std::vector<std::string>& Args, TRemoteChec
     const std::string& Arg = Args[I];
     const bool HasValue = I + 1 < Args.size();
     int32_t Seconds = 0;
-    if (Arg == "--segundos" && HasValue && ParseInt(Args[I + 1], Seconds) && Seconds >= 0) {
+    if (Arg == "--segundos" && HasValue && ParseInt(Args[I + 1], Seconds) && Seconds >= 0 &&
+        Seconds <= MaxCheckSeconds) {
       Options.Seconds = Seconds;
       ++I;
     } else if (Arg == "--segundos") {
-      Error = HasValue ? "--segundos espera um número inteiro de segundos, não \"" + Args[I + 1] + "\""
+      Error = HasValue ? "--segundos espera um número inteiro de segundos de 0 a " +
+                             std::to_string(MaxCheckSeconds) + ", não \"" + Args[I + 1] + "\""
                        : "--segundos espera um número de segundos";
       return false;
     } else if (Arg == "--gravar" && HasValue) {
@@ -122,7 +221,8 @@ std::string StatusLine(const TWiimote& W, const std::string& Battery, int LedByt
       Any = true;
     }
   if (!Any) Line << " -";
-  Line << " | Acel: " << W.AccelX << ' ' << W.AccelY << ' ' << W.AccelZ << " | IR:";
+  // As numbers: a byte is a character to a stream.
+  Line << " | Acel: " << int{W.AccelX} << ' ' << int{W.AccelY} << ' ' << int{W.AccelZ} << " | IR:";
   if (W.IRSize1 < NoDotSize) Line << " (" << W.IRX1 << ',' << W.IRY1 << ')';
   if (W.IRSize2 < NoDotSize) Line << " (" << W.IRX2 << ',' << W.IRY2 << ')';
   if (W.IRSize1 >= NoDotSize && W.IRSize2 >= NoDotSize) Line << " -";
@@ -140,7 +240,7 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
   // Without libudev nothing can be listed: that is the first thing to say, not "no remote".
   if (!Enumerator.Ready()) {
     Out << "libudev não pôde ser carregada (libudev.so.1): instale o pacote libudev1.\n";
-    return 1;
+    return CheckNoRemote;
   }
   const std::vector<TRemoteCandidate> Candidates = ListCandidates(Enumerator, Opener);
   for (const TRemoteCandidate& C : Candidates)
@@ -148,13 +248,12 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
         << "  acesso: " << (C.OpenError == 0 ? "leitura e escrita" : std::strerror(C.OpenError)) << '\n';
   Out << Diagnose(Candidates, Options.UdevRulePath) << '\n';
 
-  std::ofstream RecordFile;
-  if (!Options.RecordPath.empty()) {
-    RecordFile.open(Options.RecordPath, std::ios::trunc);
-    if (!RecordFile) {
-      Out << "Não foi possível criar " << Options.RecordPath << ": " << std::strerror(errno) << '\n';
-      return 1;
-    }
+  TRecordingFile RecordFile;
+  const bool Recording = !Options.RecordPath.empty();
+  std::string RecordError;
+  if (Recording && !RecordFile.Open(Options.RecordPath, RecordError)) {
+    Out << RecordError << '\n';
+    return CheckRecordingFailed;
   }
 
   TPollMainLoop Loop;
@@ -162,10 +261,12 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
   TJvHidDeviceController HIDCtl(THidServices{Enumerator, Monitor, Opener, Loop});
   TWiimoteLink Link(HIDCtl, Host, Clock);
   std::optional<TSessionRecorder> Recorder;
-  if (RecordFile.is_open()) {
-    Recorder.emplace(RecordFile, Clock);
-    Link.SetReportObserver([&Recorder](char Direction, const uint8_t* Bytes, size_t Length) {
+  if (Recording) {
+    Recorder.emplace(RecordFile.Stream(), Clock);
+    RecordFile.CheckWrite();
+    Link.SetReportObserver([&Recorder, &RecordFile](char Direction, const uint8_t* Bytes, size_t Length) {
       Recorder->Record(Direction, Bytes, Length);
+      RecordFile.CheckWrite();
     });
   }
   Out << "Teclas: r vibração, 1-4 LEDs, q sair.\n" << std::flush;
@@ -233,6 +334,16 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
   if (Link.WiiDevice() != nullptr) Link.LeaveAsFound();
   if (Options.Terminal) Out << '\n';
   Out << (Answered ? "O Wii Remote respondeu." : "Nenhum Wii Remote respondeu.") << '\n';
-  if (RecordFile.is_open()) Out << "Sessão gravada em " << Options.RecordPath << '\n';
-  return Answered ? 0 : 1;
+  if (!Recording) return Answered ? CheckRemoteAnswered : CheckNoRemote;
+  // A run with no remote has nothing worth keeping: an earlier recording of that name stays whole.
+  if (!Answered) {
+    Out << "Nada foi gravado em " << Options.RecordPath << '\n';
+    return CheckNoRemote;
+  }
+  if (!RecordFile.Commit(Options.RecordPath, RecordError)) {
+    Out << RecordError << '\n';
+    return CheckRecordingFailed;
+  }
+  Out << "Sessão gravada em " << Options.RecordPath << '\n';
+  return CheckRemoteAnswered;
 }

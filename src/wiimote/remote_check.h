@@ -32,8 +32,18 @@ struct TRemoteCheckOptions {
   std::string RecordPath;             // record the session into this file, when not empty
 };
 
+// The longest run --segundos asks for: its milliseconds still fit the clock's 32 bits (49 days and a half).
+inline constexpr int32_t MaxCheckSeconds = 4294967;
+
+// The exit statuses of the check.
+inline constexpr int CheckRemoteAnswered = 0;
+inline constexpr int CheckNoRemote = 1;  // none answered, or libudev is missing
+inline constexpr int CheckUsageError = 2;
+inline constexpr int CheckRecordingFailed = 3;  // the --gravar file could not be made or written
+
 // The command line after the program's name: [--segundos N] [--nunchuk] [--gravar ARQUIVO]. False with
-// Error set on a usage error (an unknown option, a missing value, N not a whole number of seconds >= 0).
+// Error set on a usage error (an unknown option, a missing value, N not a whole number of seconds from 0
+// to MaxCheckSeconds).
 bool ParseRemoteCheckArguments(const std::vector<std::string>& Args, TRemoteCheckOptions& Options,
                                std::string& Error);
 
@@ -44,6 +54,8 @@ std::string Diagnose(const std::vector<TRemoteCandidate>& Candidates, const std:
 // One refreshing line of what the remote sends.
 std::string StatusLine(const TWiimote& Wiimote, const std::string& Battery, int LedByte);
 
-// The whole check; returns the exit status: 0 when a remote answered.
+// The whole check; returns one of the exit statuses above. A recording goes to a temporary file beside
+// RecordPath that replaces it at the end, and only when a remote answered and every line was written; a
+// RecordPath that exists and is not a regular file (a FIFO, a device) is refused before anything is opened.
 int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, IDeviceOpener& Opener,
                    IClock& Clock, const TRemoteCheckOptions& Options, std::ostream& Out);

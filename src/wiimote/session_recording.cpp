@@ -1,5 +1,6 @@
 #include "wiimote/session_recording.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -37,7 +38,16 @@ std::string FormatRecordedReport(const TRecordedReport& Report) {
 std::vector<TRecordedReport> ReadRecording(std::istream& In, const std::string& FileName) {
   std::vector<TRecordedReport> Reports;
   std::string Text;
-  for (size_t LineNumber = 1; std::getline(In, Text); ++LineNumber) {
+  // A file of another format, or of a later version, could read as reports that mean something else.
+  const std::string_view Prefix = RecordingHeaderPrefix;
+  if (!std::getline(In, Text) || !std::string_view(Text).starts_with(Prefix))
+    Fail(FileName, 1, "falta a linha de versão \"" + std::string(RecordingHeader) + "\"");
+  const std::string_view Version = TrimWhiteSpace(std::string_view(Text).substr(Prefix.size()));
+  if (Version != RecordingVersion)
+    Fail(FileName, 1,
+         "versão de gravação desconhecida \"" + std::string(Version) + "\" (esta lê a " + RecordingVersion +
+             ")");
+  for (size_t LineNumber = 2; std::getline(In, Text); ++LineNumber) {
     std::string_view Rest = TrimWhiteSpace(Text);
     if (Rest.empty() || Rest.front() == '#') continue;
     TRecordedReport Report;
@@ -62,6 +72,20 @@ std::vector<TRecordedReport> ReadRecording(std::istream& In, const std::string& 
     Reports.push_back(std::move(Report));
   }
   return Reports;
+}
+
+std::vector<uint32_t> ReplaySchedule(const std::vector<TRecordedReport>& Reports, uint32_t MaxPauseMs) {
+  std::vector<uint32_t> Times;
+  Times.reserve(Reports.size());
+  uint32_t Recorded = 0, Replayed = 0;
+  for (const TRecordedReport& Report : Reports) {
+    // The reader keeps times in order; a list made otherwise replays an earlier time as no pause.
+    const uint32_t Pause = Report.TimeMs > Recorded ? Report.TimeMs - Recorded : 0;
+    Replayed += std::min(Pause, MaxPauseMs);
+    Recorded = std::max(Recorded, Report.TimeMs);
+    Times.push_back(Replayed);
+  }
+  return Times;
 }
 
 TSessionRecorder::TSessionRecorder(std::ostream& Out, IClock& Clock)

@@ -1,6 +1,8 @@
 #include "wiimote/wiimote_decoder.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <numeric>
 
 namespace {
 
@@ -84,12 +86,26 @@ void DecodeIR(TWiimote& W, const TReportBytes& Bytes) {
   }
 }
 
+// Plain on the Nunchuk scale, its distance from Centre taken as a share of Low below it and of High above
+// it (both positive), rounded to the nearest step and held within the scale's ends.
+int32_t ScaleAround(int32_t Plain, int32_t Centre, int32_t Low, int32_t High) {
+  constexpr int32_t Reach = NunchukRest - NunchukLowest;
+  const int32_t Offset = Plain - Centre;
+  const int32_t Span = Offset < 0 ? Low : High;
+  const int32_t Steps = (std::abs(Offset) * Reach * 2 + Span) / (Span * 2);
+  const int32_t Value = Offset < 0 ? NunchukRest - Steps : NunchukRest + Steps;
+  return std::clamp(Value, NunchukLowest, NunchukHighest);
+}
+
 void DecodeNunchuk(TWiimote& W, const TReportBytes& Bytes, const TWiimoteDecodeEvents& Events) {
-  W.NunchukStickX = DecodeNunchukValue(static_cast<uint8_t>(Bytes[15]));
-  W.NunchukStickY = DecodeNunchukValue(static_cast<uint8_t>(Bytes[16]));
-  W.NunchukAccelX = DecodeNunchukValue(static_cast<uint8_t>(Bytes[17]));
-  W.NunchukAccelY = DecodeNunchukValue(static_cast<uint8_t>(Bytes[18]));
-  W.NunchukAccelZ = DecodeNunchukValue(static_cast<uint8_t>(Bytes[19]));
+  static const TNunchukCalibration Nominal;
+  const TNunchukCalibration& C = Events.NunchukCalibration != nullptr ? *Events.NunchukCalibration : Nominal;
+  W.NunchukStickX = DecodeNunchukStick(static_cast<uint8_t>(Bytes[15]), C.StickX);
+  W.NunchukStickY = DecodeNunchukStick(static_cast<uint8_t>(Bytes[16]), C.StickY);
+  int32_t* const Accel[3] = {&W.NunchukAccelX, &W.NunchukAccelY, &W.NunchukAccelZ};
+  for (size_t Axis = 0; Axis < 3; ++Axis)
+    *Accel[Axis] =
+        DecodeNunchukAccel(static_cast<uint8_t>(Bytes[17 + Axis]), C.AccelZero[Axis], C.AccelOneG[Axis]);
   const int32_t Buttons = Bytes[20];  // 0 bits are pressed buttons
   SetButton(W, ButtonZ, (Buttons & 0x01) == 0, Events);
   SetButton(W, ButtonC, (Buttons & 0x02) == 0, Events);
@@ -98,12 +114,35 @@ void DecodeNunchuk(TWiimote& W, const TReportBytes& Bytes, const TWiimoteDecodeE
 }  // namespace
 
 int32_t DecodeNunchukValue(uint8_t Plain) {
-  // The stick and accelerometer fields have always held encoded + (encoded xor 0x17) + 0x17, read from an
-  // extension that encodes its bytes, and the cursor modes are tuned to that scale. The sum is not reduced
-  // to 8 bits: it is encoded + plain, plus 256 for plain bytes 0..22, whose decoding wraps past 255 (so a
-  // stick pushed fully left or down reads 494..510, not 238..254 inside the dead zone).
-  const int32_t Encoded = ((Plain - 0x17) & 0xFF) ^ 0x17;
-  return Encoded + (Encoded ^ 0x17) + 0x17;
+  return DecodeNunchukStick(Plain, TNunchukCalibration::TStickAxis{});
+}
+
+int32_t DecodeNunchukStick(uint8_t Plain, const TNunchukCalibration::TStickAxis& Axis) {
+  return ScaleAround(Plain, Axis.Centre, Axis.Centre - Axis.Min, Axis.Max - Axis.Centre);
+}
+
+int32_t DecodeNunchukAccel(uint8_t Plain, uint8_t Zero, uint8_t OneG) {
+  // Two g either way fill the scale: a Nunchuk tilted or swung gently stays inside it.
+  const int32_t TwoG = 2 * (OneG - Zero);
+  return ScaleAround(Plain, Zero, TwoG, TwoG);
+}
+
+std::optional<TNunchukCalibration> ParseNunchukCalibration(const uint8_t* Block, size_t Size) {
+  constexpr size_t BlockSize = 16;
+  if (Block == nullptr || Size < BlockSize) return std::nullopt;
+  const uint32_t Sum = std::accumulate(Block, Block + 14, 0u);
+  if (Block[14] != ((Sum + 0x55) & 0xFF) || Block[15] != ((Sum + 0xAA) & 0xFF)) return std::nullopt;
+  TNunchukCalibration C;
+  for (size_t Axis = 0; Axis < 3; ++Axis) {
+    C.AccelZero[Axis] = Block[Axis];
+    C.AccelOneG[Axis] = Block[4 + Axis];
+    if (C.AccelOneG[Axis] <= C.AccelZero[Axis]) return std::nullopt;
+  }
+  C.StickX = {Block[9], Block[10], Block[8]};
+  C.StickY = {Block[12], Block[13], Block[11]};
+  for (const TNunchukCalibration::TStickAxis& Axis : {C.StickX, C.StickY})
+    if (!(Axis.Min < Axis.Centre && Axis.Centre < Axis.Max)) return std::nullopt;
+  return C;
 }
 
 void ParseButtons(TWiimote& Wiimote, uint16_t Word, const TWiimoteDecodeEvents& Events) {

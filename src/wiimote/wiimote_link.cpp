@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "wiimote/battery.h"
 #include "wiimote/led_byte.h"
 #include "wiimote/wiimote_decoder.h"
 
@@ -312,9 +313,7 @@ void TWiimoteLink::ParseReport(uint8_t ReportID, const uint8_t* Data, size_t Siz
 }
 
 void TWiimoteLink::ShowBattery() {
-  // Rounded half away from zero; 192 is a full battery and shows 100, a higher level more than 100.
-  const long Percent = std::lround(wiimote_.BatteryLevel / 192.0 * 100.0);
-  host_.SetBatteryText("Bateria: " + std::to_string(Percent) + "%");
+  host_.SetBatteryText("Bateria: " + std::to_string(BatteryPercent(wiimote_.BatteryLevel)) + "%");
 }
 
 bool TWiimoteLink::SendReport(const TOutputReport& Report) {

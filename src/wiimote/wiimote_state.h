@@ -62,8 +62,8 @@ struct TWiimote {
   int32_t IRMidX = 0, IRMidY = 0;                 // pointing position
   int32_t IRHalfDX = 0, IRHalfDY = 0;             // never negative
   uint8_t AccelX = 0, AccelY = 0, AccelZ = 0;     // as received, uncalibrated
-  int32_t NunchukStickX = 0, NunchukStickY = 0;   // 46..510 once decoded
+  int32_t NunchukStickX = 0, NunchukStickY = 0;   // 46..370 once decoded, 208 at rest
   int32_t NunchukAccelX = 0, NunchukAccelY = 0, NunchukAccelZ = 0;
-  int32_t BatteryLevel = 0;  // 0..255; 192 is full
+  int32_t BatteryLevel = 0;  // 0..255; 200 (0xC8) is full
   bool ExtensionConnected = false;
 };

@@ -1,12 +1,17 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <sstream>
 
+#include "support/temp_folder.h"
 #include "wiimote/linux_services.h"
 #include "wiimote/remote_check.h"
+#include "wiimote/session_recording.h"
 #include "wiimote/testing/fake_hid_platform.h"
 #include "wiimote/wiimote_link.h"
 
@@ -28,7 +33,7 @@ class ViretaRemote : public ::testing::Test {
 };
 
 TEST_F(ViretaRemote, ARemoteThatAnswersIsShownLiveAndObeysTheKeys) {
-  Remote.SetBattery(0x60);
+  Remote.SetBattery(0x64);
   Platform.Plug(Remote);
   int Keys[2];
   ASSERT_EQ(::pipe(Keys), 0);
@@ -61,6 +66,15 @@ TEST_F(ViretaRemote, OutputThatIsNoTerminalHasNoEscapeCodes) {
   EXPECT_NE(Text.find("\nBotões: - | Acel:"), std::string::npos) << Text;
 }
 
+// The accelerometer's bytes are numbers on the line, not characters (27 would be an escape code).
+TEST_F(ViretaRemote, AccelerometerBytesShowAsNumbers) {
+  TWiimote W;
+  W.AccelX = 27;
+  W.AccelY = 0;
+  W.AccelZ = 200;
+  EXPECT_NE(StatusLine(W, "", -1).find("| Acel: 27 0 200 |"), std::string::npos) << StatusLine(W, "", -1);
+}
+
 TEST_F(ViretaRemote, UsageErrorsAndWithoutLibudevThatComesFirst) {
   TRemoteCheckOptions Parsed;
   std::string Error;
@@ -69,19 +83,26 @@ TEST_F(ViretaRemote, UsageErrorsAndWithoutLibudevThatComesFirst) {
   EXPECT_EQ(Parsed.Seconds, 3);
   EXPECT_TRUE(Parsed.Nunchuk);
   EXPECT_EQ(Parsed.RecordPath, "s.txt");
-  for (const std::vector<std::string>& Bad : std::vector<std::vector<std::string>>{{"--segundos", "abc"},
-                                                                                   {"--segundos", "-1"},
-                                                                                   {"--segundos", "2x"},
-                                                                                   {"--segundos"},
-                                                                                   {"--gravar"},
-                                                                                   {"--xyz"}}) {
+  EXPECT_TRUE(ParseRemoteCheckArguments({"--segundos", std::to_string(MaxCheckSeconds)}, Parsed, Error));
+  EXPECT_EQ(Parsed.Seconds, MaxCheckSeconds);
+  // Past the largest, the run's milliseconds would wrap and it would end at once or never.
+  for (const std::vector<std::string>& Bad :
+       std::vector<std::vector<std::string>>{{"--segundos", "abc"},
+                                             {"--segundos", "-1"},
+                                             {"--segundos", "2x"},
+                                             {"--segundos", std::to_string(MaxCheckSeconds + 1)},
+                                             {"--segundos", "2147483647"},
+                                             {"--segundos", "99999999999"},
+                                             {"--segundos"},
+                                             {"--gravar"},
+                                             {"--xyz"}}) {
     Error.clear();
     EXPECT_FALSE(ParseRemoteCheckArguments(Bad, Parsed, Error)) << Bad[0];
     EXPECT_FALSE(Error.empty());
   }
 
   Platform.SetReady(false);
-  EXPECT_EQ(Run(1), 1);
+  EXPECT_EQ(Run(1), CheckNoRemote);
   EXPECT_EQ(Out.str().rfind("libudev não pôde ser carregada", 0), 0u) << Out.str();
 }
 
@@ -113,6 +134,73 @@ TEST_F(ViretaRemote, SaysInOneLineWhatIsWrong) {
   Out.str("");
   EXPECT_EQ(Run(1), 1) << "a device that never answers is not a working remote";
   EXPECT_NE(Out.str().find("Nenhum Wii Remote respondeu."), std::string::npos);
+}
+
+// A recording goes into a hidden file beside its name and takes the name only at the end of a run in
+// which a remote answered and every line was written; otherwise the file of that name stays as it was.
+TEST_F(ViretaRemote, ARecordingReplacesItsFileOnlyWhenItIsWhole) {
+  TTempFolder Folder;
+  const std::filesystem::path File = Folder.Write("sessao.txt", "an earlier recording\n");
+  Options.RecordPath = File.string();
+  Options.Terminal = false;
+
+  EXPECT_EQ(Run(1), CheckNoRemote);
+  EXPECT_EQ(ReadFile(File), "an earlier recording\n") << "no remote answered: nothing to keep";
+  EXPECT_EQ(Folder.List(), "sessao.txt ");
+  EXPECT_EQ(Out.str().find("Sessão gravada"), std::string::npos) << Out.str();
+
+  Platform.Plug(Remote);
+  Out.str("");
+  EXPECT_EQ(Run(1), CheckRemoteAnswered);
+  EXPECT_EQ(ReadFile(File).rfind(RecordingHeader, 0), 0u);
+  EXPECT_NE(ReadFile(File).find(" < 20 "), std::string::npos) << "the status reports are in it";
+  EXPECT_EQ(Folder.List(), "sessao.txt ");
+  EXPECT_NE(Out.str().find("Sessão gravada em " + File.string()), std::string::npos) << Out.str();
+
+  // A full disk, as a file size limit gives it: the write fails, the run says so, the file stays.
+  WriteFile(File, "an earlier recording\n");
+  rlimit Saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &Saved), 0);
+  const auto OldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit Small = Saved;
+  Small.rlim_cur = 300;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &Small), 0);
+  Out.str("");
+  const int Status = Run(1);
+  ::setrlimit(RLIMIT_FSIZE, &Saved);
+  std::signal(SIGXFSZ, OldHandler);
+  EXPECT_EQ(Status, CheckRecordingFailed);
+  EXPECT_NE(Out.str().find("Falha ao gravar " + File.string() + ": File too large"), std::string::npos)
+      << Out.str();
+  EXPECT_EQ(Out.str().find("Sessão gravada"), std::string::npos) << Out.str();
+  EXPECT_EQ(ReadFile(File), "an earlier recording\n");
+  EXPECT_EQ(Folder.List(), "sessao.txt ");
+}
+
+// What is not a regular file is refused before it is opened, with a status of its own: a FIFO would hold
+// the open until a reader came, deaf to Ctrl+C, and /dev/full takes nothing.
+TEST_F(ViretaRemote, ARecordingIntoAFifoOrADeviceOrAReadOnlyFileIsRefused) {
+  TTempFolder Folder;
+  const std::filesystem::path Fifo = Folder / "fila";
+  ASSERT_EQ(::mkfifo(Fifo.c_str(), 0600), 0);
+  // A reader is there, so that a tool that opened the FIFO would not hang this test but write into it.
+  const int Reader = ::open(Fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(Reader, 0);
+  const std::filesystem::path ReadOnly = Folder.Write("lida.txt", "kept\n");
+  std::filesystem::permissions(ReadOnly, std::filesystem::perms::owner_read);
+  Platform.Plug(Remote);
+  for (const std::string& Path : {Fifo.string(), std::string("/dev/full"), ReadOnly.string()}) {
+    Options.RecordPath = Path;
+    Out.str("");
+    EXPECT_EQ(Run(1), CheckRecordingFailed) << Path;
+    EXPECT_NE(Out.str().find(Path), std::string::npos) << Out.str();
+    EXPECT_EQ(Out.str().find("O Wii Remote respondeu"), std::string::npos) << "refused before the run";
+  }
+  char Byte = 0;
+  EXPECT_LE(::read(Reader, &Byte, 1), 0) << "nothing was written into the FIFO";
+  ::close(Reader);
+  EXPECT_EQ(ReadFile(ReadOnly), "kept\n");
+  EXPECT_EQ(Folder.List(), "fila lida.txt ");
 }
 
 }  // namespace

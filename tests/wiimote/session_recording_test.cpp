@@ -30,15 +30,24 @@ TEST(SessionRecording, RecordsEachReportWithItsTimeAndReadsItBack) {
 }
 
 TEST(SessionRecording, ABadLineIsNamedWithTheFileAndItsNumber) {
-  const std::pair<const char*, const char*> Cases[] = {
-      {"abc < 30\n", "s.txt:1: tempo inválido \"abc\""},
-      {"# ok\n5 = 30\n", "s.txt:2: direção deve ser < ou >, não \"=\""},
-      {"5 < 3G\n", "s.txt:1: byte inválido \"3G\""},
-      {"5 < 300\n", "s.txt:1: byte inválido \"300\""},
-      {"5 <\n", "s.txt:1: relatório sem bytes"},
-      {"9 < 30\n5 < 30\n", "s.txt:2: o tempo volta para trás"},
+  const std::string Header = std::string(RecordingHeader) + "\n";
+  const std::pair<std::string, const char*> Cases[] = {
+      {Header + "abc < 30\n", "s.txt:2: tempo inválido \"abc\""},
+      {Header + "# ok\n5 = 30\n", "s.txt:3: direção deve ser < ou >, não \"=\""},
+      {Header + "5 < 3G\n", "s.txt:2: byte inválido \"3G\""},
+      {Header + "5 < 300\n", "s.txt:2: byte inválido \"300\""},
+      {Header + "5 <\n", "s.txt:2: relatório sem bytes"},
+      {Header + "9 < 30\n5 < 30\n", "s.txt:3: o tempo volta para trás"},
+      {Header + "4294967296 < 30\n", "s.txt:2: tempo inválido \"4294967296\""},
+      // The version line comes first, and only a version this reader knows.
+      {"5 < 30\n", "s.txt:1: falta a linha de versão \"# vireta-remote gravação 1\""},
+      {"\n" + Header, "s.txt:1: falta a linha de versão \"# vireta-remote gravação 1\""},
+      {"", "s.txt:1: falta a linha de versão \"# vireta-remote gravação 1\""},
+      {"# vireta-remote gravação 2\n5 < 30\n",
+       "s.txt:1: versão de gravação desconhecida \"2\" (esta lê a 1)"},
+      {"# vireta-remote gravação \n", "s.txt:1: versão de gravação desconhecida \"\" (esta lê a 1)"},
   };
-  for (auto [Text, Message] : Cases) {
+  for (const auto& [Text, Message] : Cases) {
     std::istringstream In(Text);
     try {
       ReadRecording(In, "s.txt");
@@ -47,6 +56,21 @@ TEST(SessionRecording, ABadLineIsNamedWithTheFileAndItsNumber) {
       EXPECT_EQ(std::string(E.what()), Message);
     }
   }
+  std::istringstream Empty(Header);
+  EXPECT_TRUE(ReadRecording(Empty, "s.txt").empty()) << "a recording of no reports";
+}
+
+// A replay keeps the recorded pace but never waits long: a pause past the limit is cut to it, and what
+// follows keeps its own pace from there.
+TEST(SessionRecording, AReplayShortensLongPauses) {
+  std::vector<TRecordedReport> Reports;
+  for (uint32_t Time : {0u, 10u, 25u, 4000000000u, 4000000005u, 4000000005u})
+    Reports.push_back({Time, '<', {0x30}});
+  EXPECT_EQ(ReplaySchedule(Reports, 100), (std::vector<uint32_t>{0, 10, 25, 125, 130, 130}));
+  EXPECT_EQ(ReplaySchedule(Reports, 0), (std::vector<uint32_t>(6, 0)));
+  Reports[1].TimeMs = 30;  // out of order, as the reader never gives: no pause rather than a wrapped one
+  EXPECT_EQ(ReplaySchedule(Reports, 100), (std::vector<uint32_t>{0, 30, 30, 130, 135, 135}));
+  EXPECT_TRUE(ReplaySchedule({}, 100).empty());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -119,8 +120,8 @@ TEST_F(WiimoteDecoder, StatusReportSetsExtensionAndBatteryAfterItsSetUp) {
   EXPECT_FALSE(W.ExtensionConnected);
 }
 
-// The extension is initialised so that it sends its bytes unencoded; the values are those an official
-// Nunchuk has always given.
+// The extension is initialised so that it sends its bytes unencoded; without its own calibration the
+// values are read on the default one.
 TEST_F(WiimoteDecoder, NunchukBytesAreDecodedOnlyWithAnExtension) {
   std::vector<uint8_t> Data(21, 0);
   Data[15] = 0x80;
@@ -135,16 +136,11 @@ TEST_F(WiimoteDecoder, NunchukBytesAreDecodedOnlyWithAnExtension) {
 
   W.ExtensionConnected = true;
   Parse(0x37, Data);
-  EXPECT_EQ(W.NunchukStickX, 254);
-  EXPECT_EQ(W.NunchukStickY, 46);
-  EXPECT_EQ(W.NunchukAccelX, 510);
-  EXPECT_EQ(W.NunchukAccelY, 46);
-  EXPECT_EQ(W.NunchukAccelZ, 0x80 + 0x97 + 0x17);
-  // Plain bytes 0..22 are full deflection left or down on this scale, far outside the dead zone.
-  EXPECT_EQ(DecodeNunchukValue(0x00), 510);
-  EXPECT_EQ(DecodeNunchukValue(0x08), 494);
-  EXPECT_EQ(DecodeNunchukValue(0x16), 510);
-  EXPECT_EQ(DecodeNunchukValue(0x17), 46);
+  EXPECT_EQ(W.NunchukStickX, NunchukRest);
+  EXPECT_EQ(W.NunchukStickY, 70);
+  EXPECT_EQ(W.NunchukAccelX, NunchukHighest);
+  EXPECT_EQ(W.NunchukAccelY, NunchukLowest);
+  EXPECT_EQ(W.NunchukAccelZ, 286);
   EXPECT_EQ(Edges, (std::vector<TEdge>{{0x2000, 1}, {0x4000, 1}})) << "Z first, then C";
   EXPECT_TRUE(W.ButtonState[ButtonZ].Down);
   EXPECT_TRUE(W.ButtonState[ButtonC].Down);
@@ -153,6 +149,94 @@ TEST_F(WiimoteDecoder, NunchukBytesAreDecodedOnlyWithAnExtension) {
   Data[20] = 0x02;  // Z pressed, C released
   Parse(0x37, Data);
   EXPECT_EQ(Edges, (std::vector<TEdge>{{0x4000, 2}}));
+}
+
+// A stick pushed further reads further: fully left or down is far below the pointer's dead band (144),
+// fully right or up as far above it (272), and at rest it sits in the band's middle.
+TEST_F(WiimoteDecoder, NunchukScaleGrowsWithTheStickAndCentresItsRest) {
+  EXPECT_EQ(DecodeNunchukValue(0), NunchukLowest);
+  EXPECT_EQ(DecodeNunchukValue(22), NunchukLowest);
+  EXPECT_EQ(DecodeNunchukValue(128), NunchukRest);
+  EXPECT_EQ(DecodeNunchukValue(255), NunchukHighest);
+  EXPECT_EQ(NunchukRest - NunchukLowest, NunchukHighest - NunchukRest) << "as fast either way";
+  EXPECT_EQ((144 + 272) / 2, NunchukRest);
+  for (int Plain = 1; Plain < 256; ++Plain) {
+    const int32_t Before = DecodeNunchukValue(static_cast<uint8_t>(Plain - 1));
+    const int32_t Now = DecodeNunchukValue(static_cast<uint8_t>(Plain));
+    ASSERT_GE(Now, Before) << Plain;
+    // Within the stick's travel every step counts.
+    if (Plain > 32 && Plain <= 224) {
+      ASSERT_GT(Now, Before) << Plain;
+    }
+  }
+  EXPECT_LT(DecodeNunchukValue(32), 144);
+  EXPECT_GT(DecodeNunchukValue(224), 272);
+  EXPECT_GE(DecodeNunchukValue(128 - 30), 144) << "a small push stays in the band";
+  EXPECT_LE(DecodeNunchukValue(128 + 30), 272);
+}
+
+// A block with this Nunchuk's ends and centres: stick X 40..200 around 110, stick Y 30..220 around 140,
+// accelerometer zero 0x80, 0x82, 0x7E, one g 0xB3, 0xB4, 0xB0.
+std::vector<uint8_t> CalibrationBlock() {
+  std::vector<uint8_t> Block = {0x80, 0x82, 0x7E, 0x00, 0xB3, 0xB4, 0xB0, 0x00, 200, 40, 110, 220, 30, 140};
+  unsigned Sum = 0;
+  for (uint8_t B : Block) Sum += B;
+  Block.push_back(static_cast<uint8_t>(Sum + 0x55));
+  Block.push_back(static_cast<uint8_t>(Sum + 0xAA));
+  return Block;
+}
+
+TEST_F(WiimoteDecoder, NunchukCalibrationPutsItsCentreAndEndsOnTheScale) {
+  const std::vector<uint8_t> Block = CalibrationBlock();
+  const std::optional<TNunchukCalibration> C = ParseNunchukCalibration(Block.data(), Block.size());
+  ASSERT_TRUE(C.has_value());
+  EXPECT_EQ(C->StickX.Min, 40);
+  EXPECT_EQ(C->StickX.Centre, 110);
+  EXPECT_EQ(C->StickY.Max, 220);
+  EXPECT_EQ(C->AccelZero[2], 0x7E);
+  EXPECT_EQ(C->AccelOneG[1], 0xB4);
+
+  W.ExtensionConnected = true;
+  Events.NunchukCalibration = &*C;
+  std::vector<uint8_t> Data(21, 0xFF);
+  auto Decode = [&](uint8_t X, uint8_t Y, uint8_t AX, uint8_t AY, uint8_t AZ) {
+    Data[15] = X, Data[16] = Y, Data[17] = AX, Data[18] = AY, Data[19] = AZ;
+    Parse(0x37, Data);
+  };
+  Decode(110, 140, 0x80, 0x82, 0x7E);
+  EXPECT_EQ(W.NunchukStickX, NunchukRest) << "this stick's own centre";
+  EXPECT_EQ(W.NunchukStickY, NunchukRest);
+  EXPECT_EQ(W.NunchukAccelX, NunchukRest);
+  EXPECT_EQ(W.NunchukAccelY, NunchukRest);
+  EXPECT_EQ(W.NunchukAccelZ, NunchukRest);
+  Decode(40, 220, 0x80 + 2 * 0x33, 0x82 - 2 * 0x32, 0xB0);
+  EXPECT_EQ(W.NunchukStickX, NunchukLowest);
+  EXPECT_EQ(W.NunchukStickY, NunchukHighest);
+  EXPECT_EQ(W.NunchukAccelX, NunchukHighest) << "two g";
+  EXPECT_EQ(W.NunchukAccelY, NunchukLowest);
+  EXPECT_EQ(W.NunchukAccelZ, (NunchukRest + NunchukHighest) / 2) << "one g";
+  Decode(75, 180, 0, 0, 0xFF);
+  EXPECT_EQ(W.NunchukStickX, (NunchukLowest + NunchukRest + 1) / 2) << "half way left";
+  EXPECT_EQ(W.NunchukStickY, (NunchukRest + NunchukHighest + 1) / 2) << "half way up";
+  EXPECT_EQ(W.NunchukAccelZ, NunchukHighest);
+
+  // Zeros, 0xFF (third-party Nunchuks), a wrong check byte, a short block, ends the wrong way round.
+  std::vector<std::vector<uint8_t>> Bad(2);
+  Bad[0].assign(16, 0x00);
+  Bad[1].assign(16, 0xFF);
+  Bad.push_back(Block);
+  Bad.back()[15] ^= 1;
+  Bad.push_back(std::vector<uint8_t>(Block.begin(), Block.end() - 1));
+  std::vector<uint8_t> Swapped = Block;
+  std::swap(Swapped[8], Swapped[9]);  // max below min, the sum unchanged
+  Bad.push_back(Swapped);
+  std::vector<uint8_t> Flat = Block;
+  std::swap(Flat[0], Flat[4]);  // one g below zero
+  Bad.push_back(Flat);
+  for (const std::vector<uint8_t>& B : Bad)
+    EXPECT_FALSE(ParseNunchukCalibration(B.data(), B.size()).has_value())
+        << B.size() << " " << static_cast<int>(B[0]);
+  EXPECT_FALSE(ParseNunchukCalibration(nullptr, 16).has_value());
 }
 
 TEST_F(WiimoteDecoder, HeldButtonGivesOnePressAndOneRelease) {
@@ -204,8 +288,8 @@ TEST_F(WiimoteDecoder, RandomReportsKeepEveryFieldInItsRange) {
     ASSERT_GE(W.IRHalfDY, 0);
     ASSERT_LE(W.BatteryLevel, 255);
     if (W.NunchukStickX != 0) {
-      ASSERT_GE(W.NunchukStickX, 46);
-      ASSERT_LE(W.NunchukStickX, 510);
+      ASSERT_GE(W.NunchukStickX, NunchukLowest);
+      ASSERT_LE(W.NunchukStickX, NunchukHighest);
     }
   }
   for (int I = 0; I < WiimoteButtonCount; ++I)

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "support/wiimote_rig.h"
+#include "wiimote/battery.h"
 #include "wiimote/testing/recording_host.h"
 #include "wiimote/wiimote_link.h"
 
@@ -214,7 +215,7 @@ TEST_F(WiimoteLink, ConnectSequenceWithNunchukSettingAndCursorAtStartup) {
 // The camera is set up once; every status reply only sets the data mode again (which also puts the rumble
 // back), so the camera never drops its points for a set-up it did not need.
 TEST_F(WiimoteLink, StatusRepliesSetTheModeAgainButTheCameraOnlyWhenItIsOff) {
-  Remote.SetBattery(0x60);
+  Remote.SetBattery(0x64);
   Start();
   Settle();
   for (int Second = 0; Second < 3; ++Second) Link->BatteryTimerTimer();
@@ -263,8 +264,8 @@ TEST_F(WiimoteLink, ExtensionsAreIdentifiedAndOnlyANunchukIsDecoded) {
     Remote.SendDataReport();
     return W().NunchukStickX != 0;
   }));
-  EXPECT_EQ(W().NunchukStickX, 254);
-  EXPECT_EQ(W().NunchukStickY, 46);
+  EXPECT_EQ(W().NunchukStickX, NunchukRest);
+  EXPECT_EQ(W().NunchukStickY, NunchukLowest);
   EXPECT_TRUE(W().ButtonState[ButtonC].Down);
   EXPECT_FALSE(W().ButtonState[ButtonZ].Down);
   EXPECT_TRUE(Host.StatusNotices.empty());
@@ -301,11 +302,11 @@ TEST_F(WiimoteLink, AThirdPartyNunchukGivesTheValuesOfAnOfficialOne) {
   Remote.SetNunchuk(0x80, 0x17, 0xFF, 0x2E, 0xAE, false, true);
   ASSERT_TRUE(Remote.SendDataReport());
   ASSERT_TRUE(RunUntil([&] { return W().NunchukStickX != 0; }));
-  EXPECT_EQ(W().NunchukStickX, 254);
-  EXPECT_EQ(W().NunchukStickY, 46);
-  EXPECT_EQ(W().NunchukAccelX, 510);
-  EXPECT_EQ(W().NunchukAccelY, 46);
-  EXPECT_EQ(W().NunchukAccelZ, 0x80 + 0xAE);
+  EXPECT_EQ(W().NunchukStickX, NunchukRest);
+  EXPECT_EQ(W().NunchukStickY, NunchukLowest);
+  EXPECT_EQ(W().NunchukAccelX, NunchukHighest);
+  EXPECT_EQ(W().NunchukAccelY, 70);
+  EXPECT_EQ(W().NunchukAccelZ, 286);
   EXPECT_TRUE(W().ButtonState[ButtonZ].Down);
   EXPECT_FALSE(W().ButtonState[ButtonC].Down);
 }
@@ -496,18 +497,18 @@ TEST_F(WiimoteLink, NoRemoteAtStartSaysNotDetected) {
   EXPECT_EQ(Host.BatteryText, "Bateria: 0%");
 }
 
-TEST_F(WiimoteLink, BatteryTextRoundsAndGoesPastAHundred) {
+// Fresh cells report 0xC8 and a little more at times: the text never goes past a hundred.
+TEST_F(WiimoteLink, BatteryTextRoundsAndStopsAtAHundred) {
   Start(false);
-  const std::pair<int, const char*> Cases[] = {{0xC0, "Bateria: 100%"},
-                                               {0x60, "Bateria: 50%"},
-                                               {0xFF, "Bateria: 133%"},
-                                               {24, "Bateria: 13%"},
-                                               {1, "Bateria: 1%"}};
+  const std::pair<int, const char*> Cases[] = {
+      {0xC8, "Bateria: 100%"}, {0xC9, "Bateria: 100%"}, {0xFF, "Bateria: 100%"}, {0xC7, "Bateria: 100%"},
+      {0xC0, "Bateria: 96%"},  {0x64, "Bateria: 50%"},  {0x61, "Bateria: 49%"},  {1, "Bateria: 1%"}};
   for (auto [Level, Text] : Cases) {
     Link->Wiimote().BatteryLevel = Level;
     Link->ShowBattery();
     EXPECT_EQ(Host.BatteryText, Text) << Level;
   }
+  EXPECT_EQ(BatteryPercent(-3), 0);
 }
 
 // A real remote drives its motor from bit 0 of byte 1 of every output report: the status request and the

@@ -1,6 +1,7 @@
 // vireta-remote: checks a Wii Remote set-up from a terminal, without the window.
 //   vireta-remote [--segundos N] [--nunchuk] [--gravar ARQUIVO]
-// Exit status 0 when a remote answered, 1 when none did, 2 for a usage error.
+// Exit status 0 when a remote answered, 1 when none did, 2 for a usage error, 3 when the recording could not
+// be made or written.
 
 #include <termios.h>
 #include <unistd.h>
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
   if (!ParseRemoteCheckArguments(std::vector<std::string>(argv + 1, argv + argc), Options, Error)) {
     std::cerr << "vireta-remote: " << Error
               << "\nuso: vireta-remote [--segundos N] [--nunchuk] [--gravar ARQUIVO]\n";
-    return 2;
+    return CheckUsageError;
   }
   Options.Terminal = ::isatty(STDOUT_FILENO) != 0;
   Options.UdevRulePath = UdevRulePath();
