@@ -1,5 +1,7 @@
 #include "wiimote/kernel_wiimote_link.h"
 
+#include "wiimote/battery.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -223,9 +225,7 @@ void TKernelWiimoteLink::SetLedsIfChanged(uint8_t Value) {
 }
 
 void TKernelWiimoteLink::ShowBattery() {
-  // The raw link's text, from the same record field.
-  const long Percent = std::lround(wiimote_.BatteryLevel / 192.0 * 100.0);
-  host_.SetBatteryText("Bateria: " + std::to_string(Percent) + "%");
+  host_.SetBatteryText("Bateria: " + std::to_string(BatteryPercent(wiimote_.BatteryLevel)) + "%");
 }
 
 void TKernelWiimoteLink::BatteryTimerTimer() {

@@ -1,5 +1,7 @@
 #include "wiimote/wiimote_decoder.h"
 
+#include "wiimote/ir_midpoint.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <numeric>
@@ -66,24 +68,7 @@ void DecodeIR(TWiimote& W, const TReportBytes& Bytes) {
   W.IRSize2 = Bytes[10] & 0x0F;
   W.IRX2 = Bytes[8] + (Bytes[10] & 0x30) * 16;
   W.IRY2 = Bytes[9] + (Bytes[10] & 0xC0) * 4;
-  const bool Seen1 = W.IRSize1 < NoDotSize;
-  const bool Seen2 = W.IRSize2 < NoDotSize;
-  if (Seen1 && Seen2) {
-    // Integer division truncates toward zero, as the midpoint and half distances want.
-    W.IRHalfDX = std::abs((W.IRX2 - W.IRX1) / 2);
-    W.IRHalfDY = std::abs((W.IRY2 - W.IRY1) / 2);
-    W.IRMidX = (W.IRX2 + W.IRX1) / 2;
-    W.IRMidY = (W.IRY2 + W.IRY1) / 2;
-    W.IRDot2Right = W.IRX2 > W.IRX1;
-    W.IRDot2Below = W.IRY2 > W.IRY1;
-  } else if (Seen2) {
-    // One dot left: extrapolate the midpoint from it with the last known half distances.
-    W.IRMidX = W.IRDot2Right ? W.IRX2 - W.IRHalfDX : W.IRX2 + W.IRHalfDX;
-    W.IRMidY = W.IRDot2Below ? W.IRY2 - W.IRHalfDY : W.IRY2 + W.IRHalfDY;
-  } else if (Seen1) {
-    W.IRMidX = W.IRDot2Right ? W.IRX1 + W.IRHalfDX : W.IRX1 - W.IRHalfDX;
-    W.IRMidY = W.IRDot2Below ? W.IRY1 + W.IRHalfDY : W.IRY1 - W.IRHalfDY;
-  }
+  UpdateIRMidpoint(W);
 }
 
 // Plain on the Nunchuk scale, its distance from Centre taken as a share of Low below it and of High above

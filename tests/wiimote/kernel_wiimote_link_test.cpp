@@ -144,9 +144,14 @@ TEST_F(KernelWiimoteLink, DriverUnitsMapToTheRecordAtTheEndsOfEveryRange) {
   Remotes.At(First).Capacity.reset();
   Link->BatteryTimerTimer();
   EXPECT_EQ(Record.BatteryLevel, 3) << "an unreadable capacity leaves the last one";
-  Record.BatteryLevel = 192;
-  Link->ShowBattery();
-  EXPECT_EQ(Host.BatteryText, "Bateria: 100%");
+  // A full remote (0xC8) shows 100 % through the driver as it does raw, and never more.
+  for (const auto& [Capacity, Text] :
+       {std::pair{77, "Bateria: 98%"}, {78, "Bateria: 100%"}, {100, "Bateria: 100%"}}) {
+    Remotes.At(First).Capacity = Capacity;
+    Link->BatteryTimerTimer();
+    Link->ShowBattery();
+    EXPECT_EQ(Host.BatteryText, Text) << Capacity << "%";
+  }
 }
 
 TEST_F(KernelWiimoteLink, ButtonsGiveTheirEdgesOnce) {
