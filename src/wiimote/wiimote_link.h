@@ -12,6 +12,7 @@
 
 #include "wiimote/hid_controller.h"
 #include "wiimote/hid_platform.h"
+#include "wiimote/remote_link.h"
 #include "wiimote/wiimote_decoder.h"
 #include "wiimote/wiimote_host.h"
 #include "wiimote/wiimote_reports.h"
@@ -39,7 +40,8 @@ inline constexpr uint32_t RegisterWriteAckTimeoutMs = 100;
 // A step is tried this many times in all (time-outs and error codes alike) before the status bar says so.
 inline constexpr int SetUpTries = 3;
 // A remote that answered before and has sent nothing this long, with a status request every second, has
-// lost its link even if its device node is still there: it is let go.
+// lost its link even if its device node is still there: it is let go (its rumble stopped), and taken back
+// the moment it is heard again.
 inline constexpr uint32_t LinkSilenceMs = 3000;
 // At exit, the last reports wait at most this long for the device to take them, in slices of this long.
 inline constexpr uint32_t ShutdownWaitMs = 300;
@@ -61,18 +63,19 @@ inline constexpr const char* CaptionConnected = "Form1";
 inline constexpr const char* CaptionNotDetected = "Wii Remote não detectado";
 inline constexpr const char* CaptionNotFound = "Wii Remote não encontrado";
 
-class TWiimoteLink {
+class TWiimoteLink : public IRemoteLink {
  public:
   // Becomes HIDCtl's OnDeviceChange and OnDeviceData handler. Build it before the main loop runs, so that
   // the controller's start-up change finds it. HIDCtl, Host and Clock must outlive the link.
   TWiimoteLink(TJvHidDeviceController& HIDCtl, IWiimoteHost& Host, IClock& Clock);
   // Gives the remote back, which ends its reading; sends nothing (Shutdown does).
-  ~TWiimoteLink();
+  ~TWiimoteLink() override;
   TWiimoteLink(const TWiimoteLink&) = delete;
   TWiimoteLink& operator=(const TWiimoteLink&) = delete;
 
-  TWiimote& Wiimote() { return wiimote_; }
-  const TWiimote& Wiimote() const { return wiimote_; }
+  TWiimote& Wiimote() override { return wiimote_; }
+  const TWiimote& Wiimote() const override { return wiimote_; }
+  bool Connected() const override { return wiiDevice_ != nullptr; }
   // The claimed remote, or none.
   TJvHidDevice* WiiDevice() const { return wiiDevice_; }
 
@@ -83,11 +86,11 @@ class TWiimoteLink {
   void WiiData(TJvHidDevice& HidDev, uint8_t ReportID, const uint8_t* Data, uint16_t Size);
   void ParseReport(uint8_t ReportID, const uint8_t* Data, size_t Size);
   // "Bateria: N%" into the status bar; the draw timer calls it.
-  void ShowBattery();
+  void ShowBattery() override;
 
   // Every LinkTickMs: goes on with a set-up whose acknowledgement did not come in time, writes what could
   // not be written before, and gives back a claimed device that never answered.
-  void Tick();
+  void Tick() override;
   // The claimed device has sent a report.
   bool Answered() const { return wiiDevice_ != nullptr && answered_; }
   // The LEDs (bits 4..7) its first status report showed, or -1 before it came.
@@ -100,14 +103,14 @@ class TWiimoteLink {
   // (at most OutboxLimit of them). With no remote the caption says so; a failed write puts
   // "Erro(code):text" into it. True when the report went out or waits to.
   bool SendReport(const TOutputReport& Report);
-  void SetLeds(uint8_t Value);
+  void SetLeds(uint8_t Value) override;
   // SetLeds, skipped when Value is the byte last written successfully. The user-move step of the frame
   // decides its byte first (LedsOneAndFour, or LedsOneAndFourRumble while it carries an object with the
   // haptic reaction on) and calls this once per frame, so the rumble starts and stops on the same frames
   // without a report every frame.
-  void SetLedsIfChanged(uint8_t Value);
+  void SetLedsIfChanged(uint8_t Value) override;
   // The LED and rumble byte last written successfully, or -1 when unknown.
-  int LedByte() const { return ledByte_; }
+  int LedByte() const override { return ledByte_; }
   void SetReportMode(uint8_t Mode);
   void RequestStatus();
   // The set-up goes out one report after the other, each step that the remote acknowledges only once the
@@ -121,11 +124,11 @@ class TWiimoteLink {
   // Initialises a plugged extension (its bytes then come unencoded) and reads its id: only a Nunchuk is
   // decoded.
   void SetupNunchuk();
-  void BatteryTimerTimer() { RequestStatus(); }  // the battery timer
-  void IRResetButtonClick() { SetupIRCamera(); }
+  void BatteryTimerTimer() override { RequestStatus(); }  // the battery timer
+  void IRResetButtonClick() override { SetupIRCamera(); }
   // At window destruction, after the settings are saved: LED 4 only, then buttons-only reports, waiting
   // at most ShutdownWaitMs for the device to take them.
-  void Shutdown();
+  void Shutdown() override;
   // As the remote was found: the LEDs of its first status report, rumble off, buttons-only reports;
   // waits as Shutdown does. For a tool that only looks at the remote.
   void LeaveAsFound();
@@ -144,18 +147,27 @@ class TWiimoteLink {
     TOutputReport Report;
     uint8_t Reply = 0;
     int Tries = 0;
+    // A read that checks a register write whose acknowledgement could have been another writer's: the
+    // write, sent again when the registers do not hold its bytes.
+    std::optional<TOutputReport> Verifies = std::nullopt;
   };
   enum class TExtension { None, Identifying, Nunchuk, Other };
 
   bool StatusArrived(const TStatusFlags& Flags);
-  void AcknowledgementArrived(uint8_t ReportID, uint8_t Error);
-  void ReadReplyArrived(const uint8_t* Data, size_t Size);
+  // Each true when the reply was the pending step's.
+  bool AcknowledgementArrived(uint8_t ReportID, uint8_t Error);
+  bool ReadReplyArrived(const uint8_t* Data, size_t Size);
+  void ExtensionIdArrived(const uint8_t* Id);
+  void VerificationArrived(const uint8_t* Data, size_t Size);
+  void FellQuiet();
+  void TakeBack();
+  void Claimed();
   void StepFailed(int Error);
   void FlushOutbox();
   void InsertBeforeStatus(std::initializer_list<TSetUpStep> Steps);
   uint8_t DataMode() const;
   void ConnectSequence();
-  void LetGo();
+  void LetGo(bool Release = true);
   void TryClaim();
   void QueueSetUp(const TSetUpStep& Step);
   void ClearSetUp();
@@ -170,6 +182,11 @@ class TWiimoteLink {
   IClock& clock_;
   TWiimote wiimote_;
   TJvHidDevice* wiiDevice_ = nullptr;
+  // Fell silent after it had answered: still claimed and read, and taken back the moment it is heard.
+  TJvHidDevice* quiet_ = nullptr;
+  // Another writer shares the link (the kernel's driver is bound, or replies came that nothing of ours
+  // asked for): an acknowledgement of a register write may be its, so the write is checked.
+  bool shared_ = false;
   int ledByte_ = -1;
   bool kernelDriverNoticeShown_ = false;
   uint8_t rumbleBit_ = 0;              // bit 0 of the last LED byte asked for, carried by every report
