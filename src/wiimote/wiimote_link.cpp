@@ -29,7 +29,11 @@ bool IsWiiRemote(const TJvHidDevice& HidDev) {
 }
 
 TWiimoteLink::TWiimoteLink(TJvHidDeviceController& HIDCtl, IWiimoteHost& Host, IClock& Clock)
-    : hidCtl_(HIDCtl), host_(Host), clock_(Clock) {
+    : TWiimoteLink(HIDCtl, Host, Clock, ownRecord_) {}
+
+TWiimoteLink::TWiimoteLink(TJvHidDeviceController& HIDCtl, IWiimoteHost& Host, IClock& Clock,
+                           TWiimote& Record)
+    : hidCtl_(HIDCtl), host_(Host), clock_(Clock), wiimote_(Record) {
   hidCtl_.SetOnDeviceChange([this] { HIDCtlDeviceChange(); });
   hidCtl_.SetOnDeviceData([this](TJvHidDevice& HidDev, uint8_t ReportID, const uint8_t* Data, uint16_t Size) {
     WiiData(HidDev, ReportID, Data, Size);

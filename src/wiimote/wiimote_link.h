@@ -68,6 +68,9 @@ class TWiimoteLink : public IRemoteLink {
   // Becomes HIDCtl's OnDeviceChange and OnDeviceData handler. Build it before the main loop runs, so that
   // the controller's start-up change finds it. HIDCtl, Host and Clock must outlive the link.
   TWiimoteLink(TJvHidDeviceController& HIDCtl, IWiimoteHost& Host, IClock& Clock);
+  // The same, decoding into Record, which another way of reaching the remote shares; it must outlive the
+  // link.
+  TWiimoteLink(TJvHidDeviceController& HIDCtl, IWiimoteHost& Host, IClock& Clock, TWiimote& Record);
   // Gives the remote back, which ends its reading; sends nothing (Shutdown does).
   ~TWiimoteLink() override;
   TWiimoteLink(const TWiimoteLink&) = delete;
@@ -180,7 +183,8 @@ class TWiimoteLink : public IRemoteLink {
   TJvHidDeviceController& hidCtl_;
   IWiimoteHost& host_;
   IClock& clock_;
-  TWiimote wiimote_;
+  TWiimote ownRecord_;  // the record when none is shared
+  TWiimote& wiimote_;
   TJvHidDevice* wiiDevice_ = nullptr;
   // Fell silent after it had answered: still claimed and read, and taken back the moment it is heard.
   TJvHidDevice* quiet_ = nullptr;

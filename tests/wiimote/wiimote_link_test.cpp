@@ -947,4 +947,20 @@ TEST_F(WiimoteLink, AWriteAnsweredWithZeroIsSentAgain) {
   EXPECT_TRUE(Host.Log.empty()) << Host.Log.front();
 }
 
+// Built on a record that another way of reaching the remote shares, the link decodes into that record.
+TEST_F(WiimoteLink, ASharedRecordIsTheOneFilled) {
+  TWiimote Shared;
+  Remote.SetBattery(0x60);
+  RemotePath = Rig.Platform.Plug(Remote);
+  Rig.Create();
+  Link = std::make_unique<TWiimoteLink>(*Rig.HIDCtl, Host, Rig.Clock, Shared);
+  Rig.Loop.RunPending();
+  IRemoteLink& Held = *Link;
+  EXPECT_TRUE(Held.Connected());
+  Settle();
+  EXPECT_EQ(&Held.Wiimote(), &Shared);
+  EXPECT_EQ(Shared.BatteryLevel, 0x60);
+  Link.reset();  // before the record goes
+}
+
 }  // namespace
