@@ -110,13 +110,18 @@ bool TJvHidDevice::WriteReport(const void* Buffer, size_t Length, size_t& BytesW
   }
   ssize_t Count;
   do {
-    Count = ::write(ioHandle_.Get(), Buffer, Length);
+    Count = services_->Opener.Write(ioHandle_.Get(), Buffer, Length);
   } while (Count < 0 && errno == EINTR);
   if (Count < 0) {
     lastError_ = errno;
     return false;
   }
   BytesWritten = static_cast<size_t>(Count);
+  if (Count == 0) {
+    // Some older Bluetooth stacks take nothing and say 0 rather than EAGAIN: the same, for the writer.
+    lastError_ = EAGAIN;
+    return false;
+  }
   if (BytesWritten != Length) {
     lastError_ = EIO;
     return false;

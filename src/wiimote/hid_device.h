@@ -106,8 +106,8 @@ class TJvHidDevice {
   // Closes the descriptor, and so stops reading until it is opened again.
   void CloseIo();
   // OpenIo, then one write(2) of exactly Length bytes: one report at its own length, without blocking
-  // (EAGAIN when the device cannot take it now). True only when both worked; on failure LastError() tells
-  // why.
+  // (EAGAIN when the device cannot take it now, or took nothing and said 0). True only when both worked;
+  // on failure LastError() tells why.
   bool WriteReport(const void* Buffer, size_t Length, size_t& BytesWritten);
   // Waits at most TimeoutMs for the descriptor to take a write; false when it did not, or is not open.
   bool WaitWritable(int TimeoutMs) const;

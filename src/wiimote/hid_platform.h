@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "common/clock.h"
 #include "common/unique_fd.h"
 
@@ -54,6 +56,8 @@ class IDeviceOpener {
   // An owned descriptor, or an invalid one with Error set to the errno value. A ReadWrite descriptor is
   // non-blocking: a read with nothing waiting and a write the device cannot take now fail with EAGAIN.
   virtual TUniqueFd Open(const std::string& Path, TOpenAccess Access, int& Error) = 0;
+  // One write(2) of a report into a descriptor it opened, answered as write(2) answers.
+  virtual ssize_t Write(int Fd, const void* Buffer, size_t Length) { return ::write(Fd, Buffer, Length); }
 };
 
 // Watching one descriptor; the watch ends when this goes, and may be destroyed from its own callback.

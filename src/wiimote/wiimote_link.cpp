@@ -45,6 +45,7 @@ TWiimoteLink::~TWiimoteLink() {
   hidCtl_.SetOnDeviceChange(nullptr);
   hidCtl_.SetOnDeviceData(nullptr);
   hidCtl_.Release(wiiDevice_);
+  hidCtl_.Release(quiet_);
 }
 
 void TWiimoteLink::StopInputTimers() {
@@ -63,6 +64,7 @@ void TWiimoteLink::StartInputTimers() {
 
 void TWiimoteLink::HIDCtlDeviceChange() {
   if (wiiDevice_ != nullptr && !wiiDevice_->Plugged()) LetGo();
+  if (quiet_ != nullptr && !quiet_->Plugged()) hidCtl_.Release(quiet_);
   // A device that has gone may come back as a working remote.
   std::erase_if(silentDevices_, [this](const std::string& Path) {
     return std::none_of(hidCtl_.DeviceList().begin(), hidCtl_.DeviceList().end(), [&](const auto& Device) {
@@ -72,10 +74,13 @@ void TWiimoteLink::HIDCtlDeviceChange() {
   TryClaim();
 }
 
-void TWiimoteLink::LetGo() {
+void TWiimoteLink::LetGo(bool Release) {
   host_.SetOptionsEnabled(false);
   StopInputTimers();
-  hidCtl_.Release(wiiDevice_);
+  if (Release)
+    hidCtl_.Release(wiiDevice_);
+  else
+    wiiDevice_ = nullptr;
   ledByte_ = -1;
   rumbleBit_ = 0;
   ClearSetUp();
@@ -103,18 +108,43 @@ void TWiimoteLink::TryClaim() {
   if (wiiDevice_ == nullptr &&
       (hidCtl_.ClaimByIds(wiiDevice_, WiimoteVendorID, WiimoteProductID, Accept) ||
        hidCtl_.ClaimByIds(wiiDevice_, WiimoteVendorID, WiimotePlusProductID, Accept))) {
-    ledByte_ = -1;
-    answered_ = false;
-    statusRequested_ = false;
-    if (!kernelDriverNoticeShown_ && wiiDevice_->InterfaceInfo().Driver == KernelDriverName) {
-      kernelDriverNoticeShown_ = true;
-      host_.SetStatusNotice(KernelDriverNotice);
-    }
-    ConnectSequence();
-    host_.SetOptionsEnabled(true);
-    StartInputTimers();
+    // Another remote answers: the quiet one is not waited for.
+    hidCtl_.Release(quiet_);
+    Claimed();
   }
   host_.SetCaption(wiiDevice_ != nullptr ? CaptionConnected : CaptionNotDetected);
+}
+
+void TWiimoteLink::Claimed() {
+  ledByte_ = -1;
+  answered_ = false;
+  statusRequested_ = false;
+  shared_ = wiiDevice_->InterfaceInfo().Driver == KernelDriverName;
+  if (!kernelDriverNoticeShown_ && shared_) {
+    kernelDriverNoticeShown_ = true;
+    host_.SetStatusNotice(KernelDriverNotice);
+  }
+  ConnectSequence();
+  host_.SetOptionsEnabled(true);
+  StartInputTimers();
+}
+
+void TWiimoteLink::FellQuiet() {
+  // The motor must not go on for a remote the program has let go; a link only gone quiet still hears it.
+  rumbleBit_ = 0;
+  ClearSetUp();
+  outbox_.clear();
+  SendReport(MakeRumbleReport());
+  quiet_ = wiiDevice_;
+  LetGo(false);
+  TryClaim();
+}
+
+void TWiimoteLink::TakeBack() {
+  wiiDevice_ = quiet_;
+  quiet_ = nullptr;
+  Claimed();
+  host_.SetCaption(CaptionConnected);
 }
 
 void TWiimoteLink::ConnectSequence() {
@@ -177,6 +207,13 @@ void TWiimoteLink::StepFailed(int Error) {
                                         : "erro " + std::to_string(Error)) +
                              ".";
     host_.SetStatusNotice(Text);
+    if (Register && R.Bytes[2] == (ExtensionIdRegister >> 16)) {
+      // The extension's set-up is given up for now, not for good: the next status report starts it again.
+      std::erase_if(setUp_, [](const TSetUpStep& S) {
+        return S.Report.ReportID() != StatusRequestID && S.Report.Bytes[2] == (ExtensionIdRegister >> 16);
+      });
+      if (extension_ == TExtension::Identifying) extension_ = TExtension::None;
+    }
   }
   SendSetUp();
 }
@@ -199,8 +236,10 @@ void TWiimoteLink::Tick() {
   if (pending_ && Now - pendingSince_ >= RegisterWriteAckTimeoutMs) StepFailed(-1);
   const bool NeverAnswered = !answered_ && statusRequested_ && Now - statusRequestedAt_ >= AnswerTimeoutMs;
   const bool FellSilent = answered_ && Now - lastReportAt_ >= LinkSilenceMs;
-  if (NeverAnswered || FellSilent) {
-    // Its node may stay a while after the link went: it is not claimed again until it has gone.
+  if (FellSilent) {
+    FellQuiet();
+  } else if (NeverAnswered) {
+    // Not a remote that works: it is not claimed again until its node has gone.
     silentDevices_.push_back(wiiDevice_->InterfaceInfo().InstanceHandle);
     LetGo();
     TryClaim();
@@ -237,6 +276,7 @@ void TWiimoteLink::FinishWrites(uint32_t MaxMs) {
 
 void TWiimoteLink::WiiData(TJvHidDevice& HidDev, uint8_t ReportID, const uint8_t* Data, uint16_t Size) {
   // The controller's data handler reaches every claimed device: only this remote's reports count.
+  if (quiet_ != nullptr && &HidDev == quiet_ && !shutDown_) TakeBack();
   if (&HidDev != wiiDevice_ || shutDown_) return;
   answered_ = true;
   lastReportAt_ = clock_.Milliseconds();
@@ -247,35 +287,94 @@ void TWiimoteLink::WiiData(TJvHidDevice& HidDev, uint8_t ReportID, const uint8_t
     observer_('<', Whole.data(), Whole.size());
   }
   ParseReport(ReportID, Data, Size);
-  if (ReportID == AcknowledgeID && Size > 3) AcknowledgementArrived(Data[2], Data[3]);
-  if (ReportID == ReadReplyID) ReadReplyArrived(Data, Size);
+  bool Ours = true;
+  if (ReportID == AcknowledgeID && Size > 3) Ours = AcknowledgementArrived(Data[2], Data[3]);
+  if (ReportID == ReadReplyID) Ours = ReadReplyArrived(Data, Size);
+  if (!Ours && wiiDevice_ != nullptr) {
+    // A reply to another writer, whose reports carry its own rumble bit (the kernel's driver: clear): the
+    // motor is put back as it was, and register writes are checked from now on.
+    shared_ = true;
+    if (rumbleBit_ != 0) SendReport(MakeRumbleReport());
+  }
 }
 
-void TWiimoteLink::AcknowledgementArrived(uint8_t ReportID, uint8_t Error) {
-  // The kernel's driver writes registers of its own, and their acknowledgements come here too: one is taken
-  // for the pending step only when it acknowledges that report. One that cannot be matched is left alone,
-  // and a step whose own never comes is sent again after its time-out.
-  if (!pending_ || pending_->Reply != AcknowledgeID || pending_->Report.ReportID() != ReportID) return;
+bool TWiimoteLink::AcknowledgementArrived(uint8_t ReportID, uint8_t Error) {
+  // An acknowledgement says only the report ID and an error code. One of another report than the pending
+  // step's is someone else's; one of a register write may be the kernel's driver's, which writes registers
+  // of its own, so while it shares the link a camera write is read back before it counts as done.
+  if (!pending_ || pending_->Reply != AcknowledgeID || pending_->Report.ReportID() != ReportID) return false;
   if (Error != 0) {
     StepFailed(Error);
-    return;
+    return true;
+  }
+  const TOutputReport Written = pending_->Report;
+  const int Tries = pending_->Tries;
+  pending_.reset();
+  if (shared_ && ReportID == RegisterWriteID && Written.Bytes[2] == (CameraRegisters >> 16)) {
+    TSetUpStep Check{MakeRegisterReadReport(
+                         (uint32_t{Written.Bytes[2]} << 16) | (Written.Bytes[3] << 8) | Written.Bytes[4],
+                         Written.Bytes[5]),
+                     ReadReplyID, Tries, Written};
+    setUp_.push_front(Check);
+  }
+  SendSetUp();
+  return true;
+}
+
+bool TWiimoteLink::ReadReplyArrived(const uint8_t* Data, size_t Size) {
+  // Buttons (2), size-1 and error nibbles, the address's low 16 bits, then up to 16 bytes. The reply says
+  // only the low 16 bits, which the kernel's driver's MotionPlus reads at 0xA600FA share with ours at
+  // 0xA400FA: a reply is ours only at the address and size asked for, and in the shape of what was asked.
+  if (Size < 5 || !pending_ || pending_->Reply != ReadReplyID) return false;
+  const TOutputReport& Asked = pending_->Report;
+  if (Data[3] != Asked.Bytes[3] || Data[4] != Asked.Bytes[4]) return false;
+  const uint8_t Error = Data[2] & 0x0F;
+  const size_t Length = (Data[2] >> 4) + 1u;
+  const size_t Wanted = std::min<size_t>((size_t{Asked.Bytes[5]} << 8) | Asked.Bytes[6], 16);
+  const bool IdRead =
+      Asked.Bytes[2] == (ExtensionIdRegister >> 16) && Data[4] == (ExtensionIdRegister & 0xFF);
+  if (Error != 0) {
+    // Where another reader reads at the same low bits, an error may be its (the driver's error 7 where no
+    // MotionPlus is): it uses up none of our tries, and a read of ours that does fail times out instead.
+    if (shared_ && IdRead) return false;
+    if (pending_->Verifies) {
+      // Registers that cannot be read back cannot tell: the write stands.
+      pending_.reset();
+      SendSetUp();
+      return true;
+    }
+    StepFailed(Error);
+    return true;
+  }
+  if (Length != Wanted || Size < 5 + Wanted) return false;
+  // A MotionPlus answers in its own register block with A6 where an extension says A4.
+  if (IdRead && Data[7] == 0xA6) return false;
+  if (pending_->Verifies) {
+    VerificationArrived(Data + 5, Wanted);
+    return true;
   }
   pending_.reset();
+  if (IdRead) ExtensionIdArrived(Data + 5);
+  SendSetUp();
+  return true;
+}
+
+void TWiimoteLink::VerificationArrived(const uint8_t* Data, size_t Size) {
+  TSetUpStep Check = *pending_;
+  pending_.reset();
+  const TOutputReport& Written = *Check.Verifies;
+  if (!std::equal(Data, Data + Size, Written.Bytes.begin() + 6)) {
+    // The acknowledgement was another writer's and ours was lost: the write goes again.
+    TSetUpStep Again{Written, AcknowledgeID, Check.Tries + 1, std::nullopt};
+    if (Again.Tries < SetUpTries)
+      setUp_.push_front(Again);
+    else
+      host_.SetStatusNotice("Wii Remote não guardou a configuração da câmera.");
+  }
   SendSetUp();
 }
 
-void TWiimoteLink::ReadReplyArrived(const uint8_t* Data, size_t Size) {
-  // Buttons (2), size-1 and error nibbles, the address's low 16 bits, then up to 16 bytes.
-  if (Size < 5 || !pending_ || pending_->Reply != ReadReplyID) return;
-  const TOutputReport& Asked = pending_->Report;
-  if (Data[3] != Asked.Bytes[3] || Data[4] != Asked.Bytes[4]) return;  // another reader's reply
-  const uint8_t Error = Data[2] & 0x0F;
-  if (Error != 0 || Size < 11) {
-    StepFailed(Error != 0 ? Error : -1);
-    return;
-  }
-  pending_.reset();
-  const uint8_t* Id = Data + 5;
+void TWiimoteLink::ExtensionIdArrived(const uint8_t* Id) {
   // A Nunchuk (official or not) says A4 20 00 00 in its last four id bytes; a Classic Controller ends in
   // 01 01, an active MotionPlus in 04 05.
   const bool Nunchuk = Id[2] == 0xA4 && Id[3] == 0x20 && Id[4] == 0x00 && Id[5] == 0x00;
@@ -285,11 +384,13 @@ void TWiimoteLink::ReadReplyArrived(const uint8_t* Data, size_t Size) {
     // Decoded from the next report on; the next status report would say it too.
     wiimote_.ExtensionConnected = Nunchuk;
   }
-  SendSetUp();
 }
 
 bool TWiimoteLink::StatusArrived(const TStatusFlags& Flags) {
   if (foundLeds_ < 0) foundLeds_ = Flags.Leds;
+  // The LEDs may have been set behind our back (the kernel's driver lights LED 1 at connect): the byte
+  // last written is no longer what the remote shows, and the next frame writes its own again.
+  if (ledByte_ >= 0 && (ledByte_ & 0xF0) != Flags.Leds) ledByte_ = -1;
   if (!Flags.ExtensionPlugged)
     extension_ = TExtension::None;
   else if (extension_ == TExtension::None)

@@ -40,7 +40,8 @@ inline constexpr uint32_t RegisterWriteAckTimeoutMs = 100;
 // A step is tried this many times in all (time-outs and error codes alike) before the status bar says so.
 inline constexpr int SetUpTries = 3;
 // A remote that answered before and has sent nothing this long, with a status request every second, has
-// lost its link even if its device node is still there: it is let go.
+// lost its link even if its device node is still there: it is let go (its rumble stopped), and taken back
+// the moment it is heard again.
 inline constexpr uint32_t LinkSilenceMs = 3000;
 // At exit, the last reports wait at most this long for the device to take them, in slices of this long.
 inline constexpr uint32_t ShutdownWaitMs = 300;
@@ -67,7 +68,8 @@ class TWiimoteLink : public IRemoteLink {
   // Becomes HIDCtl's OnDeviceChange and OnDeviceData handler. Build it before the main loop runs, so that
   // the controller's start-up change finds it. HIDCtl, Host and Clock must outlive the link.
   TWiimoteLink(TJvHidDeviceController& HIDCtl, IWiimoteHost& Host, IClock& Clock);
-  // The same, decoding into Record, which the caller owns and shares with the other way to a remote.
+  // The same, decoding into Record, which another way of reaching the remote shares; it must outlive the
+  // link.
   TWiimoteLink(TJvHidDeviceController& HIDCtl, IWiimoteHost& Host, IClock& Clock, TWiimote& Record);
   // Gives the remote back, which ends its reading; sends nothing (Shutdown does).
   ~TWiimoteLink() override;
@@ -153,18 +155,27 @@ class TWiimoteLink : public IRemoteLink {
     TOutputReport Report;
     uint8_t Reply = 0;
     int Tries = 0;
+    // A read that checks a register write whose acknowledgement could have been another writer's: the
+    // write, sent again when the registers do not hold its bytes.
+    std::optional<TOutputReport> Verifies = std::nullopt;
   };
   enum class TExtension { None, Identifying, Nunchuk, Other };
 
   bool StatusArrived(const TStatusFlags& Flags);
-  void AcknowledgementArrived(uint8_t ReportID, uint8_t Error);
-  void ReadReplyArrived(const uint8_t* Data, size_t Size);
+  // Each true when the reply was the pending step's.
+  bool AcknowledgementArrived(uint8_t ReportID, uint8_t Error);
+  bool ReadReplyArrived(const uint8_t* Data, size_t Size);
+  void ExtensionIdArrived(const uint8_t* Id);
+  void VerificationArrived(const uint8_t* Data, size_t Size);
+  void FellQuiet();
+  void TakeBack();
+  void Claimed();
   void StepFailed(int Error);
   void FlushOutbox();
   void InsertBeforeStatus(std::initializer_list<TSetUpStep> Steps);
   uint8_t DataMode() const;
   void ConnectSequence();
-  void LetGo();
+  void LetGo(bool Release = true);
   void TryClaim();
   void QueueSetUp(const TSetUpStep& Step);
   void ClearSetUp();
@@ -181,6 +192,11 @@ class TWiimoteLink : public IRemoteLink {
   TWiimote& wiimote_;
   TClaimRule claimRule_;
   TJvHidDevice* wiiDevice_ = nullptr;
+  // Fell silent after it had answered: still claimed and read, and taken back the moment it is heard.
+  TJvHidDevice* quiet_ = nullptr;
+  // Another writer shares the link (the kernel's driver is bound, or replies came that nothing of ours
+  // asked for): an acknowledgement of a register write may be its, so the write is checked.
+  bool shared_ = false;
   int ledByte_ = -1;
   bool kernelDriverNoticeShown_ = false;
   uint8_t rumbleBit_ = 0;              // bit 0 of the last LED byte asked for, carried by every report

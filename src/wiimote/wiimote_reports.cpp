@@ -14,6 +14,10 @@ TOutputReport Report(size_t Length, std::initializer_list<uint8_t> Head) {
 
 }  // namespace
 
+TOutputReport MakeRumbleReport() {
+  return Report(2, {0x10, 0x00});
+}
+
 TOutputReport MakeLedReport(uint8_t Value) {
   return Report(2, {0x11, Value});
 }

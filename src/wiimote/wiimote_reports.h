@@ -20,6 +20,7 @@ struct TOutputReport {
 };
 
 TOutputReport MakeLedReport(uint8_t Value);        // 0x11 Value
+TOutputReport MakeRumbleReport();                  // 0x10 00: only the rumble bit every report carries
 TOutputReport MakeReportModeReport(uint8_t Mode);  // 0x12 00 Mode (not continuous)
 // 0x13 or 0x1A with the enable bit and the bit that asks the remote to acknowledge it: 06.
 TOutputReport MakeIRCameraEnableReport(uint8_t ReportID);

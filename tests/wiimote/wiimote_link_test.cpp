@@ -90,7 +90,10 @@ class WiimoteLink : public ::testing::Test {
     EXPECT_TRUE(RunUntil([&] { return R.ReceivedCount() >= Count; }));
     return ReceivedBytes(R);
   }
-  bool RunUntil(const std::function<bool()>& Done) { return Rig.Loop.RunUntil(Done); }
+  bool RunUntil(const std::function<bool()>& Done,
+                std::chrono::milliseconds Bound = std::chrono::milliseconds(10000)) {
+    return Rig.Loop.RunUntil(Done, Bound);
+  }
   // Lets the connect sequence's status reply be handled and forgets everything the remote took in so far.
   void Settle() {
     ASSERT_TRUE(RunUntil([&] { return W().BatteryLevel != 0 && !Link->SetUpPending(); }));
@@ -752,6 +755,213 @@ TEST_F(WiimoteLink, WritesNeverBlockWhenTheRemoteTakesNothing) {
   Link->SetLedsIfChanged(0x90);
   Remote.Drain();
   EXPECT_EQ(Remote.LedByte(), 0x90);
+}
+
+// With the kernel's driver playing its own traffic on the link. Its replies wait in the link's queue while
+// the main loop does not turn, so that the link meets them all at once, as a busy main thread does.
+class WiimoteLinkBesideTheDriver : public WiimoteLink {
+ protected:
+  void StartWithDriver() {
+    Remote.PlayKernelDriver(true);
+    RemotePath = Rig.Platform.Plug(Remote);
+    Rig.Platform.SetDriver(RemotePath, KernelDriverName);
+    Start(false);
+    ASSERT_NE(Link->WiiDevice(), nullptr);
+  }
+  void SettleWithDriver() {
+    ASSERT_TRUE(RunUntil(
+        [&] { return W().BatteryLevel != 0 && !Link->SetUpPending() && Remote.KernelDriverIdle(); }));
+    Remote.Drain();
+    Remote.ClearReceived();
+  }
+  // The driver's sequence runs to its end while the link reads nothing.
+  void LetTheDriverRunAhead() {
+    for (int I = 0; I < 1000 && !Remote.KernelDriverIdle(); ++I)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // its last replies on their way
+    ASSERT_TRUE(Remote.KernelDriverIdle());
+  }
+};
+
+// The driver probes the MotionPlus of a Wii Remote Plus at 0xA600FA; its reply carries the same low 16
+// address bits as the extension's id at 0xA400FA, and must not be taken for it.
+TEST_F(WiimoteLinkBesideTheDriver, ANunchukOnAWiiRemotePlusIsRead) {
+  Host.Settings.UseNunchuk = true;
+  Remote.SetBuiltInMotionPlus(true);
+  StartWithDriver();
+  SettleWithDriver();
+  Remote.PlugExtension(true);
+  LetTheDriverRunAhead();
+  ASSERT_TRUE(
+      RunUntil([&] { return !Link->SetUpPending() && W().ExtensionConnected; }, std::chrono::seconds(3)));
+  EXPECT_TRUE(Host.StatusNotices.empty() || Host.StatusNotices.back() != OtherExtensionNotice);
+  Remote.SetNunchuk(0x80, 0x80, 0x80, 0x80, 0x80, true, false);
+  ASSERT_TRUE(RunUntil([&] {
+    Remote.SendDataReport();
+    return W().ButtonState[ButtonC].Down;
+  }));
+}
+
+// The driver's acknowledgements of its own register writes come while the camera's set-up waits for ours:
+// each block must really be stored, though the camera reports "on" and is not set up again.
+TEST_F(WiimoteLinkBesideTheDriver, TheCameraIsSetUpWriteForWriteThoughTheDriverWrites) {
+  Remote.SetBuiltInMotionPlus(true);
+  StartWithDriver();
+  SettleWithDriver();
+  TOutputReport Off = MakeIRCameraEnableReport(0x13);
+  Off.Bytes[1] = 0x00;  // switched off, the camera forgets its settings
+  Link->SendReport(Off);
+  Link->IRResetButtonClick();
+  // The link waits for the acknowledgement of 0x01 to 0xB00030 when the driver's probe comes.
+  ASSERT_TRUE(RunUntil([&] {
+    Remote.Drain();
+    return Remote.ReceivedCount() >= 4;
+  }));
+  Remote.KernelDriverPoll();
+  LetTheDriverRunAhead();
+  Remote.SetLoseEarlyWrites(true);  // a write that comes before the last acknowledgement went out is lost
+  ASSERT_TRUE(RunUntil([&] { return !Link->SetUpPending(); }));
+  Link->BatteryTimerTimer();
+  ASSERT_TRUE(RunUntil([&] { return !Link->SetUpPending() && Remote.KernelDriverIdle(); }));
+  EXPECT_TRUE(Remote.CameraEnabled());
+  EXPECT_EQ(Remote.Register(0xB00006), 0x90);
+  EXPECT_EQ(Remote.Register(0xB00008), 0xC0);
+  EXPECT_EQ(Remote.Register(0xB0001A), 0x40);
+  EXPECT_EQ(Remote.Register(0xB00033), 0x33);
+}
+
+// An extension that refuses its set-up every try (error 7 while it is still being pushed in) is tried
+// again at a later status report, not given up until it is pulled.
+TEST_F(WiimoteLink, AnExtensionThatRefusedItsSetUpIsReadAgainLater) {
+  Host.Settings.UseNunchuk = true;
+  Start();
+  Settle();
+  Remote.FailRegisterWrites(2 * SetUpTries, 0x07);
+  Remote.PlugExtension(true);
+  ASSERT_TRUE(RunUntil([&] { return !Link->SetUpPending() && !Host.StatusNotices.empty(); }));
+  EXPECT_FALSE(W().ExtensionConnected && Remote.ExtensionInitialised());
+  for (int Second = 0; Second < 3 && !W().ExtensionConnected; ++Second) {
+    Link->BatteryTimerTimer();
+    ASSERT_TRUE(RunUntil([&] { return Remote.ReceivedCount() > 0 && !Link->SetUpPending(); }));
+  }
+  ASSERT_TRUE(RunUntil([&] { return W().ExtensionConnected; }, std::chrono::seconds(2)));
+  EXPECT_TRUE(Remote.ExtensionInitialised());
+}
+
+// Every report of the driver's clears the rumble bit: its MotionPlus poll and its battery reads must not
+// stop a motor that the program keeps running.
+TEST_F(WiimoteLinkBesideTheDriver, TheRumbleOutlastsTheDriversPollsAndBatteryReads) {
+  StartWithDriver();
+  SettleWithDriver();
+  Link->SetLedsIfChanged(0x91);
+  ASSERT_TRUE(RunUntil([&] {
+    Remote.Drain();
+    return Remote.Rumble();
+  }));
+  for (int Round = 0; Round < 3; ++Round) {
+    if (Round % 2 == 0)
+      Remote.KernelDriverPoll();
+    else
+      Remote.KernelDriverReadsBattery();
+    ASSERT_TRUE(RunUntil(
+        [&] {
+          Remote.Drain();
+          return Remote.KernelDriverIdle() && Remote.Rumble();
+        },
+        std::chrono::seconds(2)))
+        << Round;
+  }
+}
+
+// A remote that falls silent (its link gone quiet, its node still there) is let go with its rumble off,
+// and taken back when it is heard again.
+TEST_F(WiimoteLink, ARemoteSilentAWhileIsLetGoThenTakenBack) {
+  Start();
+  Settle();
+  Link->SetLedsIfChanged(0x91);
+  ASSERT_TRUE(RunUntil([&] {
+    Remote.Drain();
+    return Remote.Rumble();
+  }));
+  Remote.SetSilent(true);  // takes reports in, answers none
+  for (uint32_t Ms = 0; Ms < LinkSilenceMs; Ms += 1000) {
+    Link->BatteryTimerTimer();
+    Rig.Clock.Advance(1000);
+    Link->Tick();
+  }
+  EXPECT_EQ(Link->WiiDevice(), nullptr);
+  EXPECT_EQ(Host.Caption, CaptionNotDetected);
+  Remote.Drain();
+  EXPECT_FALSE(Remote.Rumble()) << "the motor stops with the remote that is lost";
+
+  Remote.SetSilent(false);
+  Host.Log.clear();
+  ASSERT_TRUE(RunUntil(
+      [&] {
+        Remote.SendDataReport();
+        return Link->WiiDevice() != nullptr;
+      },
+      std::chrono::seconds(2)));
+  EXPECT_EQ(Host.Caption, CaptionConnected);
+  EXPECT_EQ(Host.Log.front(), "options:on");
+  Settle();
+}
+
+// The driver lights LED 1 when the remote connects, after the program may have lit its own: the LEDs the
+// frames ask for come back, though the byte they ask for is the one last written.
+TEST_F(WiimoteLinkBesideTheDriver, TheDriversLedOneAtConnectIsPutRight) {
+  Remote.PlugExtension(true);
+  StartWithDriver();
+  Link->SetLedsIfChanged(0x90);
+  SettleWithDriver();
+  ASSERT_TRUE(RunUntil(
+      [&] {
+        Link->SetLedsIfChanged(0x90);  // every frame
+        Remote.Drain();
+        return Remote.KernelDriverIdle() && Remote.LedByte() == 0x90 && Link->LedByte() == 0x90;
+      },
+      std::chrono::seconds(3)));
+  // A status report shows the LEDs; the ones it shows are what the link goes by.
+  Remote.SendRaw({0x11, 0x10});
+  Link->BatteryTimerTimer();
+  ASSERT_TRUE(RunUntil(
+      [&] {
+        Link->SetLedsIfChanged(0x90);
+        Remote.Drain();
+        return Remote.LedByte() == 0x90 && Link->LedByte() == 0x90;
+      },
+      std::chrono::seconds(3)));
+}
+
+// Some Bluetooth stacks answer a write they could not send now with 0: it is sent again, not an I/O error.
+TEST_F(WiimoteLink, AWriteAnsweredWithZeroIsSentAgain) {
+  Start();
+  Settle();
+  Host.Log.clear();
+  Remote.ReturnZeroOnWrites(2);
+  Link->SetLeds(0x90);
+  Link->SetReportMode(0x33);
+  EXPECT_EQ(Link->LedByte(), 0x90);
+  for (int I = 0; I < 3; ++I) Link->Tick();
+  const std::vector<TBytes> Got = WaitFor(Remote, 2);
+  EXPECT_EQ(Got, (std::vector<TBytes>{{0x11, 0x90}, {0x12, 0x00, 0x33}}));
+  EXPECT_TRUE(Host.Log.empty()) << Host.Log.front();
+}
+
+// Built on a record that another way of reaching the remote shares, the link decodes into that record.
+TEST_F(WiimoteLink, ASharedRecordIsTheOneFilled) {
+  TWiimote Shared;
+  Remote.SetBattery(0x60);
+  RemotePath = Rig.Platform.Plug(Remote);
+  Rig.Create();
+  Link = std::make_unique<TWiimoteLink>(*Rig.HIDCtl, Host, Rig.Clock, Shared);
+  Rig.Loop.RunPending();
+  IRemoteLink& Held = *Link;
+  EXPECT_TRUE(Held.Connected());
+  Settle();
+  EXPECT_EQ(&Held.Wiimote(), &Shared);
+  EXPECT_EQ(Shared.BatteryLevel, 0x60);
+  Link.reset();  // before the record goes
 }
 
 }  // namespace

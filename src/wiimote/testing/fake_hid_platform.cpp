@@ -95,10 +95,21 @@ TUniqueFd TFakeHidPlatform::Open(const std::string& Path, TOpenAccess Access, in
   // Non-blocking, as the real opener's read-write descriptors are.
   if (Node->Remote != nullptr) {
     TUniqueFd Fd = Node->Remote->Connect(Error);
-    if (Fd.Valid()) ::fcntl(Fd.Get(), F_SETFL, ::fcntl(Fd.Get(), F_GETFL) | O_NONBLOCK);
+    if (Fd.Valid()) {
+      ::fcntl(Fd.Get(), F_SETFL, ::fcntl(Fd.Get(), F_GETFL) | O_NONBLOCK);
+      openRemotes_[Fd.Get()] = Node->Remote;
+    }
     return Fd;
   }
   TUniqueFd Fd(::open("/dev/null", O_RDWR | O_NONBLOCK | O_CLOEXEC));
   Error = Fd.Valid() ? 0 : errno;
+  if (Fd.Valid()) openRemotes_.erase(Fd.Get());
   return Fd;
+}
+
+ssize_t TFakeHidPlatform::Write(int Fd, const void* Buffer, size_t Length) {
+  auto Found = openRemotes_.find(Fd);
+  // A descriptor number closed and handed out again is found under its new remote: Open replaced it.
+  if (Found != openRemotes_.end() && Found->second->TakeZeroWrite()) return 0;
+  return ::write(Fd, Buffer, Length);
 }

@@ -19,6 +19,8 @@ class TFakeHidPlatform : public IHidEnumerator, public IDeviceChangeMonitor, pub
   int Fd() const override { return notices_.Get(); }
   bool TakeNotices() override;
   TUniqueFd Open(const std::string& Path, TOpenAccess Access, int& Error) override;
+  // write(2), or 0 when the remote behind Fd is set to answer so.
+  ssize_t Write(int Fd, const void* Buffer, size_t Length) override;
 
   // As if libudev were missing.
   void SetReady(bool Ready) { ready_ = Ready; }
@@ -51,7 +53,8 @@ class TFakeHidPlatform : public IHidEnumerator, public IDeviceChangeMonitor, pub
   std::vector<TNode> nodes_;
   int nextNumber_ = 0;
   int enumerations_ = 0;
-  TUniqueFd notices_;  // eventfd
+  TUniqueFd notices_;                            // eventfd
+  std::map<int, TVirtualWiimote*> openRemotes_;  // the remote behind each read-write descriptor handed out
 };
 
 // Formats a HID_ID the way the kernel does.

@@ -16,6 +16,11 @@ constexpr uint32_t CameraEnableRegister = 0xB00030;
 constexpr uint32_t CameraModeRegister = 0xB00033;
 constexpr uint8_t CameraModeBasic = 1;
 constexpr uint16_t CoreButtonBits = 0x1F9F;
+constexpr uint8_t ErrorAbsent = 0x07;   // an extension or MotionPlus that is not there
+constexpr uint8_t ErrorInvalid = 0x08;  // a size the remote does not take
+// The kernel's driver gives up waiting for a reply after a second.
+constexpr std::chrono::milliseconds DriverReplyTimeout{1000};
+constexpr uint8_t DriverMode = 0x30;  // buttons only: none of its input devices is opened
 
 // The bytes as the extension sends them after initialisation: decoding is (x xor 0x17) + 0x17.
 uint8_t Encode(uint8_t Raw) {
@@ -100,6 +105,7 @@ void TVirtualWiimote::Run() {
       if (!inbox_.empty()) Earliest(inbox_.front().first);
       if (streaming_) Earliest(nextStream_);
       if (kernelDriver_ && kernelPoll_.count() > 0) Earliest(nextKernelPoll_);
+      if (driverWaiting_) Earliest(driverWaitingSince_ + DriverReplyTimeout);
       if (Next) {
         const auto Left = ceil<milliseconds>(*Next - steady_clock::now());
         Timeout = static_cast<int>(std::max<milliseconds::rep>(Left.count(), 0));
@@ -122,6 +128,10 @@ void TVirtualWiimote::Run() {
     if (kernelDriver_ && kernelPoll_.count() > 0 && Now >= nextKernelPoll_) {
       nextKernelPoll_ = Now + kernelPoll_;
       AcknowledgeLocked(0x16, 0x00);
+    }
+    if (driverWaiting_ && Now >= driverWaitingSince_ + DriverReplyTimeout) {
+      DriverCompleteLocked(0xFF);
+      DriverRunLocked();
     }
   }
 }
@@ -236,6 +246,7 @@ void TVirtualWiimote::TakeInLocked() {
     std::vector<uint8_t> Report = std::move(inbox_.front().second);
     inbox_.pop_front();
     HandleLocked(std::move(Report));
+    if (driverPlaying_) DriverRunLocked();
   }
 }
 
@@ -252,7 +263,8 @@ TUniqueFd TVirtualWiimote::Connect(int& Error) {
   }
   if (refuseWrites_) ::shutdown(Pair[1], SHUT_RD);
   // A short queue of writes, as the Bluetooth HID layer keeps: a stalled link fills it in a few dozen.
-  const int QueueBytes = 16384;
+  // Played with the kernel's driver, the queue is as deep as a write never finds it full.
+  const int QueueBytes = driverPlaying_ ? 1 << 20 : 16384;
   ::setsockopt(Pair[0], SOL_SOCKET, SO_SNDBUF, &QueueBytes, sizeof QueueBytes);
   connections_.push_back({TUniqueFd(Pair[1]), false});
   Wake();
@@ -283,16 +295,43 @@ size_t TVirtualWiimote::ConnectionCount() const {
   return connections_.size();
 }
 
-void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
+void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report, bool FromDriver) {
   const uint8_t Id = Report[0];
+  if (!FromDriver && driverPlaying_ && !driverStarted_) {
+    driverStarted_ = true;
+    driverSteps_.push_back(DriverStatus());
+    TDriverStep Detect;
+    Detect.Action = [this] {
+      driverProbed_ = true;
+      if (driverExtension_) {
+        driverSteps_.push_back(DriverWrite(ExtensionInitFirst, 0x55, 1));
+        driverSteps_.push_back(DriverWrite(ExtensionInitSecond, 0x00));
+        driverSteps_.push_back(DriverRead(0xA400FA, 6));
+      }
+      TDriverStep Led;
+      Led.Report = {0x11, 0x10};
+      driverSteps_.push_back(Led);
+      QueueDriverHotPlugLocked();
+    };
+    driverSteps_.push_back(Detect);
+    Wake();
+  }
+  if (FromDriver) {
+    ++driverReports_;
+    if (Report.size() > 1) rumble_ = (Report[1] & 0x01) != 0;
+  }
   TReceived Entry;
   Entry.Time = clock_ ? clock_() : 0;
   Entry.Rejected = Report.size() != OwnOutputLength(Id);
   Entry.Lost = linkLost_;  // written into a node whose link has gone: it goes nowhere
   Entry.Bytes = Report;
-  received_.push_back(std::move(Entry));
-  receivedChanged_.notify_all();
-  if (received_.back().Rejected || linkLost_) return;
+  if (FromDriver) {
+    if (linkLost_) return;
+  } else {
+    received_.push_back(std::move(Entry));
+    receivedChanged_.notify_all();
+    if (received_.back().Rejected || linkLost_) return;
+  }
   if (Report.size() > 1) rumble_ = (Report[1] & 0x01) != 0;
 
   switch (Id) {
@@ -306,8 +345,10 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
     case 0x13:
     case 0x1A:
       (Id == 0x13 ? camera1_ : camera2_) = (Report[1] & 0x04) != 0;
-      // An enable starts the camera's sequence over.
+      // An enable starts the camera's sequence over; switched off, it forgets its settings.
       cameraStarted_ = cameraOn_ = false;
+      if ((Report[1] & 0x04) == 0)
+        registers_.erase(registers_.lower_bound(0xB00000), registers_.lower_bound(0xB10000));
       if ((Report[1] & 0x02) != 0 && ackDelay_)
         ackDue_.push_back({std::chrono::steady_clock::now() + AckDelayLocked(),
                            {0x22, static_cast<uint8_t>((buttons_ & CoreButtonBits) >> 8),
@@ -322,12 +363,18 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
       break;
     case 0x16: {
       if (!ackDue_.empty() && loseEarlyWrites_) {
-        received_.back().Lost = true;
+        if (!FromDriver) received_.back().Lost = true;
         break;
       }
       const uint32_t Address = (uint32_t{Report[2]} << 16) | (uint32_t{Report[3]} << 8) | Report[4];
-      const size_t Size = std::min<size_t>(Report[5], 16);
-      const uint8_t Error = failWrites_ > 0 ? failCode_ : 0;
+      const size_t Size = Report[5];
+      const bool Absent =
+          ((Address >> 16) == 0xA4 && !extensionPlugged_) || ((Address >> 16) == 0xA6 && !builtInMotionPlus_);
+      uint8_t Error = failWrites_ > 0 ? failCode_ : 0;
+      if (Size == 0 || Size > 16)
+        Error = ErrorInvalid;
+      else if (Absent)
+        Error = ErrorAbsent;
       if (ackDelay_) {
         ackDue_.push_back({std::chrono::steady_clock::now() + AckDelayLocked(),
                            {0x22, static_cast<uint8_t>((buttons_ & CoreButtonBits) >> 8),
@@ -335,7 +382,7 @@ void TVirtualWiimote::HandleLocked(std::vector<uint8_t> Report) {
         Wake();
       }
       if (Error != 0) {
-        --failWrites_;
+        if (Error == failCode_ && failWrites_ > 0) --failWrites_;
         break;
       }
       for (size_t I = 0; I < Size; ++I) registers_[Address + static_cast<uint32_t>(I)] = Report[6 + I];
@@ -365,6 +412,7 @@ void TVirtualWiimote::BroadcastLocked(const std::vector<uint8_t>& Report) {
   // once what it wrote has been taken in.
   for (TConnection& C : connections_)
     if (!C.Closed) ::send(C.Fd.Get(), Report.data(), Report.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+  if (driverPlaying_) DriverSeesLocked(Report);
 }
 
 void TVirtualWiimote::SendStatusLocked(bool Requested) {
@@ -630,25 +678,36 @@ void TVirtualWiimote::ReadRegistersLocked(const std::vector<uint8_t>& Report) {
   const uint32_t Address = (uint32_t{Report[2]} << 16) | (uint32_t{Report[3]} << 8) | Report[4];
   const size_t Size = (size_t{Report[5]} << 8) | Report[6];
   // The id of the plugged extension, as it reads once initialised.
+  // A MotionPlus not yet mapped into the extension's place answers in a block of its own.
+  static constexpr uint8_t InactiveMotionPlusId[6] = {0x00, 0x00, 0xA6, 0x20, 0x00, 0x05};
   static constexpr uint8_t Ids[3][6] = {{0x00, 0x00, 0xA4, 0x20, 0x00, 0x00},
                                         {0x00, 0x00, 0xA4, 0x20, 0x01, 0x01},
                                         {0x00, 0x00, 0xA4, 0x20, 0x04, 0x05}};
   const bool Extension = (Address >> 16) == 0xA4;
-  const uint8_t Error = Extension && !extensionPlugged_ ? 0x07 : 0x00;
+  const bool MotionPlus = (Address >> 16) == 0xA6;
+  uint8_t Error = 0;
+  if (Size == 0)
+    Error = ErrorInvalid;
+  else if ((Extension && !extensionPlugged_) || (MotionPlus && !builtInMotionPlus_))
+    Error = ErrorAbsent;
   for (size_t Done = 0; Done < Size || Done == 0; Done += 16) {
     const size_t Count = std::min<size_t>(Size - Done, 16);
     const uint32_t At = Address + static_cast<uint32_t>(Done);
     std::vector<uint8_t> Reply = {0x21,
                                   static_cast<uint8_t>((buttons_ & CoreButtonBits) >> 8),
                                   static_cast<uint8_t>(buttons_ & CoreButtonBits),
-                                  static_cast<uint8_t>(((Count - 1) << 4) | Error),
+                                  static_cast<uint8_t>((Count > 0 ? (Count - 1) << 4 : 0) | Error),
                                   static_cast<uint8_t>(At >> 8),
                                   static_cast<uint8_t>(At)};
     for (size_t I = 0; I < 16; ++I) {
       const uint32_t A = At + static_cast<uint32_t>(I);
       uint8_t Byte = 0;
-      if (I < Count && Extension && A >= 0xA400FA && A < 0xA40100)
+      if (Error != 0)
+        Byte = 0;
+      else if (I < Count && Extension && A >= 0xA400FA && A < 0xA40100)
         Byte = Ids[static_cast<int>(extensionKind_)][A - 0xA400FA];
+      else if (I < Count && MotionPlus && A >= 0xA600FA && A < 0xA60100)
+        Byte = InactiveMotionPlusId[A - 0xA600FA];
       else if (I < Count)
         Byte = RegisterOr(A, 0);
       Reply.push_back(Byte);
@@ -657,4 +716,156 @@ void TVirtualWiimote::ReadRegistersLocked(const std::vector<uint8_t>& Report) {
     if (Error != 0 || Size == 0) break;
   }
   Wake();
+}
+
+void TVirtualWiimote::PlayKernelDriver(bool On) {
+  std::lock_guard Lock(mutex_);
+  driverPlaying_ = On;
+  driverStarted_ = driverProbed_ = false;
+  driverSteps_.clear();
+  driverWaiting_.reset();
+}
+
+void TVirtualWiimote::SetBuiltInMotionPlus(bool On) {
+  std::lock_guard Lock(mutex_);
+  builtInMotionPlus_ = On;
+}
+
+void TVirtualWiimote::KernelDriverPoll() {
+  std::lock_guard Lock(mutex_);
+  // Its check that the extension is as it left it, then the MotionPlus probe.
+  driverSteps_.push_back(DriverRead(0xA400FA, 6));
+  driverSteps_.push_back(DriverWrite(0xA600F0, 0x55, 1));
+  driverSteps_.push_back(DriverWrite(0xA600FB, 0x00));
+  driverSteps_.push_back(DriverRead(0xA600FA, 6));
+  DriverRunLocked();
+}
+
+void TVirtualWiimote::KernelDriverReadsBattery() {
+  std::lock_guard Lock(mutex_);
+  driverSteps_.push_back(DriverStatus());
+  DriverRunLocked();
+}
+
+size_t TVirtualWiimote::KernelDriverReportCount() const {
+  std::lock_guard Lock(mutex_);
+  return driverReports_;
+}
+
+bool TVirtualWiimote::KernelDriverIdle() const {
+  std::lock_guard Lock(mutex_);
+  return !driverWaiting_ && driverSteps_.empty() && (!driverPlaying_ || driverStarted_);
+}
+
+void TVirtualWiimote::ReturnZeroOnWrites(int Count) {
+  std::lock_guard Lock(mutex_);
+  zeroWrites_ = Count;
+}
+
+bool TVirtualWiimote::TakeZeroWrite() {
+  std::lock_guard Lock(mutex_);
+  if (zeroWrites_ <= 0) return false;
+  --zeroWrites_;
+  return true;
+}
+
+TVirtualWiimote::TDriverStep TVirtualWiimote::DriverWrite(uint32_t Address, uint8_t Data, int SkipOnError) {
+  TDriverStep Step;
+  Step.Report.assign(22, 0);
+  Step.Report[0] = 0x16;
+  Step.Report[1] = 0x04;
+  Step.Report[2] = static_cast<uint8_t>(Address >> 16);
+  Step.Report[3] = static_cast<uint8_t>(Address >> 8);
+  Step.Report[4] = static_cast<uint8_t>(Address);
+  Step.Report[5] = 1;
+  Step.Report[6] = Data;
+  Step.Wait = TDriverStep::TWait::Ack;
+  Step.SkipOnError = SkipOnError;
+  return Step;
+}
+
+TVirtualWiimote::TDriverStep TVirtualWiimote::DriverRead(uint32_t Address, uint8_t Size) {
+  TDriverStep Step;
+  Step.Report = {0x17,
+                 0x04,
+                 static_cast<uint8_t>(Address >> 16),
+                 static_cast<uint8_t>(Address >> 8),
+                 static_cast<uint8_t>(Address),
+                 0x00,
+                 Size};
+  Step.Wait = TDriverStep::TWait::Read;
+  Step.Offset = static_cast<uint16_t>(Address);
+  return Step;
+}
+
+TVirtualWiimote::TDriverStep TVirtualWiimote::DriverStatus() {
+  TDriverStep Step;
+  Step.Report = {0x15, 0x00};
+  Step.Wait = TDriverStep::TWait::Status;
+  return Step;
+}
+
+void TVirtualWiimote::QueueDriverHotPlugLocked() {
+  // The extension initialised (which also takes a MotionPlus out of its place), the MotionPlus probed,
+  // both ids read, then a status report for the new state.
+  driverSteps_.push_back(DriverWrite(ExtensionInitFirst, 0x55, 1));
+  driverSteps_.push_back(DriverWrite(ExtensionInitSecond, 0x00));
+  driverSteps_.push_back(DriverWrite(0xA600F0, 0x55, 1));
+  driverSteps_.push_back(DriverWrite(0xA600FB, 0x00));
+  driverSteps_.push_back(DriverRead(0xA600FA, 6));
+  driverSteps_.push_back(DriverRead(0xA400FA, 6));
+  driverSteps_.push_back(DriverStatus());
+}
+
+void TVirtualWiimote::DriverSeesLocked(const std::vector<uint8_t>& Report) {
+  using TWait = TDriverStep::TWait;
+  if (Report.empty()) return;
+  if (Report[0] == 0x20 && Report.size() >= 4) {
+    // A status report resets the report mode: it sets its own at once.
+    TDriverStep Mode;
+    Mode.Report = {0x12, 0x00, DriverMode};
+    driverSteps_.push_front(Mode);
+    const bool Extension = (Report[3] & 0x02) != 0;
+    if (Extension != driverExtension_) {
+      driverExtension_ = Extension;
+      if (driverProbed_) QueueDriverHotPlugLocked();
+    }
+    if (driverWaiting_ && driverWaiting_->Wait == TWait::Status) DriverCompleteLocked(0);
+  } else if (Report[0] == 0x21 && Report.size() >= 6 && driverWaiting_ &&
+             driverWaiting_->Wait == TWait::Read &&
+             ((Report[4] << 8) | Report[5]) == driverWaiting_->Offset) {
+    DriverCompleteLocked(Report[3] & 0x0F);
+  } else if (Report[0] == 0x22 && Report.size() >= 5 && driverWaiting_ &&
+             driverWaiting_->Wait == TWait::Ack && Report[3] == driverWaiting_->Report[0]) {
+    DriverCompleteLocked(Report[4]);
+  }
+  DriverRunLocked();
+}
+
+void TVirtualWiimote::DriverCompleteLocked(uint8_t Error) {
+  int Skip = Error != 0 ? driverWaiting_->SkipOnError : 0;
+  driverWaiting_.reset();
+  // The report mode a status report brought goes first; the steps left out come after it.
+  auto At = driverSteps_.begin();
+  while (At != driverSteps_.end() && At->Wait == TDriverStep::TWait::None && At->Report.size() == 3 &&
+         At->Report[0] == 0x12)
+    ++At;
+  while (Skip-- > 0 && At != driverSteps_.end()) At = driverSteps_.erase(At);
+}
+
+void TVirtualWiimote::DriverRunLocked() {
+  if (driverRunning_) return;
+  driverRunning_ = true;
+  while (!driverWaiting_ && !driverSteps_.empty()) {
+    TDriverStep Step = std::move(driverSteps_.front());
+    driverSteps_.pop_front();
+    if (Step.Action) Step.Action();
+    if (Step.Report.empty()) continue;
+    if (Step.Wait != TDriverStep::TWait::None) {
+      driverWaiting_ = Step;
+      driverWaitingSince_ = std::chrono::steady_clock::now();
+    }
+    HandleLocked(Step.Report, true);
+  }
+  driverRunning_ = false;
 }

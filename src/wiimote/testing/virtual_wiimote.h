@@ -19,7 +19,10 @@
 // the registers, the extension's id at 0xA400FA among them; acknowledgements may come late by a varying
 // delay or carry an error code; writes can be taken in late, never refused; the link can drop while the
 // node stays; and the kernel's own driver can be bound, with its mode after each status report, its
-// register writes and its arrow keys.
+// register writes and its arrow keys. It can also play that driver's whole traffic on the same link
+// (PlayKernelDriver), and it refuses what the hardware refuses: a register write of no bytes or more than 16
+// (error 8), a write to or read of an extension or MotionPlus that is not there (error 7), a read of no
+// bytes (error 8).
 
 #include <array>
 #include <atomic>
@@ -110,6 +113,30 @@ class TVirtualWiimote {
   // The Nunchuk is a third-party one: it answers only the initialisation that turns the encoding off.
   void SetThirdPartyExtension(bool ThirdParty);
 
+  // Plays the kernel's own driver, another writer on the same link, as it sends: its plug-in sequence
+  // (status request; with an extension its initialisation and id read; LED 1; then its hot-plug probe of
+  // the extension and of the MotionPlus at 0xA600FA, and a status request), begun by the first report the
+  // program writes, as when a remote connects while the program runs; its report mode 0x30 after every
+  // status report; its own waits for replies, which it matches as it does (an acknowledgement by report
+  // ID, a read reply by the low 16 bits of its address); the rumble bit clear in all of it. A node it plays
+  // never answers a write with EAGAIN, as a Bluetooth link never does.
+  void PlayKernelDriver(bool On);
+  // A Wii Remote Plus: a MotionPlus inside, answering at 0xA600FA; an original remote answers error 7 there.
+  void SetBuiltInMotionPlus(bool On);
+  // The driver's timer on an original remote (every 4 s): the extension's id read, then the MotionPlus
+  // probe.
+  void KernelDriverPoll();
+  // The driver's battery read (a status request), as a reader of its power supply makes one.
+  void KernelDriverReadsBattery();
+  size_t KernelDriverReportCount() const;
+  // The driver has nothing queued and waits for no reply.
+  bool KernelDriverIdle() const;
+  // The next Count writes into any node of this remote return 0 and take nothing in, as some older
+  // Bluetooth stacks answer a write they could not send now.
+  void ReturnZeroOnWrites(int Count);
+  // For the platform double: true when this write must return 0 (and uses up one of them).
+  bool TakeZeroWrite();
+
   // One data report in the current mode; false when reports are paused or the mode is not one it knows.
   bool SendDataReport();
   void SendRaw(const std::vector<uint8_t>& Report);
@@ -144,7 +171,7 @@ class TVirtualWiimote {
   void SendDueAcksLocked();
   void Wake();
   void TakeInLocked();
-  void HandleLocked(std::vector<uint8_t> Report);
+  void HandleLocked(std::vector<uint8_t> Report, bool FromDriver = false);
   void BroadcastLocked(const std::vector<uint8_t>& Report);
   void SendStatusLocked(bool Requested);
   std::vector<uint8_t> DataReportLocked() const;
@@ -158,6 +185,22 @@ class TVirtualWiimote {
   std::chrono::milliseconds AckDelayLocked();
   bool PlainExtensionLocked() const;
   bool EncodedExtensionLocked() const;
+
+  // One report of the driver's, and what it then waits for.
+  struct TDriverStep {
+    std::vector<uint8_t> Report;  // empty: only Action
+    enum class TWait { None, Status, Ack, Read } Wait = TWait::None;
+    uint16_t Offset = 0;           // of a read: the low 16 bits its reply carries
+    int SkipOnError = 0;           // steps it leaves out after an error reply, as its sequences return
+    std::function<void()> Action;  // run when the step is reached
+  };
+  static TDriverStep DriverWrite(uint32_t Address, uint8_t Data, int SkipOnError = 0);
+  static TDriverStep DriverRead(uint32_t Address, uint8_t Size);
+  static TDriverStep DriverStatus();
+  void QueueDriverHotPlugLocked();
+  void DriverSeesLocked(const std::vector<uint8_t>& Report);
+  void DriverCompleteLocked(uint8_t Error);
+  void DriverRunLocked();
 
   std::function<uint32_t()> clock_;
   mutable std::mutex mutex_;
@@ -203,6 +246,17 @@ class TVirtualWiimote {
   std::chrono::steady_clock::time_point nextKernelPoll_{};
   std::vector<std::string> kernelKeys_;
   TExtensionKind extensionKind_ = TExtensionKind::Nunchuk;
+  bool driverPlaying_ = false;
+  bool driverStarted_ = false;    // its plug-in sequence began
+  bool driverProbed_ = false;     // and got past its first status report
+  bool driverRunning_ = false;    // DriverRunLocked is on the stack
+  bool driverExtension_ = false;  // the extension bit of the last status report it saw
+  std::deque<TDriverStep> driverSteps_;
+  std::optional<TDriverStep> driverWaiting_;
+  std::chrono::steady_clock::time_point driverWaitingSince_{};
+  size_t driverReports_ = 0;
+  bool builtInMotionPlus_ = false;
+  int zeroWrites_ = 0;
   bool cameraStarted_ = false;  // 0x01 went to 0xB00030 after the enables
   bool cameraOn_ = false;       // and then 0x08
   std::chrono::steady_clock::time_point cameraBlankUntil_{};
