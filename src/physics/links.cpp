@@ -65,6 +65,39 @@ double Gap(dBodyID b, const TVector& rim, const TVector& u) {
   return NormaVet(SubVet(Centre(b), rim)) - Reach(b, u);
 }
 
+// A launch that moves the linked point would be cut at the first step to what the link allows, losing
+// speed to the joint. A rod or hinge carries its object round the anchor, so the launch's velocity comes
+// with the spin that goes with it: for a rod any spin about the rod is the row's own; a hinge turns about
+// its axis only.
+void SpinWithLaunch(dBodyID corpo, dBodyID outro, const TLinkSpec& spec) {
+  if (!Movable(corpo)) return;
+  const TVector c = Centre(corpo), r = SubVet(c, spec.Anchor);
+  const double r2 = Dot(r, r);
+  if (!(r2 > 1e-12)) return;
+  TVector vOutro{}, wOutro{};
+  if (outro) {
+    // A rod's object turns about the anchor as it moves; a hinge's turns with the other body besides.
+    const TVector p = spec.Kind == TLinkKind::Rod ? spec.Anchor : c;
+    dVector3 v;
+    dBodyGetPointVel(outro, p.x, p.y, p.z, v);
+    vOutro = Vec(v);
+    wOutro = Vec(dBodyGetAngularVel(outro));
+  }
+  const TVector v = SubVet(Vec(dBodyGetLinearVel(corpo)), vOutro);
+  if (NormaVet(v) == 0) return;  // a spin alone is the row's to give
+  const TVector w = Vec(dBodyGetAngularVel(corpo));
+  TVector giro;
+  if (spec.Kind == TLinkKind::Rod) {
+    giro = SomaVet(EscalaVet(ProdVetorial(r, v), 1 / r2), EscalaVet(r, Dot(w, r) / r2));
+  } else {
+    const TVector e = NormalizaVet(spec.Axis), volta = ProdVetorial(e, r);
+    const double v2 = Dot(volta, volta);
+    if (!(v2 > 1e-12)) return;
+    giro = SomaVet(wOutro, EscalaVet(e, Dot(volta, v) / v2));
+  }
+  dBodySetAngularVel(corpo, giro.x, giro.y, giro.z);
+}
+
 }  // namespace
 
 void TLinkSet::Add(dWorldID mundo, const TLinkSpec& spec, dBodyID corpo, dBodyID outro) {
@@ -87,6 +120,7 @@ void TLinkSet::Add(dWorldID mundo, const TLinkSpec& spec, dBodyID corpo, dBodyID
   }
   l.Length = spec.Length > 0 ? spec.Length : atLoad;
   const TVector& a = spec.Anchor;
+  if (spec.Kind == TLinkKind::Rod || spec.Kind == TLinkKind::Hinge) SpinWithLaunch(corpo, outro, spec);
   if (spec.Kind == TLinkKind::Rod) {
     l.Joint = dJointCreateBall(mundo, nullptr);
     dJointAttach(l.Joint, corpo, outro);

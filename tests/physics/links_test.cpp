@@ -201,4 +201,19 @@ TEST_F(Ligacoes, PulleyStopsWhatReachesItAndHoldsTheOtherSide) {
   EXPECT_NEAR(cena.Mundo->Links().Reading(0)->Force, 3 * g, 0.01 * 3 * g) << "the rope holds the heavy one";
 }
 
+TEST_F(Ligacoes, LaunchAlongTheAllowedMotionKeepsItsSpeed) {
+  // Sideways at 3 m/s on a 1 m rod, and round a vertical hinge: no speed lost to the link at the start.
+  TTestScene c;
+  c.Linha(SphereRow(0.1), Bola(0, 0, 2, 1, Ponto(1, {0, 0, 3}, {{TColumn::VelX, 3.0}})));
+  c.Linha(BoxRow(0.9, 0.04, 2),
+          Bola(2.45, 0, 1.1, 20, Ponto(2, {2, 0, 1.1}, {{TColumn::EixoLigZ, 1.0}, {TColumn::VelY, 0.45}})));
+  Carrega(c);
+  const double e0 = g * Obj(0).Posicao.z + 4.5;
+  Passos(3, [&](double t) {
+    const double v = NormaVet(Obj(0).VecV);
+    EXPECT_NEAR(g * Obj(0).Posicao.z + v * v / 2, e0, 1e-4 * e0) << t;
+    EXPECT_NEAR(NormaVet(Obj(1).VecV), 0.45, 1e-4) << t;
+  });
+}
+
 }  // namespace
