@@ -2,6 +2,7 @@
 
 #include "scene/scene_document.h"
 #include "support/child_process.h"
+#include "support/command_line_check.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
 
@@ -129,6 +130,9 @@ TEST(ViretaSim, WrongUsageExitsWithTwo) {
   EXPECT_EQ(Roda("a.xml --every x").status, 2);
   EXPECT_EQ(Roda("a.xml b.xml").status, 2);
   EXPECT_THAT(Roda("--ajuda").err, HasSubstr("uso: vireta-sim"));
+  EXPECT_THAT(Roda("a.xml --every x").err, HasSubstr("vireta-sim: --every espera um número inteiro"));
+  EXPECT_THAT(Roda("a.xml b.xml").err, HasSubstr("sobrou: b.xml"));
+  ExpectStandardOptions(VIRETA_SIM, "vireta-sim");
 }
 
 }  // namespace
