@@ -9,12 +9,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <clocale>
+#include <cstring>
 #include <sstream>
 #include <vector>
 
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 namespace fs = std::filesystem;
 
 // The runner with these arguments: exit status, standard output and standard error.
@@ -133,6 +137,22 @@ TEST(ViretaSim, WrongUsageExitsWithTwo) {
   EXPECT_THAT(Roda("a.xml --every x").err, HasSubstr("vireta-sim: --every espera um número inteiro"));
   EXPECT_THAT(Roda("a.xml b.xml").err, HasSubstr("sobrou: b.xml"));
   ExpectStandardOptions(VIRETA_SIM, "vireta-sim");
+}
+
+// The system's own words in an error follow the user's language, as the rest of the message does.
+TEST(ViretaSim, SystemErrorsInTheUsersLanguage) {
+  const char* antes = std::setlocale(LC_MESSAGES, nullptr);
+  const std::string guardado = antes ? antes : "C";
+  const std::string ingles = std::strerror(ENOENT);
+  if (!std::setlocale(LC_ALL, "pt_BR.UTF-8")) GTEST_SKIP() << "no pt_BR locale on this machine";
+  const std::string portugues = std::strerror(ENOENT);
+  std::setlocale(LC_ALL, guardado.c_str());
+  if (portugues == ingles) GTEST_SKIP() << "the C library has no Portuguese messages here";
+  TTempFolder pasta;
+  const TCommandResult r = RunInPortugueseWithoutDisplay(VIRETA_SIM, (pasta / "sumido.xml").string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_THAT(r.err, HasSubstr(portugues));
+  EXPECT_THAT(r.err, Not(HasSubstr(ingles)));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "scene/scene_loader.h"
 #include "scene/simulation_step.h"
 
+#include <clocale>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -75,6 +76,10 @@ TOptions LeOpcoes(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The user's language, as the window has it, so that the system's own words in an error (a missing
+  // file) read as the rest of the message; numbers in the CSV keep their point whatever the language.
+  std::setlocale(LC_ALL, "");
+  std::setlocale(LC_NUMERIC, "C");
   const TOptions opcoes = LeOpcoes(argc, argv);
   if (!opcoes.erro.empty()) {
     std::cerr << "vireta-sim: " << opcoes.erro << '\n' << Uso;
