@@ -245,6 +245,37 @@ TEST(Licoes, PortaComDobradicaGiraSemSairDoLugar) {
   EXPECT_LT(t.at(0).back().x, -0.4) << "three seconds at 1 rad/s: the door has turned past 90°";
 }
 
+// Each guide's spreadsheet line, typed as written in a terminal opened in the user's home folder: it names
+// the installed sample by its full path and leaves the CSV in the home folder.
+TEST(Licoes, EachGuidesCommandLineWorksFromTheHomeFolder) {
+  const TTempFolder pasta;
+  const fs::path casa = pasta / "casa", instaladas = pasta / "instaladas";
+  fs::create_directories(casa);
+  fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", instaladas, fs::copy_options::recursive);
+  const std::string instalado = "vireta-sim /usr/share/vireta/Cenas/";
+  int guias = 0;
+  for (const auto& e : fs::directory_iterator(instaladas)) {
+    if (e.path().extension() != ".txt") continue;
+    ++guias;
+    SCOPED_TRACE(e.path().filename());
+    std::istringstream texto(ReadFile(e.path()));
+    std::string comando;
+    for (std::string l; std::getline(texto, l);)
+      if (l.find("vireta-sim ") != std::string::npos) comando = l.substr(l.find_first_not_of(' '));
+    ASSERT_EQ(comando.rfind(instalado + e.path().stem().string() + ".xml ", 0), 0u) << comando;
+    const std::size_t seta = comando.find(" > ~/");
+    ASSERT_NE(seta, std::string::npos) << comando;
+    const std::string planilha = comando.substr(seta + 5);
+    // The installed program and samples are the build's and a copy of the sources'.
+    comando.replace(0, instalado.size(), std::string(VIRETA_SIM) + " " + instaladas.string() + "/");
+    const TCommandResult r =
+        RunCommand("cd " + casa.string() + " && HOME=" + casa.string() + " sh -c '" + comando + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(casa / planilha).rfind("frame,t,i,nome,", 0), 0u) << planilha;
+  }
+  EXPECT_GE(guias, 12);
+}
+
 // Recorded from the runner before the launch and elasticity columns existed.
 class SemAsColunasNovas : public ::testing::TestWithParam<const char*> {};
 

@@ -48,13 +48,19 @@ TEST_P(Amostras, CarregaESimulaSemErro) {
   EXPECT_EQ((linhas.size() - 1) % 3, 0u) << "frames 0, 25 and 50, the same objects in each";
   EXPECT_EQ(linhas[1].rfind("0,0.00,0,", 0), 0u);
   EXPECT_EQ(linhas.back().rfind("50,0.50,", 0), 0u);
+  // The names students read in the plots and the spreadsheet are written as Portuguese is.
+  for (const char* semAcento : {"Pendulo", "serie", "Maquina", "Colisao", "Lancamento", "Rotacao"})
+    EXPECT_THAT(e.out, Not(HasSubstr(semAcento)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cenas, Amostras,
                          ::testing::Values("queda_livre.xml", "colisao_inelastica.xml", "colisao_parcial.xml",
                                            "colisao_elastica.xml", "rampa_atrito.xml", "pilha_caixas.xml",
                                            "capsula.xml", "plano.xml", "caixa_estatica.xml", "malha_obj.xml",
-                                           "tipo7.xml"));
+                                           "tipo7.xml", "pendulo_simples.xml", "pendulo_duplo.xml",
+                                           "molas_serie_paralelo.xml", "maquina_atwood.xml",
+                                           "colisao_elastica_1d.xml", "lancamento_obliquo.xml",
+                                           "queda_livre_rotacao.xml"));
 
 TEST(ViretaSim, FreeFallAsCSV) {
   TTempFolder pasta;
