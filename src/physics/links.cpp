@@ -10,7 +10,7 @@ constexpr double MaxPhasePerStep = 0.0025;
 constexpr int MaxSubSteps = 64;
 // How hard a pulley stops what arrives at it (m/s²). A block meeting the wheel at speed would stop within
 // one step, and that one impact would set the scale of every acceleration plot, flattening the motion the
-// lesson measures; the rope is let out to stop it over the last centimetres instead.
+// lesson measures; the rope brakes it over the last stretch before the wheel instead.
 constexpr double PulleyStop = 2 * 9.81;
 
 TVector Vec(const dReal* v) {
