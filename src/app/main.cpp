@@ -22,10 +22,16 @@ int main(int argc, char** argv) {
   // command line is read again below, once Qt has taken its own options out of it.
   QStringList linha;
   for (int i = 0; i < argc; ++i) linha << QString::fromLocal8Bit(argv[i]);
-  if (const TStartArguments antes = ParseStartArguments(linha); antes.Help || antes.Version) {
-    const QString texto = antes.Help ? StartUsage(linha.value(0)) : VersionText();
+  const TStartArguments antes = ParseStartArguments(linha);
+  if (antes.Help || antes.Version) {
+    const QString texto = antes.Help ? StartUsage(QStringLiteral("vireta")) : VersionText();
     std::fputs(texto.toLocal8Bit().constData(), stdout);
-    return 0;
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+  // A mistyped option ends here, in the terminal it was typed in, rather than in a window.
+  if (!antes.Unknown.isEmpty()) {
+    std::fputs(UnknownOptionText(QStringLiteral("vireta"), antes.Unknown).toLocal8Bit().constData(), stderr);
+    return 2;
   }
   TViretaApplication::SetGLFormat();
   TQtUserInterface ui;

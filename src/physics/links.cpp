@@ -8,6 +8,10 @@ namespace {
 // Turn of the fastest oscillation per step (rad): the semi-implicit step keeps energy to about half this.
 constexpr double MaxPhasePerStep = 0.0025;
 constexpr int MaxSubSteps = 64;
+// How hard a pulley stops what arrives at it (m/s²). A block meeting the wheel at speed would stop within
+// one step, and that one impact would set the scale of every acceleration plot, flattening the motion the
+// lesson measures; the rope brakes it over the last stretch before the wheel instead.
+constexpr double PulleyStop = 2 * 9.81;
 
 TVector Vec(const dReal* v) {
   return {v[0], v[1], v[2]};
@@ -38,6 +42,62 @@ void AddVelocity(dBodyID b, const TVector& d) {
   dBodySetLinearVel(b, v.x, v.y, v.z);
 }
 
+// After the step: a change of velocity moves the body as the step would have moved it.
+void Nudge(dBodyID b, const TVector& dv, double passo) {
+  AddVelocity(b, dv);
+  Shift(b, EscalaVet(dv, passo));
+}
+
+// How far the body's shape reaches from its centre along the unit `u` (its box around the shape); a body
+// without a shape is a point.
+double Reach(dBodyID b, const TVector& u) {
+  dGeomID g = dBodyGetFirstGeom(b);
+  if (!g) return 0;
+  dReal caixa[6];
+  dGeomGetAABB(g, caixa);
+  return ((caixa[1] - caixa[0]) * std::fabs(u.x) + (caixa[3] - caixa[2]) * std::fabs(u.y) +
+          (caixa[5] - caixa[4]) * std::fabs(u.z)) /
+         2;
+}
+
+// Rope left between the rim and an object before it meets the wheel, `u` down the rope.
+double Gap(dBodyID b, const TVector& rim, const TVector& u) {
+  return NormaVet(SubVet(Centre(b), rim)) - Reach(b, u);
+}
+
+// A launch that moves the linked point would be cut at the first step to what the link allows, losing
+// speed to the joint. A rod or hinge carries its object round the anchor, so the launch's velocity comes
+// with the spin that goes with it: for a rod any spin about the rod is the row's own; a hinge turns about
+// its axis only.
+void SpinWithLaunch(dBodyID corpo, dBodyID outro, const TLinkSpec& spec) {
+  if (!Movable(corpo)) return;
+  const TVector c = Centre(corpo), r = SubVet(c, spec.Anchor);
+  const double r2 = Dot(r, r);
+  if (!(r2 > 1e-12)) return;
+  TVector vOutro{}, wOutro{};
+  if (outro) {
+    // A rod's object turns about the anchor as it moves; a hinge's turns with the other body besides.
+    const TVector p = spec.Kind == TLinkKind::Rod ? spec.Anchor : c;
+    dVector3 v;
+    dBodyGetPointVel(outro, p.x, p.y, p.z, v);
+    vOutro = Vec(v);
+    wOutro = Vec(dBodyGetAngularVel(outro));
+  }
+  const TVector v = SubVet(Vec(dBodyGetLinearVel(corpo)), vOutro);
+  if (NormaVet(v) == 0) return;  // a spin alone is the row's to give
+  const TVector w = Vec(dBodyGetAngularVel(corpo));
+  TVector giro;
+  if (spec.Kind == TLinkKind::Rod) {
+    giro = SomaVet(EscalaVet(ProdVetorial(r, v), 1 / r2), EscalaVet(r, Dot(w, r) / r2));
+  } else {
+    const TVector e = NormalizaVet(spec.Axis), volta = ProdVetorial(e, r);
+    const double v2 = Dot(volta, volta);
+    if (!(v2 > 1e-12)) return;
+    giro = SomaVet(wOutro, EscalaVet(e, Dot(volta, v) / v2));
+  }
+  dBodySetAngularVel(corpo, giro.x, giro.y, giro.z);
+}
+
 }  // namespace
 
 void TLinkSet::Add(dWorldID mundo, const TLinkSpec& spec, dBodyID corpo, dBodyID outro) {
@@ -60,6 +120,7 @@ void TLinkSet::Add(dWorldID mundo, const TLinkSpec& spec, dBodyID corpo, dBodyID
   }
   l.Length = spec.Length > 0 ? spec.Length : atLoad;
   const TVector& a = spec.Anchor;
+  if (spec.Kind == TLinkKind::Rod || spec.Kind == TLinkKind::Hinge) SpinWithLaunch(corpo, outro, spec);
   if (spec.Kind == TLinkKind::Rod) {
     l.Joint = dJointCreateBall(mundo, nullptr);
     dJointAttach(l.Joint, corpo, outro);
@@ -157,35 +218,80 @@ void TLinkSet::BeforeStep(dWorldID mundo, dJointGroupID grupo, const TContactPar
 // Two objects on either side of a fixed smooth pulley: the rope's length is the sum of each object's
 // distance to its rim. The step has moved them freely; the rope's impulse then takes away what would lengthen
 // it, shared by their masses, and the positions follow the changed velocities, as the step would have moved
-// them.
+// them. What comes up to the wheel stops there, and a taut rope stops the other side with it.
 void TLinkSet::HoldPulley(TLink& l, double passo) {
   l.Tension = 0;
-  dBodyID a = l.Body, b = l.OtherBody;
-  const double wa = InverseMass(a), wb = InverseMass(b);
-  if (wa + wb <= 0) return;
-  TVector da = SubVet(Centre(a), l.LocalAnchor), db = b ? SubVet(Centre(b), l.PulleyOther) : TVector{};
-  const double la = NormaVet(da), lb = NormaVet(db);
-  if (!(la > 1e-9) || (b && !(lb > 1e-9))) return;
-  const TVector ua = EscalaVet(da, 1 / la), ub = b ? EscalaVet(db, 1 / lb) : TVector{};
-  if (la + lb < l.Length) return;  // slack
-  const double alongando = Dot(Vec(dBodyGetLinearVel(a)), ua) + (b ? Dot(Vec(dBodyGetLinearVel(b)), ub) : 0);
-  if (alongando > 0) {
-    const double impulso = alongando / (wa + wb);
-    const TVector dva = EscalaVet(ua, -impulso * wa), dvb = EscalaVet(ub, -impulso * wb);
-    AddVelocity(a, dva);
-    Shift(a, EscalaVet(dva, passo));
-    if (wb > 0) {
-      AddVelocity(b, dvb);
-      Shift(b, EscalaVet(dvb, passo));
-    }
-    l.Tension = impulso / passo;
+  struct TSide {
+    dBodyID Body;
+    double W;         // inverse mass
+    TVector U;        // from the rim down the rope to the object
+    double Pull = 0;  // the rope's impulse on it this step
+  };
+  const TVector rims[2] = {l.LocalAnchor, l.PulleyOther};
+  TSide lados[2] = {};
+  int n = 0;
+  double comprimento = 0;
+  for (dBodyID corpo : {l.Body, l.OtherBody}) {
+    if (!corpo) break;
+    const TVector d = SubVet(Centre(corpo), rims[n]);
+    const double len = NormaVet(d);
+    if (!(len > 1e-9)) return;
+    const TVector u = EscalaVet(d, 1 / len);
+    lados[n++] = {corpo, InverseMass(corpo), u};
+    comprimento += len;
   }
-  da = SubVet(Centre(a), l.LocalAnchor);
-  db = b ? SubVet(Centre(b), l.PulleyOther) : TVector{};
-  const double excesso = NormaVet(da) + NormaVet(db) - l.Length;
-  if (excesso <= 0) return;
-  Shift(a, EscalaVet(ua, -excesso * wa / (wa + wb)));
-  if (wb > 0) Shift(b, EscalaVet(ub, -excesso * wb / (wa + wb)));
+  if (lados[0].W + (n > 1 ? lados[1].W : 0) <= 0) return;
+  const bool esticada = comprimento >= l.Length;
+  const auto afastando = [](const TSide& s) { return Dot(Vec(dBodyGetLinearVel(s.Body)), s.U); };
+  if (esticada) {
+    double alongando = 0, w = 0;
+    for (int k = 0; k < n; ++k) alongando += afastando(lados[k]), w += lados[k].W;
+    if (alongando > 0) {
+      const double impulso = alongando / w;
+      for (int k = 0; k < n; ++k) {
+        if (lados[k].W > 0) Nudge(lados[k].Body, EscalaVet(lados[k].U, -impulso * lados[k].W), passo);
+        lados[k].Pull = impulso;
+      }
+    }
+  }
+  // Near the wheel an object closes in no faster than it can still stop, nor past the wheel within the
+  // next step (measured where the rope's impulse has put it); what it gives up, a taut rope takes from the
+  // other side too, and the wheel takes the difference of the pulls.
+  for (int k = 0; k < n; ++k) {
+    TSide& s = lados[k];
+    if (s.W <= 0) continue;
+    const double folga = std::max(Gap(s.Body, rims[k], s.U), 0.0);
+    const double chegando = -afastando(s),
+                 permitido = std::min(std::sqrt(2 * PulleyStop * folga), folga / passo);
+    if (chegando <= permitido) continue;
+    const double freio = chegando - permitido;
+    Nudge(s.Body, EscalaVet(s.U, freio), passo);
+    s.Pull -= freio / s.W;
+    if (!esticada || n < 2) continue;
+    TSide& o = lados[1 - k];
+    const double segue = std::min(freio, std::max(afastando(o), 0.0));
+    if (o.W <= 0 || segue <= 0) continue;
+    Nudge(o.Body, EscalaVet(o.U, -segue), passo);
+    o.Pull += segue / o.W;
+  }
+  if (esticada) l.Tension = std::max(0.0, std::max(lados[0].Pull, n > 1 ? lados[1].Pull : 0.0)) / passo;
+  // Positions: an object past the wheel goes back to it; a rope still too long is taken in on the sides
+  // that can still rise, shared by their masses.
+  double excesso = -l.Length, w = 0;
+  bool presos[2] = {false, false};
+  for (int k = 0; k < n; ++k) {
+    TSide& s = lados[k];
+    const double alem = -Gap(s.Body, rims[k], s.U);
+    if (s.W > 0 && alem > -1e-6) {  // at the wheel, to the engine's single precision
+      if (alem > 0) Shift(s.Body, EscalaVet(s.U, alem));
+      presos[k] = true;
+    }
+    excesso += NormaVet(SubVet(Centre(s.Body), rims[k]));
+    if (!presos[k]) w += s.W;
+  }
+  if (excesso <= 0 || w <= 0) return;
+  for (int k = 0; k < n; ++k)
+    if (!presos[k] && lados[k].W > 0) Shift(lados[k].Body, EscalaVet(lados[k].U, -excesso * lados[k].W / w));
 }
 
 // The contact stops a rope from stretching further; what one step overshot is taken back here, shared in

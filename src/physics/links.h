@@ -2,7 +2,8 @@
 // Links between objects, or from an object to a fixed point of the world: rods and hinges are the
 // engine's ball-and-socket and hinge joints; springs are forces added before every step; ropes hold only
 // when taut (a frictionless contact along the rope, made only while the rope is stretched); a rope over a
-// fixed smooth pin ties two objects so that the sum of their distances to the pin stays at most its length.
+// fixed smooth pin ties two objects so that the sum of their distances to the pin stays at most its length,
+// and what comes up to the pin stops there, its shape against the wheel.
 
 #include "physics/collision.h"
 #include "physics/vector_math.h"
@@ -33,7 +34,8 @@ struct TLinkSpec {
 };
 
 // What the overlay shows of a link: its length now and what it pulls with (N). Spring: extension beyond
-// its rest length and the force along it; rod, hinge, rope, pulley: the tension (negative: a rod pushes).
+// its rest length and the force along it; rod, hinge, rope, pulley: the tension (negative: a rod pushes; a
+// pulley with one object held at the wheel: the pull on the other, which hangs).
 struct TLinkReading {
   TLinkKind Kind = TLinkKind::None;
   double Length = 0, Extension = 0, Force = 0;
@@ -56,8 +58,8 @@ class TLinkSet {
 
   // Before each sub-step: adds the springs' forces, and a contact for each taut rope to `grupo`.
   void BeforeStep(dWorldID mundo, dJointGroupID grupo, const TContactParameters& parametros);
-  // After each step: ropes over a pin take their pull, and ropes stretched past their length are brought
-  // back to it.
+  // After each step: ropes over a pin take their pull and stop what reaches the pin, and ropes stretched
+  // past their length are brought back to it.
   void AfterStep(double passo);
 
   // The first link of `objeto`, at either end, if it has one.

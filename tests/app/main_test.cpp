@@ -3,6 +3,7 @@
 // and exits 0. A program folder it cannot write sends its settings to the user's folders.
 
 #include "scene/scene_table.h"
+#include "support/command_line_check.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
 
@@ -103,6 +104,11 @@ TEST_F(Programa, IniciaCriaTempRodaESalvaAoTerminar) {
   const std::string ini = ReadFile(config_);
   for (const char* secao : {"[General]", "[Motion]", "[Nunchuk]", "[Up]", "[Z]"})
     EXPECT_THAT(ini, HasSubstr(secao));
+}
+
+TEST_F(Programa, AnswersItsOptionsBeforeNeedingADisplay) {
+  ExpectStandardOptions(programa_.string(), "vireta");
+  EXPECT_FALSE(fs::exists(temp_)) << "no window was started";
 }
 
 TEST_F(Programa, CenaDaLinhaDeComandoAbreECenaRuimNaoParaOPrograma) {

@@ -181,4 +181,39 @@ TEST_F(Ligacoes, CordaPorUmaRoldanaAceleraComoAMaquinaDeAtwood) {
   EXPECT_NEAR(cena.Mundo->Links().Reading(1)->Force, 2 * 3.0 * 1.0 * g / 4.0, 0.02 * 15) << "tension";
 }
 
+TEST_F(Ligacoes, PulleyStopsWhatReachesItAndHoldsTheOtherSide) {
+  // The 1 kg block rises 0.9 m until its top meets the pulley; the rope then holds the 3 kg one.
+  TTestScene c;
+  c.Linha(BoxRow(0.2, 0.2, 0.2), Bola(-0.2, 0, 2, 3, Ponto(5, {0, 0, 3}, {{TColumn::LigaCom, 2}})));
+  c.Linha(BoxRow(0.2, 0.2, 0.2), Bola(0.2, 0, 2, 1, {{TColumn::ID, 2}}));
+  Carrega(c);
+  double hardest = 0;
+  Passos(150, [&](double) { hardest = std::max({hardest, NormaVet(Obj(0).VecA), NormaVet(Obj(1).VecA)}); });
+  EXPECT_LT(hardest, 2.5 * g) << "the stop is not one impact that hides the motion in the plots";
+  double drift = 0, speed = 0;
+  Passos(50, [&](double) {
+    drift = std::max(
+        {drift, std::fabs(Obj(1).Posicao.z - (3 - 0.1)), std::fabs(Obj(0).Posicao.z + Obj(1).Posicao.z - 4)});
+    speed = std::max({speed, NormaVet(Obj(0).VecV), NormaVet(Obj(1).VecV)});
+  });
+  EXPECT_LT(drift, 0.002) << "the light block's top at the wheel, the rope at its length";
+  EXPECT_LT(speed, 1e-4);
+  EXPECT_NEAR(cena.Mundo->Links().Reading(0)->Force, 3 * g, 0.01 * 3 * g) << "the rope holds the heavy one";
+}
+
+TEST_F(Ligacoes, LaunchAlongTheAllowedMotionKeepsItsSpeed) {
+  // Sideways at 3 m/s on a 1 m rod, and round a vertical hinge: no speed lost to the link at the start.
+  TTestScene c;
+  c.Linha(SphereRow(0.1), Bola(0, 0, 2, 1, Ponto(1, {0, 0, 3}, {{TColumn::VelX, 3.0}})));
+  c.Linha(BoxRow(0.9, 0.04, 2),
+          Bola(2.45, 0, 1.1, 20, Ponto(2, {2, 0, 1.1}, {{TColumn::EixoLigZ, 1.0}, {TColumn::VelY, 0.45}})));
+  Carrega(c);
+  const double e0 = g * Obj(0).Posicao.z + 4.5;
+  Passos(3, [&](double t) {
+    const double v = NormaVet(Obj(0).VecV);
+    EXPECT_NEAR(g * Obj(0).Posicao.z + v * v / 2, e0, 1e-4 * e0) << t;
+    EXPECT_NEAR(NormaVet(Obj(1).VecV), 0.45, 1e-4) << t;
+  });
+}
+
 }  // namespace

@@ -1,12 +1,14 @@
 // The ready lessons, run as a student runs them, against the textbook to 1 %; and the samples of scene
 // files without the launch columns, which must run exactly as they did before those columns existed.
 
+#include "scene/scene_table.h"
 #include "support/child_process.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <map>
 #include <numbers>
@@ -88,6 +90,18 @@ TEST(Licoes, LancamentoObliquoAlcanceETempoDeVoo) {
     const auto [tempo, x] = Descida(t.at(i), 0.1);
     PertoDoLivro(x, 10 * 10 * std::sin(2 * th) / g);
     PertoDoLivro(tempo, 2 * 10 * std::sin(th) / g);
+    // The guide's energy plot: the total falls slowly, by less than 2 % up to the ground.
+    const auto energia = [&](const TLinha& l) {
+      return g * l.z + (l.vx * l.vx + l.vy * l.vy + l.vz * l.vz) / 2;
+    };
+    const double inicio = energia(t.at(i)[1]);
+    double fim = inicio;
+    for (std::size_t k = 2; k < t.at(i).size() && t.at(i)[k].t < tempo; ++k) {
+      EXPECT_LE(energia(t.at(i)[k]), fim + 1e-9) << k;
+      fim = energia(t.at(i)[k]);
+    }
+    EXPECT_LT(inicio - fim, 0.02 * inicio);
+    EXPECT_GT(inicio - fim, 0.002 * inicio) << "the guide warns of a drop the plot shows";
   }
 }
 
@@ -174,12 +188,29 @@ double PeriodoExato(double L, double th) {
   return 4 * std::sqrt(L / g) * K * std::numbers::pi / 2;
 }
 
+// Times of the peaks of the height, each placed by the parabola through the frame and its neighbours: what
+// a teacher reads off the "Altura" plot.
+std::vector<double> PicosDaAltura(const std::vector<TLinha>& v) {
+  std::vector<double> picos;
+  for (std::size_t k = 1; k + 1 < v.size(); ++k) {
+    const double a = v[k - 1].z, b = v[k].z, c = v[k + 1].z;
+    if (b > a && b >= c) picos.push_back(v[k].t + (v[k + 1].t - v[k].t) * (a - c) / (2 * (a - 2 * b + c)));
+  }
+  return picos;
+}
+
 TEST(Licoes, PenduloSimplesPequenaEGrandeAmplitude) {
   const TTrajetorias t = Roda("pendulo_simples.xml", 1000);
   const double pequeno = Periodo(t.at(0), Vx), grande = Periodo(t.at(1), Vx);
   PertoDoLivro(pequeno, 2 * std::numbers::pi * std::sqrt(1 / g));
   PertoDoLivro(grande, PeriodoExato(1, 40 * std::numbers::pi / 180));
   EXPECT_GT(grande / pequeno, 1.02) << "a wide swing is slower than 2π√(L/g)";
+  // The guide's plot: the height peaks on both sides, and the period runs from the first peak to the third.
+  for (const int i : {0, 1}) {
+    const std::vector<double> picos = PicosDaAltura(t.at(i));
+    ASSERT_GE(picos.size(), 3u);
+    PertoDoLivro(picos[2] - picos[0], i == 0 ? pequeno : grande);
+  }
 }
 
 TEST(Licoes, PenduloDuploGuardaEnergiaEComprimentosESeSepara) {
@@ -213,6 +244,10 @@ TEST(Licoes, MassaMolaVerticalPeriodoEPontoMaisBaixo) {
   const TTrajetorias t = Roda("massa_mola_vertical.xml", 500);
   const double m = 0.5, k = 20;
   PertoDoLivro(Periodo(t.at(0), Vz), 2 * std::numbers::pi * std::sqrt(m / k));
+  const std::vector<double> picos = PicosDaAltura(t.at(0));
+  ASSERT_GE(picos.size(), 2u);
+  // One peak of the height a period.
+  PertoDoLivro(picos[1] - picos[0], 2 * std::numbers::pi * std::sqrt(m / k));
   double baixo = 2;
   for (const TLinha& l : t.at(0)) baixo = std::min(baixo, l.z);
   PertoDoLivro(2 - baixo, 2 * m * g / k);
@@ -228,10 +263,20 @@ TEST(Licoes, MolasEmSerieEEmParalelo) {
 }
 
 TEST(Licoes, MaquinaDeAtwood) {
-  const TTrajetorias t = Roda("maquina_atwood.xml", 120);
+  const TTrajetorias t = Roda("maquina_atwood.xml", 200);
   const double m1 = 1.2, m2 = 0.8;
   PertoDoLivro((t.at(0)[110].vz - t.at(0)[10].vz) / 1.0, -(m1 - m2) * g / (m1 + m2));
   PertoDoLivro((t.at(1)[110].vz - t.at(1)[10].vz) / 1.0, (m1 - m2) * g / (m1 + m2));
+  // The guide's numbers: vz from -0.20 to -2.16 m/s, and net forces of 2.35 N and 1.57 N, not equal.
+  EXPECT_NEAR(t.at(0)[10].vz, -0.20, 0.005);
+  EXPECT_NEAR(t.at(0)[110].vz, -2.16, 0.005);
+  EXPECT_NEAR(m1 * (t.at(0)[10].vz - t.at(0)[110].vz), 2.35, 0.005);
+  EXPECT_NEAR(m2 * (t.at(1)[110].vz - t.at(1)[10].vz), 1.57, 0.005);
+  // Near 1.4 s the light block reaches the pulley and both stay there.
+  for (std::size_t k = 150; k <= 200; ++k) {
+    EXPECT_NEAR(t.at(0)[k].vz, 0, 1e-6) << k;
+    EXPECT_NEAR(t.at(1)[k].z, 4 - 0.1, 0.002) << k;
+  }
 }
 
 TEST(Licoes, PortaComDobradicaGiraSemSairDoLugar) {
@@ -243,6 +288,55 @@ TEST(Licoes, PortaComDobradicaGiraSemSairDoLugar) {
     EXPECT_NEAR(l.z, 1.1, 0.002);
   }
   EXPECT_LT(t.at(0).back().x, -0.4) << "three seconds at 1 rad/s: the door has turned past 90°";
+}
+
+// A guide speaks of what the teacher sees (the editor's fields, "Vetor força"), never of the file's columns.
+TEST(Licoes, GuidesNameNoColumnOfTheSceneFile) {
+  for (const auto& e : fs::directory_iterator(fs::path(VIRETA_SOURCE_DIR) / "Cenas")) {
+    if (e.path().extension() != ".txt") continue;
+    const std::string guia = ReadFile(e.path());
+    for (const TColumnDefinition& c : SceneColumns()) {
+      const std::string nome(c.Nome);
+      // A name in two words run together (LigaCom, VelX) or given a value ("Ligacao = 5") is the file's.
+      const bool interno =
+          std::any_of(nome.begin() + 1, nome.end(), [](char ch) { return std::isupper(ch); });
+      EXPECT_FALSE(interno && guia.find(nome) != std::string::npos) << e.path().filename() << ": " << nome;
+      // One letter is the physics' own (A = 8,83 m, the range).
+      const bool comValor = nome.size() > 2 && guia.find(nome + " = ") != std::string::npos;
+      EXPECT_FALSE(comValor) << e.path().filename() << ": " << nome;
+    }
+  }
+}
+
+// Each guide's spreadsheet line, typed as written in a terminal opened in the user's home folder: it names
+// the installed sample by its full path and leaves the CSV in the home folder.
+TEST(Licoes, EachGuidesCommandLineWorksFromTheHomeFolder) {
+  const TTempFolder pasta;
+  const fs::path casa = pasta / "casa", instaladas = pasta / "instaladas";
+  fs::create_directories(casa);
+  fs::copy(fs::path(VIRETA_SOURCE_DIR) / "Cenas", instaladas, fs::copy_options::recursive);
+  const std::string instalado = "vireta-sim /usr/share/vireta/Cenas/";
+  int guias = 0;
+  for (const auto& e : fs::directory_iterator(instaladas)) {
+    if (e.path().extension() != ".txt") continue;
+    ++guias;
+    SCOPED_TRACE(e.path().filename());
+    std::istringstream texto(ReadFile(e.path()));
+    std::string comando;
+    for (std::string l; std::getline(texto, l);)
+      if (l.find("vireta-sim ") != std::string::npos) comando = l.substr(l.find_first_not_of(' '));
+    ASSERT_EQ(comando.rfind(instalado + e.path().stem().string() + ".xml ", 0), 0u) << comando;
+    const std::size_t seta = comando.find(" > ~/");
+    ASSERT_NE(seta, std::string::npos) << comando;
+    const std::string planilha = comando.substr(seta + 5);
+    // The installed program and samples are the build's and a copy of the sources'.
+    comando.replace(0, instalado.size(), std::string(VIRETA_SIM) + " " + instaladas.string() + "/");
+    const TCommandResult r =
+        RunCommand("cd " + casa.string() + " && HOME=" + casa.string() + " sh -c '" + comando + "'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(casa / planilha).rfind("frame,t,i,nome,", 0), 0u) << planilha;
+  }
+  EXPECT_GE(guias, 12);
 }
 
 // Recorded from the runner before the launch and elasticity columns existed.

@@ -2,18 +2,23 @@
 
 #include "scene/scene_document.h"
 #include "support/child_process.h"
+#include "support/command_line_check.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <clocale>
+#include <cstring>
 #include <sstream>
 #include <vector>
 
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 namespace fs = std::filesystem;
 
 // The runner with these arguments: exit status, standard output and standard error.
@@ -43,13 +48,19 @@ TEST_P(Amostras, CarregaESimulaSemErro) {
   EXPECT_EQ((linhas.size() - 1) % 3, 0u) << "frames 0, 25 and 50, the same objects in each";
   EXPECT_EQ(linhas[1].rfind("0,0.00,0,", 0), 0u);
   EXPECT_EQ(linhas.back().rfind("50,0.50,", 0), 0u);
+  // The names students read in the plots and the spreadsheet are written as Portuguese is.
+  for (const char* semAcento : {"Pendulo", "serie", "Maquina", "Colisao", "Lancamento", "Rotacao"})
+    EXPECT_THAT(e.out, Not(HasSubstr(semAcento)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cenas, Amostras,
                          ::testing::Values("queda_livre.xml", "colisao_inelastica.xml", "colisao_parcial.xml",
                                            "colisao_elastica.xml", "rampa_atrito.xml", "pilha_caixas.xml",
                                            "capsula.xml", "plano.xml", "caixa_estatica.xml", "malha_obj.xml",
-                                           "tipo7.xml"));
+                                           "tipo7.xml", "pendulo_simples.xml", "pendulo_duplo.xml",
+                                           "molas_serie_paralelo.xml", "maquina_atwood.xml",
+                                           "colisao_elastica_1d.xml", "lancamento_obliquo.xml",
+                                           "queda_livre_rotacao.xml"));
 
 TEST(ViretaSim, FreeFallAsCSV) {
   TTempFolder pasta;
@@ -129,6 +140,25 @@ TEST(ViretaSim, WrongUsageExitsWithTwo) {
   EXPECT_EQ(Roda("a.xml --every x").status, 2);
   EXPECT_EQ(Roda("a.xml b.xml").status, 2);
   EXPECT_THAT(Roda("--ajuda").err, HasSubstr("uso: vireta-sim"));
+  EXPECT_THAT(Roda("a.xml --every x").err, HasSubstr("vireta-sim: --every espera um número inteiro"));
+  EXPECT_THAT(Roda("a.xml b.xml").err, HasSubstr("sobrou: b.xml"));
+  ExpectStandardOptions(VIRETA_SIM, "vireta-sim");
+}
+
+// The system's own words in an error follow the user's language, as the rest of the message does.
+TEST(ViretaSim, SystemErrorsInTheUsersLanguage) {
+  const char* antes = std::setlocale(LC_MESSAGES, nullptr);
+  const std::string guardado = antes ? antes : "C";
+  const std::string ingles = std::strerror(ENOENT);
+  if (!std::setlocale(LC_ALL, "pt_BR.UTF-8")) GTEST_SKIP() << "no pt_BR locale on this machine";
+  const std::string portugues = std::strerror(ENOENT);
+  std::setlocale(LC_ALL, guardado.c_str());
+  if (portugues == ingles) GTEST_SKIP() << "the C library has no Portuguese messages here";
+  TTempFolder pasta;
+  const TCommandResult r = RunInPortugueseWithoutDisplay(VIRETA_SIM, (pasta / "sumido.xml").string());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_THAT(r.err, HasSubstr(portugues));
+  EXPECT_THAT(r.err, Not(HasSubstr(ingles)));
 }
 
 }  // namespace

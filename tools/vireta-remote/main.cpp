@@ -15,6 +15,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/release_text.h"
 #include "wiimote/linux_services.h"
 #include "wiimote/remote_check.h"
 #include "wiimote/udev_hid_platform.h"
@@ -22,6 +23,16 @@
 namespace {
 
 std::atomic<bool> StopRequested{false};
+
+constexpr const char* Usage =
+    "uso: vireta-remote [--segundos N] [--nunchuk] [--gravar ARQUIVO]\n"
+    "  Confere pelo terminal se o Wii Remote está pronto para o Vireta e mostra o que ele envia.\n"
+    "  --segundos N      para depois de N segundos (padrão: até \"q\" ou Ctrl+C)\n"
+    "  --nunchuk         prepara o Nunchuk em vez da câmera infravermelha\n"
+    "  --gravar ARQUIVO  grava a sessão nesse arquivo\n"
+    "  -h, --help        mostra esta ajuda\n"
+    "  --version         mostra a versão e a licença\n"
+    "Sai com 0 quando um controle respondeu, 1 quando nenhum respondeu, 2 para um erro de uso.\n";
 
 void OnSignal(int) {
   StopRequested = true;
@@ -61,11 +72,18 @@ std::string UdevRulePath() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> Args(argv + 1, argv + argc);
+  // Help and version answer before any device is looked at, as every program of the package does.
+  for (const std::string& Arg : Args) {
+    if (Arg == "-h" || Arg == "--help" || Arg == "--version") {
+      std::cout << (Arg == "--version" ? ReleaseText("vireta-remote") : std::string(Usage));
+      return std::cout.flush() ? 0 : 1;
+    }
+  }
   TRemoteCheckOptions Options;
   std::string Error;
-  if (!ParseRemoteCheckArguments(std::vector<std::string>(argv + 1, argv + argc), Options, Error)) {
-    std::cerr << "vireta-remote: " << Error
-              << "\nuso: vireta-remote [--segundos N] [--nunchuk] [--gravar ARQUIVO]\n";
+  if (!ParseRemoteCheckArguments(Args, Options, Error)) {
+    std::cerr << "vireta-remote: " << Error << '\n' << Usage;
     return CheckUsageError;
   }
   Options.Terminal = ::isatty(STDOUT_FILENO) != 0;

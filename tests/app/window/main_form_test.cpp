@@ -479,6 +479,7 @@ TEST_F(Window, ReadyLessonsOpenTheirSceneAndGuide) {
   for (const QAction* a : aulas->actions()) titulos << a->text();
   EXPECT_GE(titulos.size(), 6);
   ASSERT_TRUE(titulos.contains("Lançamento oblíquo")) << titulos.join(", ").toStdString();
+  EXPECT_TRUE(titulos.contains("Máquina de Atwood")) << "a person's name keeps its capital";
   aulas->actions()[titulos.indexOf("Lançamento oblíquo")]->trigger();
   EXPECT_EQ(form->Session().Path().filename(), "lancamento_obliquo.xml");
   auto* guia = form->findChild<QDialog*>("guia");

@@ -21,8 +21,18 @@ TEST(StartArguments, AnOptionalSceneAndTheRest) {
   const TStartArguments opcoes = ParseStartArguments({"vireta", "-x", "--", "-cena.xml"});
   ASSERT_TRUE(opcoes.Scene);
   EXPECT_EQ(*opcoes.Scene, "-cena.xml");
-  EXPECT_EQ(opcoes.Error, "Opção desconhecida ignorada: -x");
+  EXPECT_EQ(opcoes.Unknown, "-x") << "refused before any window";
+  EXPECT_TRUE(opcoes.Error.isEmpty());
   EXPECT_FALSE(opcoes.Help);
+  EXPECT_EQ(ParseStartArguments({"vireta", "-a", "--b"}).Unknown, "-a");
+
+  // Qt's own options are left to Qt, with their values, in either spelling.
+  const TStartArguments qt = ParseStartArguments(
+      {"vireta", "-platform", "offscreen", "--style=Fusion", "-reverse", "--qwindowtitle", "-x", "c.xml"});
+  EXPECT_TRUE(qt.Unknown.isEmpty()) << qt.Unknown.toStdString();
+  ASSERT_TRUE(qt.Scene);
+  EXPECT_EQ(*qt.Scene, "c.xml");
+  EXPECT_EQ(ParseStartArguments({"vireta", "--stylo=Fusion"}).Unknown, "--stylo=Fusion");
 
   EXPECT_TRUE(ParseStartArguments({"vireta", "--help"}).Help);
   const TStartArguments versao = ParseStartArguments({"vireta", "--version"});
