@@ -2,7 +2,6 @@
 // Tests may run as root, which ignores permission bits, so the unwritable cases run in a child process
 // that first becomes the unprivileged user "nobody".
 
-#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -38,11 +37,6 @@ int SaveExpectingRefusal(const std::filesystem::path& config) {
   }
 }
 
-bool DropRoot() {
-  if (::geteuid() != 0) return true;
-  return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
-}
-
 class UnwritableSettings : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -53,7 +47,7 @@ class UnwritableSettings : public ::testing::Test {
 
   void ExpectRefusedAsUnprivilegedUser() {
     const int outcome =
-        RunInChild([&] { return DropRoot() ? SaveExpectingRefusal(Config()) : CannotDropRoot; });
+        RunInChild([&] { return GiveUpRoot() ? SaveExpectingRefusal(Config()) : CannotDropRoot; });
     if (outcome == CannotDropRoot) GTEST_SKIP() << "running as root and unable to become \"nobody\"";
     EXPECT_EQ(outcome, Refused);
     ::chmod(Config().c_str(), 0644);  // so that a test run by its owner can read it back
