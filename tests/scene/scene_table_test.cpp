@@ -196,6 +196,28 @@ TEST(TSceneTable, ErrorsNameTheFileRowAndColumn) {
   EXPECT_THAT(ErroAoLer(fifo), HasSubstr("fifo.xml"));
 }
 
+// A row the reader cannot place would vanish from the scene; the table is refused where it goes wrong.
+TEST(TSceneTable, RefusesRowsOutOfPlaceNamingTheLine) {
+  TTempFolder pasta;
+  auto erro = [&](const std::string& linhas) { return ErroAoLer(pasta.Write("p.xml", Pacote(linhas))); };
+  // The rows start on the packet's fourth line.
+  const std::string aninhada = erro("<ROW ID=\"1\"/>\n<ROW ID=\"2\">\n<ROW ID=\"3\"/></ROW>\n");
+  EXPECT_THAT(aninhada, HasSubstr("p.xml: <ROW> na linha 6"));
+  EXPECT_THAT(aninhada, HasSubstr("dentro de <ROW>"));
+  EXPECT_THAT(erro("<ROW/>\n<GRUPO><ROW ID=\"2\"/></GRUPO>\n"), HasSubstr("<ROW> na linha 5"));
+  EXPECT_THAT(erro("<ROW/>\n<GRUPO/>\n"), HasSubstr("<GRUPO> na linha 5"));
+  EXPECT_THAT(erro("<ROW/>\n<ROW><Detalhe/></ROW>"), HasSubstr("<Detalhe> na linha 5: dentro da linha 2"));
+  EXPECT_THAT(erro("<ROW/>\n<ROW>Bola</ROW>"), HasSubstr("a linha 2 da tabela tem texto"));
+  EXPECT_THAT(erro("<ROW/>Bola"), HasSubstr("<ROWDATA>"));
+  EXPECT_THAT(erro("<ROW/></ROWDATA>\n<ROWDATA><ROW/>"), HasSubstr("um só <ROWDATA>"));
+  std::string fora = Pacote("<ROW/>");
+  fora.insert(fora.find("</METADATA>"), "\n<ROW ID=\"9\"/>");
+  EXPECT_THAT(ErroAoLer(pasta.Write("m.xml", fora)),
+              HasSubstr("<ROW> na linha 3: fora do lugar, dentro de <METADATA>"));
+  // Blank text between rows is only layout.
+  EXPECT_EQ(TSceneTable::Read(pasta.Write("b.xml", Pacote("  <ROW/>\n\t<ROW> </ROW>\n"))).RowCount(), 2);
+}
+
 // Launch and elasticity columns: read when the file defines them, written only when some row uses them,
 // so a table that uses none is written byte for byte as before they existed.
 TEST(TSceneTable, WritesOptionalColumnsOnlyWhenUsed) {
