@@ -373,8 +373,15 @@ TSceneTable TSceneTable::Read(const fs::path& arquivo) {
 void TSceneTable::Write(const fs::path& arquivo) const {
   // What a load would refuse is never written: the user could not open the file again.
   CheckSceneTable(*this, arquivo);
-  const std::error_code ec = ReplaceFileAtomically(arquivo, ToXml());
-  if (ec) Fail(arquivo, "não foi possível gravar o arquivo: " + ec.message());
+  fs::path lugar;
+  const std::error_code ec = ReplaceFileAtomically(arquivo, ToXml(), &lugar);
+  if (!ec) return;
+  // The file itself may be writable while its folder takes no new file, which a save needs.
+  std::error_code pasta;
+  if (fs::is_directory(lugar, pasta))
+    Fail(arquivo, "não foi possível gravar o arquivo: a pasta " + lugar.string() +
+                      " não aceita um arquivo novo (" + ec.message() + ")");
+  Fail(arquivo, "não foi possível gravar o arquivo: " + ec.message());
 }
 
 namespace {
@@ -500,6 +507,8 @@ fs::path CreateStartScene(const fs::path& pastaPrograma) {
   std::error_code ec;
   fs::create_directories(pasta, ec);
   fs::remove(temp, ec);
+  // Saves killed part way in an earlier run left their hidden temporary files here.
+  RemoveLeftoverTemporaryFiles(pasta);
   try {
     TSceneTable().Write(temp);
   } catch (const ESceneError&) {

@@ -1,6 +1,7 @@
 // The scene table's file: reading by column name, empty cells, encodings, and errors that name the place.
 
 #include "scene/scene_table.h"
+#include "support/child_process.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
 
@@ -307,6 +308,40 @@ TEST(CenaInicial, SubstituiUmTempAntigo) {
   std::filesystem::create_directories(pasta / "Cenas");
   velha.Write(pasta / "Cenas" / "temp.xml");
   EXPECT_EQ(TSceneTable::Read(CreateStartScene(pasta.Path())).RowCount(), 0);
+}
+
+// A save killed part way in an earlier run left a hidden copy of the scene; the next start removes it.
+TEST(CenaInicial, RemoveOQueUmaGravacaoInterrompidaDeixou) {
+  TTempFolder pasta;
+  pasta.Write("Cenas/.aula.xml.0123456789abcdef.tmp", std::string(1000, 'x'));
+  pasta.Write("Cenas/aula.xml", "a cena");
+  CreateStartScene(pasta.Path());
+  EXPECT_EQ(ListFolder(pasta / "Cenas"), "aula.xml temp.xml ");
+}
+
+// The scene file may be writable while its folder takes no new file, which the save needs: the error says
+// which folder. Root writes anywhere, so the save runs as "nobody".
+TEST(TSceneTable, ASaveInAFolderThatTakesNoFileNamesTheFolder) {
+  TTempFolder pasta;
+  const auto arquivo = pasta.Write("aula.xml", "antes");
+  ::chmod(arquivo.c_str(), 0666);
+  ::chmod(pasta.Path().c_str(), 0555);
+  const int saida = RunInChild([&] {
+    if (!GiveUpRoot()) return 77;
+    try {
+      TSceneTable().Write(arquivo);
+    } catch (const ESceneError& e) {
+      const std::string texto = e.what();
+      return texto.find("a pasta " + pasta.Path().string() + " não aceita") != std::string::npos &&
+                     texto.find("Permission denied") != std::string::npos
+                 ? 0
+                 : 1;
+    }
+    return 2;
+  });
+  ASSERT_NE(saida, 77) << "cannot become \"nobody\"";
+  EXPECT_EQ(saida, 0);
+  EXPECT_EQ(ReadFile(arquivo), "antes");
 }
 
 }  // namespace

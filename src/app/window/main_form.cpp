@@ -11,6 +11,7 @@
 #include "app/window/scene_drop.h"
 #include "app/window/simulation_menu.h"
 #include "app/window/user_folders.h"
+#include "common/file_io.h"
 #include "input/desktop/timer_intervals.h"
 #include "input/settings/ini_file.h"
 #include "input/settings/install_folders.h"
@@ -145,6 +146,8 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
   CreateStartScene(settingsPlace_.StartSceneFolder);
   LeConfiguracao(settingsPlace_.SettingsFile, Setting, ButtonAssign);
+  // A save of the settings killed part way in an earlier run left its hidden temporary file beside them.
+  RemoveLeftoverTemporaryFiles(settingsPlace_.SettingsFile.parent_path());
   if (const QString onde = SettingsLocationNotice(settingsPlace_); !onde.isEmpty())
     ShowStatusNotice(*this, onde);
   new TSceneDropTarget(

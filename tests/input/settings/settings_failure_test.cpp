@@ -69,6 +69,14 @@ TEST_F(UnwritableSettings, AReadOnlyFileIsNotReplacedEvenInAWritableFolder) {
   ExpectRefusedAsUnprivilegedUser();
 }
 
+// Root may write any file; a file without any write bit is still the user's "read-only".
+TEST_F(UnwritableSettings, AReadOnlyFileIsNotReplacedEvenByRoot) {
+  ::chmod(Config().c_str(), 0444);
+  EXPECT_EQ(SaveExpectingRefusal(Config()), Refused);
+  ::chmod(Config().c_str(), 0644);
+  EXPECT_EQ(ReadFile(Config()), OldFile);
+}
+
 TEST_F(UnwritableSettings, AFileThatCannotBeReadIsNotOverwrittenWithDefaults) {
   ::chmod(folder_.Path().c_str(), 0777);
   ::chmod(Config().c_str(), 0222);  // writable, but what it holds would be lost
