@@ -26,20 +26,31 @@ fs::path Absolute(const fs::path& arquivo) {
 
 }  // namespace
 
-void TRecentScenes::Add(const fs::path& arquivo) {
-  const fs::path p = Absolute(arquivo);
-  Remove(p);
-  items_.insert(items_.begin(), p);
+void TRecentScenes::Apply(const TChange& mudanca) {
+  std::erase(items_, mudanca.File);
+  if (!mudanca.Added) return;
+  items_.insert(items_.begin(), mudanca.File);
   if (items_.size() > RecentSceneCount) items_.resize(RecentSceneCount);
 }
 
+void TRecentScenes::Add(const fs::path& arquivo) {
+  const TChange mudanca{true, Absolute(arquivo)};
+  // Only a file's last change counts, and the others keep their order: replaying the list gives the same.
+  std::erase_if(changes_, [&](const TChange& c) { return c.File == mudanca.File; });
+  changes_.push_back(mudanca);
+  Apply(mudanca);
+}
+
 void TRecentScenes::Remove(const fs::path& arquivo) {
-  const fs::path p = Absolute(arquivo);
-  std::erase(items_, p);
+  const TChange mudanca{false, Absolute(arquivo)};
+  std::erase_if(changes_, [&](const TChange& c) { return c.File == mudanca.File; });
+  changes_.push_back(mudanca);
+  Apply(mudanca);
 }
 
 void TRecentScenes::ReadFrom(const TIniDocument& ini) {
   items_.clear();
+  changes_.clear();
   for (std::size_t i = 0; i < RecentSceneCount; ++i) {
     const std::string valor = ini.ReadString(Section, KeyOf(i), "");
     // A value cut at the reader's limit names some other file.
@@ -67,8 +78,13 @@ void TRecentScenes::Load(const fs::path& arquivoIni) {
   ReadFrom(TIniFile(arquivoIni).Document());
 }
 
-void TRecentScenes::Save(const fs::path& arquivoIni) const {
+void TRecentScenes::Save(const fs::path& arquivoIni) {
   TIniFile file(arquivoIni);
-  WriteTo(file.Document());
+  TRecentScenes juntas;
+  juntas.ReadFrom(file.Document());
+  for (const TChange& c : changes_) juntas.Apply(c);
+  juntas.WriteTo(file.Document());
   file.Save();
+  items_ = std::move(juntas.items_);
+  changes_.clear();
 }
