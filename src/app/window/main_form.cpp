@@ -26,6 +26,7 @@
 #include <QStyleFactory>
 #include <QVBoxLayout>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -362,15 +363,29 @@ void TMainForm::FormClose() {
   remote_->Controller().SetOnDeviceChange(nullptr);  // a remote that comes or goes now reaches no one
 }
 
+void TMainForm::CloseAtSessionEnd() {
+  sessionEnding_ = true;
+  close();
+}
+
+void TMainForm::ReportClosingError(const QString& texto) {
+  if (!sessionEnding_) {
+    ui_.ShowError(texto);
+    return;
+  }
+  std::fprintf(stderr, "vireta: %s\n", texto.toUtf8().constData());
+  std::fflush(stderr);
+}
+
 void TMainForm::FormDestroy() {
   // Nothing from the save may leave the close: the remote's shutdown below must still run.
   try {
     const std::vector<std::string> skipped =
         SalvaConfiguracao(settingsPlace_.SettingsFile, Setting, ButtonAssign);
-    if (!skipped.empty()) ui_.ShowError(QString::fromUtf8(SkippedSettingsText(skipped)));
+    if (!skipped.empty()) ReportClosingError(QString::fromUtf8(SkippedSettingsText(skipped)));
     recentScenes_->Save();
   } catch (const std::exception& e) {
-    ui_.ShowError(QString::fromUtf8(e.what()));
+    ReportClosingError(QString::fromUtf8(e.what()));
   }
   remote_->Shutdown();
 }

@@ -33,7 +33,10 @@ int SaveExpectingRefusal(const std::filesystem::path& config) {
     SalvaConfiguracao(config, setting, buttons);
     return NoError;
   } catch (const EIniWriteError& error) {
-    return error.what() == "Unable to write to " + config.string() ? Refused : WrongText;
+    // The file's full path, then the system's reason.
+    const std::string start = "Unable to write to " + config.string() + ": ";
+    const std::string text = error.what();
+    return text.starts_with(start) && text.size() > start.size() ? Refused : WrongText;
   }
 }
 
@@ -123,6 +126,31 @@ TEST(UnwritableSettingsPath, AFolderNamedConfigIniReadsAsDefaultsAndIsNotReplace
   EXPECT_EQ(setting, TQuillonSetting{});
   EXPECT_EQ(SaveExpectingRefusal(config), Refused);
   EXPECT_EQ(ReadFile(config / "inside"), "x");
+}
+
+// The reason says what the user can mend: a folder in the file's place, a link to nothing, a read-only file.
+TEST(UnwritableSettingsPath, TheErrorGivesTheReason) {
+  TTempFolder folder;
+  const auto errorOf = [](const std::filesystem::path& config) {
+    try {
+      SalvaConfiguracao(config, TQuillonSetting{}, TWiimoteButtonAssign{});
+    } catch (const EIniWriteError& error) {
+      return std::string(error.what());
+    }
+    return std::string("(no error)");
+  };
+  std::filesystem::create_directory(folder / "pasta.ini");
+  EXPECT_EQ(errorOf(folder / "pasta.ini"),
+            "Unable to write to " + (folder / "pasta.ini").string() + ": it is a folder, not a file");
+  std::filesystem::create_symlink(folder / "dotfiles" / "vireta.ini", folder / "link.ini");
+  EXPECT_EQ(errorOf(folder / "link.ini"), "Unable to write to " + (folder / "link.ini").string() +
+                                              ": it is a link to " +
+                                              (folder / "dotfiles" / "vireta.ini").string() +
+                                              ", which does not exist (No such file or directory)");
+  const auto readOnly = folder.Write("ro.ini", "[General]\n");
+  ::chmod(readOnly.c_str(), 0444);
+  EXPECT_EQ(errorOf(readOnly),
+            "Unable to write to " + readOnly.string() + ": the file is read-only (Permission denied)");
 }
 
 TEST(IniWriteError, NamesTheFullPathOfARelativeName) {
