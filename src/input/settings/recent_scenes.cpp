@@ -26,25 +26,32 @@ fs::path Absolute(const fs::path& arquivo) {
 
 }  // namespace
 
-void TRecentScenes::Apply(const TChange& mudanca) {
+std::vector<fs::path> TRecentScenes::Apply(const TChange& mudanca) {
   std::erase(items_, mudanca.File);
-  if (!mudanca.Added) return;
+  if (!mudanca.Added) return {};
   items_.insert(items_.begin(), mudanca.File);
-  if (items_.size() > RecentSceneCount) items_.resize(RecentSceneCount);
+  if (items_.size() <= RecentSceneCount) return {};
+  std::vector<fs::path> saem(items_.begin() + RecentSceneCount, items_.end());
+  items_.resize(RecentSceneCount);
+  return saem;
+}
+
+void TRecentScenes::Record(const TChange& mudanca) {
+  // Only a file's last change counts, and the others keep their order: replaying the list gives the same.
+  std::erase_if(changes_, [&](const TChange& c) { return c.File == mudanca.File; });
+  changes_.push_back(mudanca);
 }
 
 void TRecentScenes::Add(const fs::path& arquivo) {
   const TChange mudanca{true, Absolute(arquivo)};
-  // Only a file's last change counts, and the others keep their order: replaying the list gives the same.
-  std::erase_if(changes_, [&](const TChange& c) { return c.File == mudanca.File; });
-  changes_.push_back(mudanca);
-  Apply(mudanca);
+  Record(mudanca);
+  // A scene pushed off the end is gone from this list as if removed, so that the merge drops it too.
+  for (fs::path& saiu : Apply(mudanca)) Record({false, std::move(saiu)});
 }
 
 void TRecentScenes::Remove(const fs::path& arquivo) {
   const TChange mudanca{false, Absolute(arquivo)};
-  std::erase_if(changes_, [&](const TChange& c) { return c.File == mudanca.File; });
-  changes_.push_back(mudanca);
+  Record(mudanca);
   Apply(mudanca);
 }
 

@@ -42,7 +42,9 @@ class TRecentScenes {
     bool Added;  // false: removed
     std::filesystem::path File;
   };
-  void Apply(const TChange& mudanca);
+  // Changes the list; returns the files an addition pushed past the limit.
+  std::vector<std::filesystem::path> Apply(const TChange& mudanca);
+  void Record(const TChange& mudanca);
 
   std::vector<std::filesystem::path> items_;
   std::vector<TChange> changes_;  // since the list was last read or saved; one per file, latest last

@@ -96,6 +96,13 @@ TEST(RecentScenes, TwoCopiesOfTheProgramKeepEachOthersScenes) {
   // Saved again with nothing new, the first copy takes the other's scenes and loses none of its own.
   primeira.Save(ini);
   EXPECT_EQ(primeira.Items(), Paths(pasta.Path(), "cbay"));
+  // A scene pushed off the end stays off, even where a later removal makes room for it.
+  for (const fs::path& p : Paths(pasta.Path(), "defc")) primeira.Add(p);
+  primeira.Remove(pasta / "e.xml");
+  ASSERT_EQ(primeira.Items(), Paths(pasta.Path(), "cfdb"));
+  const std::vector<fs::path> vistas = primeira.Items();
+  primeira.Save(ini);
+  EXPECT_EQ(primeira.Items(), vistas);
 }
 
 }  // namespace
