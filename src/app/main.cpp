@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   TMainForm form(PastaDoPrograma(), ui);
   // Quitting too ends a message box that may still be open (an error about the command line's scene).
   TTerminationSignals sinais([&form] {
-    form.close();
+    form.CloseAtSessionEnd();
     QCoreApplication::quit();
   });
   form.Show();

@@ -31,6 +31,14 @@ TFileContents ReadWholeFile(const std::filesystem::path& arquivo,
 // renamed over the file, so that the file holds either its old contents or the new ones, never a part.
 // An existing file keeps its permission bits (and owner, where allowed); a symbolic link is followed and its
 // target replaced, and a link that leads nowhere is refused rather than replaced by a plain file. An
-// existing file without write permission is not replaced. Returns the error of the step that failed (empty
-// on success); after a failure the file is as it was and no temporary file is left.
-std::error_code ReplaceFileAtomically(const std::filesystem::path& arquivo, std::string_view bytes);
+// existing file without write permission (or, for root, with no write bit at all) is not replaced. Leftovers
+// of earlier saves of the same file that died part way are removed first. Returns the error of the step
+// that failed (empty on success) and, in `lugarDoErro` when given, what it failed on: the file, or its
+// folder when the folder takes no new file. After a failure the file is as it was and no temporary file is
+// left.
+std::error_code ReplaceFileAtomically(const std::filesystem::path& arquivo, std::string_view bytes,
+                                      std::filesystem::path* lugarDoErro = nullptr);
+
+// Removes from `pasta` the temporary files of saves (any file's) that were killed before they finished:
+// ".NAME.<hex>.tmp", owned by this user and not being written now. Returns how many went.
+std::size_t RemoveLeftoverTemporaryFiles(const std::filesystem::path& pasta);

@@ -98,6 +98,56 @@ int Contacts(dGeomID o1, dGeomID o2, dGeomID tampa, dContact* contatos) {
   return dCollide(o1, o2, ContatosMax, &contatos[0].geom, sizeof(dContact));
 }
 
+bool Usable(const dContactGeom& g) {
+  const double n2 = g.normal[0] * g.normal[0] + g.normal[1] * g.normal[1] + g.normal[2] * g.normal[2];
+  return std::isfinite(g.pos[0]) && std::isfinite(g.pos[1]) && std::isfinite(g.pos[2]) &&
+         std::isfinite(g.depth) && std::fabs(n2 - 1) < 1e-3;
+}
+
+double Dot(const dReal* a, const double* b) {
+  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+// Where the geometry is: the middle of its bounding box.
+void Middle(dGeomID g, double* centro) {
+  dReal aabb[6];
+  dGeomGetAABB(g, aabb);
+  for (int k = 0; k < 3; ++k) centro[k] = (aabb[2 * k] + aabb[2 * k + 1]) / 2;
+}
+
+// Two shapes sunk deep into each other (a capsule standing half in the ground, a model upside down through
+// it) can give contacts that push the first both ways at once. The exact solver, which any link brings,
+// fails on such a pair with a singular system and the step ends with an engine assertion. Only the contacts
+// that push the first shape away from the second's middle are kept then. Shallow contacts that face each
+// other are real (a ball held in a narrow slot of a model) and are left alone. Contacts the engine gave
+// without a usable normal (zero, or not finite) are dropped.
+int KeepConsistentContacts(dGeomID o1, dGeomID o2, dContact* contatos, int n) {
+  int m = 0;
+  for (int i = 0; i < n; ++i)
+    if (Usable(contatos[i].geom)) contatos[m++] = contatos[i];
+  bool opostos = false;
+  for (int i = 0; i < m && !opostos; ++i)
+    for (int k = i + 1; k < m && !opostos; ++k)
+      opostos = contatos[i].geom.depth > DeepContact && contatos[k].geom.depth > DeepContact &&
+                Dot(contatos[i].geom.normal, contatos[k].geom.normal) < 0;
+  if (!opostos || dGeomGetClass(o1) == dPlaneClass || dGeomGetClass(o2) == dPlaneClass) return m;
+  double c1[3], c2[3], fora[3];
+  Middle(o1, c1);
+  Middle(o2, c2);
+  for (int k = 0; k < 3; ++k) fora[k] = c1[k] - c2[k];
+  if (!(fora[0] * fora[0] + fora[1] * fora[1] + fora[2] * fora[2] > 0)) {
+    // One middle on the other: the deepest contact decides.
+    const dContact* funda =
+        std::max_element(contatos, contatos + m,
+                         [](const dContact& a, const dContact& b) { return a.geom.depth < b.geom.depth; });
+    for (int k = 0; k < 3; ++k) fora[k] = funda->geom.normal[k];
+  }
+  int mantidos = 0;
+  for (int i = 0; i < m; ++i)
+    if (Dot(contatos[i].geom.normal, fora) >= 0) contatos[mantidos++] = contatos[i];
+  return mantidos;
+}
+
 // The deepest of the pair's `n` contacts goes to `sobreposicoes`, and every contact is handed to the engine
 // without its depth: SeparateOverlaps undoes the overlap, so the bounce is the objects' own and no more.
 void TakeOverlap(dContact* contatos, int n, dBodyID b1, dBodyID b2, std::vector<TOverlap>& sobreposicoes) {
@@ -134,7 +184,7 @@ void AddContacts(TCollisionContext& ctx, dGeomID o1, dGeomID o2) {
       ContactSurfaceWithBounce(PairRestitution(p, i1, i2), PairFriction(o1, b1, o2, b2, p));
   for (dContact& c : contatos) c.surface = superficie;
 
-  const int n = Contacts(o1, o2, ctx.EndCap, contatos);
+  const int n = KeepConsistentContacts(o1, o2, contatos, Contacts(o1, o2, ctx.EndCap, contatos));
   if (OwnRestitution(p, i1) || OwnRestitution(p, i2)) TakeOverlap(contatos, n, b1, b2, ctx.Overlaps);
   for (int i = 0; i < n; ++i) {
     dJointID junta = dJointCreateContact(ctx.Mundo, ctx.GrupoContatos, &contatos[i]);

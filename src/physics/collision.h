@@ -11,6 +11,10 @@
 
 inline constexpr int ContatosMax = 5;
 
+// m: contacts deeper than this on both sides of a pair, pushing against each other, mean the shapes have
+// sunk into each other too far for the engine to tell which way is out (see TrataColisao).
+inline constexpr double DeepContact = 0.01;
+
 // The engine's mesh-against-mesh test walks both meshes' bounding-volume trees and faults on a tree of a
 // single triangle; a mesh with fewer triangles than this collides with everything but other meshes.
 inline constexpr int MeshMeshMinTriangles = 2;

@@ -136,6 +136,10 @@ void TLinkSet::Add(dWorldID mundo, const TLinkSpec& spec, dBodyID corpo, dBodyID
   if (l.Joint) dJointSetFeedback(l.Joint, l.Feedback.get());
 }
 
+double FinestSubStep(double passo) {
+  return passo / MaxSubSteps;
+}
+
 int TLinkSet::SubSteps(double passo, double gravidade) const {
   double fastest = 0;  // rad/s
   for (const TLink& l : links_) {

@@ -41,6 +41,10 @@ struct TLinkReading {
   double Length = 0, Extension = 0, Force = 0;
 };
 
+// The shortest sub-step a frame's step of `passo` seconds is ever cut into (see TLinkSet::SubSteps): a
+// spring too stiff to follow at it cannot be stepped at all.
+double FinestSubStep(double passo);
+
 class TLinkSet {
  public:
   TLinkSet() = default;

@@ -1,8 +1,12 @@
 #include "scene/scene_links.h"
 
+#include "common/number_text.h"
+#include "physics/world.h"
 #include "scene/shape_kind.h"
 #include "scene/simulation_step.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <variant>
 
@@ -75,6 +79,58 @@ void CheckRow(const TSceneTable& tabela, int i, const fs::path& arquivo) {
          "o comprimento não pode ser negativo (0: a distância ao carregar)");
 }
 
+// 1/kg of the row's body for the springs; 0 for one the physics holds still. A mass the loader cannot give
+// leaves the engine's own, 1 kg.
+double InverseMassOfRow(const TSceneTable& tabela, int i) {
+  if (!tabela.Boolean(i, TColumn::ODEMove)) return 0;
+  const double m = tabela.Real(i, TColumn::Massa);
+  return m > 0 ? 1 / m : 1;
+}
+
+// Springs are forces the step adds, so a step longer than the spring's period makes it gain energy each
+// step until the bodies fly out of the engine's range. For each body, its springs' stiffness and damping over
+// the masses they join bound the fastest motion there (Gershgorin's bound on the stiffness over the
+// masses); the step with k/m·h² + 2·c/m·h below 4 is stable, and this keeps a margin of four.
+void CheckSpringPace(const TSceneTable& tabela, const fs::path& arquivo) {
+  constexpr double StableLimit = 1;
+  const double h = FinestSubStep(PassoFixo);
+  const int n = tabela.RowCount();
+  std::vector<double> rigidez(static_cast<std::size_t>(n)), amortecimento(static_cast<std::size_t>(n));
+  // Each spring's share at each of its two ends.
+  struct TShare {
+    int linha, corpo;
+    double rigidez, amortecimento;
+  };
+  std::vector<TShare> partes;
+  for (int i = 0; i < n; ++i) {
+    if (tabela.Integer(i, TColumn::Ligacao) != static_cast<int>(TLinkKind::Spring)) continue;
+    const std::optional<TLinkSpec> s = LinkOfRow(tabela, i);
+    const int outro = s->Other ? static_cast<int>(*s->Other) : -1;
+    const double wi = InverseMassOfRow(tabela, i), wo = outro >= 0 ? InverseMassOfRow(tabela, outro) : 0;
+    const double cruzado = std::sqrt(wi * wo);
+    partes.push_back({i, i, s->Stiffness * (wi + cruzado), s->Damping * (wi + cruzado)});
+    if (outro >= 0) partes.push_back({i, outro, s->Stiffness * (wo + cruzado), s->Damping * (wo + cruzado)});
+  }
+  for (const TShare& p : partes) {
+    rigidez[static_cast<std::size_t>(p.corpo)] += p.rigidez;
+    amortecimento[static_cast<std::size_t>(p.corpo)] += p.amortecimento;
+  }
+  for (const TShare& p : partes) {
+    const auto c = static_cast<std::size_t>(p.corpo);
+    const double ritmo = rigidez[c] * h * h + 2 * amortecimento[c] * h;
+    if (ritmo <= StableLimit) continue;
+    // The cell that weighs most at the body that cannot be followed.
+    const bool molaPesa = p.rigidez * h * h >= 2 * p.amortecimento * h;
+    const TColumn coluna = molaPesa ? TColumn::Rigidez : TColumn::Amortecimento;
+    const double valor = tabela.Real(p.linha, coluna);
+    Fail(arquivo, p.linha, coluna,
+         FormatDouble(valor) + (molaPesa ? " N/m" : " N·s/m") + " é " + (molaPesa ? "rígida" : "amortecida") +
+             " demais para as massas que a mola liga: a física não acompanha um movimento tão rápido (com "
+             "estas massas, até cerca de " +
+             FormatDouble(valor * StableLimit / ritmo) + ")");
+  }
+}
+
 }  // namespace
 
 std::optional<TLinkSpec> LinkOfRow(const TSceneTable& tabela, int i) {
@@ -97,6 +153,7 @@ std::optional<TLinkSpec> LinkOfRow(const TSceneTable& tabela, int i) {
 void CheckLinks(const TSceneTable& tabela, const fs::path& arquivo) {
   for (int i = 0; i < tabela.RowCount(); ++i)
     if (HasLink(tabela, i)) CheckRow(tabela, i, arquivo);
+  CheckSpringPace(tabela, arquivo);
 }
 
 void BuildLinks(TScene& cena) {

@@ -245,6 +245,72 @@ std::vector<pugi::xml_node> MergedRows(const pugi::xml_node& pacote) {
   return resultado;
 }
 
+// Where a node sits, for an error: its line in the file when the parser kept its offset.
+std::string NodePlace(const std::string& texto, bool linhasConhecidas, const pugi::xml_node& no) {
+  const std::ptrdiff_t deslocamento = no.offset_debug();
+  if (!linhasConhecidas || deslocamento < 0) return "";
+  return " na linha " + std::to_string(LineOfOffset(texto, deslocamento));
+}
+
+std::string ElementName(const pugi::xml_node& no) {
+  return "<" + std::string(no.name()) + ">";
+}
+
+bool IsBlank(const char* texto) {
+  return std::string_view(texto).find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// The rows are the ROW elements directly in the one ROWDATA, each an element with attributes only.
+// Anything else there (a ROW nested in another element, a nested table, a second ROWDATA) would be
+// dropped without a word, so the table is refused where it stops being understood.
+void CheckRowLayout(const fs::path& arquivo, const std::string& texto, bool linhasConhecidas,
+                    const pugi::xml_node& pacote) {
+  const pugi::xml_node dados = pacote.child("ROWDATA");
+  auto recusa = [&](const pugi::xml_node& no, const std::string& motivo) {
+    Fail(arquivo, ElementName(no) + NodePlace(texto, linhasConhecidas, no) + ": " + motivo);
+  };
+  if (const pugi::xml_node outra = dados.next_sibling("ROWDATA"))
+    recusa(outra, "a tabela tem um só <ROWDATA>");
+  // A ROW anywhere but directly in ROWDATA (nested in a row or another element, beside ROWDATA, in
+  // METADATA) is named first: that is the row the user would miss.
+  struct TStrayRowFinder : pugi::xml_tree_walker {
+    pugi::xml_node dados, achada;
+    bool for_each(pugi::xml_node& no) override {
+      if (no.type() != pugi::node_element || std::string_view(no.name()) != "ROW" || no.parent() == dados)
+        return true;
+      achada = no;
+      return false;
+    }
+  } procura;
+  procura.dados = dados;
+  pacote.root().traverse(procura);
+  if (procura.achada) {
+    recusa(procura.achada, "fora do lugar, dentro de " + ElementName(procura.achada.parent()) +
+                               "; as linhas da tabela ficam direto em <ROWDATA>");
+  }
+  int linha = 0;
+  for (const pugi::xml_node no : dados.children()) {
+    if (no.type() == pugi::node_pcdata || no.type() == pugi::node_cdata) {
+      if (!IsBlank(no.value())) recusa(dados, "há texto entre as linhas da tabela");
+      continue;
+    }
+    if (no.type() != pugi::node_element) continue;
+    if (std::string_view(no.name()) != "ROW") recusa(no, "não é uma linha da tabela (<ROW>) em <ROWDATA>");
+    ++linha;
+    for (const pugi::xml_node dentro : no.children()) {
+      if (dentro.type() == pugi::node_element) {
+        recusa(dentro,
+               "dentro da linha " + std::to_string(linha) +
+                   " da tabela; uma linha guarda só atributos, e as linhas ficam direto em <ROWDATA>");
+      }
+      if ((dentro.type() == pugi::node_pcdata || dentro.type() == pugi::node_cdata) &&
+          !IsBlank(dentro.value()))
+        recusa(no,
+               "a linha " + std::to_string(linha) + " da tabela tem texto; uma linha guarda só atributos");
+    }
+  }
+}
+
 }  // namespace
 
 TSceneTable TSceneTable::Read(const fs::path& arquivo) {
@@ -288,6 +354,7 @@ TSceneTable TSceneTable::Read(const fs::path& arquivo) {
   }
   if (quantasFaltam == 1) Fail(arquivo, "falta a coluna " + faltam);
   if (quantasFaltam > 1) Fail(arquivo, "faltam as colunas " + faltam);
+  CheckRowLayout(arquivo, bytes, !bomUTF16, pacote);
 
   TSceneTable tabela;
   int linha = 0;
@@ -306,8 +373,15 @@ TSceneTable TSceneTable::Read(const fs::path& arquivo) {
 void TSceneTable::Write(const fs::path& arquivo) const {
   // What a load would refuse is never written: the user could not open the file again.
   CheckSceneTable(*this, arquivo);
-  const std::error_code ec = ReplaceFileAtomically(arquivo, ToXml());
-  if (ec) Fail(arquivo, "não foi possível gravar o arquivo: " + ec.message());
+  fs::path lugar;
+  const std::error_code ec = ReplaceFileAtomically(arquivo, ToXml(), &lugar);
+  if (!ec) return;
+  // The file itself may be writable while its folder takes no new file, which a save needs.
+  std::error_code pasta;
+  if (fs::is_directory(lugar, pasta))
+    Fail(arquivo, "não foi possível gravar o arquivo: a pasta " + lugar.string() +
+                      " não aceita um arquivo novo (" + ec.message() + ")");
+  Fail(arquivo, "não foi possível gravar o arquivo: " + ec.message());
 }
 
 namespace {
@@ -433,6 +507,8 @@ fs::path CreateStartScene(const fs::path& pastaPrograma) {
   std::error_code ec;
   fs::create_directories(pasta, ec);
   fs::remove(temp, ec);
+  // Saves killed part way in an earlier run left their hidden temporary files here.
+  RemoveLeftoverTemporaryFiles(pasta);
   try {
     TSceneTable().Write(temp);
   } catch (const ESceneError&) {

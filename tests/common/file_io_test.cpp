@@ -1,3 +1,5 @@
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "common/file_io.h"
+#include "support/child_process.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -96,6 +99,56 @@ TEST(ReplaceFileAtomically, AWriteCutOffPartWayLeavesTheOldFile) {
   EXPECT_TRUE(error);
   EXPECT_EQ(ReadFile(file), "v 1 2 3\n");
   EXPECT_EQ(ListFolder(folder.Path()), "m.obj ");
+}
+
+// A save killed part way leaves its hidden temporary file; the next save of that file, or a clean-up at
+// start, removes it, but never another program's file nor a save still being written.
+TEST(ReplaceFileAtomically, RemovesWhatKilledSavesLeftButNotASaveUnderWay) {
+  TTempFolder folder;
+  const std::filesystem::path scene = folder.Write("aula.xml", "old");
+  const std::string full(4096, 'x');
+  folder.Write(".aula.xml.0123456789abcdef.tmp", full);
+  folder.Write(".outra.xml.fedcba9876543210.tmp", full);
+  folder.Write(".aula.xml.notours.tmp", full);
+  folder.Write("notas.tmp", full);
+  const std::filesystem::path writing = folder.Write(".aula.xml.00000000000000aa.tmp", "");
+  const int held = ::open(writing.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  EXPECT_FALSE(ReplaceFileAtomically(scene, "new"));
+  EXPECT_EQ(ReadFile(scene), "new");
+  EXPECT_EQ(folder.List(),
+            ".aula.xml.00000000000000aa.tmp .aula.xml.notours.tmp .outra.xml.fedcba9876543210.tmp aula.xml "
+            "notas.tmp ");
+  EXPECT_EQ(RemoveLeftoverTemporaryFiles(folder.Path()), 1u);
+  EXPECT_EQ(folder.List(), ".aula.xml.00000000000000aa.tmp .aula.xml.notours.tmp aula.xml notas.tmp ");
+  ::close(held);
+  EXPECT_EQ(RemoveLeftoverTemporaryFiles(folder.Path()), 1u);
+  EXPECT_EQ(folder.List(), ".aula.xml.notours.tmp aula.xml notas.tmp ");
+}
+
+// Root may write any file, but a file with no write bit is the user's "read-only" and is refused; for an
+// unprivileged user a writable file in a read-only folder fails on the folder, and says so.
+TEST(ReplaceFileAtomically, RefusesAReadOnlyFileEvenToRootAndNamesAFolderThatTakesNoFile) {
+  TTempFolder folder;
+  const std::filesystem::path file = folder.Write("config.ini", "old");
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  std::filesystem::path place;
+  EXPECT_EQ(ReplaceFileAtomically(file, "new", &place), std::errc::permission_denied);
+  EXPECT_EQ(place, file);
+  EXPECT_EQ(ReadFile(file), "old");
+
+  ASSERT_EQ(::chmod(file.c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(folder.Path().c_str(), 0555), 0);
+  const int outcome = RunInChild([&] {
+    if (!GiveUpRoot()) return 77;
+    std::filesystem::path where;
+    const std::error_code error = ReplaceFileAtomically(file, "new", &where);
+    return error == std::errc::permission_denied && where == folder.Path() ? 0 : 1;
+  });
+  ASSERT_NE(outcome, 77) << "cannot become \"nobody\"";
+  EXPECT_EQ(outcome, 0);
+  EXPECT_EQ(ReadFile(file), "old");
 }
 
 }  // namespace

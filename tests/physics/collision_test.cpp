@@ -1,6 +1,9 @@
 #include "physics/collision.h"
 #include "physics/geometry_factory.h"
 #include "physics/world.h"
+#include "scene/simulation_step.h"
+#include "support/scene_builder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +111,38 @@ TEST_F(Contatos, SemNadaQueSeMovaNaoHaContato) {
   dGeomID a = Esfera(0.5f, 0.3f);
   dBodySetKinematic(dGeomGetBody(a));
   EXPECT_EQ(ContatosDoPar(a, mundo.Chao()), 0);
+}
+
+// Shapes sunk deep into the ground get contacts that push them both up and down; with a link the exact
+// solver failed on them with an engine assertion. They step, and come out upwards.
+TEST(DeepContacts, ShapesSunkIntoTheGroundWithALinkComeOutUpwards) {
+  TTempFolder pasta;
+  // A pyramid 1.5 m tall, its apex up in the file.
+  pasta.Write("piramide.obj",
+              "v -1 -1 -0.5\nv 1 -1 -0.5\nv 1 1 -0.5\nv -1 1 -0.5\nv 0 0 1\n"
+              "f 1 4 3 2\nf 1 2 5\nf 2 3 5\nf 3 4 5\nf 4 1 5\n");
+  const auto junta = [](std::initializer_list<TRowCells> partes) {
+    TRowCells linha;
+    for (const TRowCells& p : partes) linha.insert(linha.end(), p.begin(), p.end());
+    return linha;
+  };
+  const TRowCells segue = {{TColumn::ODEMove, true}, {TColumn::Massa, 1.0}, {TColumn::TemGravidade, true}};
+  TTestScene capsula;  // standing, its middle on the ground's top face, hung from a rod
+  capsula.Linha(junta({{{TColumn::ODETipo, 1}, {TColumn::Dim1, 0.1}, {TColumn::Dim2, 0.5}},
+                       segue,
+                       {{TColumn::Ligacao, 1}, {TColumn::PontoZ, 2.0}}}));
+  TTestScene malha;  // upside down through the ground onto a plane, on a rope
+  malha.Linha(junta({ModelRow("piramide.obj"),
+                     segue,
+                     {{TColumn::Ang, 180.0}, {TColumn::eixoX, 1.0}},
+                     {{TColumn::Ligacao, 4}, {TColumn::PontoZ, 3.0}}}));
+  malha.Linha({{TColumn::ODETipo, 3}, {TColumn::Dim3, 1.0}, {TColumn::SX, 10.0}, {TColumn::SY, 10.0}});
+  for (const auto& [nome, cena] : {std::pair{"capsule", &capsula}, std::pair{"mesh", &malha}}) {
+    TScene s;
+    Carrega(cena->Write(pasta / (std::string(nome) + ".xml")), s);
+    for (int k = 0; k < 300; ++k) ASSERT_NO_THROW(SimulationStep(s)) << nome << ", frame " << k;
+    EXPECT_GT(s.Objetos[0].Posicao.z, 0) << nome;
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The scene table's file: reading by column name, empty cells, encodings, and errors that name the place.
 
 #include "scene/scene_table.h"
+#include "support/child_process.h"
 #include "support/scene_builder.h"
 #include "support/temp_folder.h"
 
@@ -196,6 +197,28 @@ TEST(TSceneTable, ErrorsNameTheFileRowAndColumn) {
   EXPECT_THAT(ErroAoLer(fifo), HasSubstr("fifo.xml"));
 }
 
+// A row the reader cannot place would vanish from the scene; the table is refused where it goes wrong.
+TEST(TSceneTable, RefusesRowsOutOfPlaceNamingTheLine) {
+  TTempFolder pasta;
+  auto erro = [&](const std::string& linhas) { return ErroAoLer(pasta.Write("p.xml", Pacote(linhas))); };
+  // The rows start on the packet's fourth line.
+  const std::string aninhada = erro("<ROW ID=\"1\"/>\n<ROW ID=\"2\">\n<ROW ID=\"3\"/></ROW>\n");
+  EXPECT_THAT(aninhada, HasSubstr("p.xml: <ROW> na linha 6"));
+  EXPECT_THAT(aninhada, HasSubstr("dentro de <ROW>"));
+  EXPECT_THAT(erro("<ROW/>\n<GRUPO><ROW ID=\"2\"/></GRUPO>\n"), HasSubstr("<ROW> na linha 5"));
+  EXPECT_THAT(erro("<ROW/>\n<GRUPO/>\n"), HasSubstr("<GRUPO> na linha 5"));
+  EXPECT_THAT(erro("<ROW/>\n<ROW><Detalhe/></ROW>"), HasSubstr("<Detalhe> na linha 5: dentro da linha 2"));
+  EXPECT_THAT(erro("<ROW/>\n<ROW>Bola</ROW>"), HasSubstr("a linha 2 da tabela tem texto"));
+  EXPECT_THAT(erro("<ROW/>Bola"), HasSubstr("<ROWDATA>"));
+  EXPECT_THAT(erro("<ROW/></ROWDATA>\n<ROWDATA><ROW/>"), HasSubstr("um só <ROWDATA>"));
+  std::string fora = Pacote("<ROW/>");
+  fora.insert(fora.find("</METADATA>"), "\n<ROW ID=\"9\"/>");
+  EXPECT_THAT(ErroAoLer(pasta.Write("m.xml", fora)),
+              HasSubstr("<ROW> na linha 3: fora do lugar, dentro de <METADATA>"));
+  // Blank text between rows is only layout.
+  EXPECT_EQ(TSceneTable::Read(pasta.Write("b.xml", Pacote("  <ROW/>\n\t<ROW> </ROW>\n"))).RowCount(), 2);
+}
+
 // Launch and elasticity columns: read when the file defines them, written only when some row uses them,
 // so a table that uses none is written byte for byte as before they existed.
 TEST(TSceneTable, WritesOptionalColumnsOnlyWhenUsed) {
@@ -285,6 +308,40 @@ TEST(CenaInicial, SubstituiUmTempAntigo) {
   std::filesystem::create_directories(pasta / "Cenas");
   velha.Write(pasta / "Cenas" / "temp.xml");
   EXPECT_EQ(TSceneTable::Read(CreateStartScene(pasta.Path())).RowCount(), 0);
+}
+
+// A save killed part way in an earlier run left a hidden copy of the scene; the next start removes it.
+TEST(CenaInicial, RemoveOQueUmaGravacaoInterrompidaDeixou) {
+  TTempFolder pasta;
+  pasta.Write("Cenas/.aula.xml.0123456789abcdef.tmp", std::string(1000, 'x'));
+  pasta.Write("Cenas/aula.xml", "a cena");
+  CreateStartScene(pasta.Path());
+  EXPECT_EQ(ListFolder(pasta / "Cenas"), "aula.xml temp.xml ");
+}
+
+// The scene file may be writable while its folder takes no new file, which the save needs: the error says
+// which folder. Root writes anywhere, so the save runs as "nobody".
+TEST(TSceneTable, ASaveInAFolderThatTakesNoFileNamesTheFolder) {
+  TTempFolder pasta;
+  const auto arquivo = pasta.Write("aula.xml", "antes");
+  ::chmod(arquivo.c_str(), 0666);
+  ::chmod(pasta.Path().c_str(), 0555);
+  const int saida = RunInChild([&] {
+    if (!GiveUpRoot()) return 77;
+    try {
+      TSceneTable().Write(arquivo);
+    } catch (const ESceneError& e) {
+      const std::string texto = e.what();
+      return texto.find("a pasta " + pasta.Path().string() + " não aceita") != std::string::npos &&
+                     texto.find("Permission denied") != std::string::npos
+                 ? 0
+                 : 1;
+    }
+    return 2;
+  });
+  ASSERT_NE(saida, 77) << "cannot become \"nobody\"";
+  EXPECT_EQ(saida, 0);
+  EXPECT_EQ(ReadFile(arquivo), "antes");
 }
 
 }  // namespace

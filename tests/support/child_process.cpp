@@ -2,6 +2,7 @@
 
 #include "support/temp_folder.h"
 
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +25,11 @@ int RunInChild(const std::function<int()>& body) {
   int status = 0;
   if (::waitpid(child, &status, 0) != child) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 200 + WTERMSIG(status);
+}
+
+bool GiveUpRoot() {
+  if (::geteuid() != 0) return true;
+  return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
 }
 
 TCommandResult RunCommand(const std::string& linha) {

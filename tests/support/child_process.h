@@ -8,6 +8,10 @@
 // threw, -1 when there was no child).
 int RunInChild(const std::function<int()>& body);
 
+// In a child: becomes the unprivileged user "nobody" when running as root, so that permission bits count.
+// False when that fails.
+bool GiveUpRoot();
+
 struct TCommandResult {
   int status = -1;  // exit status; -1 when it ended by a signal
   std::string out, err;

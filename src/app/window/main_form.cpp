@@ -11,6 +11,7 @@
 #include "app/window/scene_drop.h"
 #include "app/window/simulation_menu.h"
 #include "app/window/user_folders.h"
+#include "common/file_io.h"
 #include "input/desktop/timer_intervals.h"
 #include "input/settings/ini_file.h"
 #include "input/settings/install_folders.h"
@@ -25,6 +26,7 @@
 #include <QStyleFactory>
 #include <QVBoxLayout>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -145,6 +147,8 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
   // FormCreate, in its order; the GL context and the lights follow when the panel first shows.
   CreateStartScene(settingsPlace_.StartSceneFolder);
   LeConfiguracao(settingsPlace_.SettingsFile, Setting, ButtonAssign);
+  // A save of the settings killed part way in an earlier run left its hidden temporary file beside them.
+  RemoveLeftoverTemporaryFiles(settingsPlace_.SettingsFile.parent_path());
   if (const QString onde = SettingsLocationNotice(settingsPlace_); !onde.isEmpty())
     ShowStatusNotice(*this, onde);
   new TSceneDropTarget(
@@ -360,15 +364,29 @@ void TMainForm::FormClose() {
   remote_->Controller().SetOnDeviceChange(nullptr);  // a remote that comes or goes now reaches no one
 }
 
+void TMainForm::CloseAtSessionEnd() {
+  sessionEnding_ = true;
+  close();
+}
+
+void TMainForm::ReportClosingError(const QString& texto) {
+  if (!sessionEnding_) {
+    ui_.ShowError(texto);
+    return;
+  }
+  std::fprintf(stderr, "vireta: %s\n", texto.toUtf8().constData());
+  std::fflush(stderr);
+}
+
 void TMainForm::FormDestroy() {
   // Nothing from the save may leave the close: the remote's shutdown below must still run.
   try {
     const std::vector<std::string> skipped =
         SalvaConfiguracao(settingsPlace_.SettingsFile, Setting, ButtonAssign);
-    if (!skipped.empty()) ui_.ShowError(QString::fromUtf8(SkippedSettingsText(skipped)));
+    if (!skipped.empty()) ReportClosingError(QString::fromUtf8(SkippedSettingsText(skipped)));
     recentScenes_->Save();
   } catch (const std::exception& e) {
-    ui_.ShowError(QString::fromUtf8(e.what()));
+    ReportClosingError(QString::fromUtf8(e.what()));
   }
   remote_->Shutdown();
 }

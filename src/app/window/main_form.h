@@ -54,6 +54,11 @@ class TMainForm : public QMainWindow, public IRemoteView {
   TSceneSession& Session() { return session_; }
   const TSceneSession& Session() const { return session_; }
 
+  // Closes the window because the desktop session ends or a signal asks the program to stop. No one may be
+  // there to answer a message box, and the desktop waits for the program: an error saving the settings goes
+  // to the log (standard error) instead of a box.
+  void CloseAtSessionEnd();
+
   // Menu handlers.
   void AbrirCena1Click();
   void Exit1Click();
@@ -89,6 +94,8 @@ class TMainForm : public QMainWindow, public IRemoteView {
   void CreateTimers();
   void FormClose();
   void FormDestroy();
+  // An error met while closing: in a box while the user is there, in the log when the session ends.
+  void ReportClosingError(const QString& texto);
   bool LoadSceneFile(const std::filesystem::path& arquivo);
   // The user's own scenes ("Cenas" beside "temp.xml"): where "Abrir Cena" and a new scene start.
   std::filesystem::path UserScenesFolder() const { return settingsPlace_.StartSceneFolder / "Cenas"; }
@@ -106,6 +113,7 @@ class TMainForm : public QMainWindow, public IRemoteView {
   std::unique_ptr<TLaunchArrowInput> launchArrow_;  // before the mouse grab: it takes presses on its handle
   std::unique_ptr<TMouseGrabInput> mouseGrab_;
   bool closed_ = false;
+  bool sessionEnding_ = false;  // see CloseAtSessionEnd
 
   TGLPanel* Panel1 = nullptr;
   QLabel* statusPanel_ = nullptr;

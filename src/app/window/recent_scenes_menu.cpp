@@ -27,8 +27,9 @@ void TRecentScenesMenu::Opened(const fs::path& arquivo) {
   Rebuild();
 }
 
-void TRecentScenesMenu::Save() const {
+void TRecentScenesMenu::Save() {
   scenes_.Save(settingsFile_);
+  Rebuild();
 }
 
 void TRecentScenesMenu::Rebuild() {

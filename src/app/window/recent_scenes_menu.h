@@ -23,8 +23,9 @@ class TRecentScenesMenu : public QObject {
 
   // A scene was opened: it goes first.
   void Opened(const std::filesystem::path& arquivo);
-  // Writes the list into the settings file; throws EIniWriteError when the file cannot be written.
-  void Save() const;
+  // Writes the list into the settings file, merged with what another copy of the program may have saved
+  // there (TRecentScenes::Save); throws EIniWriteError when the file cannot be written.
+  void Save();
 
   QMenu* Menu() const { return menu_; }
   const TRecentScenes& Scenes() const { return scenes_; }

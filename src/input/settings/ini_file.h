@@ -4,14 +4,15 @@
 #include <cstddef>
 #include <filesystem>
 #include <stdexcept>
+#include <string>
 
 #include "input/settings/ini_document.h"
 
 // Saving failed and the file on disk is as it was. The text is "Unable to write to " and the file's full
-// path, ready to be shown to the user.
+// path, then ": " and the reason when one is given, ready to be shown to the user.
 class EIniWriteError : public std::runtime_error {
  public:
-  explicit EIniWriteError(const std::filesystem::path& arquivo);
+  explicit EIniWriteError(const std::filesystem::path& arquivo, const std::string& motivo = {});
   // The full path named in the text.
   const std::filesystem::path& Arquivo() const { return file_; }
 
@@ -40,5 +41,5 @@ class TIniFile {
  private:
   std::filesystem::path file_;
   TIniDocument document_;
-  bool unreadable_ = false;
+  std::string unreadable_;  // why the file there could not be read; empty when it was read or is missing
 };

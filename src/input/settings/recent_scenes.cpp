@@ -26,20 +26,38 @@ fs::path Absolute(const fs::path& arquivo) {
 
 }  // namespace
 
+std::vector<fs::path> TRecentScenes::Apply(const TChange& mudanca) {
+  std::erase(items_, mudanca.File);
+  if (!mudanca.Added) return {};
+  items_.insert(items_.begin(), mudanca.File);
+  if (items_.size() <= RecentSceneCount) return {};
+  std::vector<fs::path> saem(items_.begin() + RecentSceneCount, items_.end());
+  items_.resize(RecentSceneCount);
+  return saem;
+}
+
+void TRecentScenes::Record(const TChange& mudanca) {
+  // Only a file's last change counts, and the others keep their order: replaying the list gives the same.
+  std::erase_if(changes_, [&](const TChange& c) { return c.File == mudanca.File; });
+  changes_.push_back(mudanca);
+}
+
 void TRecentScenes::Add(const fs::path& arquivo) {
-  const fs::path p = Absolute(arquivo);
-  Remove(p);
-  items_.insert(items_.begin(), p);
-  if (items_.size() > RecentSceneCount) items_.resize(RecentSceneCount);
+  const TChange mudanca{true, Absolute(arquivo)};
+  Record(mudanca);
+  // A scene pushed off the end is gone from this list as if removed, so that the merge drops it too.
+  for (fs::path& saiu : Apply(mudanca)) Record({false, std::move(saiu)});
 }
 
 void TRecentScenes::Remove(const fs::path& arquivo) {
-  const fs::path p = Absolute(arquivo);
-  std::erase(items_, p);
+  const TChange mudanca{false, Absolute(arquivo)};
+  Record(mudanca);
+  Apply(mudanca);
 }
 
 void TRecentScenes::ReadFrom(const TIniDocument& ini) {
   items_.clear();
+  changes_.clear();
   for (std::size_t i = 0; i < RecentSceneCount; ++i) {
     const std::string valor = ini.ReadString(Section, KeyOf(i), "");
     // A value cut at the reader's limit names some other file.
@@ -67,8 +85,13 @@ void TRecentScenes::Load(const fs::path& arquivoIni) {
   ReadFrom(TIniFile(arquivoIni).Document());
 }
 
-void TRecentScenes::Save(const fs::path& arquivoIni) const {
+void TRecentScenes::Save(const fs::path& arquivoIni) {
   TIniFile file(arquivoIni);
-  WriteTo(file.Document());
+  TRecentScenes juntas;
+  juntas.ReadFrom(file.Document());
+  for (const TChange& c : changes_) juntas.Apply(c);
+  juntas.WriteTo(file.Document());
   file.Save();
+  items_ = std::move(juntas.items_);
+  changes_.clear();
 }

@@ -31,9 +31,21 @@ class TRecentScenes {
 
   // ReadFrom the file; a missing or unreadable file gives an empty list.
   void Load(const std::filesystem::path& arquivoIni);
-  // WriteTo the file, keeping every other line of it. Throws EIniWriteError when it cannot be written.
-  void Save(const std::filesystem::path& arquivoIni) const;
+  // Writes the list into the file, keeping every other line of it. Another copy of the program may have
+  // saved its own list meanwhile: the list on disk takes this one's additions and removals since it was
+  // read or last saved, in their order, and this list becomes the merged one. Throws EIniWriteError when the
+  // file cannot be written.
+  void Save(const std::filesystem::path& arquivoIni);
 
  private:
+  struct TChange {
+    bool Added;  // false: removed
+    std::filesystem::path File;
+  };
+  // Changes the list; returns the files an addition pushed past the limit.
+  std::vector<std::filesystem::path> Apply(const TChange& mudanca);
+  void Record(const TChange& mudanca);
+
   std::vector<std::filesystem::path> items_;
+  std::vector<TChange> changes_;  // since the list was last read or saved; one per file, latest last
 };

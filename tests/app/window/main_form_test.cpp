@@ -185,7 +185,21 @@ TEST_F(Window, AnUnwritableFolderShowsAnErrorAndClosesAnyway) {
   fs::create_directory(pasta / "config.ini");  // not a file: no one can write it, root included
   form->close();
   ASSERT_EQ(TestUserInterface().erros.size(), 1u);
-  EXPECT_EQ(TestUserInterface().erros[0], "Unable to write to " + (pasta / "config.ini").string());
+  EXPECT_EQ(TestUserInterface().erros[0],
+            "Unable to write to " + (pasta / "config.ini").string() + ": it is a folder, not a file");
+  EXPECT_FALSE(form->isVisible());
+}
+
+// At the end of a session no one is there to answer a box, and the logout would wait for it: the error
+// goes to the log and the window closes.
+TEST_F(Window, AtTheEndOfASessionTheSettingsErrorGoesToTheLogWithoutABox) {
+  Abre();
+  fs::create_directory(pasta / "config.ini");
+  ::testing::internal::CaptureStderr();
+  form->CloseAtSessionEnd();
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(TestUserInterface().erros.empty());
+  EXPECT_THAT(log, HasSubstr("Unable to write to " + (pasta / "config.ini").string() + ": it is a folder"));
   EXPECT_FALSE(form->isVisible());
 }
 

@@ -72,4 +72,37 @@ TEST(RecentScenes, LiveInTheirOwnSectionBesideTheSettings) {
   EXPECT_TRUE(final.Items().empty());
 }
 
+// Two copies of the program share the file: the one that saves last keeps what the other saved, and a
+// scene one of them dropped does not come back from the other's list.
+TEST(RecentScenes, TwoCopiesOfTheProgramKeepEachOthersScenes) {
+  TTempFolder pasta;
+  const fs::path ini = pasta / "config.ini";
+  TRecentScenes antes;
+  for (const fs::path& p : Paths(pasta.Path(), "xy")) antes.Add(p);
+  antes.Save(ini);
+  TRecentScenes primeira, segunda;
+  primeira.Load(ini);
+  segunda.Load(ini);
+  primeira.Add(pasta / "a.xml");
+  primeira.Remove(pasta / "x.xml");
+  segunda.Add(pasta / "b.xml");
+  segunda.Add(pasta / "c.xml");
+  primeira.Save(ini);
+  segunda.Save(ini);
+  EXPECT_EQ(segunda.Items(), Paths(pasta.Path(), "cbay"));
+  TRecentScenes lida;
+  lida.Load(ini);
+  EXPECT_EQ(lida.Items(), Paths(pasta.Path(), "cbay"));
+  // Saved again with nothing new, the first copy takes the other's scenes and loses none of its own.
+  primeira.Save(ini);
+  EXPECT_EQ(primeira.Items(), Paths(pasta.Path(), "cbay"));
+  // A scene pushed off the end stays off, even where a later removal makes room for it.
+  for (const fs::path& p : Paths(pasta.Path(), "defc")) primeira.Add(p);
+  primeira.Remove(pasta / "e.xml");
+  ASSERT_EQ(primeira.Items(), Paths(pasta.Path(), "cfdb"));
+  const std::vector<fs::path> vistas = primeira.Items();
+  primeira.Save(ini);
+  EXPECT_EQ(primeira.Items(), vistas);
+}
+
 }  // namespace

@@ -2,7 +2,6 @@
 // Tests may run as root, which ignores permission bits, so the unwritable cases run in a child process
 // that first becomes the unprivileged user "nobody".
 
-#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -34,13 +33,11 @@ int SaveExpectingRefusal(const std::filesystem::path& config) {
     SalvaConfiguracao(config, setting, buttons);
     return NoError;
   } catch (const EIniWriteError& error) {
-    return error.what() == "Unable to write to " + config.string() ? Refused : WrongText;
+    // The file's full path, then the system's reason.
+    const std::string start = "Unable to write to " + config.string() + ": ";
+    const std::string text = error.what();
+    return text.starts_with(start) && text.size() > start.size() ? Refused : WrongText;
   }
-}
-
-bool DropRoot() {
-  if (::geteuid() != 0) return true;
-  return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
 }
 
 class UnwritableSettings : public ::testing::Test {
@@ -53,7 +50,7 @@ class UnwritableSettings : public ::testing::Test {
 
   void ExpectRefusedAsUnprivilegedUser() {
     const int outcome =
-        RunInChild([&] { return DropRoot() ? SaveExpectingRefusal(Config()) : CannotDropRoot; });
+        RunInChild([&] { return GiveUpRoot() ? SaveExpectingRefusal(Config()) : CannotDropRoot; });
     if (outcome == CannotDropRoot) GTEST_SKIP() << "running as root and unable to become \"nobody\"";
     EXPECT_EQ(outcome, Refused);
     ::chmod(Config().c_str(), 0644);  // so that a test run by its owner can read it back
@@ -73,6 +70,14 @@ TEST_F(UnwritableSettings, AReadOnlyFileIsNotReplacedEvenInAWritableFolder) {
   ::chmod(folder_.Path().c_str(), 0777);
   ::chmod(Config().c_str(), 0444);
   ExpectRefusedAsUnprivilegedUser();
+}
+
+// Root may write any file; a file without any write bit is still the user's "read-only".
+TEST_F(UnwritableSettings, AReadOnlyFileIsNotReplacedEvenByRoot) {
+  ::chmod(Config().c_str(), 0444);
+  EXPECT_EQ(SaveExpectingRefusal(Config()), Refused);
+  ::chmod(Config().c_str(), 0644);
+  EXPECT_EQ(ReadFile(Config()), OldFile);
 }
 
 TEST_F(UnwritableSettings, AFileThatCannotBeReadIsNotOverwrittenWithDefaults) {
@@ -121,6 +126,31 @@ TEST(UnwritableSettingsPath, AFolderNamedConfigIniReadsAsDefaultsAndIsNotReplace
   EXPECT_EQ(setting, TQuillonSetting{});
   EXPECT_EQ(SaveExpectingRefusal(config), Refused);
   EXPECT_EQ(ReadFile(config / "inside"), "x");
+}
+
+// The reason says what the user can mend: a folder in the file's place, a link to nothing, a read-only file.
+TEST(UnwritableSettingsPath, TheErrorGivesTheReason) {
+  TTempFolder folder;
+  const auto errorOf = [](const std::filesystem::path& config) {
+    try {
+      SalvaConfiguracao(config, TQuillonSetting{}, TWiimoteButtonAssign{});
+    } catch (const EIniWriteError& error) {
+      return std::string(error.what());
+    }
+    return std::string("(no error)");
+  };
+  std::filesystem::create_directory(folder / "pasta.ini");
+  EXPECT_EQ(errorOf(folder / "pasta.ini"),
+            "Unable to write to " + (folder / "pasta.ini").string() + ": it is a folder, not a file");
+  std::filesystem::create_symlink(folder / "dotfiles" / "vireta.ini", folder / "link.ini");
+  EXPECT_EQ(errorOf(folder / "link.ini"), "Unable to write to " + (folder / "link.ini").string() +
+                                              ": it is a link to " +
+                                              (folder / "dotfiles" / "vireta.ini").string() +
+                                              ", which does not exist (No such file or directory)");
+  const auto readOnly = folder.Write("ro.ini", "[General]\n");
+  ::chmod(readOnly.c_str(), 0444);
+  EXPECT_EQ(errorOf(readOnly),
+            "Unable to write to " + readOnly.string() + ": the file is read-only (Permission denied)");
 }
 
 TEST(IniWriteError, NamesTheFullPathOfARelativeName) {
