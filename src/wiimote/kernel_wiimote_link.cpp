@@ -1,10 +1,11 @@
 #include "wiimote/kernel_wiimote_link.h"
 
-#include "wiimote/battery.h"
-
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
+#include "wiimote/battery.h"
 #include "wiimote/ir_midpoint.h"
 #include "wiimote/led_byte.h"
 #include "wiimote/wiimote_decoder.h"
@@ -75,7 +76,12 @@ void TKernelWiimoteLink::TryClaim() {
     candidates_.erase(candidates_.begin());
     int Error = 0;
     std::unique_ptr<IKernelRemote> Remote = remotes_.Open(Path, Error);
-    if (Remote == nullptr) continue;
+    if (Remote == nullptr) {
+      // Without the udev rule the driver's event nodes are root's: say so rather than "not detected".
+      if (Error == EACCES || Error == EPERM)
+        host_.SetStatusNotice(std::string(KernelPermissionNotice) + " (" + std::strerror(Error) + ").");
+      continue;
+    }
     // Same ids, other protocols: never taken for a remote.
     const std::string Type = Remote->DeviceType();
     if (Type == KernelBalanceBoardType || Type == KernelProControllerType) continue;

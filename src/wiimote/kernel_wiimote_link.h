@@ -19,6 +19,11 @@
 // is all that the pointer and the check tool ask of it (below NoDotSize: seen).
 inline constexpr int32_t KernelSeenDotSize = 2;
 
+// Said when the driver's remote is there but its input devices may not be read by this user.
+inline constexpr const char* KernelPermissionNotice =
+    "Sem permissão para ler o Wii Remote pelo driver do kernel: instale a regra udev do Vireta (veja o "
+    "README) e reconecte o controle";
+
 class TKernelWiimoteLink : public IRemoteLink {
  public:
   // Watches the remotes' monitor on Loop and looks for remotes on Loop's first turn. Record is the

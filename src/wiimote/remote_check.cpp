@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "common/number_text.h"
 #include "wiimote/hid_controller.h"
 #include "wiimote/hid_device.h"
+#include "wiimote/kernel_wiimote_link.h"
 #include "wiimote/linux_services.h"
 #include "wiimote/session_recording.h"
 #include "wiimote/wiimote_link.h"
@@ -186,6 +188,8 @@ bool ParseRemoteCheckArguments(const std::vector<std::string>& Args, TRemoteChec
       return false;
     } else if (Arg == "--nunchuk") {
       Options.Nunchuk = true;
+    } else if (Arg == "--hidraw") {
+      Options.Raw = true;
     } else {
       Error = "opção desconhecida: " + Arg;
       return false;
@@ -235,8 +239,22 @@ std::string StatusLine(const TWiimote& W, const std::string& Battery, int LedByt
   return Line.str();
 }
 
+std::string PathLine(const std::vector<TRemoteCandidate>& Candidates, bool KernelOffered,
+                     const TRemoteCheckOptions& Options) {
+  const bool Bound = std::any_of(Candidates.begin(), Candidates.end(), [](const TRemoteCandidate& C) {
+    return C.WiiRemote && C.Driver == KernelDriverName;
+  });
+  if (!Options.RecordPath.empty()) return std::string(PathRawLine) + ": --gravar grava os relatórios brutos.";
+  if (Options.Raw) return std::string(PathRawLine) + ": pedido por --hidraw.";
+  if (!KernelOffered) return std::string(PathRawLine) + ": o driver do kernel não pode ser lido aqui.";
+  if (Candidates.empty() || Bound)
+    return std::string(PathKernelLine) + " (--hidraw lê os relatórios HID brutos).";
+  return std::string(PathRawLine) + ": nenhum driver do kernel está ligado ao controle.";
+}
+
 int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, IDeviceOpener& Opener,
-                   IClock& Clock, const TRemoteCheckOptions& Options, std::ostream& Out) {
+                   IClock& Clock, const TRemoteCheckOptions& Options, std::ostream& Out,
+                   IKernelRemotes* Kernel) {
   // Without libudev nothing can be listed: that is the first thing to say, not "no remote".
   if (!Enumerator.Ready()) {
     Out << "libudev não pôde ser carregada (libudev.so.1): instale o pacote libudev1.\n";
@@ -247,6 +265,9 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
     Out << C.Path << "  " << C.Name << "  driver: " << (C.Driver.empty() ? "nenhum" : C.Driver)
         << "  acesso: " << (C.OpenError == 0 ? "leitura e escrita" : std::strerror(C.OpenError)) << '\n';
   Out << Diagnose(Candidates, Options.UdevRulePath) << '\n';
+  const std::string Path = PathLine(Candidates, Kernel != nullptr, Options);
+  Out << Path << '\n';
+  const bool ThroughKernel = Path.rfind(PathKernelLine, 0) == 0;
 
   TRecordingFile RecordFile;
   const bool Recording = !Options.RecordPath.empty();
@@ -259,7 +280,20 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
   TPollMainLoop Loop;
   TConsoleHost Host(Out, Options.Nunchuk);
   TJvHidDeviceController HIDCtl(THidServices{Enumerator, Monitor, Opener, Loop});
-  TWiimoteLink Link(HIDCtl, Host, Clock);
+  TWiimote Record;
+  TWiimoteLink Link(HIDCtl, Host, Clock, Record);
+  std::unique_ptr<TKernelWiimoteLink> KernelLink;
+  if (ThroughKernel) {
+    KernelLink = std::make_unique<TKernelWiimoteLink>(*Kernel, Loop, Host, Clock, Record);
+    // The driver's remote is the kernel link's alone.
+    Link.SetClaimRule(
+        [](const TJvHidDevice& HidDev) { return HidDev.InterfaceInfo().Driver != KernelDriverName; });
+  }
+  // The remote held, whichever way reaches it.
+  const auto Held = [&]() -> IRemoteLink& {
+    if (KernelLink && KernelLink->Connected()) return *KernelLink;
+    return Link;
+  };
   std::optional<TSessionRecorder> Recorder;
   if (Recording) {
     Recorder.emplace(RecordFile.Stream(), Clock);
@@ -285,7 +319,7 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
       if (Key == 'q') Quit = true;
       if (Key == 'r') Toggled ^= 0x01;
       if (Key >= '1' && Key <= '4') Toggled ^= static_cast<uint8_t>(0x10 << (Key - '1'));
-      if ((Key == 'r' || (Key >= '1' && Key <= '4')) && Answered) Link.SetLeds(Base ^ Toggled);
+      if ((Key == 'r' || (Key >= '1' && Key <= '4')) && Answered) Held().SetLeds(Base ^ Toggled);
     }
   };
   if (Options.KeysFd >= 0) KeysWatch = Loop.Watch(Options.KeysFd, ReadKeys);
@@ -300,24 +334,27 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
       LastTick = Now;
       Link.Tick();
     }
-    if (Link.WiiDevice() != nullptr && Now - LastStatus >= 1000) {
+    if (Held().Connected() && Now - LastStatus >= 1000) {
       LastStatus = Now;
-      Link.BatteryTimerTimer();
+      Held().BatteryTimerTimer();
     }
     // LED 1 joins the LEDs the remote had, once its first status report has said which: those come back
-    // at the end.
-    if (!Answered && Link.Answered() && Link.FoundLeds() >= 0) {
+    // at the end. Through the driver, which lights LED 1 itself, LED 1 is what it had.
+    if (!Answered && KernelLink && KernelLink->Connected()) {
+      Answered = true;
+      Base = 0x10;
+      KernelLink->SetLeds(Base ^ Toggled);
+    } else if (!Answered && Link.Answered() && Link.FoundLeds() >= 0) {
       Answered = true;
       Base = static_cast<uint8_t>(Link.FoundLeds() | 0x10);
       Link.SetLeds(Base ^ Toggled);
     }
     if (Now - LastLine >= 100) {
       LastLine = Now;
-      Link.ShowBattery();
+      Held().ShowBattery();
       // Only a change is written: a log of the run (output not on a terminal) then stays readable.
-      std::string Line = Link.WiiDevice() == nullptr
-                             ? Host.Caption
-                             : StatusLine(Link.Wiimote(), Host.Battery, Link.LedByte());
+      std::string Line =
+          !Held().Connected() ? Host.Caption : StatusLine(Record, Host.Battery, Held().LedByte());
       if (Line != Shown) {
         // On a terminal the line is rewritten in place; elsewhere (a file, a pipe) each change is a line of
         // its own, with no escape codes in it.
@@ -331,7 +368,10 @@ int RunRemoteCheck(IHidEnumerator& Enumerator, IDeviceChangeMonitor& Monitor, ID
     if (Quit || (Options.Seconds > 0 && Now - Start >= static_cast<uint32_t>(Options.Seconds) * 1000)) break;
   }
   // The remote goes back as it was found: its LEDs, the rumble off, plain buttons.
-  if (Link.WiiDevice() != nullptr) Link.LeaveAsFound();
+  if (KernelLink && KernelLink->Connected())
+    KernelLink->SetLeds(Base);
+  else if (Link.WiiDevice() != nullptr)
+    Link.LeaveAsFound();
   if (Options.Terminal) Out << '\n';
   Out << (Answered ? "O Wii Remote respondeu." : "Nenhum Wii Remote respondeu.") << '\n';
   if (!Recording) return Answered ? CheckRemoteAnswered : CheckNoRemote;

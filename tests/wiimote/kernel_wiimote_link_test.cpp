@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -267,6 +268,15 @@ TEST_F(KernelWiimoteLink, LedsAndRumbleGoThroughTheirOwnDevices) {
   EXPECT_EQ(Remote.Byte, LedsFourOnly) << "LED 4 only, the motor off";
   Send(KernelButton(ButtonA, true));
   EXPECT_FALSE(Record.ButtonState[ButtonA].Down) << "nothing is read after the shutdown";
+}
+
+// Event nodes the user may not read (no udev rule) are said to be so, not taken for an absent remote.
+TEST_F(KernelWiimoteLink, ARemoteThatMayNotBeReadSaysWhy) {
+  Remotes.Add(First).OpenError = EACCES;
+  Start();
+  EXPECT_FALSE(Link->Connected());
+  ASSERT_EQ(Host.StatusNotices.size(), 1u);
+  EXPECT_EQ(Host.StatusNotices[0].rfind(KernelPermissionNotice, 0), 0u) << Host.StatusNotices[0];
 }
 
 }  // namespace

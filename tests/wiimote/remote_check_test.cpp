@@ -13,6 +13,7 @@
 #include "wiimote/remote_check.h"
 #include "wiimote/session_recording.h"
 #include "wiimote/testing/fake_hid_platform.h"
+#include "wiimote/testing/fake_kernel_remotes.h"
 #include "wiimote/wiimote_link.h"
 
 namespace {
@@ -20,10 +21,10 @@ namespace {
 class ViretaRemote : public ::testing::Test {
  protected:
   ViretaRemote() { std::signal(SIGPIPE, SIG_IGN); }
-  int Run(int Seconds, int KeysFd = -1) {
+  int Run(int Seconds, int KeysFd = -1, IKernelRemotes* Kernel = nullptr) {
     Options.Seconds = Seconds;
     Options.KeysFd = KeysFd;
-    return RunRemoteCheck(Platform, Platform, Platform, Clock, Options, Out);
+    return RunRemoteCheck(Platform, Platform, Platform, Clock, Options, Out, Kernel);
   }
   TRemoteCheckOptions Options;
   TFakeHidPlatform Platform;
@@ -201,6 +202,38 @@ TEST_F(ViretaRemote, ARecordingIntoAFifoOrADeviceOrAReadOnlyFileIsRefused) {
   ::close(Reader);
   EXPECT_EQ(ReadFile(ReadOnly), "kept\n");
   EXPECT_EQ(Folder.List(), "fila lida.txt ");
+}
+
+// Where the kernel's driver holds the remote, the check reads it through the driver and says so; the raw
+// reports are read where no driver is bound, or when asked for, or recorded, each time with its reason.
+TEST_F(ViretaRemote, SaysWhichWayItReadsTheRemoteAndWhy) {
+  TRemoteCandidate Bound{"/dev/hidraw0", "Nintendo RVL-CNT-01", KernelDriverName};
+  TRemoteCandidate Free{"/dev/hidraw0", "Nintendo RVL-CNT-01", ""};
+  TRemoteCheckOptions Plain, Raw, Recorded;
+  Raw.Raw = true;
+  Recorded.RecordPath = "s.txt";
+  EXPECT_EQ(PathLine({Bound}, true, Plain).rfind(PathKernelLine, 0), 0u);
+  EXPECT_NE(PathLine({Bound}, true, Raw).find("--hidraw"), std::string::npos);
+  EXPECT_NE(PathLine({Bound}, true, Recorded).find("--gravar"), std::string::npos);
+  EXPECT_NE(PathLine({Free}, true, Plain).find("nenhum driver"), std::string::npos);
+  EXPECT_EQ(PathLine({Bound}, false, Plain).rfind(PathRawLine, 0), 0u);
+
+  const std::string Node = Platform.Plug(Remote, WiimoteProductID, false);
+  Platform.SetDriver(Node, KernelDriverName);
+  TFakeKernelRemotes Kernel;
+  const std::string Sys = "/sys/devices/virtual/bluetooth/hci0/0005:057E:0306.0001";
+  Kernel.Add(Sys).Capacity = 100;
+  Kernel.Push(Sys, KernelAccel(-12, 0, 100));
+  Options.Terminal = false;
+  EXPECT_EQ(Run(1, -1, &Kernel), CheckRemoteAnswered);
+  const std::string Text = Out.str();
+  EXPECT_NE(Text.find(PathKernelLine), std::string::npos) << Text;
+  EXPECT_NE(Text.find("Acel: 125 128 153"), std::string::npos) << Text;
+  EXPECT_NE(Text.find("Bateria: 100%"), std::string::npos) << Text;
+  EXPECT_NE(Text.find("O Wii Remote respondeu."), std::string::npos) << Text;
+  Remote.Drain();
+  EXPECT_TRUE(Remote.Received().empty()) << "the driver's remote gets nothing through the raw node";
+  EXPECT_EQ(Kernel.At(Sys).Byte, 0x10) << "left with LED 1, as the driver lit it, and no rumble";
 }
 
 }  // namespace

@@ -19,20 +19,23 @@
 #include "wiimote/linux_services.h"
 #include "wiimote/remote_check.h"
 #include "wiimote/udev_hid_platform.h"
+#include "wiimote/xwiimote_remotes.h"
 
 namespace {
 
 std::atomic<bool> StopRequested{false};
 
 constexpr const char* Usage =
-    "uso: vireta-remote [--segundos N] [--nunchuk] [--gravar ARQUIVO]\n"
+    "uso: vireta-remote [--segundos N] [--nunchuk] [--hidraw] [--gravar ARQUIVO]\n"
     "  Confere pelo terminal se o Wii Remote está pronto para o Vireta e mostra o que ele envia.\n"
     "  --segundos N      para depois de N segundos (padrão: até \"q\" ou Ctrl+C)\n"
-    "  --nunchuk         prepara o Nunchuk em vez da câmera infravermelha\n"
-    "  --gravar ARQUIVO  grava a sessão nesse arquivo\n"
+    "  --nunchuk         mostra o Nunchuk (pelo HID bruto, pede os relatórios com os bytes da extensão)\n"
+    "  --hidraw          lê os relatórios HID brutos mesmo onde o driver do kernel está ligado\n"
+    "  --gravar ARQUIVO  grava nesse arquivo os relatórios brutos da sessão (lidos pelo HID bruto)\n"
     "  -h, --help        mostra esta ajuda\n"
     "  --version         mostra a versão e a licença\n"
-    "Sai com 0 quando um controle respondeu, 1 quando nenhum respondeu, 2 para um erro de uso.\n";
+    "Sai com 0 quando um controle respondeu, 1 quando nenhum respondeu, 2 para um erro de uso, 3 quando\n"
+    "a gravação não pôde ser feita.\n";
 
 void OnSignal(int) {
   StopRequested = true;
@@ -97,5 +100,6 @@ int main(int argc, char** argv) {
   TUdevHidPlatform Platform;
   THidrawOpener Opener;
   TSteadyClock Clock;
-  return RunRemoteCheck(Platform, Platform, Opener, Clock, Options, std::cout);
+  TXwiimoteRemotes Kernel;
+  return RunRemoteCheck(Platform, Platform, Opener, Clock, Options, std::cout, &Kernel);
 }

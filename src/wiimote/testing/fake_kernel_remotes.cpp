@@ -117,6 +117,10 @@ std::unique_ptr<IKernelRemote> TFakeKernelRemotes::Open(const std::string& SysPa
     Error = ENODEV;
     return nullptr;
   }
+  if (It->second->OpenError != 0) {
+    Error = It->second->OpenError;
+    return nullptr;
+  }
   return std::make_unique<TFakeHandle>(It->second);
 }
 

@@ -21,6 +21,7 @@ struct TFakeKernelRemote {
   bool NunchukDevice = false;  // the driver has made the Nunchuk's input device
   std::optional<int> Capacity;
   bool Present = true;  // false: Open fails, as for a remote that has gone
+  int OpenError = 0;    // Open fails with this errno, as for event nodes the user may not read
   // Seen by the test.
   bool Opened = false;
   bool NunchukOpen = false;
