@@ -333,6 +333,14 @@ bool TWiimoteLink::ReadReplyArrived(const uint8_t* Data, size_t Size) {
   const size_t Wanted = std::min<size_t>((size_t{Asked.Bytes[5]} << 8) | Asked.Bytes[6], 16);
   const bool IdRead =
       Asked.Bytes[2] == (ExtensionIdRegister >> 16) && Data[4] == (ExtensionIdRegister & 0xFF);
+  const bool CalibrationRead =
+      Asked.Bytes[2] == (NunchukCalibrationRegister >> 16) && Data[4] == (NunchukCalibrationRegister & 0xFF);
+  if (Error != 0 && CalibrationRead) {
+    // A Nunchuk that keeps no calibration is read on the nominal one: nothing to try again.
+    pending_.reset();
+    SendSetUp();
+    return true;
+  }
   if (Error != 0) {
     // Where another reader reads at the same low bits, an error may be its (the driver's error 7 where no
     // MotionPlus is): it uses up none of our tries, and a read of ours that does fail times out instead.
@@ -355,6 +363,9 @@ bool TWiimoteLink::ReadReplyArrived(const uint8_t* Data, size_t Size) {
   }
   pending_.reset();
   if (IdRead) ExtensionIdArrived(Data + 5);
+  // A block that fails its check bytes (or reads all zero) leaves the nominal calibration.
+  if (CalibrationRead && extension_ == TExtension::Nunchuk)
+    nunchukCalibration_ = ParseNunchukCalibration(Data + 5, Wanted);
   SendSetUp();
   return true;
 }
@@ -381,6 +392,9 @@ void TWiimoteLink::ExtensionIdArrived(const uint8_t* Id) {
   if (extension_ == TExtension::Identifying) {
     extension_ = Nunchuk ? TExtension::Nunchuk : TExtension::Other;
     if (!Nunchuk) host_.SetStatusNotice(OtherExtensionNotice);
+    // Each Nunchuk keeps its own centre and ends: read before the next step of the set-up.
+    nunchukCalibration_.reset();
+    if (Nunchuk) setUp_.push_front({MakeRegisterReadReport(NunchukCalibrationRegister, 16), ReadReplyID});
     // Decoded from the next report on; the next status report would say it too.
     wiimote_.ExtensionConnected = Nunchuk;
   }
@@ -406,6 +420,7 @@ bool TWiimoteLink::StatusArrived(const TStatusFlags& Flags) {
 void TWiimoteLink::ParseReport(uint8_t ReportID, const uint8_t* Data, size_t Size) {
   TWiimoteDecodeEvents Events;
   Events.Now = clock_.Milliseconds();
+  if (nunchukCalibration_) Events.NunchukCalibration = &*nunchukCalibration_;
   Events.ButtonEdge = [this](uint16_t Mask, int Kind, TButtonState& State) {
     host_.ButtonEdge(Mask, Kind, State);
   };

@@ -48,6 +48,8 @@ inline constexpr uint32_t ShutdownWaitMs = 300;
 inline constexpr uint32_t FinishWritesSliceMs = 10;
 // The six id bytes of an extension, read at 0xA400FA once it has been initialised.
 inline constexpr uint32_t ExtensionIdRegister = 0xA400FA;
+// The Nunchuk's own calibration (16 bytes: accelerometer zero and one g, the stick's ends and centre).
+inline constexpr uint32_t NunchukCalibrationRegister = 0xA40020;
 // Said once per plugged extension that is not a Nunchuk (a Classic Controller, a MotionPlus).
 inline constexpr const char* OtherExtensionNotice =
     "Extensão do Wii Remote não suportada (só o Nunchuk é usado): ignorada.";
@@ -204,6 +206,7 @@ class TWiimoteLink : public IRemoteLink {
   std::optional<TSetUpStep> pending_;  // sent, its reply not come yet
   uint32_t pendingSince_ = 0;
   TExtension extension_ = TExtension::None;
+  std::optional<TNunchukCalibration> nunchukCalibration_;  // as the plugged Nunchuk keeps it, once read
   int foundLeds_ = -1;  // the LEDs of the first status report after the claim
   uint32_t lastReportAt_ = 0;
   TReportObserver observer_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <numeric>
 #include <system_error>
 #include <thread>
 
@@ -312,6 +313,44 @@ TEST_F(WiimoteLink, AThirdPartyNunchukGivesTheValuesOfAnOfficialOne) {
   EXPECT_EQ(W().NunchukAccelZ, 286);
   EXPECT_TRUE(W().ButtonState[ButtonZ].Down);
   EXPECT_FALSE(W().ButtonState[ButtonC].Down);
+}
+
+// A Nunchuk whose calibration block says: accelerometer zero 0x7A 0x7C 0x80, one g 0xB0 0xB2 0xB4, stick X
+// 0xE0/0x20/0x70 and Y 0xD0/0x30/0x84 (max, min, centre); Spoil breaks its check bytes. Its stick is then
+// read at its own centre, its accelerometer at its own zero.
+class NunchukCalibration : public WiimoteLink {
+ protected:
+  void ReadAtItsCentre(bool Spoil) {
+    std::vector<uint8_t> Block = {0x7A, 0x7C, 0x80, 0,    0xB0, 0xB2, 0xB4,
+                                  0,    0xE0, 0x20, 0x70, 0xD0, 0x30, 0x84};
+    const unsigned Sum = std::accumulate(Block.begin(), Block.end(), 0u);
+    Block.push_back(static_cast<uint8_t>(Sum + 0x55));
+    Block.push_back(static_cast<uint8_t>(Sum + (Spoil ? 0xAB : 0xAA)));
+    Remote.SetMemory(NunchukCalibrationRegister, Block);
+    Host.Settings.UseNunchuk = true;
+    Remote.PlugExtension(true);
+    Start();
+    Settle();
+    ASSERT_TRUE(W().ExtensionConnected);
+    Remote.SetNunchuk(0x70, 0x84, 0x7A, 0xB2, 0x80, false, false);
+    ASSERT_TRUE(Remote.SendDataReport());
+    ASSERT_TRUE(RunUntil([&] { return W().NunchukStickX != 0; }));
+  }
+};
+
+TEST_F(NunchukCalibration, ItsOwnBlockPutsItsCentreAtTheRest) {
+  ReadAtItsCentre(false);
+  EXPECT_EQ(W().NunchukStickX, NunchukRest);
+  EXPECT_EQ(W().NunchukStickY, NunchukRest);
+  EXPECT_EQ(W().NunchukAccelX, NunchukRest);
+  EXPECT_EQ(W().NunchukAccelZ, NunchukRest);
+  EXPECT_GT(W().NunchukAccelY, NunchukRest) << "one g reads above the rest";
+}
+
+TEST_F(NunchukCalibration, ABlockThatFailsItsCheckLeavesTheNominalOne) {
+  ReadAtItsCentre(true);
+  EXPECT_EQ(W().NunchukStickX, DecodeNunchukValue(0x70));
+  EXPECT_NE(W().NunchukStickX, NunchukRest);
 }
 
 TEST_F(WiimoteLink, AnUnrequestedStatusPausesDataUntilTheSetUpSetsTheModeAgain) {

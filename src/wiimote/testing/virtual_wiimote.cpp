@@ -634,6 +634,11 @@ uint8_t TVirtualWiimote::ReportMode() const {
   return mode_;
 }
 
+void TVirtualWiimote::SetMemory(uint32_t Address, const std::vector<uint8_t>& Bytes) {
+  std::lock_guard Lock(mutex_);
+  for (size_t I = 0; I < Bytes.size(); ++I) registers_[Address + static_cast<uint32_t>(I)] = Bytes[I];
+}
+
 std::optional<uint8_t> TVirtualWiimote::Register(uint32_t Address) const {
   std::lock_guard Lock(mutex_);
   auto Found = registers_.find(Address);

@@ -155,6 +155,8 @@ class TVirtualWiimote {
   bool Rumble() const;
   uint8_t ReportMode() const;
   std::optional<uint8_t> Register(uint32_t Address) const;
+  // Bytes of the remote's (or its extension's) memory as a read finds them, e.g. a Nunchuk's calibration.
+  void SetMemory(uint32_t Address, const std::vector<uint8_t>& Bytes);
   bool ExtensionInitialised() const;
   bool CameraEnabled() const;
 
