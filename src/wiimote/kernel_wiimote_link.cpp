@@ -46,20 +46,6 @@ TKernelWiimoteLink::~TKernelWiimoteLink() {
   monitorWatch_.reset();
 }
 
-void TKernelWiimoteLink::StopInputTimers() {
-  for (TInputTimer Timer : {TInputTimer::BatteryTimer, TInputTimer::MotionTimer, TInputTimer::DrawTimer,
-                            TInputTimer::RepeatTimer, TInputTimer::CursorTimer})
-    host_.SetTimerEnabled(Timer, false);
-}
-
-void TKernelWiimoteLink::StartInputTimers() {
-  host_.SetTimerEnabled(TInputTimer::BatteryTimer, true);
-  if (host_.WiimoteSettings().EnableCursorAtStartup) host_.SetTimerEnabled(TInputTimer::MotionTimer, true);
-  host_.SetTimerEnabled(TInputTimer::DrawTimer, true);
-  host_.SetTimerEnabled(TInputTimer::RepeatTimer, true);
-  host_.SetTimerEnabled(TInputTimer::CursorTimer, true);
-}
-
 void TKernelWiimoteLink::Scan() {
   for (std::string& Path : remotes_.TakeNewRemotes())
     if (Path != heldPath_ && std::find(candidates_.begin(), candidates_.end(), Path) == candidates_.end())
@@ -99,13 +85,13 @@ void TKernelWiimoteLink::Claimed() {
   remoteWatch_ = loop_.Watch(remote_->Fd(), [this] { ReadRemote(); });
   ExtensionChanged();
   host_.SetOptionsEnabled(true);
-  StartInputTimers();
+  StartInputTimers(host_);
 }
 
 void TKernelWiimoteLink::Lose() {
   remoteWatch_.reset();
   host_.SetOptionsEnabled(false);
-  StopInputTimers();
+  StopInputTimers(host_);
   remote_.reset();
   heldPath_.clear();
   extension_.clear();

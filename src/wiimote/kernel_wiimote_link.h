@@ -66,8 +66,6 @@ class TKernelWiimoteLink : public IRemoteLink {
   void SetExtensionConnected(bool Connected);
   void SetButton(TWiimoteButtonIndex Index, bool Down);
   void TakeEvent(const TKernelRemoteEvent& Event);
-  void StartInputTimers();
-  void StopInputTimers();
 
   IKernelRemotes& remotes_;
   IMainLoop& loop_;

@@ -30,3 +30,19 @@ class IWiimoteHost {
   // the rumble it drove stops. The buttons have already gone up.
   virtual void RemoteLost() = 0;
 };
+
+// A remote was claimed: the input timers start, the pointer's only when the settings ask for it.
+inline void StartInputTimers(IWiimoteHost& Host) {
+  Host.SetTimerEnabled(TInputTimer::BatteryTimer, true);
+  if (Host.WiimoteSettings().EnableCursorAtStartup) Host.SetTimerEnabled(TInputTimer::MotionTimer, true);
+  Host.SetTimerEnabled(TInputTimer::DrawTimer, true);
+  Host.SetTimerEnabled(TInputTimer::RepeatTimer, true);
+  Host.SetTimerEnabled(TInputTimer::CursorTimer, true);
+}
+
+// The remote has gone: every input timer stops, in the order they were listed.
+inline void StopInputTimers(IWiimoteHost& Host) {
+  for (TInputTimer Timer : {TInputTimer::BatteryTimer, TInputTimer::MotionTimer, TInputTimer::DrawTimer,
+                            TInputTimer::RepeatTimer, TInputTimer::CursorTimer})
+    Host.SetTimerEnabled(Timer, false);
+}

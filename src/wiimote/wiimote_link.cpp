@@ -48,20 +48,6 @@ TWiimoteLink::~TWiimoteLink() {
   hidCtl_.Release(quiet_);
 }
 
-void TWiimoteLink::StopInputTimers() {
-  for (TInputTimer Timer : {TInputTimer::BatteryTimer, TInputTimer::MotionTimer, TInputTimer::DrawTimer,
-                            TInputTimer::RepeatTimer, TInputTimer::CursorTimer})
-    host_.SetTimerEnabled(Timer, false);
-}
-
-void TWiimoteLink::StartInputTimers() {
-  host_.SetTimerEnabled(TInputTimer::BatteryTimer, true);
-  if (host_.WiimoteSettings().EnableCursorAtStartup) host_.SetTimerEnabled(TInputTimer::MotionTimer, true);
-  host_.SetTimerEnabled(TInputTimer::DrawTimer, true);
-  host_.SetTimerEnabled(TInputTimer::RepeatTimer, true);
-  host_.SetTimerEnabled(TInputTimer::CursorTimer, true);
-}
-
 void TWiimoteLink::HIDCtlDeviceChange() {
   if (wiiDevice_ != nullptr && !wiiDevice_->Plugged()) LetGo();
   if (quiet_ != nullptr && !quiet_->Plugged()) hidCtl_.Release(quiet_);
@@ -76,7 +62,7 @@ void TWiimoteLink::HIDCtlDeviceChange() {
 
 void TWiimoteLink::LetGo(bool Release) {
   host_.SetOptionsEnabled(false);
-  StopInputTimers();
+  StopInputTimers(host_);
   if (Release)
     hidCtl_.Release(wiiDevice_);
   else
@@ -126,7 +112,7 @@ void TWiimoteLink::Claimed() {
   }
   ConnectSequence();
   host_.SetOptionsEnabled(true);
-  StartInputTimers();
+  StartInputTimers(host_);
 }
 
 void TWiimoteLink::FellQuiet() {

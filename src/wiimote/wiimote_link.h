@@ -184,8 +184,6 @@ class TWiimoteLink : public IRemoteLink {
   void SendSetUp();
   bool WriteNow(const TOutputReport& Report, int& Error);
   void ShowWriteError(int Code);
-  void StopInputTimers();
-  void StartInputTimers();
 
   TJvHidDeviceController& hidCtl_;
   IWiimoteHost& host_;
