@@ -127,7 +127,7 @@ void TMeasureTools::AddPlotSample() {
   // Another object: its plot starts afresh.
   if (i != plotted_) {
     history_.Restart();
-    plots_->ClearFit();
+    plots_->NewRun();
     plotted_ = i;
     lastVelocity_.reset();
   }
@@ -171,7 +171,7 @@ void TMeasureTools::SceneLoaded() {
   plotted_.reset();
   lastVelocity_.reset();
   history_.Restart();
-  plots_->ClearFit();
+  plots_->NewRun();
   AddPlotSample();
 }
 

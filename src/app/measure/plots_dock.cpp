@@ -17,6 +17,8 @@
 
 namespace {
 
+const QString ReadingHint = QStringLiteral("Passe o mouse sobre o gráfico para ler seus valores");
+
 // What each plot draws: its lines, their quantities and the unit they are read in.
 struct TLineSpec {
   const char* nome;
@@ -84,7 +86,7 @@ TPlotsDock::TPlotsDock(const TPlotHistory& historico, QWidget* pai)
   tabs_ = new QTabWidget(corpo);
   tabs_->setAccessibleName(QStringLiteral("Gráficos do objeto selecionado"));
   layout->addWidget(tabs_, 1);
-  cursor_ = new QLabel(QStringLiteral("Passe o mouse sobre o gráfico para ler seus valores"), corpo);
+  cursor_ = new QLabel(ReadingHint, corpo);
   cursor_->setWordWrap(true);
   layout->addWidget(cursor_);
   fitText_ = new QLabel(QStringLiteral("Arraste sobre um trecho para ajustar uma reta"), corpo);
@@ -205,6 +207,12 @@ bool TPlotsDock::FitSpan(TPlot grafico, double t0, double t1) {
           .arg(Decimal(reta.Slope, 3), QString::fromUtf8(spec.porSegundo), Decimal(a, 2), Decimal(b, 2))
           .arg(reta.Points));
   return true;
+}
+
+void TPlotsDock::NewRun() {
+  // What was read and fitted belongs to the run it was made on.
+  cursor_->setText(ReadingHint);
+  ClearFit();
 }
 
 void TPlotsDock::ClearFit() {

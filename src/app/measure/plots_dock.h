@@ -53,6 +53,8 @@ class TPlotsDock : public QDockWidget {
   // The last fit's slope in the plot's unit per second; the fitted line and its text go with ClearFit.
   const TLineFit& LastFit() const { return fit_; }
   void ClearFit();
+  // A new run (a scene opened or reloaded, another object plotted): the reading and the fit go.
+  void NewRun();
 
   QString CursorText() const;
   QString FitText() const;

@@ -27,6 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 class MeasureTools : public ::testing::Test {
  protected:
@@ -217,8 +218,10 @@ TEST_F(MeasureTools, PlotsBesideTheEditorReadValuesAndFitTheAcceleration) {
 
   QTest::mouseClick(area, Qt::LeftButton, {}, x(fim / 2));
   EXPECT_NEAR(graficos.LastFit().Slope, 9.81, 0.1) << "a click is not a span";
+  ASSERT_THAT(graficos.CursorText().toStdString(), HasSubstr("t = "));
   rig.session.Reload();
   EXPECT_EQ(graficos.LastFit().Points, 0u) << "the fit goes with the run it was made on";
+  EXPECT_THAT(graficos.CursorText().toStdString(), Not(HasSubstr("t = "))) << "and so does the reading";
 }
 
 }  // namespace
