@@ -276,6 +276,7 @@ bool TSceneEditor::SaveTo(const fs::path& arquivo) {
     return false;
   }
   Refresh();
+  if (saved_) saved_(arquivo);
   return true;
 }
 

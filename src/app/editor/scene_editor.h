@@ -57,6 +57,9 @@ class TSceneEditor : public QObject {
   const TSceneDocument& Document() const { return session_.Document(); }
   TSceneEditorPanel* Panel() const { return panel_; }
   void SetDialogs(IEditorDialogs& dialogos) { dialogs_ = &dialogos; }
+  // Called with the file each save wrote, so that a scene saved under a new name is remembered as one
+  // opened is.
+  void OnSaved(std::function<void(const std::filesystem::path&)> salvo) { saved_ = std::move(salvo); }
 
  private:
   bool Apply(const std::function<void()>& edit);
@@ -79,6 +82,7 @@ class TSceneEditor : public QObject {
   TSceneEditorPanel* panel_ = nullptr;
   TQtEditorDialogs qtDialogs_;
   IEditorDialogs* dialogs_ = &qtDialogs_;
+  std::function<void(const std::filesystem::path&)> saved_;
   QAction* editAction_ = nullptr;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;

@@ -155,6 +155,8 @@ TMainForm::TMainForm(const std::filesystem::path& pastaPrograma, TUserInterface&
       *this, [this](const std::filesystem::path& p) { OpenScene(p); },
       [this](const QString& texto) { ShowStatusNotice(*this, texto); });
   editor_ = std::make_unique<TSceneEditor>(session_, *this, Camera, ui_);
+  // A scene saved under a new name is one the class will want again, as one opened is.
+  editor_->OnSaved([this](const std::filesystem::path& p) { recentScenes_->Opened(p); });
   editor_->CreateMenu(*menuBar());
   // Last: the help lists the keys of every menu before it.
   CreateHelpMenu(*this, samplesFolder_, [this](const std::filesystem::path& p) { return OpenScene(p); });

@@ -1,6 +1,8 @@
 // The window as a desktop program: scenes dropped on it, the recent scenes of "&Arquivo", and Qt's own
 // dialogs in Portuguese, under the virtual display.
 
+#include "app/editor/editor_dialogs.h"
+#include "app/editor/scene_editor.h"
 #include "app/widgets/scene_dialog.h"
 #include "app/window/main_form.h"
 #include "app/window/recent_scenes_menu.h"
@@ -87,6 +89,25 @@ TEST_F(WindowDesktop, ASceneDroppedOnTheWindowOpensOtherFilesOnlyWarn) {
   QCoreApplication::sendEvent(form.get(), &entra);
   EXPECT_FALSE(entra.isAccepted());
   EXPECT_TRUE(TestUserInterface().erros.empty());
+}
+
+// "Salvar como…" under a new name: the class finds the copy among the recent scenes.
+TEST_F(WindowDesktop, ASceneSavedUnderANewNameIsARecentScene) {
+  struct TSaveTo : IEditorDialogs {
+    QString caminho;
+    TUnsavedAnswer AskUnsaved(const QString&) override { return TUnsavedAnswer::Cancel; }
+    QString ChooseSavePath(const QString&) override { return caminho; }
+    QString ChooseModel(const QString&) override { return {}; }
+    std::optional<QColor> ChooseColour(const QColor&) override { return std::nullopt; }
+    std::optional<TRampSpec> AskRamp() override { return std::nullopt; }
+    std::optional<TBlockSpec> AskBlock() override { return std::nullopt; }
+  } dialogos;
+  Abre();
+  form->Editor().SetDialogs(dialogos);
+  form->OpenScene(Cena("c1.xml"));
+  dialogos.caminho = QString::fromStdString((pasta / "copia.cena.xml").string());
+  ASSERT_TRUE(form->Editor().SaveAs());
+  EXPECT_EQ(Recentes(), QStringList({"&1 copia.cena.xml", "&2 c1.xml"}));
 }
 
 TEST_F(WindowDesktop, RecentScenesKeepTheLastFiveAndForgetAVanishedFile) {
