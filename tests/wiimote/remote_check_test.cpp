@@ -225,7 +225,8 @@ TEST_F(ViretaRemote, SaysWhichWayItReadsTheRemoteAndWhy) {
   Kernel.Add(Sys).Capacity = 100;
   Kernel.Push(Sys, KernelAccel(-12, 0, 100));
   Options.Terminal = false;
-  EXPECT_EQ(Run(1, -1, &Kernel), CheckRemoteAnswered);
+  // Two seconds: the battery is read once a second, and shown on a later line.
+  EXPECT_EQ(Run(2, -1, &Kernel), CheckRemoteAnswered);
   const std::string Text = Out.str();
   EXPECT_NE(Text.find(PathKernelLine), std::string::npos) << Text;
   EXPECT_NE(Text.find("Acel: 125 128 153"), std::string::npos) << Text;
