@@ -97,16 +97,7 @@ void TKernelWiimoteLink::Lose() {
   extension_.clear();
   nunchukOpen_ = false;
   ledByte_ = -1;
-  // No event will ever say these buttons went up: let them go now, so that no synthetic key or mouse
-  // button stays pressed on the desktop.
-  TWiimoteDecodeEvents Events;
-  Events.Now = clock_.Milliseconds();
-  Events.ButtonEdge = [this](uint16_t Mask, int Kind, TButtonState& State) {
-    host_.ButtonEdge(Mask, Kind, State);
-  };
-  ReleaseAllButtons(wiimote_, Events);
-  // An object the remote holds is let go where it is, and the rumble it drove stops.
-  host_.RemoteLost();
+  LetGoOfRemote(wiimote_, host_, clock_.Milliseconds());
   TryClaim();
 }
 

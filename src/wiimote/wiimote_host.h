@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "wiimote/wiimote_decoder.h"
 #include "wiimote/wiimote_state.h"
 
 // The two settings the link reads, taken from the settings record whenever they are needed.
@@ -45,4 +46,17 @@ inline void StopInputTimers(IWiimoteHost& Host) {
   for (TInputTimer Timer : {TInputTimer::BatteryTimer, TInputTimer::MotionTimer, TInputTimer::DrawTimer,
                             TInputTimer::RepeatTimer, TInputTimer::CursorTimer})
     Host.SetTimerEnabled(Timer, false);
+}
+
+// The remote has gone and no report will ever say its buttons went up: they go up now, with their edges,
+// so that no synthetic key or mouse button stays pressed on the desktop; then whatever the remote held is
+// let go where it is and the rumble it drove stops.
+inline void LetGoOfRemote(TWiimote& Record, IWiimoteHost& Host, uint32_t Now) {
+  TWiimoteDecodeEvents Events;
+  Events.Now = Now;
+  Events.ButtonEdge = [&Host](uint16_t Mask, int Kind, TButtonState& State) {
+    Host.ButtonEdge(Mask, Kind, State);
+  };
+  ReleaseAllButtons(Record, Events);
+  Host.RemoteLost();
 }
