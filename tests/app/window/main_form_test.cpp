@@ -736,11 +736,21 @@ TEST_F(WindowWithRemote, OpeningASceneLeavesTheRemoteAlone) {
 
   caminho = plataforma.Plug(remoto);
   ASSERT_TRUE(Espera([&] { return form->windowTitle() == "Form1"; }));
+  // The remote's own set-up (and the frame's first LED byte) is done before the load is watched.
+  ASSERT_TRUE(Espera([&] {
+    const TWiimoteLink& link = form->Remote().Link();
+    return link.Answered() && !link.SetUpPending() && link.LedByte() >= 0;
+  }));
   Envia(0);
+  EsperaQuadros(2);
+  remoto.Drain();
   remoto.ClearReceived();
   AbreBolaNaOrigem();
   remoto.Drain();
-  EXPECT_EQ(remoto.ReceivedCount(), 0u);
+  std::string recebidos;
+  for (const auto& r : remoto.Received())
+    for (uint8_t b : r.Bytes) recebidos += std::to_string(b) + ' ';
+  EXPECT_EQ(remoto.ReceivedCount(), 0u) << recebidos;
   EXPECT_EQ(remoto.ReportMode(), 0x33);
   remoto.SetAccel(130, 131, 160);
   Envia(0);
